@@ -1,0 +1,21 @@
+# Warning flags for every target of the project.
+function(vantrel_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  if(VANTREL_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# A library made of every source file in its folder.
+function(vantrel_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
+  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  if(NOT _sources)
+    message(STATUS "${name}: no sources yet, skipped")
+    return()
+  endif()
+  add_library(${name} STATIC ${_sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+  vantrel_warnings(${name})
+endfunction()

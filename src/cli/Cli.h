@@ -1,0 +1,79 @@
+#pragma once
+// Shared pieces of the command-line tool: exit codes, argument handling and
+// a small JSON writer.
+
+#include <cstdint>
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantrel::cli {
+
+enum ExitCode : int {
+    kExitOk = 0,
+    kExitUsage = 1,      // wrong or missing arguments
+    kExitBadInput = 2,   // input missing, unreadable or invalid
+    kExitBadOutput = 3,  // output that could not be written
+};
+
+// Prints "vantrel-cli: message" on standard error and returns code.
+int Fail(int code, std::string_view message);
+
+// The arguments of one command: flags (--name, --name VALUE) and positionals.
+class Arguments {
+public:
+    // valueFlags lists the flags that take a value; any other "--x" is a switch.
+    Arguments(std::span<const std::string> args, std::vector<std::string> valueFlags,
+              std::vector<std::string> switches);
+
+    bool ok() const { return error_.empty(); }
+    const std::string& error() const { return error_; }
+    bool Has(std::string_view flag) const;
+    std::optional<std::string> Value(std::string_view flag) const;
+    const std::vector<std::string>& Positionals() const { return positionals_; }
+
+private:
+    std::vector<std::pair<std::string, std::string>> flags_;
+    std::vector<std::string> positionals_;
+    std::string error_;
+};
+
+// Parses a whole decimal number in [low, high].
+std::optional<long> ParseInteger(std::string_view text, long low, long high);
+
+// Writes one JSON value at a time; commas and nesting are handled here.
+class JsonWriter {
+public:
+    explicit JsonWriter(std::ostream& out) : out_(out) {}
+    JsonWriter& BeginObject(std::string_view key = {});
+    JsonWriter& EndObject();
+    JsonWriter& BeginArray(std::string_view key = {});
+    JsonWriter& EndArray();
+    JsonWriter& Field(std::string_view key, long long value);
+    JsonWriter& Field(std::string_view key, bool value);
+    JsonWriter& Field(std::string_view key, std::string_view value);
+    JsonWriter& Field(std::string_view key, const char* value) { return Field(key, std::string_view(value)); }
+    JsonWriter& Null(std::string_view key);
+    JsonWriter& Value(long long value);
+
+private:
+    void Key(std::string_view key);
+    void String(std::string_view text);
+    std::ostream& out_;
+    std::vector<bool> first_{true};
+};
+
+// Makes dir (and its parents) when missing; false when that fails.
+bool EnsureFolder(const std::filesystem::path& dir, std::string* error);
+// "prefix-NNN.png" with a three-digit, 1-based number.
+std::string NumberedName(std::string_view prefix, std::size_t number, std::string_view extension);
+
+// Commands; each takes the arguments after its name and returns an exit code.
+int InfoCommand(std::span<const std::string> args);
+int DecodeCommand(std::span<const std::string> args);
+
+}  // namespace vantrel::cli

@@ -1,0 +1,132 @@
+// info and decode: the structure and the images of a GIF file.
+
+#include <iostream>
+
+#include "cli/Cli.h"
+#include "cli/PngWriter.h"
+#include "codec/GifFile.h"
+
+namespace vantrel::cli {
+
+namespace {
+
+// Reads a GIF file; on failure prints the reason and leaves exitCode set.
+bool LoadGif(const std::string& path, GifFile& gif, int& exitCode) {
+    if (gif.ReadGifFile(path) == 0) {
+        exitCode = Fail(kExitBadInput, path + ": " + gif.errorMessage());
+        return false;
+    }
+    return true;
+}
+
+int ColorsOf(bool present, int size) { return present ? size : 0; }
+
+void PrintGifJson(const GifFile& gif) {
+    JsonWriter json(std::cout);
+    json.BeginObject()
+        .BeginObject("screen")
+        .Field("width", gif.screenWidth)
+        .Field("height", gif.screenHeight)
+        .EndObject()
+        .Field("loopCount", gif.loopCount)
+        .Field("animated", gif.animated)
+        .Field("globalColors", ColorsOf(gif.globalColorTable.has_value(), gif.globalColorTableSize))
+        .BeginArray("images");
+    for (const GifImage& image : gif.images) {
+        json.BeginObject()
+            .Field("left", image.left)
+            .Field("top", image.top)
+            .Field("width", image.width)
+            .Field("height", image.height)
+            .Field("delay", image.delay)
+            .Field("disposal", image.disposal)
+            .Field("transparent", image.transparent)
+            .Field("transparentIndex", image.transparentIndex)
+            .Field("interlaced", image.interlaced)
+            .Field("localColors", ColorsOf(image.localColorTable.has_value(), image.colorTableSize))
+            .EndObject();
+    }
+    json.EndArray().EndObject();
+    std::cout << '\n';
+}
+
+void PrintGifText(const GifFile& gif) {
+    std::cout << "GIF" << gif.version.data() << ", logical screen " << gif.screenWidth << " x "
+              << gif.screenHeight << "\n"
+              << "loop count " << gif.loopCount << ", " << (gif.animated ? "animated" : "not animated")
+              << ", global colour table "
+              << ColorsOf(gif.globalColorTable.has_value(), gif.globalColorTableSize) << " colours\n"
+              << gif.images.size() << (gif.images.size() == 1 ? " image\n" : " images\n");
+    int number = 0;
+    for (const GifImage& image : gif.images) {
+        std::cout << "image " << ++number << ": " << image.width << " x " << image.height << " at "
+                  << image.left << "," << image.top << ", delay " << image.delay << ", disposal "
+                  << int(image.disposal) << ", transparent ";
+        if (image.transparent)
+            std::cout << "index " << int(image.transparentIndex);
+        else
+            std::cout << "no";
+        std::cout << ", " << (image.interlaced ? "interlaced" : "not interlaced") << ", local colours "
+                  << ColorsOf(image.localColorTable.has_value(), image.colorTableSize) << "\n";
+    }
+}
+
+}  // namespace
+
+#ifdef VANTREL_HAVE_DOCUMENT
+int DocumentInfo(const std::string& path, bool json);
+#endif
+
+int InfoCommand(std::span<const std::string> args) {
+    Arguments a(args, {}, {"--json", "--document"});
+    if (!a.ok()) return Fail(kExitUsage, a.error());
+    if (a.Positionals().size() != 1) return Fail(kExitUsage, "info takes one FILE");
+    const std::string& path = a.Positionals()[0];
+    const bool isDocument = std::filesystem::path(path).extension() == ".qvd";
+    if (a.Has("--document") || isDocument) {
+#ifdef VANTREL_HAVE_DOCUMENT
+        return DocumentInfo(path, a.Has("--json"));
+#else
+        return Fail(kExitUsage, "this build has no document support");
+#endif
+    }
+    GifFile gif;
+    int code = kExitOk;
+    if (!LoadGif(path, gif, code)) return code;
+    if (a.Has("--json"))
+        PrintGifJson(gif);
+    else
+        PrintGifText(gif);
+    return kExitOk;
+}
+
+int DecodeCommand(std::span<const std::string> args) {
+    Arguments a(args, {}, {});
+    if (!a.ok()) return Fail(kExitUsage, a.error());
+    if (a.Positionals().size() != 2) return Fail(kExitUsage, "decode takes FILE.gif OUTDIR");
+    const std::string& path = a.Positionals()[0];
+    const std::filesystem::path outDir = a.Positionals()[1];
+    GifFile gif;
+    int code = kExitOk;
+    if (!LoadGif(path, gif, code)) return code;
+    gif.DecodeImages();
+    gif.BuildPixelBuffers();
+    std::string error;
+    if (!EnsureFolder(outDir, &error)) return Fail(kExitBadOutput, error);
+    std::size_t number = 0;
+    for (const GifImage& image : gif.images) {
+        ++number;
+        if (!image.pixels || !image.pixels->HasBlock()) {
+            std::cerr << "vantrel-cli: image " << number << " is empty (" << image.width << " x "
+                      << image.height << "); no file written\n";
+            continue;
+        }
+        const auto file = outDir / NumberedName("image", number, "png");
+        const Status written = WritePng(file, *image.pixels, AlphaMode::OnlyFullyTransparent);
+        if (!written) return Fail(kExitBadOutput, written.message());
+        std::cout << file.string() << '\n';
+    }
+    return kExitOk;
+}
+
+}  // namespace vantrel::cli

@@ -1,0 +1,132 @@
+#pragma once
+// GifFile: the in-memory form of a GIF stream. The reader fills it in three
+// steps (ReadGif, DecodeImages, BuildPixelBuffers); the writer encodes the
+// colour indices of its image records and writes a GIF89a stream from it.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/PackedDib.h"
+#include "core/Status.h"
+
+namespace vantrel {
+
+struct RgbTriple {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    friend bool operator==(const RgbTriple&, const RgbTriple&) = default;
+};
+
+// Colour tables always hold 256 entries; only the table size's worth are
+// read from or written to a file.
+using ColorTable = std::array<RgbTriple, 256>;
+
+// Limits that keep a hostile file from making the reader allocate without
+// bound or run for minutes.
+struct GifLimits {
+    // Largest image (width x height) the reader accepts. 65535 x 65535 is
+    // legal GIF, but nothing this program makes or shows comes near it.
+    static constexpr std::uint64_t kMaxImagePixels = std::uint64_t{1} << 26;  // 64 Mi pixels
+    // Largest total of decoded pixels over all images of one file; at 4 bytes
+    // a pixel this is 1 GiB of pixel buffers.
+    static constexpr std::uint64_t kMaxTotalPixels = std::uint64_t{1} << 28;
+    // Most image records one file may hold.
+    static constexpr std::size_t kMaxImages = 100000;
+};
+
+// One image of the stream with the graphic control extension before it.
+struct GifImage {
+    std::uint16_t delay = 0;         // 1/100 s
+    std::uint8_t disposal = 0;       // bits 2-4 of the control extension's packed byte
+    bool transparent = false;
+    std::uint8_t transparentIndex = 0;
+    std::array<std::uint32_t, 256> usedIndexMarks{};  // working storage of size reduction
+    std::vector<std::uint8_t> compressedData;        // LZW data without sub-block lengths
+    std::unique_ptr<PackedDib> pixels;               // owned until the importer takes it
+    std::uint16_t left = 0;
+    std::uint16_t top = 0;
+    std::uint16_t width = 0;
+    std::uint16_t height = 0;
+    bool interlaced = false;
+    std::optional<ColorTable> localColorTable;
+    bool sorted = false;
+    std::uint16_t colorTableSize = 0;  // entries of the local table, 2 to 256
+    std::uint8_t minimumCodeSize = 0;
+    std::vector<std::uint8_t> indices;  // width x height colour indices, top-down rows
+
+    std::size_t CompressedLength() const { return compressedData.size(); }
+};
+
+// Why reading failed. The user interface turns these into its own texts;
+// message() of the returned Status already carries the program's text.
+enum class GifReadError {
+    None,
+    NotGif,          // "No GIF Format"
+    ImageTooLarge,   // one image above GifLimits::kMaxImagePixels
+    TotalTooLarge,   // all images together above GifLimits::kMaxTotalPixels
+    TooManyImages,   // more than GifLimits::kMaxImages records
+};
+
+inline constexpr const char* kNoGifFormat = "No GIF Format";
+
+class GifFile {
+public:
+    GifFile() = default;
+    GifFile(const GifFile&) = delete;
+    GifFile& operator=(const GifFile&) = delete;
+
+    // ---- reading ----
+    // Parses a GIF87a or GIF89a stream: logical screen, colour tables and the
+    // image records with their still-compressed data. Returns 1 on success,
+    // 0 on failure; error() and errorMessage() then say why.
+    int ReadGif(std::span<const std::uint8_t> bytes);
+    // Reads a whole file and parses it; an unreadable file fails with its reason.
+    int ReadGifFile(const std::filesystem::path& path);
+    // Runs the LZW decompressor over every record, filling its indices.
+    void DecodeImages();
+    // Gives every record a PackedDib made from its indices and palette.
+    void BuildPixelBuffers();
+
+    GifReadError error() const { return error_; }
+    const std::string& errorMessage() const { return errorMessage_; }
+
+    // ---- writing ----
+    void SetScreenSize(int width, int height);
+    // Appends a record holding a copy of pixels and a zeroed index buffer of
+    // the same size; the caller sets its delay.
+    GifImage& AddImage(const PackedDib& pixels);
+    // Compresses every record's indices into its compressed data.
+    void EncodeImages();
+    // Appends the GIF89a stream to out; returns the number of bytes written.
+    std::size_t WriteGif(std::vector<std::uint8_t>& out) const;
+    // Writes the stream to path through a temporary file renamed over it.
+    Status SaveGif(const std::filesystem::path& path) const;
+
+    // ---- fields ----
+    std::int32_t loopCount = 0;  // raw NETSCAPE2.0 value; 1 when the file has none
+    bool animated = false;       // more than one image record
+    std::array<char, 4> version{'8', '9', 'a', '\0'};
+    std::uint16_t screenWidth = 0;
+    std::uint16_t screenHeight = 0;
+    std::uint8_t colorResolution = 0;
+    std::uint8_t sortFlag = 0;  // 0 or 8
+    std::optional<ColorTable> globalColorTable;
+    std::uint16_t globalColorTableSize = 0;
+    std::uint8_t backgroundColorIndex = 0;
+    std::deque<GifImage> images;  // file order; references stay valid as records are added
+
+private:
+    GifReadError error_ = GifReadError::None;
+    std::string errorMessage_;
+};
+
+}  // namespace vantrel

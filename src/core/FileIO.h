@@ -1,0 +1,38 @@
+#pragma once
+// Whole-file reading with a size bound, and saving that never destroys the
+// old file: the bytes go to a temporary file in the target's folder, are
+// flushed to disk, and only then renamed over the target.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/Status.h"
+
+namespace vantrel {
+
+// Files larger than this are refused before anything is allocated.
+inline constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{1} << 30;
+
+// Reads a whole file. On failure returns no bytes and sets error to a one-line reason.
+std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path,
+                                                       std::string* error,
+                                                       std::uintmax_t maxBytes = kMaxInputFileBytes);
+
+// Writes bytes to path through a temporary file in the same folder. On any
+// failure the temporary file is removed, the old file is untouched, and the
+// status says why.
+Status WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+// The same for writers that produce their output in pieces: write is called
+// with a function that appends bytes and returns false once writing failed.
+using ByteSinkFn = std::function<bool(std::span<const std::uint8_t>)>;
+Status WriteFileAtomic(const std::filesystem::path& path,
+                       const std::function<bool(const ByteSinkFn&)>& write);
+
+}  // namespace vantrel

@@ -1,0 +1,122 @@
+#pragma once
+// PackedDib: the one picture type of the program. A 32-bit bottom-up
+// device-independent bitmap whose header lives in the object and whose pixels
+// (4 x width bytes per row, no padding) live in one owned block.
+//
+// Coordinates in every operation count rows from the top: pixel (x, y) is
+// element x + (height - 1 - y) * width of the block.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "core/Geometry.h"
+#include "core/Pixel.h"
+
+namespace vantrel {
+
+// The 40-byte bitmap information header, kept in the object so that the
+// buffer can be handed to DIB consumers (clipboard, files) without conversion.
+struct BitmapInfoHeader {
+    std::uint32_t biSize = 40;
+    std::int32_t biWidth = 0;
+    std::int32_t biHeight = 0;  // positive: rows are bottom-up
+    std::uint16_t biPlanes = 1;
+    std::uint16_t biBitCount = 32;
+    std::uint32_t biCompression = 0;  // BI_RGB
+    std::uint32_t biSizeImage = 0;    // width * height * 4
+    std::int32_t biXPelsPerMeter = 0;
+    std::int32_t biYPelsPerMeter = 0;
+    std::uint32_t biClrUsed = 0;
+    std::uint32_t biClrImportant = 0;
+};
+
+inline constexpr std::size_t kBitmapInfoHeaderSize = 40;
+
+class PackedDib {
+public:
+    // No buffer is ever made larger than this many pixels (1 GiB of pixels):
+    // a size request above it leaves the buffer without a block, like a
+    // failed allocation.
+    static constexpr std::int64_t kMaxPixels = std::int64_t{1} << 28;
+
+    PackedDib() = default;
+    ~PackedDib() = default;
+    // Copies are explicit (CopyFrom); moves hand the block over.
+    PackedDib(const PackedDib&) = delete;
+    PackedDib& operator=(const PackedDib&) = delete;
+    PackedDib(PackedDib&& other) noexcept;
+    PackedDib& operator=(PackedDib&& other) noexcept;
+
+    int Width() const { return header_.biWidth; }
+    int Height() const { return header_.biHeight; }
+    std::size_t SizeImage() const { return header_.biSizeImage; }
+    bool HasBlock() const { return block_ != nullptr; }
+    const BitmapInfoHeader& Header() const { return header_; }
+    Rect Bounds() const { return {0, 0, Width(), Height()}; }
+
+    // Records the size and gives a new zero-filled block (every pixel opaque
+    // black); the same size keeps the pixels. Returns whether a block exists.
+    // Negative sizes and sizes above kMaxPixels leave no block.
+    bool SetSize(int width, int height);
+    // SetSize, then every pixel 0xFFFFFFFF (white, fully transparent).
+    bool CreateBlank(int width, int height);
+    // Same size and contents as other; null does nothing.
+    void CopyFrom(const PackedDib* other);
+    // Copies all bytes when both buffers hold the same number of bytes.
+    void CopyPixels(const PackedDib& other);
+    // Converts a packed DIB (40-byte header, colour table, rows) of 1, 4, 8,
+    // 16, 24 or 32 bits per pixel into this buffer. Never reads past the span:
+    // a block too short for its header, colour table or rows loads nothing
+    // and returns false.
+    bool LoadPackedDib(std::span<const std::uint8_t> block);
+    // Area-averaging resize; nothing when empty or when the new block cannot be made.
+    void Resample(int width, int height);
+    // Every byte of the block set to value.
+    void FillBytes(std::uint8_t value);
+    // Every pixel inside rect (clipped to the buffer), or the whole buffer with none.
+    void FillRect(PixelValue value, const Rect* rect = nullptr);
+    // The pixel, or opaque white (0x00FFFFFF) without block or outside the buffer.
+    PixelValue GetPixel(int x, int y) const;
+
+    // Lock and Unlock nest: bits stay valid until the last Unlock.
+    bool Lock();
+    void Unlock();
+    bool IsLocked() const { return bits_ != nullptr; }
+    PixelValue* Bits() { return bits_; }
+    // Reads through the locked pointer without checks.
+    PixelValue PixelAt(int x, int y) const { return bits_[RowIndex(y) + x]; }
+    // Writes through the locked pointer; nothing outside the buffer or when unlocked.
+    void SetPixel(int x, int y, PixelValue value);
+
+    // Copies this buffer into dest with its top-left corner at (x, y), all
+    // four bytes of each pixel, clipped to dest.
+    void BlitTo(PackedDib& dest, int x, int y) const;
+    // Blends this buffer over dest with its top-left corner at (x, y), clipped.
+    void BlendOnto(PackedDib& dest, int x, int y) const;
+
+    // Row y counted from the top, for pixel loops that walk rows directly.
+    // Valid while the buffer has a block, locked or not.
+    PixelValue* Row(int y) { return block_.get() + RowIndex(y); }
+    const PixelValue* Row(int y) const { return block_.get() + RowIndex(y); }
+    // The whole block in DIB order (bottom row first), for serialisation.
+    std::span<std::uint8_t> Bytes();
+    std::span<const std::uint8_t> Bytes() const;
+
+private:
+    std::size_t RowIndex(int y) const {
+        return static_cast<std::size_t>(Height() - 1 - y) * static_cast<std::size_t>(Width());
+    }
+    void Reset(int width, int height, std::unique_ptr<PixelValue[]> block);
+
+    BitmapInfoHeader header_;
+    std::unique_ptr<PixelValue[]> block_;
+    PixelValue* bits_ = nullptr;
+    int lockCount_ = 0;
+};
+
+// One blend step of BlendOnto: source pixel s over destination pixel d.
+PixelValue BlendPixel(PixelValue s, PixelValue d);
+
+}  // namespace vantrel
