@@ -2,6 +2,7 @@
 // Shared pieces of the command-line tool: exit codes, argument handling and
 // a small JSON writer.
 
+#include <concepts>
 #include <cstdint>
 #include <filesystem>
 #include <iosfwd>
@@ -55,6 +56,12 @@ public:
     JsonWriter& EndArray();
     JsonWriter& Field(std::string_view key, long long value);
     JsonWriter& Field(std::string_view key, bool value);
+    // Any other integer prints as a number, never as a bool.
+    template <std::integral T>
+        requires(!std::same_as<T, bool> && !std::same_as<T, long long>)
+    JsonWriter& Field(std::string_view key, T value) {
+        return Field(key, static_cast<long long>(value));
+    }
     JsonWriter& Field(std::string_view key, std::string_view value);
     JsonWriter& Field(std::string_view key, const char* value) { return Field(key, std::string_view(value)); }
     JsonWriter& Null(std::string_view key);
@@ -72,8 +79,26 @@ bool EnsureFolder(const std::filesystem::path& dir, std::string* error);
 // "prefix-NNN.png" with a three-digit, 1-based number.
 std::string NumberedName(std::string_view prefix, std::size_t number, std::string_view extension);
 
+}  // namespace vantrel::cli
+
+namespace vantrel {
+class CQVDoc;
+}
+
+namespace vantrel::cli {
+
+// Opens a .qvd document or a GIF as a document; on failure prints the reason,
+// sets exitCode and returns false.
+bool LoadDocument(const std::string& path, CQVDoc& doc, int& exitCode);
+
 // Commands; each takes the arguments after its name and returns an exit code.
 int InfoCommand(std::span<const std::string> args);
 int DecodeCommand(std::span<const std::string> args);
+int RenderCommand(std::span<const std::string> args);
+int ExportCommand(std::span<const std::string> args);
+int ExportFrameCommand(std::span<const std::string> args);
+int QuickCommand(std::span<const std::string> args);
+// The document form of info, for .qvd files and GIFs opened as documents.
+int DocumentInfo(const std::string& path, bool json);
 
 }  // namespace vantrel::cli

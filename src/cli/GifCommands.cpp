@@ -73,10 +73,6 @@ void PrintGifText(const GifFile& gif) {
 
 }  // namespace
 
-#ifdef VANTREL_HAVE_DOCUMENT
-int DocumentInfo(const std::string& path, bool json);
-#endif
-
 int InfoCommand(std::span<const std::string> args) {
     Arguments a(args, {}, {"--json", "--document"});
     if (!a.ok()) return Fail(kExitUsage, a.error());

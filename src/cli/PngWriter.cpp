@@ -48,7 +48,7 @@ Status WritePng(const std::filesystem::path& path, const PackedDib& picture, Alp
         return Status::Error(path.string() + ": an empty picture cannot be written as PNG");
     }
     std::vector<std::uint8_t> rgba(std::size_t(width) * std::size_t(height) * 4);
-    std::vector<png_bytep> rows(std::size_t(height));
+    std::vector<png_bytep> rows(static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
         const PixelValue* src = picture.Row(y);
         std::uint8_t* dst = rgba.data() + std::size_t(y) * std::size_t(width) * 4;

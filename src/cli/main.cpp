@@ -14,8 +14,21 @@ const char kUsage[] =
     "\n"
     "Commands:\n"
     "  info [--json] FILE.gif       the GIF's logical screen, loop count and images\n"
+    "  info [--json] --document FILE.gif\n"
+    "                               the GIF opened as a document: canvas, frames, items\n"
     "  decode FILE.gif OUTDIR       every image as OUTDIR/image-001.png, ...\n"
+    "  render FILE OUTDIR           every frame rendered as OUTDIR/frame-001.png, ...\n"
+    "  export FILE OUT.gif [--colors N | --exact] [--no-size-reduction]\n"
+    "                               the animation as one GIF (frames that are not\n"
+    "                               master frames); prints the colour counts\n"
+    "  export-frame FILE N OUT.(gif|jpg|jpeg|jpe) [--colors N | --exact] [--quality 0-10]\n"
+    "                               frame N (from 1, every frame counted) as GIF or JPEG\n"
+    "  quick OUT.gif [--duration SECONDS] IMAGE...\n"
+    "                               a new animation, one frame per GIF or JPEG image\n"
     "  help                         this text\n"
+    "\n"
+    "FILE is a GIF opened as a document. Without --colors or --exact the palette is\n"
+    "exact up to 255 colours, else reduced to 256 (128 for exactly 256).\n"
     "\n"
     "Exit codes: 0 success, 1 usage error, 2 input missing, unreadable or invalid,\n"
     "3 output that could not be written.\n";
@@ -28,6 +41,12 @@ struct Command {
 const Command kCommands[] = {
     {"info", vantrel::cli::InfoCommand},
     {"decode", vantrel::cli::DecodeCommand},
+#ifdef VANTREL_HAVE_DOCUMENT
+    {"render", vantrel::cli::RenderCommand},
+    {"export", vantrel::cli::ExportCommand},
+    {"export-frame", vantrel::cli::ExportFrameCommand},
+    {"quick", vantrel::cli::QuickCommand},
+#endif
 };
 
 }  // namespace

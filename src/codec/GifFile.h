@@ -74,6 +74,7 @@ enum class GifReadError {
     ImageTooLarge,   // one image above GifLimits::kMaxImagePixels
     TotalTooLarge,   // all images together above GifLimits::kMaxTotalPixels
     TooManyImages,   // more than GifLimits::kMaxImages records
+    Unreadable,      // ReadGifFile could not read the file; errorMessage() says why
 };
 
 inline constexpr const char* kNoGifFormat = "No GIF Format";
@@ -113,6 +114,9 @@ public:
 
     // ---- fields ----
     std::int32_t loopCount = 0;  // raw NETSCAPE2.0 value; 1 when the file has none
+    // Set by ReadGif when a NETSCAPE2.0 loop block was read, so that a raw
+    // value of 1 can be told from a file without the block.
+    bool hasLoopExtension = false;
     bool animated = false;       // more than one image record
     std::array<char, 4> version{'8', '9', 'a', '\0'};
     std::uint16_t screenWidth = 0;

@@ -1,0 +1,124 @@
+// Documents from the command line: info --document and render.
+
+#include <cstdio>
+#include <iostream>
+
+#include "cli/Cli.h"
+#include "cli/PngWriter.h"
+#include "document/CQVDoc.h"
+#include "document/Importers.h"
+
+namespace vantrel::cli {
+
+bool LoadDocument(const std::string& path, CQVDoc& doc, int& exitCode) {
+    const Status status = OpenGifDocument(doc, path);
+    if (!status) {
+        exitCode = Fail(kExitBadInput, path + ": " + status.message());
+        return false;
+    }
+    return true;
+}
+
+namespace {
+
+const char* KindName(ItemKind kind) {
+    switch (kind) {
+    case ItemKind::Bitmap: return "bitmap";
+    case ItemKind::Label: return "label";
+    case ItemKind::Box: return "box";
+    case ItemKind::Ellipse: return "ellipse";
+    default: return "item";
+    }
+}
+
+std::string ColorText(PixelValue color) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02X%02X%02X", RedOf(color), GreenOf(color), BlueOf(color));
+    return text;
+}
+
+void PrintDocumentJson(const Animation& animation) {
+    JsonWriter json(std::cout);
+    json.BeginObject()
+        .BeginObject("canvas")
+        .Field("width", animation.Width())
+        .Field("height", animation.Height())
+        .EndObject()
+        .Field("loopCount", animation.loopCount)
+        .BeginArray("frames");
+    for (const auto& frame : animation.Frames()) {
+        json.BeginObject()
+            .Field("master", frame->isMaster)
+            .Field("duration", frame->duration)
+            .Field("backgroundColor", ColorText(frame->backgroundColor));
+        if (const AnimFrame* background = frame->BackgroundFrame())
+            json.Field("backgroundFrame", animation.IndexOf(background) + 1);
+        else
+            json.Null("backgroundFrame");
+        json.BeginArray("items");
+        for (const CanvasItem* item : frame->BottomToTop()) {
+            const Rect& b = item->Bounds();
+            json.BeginObject().Field("kind", KindName(item->Kind())).BeginArray("bounds");
+            json.Value(b.left).Value(b.top).Value(b.right).Value(b.bottom).EndArray().EndObject();
+        }
+        json.EndArray().EndObject();
+    }
+    json.EndArray().EndObject();
+    std::cout << '\n';
+}
+
+void PrintDocumentText(const Animation& animation) {
+    std::cout << "canvas " << animation.Width() << " x " << animation.Height() << ", loop count "
+              << animation.loopCount << (animation.loopCount == 0 ? " (without end)" : "") << ", "
+              << animation.FrameCount() << (animation.FrameCount() == 1 ? " frame\n" : " frames\n");
+    std::size_t number = 0;
+    for (const auto& frame : animation.Frames()) {
+        std::cout << "frame " << ++number << (frame->isMaster ? " (master)" : "") << ": duration "
+                  << frame->duration << ", background " << ColorText(frame->backgroundColor);
+        if (const AnimFrame* background = frame->BackgroundFrame())
+            std::cout << " over frame " << animation.IndexOf(background) + 1;
+        std::cout << ", " << frame->CountItems() << (frame->CountItems() == 1 ? " item\n" : " items\n");
+        for (const CanvasItem* item : frame->BottomToTop()) {
+            const Rect& b = item->Bounds();
+            std::cout << "  " << KindName(item->Kind()) << " [" << b.left << ", " << b.top << ", "
+                      << b.right << ", " << b.bottom << "]\n";
+        }
+    }
+}
+
+}  // namespace
+
+int DocumentInfo(const std::string& path, bool json) {
+    CQVDoc doc;
+    int code = kExitOk;
+    if (!LoadDocument(path, doc, code)) return code;
+    if (json)
+        PrintDocumentJson(doc.GetAnimation());
+    else
+        PrintDocumentText(doc.GetAnimation());
+    return kExitOk;
+}
+
+int RenderCommand(std::span<const std::string> args) {
+    Arguments a(args, {}, {});
+    if (!a.ok()) return Fail(kExitUsage, a.error());
+    if (a.Positionals().size() != 2) return Fail(kExitUsage, "render takes FILE OUTDIR");
+    CQVDoc doc;
+    int code = kExitOk;
+    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    const std::filesystem::path outDir = a.Positionals()[1];
+    std::string error;
+    if (!EnsureFolder(outDir, &error)) return Fail(kExitBadOutput, error);
+    Animation& animation = doc.GetAnimation();
+    animation.RenderAll();
+    std::size_t number = 0;
+    for (const auto& frame : animation.Frames()) {
+        const auto file = outDir / NumberedName("frame", ++number, "png");
+        const Status written = WritePng(file, frame->Image(), AlphaMode::Inverse);
+        if (!written) return Fail(kExitBadOutput, written.message());
+        std::cout << file.string() << '\n';
+    }
+    return kExitOk;
+}
+
+}  // namespace vantrel::cli

@@ -1,0 +1,146 @@
+// export, export-frame and quick: writing animations and frames.
+
+#include <iostream>
+
+#include "cli/Cli.h"
+#include "document/CQVDoc.h"
+#include "document/Export.h"
+#include "document/QuickAnimation.h"
+
+namespace vantrel::cli {
+
+namespace {
+
+// The palette choice of --colors N or --exact, or the dialog's defaults.
+struct PaletteArgs {
+    std::optional<long> colors;
+    bool exact = false;
+    bool sizeReduction = true;
+};
+
+GifOptionsChooser ChooserFor(const PaletteArgs& args, std::string* refusal) {
+    return [args, refusal](const GifExportRequest& request) -> std::optional<GifExportOptions> {
+        GifExportOptions options = DefaultGifExportOptions(request.distinctColors);
+        if (args.exact) {
+            if (request.distinctColors > 256) {
+                *refusal = "--exact needs 256 colours or fewer; the picture has more than 256";
+                return std::nullopt;
+            }
+            options.reduce = false;
+        } else if (args.colors) {
+            options.reduce = true;
+            options.colorCount = int(*args.colors);
+        }
+        options.sizeReduction = args.sizeReduction;
+        return options;
+    };
+}
+
+bool ParsePalette(const Arguments& a, PaletteArgs& out, int& exitCode) {
+    if (a.Has("--exact") && a.Has("--colors")) {
+        exitCode = Fail(kExitUsage, "--colors and --exact exclude each other");
+        return false;
+    }
+    out.exact = a.Has("--exact");
+    out.sizeReduction = !a.Has("--no-size-reduction");
+    if (auto text = a.Value("--colors")) {
+        out.colors = ParseInteger(*text, 2, 256);
+        if (!out.colors) {
+            exitCode = Fail(kExitUsage, "--colors takes a number from 2 to 256");
+            return false;
+        }
+    }
+    return true;
+}
+
+int Report(const Status& status, const GifExportReport& report, const std::string& refusal,
+           const std::string& out) {
+    if (report.cancelled) return Fail(kExitBadInput, refusal);
+    if (!status) return Fail(kExitBadOutput, status.message());
+    if (report.images > 0) {
+        std::cout << out << ": " << report.images << (report.images == 1 ? " image, " : " images, ")
+                  << (report.distinctColors > 256 ? std::string("more than 256")
+                                                  : std::to_string(report.distinctColors))
+                  << " distinct colours, palette of " << report.paletteSize << "\n";
+    } else {
+        std::cout << out << '\n';
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int ExportCommand(std::span<const std::string> args) {
+    Arguments a(args, {"--colors"}, {"--exact", "--no-size-reduction"});
+    if (!a.ok()) return Fail(kExitUsage, a.error());
+    if (a.Positionals().size() != 2) return Fail(kExitUsage, "export takes FILE OUT.gif");
+    PaletteArgs palette;
+    int code = kExitOk;
+    if (!ParsePalette(a, palette, code)) return code;
+    CQVDoc doc;
+    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    std::string refusal;
+    GifExportReport report;
+    const std::string& out = a.Positionals()[1];
+    const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal), &report);
+    return Report(status, report, refusal, out);
+}
+
+int ExportFrameCommand(std::span<const std::string> args) {
+    Arguments a(args, {"--colors", "--quality"}, {"--exact"});
+    if (!a.ok()) return Fail(kExitUsage, a.error());
+    if (a.Positionals().size() != 3) return Fail(kExitUsage, "export-frame takes FILE N OUT");
+    PaletteArgs palette;
+    int code = kExitOk;
+    if (!ParsePalette(a, palette, code)) return code;
+    long quality = 7;
+    if (auto text = a.Value("--quality")) {
+        const auto parsed = ParseInteger(*text, 0, 10);
+        if (!parsed) return Fail(kExitUsage, "--quality takes a number from 0 to 10");
+        quality = *parsed;
+    }
+    const auto number = ParseInteger(a.Positionals()[1], 1, 1L << 30);
+    if (!number) return Fail(kExitUsage, "the frame number counts from 1");
+    const std::string& out = a.Positionals()[2];
+    if (FrameExportFormatFor(out) == FrameExportFormat::None)
+        return Fail(kExitUsage, "frames are exported as .gif, .jpg, .jpe or .jpeg files");
+
+    CQVDoc doc;
+    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    Animation& animation = doc.GetAnimation();
+    if (std::size_t(*number) > animation.FrameCount())
+        return Fail(kExitBadInput, "the document has " + std::to_string(animation.FrameCount()) + " frames");
+    AnimFrame& frame = *animation.Frames()[std::size_t(*number - 1)];
+    animation.RenderAll();  // the frame may lie over earlier frames
+    std::string refusal;
+    GifExportReport report;
+    const Status status = ExportFrame(frame, out, ChooserFor(palette, &refusal),
+                                      [quality] { return std::optional<int>(int(quality)); }, &report);
+    return Report(status, report, refusal, out);
+}
+
+int QuickCommand(std::span<const std::string> args) {
+    Arguments a(args, {"--duration"}, {});
+    if (!a.ok()) return Fail(kExitUsage, a.error());
+    if (a.Positionals().size() < 2) return Fail(kExitUsage, "quick takes OUT.gif and at least one IMAGE");
+    double seconds = 1.0;
+    if (auto text = a.Value("--duration")) {
+        char* end = nullptr;
+        seconds = std::strtod(text->c_str(), &end);
+        if (end == text->c_str() || *end != '\0' || !(seconds >= kMinQuickSeconds && seconds <= kMaxQuickSeconds))
+            return Fail(kExitUsage, "--duration takes seconds from 0.01 to 650");
+    }
+    const std::filesystem::path out = a.Positionals()[0];
+    if (out.extension() != ".gif") return Fail(kExitUsage, "quick writes a .gif file");
+    std::vector<std::filesystem::path> images(a.Positionals().begin() + 1, a.Positionals().end());
+
+    CQVDoc doc;
+    const Status made = MakeQuickAnimation(doc, images, seconds);
+    if (!made) return Fail(kExitBadInput, made.message());
+    GifExportReport report;
+    std::string refusal;
+    const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, DefaultGifOptionsChooser(), &report);
+    return Report(status, report, refusal, out.string());
+}
+
+}  // namespace vantrel::cli

@@ -1,0 +1,58 @@
+#pragma once
+// Internal to the text library: the one FreeType library and fontconfig
+// configuration of the process, and the choice of a font file for a request.
+// Only the text library's own sources include this header.
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <fontconfig/fontconfig.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantrel::text_detail {
+
+// Owns the FreeType library and a fontconfig configuration. Every Font holds
+// a reference, so the system outlives every face made from it; the last
+// release shuts fontconfig down completely (FcFini), which leaves nothing for
+// leak checkers to report. The program must not use fontconfig through other
+// code after that point.
+class FontSystem {
+public:
+    // The shared instance, made on first use; null when FreeType or
+    // fontconfig cannot start (a later call tries again).
+    static std::shared_ptr<FontSystem> Get();
+
+    ~FontSystem();
+    FontSystem(const FontSystem&) = delete;
+    FontSystem& operator=(const FontSystem&) = delete;
+
+    FT_Library Library() const { return library_; }
+    FcConfig* Config() const { return config_; }
+
+private:
+    FontSystem(FT_Library library, FcConfig* config) : library_(library), config_(config) {}
+
+    FT_Library library_;
+    FcConfig* config_;
+};
+
+// The font file fontconfig picked for a request, with the synthesis it asks for.
+struct FaceChoice {
+    std::string file;
+    int index = 0;
+    std::vector<std::string> families;  // UTF-8, the preferred name first
+    bool embolden = false;              // draw a regular face bold
+    std::optional<FcMatrix> matrix;     // slant a roman face to italic
+};
+
+// Picks the best scalable face for family (UTF-8; empty selects the default
+// face), an OpenType weight (1 to 1000) and a slant. Null only when no font is
+// installed at all.
+std::optional<FaceChoice> ChooseFace(FcConfig* config, const std::string& family, int weight,
+                                     bool italic);
+
+}  // namespace vantrel::text_detail

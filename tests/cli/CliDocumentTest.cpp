@@ -1,0 +1,171 @@
+// The document commands of vantrel-cli: info --document, render, export,
+// export-frame and quick, run as a user would.
+
+#include <gtest/gtest.h>
+
+#include "cli/CliSupport.h"
+
+namespace {
+
+using namespace vantrel::test::cli;
+namespace fs = std::filesystem;
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgba;
+    friend bool operator==(const Picture&, const Picture&) = default;
+};
+
+Picture LoadPng(const fs::path& p) {
+    Picture pic;
+    EXPECT_TRUE(ReadPng(p, pic.width, pic.height, pic.rgba)) << p;
+    return pic;
+}
+
+std::vector<Picture> RenderAll(const fs::path& file, const fs::path& outDir) {
+    EXPECT_EQ(RunCli({"render", file.string(), outDir.string()}).exitCode, 0) << file;
+    std::vector<Picture> frames;
+    for (int n = 1;; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame-%03d.png", n);
+        if (!fs::exists(outDir / name)) break;
+        frames.push_back(LoadPng(outDir / name));
+    }
+    return frames;
+}
+
+class CliDocument : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = vantrel::test::ScratchDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        two = dir / "two.gif";
+        WriteBytes(two, TwoImageGif());
+    }
+    fs::path dir;
+    fs::path two;
+};
+
+TEST_F(CliDocument, InfoShowsFramesAsTheDocumentHoldsThem) {
+    const auto r = RunCli({"info", "--document", "--json", two.string()});
+    ASSERT_EQ(r.exitCode, 0);
+    // A 2 x 1 canvas sits at (599, 599) in the work area; the file's loop
+    // extension of 3 repetitions means 4 plays; image 1's disposal 1 keeps it
+    // beneath frame 2.
+    EXPECT_EQ(r.out,
+              "{\"canvas\":{\"width\":2,\"height\":1},\"loopCount\":4,\"frames\":["
+              "{\"master\":false,\"duration\":7,\"backgroundColor\":\"#FFFFFF\",\"backgroundFrame\":null,"
+              "\"items\":[{\"kind\":\"bitmap\",\"bounds\":[599,599,601,600]}]},"
+              "{\"master\":false,\"duration\":0,\"backgroundColor\":\"#FFFFFF\",\"backgroundFrame\":1,"
+              "\"items\":[{\"kind\":\"bitmap\",\"bounds\":[600,599,601,600]}]}]}\n");
+}
+
+TEST_F(CliDocument, RenderShowsTransparencyAsTheBackgroundColour) {
+    const auto frames = RenderAll(two, dir / "frames");
+    ASSERT_EQ(frames.size(), 2u);
+    // Frame 1: index 1 is transparent (white background shows), index 2 green.
+    EXPECT_EQ(frames[0].rgba, (std::vector<unsigned char>{255, 255, 255, 255, 0, 255, 0, 255}));
+    // Frame 2 lies over frame 1 and paints its local colour at x = 1.
+    EXPECT_EQ(frames[1].rgba, (std::vector<unsigned char>{255, 255, 255, 255, 200, 100, 50, 255}));
+}
+
+TEST_F(CliDocument, ExportedAnimationShowsTheSameFrames) {
+    const auto sample = vantrel::test::SourceDir() / "examples" / "banner.gif";
+    const auto original = RenderAll(sample, dir / "original");
+    ASSERT_EQ(original.size(), 3u);
+    for (const auto& options : std::vector<std::vector<std::string>>{{}, {"--no-size-reduction"}, {"--exact"}}) {
+        const auto out = dir / "out.gif";
+        std::vector<std::string> args{"export", sample.string(), out.string()};
+        args.insert(args.end(), options.begin(), options.end());
+        const auto r = RunCli(args);
+        ASSERT_EQ(r.exitCode, 0) << r.out;
+        EXPECT_NE(r.out.find("3 images"), std::string::npos) << r.out;
+        EXPECT_EQ(RenderAll(out, dir / ("again" + std::to_string(options.size()))), original);
+    }
+    // The banner has few colours: the report names the exact palette.
+    const auto r = RunCli({"export", sample.string(), (dir / "x.gif").string()});
+    EXPECT_NE(r.out.find("palette of"), std::string::npos);
+}
+
+TEST_F(CliDocument, ExportReducesColoursOnRequest) {
+    const auto out = dir / "four.gif";
+    const auto r = RunCli({"export", two.string(), out.string(), "--colors", "2"});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.out.find("palette of 2"), std::string::npos) << r.out;
+    const auto info = RunCli({"info", "--json", out.string()});
+    EXPECT_NE(info.out.find("\"globalColors\":2"), std::string::npos) << info.out;
+    // The file's 3 repetitions are 4 plays in the document, written back as 3.
+    EXPECT_NE(info.out.find("\"loopCount\":3"), std::string::npos) << info.out;
+}
+
+TEST_F(CliDocument, ExportFrameWritesGifOrJpeg) {
+    const auto gif = dir / "frame2.gif";
+    ASSERT_EQ(RunCli({"export-frame", two.string(), "2", gif.string()}).exitCode, 0);
+    const auto info = RunCli({"info", "--json", gif.string()});
+    EXPECT_NE(info.out.find("\"animated\":false"), std::string::npos) << info.out;
+    const auto frames = RenderAll(gif, dir / "frame2");
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].rgba, (std::vector<unsigned char>{255, 255, 255, 255, 200, 100, 50, 255}));
+
+    const auto jpeg = dir / "frame1.JPEG";
+    ASSERT_EQ(RunCli({"export-frame", two.string(), "1", jpeg.string(), "--quality", "10"}).exitCode, 0);
+    std::ifstream in(jpeg, std::ios::binary);
+    unsigned char soi[2] = {};
+    in.read(reinterpret_cast<char*>(soi), 2);
+    EXPECT_EQ(soi[0], 0xFF);
+    EXPECT_EQ(soi[1], 0xD8);
+}
+
+TEST_F(CliDocument, QuickMakesOneFramePerImage) {
+    // Single pictures keep the duration the quick animation gives (an
+    // animated GIF would bring its own delays).
+    const auto still = dir / "still.gif";
+    const auto photo = dir / "photo.jpg";
+    ASSERT_EQ(RunCli({"export-frame", two.string(), "2", still.string()}).exitCode, 0);
+    ASSERT_EQ(RunCli({"export-frame", two.string(), "1", photo.string()}).exitCode, 0);
+    const auto out = dir / "quick.gif";
+    const auto r = RunCli({"quick", out.string(), "--duration", "0.25", still.string(), photo.string()});
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    const auto info = RunCli({"info", "--json", out.string()});
+    ASSERT_EQ(info.exitCode, 0);
+    // The GIF's item sits at its screen's offset (599, 599), the JPEG's is
+    // centred on (600, 600) at (599, 600): the canvas fitted around both is 2 x 2.
+    EXPECT_NE(info.out.find("\"screen\":{\"width\":2,\"height\":2}"), std::string::npos) << info.out;
+    EXPECT_NE(info.out.find("\"images\":[{\"left\":0,\"top\":0,\"width\":2,\"height\":2,\"delay\":25"),
+              std::string::npos)
+        << info.out;
+    EXPECT_NE(info.out.find("},{"), std::string::npos) << "two images expected: " << info.out;
+    EXPECT_NE(info.out.rfind("\"delay\":25"), info.out.find("\"delay\":25")) << info.out;
+}
+
+TEST_F(CliDocument, ExitCodes) {
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+    };
+    const std::string out = (dir / "o.gif").string();
+    const std::vector<Case> cases = {
+        {{"render", two.string()}, 1},
+        {{"export", two.string(), out, "--colors", "300"}, 1},
+        {{"export", two.string(), out, "--colors", "8", "--exact"}, 1},
+        {{"export-frame", two.string(), "0", out}, 1},
+        {{"export-frame", two.string(), "1", (dir / "o.bmp").string()}, 1},
+        {{"export-frame", two.string(), "1", out, "--quality", "11"}, 1},
+        {{"quick", out}, 1},
+        {{"quick", out, "--duration", "0", two.string()}, 1},
+        {{"render", (dir / "missing.gif").string(), (dir / "r").string()}, 2},
+        {{"export", (dir / "missing.gif").string(), out}, 2},
+        {{"export-frame", two.string(), "3", out}, 2},
+        {{"quick", out, (dir / "missing.jpg").string()}, 2},
+        {{"export", two.string(), (dir / "no-such-folder" / "o.gif").string()}, 3},
+        {{"export-frame", two.string(), "1", (dir / "no-such-folder" / "o.jpg").string()}, 3},
+    };
+    for (const auto& c : cases) {
+        std::string joined;
+        for (const auto& a : c.args) joined += a + " ";
+        EXPECT_EQ(RunCli(c.args).exitCode, c.code) << joined;
+    }
+    EXPECT_FALSE(fs::exists(out));
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+#pragma once
+// Running vantrel-cli from tests, and small files for it to work on.
+
+#include <png.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "support/TestPaths.h"
+
+namespace vantrel::test::cli {
+
+namespace fs = std::filesystem;
+
+struct CliResult {
+    int exitCode = -1;
+    std::string out;
+};
+
+inline std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+// Runs the tool with args; standard error is discarded unless asked for.
+inline CliResult RunCli(const std::vector<std::string>& args, bool mergeStderr = false) {
+    std::string command = Quote(VANTREL_CLI_PATH);
+    for (const auto& a : args) command += " " + Quote(a);
+    command += mergeStderr ? " 2>&1" : " 2>/dev/null";
+    CliResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return result;
+    std::array<char, 4096> buf{};
+    std::size_t n = 0;
+    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) result.out.append(buf.data(), n);
+    const int status = pclose(pipe);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+inline void WriteBytes(const fs::path& p, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(p, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// A two-image GIF89a by hand: 2 x 1 screen, global table of 4 colours
+// (black, red, green, blue), a NETSCAPE2.0 loop count of 3, image 1 with delay
+// 7 and transparent index 1, image 2 a 1 x 1 image at (1, 0) with a local table.
+inline std::vector<unsigned char> TwoImageGif() {
+    return {
+        'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x81, 0, 0,  // screen, global table of 4
+        0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255,              // black red green blue
+        0x21, 0xFF, 11, 'N', 'E', 'T', 'S', 'C', 'A', 'P', 'E', '2', '.', '0', 3, 1, 3, 0, 0,
+        0x21, 0xF9, 4, 0x05, 7, 0, 1, 0,  // disposal 1, transparent, delay 7, index 1
+        0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0,  // image 2 x 1 at 0,0
+        2, 2, 0x8C, 0x0A, 0,              // codes clear, 1, 2, end
+        0x2C, 1, 0, 0, 0, 1, 0, 1, 0, 0x80,  // image 1 x 1 at 1,0, local table of 2
+        9, 9, 9, 200, 100, 50,               // local colours
+        2, 2, 0x4C, 0x01, 0,                 // codes clear, 1, end
+        0x3B,
+    };
+}
+
+// Reads a PNG as 8-bit RGBA rows.
+inline bool ReadPng(const fs::path& p, int& w, int& h, std::vector<unsigned char>& rgba) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, p.c_str())) return false;
+    image.format = PNG_FORMAT_RGBA;
+    rgba.resize(PNG_IMAGE_SIZE(image));
+    const bool ok = png_image_finish_read(&image, nullptr, rgba.data(), 0, nullptr) != 0;
+    w = int(image.width);
+    h = int(image.height);
+    return ok;
+}
+
+}  // namespace vantrel::test::cli

@@ -1,0 +1,89 @@
+// Runs vantrel-cli as a user would and checks its output, files and exit codes.
+
+#include <gtest/gtest.h>
+
+#include "cli/CliSupport.h"
+
+namespace {
+
+using namespace vantrel::test::cli;
+namespace fs = std::filesystem;
+
+TEST(Cli, UsageAndUnknownCommands) {
+    EXPECT_EQ(RunCli({}).exitCode, 1);
+    const auto help = RunCli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("decode FILE.gif OUTDIR"), std::string::npos);
+    EXPECT_EQ(RunCli({"frobnicate"}).exitCode, 1);
+    EXPECT_EQ(RunCli({"info"}).exitCode, 1);
+    EXPECT_EQ(RunCli({"info", "--bogus", "x.gif"}).exitCode, 1);
+    EXPECT_EQ(RunCli({"decode", "only-one-arg.gif"}).exitCode, 1);
+}
+
+TEST(Cli, InfoJsonDescribesEveryImage) {
+    const auto dir = vantrel::test::ScratchDir("cli-info");
+    WriteBytes(dir / "two.gif", TwoImageGif());
+    const auto r = RunCli({"info", "--json", (dir / "two.gif").string()});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out,
+              "{\"screen\":{\"width\":2,\"height\":1},\"loopCount\":3,\"animated\":true,"
+              "\"globalColors\":4,\"images\":["
+              "{\"left\":0,\"top\":0,\"width\":2,\"height\":1,\"delay\":7,\"disposal\":1,"
+              "\"transparent\":true,\"transparentIndex\":1,\"interlaced\":false,\"localColors\":0},"
+              "{\"left\":1,\"top\":0,\"width\":1,\"height\":1,\"delay\":0,\"disposal\":0,"
+              "\"transparent\":false,\"transparentIndex\":0,\"interlaced\":false,\"localColors\":2}]}\n");
+
+    const auto text = RunCli({"info", (dir / "two.gif").string()});
+    ASSERT_EQ(text.exitCode, 0);
+    EXPECT_NE(text.out.find("2 images"), std::string::npos);
+}
+
+TEST(Cli, DecodeWritesOnePngPerImage) {
+    const auto dir = vantrel::test::ScratchDir("cli-decode");
+    WriteBytes(dir / "two.gif", TwoImageGif());
+    const auto out = dir / "out" / "nested";
+    ASSERT_EQ(RunCli({"decode", (dir / "two.gif").string(), out.string()}).exitCode, 0);
+
+    int w = 0, h = 0;
+    std::vector<unsigned char> rgba;
+    ASSERT_TRUE(ReadPng(out / "image-001.png", w, h, rgba));
+    ASSERT_EQ(w, 2);
+    ASSERT_EQ(h, 1);
+    // Index 1 (red) is the transparent index: alpha 0, colour kept; index 2 green opaque.
+    EXPECT_EQ(std::vector<unsigned char>(rgba.begin(), rgba.end()),
+              (std::vector<unsigned char>{255, 0, 0, 0, 0, 255, 0, 255}));
+
+    ASSERT_TRUE(ReadPng(out / "image-002.png", w, h, rgba));
+    ASSERT_EQ(w, 1);
+    EXPECT_EQ(std::vector<unsigned char>(rgba.begin(), rgba.end()),
+              (std::vector<unsigned char>{200, 100, 50, 255}));
+    EXPECT_FALSE(fs::exists(out / "image-003.png"));
+}
+
+TEST(Cli, ExitCodesForBadInputAndOutput) {
+    const auto dir = vantrel::test::ScratchDir("cli-errors");
+    WriteBytes(dir / "two.gif", TwoImageGif());
+    WriteBytes(dir / "text.gif", {'h', 'e', 'l', 'l', 'o'});
+
+    const auto missing = RunCli({"info", (dir / "missing.gif").string()}, true);
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_NE(missing.out.find("missing.gif"), std::string::npos);
+
+    const auto notGif = RunCli({"info", (dir / "text.gif").string()}, true);
+    EXPECT_EQ(notGif.exitCode, 2);
+    EXPECT_NE(notGif.out.find("No GIF Format"), std::string::npos);
+    EXPECT_EQ(RunCli({"decode", (dir / "text.gif").string(), (dir / "o").string()}).exitCode, 2);
+
+    // An output folder that cannot be made: a file stands where it would go.
+    WriteBytes(dir / "blocker", {1});
+    EXPECT_EQ(RunCli({"decode", (dir / "two.gif").string(), (dir / "blocker" / "sub").string()}).exitCode, 3);
+}
+
+TEST(Cli, ShipsAReadableSample) {
+    const auto sample = vantrel::test::SourceDir() / "examples" / "banner.gif";
+    const auto r = RunCli({"info", "--json", sample.string()});
+    ASSERT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.out.find("\"animated\":true"), std::string::npos);
+}
+
+}  // namespace
