@@ -98,6 +98,11 @@ int RenderCommand(std::span<const std::string> args);
 int ExportCommand(std::span<const std::string> args);
 int ExportFrameCommand(std::span<const std::string> args);
 int QuickCommand(std::span<const std::string> args);
+int SaveCommand(std::span<const std::string> args);
+
+// Saves doc as a .qvd document (the extension added when missing); prints
+// where it went, or the reason it failed.
+int SaveAs(CQVDoc& doc, const std::filesystem::path& out);
 // The document form of info, for .qvd files and GIFs opened as documents.
 int DocumentInfo(const std::string& path, bool json);
 

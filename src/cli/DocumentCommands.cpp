@@ -6,12 +6,14 @@
 #include "cli/Cli.h"
 #include "cli/PngWriter.h"
 #include "document/CQVDoc.h"
-#include "document/Importers.h"
+#include "document/DocumentFile.h"
+#include "document/LabelItem.h"
+#include "text/Cp1252.h"
 
 namespace vantrel::cli {
 
 bool LoadDocument(const std::string& path, CQVDoc& doc, int& exitCode) {
-    const Status status = OpenGifDocument(doc, path);
+    const Status status = OpenDocument(doc, path);
     if (!status) {
         exitCode = Fail(kExitBadInput, path + ": " + status.message());
         return false;
@@ -30,6 +32,9 @@ const char* KindName(ItemKind kind) {
     default: return "item";
     }
 }
+
+// Label texts are Windows-1252 bytes; the terminal and JSON want UTF-8.
+std::string Utf8Text(const std::string& text) { return Cp1252ToUtf8(text); }
 
 std::string ColorText(PixelValue color) {
     char text[8];
@@ -59,7 +64,10 @@ void PrintDocumentJson(const Animation& animation) {
         for (const CanvasItem* item : frame->BottomToTop()) {
             const Rect& b = item->Bounds();
             json.BeginObject().Field("kind", KindName(item->Kind())).BeginArray("bounds");
-            json.Value(b.left).Value(b.top).Value(b.right).Value(b.bottom).EndArray().EndObject();
+            json.Value(b.left).Value(b.top).Value(b.right).Value(b.bottom).EndArray();
+            if (item->Kind() == ItemKind::Label)
+                json.Field("text", Utf8Text(static_cast<const LabelItem&>(*item).Text()));
+            json.EndObject();
         }
         json.EndArray().EndObject();
     }
@@ -81,7 +89,10 @@ void PrintDocumentText(const Animation& animation) {
         for (const CanvasItem* item : frame->BottomToTop()) {
             const Rect& b = item->Bounds();
             std::cout << "  " << KindName(item->Kind()) << " [" << b.left << ", " << b.top << ", "
-                      << b.right << ", " << b.bottom << "]\n";
+                      << b.right << ", " << b.bottom << "]";
+            if (item->Kind() == ItemKind::Label)
+                std::cout << " \"" << Utf8Text(static_cast<const LabelItem&>(*item).Text()) << "\"";
+            std::cout << "\n";
         }
     }
 }
@@ -118,6 +129,28 @@ int RenderCommand(std::span<const std::string> args) {
         if (!written) return Fail(kExitBadOutput, written.message());
         std::cout << file.string() << '\n';
     }
+    return kExitOk;
+}
+
+}  // namespace vantrel::cli
+
+namespace vantrel::cli {
+
+int SaveCommand(std::span<const std::string> args) {
+    Arguments a(args, {}, {});
+    if (!a.ok()) return Fail(kExitUsage, a.error());
+    if (a.Positionals().size() != 2) return Fail(kExitUsage, "save takes IN OUT.qvd");
+    CQVDoc doc;
+    int code = kExitOk;
+    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    return SaveAs(doc, a.Positionals()[1]);
+}
+
+int SaveAs(CQVDoc& doc, const std::filesystem::path& out) {
+    const std::filesystem::path target = WithDocumentExtension(out);
+    const Status saved = SaveDocument(doc, target);
+    if (!saved) return Fail(kExitBadOutput, saved.message());
+    std::cout << target.string() << '\n';
     return kExitOk;
 }
 

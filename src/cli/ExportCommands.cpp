@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/Cli.h"
+#include "core/FileIO.h"
 #include "document/CQVDoc.h"
 #include "document/Export.h"
 #include "document/QuickAnimation.h"
@@ -131,12 +132,14 @@ int QuickCommand(std::span<const std::string> args) {
             return Fail(kExitUsage, "--duration takes seconds from 0.01 to 650");
     }
     const std::filesystem::path out = a.Positionals()[0];
-    if (out.extension() != ".gif") return Fail(kExitUsage, "quick writes a .gif file");
+    const std::string kind = LowerCaseExtension(out);
+    if (kind != "gif" && kind != "qvd") return Fail(kExitUsage, "quick writes a .qvd document or a .gif file");
     std::vector<std::filesystem::path> images(a.Positionals().begin() + 1, a.Positionals().end());
 
     CQVDoc doc;
     const Status made = MakeQuickAnimation(doc, images, seconds);
     if (!made) return Fail(kExitBadInput, made.message());
+    if (kind == "qvd") return SaveAs(doc, out);
     GifExportReport report;
     std::string refusal;
     const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, DefaultGifOptionsChooser(), &report);

@@ -13,22 +13,25 @@ const char kUsage[] =
     "Usage: vantrel-cli COMMAND [ARGUMENTS]\n"
     "\n"
     "Commands:\n"
-    "  info [--json] FILE.gif       the GIF's logical screen, loop count and images\n"
-    "  info [--json] --document FILE.gif\n"
-    "                               the GIF opened as a document: canvas, frames, items\n"
-    "  decode FILE.gif OUTDIR       every image as OUTDIR/image-001.png, ...\n"
-    "  render FILE OUTDIR           every frame rendered as OUTDIR/frame-001.png, ...\n"
+    "  info [--json] FILE.gif          the GIF's logical screen, loop count and images\n"
+    "  info [--json] --document FILE   the document: canvas, loop count, frames, items\n"
+    "                                  (always for .qvd files)\n"
+    "  decode FILE.gif OUTDIR          every GIF image as OUTDIR/image-001.png, ...\n"
+    "  render FILE OUTDIR              every frame rendered as OUTDIR/frame-001.png, ...\n"
     "  export FILE OUT.gif [--colors N | --exact] [--no-size-reduction]\n"
-    "                               the animation as one GIF (frames that are not\n"
-    "                               master frames); prints the colour counts\n"
+    "                                  the animation (all frames but master frames) as\n"
+    "                                  one GIF; prints the colour counts\n"
     "  export-frame FILE N OUT.(gif|jpg|jpeg|jpe) [--colors N | --exact] [--quality 0-10]\n"
-    "                               frame N (from 1, every frame counted) as GIF or JPEG\n"
-    "  quick OUT.gif [--duration SECONDS] IMAGE...\n"
-    "                               a new animation, one frame per GIF or JPEG image\n"
-    "  help                         this text\n"
+    "                                  frame N (from 1, every frame counted) as GIF or\n"
+    "                                  JPEG (quality 7 unless given)\n"
+    "  quick OUT.(qvd|gif) [--duration SECONDS] IMAGE...\n"
+    "                                  a new animation, one frame per GIF or JPEG image\n"
+    "  save IN OUT.qvd                 a .qvd document or a GIF saved as a .qvd document\n"
+    "  help                            this text\n"
     "\n"
-    "FILE is a GIF opened as a document. Without --colors or --exact the palette is\n"
-    "exact up to 255 colours, else reduced to 256 (128 for exactly 256).\n"
+    "FILE is a .qvd document or a GIF file opened as a document. Without --colors or\n"
+    "--exact the palette is exact up to 255 colours, else reduced to 256 (to 128 for\n"
+    "exactly 256 colours); size reduction is on unless --no-size-reduction is given.\n"
     "\n"
     "Exit codes: 0 success, 1 usage error, 2 input missing, unreadable or invalid,\n"
     "3 output that could not be written.\n";
@@ -46,6 +49,7 @@ const Command kCommands[] = {
     {"export", vantrel::cli::ExportCommand},
     {"export-frame", vantrel::cli::ExportFrameCommand},
     {"quick", vantrel::cli::QuickCommand},
+    {"save", vantrel::cli::SaveCommand},
 #endif
 };
 

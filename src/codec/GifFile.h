@@ -115,7 +115,9 @@ public:
     // ---- fields ----
     std::int32_t loopCount = 0;  // raw NETSCAPE2.0 value; 1 when the file has none
     // Set by ReadGif when a NETSCAPE2.0 loop block was read, so that a raw
-    // value of 1 can be told from a file without the block.
+    // value of 1 can be told from a file without the block. When writing, a
+    // set flag writes the block whatever loopCount is (a count of 1 writes
+    // none otherwise).
     bool hasLoopExtension = false;
     bool animated = false;       // more than one image record
     std::array<char, 4> version{'8', '9', 'a', '\0'};

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -39,6 +40,15 @@ private:
 };
 
 }  // namespace
+
+std::string LowerCaseExtension(const fs::path& path) {
+    const std::string name = path.filename().string();
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos) return {};
+    std::string ext = name.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext;
+}
 
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std::string* error,
                                                        std::uintmax_t maxBytes) {

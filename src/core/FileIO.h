@@ -19,6 +19,10 @@ namespace vantrel {
 // Files larger than this are refused before anything is allocated.
 inline constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{1} << 30;
 
+// The extension of a file name after its last dot, in lower case, without
+// the dot; empty when the name has no dot.
+std::string LowerCaseExtension(const std::filesystem::path& path);
+
 // Reads a whole file. On failure returns no bytes and sets error to a one-line reason.
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path,
                                                        std::string* error,

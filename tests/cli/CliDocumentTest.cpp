@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "cli/CliSupport.h"
 
 namespace {
@@ -98,6 +101,27 @@ TEST_F(CliDocument, ExportReducesColoursOnRequest) {
     EXPECT_NE(info.out.find("\"loopCount\":3"), std::string::npos) << info.out;
 }
 
+TEST_F(CliDocument, LoopCountsSurviveARoundTrip) {
+    // A file repeating once after the first play is two plays in the
+    // document and must be written back with its loop block holding 1 (a
+    // count of 1 would otherwise mean "no loop block").
+    auto bytes = TwoImageGif();
+    const std::vector<unsigned char> loopBlock{'2', '.', '0', 3, 1};
+    const auto at = std::search(bytes.begin(), bytes.end(), loopBlock.begin(), loopBlock.end());
+    ASSERT_NE(at, bytes.end());
+    *(at + 5) = 1;
+    WriteBytes(dir / "once.gif", bytes);
+    EXPECT_NE(RunCli({"info", "--json", "--document", (dir / "once.gif").string()}).out.find("\"loopCount\":2"),
+              std::string::npos);
+    const auto out = dir / "once-out.gif";
+    ASSERT_EQ(RunCli({"export", (dir / "once.gif").string(), out.string()}).exitCode, 0);
+    std::ifstream in(out, std::ios::binary);
+    const std::string written{std::istreambuf_iterator<char>(in), {}};
+    const auto block = written.find("NETSCAPE2.0");
+    ASSERT_NE(block, std::string::npos);
+    EXPECT_EQ(written.substr(block + 11, 5), std::string("\x03\x01\x01\x00\x00", 5));
+}
+
 TEST_F(CliDocument, ExportFrameWritesGifOrJpeg) {
     const auto gif = dir / "frame2.gif";
     ASSERT_EQ(RunCli({"export-frame", two.string(), "2", gif.string()}).exitCode, 0);
@@ -138,6 +162,29 @@ TEST_F(CliDocument, QuickMakesOneFramePerImage) {
     EXPECT_NE(info.out.rfind("\"delay\":25"), info.out.find("\"delay\":25")) << info.out;
 }
 
+TEST_F(CliDocument, SaveKeepsTheDocument) {
+    // Saving adds the extension; the .qvd reads back as the same document.
+    ASSERT_EQ(RunCli({"save", two.string(), (dir / "two").string()}).exitCode, 0);
+    const auto qvd = dir / "two.qvd";
+    ASSERT_TRUE(fs::exists(qvd));
+    const auto fromGif = RunCli({"info", "--json", "--document", two.string()});
+    const auto fromQvd = RunCli({"info", "--json", qvd.string()});
+    ASSERT_EQ(fromQvd.exitCode, 0);
+    EXPECT_EQ(fromQvd.out, fromGif.out);
+    EXPECT_EQ(RenderAll(qvd, dir / "qvd-frames"), RenderAll(two, dir / "gif-frames"));
+
+    // A quick animation can be a document too.
+    const auto quick = dir / "quick.qvd";
+    ASSERT_EQ(RunCli({"quick", quick.string(), two.string()}).exitCode, 0);
+    EXPECT_NE(RunCli({"info", quick.string()}).out.find("2 frames"), std::string::npos);
+
+    // A damaged document is refused with the one message for bad files.
+    WriteBytes(dir / "bad.qvd", {7, 'Q', 'V', 'D', 'F', '1', '.', '0', 1, 2});
+    const auto bad = RunCli({"info", (dir / "bad.qvd").string()}, true);
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_NE(bad.out.find("Unexpected file format."), std::string::npos) << bad.out;
+}
+
 TEST_F(CliDocument, ExitCodes) {
     struct Case {
         std::vector<std::string> args;
@@ -159,6 +206,9 @@ TEST_F(CliDocument, ExitCodes) {
         {{"quick", out, (dir / "missing.jpg").string()}, 2},
         {{"export", two.string(), (dir / "no-such-folder" / "o.gif").string()}, 3},
         {{"export-frame", two.string(), "1", (dir / "no-such-folder" / "o.jpg").string()}, 3},
+        {{"save", two.string()}, 1},
+        {{"save", (dir / "missing.qvd").string(), out}, 2},
+        {{"save", two.string(), (dir / "no-such-folder" / "o.qvd").string()}, 3},
     };
     for (const auto& c : cases) {
         std::string joined;

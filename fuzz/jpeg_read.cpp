@@ -1,0 +1,31 @@
+// Bytes read as a JPEG image from memory; every decoded pixel is read and must be opaque.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <span>
+
+#include "codec/JpegCodec.h"
+
+namespace {
+
+// Larger images only cost time per run; their handling is the same.
+constexpr std::int64_t kFuzzMaxPixels = std::int64_t{1} << 20;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    vantrel::JpegCodec codec;
+    codec.SetMaxPixels(kFuzzMaxPixels);
+    if (codec.ReadJpeg(std::span<const std::uint8_t>(data, size)) != 0) return 0;
+    const std::unique_ptr<vantrel::PackedDib> image = codec.TakeImage();
+    if (!image || image->Width() <= 0 || image->Height() <= 0) std::abort();
+    vantrel::PixelValue seen = 0;
+    for (int y = 0; y < image->Height(); ++y) {
+        const vantrel::PixelValue* row = image->Row(y);
+        for (int x = 0; x < image->Width(); ++x) seen |= row[x];
+    }
+    if (!vantrel::IsOpaque(seen)) std::abort();
+    return 0;
+}

@@ -1,0 +1,285 @@
+#include "app/AnimatorApp.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QScreen>
+#include <QTextStream>
+#include <QUrl>
+
+#include "app/ChildFrame.h"
+#include "app/MainFrame.h"
+#include "app/Printing.h"
+#include "app/Prompts.h"
+#include "app/QVView.h"
+#include "app/SplashWnd.h"
+#include "document/CQVDoc.h"
+#include "document/DocumentFile.h"
+#include "document/Importers.h"
+
+namespace vantrel {
+
+namespace {
+
+using C = CommandId;
+
+constexpr int kMinimumDisplayDepth = 16;
+const char* const kCompany = "Tarnwick";
+const char* const kRecentSection = "Recent File List";
+
+std::filesystem::path ToPath(const QString& path) { return std::filesystem::path(path.toStdString()); }
+
+bool IsJpegPath(const QString& path) {
+    const QString ext = QFileInfo(path).suffix().toLower();
+    return ext == QLatin1String("jpg") || ext == QLatin1String("jpeg") || ext == QLatin1String("jpe");
+}
+
+int RecentIndex(CommandId id) { return static_cast<int>(id) - static_cast<int>(C::RecentFile1); }
+
+}  // namespace
+
+CAnimatorApp::CAnimatorApp() = default;
+
+CAnimatorApp::~CAnimatorApp() = default;
+
+QSettings CAnimatorApp::Settings() {
+    return QSettings(QString::fromLatin1(kCompany), QString::fromLatin1(kAppTitle));
+}
+
+int CAnimatorApp::InitInstance(const QStringList& arguments) {
+    // 1. A palette display cannot show the program's colours.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen && screen->depth() < kMinimumDisplayDepth) {
+        ShowMessageBox(nullptr,
+                       QStringLiteral("Vantrel GIF Animator requires at least 16-bit color display mode (65536 "
+                                      "colors) to operate properly. To increase number of colors in your system go "
+                                      "to 'Control Panel', open 'Display' panel and adjust 'Color Palette' size in "
+                                      "'Settings' tab."),
+                       MessageStyle::Error, QStringLiteral("Vantrel GIF Animator"));
+        return 1;
+    }
+    // 2, 3. Settings and the recent files.
+    QApplication::setOrganizationName(QString::fromLatin1(kCompany));
+    QApplication::setApplicationName(QString::fromLatin1(kAppTitle));
+    LoadRecentFiles();
+    programFolder_ = QCoreApplication::applicationDirPath();
+
+    // 9 (the print switch): print and end without showing a window.
+    if (arguments.size() >= 2 && arguments[0] == QLatin1String("--print"))
+        return PrintDocumentFile(arguments[1]) ? 0 : 1;
+
+    // 5 to 7. The main window, which accepts dropped files.
+    mainFrame_ = std::make_unique<CMainFrame>(*this);
+    mainFrame_->RefreshRecentFiles(recentFiles_);
+
+    // 9. The command line: a new document, or the named file.
+    if (arguments.isEmpty()) {
+        NewDocument();
+    } else if (!OpenDocumentFile(arguments.front())) {
+        return 1;
+    }
+    // 10. Shown as asked.
+    mainFrame_->show();
+    mainFrame_->UpdateCommandStates();
+    return -1;
+}
+
+// ---- documents ----
+
+CChildFrame* CAnimatorApp::AddDocumentWindow(std::unique_ptr<CQVDoc> doc) {
+    auto* child = new CChildFrame(std::move(doc));
+    connect(child, &CChildFrame::documentSaved, this, &CAnimatorApp::AddToRecentFiles);
+    mainFrame_->AddChild(child);
+    return child;
+}
+
+CChildFrame* CAnimatorApp::NewDocument() {
+    auto doc = std::make_unique<CQVDoc>();
+    doc->SetTitle("Untitled-" + std::to_string(++untitledCount_));
+    return AddDocumentWindow(std::move(doc));
+}
+
+CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
+    if (CChildFrame* open = mainFrame_ ? mainFrame_->FindChildByPath(path) : nullptr) {
+        mainFrame_->MdiArea()->setActiveSubWindow(open);
+        return open;
+    }
+    auto doc = std::make_unique<CQVDoc>();
+    Status status;
+    if (IsJpegPath(path)) {
+        // A picture opens as a new document holding it; saving asks for a document name.
+        status = ImportFile(*doc, ToPath(path), doc->GetAnimation().FirstFrame());
+        if (status) {
+            doc->GetAnimation().RenderAll();
+            doc->SetPathName(ToPath(path));
+            doc->SetModifiedFlag(false);
+        }
+    } else {
+        status = OpenDocument(*doc, ToPath(path));
+    }
+    if (!status) {
+        ShowMessageBox(mainFrame_.get(), QString::fromStdString(status.message()), MessageStyle::Error);
+        return nullptr;
+    }
+    AddToRecentFiles(QFileInfo(path).absoluteFilePath());
+    if (!mainFrame_) return nullptr;
+    return AddDocumentWindow(std::move(doc));
+}
+
+bool CAnimatorApp::PrintDocumentFile(const QString& path) {
+    auto doc = std::make_unique<CQVDoc>();
+    const Status status = OpenDocument(*doc, ToPath(path));
+    if (!status) {
+        QTextStream(stderr) << path << ": " << QString::fromStdString(status.message()) << '\n';
+        return false;
+    }
+    QPrinter& printer = SharedPrinter();
+    QString destination = printer.printerName();
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        const QFileInfo file(path);
+        destination = file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(destination);
+    }
+    CQVView view(*doc);
+    view.resize(400, 300);
+    view.OnInitialUpdate();
+    const int pages = view.PrintTo(printer);
+    if (pages == 0) {
+        QTextStream(stderr) << "could not print " << path << '\n';
+        return false;
+    }
+    QTextStream(stdout) << "printed " << pages << (pages == 1 ? " page" : " pages") << " of " << path << " to "
+                        << destination << '\n';
+    return true;
+}
+
+// ---- recent files ----
+
+void CAnimatorApp::LoadRecentFiles() {
+    QSettings settings = Settings();
+    recentFiles_.clear();
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString path =
+            settings.value(QStringLiteral("%1/File%2").arg(QLatin1String(kRecentSection)).arg(i)).toString();
+        if (!path.isEmpty()) recentFiles_.append(path);
+    }
+}
+
+void CAnimatorApp::SaveRecentFiles() const {
+    QSettings settings = Settings();
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString key = QStringLiteral("%1/File%2").arg(QLatin1String(kRecentSection)).arg(i);
+        if (i <= recentFiles_.size())
+            settings.setValue(key, recentFiles_[i - 1]);
+        else
+            settings.remove(key);
+    }
+}
+
+void CAnimatorApp::AddToRecentFiles(const QString& path) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    recentFiles_.removeAll(full);
+    recentFiles_.prepend(full);
+    while (recentFiles_.size() > kRecentFileCount) recentFiles_.removeLast();
+    SaveRecentFiles();
+    if (mainFrame_) mainFrame_->RefreshRecentFiles(recentFiles_);
+}
+
+// ---- help ----
+
+QString CAnimatorApp::HelpPagePath(CommandId id) const {
+    const char* page = nullptr;
+    switch (id) {
+        case C::HelpContents: page = "index.htm"; break;
+        case C::HelpQuickTour: page = "tour.htm"; break;
+        case C::HelpReference: page = "reference.htm"; break;
+        case C::HelpTutorial: page = "tutorial.htm"; break;
+        default: return {};
+    }
+    return QDir(programFolder_).filePath(QStringLiteral("docs/%1").arg(QLatin1String(page)));
+}
+
+void CAnimatorApp::OpenWithShell(const QString& target) {
+    const QUrl url = target.startsWith(QLatin1String("https:")) ? QUrl(target) : QUrl::fromLocalFile(target);
+    OpenWithDesktop(url);
+    mainFrame_->showMinimized();
+}
+
+// ---- commands ----
+
+void CAnimatorApp::OnFileOpen(bool fourFilters) {
+    FileDialogRequest request;
+    if (fourFilters) {
+        request.title = QStringLiteral("Open Document");
+        request.filters = {QStringLiteral("Editable Files (*.qvd *.gif *.jpg)"),
+                           QStringLiteral("Vantrel Document (*.qvd)"), QStringLiteral("Compuserve GIF (*.gif)"),
+                           QStringLiteral("JPEG (*.jpg)")};
+    } else {
+        request.title = QStringLiteral("Open");
+        request.filters = {QStringLiteral("Vantrel GIF Animation (*.qvd)"), QStringLiteral("All Files (*)")};
+    }
+    const QString path = AskFileName(mainFrame_.get(), request);
+    if (!path.isEmpty()) OpenDocumentFile(path);
+}
+
+bool CAnimatorApp::OnUpdateCommand(CommandId id, CommandUi& ui) const {
+    switch (id) {
+        case C::FileNew:
+        case C::FileOpen:
+        case C::OpenDocument:
+        case C::FilePrintSetup:
+        case C::AppExit:
+        case C::AppAbout:
+        case C::HelpContents:
+        case C::HelpQuickTour:
+        case C::HelpReference:
+        case C::HelpTutorial:
+        case C::HelpHomePage: ui.enabled = true; return true;
+        case C::RecentFile1:
+        case C::RecentFile2:
+        case C::RecentFile3:
+        case C::RecentFile4: ui.enabled = RecentIndex(id) < recentFiles_.size(); return true;
+        default: return false;
+    }
+}
+
+bool CAnimatorApp::OnCommand(CommandId id) {
+    switch (id) {
+        case C::FileNew: NewDocument(); return true;
+        case C::FileOpen: OnFileOpen(false); return true;
+        case C::OpenDocument: OnFileOpen(true); return true;
+        case C::FilePrintSetup: {
+            QPageSetupDialog dialog(&SharedPrinter(), mainFrame_.get());
+            dialog.exec();
+            return true;
+        }
+        case C::RecentFile1:
+        case C::RecentFile2:
+        case C::RecentFile3:
+        case C::RecentFile4: {
+            const int index = RecentIndex(id);
+            if (index < recentFiles_.size()) OpenDocumentFile(recentFiles_[index]);
+            return true;
+        }
+        case C::AppExit: mainFrame_->close(); return true;
+        case C::AppAbout: {
+            CAboutDlg about(mainFrame_.get());
+            about.exec();
+            return true;
+        }
+        case C::HelpContents:
+        case C::HelpQuickTour:
+        case C::HelpReference:
+        case C::HelpTutorial: OpenWithShell(HelpPagePath(id)); return true;
+        case C::HelpHomePage: OpenWithShell(QString::fromLatin1(kHomePageUrl)); return true;
+        default: return false;
+    }
+}
+
+}  // namespace vantrel

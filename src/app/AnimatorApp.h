@@ -1,0 +1,68 @@
+#pragma once
+// CAnimatorApp: starts the program and carries the commands that need no
+// open document: new and open, the recent files, printer setup, help pages,
+// the about box and exit. It owns the main window.
+
+#include <QObject>
+#include <QSettings>
+#include <QStringList>
+#include <memory>
+
+#include "view/CommandIds.h"
+
+namespace vantrel {
+
+class CChildFrame;
+class CMainFrame;
+
+inline constexpr int kRecentFileCount = 4;
+// The page "Tarnwick On the Web..." opens.
+inline constexpr const char* kHomePageUrl = "https://www.example.com/tarnwick/vantrel/";
+
+class CAnimatorApp final : public QObject {
+    Q_OBJECT
+
+public:
+    CAnimatorApp();
+    ~CAnimatorApp() override;
+
+    // The per-user settings store of the program.
+    static QSettings Settings();
+    // Start-up. Returns -1 when the program goes on to its event loop, else
+    // the exit code (the display is too poor, the command line failed, or
+    // a document was printed from the command line).
+    int InitInstance(const QStringList& arguments);
+
+    CMainFrame* MainFrame() const { return mainFrame_.get(); }
+    // A new empty document in a new window.
+    CChildFrame* NewDocument();
+    // The window of the document read from path: an open one is activated,
+    // otherwise the file is read into a new document. Null when it cannot be
+    // read (the user is told why).
+    CChildFrame* OpenDocumentFile(const QString& path);
+    // Reads path and prints it on the default printer, or into a PDF file
+    // beside it when no printer is installed.
+    bool PrintDocumentFile(const QString& path);
+
+    const QStringList& RecentFiles() const { return recentFiles_; }
+    void AddToRecentFiles(const QString& path);
+    // Where help page id (Contents, Quick Tour, Reference, Tutorial) lies.
+    QString HelpPagePath(CommandId id) const;
+
+    bool OnUpdateCommand(CommandId id, CommandUi& ui) const;
+    bool OnCommand(CommandId id);
+
+private:
+    void LoadRecentFiles();
+    void SaveRecentFiles() const;
+    void OpenWithShell(const QString& target);
+    void OnFileOpen(bool fourFilters);
+    CChildFrame* AddDocumentWindow(std::unique_ptr<class CQVDoc> doc);
+
+    std::unique_ptr<CMainFrame> mainFrame_;
+    QStringList recentFiles_;
+    QString programFolder_;
+    int untitledCount_ = 0;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,106 @@
+#include "app/ChildFrame.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+
+#include "app/Prompts.h"
+#include "app/QVView.h"
+#include "document/CQVDoc.h"
+#include "document/DocumentFile.h"
+
+namespace vantrel {
+
+namespace {
+
+QString PathText(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+}  // namespace
+
+CChildFrame::CChildFrame(std::unique_ptr<CQVDoc> doc, QWidget* parent)
+    : QMdiSubWindow(parent), doc_(std::move(doc)), view_(new CQVView(*doc_, this)) {
+    setWidget(view_);
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(640, 400);
+    UpdateTitle();
+}
+
+CChildFrame::~CChildFrame() {
+    // The view refers to the document: it goes first.
+    setWidget(nullptr);
+    delete view_;
+}
+
+void CChildFrame::UpdateTitle() {
+    setWindowTitle(QString::fromStdString(doc_->Title()) + QStringLiteral("[*]"));
+    setWindowModified(doc_->IsModified());
+}
+
+bool CChildFrame::OnUpdateCommand(CommandId id, CommandUi& ui) const {
+    switch (id) {
+        case CommandId::FileSave:
+        case CommandId::FileSaveAs:
+        case CommandId::FileClose: ui.enabled = true; return true;
+        default: return false;
+    }
+}
+
+bool CChildFrame::OnCommand(CommandId id) {
+    switch (id) {
+        case CommandId::FileSave: Save(); return true;
+        case CommandId::FileSaveAs: SaveAs(); return true;
+        case CommandId::FileClose: close(); return true;
+        default: return false;
+    }
+}
+
+bool CChildFrame::Save() {
+    if (const auto path = SilentSavePath(*doc_)) return SaveTo(*path);
+    return SaveAs();
+}
+
+bool CChildFrame::SaveAs() {
+    FileDialogRequest request;
+    request.save = true;
+    request.title = QStringLiteral("Save As");
+    request.filters = {QStringLiteral("Vantrel GIF Animation (*.qvd)"), QStringLiteral("All Files (*)")};
+    // Start with the document's own file, or its title as a document file name.
+    const std::filesystem::path current = doc_->PathName().empty()
+                                              ? std::filesystem::path(doc_->Title())
+                                              : doc_->PathName();
+    request.startPath = PathText(WithDocumentExtension(current));
+    const QString chosen = AskFileName(this, request);
+    if (chosen.isEmpty()) return false;
+    return SaveTo(chosen.toStdString());
+}
+
+bool CChildFrame::SaveTo(const std::filesystem::path& path) {
+    const Status status = SaveDocument(*doc_, path);
+    if (!status) {
+        ShowMessageBox(this, QString::fromStdString(status.message()), MessageStyle::Error);
+        return false;
+    }
+    UpdateTitle();
+    emit documentSaved(PathText(doc_->PathName()));
+    return true;
+}
+
+bool CChildFrame::CanClose() {
+    if (!doc_->IsModified()) return true;
+    PrepareSaveModified(*doc_);
+    const QString question = QStringLiteral("Save changes to %1?").arg(QString::fromStdString(doc_->Title()));
+    switch (ShowMessageBox(this, question, MessageStyle::QuestionYesNoCancel)) {
+        case MessageAnswer::Yes: return Save();
+        case MessageAnswer::No: return true;
+        default: return false;
+    }
+}
+
+void CChildFrame::closeEvent(QCloseEvent* event) {
+    if (!CanClose()) {
+        event->ignore();
+        return;
+    }
+    QMdiSubWindow::closeEvent(event);
+}
+
+}  // namespace vantrel

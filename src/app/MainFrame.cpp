@@ -1,0 +1,605 @@
+#include "app/MainFrame.h"
+
+#include <QAction>
+#include <algorithm>
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+#include "app/AnimatorApp.h"
+#include "app/ChildFrame.h"
+#include "app/CommandTable.h"
+#include "app/Prompts.h"
+#include "app/QVView.h"
+#include "app/SplashWnd.h"
+#include "document/CQVDoc.h"
+
+namespace vantrel {
+
+namespace {
+
+using C = CommandId;
+
+constexpr int kZoomPaneWidth = 50;
+// Width of the Frame List and Background panels, which float side by side.
+constexpr int kPanelWidth = 118;
+// Size of one Current Colors button.
+constexpr QSize kSwatchSize(69, 16);
+
+const char* const kBarStateSection = "BarState";
+
+QRect Desktop() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+}
+
+QIcon IconNamed(const char* name) {
+    if (!name || !*name) return {};
+    return QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)));
+}
+
+QPixmap Swatch(PixelValue color) {
+    QPixmap pixmap(kSwatchSize);
+    pixmap.fill(QColor(0xC0, 0xC0, 0xC0));
+    QPainter painter(&pixmap);
+    const QRect inner(3, 2, kSwatchSize.width() - 6, kSwatchSize.height() - 4);
+    painter.fillRect(inner, QColor(RedOf(color), GreenOf(color), BlueOf(color)));
+    painter.setPen(Qt::black);
+    painter.drawRect(inner.adjusted(0, 0, -1, -1));
+    return pixmap;
+}
+
+// A floating bar that cannot dock, at a position on the desktop (moved in
+// far enough to be seen whole).
+void Float(QDockWidget* dock, QPoint at) {
+    dock->setAllowedAreas(Qt::NoDockWidgetArea);
+    dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                      QDockWidget::DockWidgetFloatable);
+    dock->setFloating(true);
+    dock->adjustSize();
+    const QRect desktop = Desktop();
+    dock->move(std::min(at.x(), desktop.right() + 1 - dock->width()), at.y());
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CAnimatorApp& app) : app_(app) {
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app-256.png")));
+    setAcceptDrops(true);
+    // The main window leaves the right edge of the desktop to the floating panels.
+    const QRect desktop = Desktop();
+    resize(std::max(640, desktop.width() - 290), std::max(480, desktop.height() - 60));
+
+    mdi_ = new QMdiArea(this);
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
+
+    CreateSplash();
+    splashTimer_.setInterval(kSplashTimerMs);
+    connect(&splashTimer_, &QTimer::timeout, this, &CMainFrame::OnSplashTimer);
+    splashTimer_.start();
+
+    setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+    CreateStatusBar();
+    CreateActions();
+    CreateToolBars();
+    CreateDockBars();
+    CreateMenus();
+    RestoreBarState();
+    ShowMenusFor(false);
+    UpdateCommandStates();
+}
+
+CMainFrame::~CMainFrame() = default;
+
+// ---- creation ----
+
+void CMainFrame::CreateSplash() {
+    splash_ = new CSplashWnd(this, true, kSplashNotifyId);
+    splash_->show();
+}
+
+void CMainFrame::OnSplashTimer() {
+    // Later ticks find no picture and change nothing.
+    if (splash_) {
+        delete splash_.data();
+        splash_ = nullptr;
+    }
+}
+
+void CMainFrame::CreateStatusBar() {
+    zoomPane_ = new QLabel(QStringLiteral("100%"), this);
+    zoomPane_->setObjectName(QStringLiteral("zoomPane"));
+    zoomPane_->setMinimumWidth(kZoomPaneWidth);
+    statusBar()->addWidget(zoomPane_);
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+}
+
+void CMainFrame::CreateActions() {
+    for (const CommandInfo& info : AllCommands()) {
+        auto* action = new QAction(this);
+        QString text = QString::fromLatin1(info.text);
+        if (text.isEmpty()) text = QString::fromLatin1(info.toolTip);
+        action->setText(text);
+        action->setIconText(QString::fromLatin1(info.toolTip));
+        action->setToolTip(QString::fromLatin1(info.toolTip));
+        action->setStatusTip(QString::fromLatin1(info.prompt));
+        action->setIcon(IconNamed(info.icon));
+        action->setShortcuts(AcceleratorsFor(info.id));
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setData(static_cast<int>(info.id));
+        action->setMenuRole(QAction::NoRole);
+        connect(action, &QAction::triggered, this, [this, id = info.id] { ExecuteCommand(id); });
+        addAction(action);  // keys work whether or not the command is on a menu
+        actions_[info.id] = action;
+    }
+    const C checkable[] = {C::ViewToolbar, C::ViewStatusBar, C::ViewFrameList, C::ViewCurrentColors,
+                           C::ViewBackground, C::ViewToolbox, C::MasterFrame};
+    for (const C id : checkable) Action(id)->setCheckable(true);
+
+    toolGroup_ = new QActionGroup(this);
+    toolGroup_->setExclusive(true);
+    const C tools[] = {C::ToolSelect, C::ToolZoom, C::ToolDrawBitmap, C::ToolCrop, C::ToolRectangle,
+                       C::ToolEllipse, C::ToolPen, C::ToolText, C::ToolPick, C::ToolFill};
+    for (const C id : tools) {
+        Action(id)->setCheckable(true);
+        toolGroup_->addAction(Action(id));
+    }
+    Action(C::ToolSelect)->setChecked(true);
+}
+
+QAction* CMainFrame::Action(CommandId id) const {
+    const auto it = actions_.find(id);
+    return it != actions_.end() ? it->second : nullptr;
+}
+
+QMenu* CMainFrame::NewMenu(const QString& title) {
+    auto* menu = new QMenu(title, this);
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    return menu;
+}
+
+void CMainFrame::AddMenuItems(QMenu* menu, std::initializer_list<CommandId> ids) {
+    for (const CommandId id : ids) menu->addAction(Action(id));
+}
+
+void CMainFrame::CreateMenus() {
+    // Without a document.
+    QMenu* file = NewMenu(QStringLiteral("&File"));
+    AddMenuItems(file, {C::FileNew, C::QuickAnimation, C::OpenDocument});
+    file->addSeparator();
+    AddMenuItems(file, {C::FilePrintSetup});
+    file->addSeparator();
+    AddMenuItems(file, {C::RecentFile1, C::RecentFile2, C::RecentFile3, C::RecentFile4});
+    file->addSeparator();
+    AddMenuItems(file, {C::AppExit});
+    QMenu* view = NewMenu(QStringLiteral("&View"));
+    AddMenuItems(view, {C::ViewToolbar, C::ViewStatusBar});
+    QMenu* help = NewMenu(QStringLiteral("&Help"));
+    AddMenuItems(help, {C::HelpContents, C::HelpTutorial, C::HelpQuickTour, C::HelpReference});
+    help->addSeparator();
+    AddMenuItems(help, {C::HelpHomePage});
+    help->addSeparator();
+    AddMenuItems(help, {C::AppAbout});
+    emptyMenus_ = {file, view, help};
+
+    // With a document.
+    QMenu* docFile = NewMenu(QStringLiteral("&File"));
+    AddMenuItems(docFile, {C::FileNew, C::QuickAnimation, C::OpenDocument, C::FileClose});
+    docFile->addSeparator();
+    AddMenuItems(docFile, {C::SaveAnimation, C::SaveAnimationAs});
+    docFile->addSeparator();
+    AddMenuItems(docFile, {C::FileSave, C::FileSaveAs});
+    docFile->addSeparator();
+    AddMenuItems(docFile, {C::FilePrint, C::FilePrintPreview, C::FilePrintSetup});
+    docFile->addSeparator();
+    AddMenuItems(docFile, {C::RecentFile1, C::RecentFile2, C::RecentFile3, C::RecentFile4});
+    docFile->addSeparator();
+    AddMenuItems(docFile, {C::AppExit});
+
+    QMenu* edit = NewMenu(QStringLiteral("&Edit"));
+    AddMenuItems(edit, {C::EditCut, C::EditCopy, C::EditPaste});
+    edit->addSeparator();
+    AddMenuItems(edit, {C::DeleteItems, C::SelectAll});
+    edit->addSeparator();
+    AddMenuItems(edit, {C::AlignCenter, C::MoveBy});
+    edit->addSeparator();
+    AddMenuItems(edit, {C::BringToFront, C::SendToBack});
+
+    QMenu* docView = NewMenu(QStringLiteral("&View"));
+    AddMenuItems(docView, {C::ZoomIn, C::ZoomOut, C::ZoomOneToOne});
+    docView->addSeparator();
+    AddMenuItems(docView, {C::PreviewAnimation});
+    docView->addSeparator();
+    AddMenuItems(docView, {C::ViewToolbar, C::ViewStatusBar, C::ViewFrameList, C::ViewCurrentColors,
+                           C::ViewBackground, C::ViewToolbox});
+
+    QMenu* image = NewMenu(QStringLiteral("Image"));
+    AddMenuItems(image, {C::ImageSize, C::CanvasSize});
+    image->addSeparator();
+    AddMenuItems(image, {C::ConvertToBitmap, C::Combine});
+    image->addSeparator();
+    QMenu* effects = NewMenu(QStringLiteral("Effects"));
+    AddMenuItems(effects, {C::EffectsNone});
+    image->addMenu(effects);
+    image->addSeparator();
+    AddMenuItems(image, {C::EditText, C::RectangleStyle});
+    image->addSeparator();
+    AddMenuItems(image, {C::ImportImage});
+
+    QMenu* frame = NewMenu(QStringLiteral("Frame"));
+    QMenu* insert = NewMenu(QStringLiteral("Insert New Frame"));
+    AddMenuItems(insert, {C::InsertFrameBefore, C::InsertFrameAfter, C::InsertFrameAtEnd});
+    frame->addMenu(insert);
+    AddMenuItems(frame, {C::DeleteFrame});
+    frame->addSeparator();
+    AddMenuItems(frame, {C::FrameSetup, C::AutoFrameSize});
+    frame->addSeparator();
+    AddMenuItems(frame, {C::FrameDuration, C::LoopCount});
+    frame->addSeparator();
+    QMenu* transitions = NewMenu(QStringLiteral("Transition Effects"));
+    AddMenuItems(transitions, {C::TransitionEffectsNone});
+    frame->addMenu(transitions);
+    frame->addSeparator();
+    AddMenuItems(frame, {C::MasterFrame});
+    frame->addSeparator();
+    AddMenuItems(frame, {C::SetBackgroundColor});
+    frame->addSeparator();
+    AddMenuItems(frame, {C::ExportFrame});
+
+    windowMenu_ = NewMenu(QStringLiteral("&Window"));
+    connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::FillWindowMenu);
+
+    QMenu* docHelp = NewMenu(QStringLiteral("&Help"));
+    AddMenuItems(docHelp, {C::HelpContents, C::HelpTutorial, C::HelpQuickTour, C::HelpReference});
+    docHelp->addSeparator();
+    AddMenuItems(docHelp, {C::HelpHomePage});
+    docHelp->addSeparator();
+    AddMenuItems(docHelp, {C::AppAbout});
+
+    documentMenus_ = {docFile, edit, docView, image, frame, windowMenu_, docHelp};
+    FillWindowMenu();
+}
+
+void CMainFrame::FillWindowMenu() {
+    windowMenu_->clear();
+    AddMenuItems(windowMenu_, {C::WindowCascade, C::WindowTile, C::WindowArrange});
+    const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+    if (!windows.isEmpty()) windowMenu_->addSeparator();
+    int n = 0;
+    for (QMdiSubWindow* window : windows) {
+        ++n;
+        QString title = window->windowTitle();
+        title.replace(QStringLiteral("[*]"), QString());
+        QAction* entry = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(n).arg(title));
+        entry->setCheckable(true);
+        entry->setChecked(window == mdi_->activeSubWindow());
+        connect(entry, &QAction::triggered, this, [this, window] { mdi_->setActiveSubWindow(window); });
+    }
+}
+
+void CMainFrame::CreateToolBars() {
+    mainBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
+    mainBar_->setObjectName(QStringLiteral("mainToolBar"));
+    mainBar_->setIconSize(QSize(16, 16));
+    mainBar_->setAllowedAreas(Qt::TopToolBarArea);
+    const std::initializer_list<C> groups[] = {
+        {C::FileNew, C::QuickAnimation, C::OpenDocument, C::SaveAnimation, C::FileSave},
+        {C::FilePrint, C::FilePrintPreview},
+        {C::EditCut, C::EditCopy, C::EditPaste},
+        {C::PreviewAnimation},
+        {C::ImageSize, C::CanvasSize, C::Combine, C::EditText},
+        {C::AutoFrameSize, C::InsertFrameAfter},
+        {C::MasterFrame},
+        {C::FirstFrame, C::PreviousFrame, C::NextFrame, C::LastFrame},
+        {C::DeleteFrame},
+        {C::HelpContents},
+    };
+    bool first = true;
+    for (const auto& group : groups) {
+        if (!first) mainBar_->addSeparator();
+        first = false;
+        for (const C id : group) mainBar_->addAction(Action(id));
+    }
+    addToolBar(Qt::TopToolBarArea, mainBar_);
+
+    toolsBar_ = new QToolBar(QStringLiteral("Tools"), this);
+    toolsBar_->setObjectName(QStringLiteral("toolsBar"));
+    toolsBar_->setIconSize(QSize(16, 16));
+    toolsBar_->setOrientation(Qt::Vertical);
+    for (QAction* tool : toolGroup_->actions()) toolsBar_->addAction(tool);
+    addToolBar(Qt::LeftToolBarArea, toolsBar_);
+}
+
+void CMainFrame::CreateDockBars() {
+    const QRect desktop = Desktop();
+    const int w = desktop.right() + 1;
+
+    colorsBar_ = new QToolBar(QStringLiteral("Current Colors"), this);
+    colorsBar_->setObjectName(QStringLiteral("colorsBar"));
+    colorsBar_->setIconSize(kSwatchSize);
+    colorsBar_->setMovable(false);
+    colorsBar_->addAction(Action(C::ForegroundColor));
+    colorsBar_->addAction(Action(C::BackgroundColor));
+    colorsBar_->setContentsMargins(0, 0, 0, 0);
+    colorsDock_ = new QDockWidget(QStringLiteral("Current Colors"), this);
+    colorsDock_->setObjectName(QStringLiteral("currentColorsBar"));
+    colorsDock_->setWidget(colorsBar_);
+    addDockWidget(Qt::RightDockWidgetArea, colorsDock_);
+    Float(colorsDock_, {w - 190, desktop.top() + 65});
+    UpdateColorSwatches(kOpaqueBlack, kOpaqueWhite);
+
+    // The frame list and background panels get their contents with the panels themselves.
+    frameListDock_ = new QDockWidget(QStringLiteral("Frame List"), this);
+    frameListDock_->setObjectName(QStringLiteral("frameListBar"));
+    auto* frameList = new QWidget(frameListDock_);
+    frameList->setFixedSize(kPanelWidth, 220);
+    frameListDock_->setWidget(frameList);
+    addDockWidget(Qt::RightDockWidgetArea, frameListDock_);
+    Float(frameListDock_, {w - 140, desktop.top() + 130});
+
+    backgroundDock_ = new QDockWidget(QStringLiteral("Background"), this);
+    backgroundDock_->setObjectName(QStringLiteral("backgroundBar"));
+    auto* background = new QWidget(backgroundDock_);
+    background->setFixedSize(kPanelWidth, 90);
+    backgroundDock_->setWidget(background);
+    addDockWidget(Qt::RightDockWidgetArea, backgroundDock_);
+    Float(backgroundDock_, {w - 270, desktop.top() + 130});
+}
+
+void CMainFrame::RestoreBarState() {
+    QSettings settings = CAnimatorApp::Settings();
+    const QByteArray state = settings.value(QStringLiteral("%1/State").arg(QLatin1String(kBarStateSection))).toByteArray();
+    if (!state.isEmpty()) restoreState(state);
+}
+
+void CMainFrame::SaveBarState() {
+    QSettings settings = CAnimatorApp::Settings();
+    settings.setValue(QStringLiteral("%1/State").arg(QLatin1String(kBarStateSection)), saveState());
+}
+
+// ---- bars ----
+
+void CMainFrame::SetZoomText(int zoom) { zoomPane_->setText(QStringLiteral("%1%").arg(zoom * 100)); }
+
+QString CMainFrame::ZoomText() const { return zoomPane_->text(); }
+
+void CMainFrame::UpdateColorSwatches(PixelValue foreground, PixelValue background) {
+    lastForeground_ = foreground;
+    lastBackground_ = background;
+    const C ids[] = {C::ForegroundColor, C::BackgroundColor};
+    const PixelValue colors[] = {foreground, background};
+    for (int i = 0; i < 2; ++i) {
+        QIcon icon;
+        const QPixmap swatch = Swatch(colors[i]);
+        // The colours stay visible while the buttons are disabled.
+        icon.addPixmap(swatch, QIcon::Normal);
+        icon.addPixmap(swatch, QIcon::Disabled);
+        Action(ids[i])->setIcon(icon);
+    }
+}
+
+QWidget* CMainFrame::BarFor(CommandId id) const {
+    switch (id) {
+        case C::ViewToolbar: return mainBar_;
+        case C::ViewStatusBar: return statusBar();
+        case C::ViewFrameList: return frameListDock_;
+        case C::ViewCurrentColors: return colorsDock_;
+        case C::ViewBackground: return backgroundDock_;
+        case C::ViewToolbox: return toolsBar_;
+        default: return nullptr;
+    }
+}
+
+// ---- document windows ----
+
+CChildFrame* CMainFrame::ActiveChild() const { return qobject_cast<CChildFrame*>(mdi_->activeSubWindow()); }
+
+CQVView* CMainFrame::ActiveView() const {
+    CChildFrame* child = ActiveChild();
+    return child ? &child->View() : nullptr;
+}
+
+QList<CChildFrame*> CMainFrame::Children() const {
+    QList<CChildFrame*> children;
+    for (QMdiSubWindow* window : mdi_->subWindowList())
+        if (auto* child = qobject_cast<CChildFrame*>(window)) children.append(child);
+    return children;
+}
+
+CChildFrame* CMainFrame::FindChildByPath(const QString& path) const {
+    const QString wanted = QFileInfo(path).canonicalFilePath();
+    if (wanted.isEmpty()) return nullptr;
+    for (CChildFrame* child : Children()) {
+        const QString own = QString::fromStdString(child->Document().PathName().string());
+        if (!own.isEmpty() && QFileInfo(own).canonicalFilePath() == wanted) return child;
+    }
+    return nullptr;
+}
+
+void CMainFrame::AddChild(CChildFrame* child) {
+    mdi_->addSubWindow(child);
+    // A new window takes most of the area, leaving room to see the others.
+    const QSize area = mdi_->size().width() > 300 ? mdi_->size() : size() - QSize(60, 140);
+    child->resize(std::max(320, area.width() * 9 / 10), std::max(240, area.height() * 9 / 10));
+    child->setWindowIcon(windowIcon());
+    connect(&child->View(), &CQVView::stateChanged, this, &CMainFrame::RequestIdleUpdate);
+    connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
+    child->show();
+    child->View().OnInitialUpdate();
+    mdi_->setActiveSubWindow(child);
+    child->View().setFocus();
+    ShowMenusFor(true);
+    RequestIdleUpdate();
+}
+
+void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
+    CChildFrame* child = qobject_cast<CChildFrame*>(window);
+    QString title = QString::fromLatin1(kAppTitle);
+    if (child) title += QStringLiteral(" - ") + QString::fromStdString(child->Document().Title());
+    setWindowTitle(title);
+    ShowMenusFor(child != nullptr || !Children().isEmpty());
+    RequestIdleUpdate();
+}
+
+void CMainFrame::ShowMenusFor(bool documentOpen) {
+    if (documentOpen == showingDocumentMenus_ && !menuBar()->actions().isEmpty()) return;
+    showingDocumentMenus_ = documentOpen;
+    menuBar()->clear();
+    for (QMenu* menu : documentOpen ? documentMenus_ : emptyMenus_) menuBar()->addMenu(menu);
+}
+
+void CMainFrame::ArrangeIcons() {
+    // Minimised windows in a row along the bottom of the area.
+    int x = 0;
+    for (QMdiSubWindow* window : mdi_->subWindowList()) {
+        if (!window->isMinimized()) continue;
+        window->move(x, mdi_->viewport()->height() - window->height());
+        x += window->width();
+    }
+}
+
+// ---- commands ----
+
+void CMainFrame::RefreshRecentFiles(const QStringList& paths) {
+    const C ids[] = {C::RecentFile1, C::RecentFile2, C::RecentFile3, C::RecentFile4};
+    for (int i = 0; i < 4; ++i) {
+        QAction* action = Action(ids[i]);
+        if (i < paths.size()) {
+            action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(paths[i]).fileName()));
+            action->setStatusTip(paths[i]);
+            action->setVisible(true);
+        } else {
+            action->setText(i == 0 ? QStringLiteral("Recent File") : QString());
+            action->setVisible(i == 0);
+        }
+    }
+}
+
+CommandUi CMainFrame::QueryCommand(CommandId id) const {
+    CommandUi ui;
+    if (CChildFrame* child = ActiveChild()) {
+        if (child->View().OnUpdateCommand(id, ui)) return ui;
+        if (child->OnUpdateCommand(id, ui)) return ui;
+    }
+    if (OnUpdateOwnCommand(id, ui)) return ui;
+    if (app_.OnUpdateCommand(id, ui)) return ui;
+    return {};
+}
+
+bool CMainFrame::ExecuteCommand(CommandId id) {
+    if (!QueryCommand(id).enabled) {
+        UpdateCommandStates();
+        return false;
+    }
+    bool done = false;
+    if (CChildFrame* child = ActiveChild()) done = child->View().OnCommand(id) || child->OnCommand(id);
+    if (!done) done = OnOwnCommand(id);
+    if (!done) done = app_.OnCommand(id);
+    RequestIdleUpdate();
+    return done;
+}
+
+bool CMainFrame::OnUpdateOwnCommand(CommandId id, CommandUi& ui) const {
+    switch (id) {
+        case C::ViewToolbar:
+        case C::ViewStatusBar:
+        case C::ViewFrameList:
+        case C::ViewCurrentColors:
+        case C::ViewBackground:
+        case C::ViewToolbox:
+            ui.enabled = true;
+            ui.checked = BarFor(id)->isVisible();
+            return true;
+        case C::WindowArrange:
+        case C::WindowCascade:
+        case C::WindowTile: ui.enabled = !mdi_->subWindowList().isEmpty(); return true;
+        default: return false;
+    }
+}
+
+bool CMainFrame::OnOwnCommand(CommandId id) {
+    switch (id) {
+        case C::ViewToolbar:
+        case C::ViewStatusBar:
+        case C::ViewFrameList:
+        case C::ViewCurrentColors:
+        case C::ViewBackground:
+        case C::ViewToolbox: {
+            QWidget* bar = BarFor(id);
+            bar->setVisible(!bar->isVisible());
+            return true;
+        }
+        case C::WindowCascade: mdi_->cascadeSubWindows(); return true;
+        case C::WindowTile: mdi_->tileSubWindows(); return true;
+        case C::WindowArrange: ArrangeIcons(); return true;
+        default: return false;
+    }
+}
+
+void CMainFrame::RequestIdleUpdate() {
+    if (idleUpdatePending_) return;
+    idleUpdatePending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        idleUpdatePending_ = false;
+        UpdateCommandStates();
+    });
+}
+
+void CMainFrame::UpdateCommandStates() {
+    for (const auto& [id, action] : actions_) {
+        const CommandUi ui = QueryCommand(id);
+        action->setEnabled(ui.enabled);
+        if (action->isCheckable()) action->setChecked(ui.checked);
+        if (ui.text) action->setText(QString::fromLatin1(ui.text));
+    }
+    ShowMenusFor(!Children().isEmpty());
+    // The Zoom tool's rule shows the active view's zoom.
+    if (CQVView* view = ActiveView()) SetZoomText(view->Editor().Zoom());
+    if (CChildFrame* child = ActiveChild()) child->UpdateTitle();
+}
+
+// ---- window events ----
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    for (CChildFrame* child : Children()) {
+        if (!child->CanClose()) {
+            event->ignore();
+            return;
+        }
+    }
+    // Every document said yes: close them without asking again.
+    for (CChildFrame* child : Children()) {
+        child->Document().SetModifiedFlag(false);
+        child->close();
+    }
+    SaveBarState();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) app_.OpenDocumentFile(url.toLocalFile());
+    event->acceptProposedAction();
+}
+
+}  // namespace vantrel

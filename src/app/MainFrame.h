@@ -1,0 +1,124 @@
+#pragma once
+// CMainFrame: the main window. It holds the document windows, the menus
+// (one set without a document, one with), the accelerator keys, three tool
+// bars, the status bar with the zoom, the floating Frame List, Background
+// and Current Colors bars, and the start-up picture. Every command goes
+// through one action per command id; the active document window's view
+// gets it first, then its document window, then this window, then the
+// application.
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <map>
+
+#include "core/Pixel.h"
+#include "view/CommandIds.h"
+
+class QAction;
+class QActionGroup;
+class QDockWidget;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+namespace vantrel {
+
+class CAnimatorApp;
+class CChildFrame;
+class CQVView;
+class CSplashWnd;
+
+// Timer that closes the start-up picture.
+inline constexpr int kSplashTimerMs = 3000;
+
+class CMainFrame final : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(CAnimatorApp& app);
+    ~CMainFrame() override;
+
+    // ---- document windows ----
+    QMdiArea* MdiArea() const { return mdi_; }
+    CChildFrame* ActiveChild() const;
+    CQVView* ActiveView() const;
+    QList<CChildFrame*> Children() const;
+    // The window of the document read from path, or null.
+    CChildFrame* FindChildByPath(const QString& path) const;
+    // Adds a new document window and shows it with its initial update.
+    void AddChild(CChildFrame* child);
+
+    // ---- commands ----
+    QAction* Action(CommandId id) const;
+    // The routing of command states: view, document window, main window,
+    // application; nobody serving it leaves it disabled.
+    CommandUi QueryCommand(CommandId id) const;
+    // Runs a command when its rule allows it. False when nothing ran.
+    bool ExecuteCommand(CommandId id);
+    // Runs every update rule now.
+    void UpdateCommandStates();
+    // Runs them once the events waiting now are handled.
+    void RequestIdleUpdate();
+    // New texts of the recent-file entries.
+    void RefreshRecentFiles(const QStringList& paths);
+
+    // ---- bars ----
+    // The status bar pane: "%d%%" of zoom x 100.
+    void SetZoomText(int zoom);
+    QString ZoomText() const;
+    // Draws the two colour swatches of the Current Colors bar.
+    void UpdateColorSwatches(PixelValue foreground, PixelValue background);
+    CSplashWnd* Splash() const { return splash_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateDockBars();
+    void CreateStatusBar();
+    void CreateSplash();
+    void RestoreBarState();
+    void SaveBarState();
+    QMenu* NewMenu(const QString& title);
+    void AddMenuItems(QMenu* menu, std::initializer_list<CommandId> ids);
+    void FillWindowMenu();
+    void OnSubWindowActivated(QMdiSubWindow* window);
+    void ShowMenusFor(bool documentOpen);
+    void OnSplashTimer();
+    void ArrangeIcons();
+    QWidget* BarFor(CommandId id) const;
+
+    bool OnUpdateOwnCommand(CommandId id, CommandUi& ui) const;
+    bool OnOwnCommand(CommandId id);
+
+    CAnimatorApp& app_;
+    QMdiArea* mdi_ = nullptr;
+    std::map<CommandId, QAction*> actions_;
+    QActionGroup* toolGroup_ = nullptr;
+    QList<QMenu*> emptyMenus_;     // without a document
+    QList<QMenu*> documentMenus_;  // with one
+    bool showingDocumentMenus_ = false;
+    QMenu* windowMenu_ = nullptr;
+    QToolBar* mainBar_ = nullptr;
+    QToolBar* toolsBar_ = nullptr;
+    QToolBar* colorsBar_ = nullptr;
+    QDockWidget* colorsDock_ = nullptr;
+    QDockWidget* frameListDock_ = nullptr;
+    QDockWidget* backgroundDock_ = nullptr;
+    QLabel* zoomPane_ = nullptr;
+    QPointer<CSplashWnd> splash_;
+    QTimer splashTimer_;
+    bool idleUpdatePending_ = false;
+    PixelValue lastForeground_ = kOpaqueBlack;
+    PixelValue lastBackground_ = kOpaqueWhite;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,74 @@
+#include "app/Prompts.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace vantrel {
+
+namespace {
+
+PromptHooks& Hooks() {
+    static PromptHooks hooks;
+    return hooks;
+}
+
+}  // namespace
+
+void SetPromptHooks(PromptHooks hooks) { Hooks() = std::move(hooks); }
+
+MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle style, const QString& caption) {
+    if (Hooks().message) return Hooks().message(text, style);
+    switch (style) {
+        case MessageStyle::QuestionYesNo:
+            return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+                           QMessageBox::Yes
+                       ? MessageAnswer::Yes
+                       : MessageAnswer::No;
+        case MessageStyle::QuestionYesNoCancel:
+            switch (QMessageBox::question(parent, caption, text,
+                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+                case QMessageBox::Yes: return MessageAnswer::Yes;
+                case QMessageBox::No: return MessageAnswer::No;
+                default: return MessageAnswer::Cancel;
+            }
+        case MessageStyle::Error:
+            QMessageBox::critical(parent, caption, text);
+            return MessageAnswer::Ok;
+        case MessageStyle::Information:
+        default:
+            QMessageBox::information(parent, caption, text);
+            return MessageAnswer::Ok;
+    }
+}
+
+QString AskFileName(QWidget* parent, const FileDialogRequest& request) {
+    if (Hooks().fileDialog) return Hooks().fileDialog(request);
+    QFileDialog dialog(parent, request.title, request.startPath);
+    dialog.setNameFilters(request.filters);
+    dialog.setOption(QFileDialog::ReadOnly, false);
+    if (request.save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+}  // namespace vantrel
+
+namespace vantrel {
+
+void OpenWithDesktop(const QUrl& url) {
+    if (Hooks().openUrl) {
+        Hooks().openUrl(url);
+        return;
+    }
+    // The outcome is not examined: the desktop reports its own failures.
+    QDesktopServices::openUrl(url);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,46 @@
+#pragma once
+// Every question the shell puts to the user goes through here: message
+// boxes with the program's title and the file dialogs. Tests replace the
+// answers with hooks, so that nothing waits for a person.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "view/ViewHost.h"
+
+class QUrl;
+class QWidget;
+
+namespace vantrel {
+
+// The title of the main window and of the program's message boxes.
+inline constexpr const char* kAppTitle = "Tarnwick Vantrel GIF Animator";
+
+struct FileDialogRequest {
+    bool save = false;
+    QString title;
+    QStringList filters;  // "Name (*.ext *.ext2)" entries
+    QString startPath;
+};
+
+struct PromptHooks {
+    // Answers a message box instead of showing it.
+    std::function<MessageAnswer(const QString& text, MessageStyle style)> message;
+    // Answers a file dialog: the chosen path, or empty for Cancel.
+    std::function<QString(const FileDialogRequest& request)> fileDialog;
+    // Receives what the shell would open (help pages, the home page).
+    std::function<void(const QUrl& url)> openUrl;
+};
+
+// Installs hooks (empty ones show the real boxes again).
+void SetPromptHooks(PromptHooks hooks);
+
+MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle style,
+                             const QString& caption = QString::fromLatin1(kAppTitle));
+// The chosen file, or an empty string when cancelled.
+QString AskFileName(QWidget* parent, const FileDialogRequest& request);
+// Opens a page or file with the program the desktop associates with it.
+void OpenWithDesktop(const QUrl& url);
+
+}  // namespace vantrel

@@ -1,0 +1,333 @@
+#include "codec/ColorQuantizer.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "codec/LzwEncoder.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr PixelValue kColorMask = 0x00FFFFFF;
+constexpr PixelValue kPureWhite = 0x00FFFFFF;
+constexpr int kWhiteCell = ColorQuantizer::kCellCount - 1;
+constexpr int kRed = 0;
+constexpr int kGreen = 1;
+constexpr int kBlue = 2;
+
+// Colour (24 bits) -> small index, for at most 257 colours. Open addressing
+// in a table four times larger than it ever gets, so probes stay short.
+class ColorIndexTable {
+public:
+    ColorIndexTable() { slots_.fill(kEmpty); }
+
+    // The index stored for color, or -1.
+    int Find(PixelValue color) const {
+        for (std::size_t i = Hash(color);; i = (i + 1) & kMask) {
+            if (slots_[i] == kEmpty) return -1;
+            if ((slots_[i] & kColorMask) == color) return static_cast<int>(slots_[i] >> 24);
+        }
+    }
+    // Stores color with index (0 to 256) unless it is already there; returns
+    // whether it was new.
+    bool Insert(PixelValue color, int index) {
+        for (std::size_t i = Hash(color);; i = (i + 1) & kMask) {
+            if (slots_[i] == kEmpty) {
+                slots_[i] = std::uint64_t{color} | (std::uint64_t(index) << 24);
+                return true;
+            }
+            if ((slots_[i] & kColorMask) == color) return false;
+        }
+    }
+
+private:
+    static constexpr std::size_t kSlots = 1024;
+    static constexpr std::size_t kMask = kSlots - 1;
+    static constexpr std::uint64_t kEmpty = ~std::uint64_t{0};
+    static std::size_t Hash(PixelValue color) { return ((color * 0x9E3779B1u) >> 22) & kMask; }
+
+    std::array<std::uint64_t, kSlots> slots_{};
+};
+
+// Row pointers of an image, taken once, for scans that walk columns.
+std::vector<const PixelValue*> RowPointers(const PackedDib& pixels) {
+    std::vector<const PixelValue*> rows(static_cast<std::size_t>(pixels.Height()));
+    for (int y = 0; y < pixels.Height(); ++y) rows[static_cast<std::size_t>(y)] = pixels.Row(y);
+    return rows;
+}
+
+int Cell(int red, int green, int blue) { return red * 1024 + green * 32 + blue; }
+
+}  // namespace
+
+int ColorTableSizeFor(int count) {
+    int size = 2;
+    while (size < count && size < ColorQuantizer::kMaxColors) size <<= 1;
+    return size;
+}
+
+bool HasPixelsOfItsSize(const GifImage& image) {
+    return image.pixels && image.pixels->Width() == image.width && image.pixels->Height() == image.height &&
+           (image.pixels->HasBlock() || std::size_t{image.width} * image.height == 0);
+}
+
+ColorQuantizer::ColorQuantizer() : histogram_(kCellCount, 0), inverse_(kCellCount, -1) {}
+
+int ColorQuantizer::CountDistinctColors(const GifFile& gif) {
+    distinct_.clear();
+    counted_ = &gif;
+    ColorIndexTable seen;
+    PixelValue last = ~PixelValue{0};  // no colour: never equal to a masked pixel
+    for (const GifImage& image : gif.images) {
+        if (!HasPixelsOfItsSize(image)) continue;
+        const std::vector<const PixelValue*> rows = RowPointers(*image.pixels);
+        for (int x = 0; x < image.width; ++x) {
+            for (const PixelValue* row : rows) {
+                const PixelValue color = row[x] & kColorMask;
+                if (color == last) continue;
+                last = color;
+                if (!seen.Insert(color, static_cast<int>(distinct_.size()))) continue;
+                distinct_.push_back(color);
+                if (distinct_.size() > static_cast<std::size_t>(kMaxColors)) return kMoreThanMaxColors;
+            }
+        }
+    }
+    return static_cast<int>(distinct_.size());
+}
+
+void ColorQuantizer::BuildPalette(GifFile& gif, int requested) {
+    const int distinct = counted_ == &gif ? static_cast<int>(distinct_.size()) : CountDistinctColors(gif);
+    const int wanted = std::clamp(requested, 1, kMaxColors);
+    ResetInverseMap();
+    whiteSeen_ = false;
+    if (wanted >= distinct) {
+        BuildExactPalette();
+        MapImages(gif, true);
+    } else {
+        BuildMedianCutPalette(gif, wanted);
+        MapImages(gif, false);
+    }
+    WriteColorTable(gif);
+    counted_ = nullptr;  // a count serves one palette
+}
+
+void ColorQuantizer::BuildExactPalette() { palette_.assign(distinct_.begin(), distinct_.end()); }
+
+void ColorQuantizer::FillHistogram(const GifFile& gif) {
+    std::fill(histogram_.begin(), histogram_.end(), 0);
+    for (const GifImage& image : gif.images) {
+        if (!HasPixelsOfItsSize(image)) continue;
+        for (int y = 0; y < image.height; ++y) {
+            const PixelValue* row = image.pixels->Row(y);
+            for (int x = 0; x < image.width; ++x) ++histogram_[static_cast<std::size_t>(CellOf(row[x]))];
+        }
+    }
+    whiteSeen_ = histogram_[kWhiteCell] > 0;
+}
+
+ColorQuantizer::Projections ColorQuantizer::Project(const ColorBox& box) const {
+    Projections projections{};
+    for (int r = box.min[kRed]; r <= box.max[kRed]; ++r) {
+        for (int g = box.min[kGreen]; g <= box.max[kGreen]; ++g) {
+            const std::uint64_t* line = &histogram_[static_cast<std::size_t>(Cell(r, g, 0))];
+            for (int b = box.min[kBlue]; b <= box.max[kBlue]; ++b) {
+                const std::uint64_t count = line[b];
+                projections[kRed][static_cast<std::size_t>(r)] += count;
+                projections[kGreen][static_cast<std::size_t>(g)] += count;
+                projections[kBlue][static_cast<std::size_t>(b)] += count;
+            }
+        }
+    }
+    return projections;
+}
+
+// Moves each bound of the box inward past slices without any pixel, red
+// first, then green, then blue; a bound never passes the other one. Slices
+// are taken once: cutting empty slices off one axis leaves the slice sums of
+// the other axes as they were.
+void ColorQuantizer::Shrink(ColorBox& box, const Projections& projections) {
+    for (int axis : {kRed, kGreen, kBlue}) {
+        const auto& slices = projections[static_cast<std::size_t>(axis)];
+        int& lo = box.min[static_cast<std::size_t>(axis)];
+        int& hi = box.max[static_cast<std::size_t>(axis)];
+        while (lo < hi && slices[static_cast<std::size_t>(lo)] == 0) ++lo;
+        while (lo < hi && slices[static_cast<std::size_t>(hi)] == 0) --hi;
+    }
+}
+
+// Splits boxes[chosen] at the median of its longest axis. The lower part
+// becomes a new box at the head of the active list (the back of the vector);
+// the chosen box keeps the upper part.
+void ColorQuantizer::SplitBox(std::vector<ColorBox>& boxes, std::size_t chosen) {
+    ColorBox upper = boxes[chosen];
+    const int redRange = upper.max[kRed] - upper.min[kRed];
+    const int greenRange = upper.max[kGreen] - upper.min[kGreen];
+    const int blueRange = upper.max[kBlue] - upper.min[kBlue];
+    int axis = kRed;
+    if (redRange < greenRange || redRange < blueRange) axis = greenRange < blueRange ? kBlue : kGreen;
+    const auto a = static_cast<std::size_t>(axis);
+
+    const Projections projections = Project(upper);
+    const auto& slices = projections[a];
+    const int lo = upper.min[a];
+    const int hi = upper.max[a];
+    const std::uint64_t half = upper.count / 2;
+    std::uint64_t running = 0;
+    int v = lo;
+    for (; v < hi; ++v) {
+        running += slices[static_cast<std::size_t>(v)];
+        if (running >= half) break;
+    }
+    if (v == lo) v = lo + 1;
+
+    std::uint64_t below = 0;
+    std::uint64_t above = 0;
+    for (int s = lo; s <= hi; ++s) (s < v ? below : above) += slices[static_cast<std::size_t>(s)];
+
+    ColorBox lower = upper;
+    lower.max[a] = v - 1;
+    lower.count = below;
+    upper.min[a] = v;
+    upper.count = above;
+    Shrink(lower, Project(lower));
+    Shrink(upper, Project(upper));
+    boxes[chosen] = upper;
+    boxes.push_back(lower);
+}
+
+void ColorQuantizer::BuildMedianCutPalette(const GifFile& gif, int boxCount) {
+    FillHistogram(gif);
+
+    // The first box spans every occupied cell and counts every pixel.
+    ColorBox first;
+    first.min = {999, 999, 999};
+    first.max = {-1, -1, -1};
+    for (int cell = 0; cell < kCellCount; ++cell) {
+        const std::uint64_t count = histogram_[static_cast<std::size_t>(cell)];
+        if (count == 0) continue;
+        const std::array<int, 3> at{cell >> 10, (cell >> 5) & 31, cell & 31};
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            first.min[axis] = std::min(first.min[axis], at[axis]);
+            first.max[axis] = std::max(first.max[axis], at[axis]);
+        }
+        first.count += count;
+    }
+    if (first.count == 0) {  // no pixels at all: nothing to cut
+        palette_.clear();
+        return;
+    }
+
+    // Active list with its head at the back: the newest box comes first.
+    std::vector<ColorBox> boxes;
+    boxes.reserve(static_cast<std::size_t>(boxCount));
+    boxes.push_back(first);
+    while (boxes.size() < static_cast<std::size_t>(boxCount)) {
+        std::size_t chosen = boxes.size();
+        std::uint64_t largest = 0;
+        for (std::size_t i = boxes.size(); i-- > 0;) {
+            const ColorBox& box = boxes[i];
+            const bool splittable = box.min[kRed] < box.max[kRed] || box.min[kGreen] < box.max[kGreen] ||
+                                    box.min[kBlue] < box.max[kBlue];
+            if (splittable && (chosen == boxes.size() || box.count > largest)) {
+                chosen = i;
+                largest = box.count;
+            }
+        }
+        if (chosen == boxes.size()) break;  // every box is a single cell
+        SplitBox(boxes, chosen);
+    }
+
+    // One entry per box from the head; the brightest entry may become white.
+    palette_.clear();
+    int brightest = 0;
+    int brightestSum = 0;
+    for (std::size_t i = boxes.size(); i-- > 0;) {
+        const ColorBox& box = boxes[i];
+        const int red = (box.min[kRed] + box.max[kRed]) * 4;
+        const int green = (box.min[kGreen] + box.max[kGreen]) * 4;
+        const int blue = (box.min[kBlue] + box.max[kBlue]) * 4;
+        if (red + green + blue > brightestSum) {
+            brightestSum = red + green + blue;
+            brightest = static_cast<int>(palette_.size());
+        }
+        palette_.push_back(MakePixel(static_cast<std::uint8_t>(red), static_cast<std::uint8_t>(green),
+                                     static_cast<std::uint8_t>(blue)));
+    }
+    if (whiteSeen_ && brightest > 0) palette_[static_cast<std::size_t>(brightest)] = kPureWhite;
+}
+
+void ColorQuantizer::ResetInverseMap() { std::fill(inverse_.begin(), inverse_.end(), std::int16_t{-1}); }
+
+std::uint8_t ColorQuantizer::NearestPaletteIndex(int red, int green, int blue) const {
+    int best = 999999;
+    std::size_t bestIndex = 0;
+    for (std::size_t i = 0; i < palette_.size(); ++i) {
+        const PixelValue entry = palette_[i];
+        const int distance =
+            std::abs(red - RedOf(entry)) + std::abs(green - GreenOf(entry)) + std::abs(blue - BlueOf(entry));
+        if (distance < best) {
+            best = distance;
+            bestIndex = i;
+        }
+    }
+    return static_cast<std::uint8_t>(bestIndex);
+}
+
+// Each cell is looked up when a pixel first needs it: a cell maps to the
+// palette entry nearest its lowest colour (r x 8, g x 8, b x 8), the top
+// cell to the entry nearest pure white. Cells no pixel falls into are never
+// asked for, so building them all in advance would change nothing.
+std::uint8_t ColorQuantizer::FillInverseMapCell(int cell) {
+    const std::uint8_t index =
+        cell == kWhiteCell ? NearestPaletteIndex(255, 255, 255)
+                           : NearestPaletteIndex((cell >> 10) * 8, ((cell >> 5) & 31) * 8, (cell & 31) * 8);
+    inverse_[static_cast<std::size_t>(cell)] = index;
+    return index;
+}
+
+void ColorQuantizer::MapImages(GifFile& gif, bool exactMatching) {
+    // With exact matching a pixel whose cell maps to another colour takes the
+    // first palette entry of its own colour, if there is one.
+    ColorIndexTable exact;
+    if (exactMatching) {
+        for (std::size_t i = 0; i < palette_.size(); ++i) exact.Insert(palette_[i], static_cast<int>(i));
+    }
+    const auto codeSize = static_cast<std::uint8_t>(MinimumCodeSizeFor(PaletteSize()));
+    for (GifImage& image : gif.images) image.minimumCodeSize = codeSize;
+    if (palette_.empty()) return;  // only when there is no pixel at all
+    PixelValue lastColor = ~PixelValue{0};
+    std::uint8_t lastIndex = 0;
+    for (GifImage& image : gif.images) {
+        if (!HasPixelsOfItsSize(image)) continue;
+        const std::size_t width = image.width;
+        image.indices.resize(width * image.height);
+        for (int y = 0; y < image.height; ++y) {
+            const PixelValue* row = image.pixels->Row(y);
+            std::uint8_t* out = image.indices.data() + static_cast<std::size_t>(y) * width;
+            for (std::size_t x = 0; x < width; ++x) {
+                const PixelValue color = row[x] & kColorMask;
+                if (color != lastColor) {
+                    lastColor = color;
+                    lastIndex = InverseMapIndex(color);
+                    if (exactMatching && palette_[lastIndex] != color) {
+                        const int found = exact.Find(color);
+                        if (found >= 0) lastIndex = static_cast<std::uint8_t>(found);
+                    }
+                }
+                out[x] = lastIndex;
+            }
+        }
+    }
+}
+
+void ColorQuantizer::WriteColorTable(GifFile& gif) const {
+    ColorTable table{};
+    for (std::size_t i = 0; i < palette_.size(); ++i) {
+        table[i] = {RedOf(palette_[i]), GreenOf(palette_[i]), BlueOf(palette_[i])};
+    }
+    gif.globalColorTable = table;
+    gif.globalColorTableSize = static_cast<std::uint16_t>(ColorTableSizeFor(PaletteSize()));
+}
+
+}  // namespace vantrel

@@ -1,0 +1,207 @@
+// The writing half of GifFile: records made from pixel buffers (AddImage),
+// LZW compression of their colour indices (EncodeImages) and the GIF89a
+// stream itself (WriteGif, SaveGif).
+
+#include <algorithm>
+#include <limits>
+#include <string_view>
+
+#include "codec/GifFile.h"
+#include "codec/LzwEncoder.h"
+#include "core/FileIO.h"
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::uint8_t kImageSeparator = 0x2C;
+constexpr std::uint8_t kExtensionIntroducer = 0x21;
+constexpr std::uint8_t kTrailer = 0x3B;
+constexpr std::uint8_t kGraphicControlLabel = 0xF9;
+constexpr std::uint8_t kCommentLabel = 0xFE;
+constexpr std::uint8_t kApplicationLabel = 0xFF;
+constexpr std::uint8_t kColorTableFlag = 0x80;
+constexpr std::uint8_t kInterlaceFlag = 0x40;
+constexpr std::uint8_t kImageSortFlag = 0x20;
+constexpr std::uint8_t kScreenSortFlag = 0x08;
+constexpr std::size_t kMaxSubBlock = 255;
+
+constexpr std::string_view kLoopApplication = "NETSCAPE2.0";
+constexpr std::string_view kComment = "Vantrel GIF Animator";
+static_assert(kComment.size() <= kMaxSubBlock);
+
+constexpr int kMaxDimension = std::numeric_limits<std::uint16_t>::max();
+
+// The 3-bit size field of a colour table of n entries: the smallest code with
+// 2 << code >= n (2 -> 0, 4 -> 1, ..., 256 -> 7; 0 -> 0).
+int ColorTableSizeCode(int entries) {
+    int code = 0;
+    while (code < 7 && (2 << code) < entries) ++code;
+    return code;
+}
+
+class StreamWriter {
+public:
+    explicit StreamWriter(std::vector<std::uint8_t>& out) : out_(out) {}
+
+    void U8(std::uint8_t value) { out_.push_back(value); }
+    void U16(std::uint16_t value) {
+        out_.push_back(static_cast<std::uint8_t>(value));
+        out_.push_back(static_cast<std::uint8_t>(value >> 8));
+    }
+    void Bytes(std::span<const std::uint8_t> bytes) { out_.insert(out_.end(), bytes.begin(), bytes.end()); }
+    void Text(std::string_view text) { out_.insert(out_.end(), text.begin(), text.end()); }
+
+    // A colour table as its size code says: 2 << sizeCode entries, so the
+    // stream never holds fewer entries than its header announces.
+    void ColorTableEntries(const ColorTable& table, int sizeCode) {
+        const int entries = 2 << sizeCode;
+        for (int i = 0; i < entries; ++i) {
+            const RgbTriple& c = table[static_cast<std::size_t>(i)];
+            U8(c.red);
+            U8(c.green);
+            U8(c.blue);
+        }
+    }
+
+private:
+    std::vector<std::uint8_t>& out_;
+};
+
+void WriteLogicalScreen(StreamWriter& w, const GifFile& gif) {
+    w.Text("GIF89a");
+    w.U16(gif.screenWidth);
+    w.U16(gif.screenHeight);
+    const int sizeCode = ColorTableSizeCode(gif.globalColorTableSize);
+    std::uint8_t packed = static_cast<std::uint8_t>(((gif.colorResolution & 7) << 4) | sizeCode);
+    if (gif.globalColorTable) packed |= kColorTableFlag;
+    if (gif.sortFlag != 0) packed |= kScreenSortFlag;
+    w.U8(packed);
+    w.U8(gif.backgroundColorIndex);
+    w.U8(0);  // pixel aspect ratio
+    if (gif.globalColorTable) w.ColorTableEntries(*gif.globalColorTable, sizeCode);
+}
+
+void WriteLoopExtension(StreamWriter& w, std::int32_t loopCount) {
+    w.U8(kExtensionIntroducer);
+    w.U8(kApplicationLabel);
+    w.U8(static_cast<std::uint8_t>(kLoopApplication.size()));
+    w.Text(kLoopApplication);
+    w.U8(3);  // sub-block: id 1, then the 16-bit count
+    w.U8(1);
+    w.U16(static_cast<std::uint16_t>(loopCount));
+    w.U8(0);
+}
+
+void WriteCommentExtension(StreamWriter& w) {
+    w.U8(kExtensionIntroducer);
+    w.U8(kCommentLabel);
+    w.U8(static_cast<std::uint8_t>(kComment.size()));
+    w.Text(kComment);
+    w.U8(0);
+}
+
+void WriteGraphicControlExtension(StreamWriter& w, const GifImage& image) {
+    w.U8(kExtensionIntroducer);
+    w.U8(kGraphicControlLabel);
+    w.U8(4);
+    w.U8(static_cast<std::uint8_t>(((image.disposal & 7) << 2) | (image.transparent ? 1 : 0)));
+    w.U16(image.delay);
+    w.U8(image.transparentIndex);
+    w.U8(0);
+}
+
+void WriteImageDescriptor(StreamWriter& w, const GifImage& image) {
+    w.U8(kImageSeparator);
+    w.U16(image.left);
+    w.U16(image.top);
+    w.U16(image.width);
+    w.U16(image.height);
+    const int sizeCode = ColorTableSizeCode(image.colorTableSize);
+    std::uint8_t packed = static_cast<std::uint8_t>(sizeCode);
+    if (image.localColorTable) packed |= kColorTableFlag;
+    if (image.interlaced) packed |= kInterlaceFlag;
+    if (image.sorted) packed |= kImageSortFlag;
+    w.U8(packed);
+    // A record that carries a local table gets it written, or the stream
+    // would announce a table it does not hold.
+    if (image.localColorTable) w.ColorTableEntries(*image.localColorTable, sizeCode);
+}
+
+// The LZW data in sub-blocks of at most 255 bytes, then the terminator.
+void WriteImageData(StreamWriter& w, const GifImage& image) {
+    w.U8(static_cast<std::uint8_t>(std::clamp<int>(image.minimumCodeSize, 2, 8)));
+    std::span<const std::uint8_t> data = image.compressedData;
+    while (data.size() >= kMaxSubBlock) {
+        w.U8(static_cast<std::uint8_t>(kMaxSubBlock));
+        w.Bytes(data.first(kMaxSubBlock));
+        data = data.subspan(kMaxSubBlock);
+    }
+    w.U8(static_cast<std::uint8_t>(data.size()));
+    if (!data.empty()) {
+        w.Bytes(data);
+        w.U8(0);
+    }
+}
+
+}  // namespace
+
+void GifFile::SetScreenSize(int width, int height) {
+    screenWidth = static_cast<std::uint16_t>(std::clamp(width, 0, kMaxDimension));
+    screenHeight = static_cast<std::uint16_t>(std::clamp(height, 0, kMaxDimension));
+}
+
+GifImage& GifFile::AddImage(const PackedDib& source) {
+    GifImage& image = images.emplace_back();
+    image.pixels = std::make_unique<PackedDib>();
+    const int width = std::min(source.Width(), kMaxDimension);
+    const int height = std::min(source.Height(), kMaxDimension);
+    if (width == source.Width() && height == source.Height()) {
+        image.pixels->CopyFrom(&source);
+    } else if (image.pixels->SetSize(width, height)) {
+        // A GIF image holds at most 65535 pixels in each direction.
+        source.BlitTo(*image.pixels, 0, 0);
+    }
+    image.width = static_cast<std::uint16_t>(image.pixels->Width());
+    image.height = static_cast<std::uint16_t>(image.pixels->Height());
+    image.indices.assign(std::size_t{image.width} * image.height, 0);
+    animated = images.size() > 1;
+    return image;
+}
+
+void GifFile::EncodeImages() {
+    LzwEncoder encoder;
+    for (GifImage& image : images) {
+        const std::size_t pixels = std::size_t{image.width} * image.height;
+        const std::span<const std::uint8_t> indices =
+            std::span<const std::uint8_t>(image.indices).first(std::min(pixels, image.indices.size()));
+        image.compressedData.clear();
+        image.minimumCodeSize =
+            static_cast<std::uint8_t>(encoder.Encode(indices, image.minimumCodeSize, image.compressedData));
+    }
+}
+
+std::size_t GifFile::WriteGif(std::vector<std::uint8_t>& out) const {
+    const std::size_t start = out.size();
+    StreamWriter w(out);
+    WriteLogicalScreen(w, *this);
+    if (animated) {
+        if (loopCount != 1 || hasLoopExtension) WriteLoopExtension(w, loopCount);
+        WriteCommentExtension(w);
+    }
+    for (const GifImage& image : images) {
+        if (animated) WriteGraphicControlExtension(w, image);
+        WriteImageDescriptor(w, image);
+        WriteImageData(w, image);
+    }
+    w.U8(kTrailer);
+    return out.size() - start;
+}
+
+Status GifFile::SaveGif(const std::filesystem::path& path) const {
+    std::vector<std::uint8_t> bytes;
+    WriteGif(bytes);
+    return WriteFileAtomic(path, bytes);
+}
+
+}  // namespace vantrel

@@ -1,0 +1,38 @@
+#pragma once
+// The LZW decompressor of GIF image data: variable-width codes from 3 to 12
+// bits, least significant bit first, with clear and end codes.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace vantrel {
+
+// Minimum code sizes a GIF image may declare. Data with any other value is
+// not decoded at all: its indices stay 0. (Literal codes are single bytes, so
+// a size above 8 cannot describe colour indices, and sizes below 2 are not
+// written by conforming encoders.)
+inline constexpr int kLzwMinCodeSizeLow = 2;
+inline constexpr int kLzwMinCodeSizeHigh = 8;
+// Codes are at most 12 bits wide, so the string table has 4096 entries.
+inline constexpr int kLzwMaxCodeBits = 12;
+inline constexpr int kLzwTableSize = 1 << kLzwMaxCodeBits;
+
+struct LzwResult {
+    std::size_t written = 0;  // output position reached (bytes from the start of out)
+    bool decoded = false;     // false when the minimum code size was refused
+};
+
+// Decodes data (the concatenated data sub-blocks of one image, without their
+// length bytes) into out, which the caller has zero-filled.
+//
+// Damaged data is handled without reading or writing outside the spans:
+// codes above the next free code are skipped; a code equal to the next free
+// code right after a clear code is skipped too; a string that would run past
+// the end of out is dropped whole (later, shorter strings may still fit);
+// once the table holds 4096 entries nothing is added until a clear code.
+// Bytes of out that no code reached keep their value.
+LzwResult DecodeLzw(int minimumCodeSize, std::span<const std::uint8_t> data,
+                    std::span<std::uint8_t> out);
+
+}  // namespace vantrel

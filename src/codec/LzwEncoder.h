@@ -1,0 +1,58 @@
+#pragma once
+// LzwEncoder: the GIF variant of LZW compression (variable-width codes packed
+// least significant bit first).
+//
+// The codes follow the usual GIF rules exactly: the longest string already in
+// the table is emitted, every emitted code makes one table entry (that string
+// plus the next byte), the code width grows right after the entry whose code
+// is 2^width has been made, and right after entry 4095 has been made a clear
+// code restarts the table, so code 4095 never appears in a stream.
+//
+// The longest match is found through a direct table indexed by (next byte,
+// prefix code), so each input byte costs one table lookup. Codes made one
+// after another for the same byte lie side by side, which keeps long runs in
+// cache. The object keeps its tables between calls; reuse one encoder for
+// many images.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace vantrel {
+
+// Smallest LZW minimum code size (2 to 8) whose code space holds indexCount
+// distinct indices: 2 up to 4, 3 up to 8, ... 8 above 128.
+int MinimumCodeSizeFor(int indexCount);
+
+class LzwEncoder {
+public:
+    static constexpr int kMaxCodeWidth = 12;
+    static constexpr int kMaxCode = (1 << kMaxCodeWidth) - 1;  // 4095: the entry that triggers a clear
+
+    LzwEncoder() = default;
+    LzwEncoder(const LzwEncoder&) = delete;
+    LzwEncoder& operator=(const LzwEncoder&) = delete;
+
+    // Compresses indices into out (replacing its contents) and returns the
+    // minimum code size the data was written with: minimumCodeSize itself
+    // when it lies in 2..8 and every index fits below 2^minimumCodeSize,
+    // otherwise the smallest larger size that holds every index (a stream
+    // whose indices reach the clear code would not decode). Empty input gives
+    // no bytes at all.
+    int Encode(std::span<const std::uint8_t> indices, int minimumCodeSize, std::vector<std::uint8_t>& out);
+
+private:
+    // Empties the string table by clearing exactly the slots that hold codes.
+    void ClearTable(std::uint32_t firstCode, std::uint32_t endCode);
+
+    // code of the string (prefix, byte) at (byte << 12) | prefix; 0 means
+    // absent (no string of two or more bytes has a code below 6). Grows to
+    // 4096 slots per possible byte value of the largest code size used.
+    std::vector<std::uint16_t> table_;
+    // the table slot of each assigned code, so that a clear empties only those
+    std::vector<std::uint32_t> slotOfCode_ = std::vector<std::uint32_t>(kMaxCode + 1);
+    std::vector<std::uint8_t> scratch_;  // worst-case sized output, reused
+};
+
+}  // namespace vantrel

@@ -1,0 +1,104 @@
+#pragma once
+// Animation: the canvas size, the loop count, the names of the GIF file the
+// animation is saved to, and the ordered list of frames, which it owns. An
+// animation always holds at least one frame.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/Geometry.h"
+#include "document/AnimFrame.h"
+#include "document/CanvasItem.h"
+
+namespace vantrel {
+
+// Largest loop count the program keeps (0 plays without end).
+inline constexpr std::uint32_t kMaxLoopCount = 65535;
+
+class Animation {
+public:
+    // One empty frame on a 468 x 60 canvas, loop count 0, all flags clear.
+    Animation();
+    ~Animation();
+    Animation(const Animation&) = delete;
+    Animation& operator=(const Animation&) = delete;
+
+    // ---- settings ----
+    std::uint32_t loopCount = 0;     // 0 plays without end
+    bool hasAnimationFile = false;   // "Save Animation" writes to animationPath without asking
+    bool isNative = false;           // read from or written to a document file
+    std::string animationExt;        // lower case without dot
+    std::string animationName;       // file name with extension
+    std::string animationTitle;      // file name without extension
+    std::string animationPath;       // full path
+
+    // The canvas in work-area coordinates, centred.
+    const Rect& Canvas() const { return canvas_; }
+    // Always (0, 0, width, height).
+    Rect SizeRect() const { return {0, 0, canvas_.Width(), canvas_.Height()}; }
+    int Width() const { return canvas_.Width(); }
+    int Height() const { return canvas_.Height(); }
+    // Sizes the canvas (1 to 1200 each; other values are clamped into that
+    // range), resizes every frame image and renders everything. Items keep
+    // their work-area positions.
+    void SetSize(int width, int height);
+
+    // ---- rendering ----
+    // For every frame in list order: every composite rebuilt, then Render.
+    void RenderAll();
+    // The same for frame and every frame after it (nothing when frame is not in the list).
+    void RenderFrom(const AnimFrame* frame);
+
+    // ---- the frame list ----
+    std::span<const std::unique_ptr<AnimFrame>> Frames() const { return frames_; }
+    std::size_t FrameCount() const { return frames_.size(); }
+    AnimFrame* FirstFrame() const { return frames_.front().get(); }
+    AnimFrame* LastFrame() const { return frames_.back().get(); }
+    // The frame after frame, or null for the last one (or one not in the list).
+    AnimFrame* NextFrame(const AnimFrame* frame) const;
+    // The frame before frame; the first frame when frame is the first one or not in the list.
+    AnimFrame* PreviousFrame(const AnimFrame* frame) const;
+    // Position in list order from 0, or -1 when frame is not in the list.
+    std::ptrdiff_t IndexOf(const AnimFrame* frame) const;
+    // With masters false the number of non-master frames, otherwise the number of master frames.
+    int CountFrames(bool masters) const;
+
+    // A new rendered frame at the end taking duration, background colour and
+    // background frame from the last one.
+    AnimFrame* AppendFrame();
+    // A new rendered frame directly before ref (before true) or after it,
+    // taking duration, background colour and background frame from ref. Null
+    // when ref is not in the list.
+    AnimFrame* InsertFrame(AnimFrame* ref, bool before);
+    // Frames using the victim as background lose it and are re-rendered; the
+    // victim is destroyed with its items. Returns the frame that becomes
+    // current: the one that followed, else the one before. The only frame is
+    // never deleted (returned unchanged); null when frame is not in the list.
+    AnimFrame* DeleteFrame(AnimFrame* frame);
+
+    // The first frame whose savedId equals id, or null.
+    AnimFrame* FindFrameById(std::uint32_t id) const;
+    // The frame with this identity, or null.
+    AnimFrame* FindFrameByUid(ObjectUid uid) const;
+
+    // ---- items of all frames ----
+    // Union of the item bounds of every frame (empty ones ignored).
+    Rect ItemBoundsOfAll() const;
+    // Centres the union of the items of frame (all frames when null) in the
+    // work area by moving every item of every frame, then sizes the canvas to
+    // it. Nothing when that union is empty.
+    void AutoFrameSize(AnimFrame* frame);
+
+private:
+    std::unique_ptr<AnimFrame> MakeFrameLike(const AnimFrame& model) const;
+    AnimFrame* InsertAt(std::size_t index, std::unique_ptr<AnimFrame> frame);
+
+    Rect canvas_;
+    std::vector<std::unique_ptr<AnimFrame>> frames_;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,204 @@
+#include "document/BitmapItem.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "core/ByteReader.h"
+#include "document/ItemRecordIO.h"
+
+namespace vantrel {
+
+BitmapItem::BitmapItem() : CanvasItem(ItemKind::Bitmap) {}
+
+BitmapItem::~BitmapItem() = default;
+
+std::unique_ptr<BitmapItem> BitmapItem::FromImage(PackedDib image, bool blend) {
+    auto item = std::make_unique<BitmapItem>();
+    item->SetImage(std::move(image));
+    item->blendWithBeneath = blend;
+    return item;
+}
+
+// ---- undo ----
+
+void BitmapItem::DropUndoState() {
+    CanvasItem::DropUndoState();
+    undoImage_.reset();
+}
+
+void BitmapItem::SaveUndoState() {
+    CanvasItem::SaveUndoState();
+    undoImage_ = std::make_unique<PackedDib>();
+    undoImage_->CopyFrom(&image);
+}
+
+void BitmapItem::RestoreUndoState() {
+    if (!hasUndoState) return;
+    CanvasItem::RestoreUndoState();
+    if (undoImage_) image = std::move(*undoImage_);
+    sourceImage_.reset();
+    DropUndoState();
+}
+
+// ---- geometry ----
+
+void BitmapItem::CropTo(const Rect& rect, PixelValue fill) {
+    if (!image.HasBlock()) return;
+    const Rect r = Normalized(rect);
+    sourceImage_.reset();
+    if (TransparencyOf(fill) != 0) blendWithBeneath = true;
+    PackedDib cropped;
+    if (!cropped.SetSize(r.Width(), r.Height())) return;
+    cropped.FillRect(fill);
+    composite.SetSize(r.Width(), r.Height());
+    image.BlitTo(cropped, bounds.left - r.left, bounds.top - r.top);
+    image = std::move(cropped);
+    bounds = r;
+    MoveTo(r.left, r.top);
+}
+
+void BitmapItem::SetBounds(const Rect& rect) {
+    if (!image.HasBlock()) return;
+    const Rect r = Normalized(rect);
+    if (r.IsEmpty()) return;
+    if (!sourceImage_) sourceImage_ = std::make_unique<PackedDib>(std::move(image));
+    image.CopyFrom(sourceImage_.get());
+    image.Resample(r.Width(), r.Height());
+    // A failed resample leaves the source size: the bounds follow the image.
+    bounds.right = bounds.left + image.Width();
+    bounds.bottom = bounds.top + image.Height();
+    composite.SetSize(image.Width(), image.Height());
+    MoveTo(r.left, r.top);
+}
+
+// ---- record ----
+
+bool BitmapItem::LoadRecord(std::span<const std::uint8_t> record) {
+    ByteReader reader(record);
+    const auto header = ReadRecordHeader(reader, kBitmapRecordTag, kBitmapRecordHeaderSize);
+    if (!header) return false;
+    const std::uint32_t blend = reader.U32();
+    const Rect& b = header->bounds;
+    const std::uint64_t pixels = std::uint64_t(b.Width()) * std::uint64_t(b.Height());
+    if (pixels == 0 || pixels > std::uint64_t(PackedDib::kMaxPixels)) return false;
+    if (pixels * 4 > record.size() - header->headerSize) return false;
+    PackedDib loaded;
+    if (!loaded.SetSize(b.Width(), b.Height())) return false;
+    std::memcpy(loaded.Bytes().data(), record.data() + header->headerSize, loaded.SizeImage());
+    bounds = b;
+    image = std::move(loaded);
+    SetSize(b.Width(), b.Height());
+    MoveTo(b.left, b.top);
+    blendWithBeneath = blend != 0;
+    sourceImage_.reset();
+    return true;
+}
+
+std::optional<ItemRecord> BitmapItem::SaveRecord() const {
+    if (!image.HasBlock()) return std::nullopt;
+    try {
+        ItemRecord record;
+        record.reserve(kBitmapRecordHeaderSize + image.SizeImage());
+        PutRecordHeader(record, kBitmapRecordTag, kBitmapRecordHeaderSize, bounds);
+        PutU32(record, blendWithBeneath ? 1 : 0);
+        const auto pixels = image.Bytes();
+        record.insert(record.end(), pixels.begin(), pixels.end());
+        return record;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;  // the writers skip an item they cannot hold
+    }
+}
+
+// ---- pixels ----
+
+void BitmapItem::SetImage(PackedDib buffer) {
+    image = std::move(buffer);
+    sourceImage_.reset();
+    SetSize(image.Width(), image.Height());
+}
+
+bool BitmapItem::SetImageFromPackedDib(std::span<const std::uint8_t> packedDib) {
+    PackedDib loaded;
+    if (!loaded.LoadPackedDib(packedDib)) return false;
+    MoveTo(0, 0);
+    SetImage(std::move(loaded));
+    return true;
+}
+
+PackedDib& BitmapItem::EditImage() {
+    sourceImage_.reset();
+    return image;
+}
+
+void BitmapItem::BeginPixelEdit(PixelValue color) {
+    sourceImage_.reset();
+    if (TransparencyOf(color) != 0) blendWithBeneath = true;
+}
+
+void BitmapItem::DrawLine(int x1, int y1, int x2, int y2, PixelValue color) {
+    BeginPixelEdit(color);
+    if (!image.HasBlock()) return;
+    auto plot = [&](int x, int y) {
+        const int ix = x - bounds.left;
+        const int iy = y - bounds.top;
+        if (ix >= 0 && iy >= 0 && ix < image.Width() && iy < image.Height()) image.Row(iy)[ix] = color;
+    };
+    const int n = std::max(std::abs(x2 - x1), std::abs(y2 - y1));
+    if (n == 0) {
+        plot(x1, y1);
+        return;
+    }
+    const double stepX = double(x2 - x1) / n;
+    const double stepY = double(y2 - y1) / n;
+    for (int i = 0; i <= n; ++i) {
+        // Truncation toward zero, in work-area coordinates.
+        plot(int(x1 + i * stepX), int(y1 + i * stepY));
+    }
+}
+
+void BitmapItem::FloodFill(int x, int y, PixelValue color) {
+    BeginPixelEdit(color);
+    const int startX = x - bounds.left;
+    const int startY = y - bounds.top;
+    const int width = image.Width();
+    const int height = image.Height();
+    if (!image.HasBlock() || startX < 0 || startY < 0 || startX >= width || startY >= height) return;
+    const PixelValue target = image.Row(startY)[startX];
+    if (target == color) return;
+
+    // Scan-line fill with an explicit stack of seeds: a seed is a pixel that
+    // may start an unfilled run. Each filled run seeds the runs touching it
+    // in the rows above and below. Memory is bounded by the pixel count.
+    struct Seed {
+        int x;
+        int y;
+    };
+    std::vector<Seed> seeds{{startX, startY}};
+    while (!seeds.empty()) {
+        const Seed seed = seeds.back();
+        seeds.pop_back();
+        PixelValue* row = image.Row(seed.y);
+        if (row[seed.x] != target) continue;
+        int left = seed.x;
+        while (left > 0 && row[left - 1] == target) --left;
+        int right = seed.x + 1;  // exclusive
+        while (right < width && row[right] == target) ++right;
+        std::fill(row + left, row + right, color);
+        for (int ny : {seed.y - 1, seed.y + 1}) {
+            if (ny < 0 || ny >= height) continue;
+            const PixelValue* next = image.Row(ny);
+            bool inRun = false;
+            for (int nx = left; nx < right; ++nx) {
+                const bool match = next[nx] == target;
+                if (match && !inRun) seeds.push_back({nx, ny});
+                inRun = match;
+            }
+        }
+    }
+}
+
+}  // namespace vantrel

@@ -1,0 +1,77 @@
+#pragma once
+// BitmapItem: the item that holds free pixels (images read from files,
+// pasted pictures, converted and combined items, pixel drawing). Its pixels
+// are its image as they are; its record carries them ("DIBM").
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+
+#include "core/Geometry.h"
+#include "core/PackedDib.h"
+#include "core/Pixel.h"
+#include "document/CanvasItem.h"
+
+namespace vantrel {
+
+// Header size of the "DIBM" record: common header plus the blend flag.
+inline constexpr std::size_t kBitmapRecordHeaderSize = 28;
+
+class BitmapItem : public CanvasItem {
+public:
+    BitmapItem();
+    ~BitmapItem() override;
+
+    // A bitmap item at (0, 0) holding image (taken over); blendWithBeneath as given.
+    static std::unique_ptr<BitmapItem> FromImage(PackedDib image, bool blend = false);
+
+    // ---- replaced slots ----
+    // Also forgets the saved image copy.
+    void DropUndoState() override;
+    // Also keeps a copy of the image.
+    void SaveUndoState() override;
+    // Also puts the saved image copy back.
+    void RestoreUndoState() override;
+    // Crops or extends the picture to r; new area filled with fill. Pixels
+    // keep their work-area place.
+    void CropTo(const Rect& r, PixelValue fill) override;
+    // Scales the picture to r's size, always from the unscaled source image
+    // kept since the first resize.
+    void SetBounds(const Rect& r) override;
+    // Reads a "DIBM" record: bounds, blend flag, bounds-sized pixels.
+    bool LoadRecord(std::span<const std::uint8_t> record) override;
+    // Writes the "DIBM" record.
+    std::optional<ItemRecord> SaveRecord() const override;
+
+    // ---- pixels ----
+    // Takes buffer as the image and sizes the item to it.
+    void SetImage(PackedDib buffer);
+    // Builds the image from a packed device-independent bitmap (any common
+    // depth, converted to 32 bits), moves the item to (0, 0) and sizes it to
+    // the image. False, changing nothing, when the block cannot be read.
+    bool SetImageFromPackedDib(std::span<const std::uint8_t> packedDib);
+    // Pen line between two work-area points: n = max(|dx|, |dy|) steps, each
+    // point truncated toward zero; pixels outside the image are skipped.
+    void DrawLine(int x1, int y1, int x2, int y2, PixelValue color);
+    // Bucket fill from a work-area point: every pixel 4-connected to it whose
+    // value (transparency included) equals the start pixel's becomes color.
+    void FloodFill(int x, int y, PixelValue color);
+
+    // The unscaled picture resizes start from, or null.
+    const PackedDib* SourceImage() const { return sourceImage_.get(); }
+    // The image copy of the undo state, or null.
+    const PackedDib* UndoImage() const { return undoImage_.get(); }
+    // Writable image, for editors that paint pixels directly; drops the source image.
+    PackedDib& EditImage();
+
+private:
+    // Pixel edits end the resize-from-source state and make transparent
+    // colours blend with what lies beneath.
+    void BeginPixelEdit(PixelValue color);
+
+    std::unique_ptr<PackedDib> undoImage_;
+    std::unique_ptr<PackedDib> sourceImage_;
+};
+
+}  // namespace vantrel

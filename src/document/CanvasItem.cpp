@@ -1,0 +1,132 @@
+#include "document/CanvasItem.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace vantrel {
+
+ObjectUid NewObjectUid() {
+    static std::atomic<ObjectUid> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
+Rect ZoomRect(const Rect& r, int zoom) {
+    return {r.left * zoom, r.top * zoom, r.right * zoom, r.bottom * zoom};
+}
+
+Rect HandleRectFor(const Rect& bounds, int n, int zoom) {
+    const Rect z = ZoomRect(bounds, zoom);
+    const int midX0 = (z.left + z.right - 7) / 2;
+    const int midX1 = (z.left + z.right + 7) / 2;
+    const int midY0 = (z.top + z.bottom - 7) / 2;
+    const int midY1 = (z.top + z.bottom + 7) / 2;
+    switch (n) {
+    case kHandleTopLeft: return {z.left - 8, z.top - 8, z.left - 1, z.top - 1};
+    case kHandleTop: return {midX0, z.top - 8, midX1, z.top - 1};
+    case kHandleTopRight: return {z.right + 1, z.top - 8, z.right + 8, z.top - 1};
+    case kHandleRight: return {z.right + 1, midY0, z.right + 8, midY1};
+    case kHandleBottomRight: return {z.right + 1, z.bottom + 1, z.right + 8, z.bottom + 8};
+    case kHandleBottom: return {midX0, z.bottom + 1, midX1, z.bottom + 8};
+    case kHandleBottomLeft: return {z.left - 8, z.bottom + 1, z.left - 1, z.bottom + 8};
+    case kHandleLeft: return {z.left - 8, midY0, z.left - 1, midY1};
+    default: return {};
+    }
+}
+
+CanvasItem::CanvasItem() : CanvasItem(ItemKind::Base) {}
+
+CanvasItem::CanvasItem(ItemKind itemKind) : kind(itemKind), uid_(NewObjectUid()) {}
+
+// The list destroys items from the top down, so an item never holds a chain above it here.
+CanvasItem::~CanvasItem() = default;
+
+void CanvasItem::DropUndoState() { hasUndoState = false; }
+
+bool CanvasItem::HasUndoState() const { return hasUndoState; }
+
+void CanvasItem::SaveUndoState() {
+    hasUndoState = true;
+    undoBounds = bounds;
+    undoPosition = position;
+}
+
+void CanvasItem::RestoreUndoState() {
+    if (!hasUndoState) return;
+    hasUndoState = false;
+    if (undoBounds.Width() != bounds.Width() || undoBounds.Height() != bounds.Height())
+        SetSize(undoBounds.Width(), undoBounds.Height());
+    bounds = undoBounds;
+    position = undoPosition;
+}
+
+void CanvasItem::MoveTo(int x, int y) {
+    bounds = Rect{x, y, x + bounds.Width(), y + bounds.Height()};
+    position = {x, y};
+}
+
+void CanvasItem::CropTo(const Rect& r, PixelValue /*fill*/) { bounds = r; }
+
+void CanvasItem::SetBounds(const Rect& r) { bounds = r; }
+
+bool CanvasItem::HitTest(const PointerState& hit) const { return bounds.Contains({hit.frameX, hit.frameY}); }
+
+int CanvasItem::HitHandle(const PointerState& hit) const {
+    for (int n = kHandleTopLeft; n <= kHandleLeft; ++n) {
+        if (HandleRect(n, hit.zoom).Contains({hit.deviceX, hit.deviceY})) return n;
+    }
+    return kNoHandle;
+}
+
+bool CanvasItem::LoadRecord(std::span<const std::uint8_t> /*record*/) { return true; }
+
+std::optional<ItemRecord> CanvasItem::SaveRecord() const { return std::nullopt; }
+
+void CanvasItem::ComposeInto(PackedDib& buffer, Point origin) const {
+    composite.BlitTo(buffer, bounds.left - origin.x, bounds.top - origin.y);
+}
+
+void CanvasItem::MoveCentreTo(Point p) {
+    MoveTo(p.x - (bounds.left + bounds.right) / 2, p.y - (bounds.top + bounds.bottom) / 2);
+}
+
+void CanvasItem::MoveBy(int dx, int dy) { MoveTo(position.x + dx, position.y + dy); }
+
+void CanvasItem::SetSize(int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    bounds.right = bounds.left + width;
+    bounds.bottom = bounds.top + height;
+    image.SetSize(width, height);
+    composite.SetSize(width, height);
+}
+
+void CanvasItem::BlendImage() {
+    if (!image.HasBlock() || !composite.HasBlock() || image.Width() != composite.Width() ||
+        image.Height() != composite.Height())
+        return;
+    const int width = image.Width();
+    for (int y = 0; y < image.Height(); ++y) {
+        const PixelValue* src = image.Row(y);
+        PixelValue* dst = composite.Row(y);
+        for (int x = 0; x < width; ++x) {
+            const PixelValue s = src[x];
+            const PixelValue d = dst[x];
+            const std::uint32_t t = s >> 24;
+            if (t == 0) {
+                dst[x] = s;
+            } else if (t == 255) {
+                dst[x] = d & 0x00FFFFFF;
+            } else {
+                const std::uint32_t ws = 255 - t;
+                const std::uint32_t red = (RedOf(s) * ws + RedOf(d) * t) / 255;
+                const std::uint32_t green = (GreenOf(s) * ws + GreenOf(d) * t) / 255;
+                const std::uint32_t blue = (BlueOf(s) * ws + BlueOf(d) * t) / 255;
+                dst[x] = (red << 16) | (green << 8) | blue;
+            }
+        }
+    }
+}
+
+PixelValue CanvasItem::PixelAt(Point p) const { return image.GetPixel(p.x - bounds.left, p.y - bounds.top); }
+
+}  // namespace vantrel

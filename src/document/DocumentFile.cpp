@@ -1,0 +1,253 @@
+#include "document/DocumentFile.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <limits>
+#include <new>
+#include <unordered_map>
+#include <utility>
+
+#include "core/FileIO.h"
+#include "document/ItemPack.h"
+#include "document/WorkArea.h"
+
+namespace vantrel {
+
+namespace {
+
+// The message for a save that could not produce the document's bytes.
+constexpr std::string_view kNoMemoryToSave = "There is not enough memory to save this document.";
+
+Status FormatError() { return Status::Error(std::string(kUnexpectedFileFormat)); }
+
+// ---- storing ----
+
+void StoreFrame(const AnimFrame& frame, std::uint32_t id, std::uint32_t backgroundId, Archive& archive) {
+    archive.WriteString(kFrameTag);
+    archive.WriteU32(id);
+    archive.WriteU32(backgroundId);
+    archive.WriteU32(frame.isMaster ? 1 : 0);
+    archive.WriteU32(frame.duration);
+    archive.WriteU32(frame.backgroundColor);
+    for (const CanvasItem* item : frame.BottomToTop()) {
+        const auto record = item->SaveRecord();
+        // An item without a record (none, or no memory for it) is left out.
+        if (!record || record->empty() || record->size() > std::numeric_limits<std::uint32_t>::max()) continue;
+        archive.WriteU32(static_cast<std::uint32_t>(record->size()));
+        archive.Write(*record);
+    }
+    archive.WriteU32(0);
+}
+
+// Writes the whole document and flushes it.
+Status StoreFlushed(const CQVDoc& doc, Archive& archive) {
+    try {
+        StoreDocument(doc, archive);
+        archive.Flush();
+        return Status::Ok();
+    } catch (const ArchiveError&) {
+        return Status::Error(archive.FileName().string() + ": the document could not be written");
+    } catch (const std::bad_alloc&) {
+        return Status::Error(std::string(kNoMemoryToSave));
+    }
+}
+
+// ---- loading ----
+
+// A tag: a counted string in the one-byte form (the only form the format
+// writes). The empty tag is the first byte of the end marker.
+std::string ReadTag(Archive& archive) {
+    const std::size_t start = archive.Position();
+    std::string tag = archive.ReadString(kMaxTagLength);
+    if (archive.Position() - start != 1 + tag.size()) ThrowFormatError();
+    return tag;
+}
+
+std::uint64_t FrameBytes(int width, int height) {
+    return kItemOverheadBytes + std::uint64_t(width) * std::uint64_t(height) * 4;
+}
+
+// Reads the item records of one frame, up to its 0 length.
+void LoadItems(AnimFrame& frame, Archive& archive, MemoryBudget& budget) {
+    int count = 0;
+    for (std::uint32_t length = archive.ReadU32(); length != 0; length = archive.ReadU32()) {
+        // The record must lie within the file before anything is made of it.
+        const auto record = archive.ReadView(length);
+        if (++count > kMaxItemsPerFrame) ThrowFormatError();
+        if (CreateItemFromRecord(frame, record, &budget) == nullptr) ThrowFormatError();
+    }
+}
+
+}  // namespace
+
+// ---- format operations ----
+
+void StoreDocument(const CQVDoc& doc, Archive& archive) {
+    const Animation& animation = doc.GetAnimation();
+    archive.WriteString(kDocumentMagic);
+    std::array<std::uint8_t, LogFont::kRecordSize> font{};
+    doc.defaultFont.WriteTo(font);
+    archive.Write(font);
+    archive.WriteI32(animation.Width());
+    archive.WriteI32(animation.Height());
+    archive.WriteU32(animation.loopCount);
+
+    // Ids are list positions from 1: unique, non-zero, and the same on every save.
+    std::unordered_map<const AnimFrame*, std::uint32_t> ids;
+    const auto frames = animation.Frames();
+    for (std::size_t i = 0; i < frames.size(); ++i) ids.emplace(frames[i].get(), static_cast<std::uint32_t>(i + 1));
+    for (const auto& frame : frames) {
+        const auto background = ids.find(frame->BackgroundFrame());
+        StoreFrame(*frame, ids.at(frame.get()), background != ids.end() ? background->second : 0, archive);
+    }
+    archive.WriteU32(0);
+}
+
+void LoadDocument(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limits) {
+    if (ReadTag(archive) != kDocumentMagic) ThrowFormatError();
+    std::array<std::uint8_t, LogFont::kRecordSize> fontBytes{};
+    archive.Read(fontBytes);
+    const LogFont font = LogFont::ReadFrom(fontBytes);
+    const std::int32_t width = archive.ReadI32();
+    const std::int32_t height = archive.ReadI32();
+    if (width < 1 || width > kWorkAreaSize || height < 1 || height > kWorkAreaSize) ThrowFormatError();
+    const std::uint32_t loopCount = archive.ReadU32();
+    std::string tag = ReadTag(archive);
+    if (tag.empty()) ThrowFormatError();  // a document has at least one frame
+
+    MemoryBudget budget(limits.memoryBudget);
+    auto animation = std::make_unique<Animation>();
+    animation->SetSize(width, height);
+    animation->loopCount = loopCount;
+
+    // Frames already read by the id they were saved with; the first one read wins.
+    std::unordered_map<std::uint32_t, AnimFrame*> framesById;
+    std::size_t index = 0;
+    while (!tag.empty()) {
+        if (tag != kFrameTag) ThrowFormatError();
+        if (!budget.Take(FrameBytes(width, height))) ThrowFormatError();
+        AnimFrame* frame = index < animation->FrameCount() ? animation->Frames()[index].get() : animation->AppendFrame();
+        ++index;
+        frame->savedId = archive.ReadU32();
+        const std::uint32_t backgroundId = archive.ReadU32();
+        frame->isMaster = archive.ReadU32() != 0;
+        frame->duration = archive.ReadU32();
+        frame->backgroundColor = archive.ReadU32();
+        LoadItems(*frame, archive, budget);
+        // Only earlier frames can lie beneath: this frame's own id is not known yet.
+        const auto background = backgroundId != 0 ? framesById.find(backgroundId) : framesById.end();
+        frame->SetBackgroundFrame(background != framesById.end() ? background->second : nullptr);
+        framesById.emplace(frame->savedId, frame);
+        tag = ReadTag(archive);
+    }
+    // The rest of the end marker.
+    const auto marker = archive.ReadView(3);
+    if (std::any_of(marker.begin(), marker.end(), [](std::uint8_t b) { return b != 0; })) ThrowFormatError();
+
+    animation->RenderAll();
+    animation->isNative = true;
+    doc.defaultFont = font;
+    doc.ReplaceAnimation(std::move(animation));
+}
+
+// ---- reporting entries ----
+
+std::optional<std::vector<std::uint8_t>> DocumentBytes(const CQVDoc& doc) {
+    std::vector<std::uint8_t> bytes;
+    Archive archive = Archive::StoringTo(bytes);
+    if (!StoreFlushed(doc, archive)) return std::nullopt;
+    return bytes;
+}
+
+Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes, const DocumentReadLimits& limits) {
+    try {
+        Archive archive = Archive::Loading(bytes);
+        LoadDocument(doc, archive, limits);
+        return Status::Ok();
+    } catch (const ArchiveError&) {
+        return FormatError();
+    } catch (const std::bad_alloc&) {
+        return Status::Error(std::string(kNotEnoughMemory));
+    }
+}
+
+Status Serialize(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limits) {
+    const std::string ext = FileExtensionLower(archive.FileName());
+    try {
+        if (archive.IsStoring()) {
+            // Documents are written only as document files; the GIF
+            // animation has its own export.
+            return ext == kDocumentExtension ? StoreFlushed(doc, archive) : FormatError();
+        }
+        if (ext == kDocumentExtension) {
+            LoadDocument(doc, archive, limits);
+            return Status::Ok();
+        }
+        if (ext == "gif") return OpenGifDocument(doc, archive.ReadRest(), archive.FileName(), limits.memoryBudget);
+        return FormatError();
+    } catch (const ArchiveError&) {
+        return FormatError();
+    } catch (const std::bad_alloc&) {
+        return Status::Error(std::string(kNotEnoughMemory));
+    }
+}
+
+Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path, const DocumentReadLimits& limits) {
+    std::string error;
+    const auto bytes = ReadFileBytes(path, &error);
+    if (!bytes) return Status::Error(error);
+    Archive archive = Archive::Loading(*bytes, path);
+    if (Status status = Serialize(doc, archive, limits); !status) return status;
+    doc.GetAnimation().isNative = HasDocumentExtension(path);
+    doc.SetPathName(path);
+    doc.SetModifiedFlag(false);
+    return Status::Ok();
+}
+
+Status SaveDocument(CQVDoc& doc, const std::filesystem::path& path) {
+    const std::filesystem::path target = WithDocumentExtension(path);
+    Status stored;
+    bool sinkRefused = false;
+    const Status written = WriteFileAtomic(target, [&](const ByteSinkFn& sink) {
+        const ByteSinkFn watched = [&](std::span<const std::uint8_t> piece) {
+            sinkRefused = sinkRefused || !sink(piece);
+            return !sinkRefused;
+        };
+        Archive archive = Archive::Storing(watched, target);
+        stored = Serialize(doc, archive);
+        return stored.ok();
+    });
+    // A refused write is best explained by the file writer (it knows the
+    // system's reason); anything else by the document writer.
+    if (!written) return stored.ok() || sinkRefused ? written : stored;
+    doc.GetAnimation().isNative = true;
+    doc.SetPathName(target);
+    doc.SetModifiedFlag(false);
+    return Status::Ok();
+}
+
+// ---- save rules ----
+
+std::string FileExtensionLower(const std::filesystem::path& path) { return LowerCaseExtension(path); }
+
+bool HasDocumentExtension(const std::filesystem::path& path) { return FileExtensionLower(path) == kDocumentExtension; }
+
+std::filesystem::path WithDocumentExtension(const std::filesystem::path& path) {
+    if (HasDocumentExtension(path)) return path;
+    std::filesystem::path extended = path;
+    extended += ".";
+    extended += kDocumentExtension;
+    return extended;
+}
+
+std::optional<std::filesystem::path> SilentSavePath(const CQVDoc& doc) {
+    if (!doc.GetAnimation().isNative || !HasDocumentExtension(doc.PathName())) return std::nullopt;
+    return doc.PathName();
+}
+
+void PrepareSaveModified(CQVDoc& doc) {
+    if (!HasDocumentExtension(doc.PathName())) doc.ClearPathName();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,89 @@
+#pragma once
+// Writing what the document shows: the whole animation as one GIF, or a
+// single frame as GIF or JPEG. Each export renders what it writes, builds one
+// palette for all images, optionally shrinks the animation, and writes the
+// file through a temporary file renamed over the target.
+//
+// The choices the user makes in the options dialog arrive through a callback
+// that sees the distinct colour count first; the editor shows its dialog
+// there, the command-line tool answers from its arguments.
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "core/Status.h"
+#include "document/AnimFrame.h"
+#include "document/Animation.h"
+
+namespace vantrel {
+
+// What the options dialog is shown with.
+struct GifExportRequest {
+    int distinctColors = 0;  // 257 stands for "more than 256"
+    bool animated = false;
+};
+
+// What the user chose.
+struct GifExportOptions {
+    bool reduce = false;        // "Reduce to:" rather than the exact palette
+    int colorCount = 256;       // the number chosen in the "Reduce to:" list
+    bool sizeReduction = true;  // "Animation Size Reduction"
+};
+
+// The colour counts the "Reduce to:" list offers for this many distinct
+// colours, largest first: 256 when above 256, then 128 when above 128, and so
+// on down to 4 when above 4.
+std::vector<int> ReduceToChoices(int distinctColors);
+
+// The dialog's defaults: exact palette up to 255 colours; from 256 on
+// "Reduce to:" with the first entry of its list; size reduction on.
+GifExportOptions DefaultGifExportOptions(int distinctColors);
+
+// Returns the options, or nothing when the user cancels (nothing is written).
+using GifOptionsChooser = std::function<std::optional<GifExportOptions>(const GifExportRequest&)>;
+
+// Chooses the dialog's defaults without asking.
+GifOptionsChooser DefaultGifOptionsChooser();
+
+// What an export did, for the caller to report.
+struct GifExportReport {
+    bool cancelled = false;
+    int distinctColors = 0;
+    int paletteSize = 0;
+    int images = 0;
+};
+
+// The GIF loop value for the document's loop count (number of plays): one
+// play has no looping extension, 0 plays without end, n plays repeat n - 1
+// times after the first.
+struct GifLoop {
+    bool extension = false;
+    int repetitions = 0;
+};
+GifLoop GifLoopForPlays(std::uint32_t plays);
+
+// Writes every frame that is not a master frame to path as one animation.
+Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
+                          const GifOptionsChooser& choose, GifExportReport* report = nullptr);
+// Writes one frame as a single-image GIF.
+Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path,
+                        const GifOptionsChooser& choose, GifExportReport* report = nullptr);
+// Writes one frame as a baseline JPEG at quality 0 to 10.
+Status ExportFrameAsJpeg(AnimFrame& frame, const std::filesystem::path& path, int quality);
+
+// Which exporter a path's extension selects (case-insensitive): ".gif", or
+// ".jpg", ".jpe" and ".jpeg"; anything else selects none.
+enum class FrameExportFormat { None, Gif, Jpeg };
+FrameExportFormat FrameExportFormatFor(const std::filesystem::path& path);
+
+// Returns the JPEG quality 0 to 10, or nothing when the user cancels.
+using JpegQualityChooser = std::function<std::optional<int>()>;
+
+// Exports one frame by the extension of path; with an extension of neither
+// kind nothing is written and the status says so.
+Status ExportFrame(AnimFrame& frame, const std::filesystem::path& path, const GifOptionsChooser& chooseGif,
+                   const JpegQualityChooser& chooseQuality, GifExportReport* report = nullptr);
+
+}  // namespace vantrel

@@ -1,0 +1,285 @@
+#include "document/Importers.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "codec/JpegCodec.h"
+#include "core/FileIO.h"
+#include "document/BitmapItem.h"
+#include "document/WorkArea.h"
+
+namespace vantrel {
+namespace {
+
+std::uint64_t Area(int width, int height) { return std::uint64_t(width) * std::uint64_t(height); }
+
+// Rough size of a figure in MiB for messages, rounded up.
+std::uint64_t MiB(std::uint64_t bytes) { return (bytes + (std::uint64_t{1} << 20) - 1) >> 20; }
+
+struct ScreenSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The logical screen, with a side of 0 taken from the extent of the images
+// (the union of their rectangles from (0, 0)).
+ScreenSize EffectiveScreen(const GifFile& gif) {
+    ScreenSize screen{gif.screenWidth, gif.screenHeight};
+    if (screen.width != 0 && screen.height != 0) return screen;
+    int right = 0;
+    int bottom = 0;
+    for (const GifImage& image : gif.images) {
+        if (image.width == 0 || image.height == 0) continue;
+        right = std::max(right, image.left + image.width);
+        bottom = std::max(bottom, image.top + image.height);
+    }
+    if (screen.width == 0) screen.width = right;
+    if (screen.height == 0) screen.height = bottom;
+    return screen;
+}
+
+Rect ImageRect(const GifImage& image) {
+    return {image.left, image.top, image.left + image.width, image.top + image.height};
+}
+
+// Records after the last one holding pixels (a control extension after the
+// last image leaves such a record) make no frames.
+std::size_t ImportedRecordCount(const GifFile& gif) {
+    std::size_t count = gif.images.size();
+    while (count > 0 && Area(gif.images[count - 1].width, gif.images[count - 1].height) == 0) --count;
+    return count;
+}
+
+// What a "restore to background" disposal of an image clears: the whole
+// screen, or the part of the screen under the image (possibly nothing).
+struct Cleared {
+    bool wholeScreen = false;
+    Rect part;
+};
+
+Cleared ClearedByDisposal(const GifImage& image, const ScreenSize& screen) {
+    const Rect r = ImageRect(image);
+    if (!r.IsEmpty() && r.left <= 0 && r.top <= 0 && r.right >= screen.width && r.bottom >= screen.height)
+        return {true, {}};
+    return {false, Intersect(r, Rect{0, 0, screen.width, screen.height})};
+}
+
+// Pixels the document holds now: frame images, item images and composites,
+// and the saved copies bitmaps keep.
+std::uint64_t DocumentBytes(const Animation& animation) {
+    std::uint64_t bytes = 0;
+    for (const auto& frame : animation.Frames()) {
+        bytes += frame->Image().SizeImage();
+        for (const CanvasItem* item : frame->BottomToTop()) {
+            bytes += item->Image().SizeImage() + item->Composite().SizeImage();
+            if (item->Kind() == ItemKind::Bitmap) {
+                const auto* bitmap = static_cast<const BitmapItem*>(item);
+                if (bitmap->SourceImage()) bytes += bitmap->SourceImage()->SizeImage();
+                if (bitmap->UndoImage()) bytes += bitmap->UndoImage()->SizeImage();
+            }
+        }
+    }
+    return bytes;
+}
+
+// What lies beneath a frame made from one GIF image: the frame whose picture
+// lies under it, and a rectangle of the screen cleared to the background
+// colour on top of that.
+struct Base {
+    AnimFrame* frame = nullptr;
+    std::optional<Rect> cleared;
+};
+
+// What the next image lies on after image (shown in frame, which lay on base)
+// is disposed of.
+Base BaseAfter(const GifImage& image, AnimFrame* frame, const Base& base, const ScreenSize& screen) {
+    switch (image.disposal) {
+    case 2: {  // restore to background
+        const Cleared cleared = ClearedByDisposal(image, screen);
+        if (cleared.wholeScreen) return {};
+        if (cleared.part.IsEmpty()) return {frame, std::nullopt};
+        return {frame, cleared.part};
+    }
+    case 3:  // restore to previous: what lay under the image
+        return base;
+    default:  // 0 unspecified, 1 leave in place, 4-7 undefined: left in place
+        return {frame, std::nullopt};
+    }
+}
+
+// An opaque item of the frame's background colour covering a cleared screen
+// rectangle, at the bottom of the frame.
+void AddClearedArea(AnimFrame& frame, const Rect& cleared, Point screenOrigin) {
+    PackedDib fill;
+    if (!fill.SetSize(cleared.Width(), cleared.Height())) return;
+    fill.FillRect(frame.backgroundColor);
+    auto item = BitmapItem::FromImage(std::move(fill));
+    item->MoveTo(screenOrigin.x + cleared.left, screenOrigin.y + cleared.top);
+    frame.InsertAtBottom(std::move(item))->SetSelected(false);
+}
+
+Status ImportJpeg(Animation& animation, const std::filesystem::path& path, AnimFrame* frame) {
+    JpegCodec codec;
+    if (codec.ReadJpeg(path) != 0) return Status::Error(codec.errorMessage());
+    std::unique_ptr<PackedDib> image = codec.TakeImage();
+    if (!image || !image->HasBlock()) return Status::Error("The JPEG file holds no picture.");
+    auto item = BitmapItem::FromImage(std::move(*image));
+    // New items start at (0, 0), so this centres the picture on the work area.
+    item->MoveCentreTo({kWorkAreaSize / 2, kWorkAreaSize / 2});
+    frame->AppendItem(std::move(item));
+    animation.RenderFrom(frame);
+    return Status::Ok();
+}
+
+}  // namespace
+
+std::uint32_t DocumentLoopCount(bool hasLoopExtension, std::int32_t rawLoopCount) {
+    if (!hasLoopExtension) return 1;
+    if (rawLoopCount <= 0) return 0;
+    return std::min<std::uint32_t>(std::uint32_t(rawLoopCount) + 1, kMaxLoopCount);
+}
+
+std::uint64_t EstimateGifImportBytes(const GifFile& gif, int canvasWidth, int canvasHeight,
+                                     std::size_t existingFrames) {
+    const ScreenSize screen = EffectiveScreen(gif);
+    const std::size_t records = ImportedRecordCount(gif);
+    std::uint64_t bytes = 0;
+    Base base;  // only its cleared rectangle matters here
+    for (std::size_t i = 0; i < records; ++i) {
+        const GifImage& image = gif.images[i];
+        // indices (1 byte), pixels taken over as the item image (4), composite (4)
+        bytes += Area(image.width, image.height) * 9;
+        // an item clearing part of the screen: image and composite
+        if (base.cleared) bytes += Area(base.cleared->Width(), base.cleared->Height()) * 8;
+        base = BaseAfter(image, nullptr, base, screen);
+    }
+    if (records > existingFrames) bytes += (records - existingFrames) * Area(canvasWidth, canvasHeight) * 4;
+    return bytes;
+}
+
+Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint64_t memoryBudget) {
+    if (animation.IndexOf(frame) < 0) return Status::Error("The frame to import into is not in the animation.");
+    const ScreenSize screen = EffectiveScreen(gif);
+    const std::size_t records = ImportedRecordCount(gif);
+    const std::size_t available = animation.FrameCount() - std::size_t(animation.IndexOf(frame));
+    const std::uint64_t needed = DocumentBytes(animation) +
+                                 EstimateGifImportBytes(gif, animation.Width(), animation.Height(), available);
+    if (needed > memoryBudget) {
+        char message[200];
+        std::snprintf(message, sizeof message,
+                      "This GIF would need about %llu MiB of memory as a document, more than the "
+                      "limit of %llu MiB.",
+                      static_cast<unsigned long long>(MiB(needed)),
+                      static_cast<unsigned long long>(MiB(memoryBudget)));
+        return Status::Error(message);
+    }
+    if (records == 0) return Status::Ok();
+
+    gif.DecodeImages();
+    gif.BuildPixelBuffers();
+
+    const Point origin{(kWorkAreaSize - screen.width) / 2, (kWorkAreaSize - screen.height) / 2};
+    Base base;  // the first image lies on the bare background colour
+    for (std::size_t i = 0; i < records; ++i) {
+        GifImage& record = gif.images[i];
+        if (base.cleared) AddClearedArea(*frame, *base.cleared, origin);
+        if (record.pixels && record.pixels->HasBlock()) {
+            auto item = BitmapItem::FromImage(std::move(*record.pixels), record.transparent);
+            item->MoveTo(origin.x + record.left, origin.y + record.top);
+            frame->AppendItem(std::move(item));
+        }
+        record.pixels.reset();
+        // The decoding storage of this record is no longer needed.
+        std::vector<std::uint8_t>().swap(record.indices);
+        std::vector<std::uint8_t>().swap(record.compressedData);
+        frame->SetBackgroundFrame(base.frame);
+        if (gif.animated) frame->duration = record.delay;
+
+        if (i + 1 < records) {
+            base = BaseAfter(record, frame, base, screen);
+            AnimFrame* next = animation.NextFrame(frame);
+            frame = next != nullptr ? next : animation.AppendFrame();
+        }
+    }
+    // Frames after the imported ones may lie over them.
+    if (AnimFrame* after = animation.NextFrame(frame)) animation.RenderFrom(after);
+    return Status::Ok();
+}
+
+Status OpenGifDocument(CQVDoc& doc, const std::filesystem::path& path) {
+    std::string error;
+    const auto bytes = ReadFileBytes(path, &error);
+    if (!bytes) return Status::Error(error);
+    return OpenGifDocument(doc, *bytes, path);
+}
+
+Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const std::filesystem::path& path,
+                       std::uint64_t memoryBudget) {
+    GifFile gif;
+    if (gif.ReadGif(bytes) != 1)
+        return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
+    const ScreenSize screen = EffectiveScreen(gif);
+    char message[200];
+    if (screen.width == 0 || screen.height == 0) {
+        return Status::Error("The GIF has no logical screen size and no image to take one from.");
+    }
+    if (screen.width > kWorkAreaSize || screen.height > kWorkAreaSize) {
+        std::snprintf(message, sizeof message,
+                      "The GIF's logical screen is %d x %d pixels; a frame can be at most %d x %d.",
+                      screen.width, screen.height, kWorkAreaSize, kWorkAreaSize);
+        return Status::Error(message);
+    }
+
+    // Built apart and put in place only when complete, so that a failure
+    // leaves the document as it was.
+    auto animation = std::make_unique<Animation>();
+    animation->SetSize(screen.width, screen.height);
+    if (Status status = ImportGif(*animation, gif, animation->FirstFrame(), memoryBudget); !status)
+        return status;
+
+    animation->loopCount = DocumentLoopCount(gif.hasLoopExtension, gif.loopCount);
+    if (!path.empty()) {
+        std::error_code ec;
+        const std::filesystem::path full = std::filesystem::absolute(path, ec);
+        animation->animationPath = (ec ? path : full).string();
+        animation->animationName = path.filename().string();
+        animation->animationTitle = path.stem().string();
+        animation->animationExt = LowerCaseExtension(path);
+        animation->hasAnimationFile = true;
+    }
+    animation->isNative = false;
+    doc.ReplaceAnimation(std::move(animation));
+    if (!path.empty()) doc.SetPathName(path);
+    doc.SetModifiedFlag(false);
+    return Status::Ok();
+}
+
+Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame) {
+    Animation& animation = doc.GetAnimation();
+    if (animation.IndexOf(frame) < 0) return Status::Error("The frame to import into is not in the animation.");
+    const std::string ext = LowerCaseExtension(path);
+    if (ext == "gif") {
+        GifFile gif;
+        if (gif.ReadGifFile(path) != 1)
+            return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
+        return ImportGif(animation, gif, frame);
+    }
+    if (ext == "jpg" || ext == "jpe" || ext == "jpeg") return ImportJpeg(animation, path, frame);
+    return Status::Error("Only GIF and JPEG files can be imported: " + path.filename().string());
+}
+
+Status ImportFiles(CQVDoc& doc, std::span<const std::filesystem::path> paths, AnimFrame* frame) {
+    Status first;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (i > 0) frame = doc.GetAnimation().AppendFrame();
+        Status status = ImportFile(doc, paths[i], frame);
+        if (!status && first) first = std::move(status);
+    }
+    if (!paths.empty()) doc.SetModifiedFlag();
+    return first;
+}
+
+}  // namespace vantrel

@@ -1,0 +1,65 @@
+#pragma once
+// Turning image files into document content: a GIF opened as a document
+// (one frame per GIF image, each holding one bitmap item), and GIF or JPEG
+// files imported as bitmap items into existing frames.
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <vector>
+
+#include "codec/GifFile.h"
+#include "core/Status.h"
+#include "document/AnimFrame.h"
+#include "document/Animation.h"
+#include "document/CQVDoc.h"
+
+namespace vantrel {
+
+// Most memory a GIF may make the document hold (frame images, item images
+// and composites); opening or importing a file that would need more is
+// refused before any frame is built.
+inline constexpr std::uint64_t kDocumentMemoryBudget = std::uint64_t{2} << 30;  // 2 GiB
+
+// The document memory importing these (read, not yet decoded) images would
+// add: per image the indices the decoder makes and the item's image and
+// composite, the items standing for areas cleared by "restore to
+// background", and a canvas-sized image for each frame needed beyond the
+// existingFrames available from the frame imported into.
+std::uint64_t EstimateGifImportBytes(const GifFile& gif, int canvasWidth, int canvasHeight,
+                                     std::size_t existingFrames);
+
+// The loop count of the document for a GIF's looping extension: none gives
+// 1 play, 0 plays without end, n repetitions give n + 1 plays (at most 65535).
+std::uint32_t DocumentLoopCount(bool hasLoopExtension, std::int32_t rawLoopCount);
+
+// Opens a GIF file as the content of a freshly created document: canvas of
+// the logical screen, one frame per image, loop count, animation file names.
+// On failure the document is left exactly as it was and the status says why.
+Status OpenGifDocument(CQVDoc& doc, const std::filesystem::path& path);
+// The same from bytes already in memory; path only names the animation file.
+// memoryBudget replaces kDocumentMemoryBudget (fuzzing uses a smaller one).
+Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes,
+                       const std::filesystem::path& path,
+                       std::uint64_t memoryBudget = kDocumentMemoryBudget);
+
+// Turns the images of a read GifFile into frames of animation, starting with
+// frame (which must belong to it) and continuing with the following frames,
+// appending new ones at the end of the list. Decodes the images itself and
+// takes their pixel buffers. Refuses, adding nothing, when the result would
+// pass the memory budget. Consumes the records' pixel buffers and decoding storage.
+Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame,
+                 std::uint64_t memoryBudget = kDocumentMemoryBudget);
+
+// Imports one file into frame by its extension (case-insensitive): ".gif"
+// as ImportGif, ".jpg", ".jpe", ".jpeg" as one bitmap item appended on top
+// and centred on the work area's centre. Other extensions add nothing (an
+// error status names the reason); so does a file that cannot be read.
+Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame);
+
+// Imports the first path into frame and every further path into a newly
+// appended frame, then marks the document modified. Files that cannot be
+// imported add nothing; the first failure is returned.
+Status ImportFiles(CQVDoc& doc, std::span<const std::filesystem::path> paths, AnimFrame* frame);
+
+}  // namespace vantrel

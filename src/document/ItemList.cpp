@@ -1,0 +1,346 @@
+#include "document/ItemList.h"
+
+#include <utility>
+
+#include "document/BitmapItem.h"
+
+namespace vantrel {
+
+ItemList::~ItemList() {
+    // Top down, one item at a time, so that no chain of owning links is
+    // destroyed recursively however many items the list holds.
+    while (top_ != nullptr) Unlink(top_);
+}
+
+std::vector<CanvasItem*> ItemList::Items() const {
+    std::vector<CanvasItem*> items;
+    for (CanvasItem* item : BottomToTop()) items.push_back(item);
+    return items;
+}
+
+int ItemList::CountItems() const {
+    int count = 0;
+    for (CanvasItem* item : BottomToTop()) {
+        (void)item;
+        ++count;
+    }
+    return count;
+}
+
+CanvasItem* ItemList::FindItemByUid(ObjectUid uid) const {
+    for (CanvasItem* item : BottomToTop()) {
+        if (item->Uid() == uid) return item;
+    }
+    return nullptr;
+}
+
+bool ItemList::Contains(const CanvasItem* item) const {
+    if (item == nullptr) return false;
+    for (CanvasItem* it : BottomToTop()) {
+        if (it == item) return true;
+    }
+    return false;
+}
+
+ItemBackdrop ItemList::Backdrop() const { return {}; }
+
+void ItemList::ComposeItemsInto(PackedDib& buffer, Point origin) const {
+    for (CanvasItem* item : BottomToTop()) item->ComposeInto(buffer, origin);
+}
+
+// ---- linking ----
+
+void ItemList::LinkAbove(CanvasItem* below, std::unique_ptr<CanvasItem> item) {
+    std::unique_ptr<CanvasItem>& slot = below ? below->next_ : bottom_;
+    CanvasItem* raw = item.get();
+    raw->prev_ = below;
+    raw->next_ = std::move(slot);
+    if (raw->next_) {
+        raw->next_->prev_ = raw;
+    } else {
+        top_ = raw;
+    }
+    slot = std::move(item);
+}
+
+CanvasItem* ItemList::AppendItem(std::unique_ptr<CanvasItem> item) {
+    if (!item) return nullptr;
+    CanvasItem* raw = item.get();
+    LinkAbove(top_, std::move(item));
+    ComposeBeneath(*raw);
+    return raw;
+}
+
+CanvasItem* ItemList::InsertAtBottom(std::unique_ptr<CanvasItem> item) {
+    if (!item) return nullptr;
+    CanvasItem* raw = item.get();
+    raw->selected = true;
+    LinkAbove(nullptr, std::move(item));
+    // Everything above now lies over a new item: rebuild them all.
+    UpdateComposites(raw);
+    return raw;
+}
+
+std::unique_ptr<CanvasItem> ItemList::Unlink(CanvasItem* item) {
+    if (!Contains(item)) return nullptr;
+    std::unique_ptr<CanvasItem>& slot = item->prev_ ? item->prev_->next_ : bottom_;
+    std::unique_ptr<CanvasItem> taken = std::move(slot);
+    slot = std::move(taken->next_);
+    if (slot) {
+        slot->prev_ = taken->prev_;
+    } else {
+        top_ = taken->prev_;
+    }
+    taken->prev_ = nullptr;
+    return taken;
+}
+
+std::unique_ptr<CanvasItem> ItemList::ReplaceItem(CanvasItem* old, std::unique_ptr<CanvasItem> replacement) {
+    if (!replacement || !Contains(old)) return nullptr;
+    CanvasItem* raw = replacement.get();
+    LinkAbove(old->prev_, std::move(replacement));
+    std::unique_ptr<CanvasItem> taken = Unlink(old);
+    UpdateComposites(raw);
+    return taken;
+}
+
+// ---- selection ----
+
+int ItemList::SelectAll() {
+    int count = 0;
+    for (CanvasItem* item : BottomToTop()) {
+        item->selected = true;
+        ++count;
+    }
+    return count;
+}
+
+void ItemList::DeselectAll() {
+    for (CanvasItem* item : BottomToTop()) item->selected = false;
+}
+
+int ItemList::CountSelected() const {
+    int count = 0;
+    for (CanvasItem* item : BottomToTop()) count += item->selected ? 1 : 0;
+    return count;
+}
+
+ItemKind ItemList::SelectedKind() const {
+    ItemKind kind = ItemKind::None;
+    for (CanvasItem* item : BottomToTop()) {
+        if (!item->selected) continue;
+        if (kind == ItemKind::None) {
+            kind = item->kind;
+        } else if (kind != item->kind) {
+            return ItemKind::None;
+        }
+    }
+    return kind;
+}
+
+CanvasItem* ItemList::NthSelected(int n) const {
+    for (CanvasItem* item : BottomToTop()) {
+        if (item->selected && n-- == 0) return item;
+    }
+    return nullptr;
+}
+
+void ItemList::DeleteSelected() {
+    CanvasItem* lowestKept = nullptr;  // first item above the lowest deleted one
+    Rect changed;                      // where deleted items lay
+    CanvasItem* item = bottom_.get();
+    while (item != nullptr) {
+        CanvasItem* next = item->Next();
+        if (item->selected) {
+            changed = Union(changed, item->bounds);
+            Unlink(item);
+        } else if (!changed.IsEmpty() && lowestKept == nullptr) {
+            lowestKept = item;
+        }
+        item = next;
+    }
+    // The items above a deleted one no longer have it beneath them.
+    UpdateComposites(lowestKept, changed);
+}
+
+// ---- moving and ordering ----
+
+void ItemList::MoveSelectedBy(int dx, int dy) {
+    const Rect moved = ItemBounds(true).Offset(dx, dy);
+    if (moved.IsEmpty()) return;
+    if (moved.left < 0) dx -= moved.left;
+    if (moved.top < 0) dy -= moved.top;
+    if (moved.right > kWorkAreaSize) dx -= moved.right - kWorkAreaSize;
+    if (moved.bottom > kWorkAreaSize) dy -= moved.bottom - kWorkAreaSize;
+    CanvasItem* lowest = nullptr;
+    Rect changed;
+    for (CanvasItem* item : BottomToTop()) {
+        if (!item->selected) continue;
+        changed = Union(changed, item->bounds);
+        item->MoveBy(dx, dy);
+        changed = Union(changed, item->bounds);
+        if (lowest == nullptr) lowest = item;
+    }
+    // One rebuild from the lowest moved item gives the same composites as a
+    // rebuild after each move (no item depends on the items above it); the
+    // moved items themselves are rebuilt as they may blend with new ground.
+    if (lowest == nullptr) return;
+    for (CanvasItem* item = lowest; item != nullptr; item = item->Next()) {
+        if (item->selected || (item->blendWithBeneath && !Intersect(item->bounds, changed).IsEmpty()))
+            ComposeBeneath(*item);
+    }
+}
+
+void ItemList::MoveItemTo(CanvasItem* item, int x, int y) {
+    if (!Contains(item)) return;
+    item->MoveTo(x, y);
+    UpdateComposites(item);
+}
+
+void ItemList::MoveAllBy(int dx, int dy) {
+    for (CanvasItem* item : BottomToTop()) item->MoveBy(dx, dy);
+}
+
+void ItemList::BringSelectedToFront() {
+    std::vector<CanvasItem*> selected;
+    for (CanvasItem* item : BottomToTop()) {
+        if (item->selected) selected.push_back(item);
+    }
+    if (selected.empty()) return;
+    CanvasItem* below = selected.front()->prev_;  // stays where it is
+    for (CanvasItem* item : selected) LinkAbove(top_, Unlink(item));
+    UpdateComposites(below ? below->Next() : Bottom());
+}
+
+void ItemList::SendSelectedToBack() {
+    std::vector<CanvasItem*> selected;
+    for (CanvasItem* item : TopToBottom()) {
+        if (item->selected) selected.push_back(item);
+    }
+    if (selected.empty()) return;
+    // Top to bottom, each to the bottom: the lowest ends lowest.
+    for (CanvasItem* item : selected) LinkAbove(nullptr, Unlink(item));
+    UpdateComposites(Bottom());
+}
+
+Rect ItemList::ItemBounds(bool selectedOnly) const {
+    Rect all;
+    for (CanvasItem* item : BottomToTop()) {
+        if (!selectedOnly || item->selected) all = Union(all, item->bounds);
+    }
+    return all;
+}
+
+// ---- pixels ----
+
+PixelValue ItemList::PickColor(Point p) const {
+    for (CanvasItem* item : TopToBottom()) {
+        if (item->bounds.Contains(p)) return item->PixelAt(p);
+    }
+    const ItemBackdrop backdrop = Backdrop();
+    if (!backdrop.canvas.Contains(p)) return kOutsideCanvasColor;
+    if (backdrop.backgroundImage != nullptr)
+        return backdrop.backgroundImage->GetPixel(p.x - backdrop.canvas.left, p.y - backdrop.canvas.top);
+    return backdrop.backgroundColor;
+}
+
+// ---- undo ----
+
+bool ItemList::AnyUndoState() const {
+    for (CanvasItem* item : BottomToTop()) {
+        if (item->HasUndoState()) return true;
+    }
+    return false;
+}
+
+void ItemList::RestoreUndoStates() {
+    for (CanvasItem* item : BottomToTop()) {
+        if (item->HasUndoState()) item->RestoreUndoState();
+    }
+}
+
+// ---- items that make bitmaps ----
+
+BitmapItem* ItemList::ConvertToBitmap(CanvasItem* item) {
+    if (!Contains(item)) return nullptr;
+    auto bitmap = std::make_unique<BitmapItem>();
+    bitmap->bounds = item->bounds;
+    bitmap->position = item->position;
+    bitmap->selected = item->selected;
+    bitmap->blendWithBeneath = item->blendWithBeneath;
+    bitmap->image = std::move(item->image);
+    bitmap->composite = std::move(item->composite);
+    BitmapItem* raw = bitmap.get();
+    // The composite came along, so nothing needs rebuilding.
+    LinkAbove(item->prev_, std::move(bitmap));
+    Unlink(item);
+    raw->MoveTo(raw->bounds.left, raw->bounds.top);
+    return raw;
+}
+
+BitmapItem* ItemList::CombineSelected() {
+    const Rect area = ItemBounds(true);
+    if (area.IsEmpty()) return nullptr;
+    PackedDib combined;
+    combined.CreateBlank(area.Width(), area.Height());
+    for (CanvasItem* item : BottomToTop()) {
+        if (item->selected)
+            item->image.BlendOnto(combined, item->bounds.left - area.left, item->bounds.top - area.top);
+    }
+    auto bitmap = BitmapItem::FromImage(std::move(combined), true);
+    bitmap->MoveTo(area.left, area.top);
+    return static_cast<BitmapItem*>(AppendItem(std::move(bitmap)));
+}
+
+// ---- rendering ----
+
+void ItemList::UpdateComposites(CanvasItem* from) {
+    for (CanvasItem* item = Contains(from) ? from : nullptr; item != nullptr; item = item->Next())
+        ComposeBeneath(*item);
+}
+
+void ItemList::UpdateComposites(CanvasItem* from, const Rect& changed) {
+    if (!Contains(from)) return;
+    ComposeBeneath(*from);
+    // A composite depends on what lies beneath only where the item blends
+    // with it, and beneath any point outside changed nothing differs.
+    for (CanvasItem* item = from->Next(); item != nullptr; item = item->Next()) {
+        if (item->blendWithBeneath && !Intersect(item->bounds, changed).IsEmpty()) ComposeBeneath(*item);
+    }
+}
+
+void ItemList::ComposeBeneath(CanvasItem& item) const {
+    PackedDib& composite = item.composite;
+    if (!composite.HasBlock()) return;
+    const Rect& bounds = item.bounds;
+    if (item.blendWithBeneath) {
+        // A lower item whose bounds hold this item's bounds overwrites the
+        // whole composite when copied: start there, skipping what lies under it.
+        CanvasItem* first = bottom_.get();
+        bool covered = false;
+        for (CanvasItem* lower = item.prev_; lower != nullptr && !covered; lower = lower->prev_) {
+            const Rect& b = lower->bounds;
+            covered = lower->composite.HasBlock() && b.left <= bounds.left && b.top <= bounds.top &&
+                      b.right >= bounds.right && b.bottom >= bounds.bottom;
+            if (covered) first = lower;
+        }
+        if (!covered) {
+            composite.FillBytes(0xFF);
+            const ItemBackdrop backdrop = Backdrop();
+            if (backdrop.backgroundImage != nullptr) {
+                backdrop.backgroundImage->BlitTo(composite, backdrop.canvas.left - bounds.left,
+                                                 backdrop.canvas.top - bounds.top);
+            } else {
+                const Rect inside = Intersect(backdrop.canvas, bounds).Offset(-bounds.left, -bounds.top);
+                if (!inside.IsEmpty()) composite.FillRect(backdrop.backgroundColor, &inside);
+            }
+        }
+        for (CanvasItem* lower = first; lower != nullptr && lower != &item; lower = lower->Next())
+            lower->ComposeInto(composite, bounds.TopLeft());
+    } else {
+        composite.FillBytes(0xFF);
+    }
+    item.BlendImage();
+}
+
+}  // namespace vantrel

@@ -1,0 +1,184 @@
+#pragma once
+// ItemList: the z-ordered list of items of a frame. It owns its items; they
+// are linked upward (bottom to top) by owning links and downward by plain
+// ones. Besides the list operations it holds the composite rebuilding of
+// frame rendering, since a composite depends on everything beneath its item.
+
+#include <cstdint>
+#include <iterator>
+#include <memory>
+#include <vector>
+
+#include "core/Geometry.h"
+#include "core/PackedDib.h"
+#include "core/Pixel.h"
+#include "document/CanvasItem.h"
+#include "document/WorkArea.h"
+
+namespace vantrel {
+
+class BitmapItem;
+
+// What lies beneath the items of a list: the background image (canvas-sized)
+// or, without one, the background colour, both limited to the canvas.
+struct ItemBackdrop {
+    const PackedDib* backgroundImage = nullptr;
+    PixelValue backgroundColor = kOpaqueWhite;
+    Rect canvas = kWorkAreaRect;
+};
+
+// Colour PickColor reports outside the canvas where no item lies.
+inline constexpr PixelValue kOutsideCanvasColor = 0x00C0C0C0;
+
+class ItemList {
+public:
+    ItemList() = default;
+    virtual ~ItemList();
+    ItemList(const ItemList&) = delete;
+    ItemList& operator=(const ItemList&) = delete;
+
+    // Walks the items from bottom to top (or, reversed, top to bottom).
+    class Iterator {
+    public:
+        using iterator_category = std::forward_iterator_tag;
+        using value_type = CanvasItem*;
+        using difference_type = std::ptrdiff_t;
+        using pointer = CanvasItem* const*;
+        using reference = CanvasItem*;
+        Iterator() = default;
+        Iterator(CanvasItem* item, bool upward) : item_(item), upward_(upward) {}
+        CanvasItem* operator*() const { return item_; }
+        Iterator& operator++() {
+            item_ = upward_ ? item_->Next() : item_->Prev();
+            return *this;
+        }
+        Iterator operator++(int) {
+            Iterator old = *this;
+            ++*this;
+            return old;
+        }
+        friend bool operator==(const Iterator& a, const Iterator& b) { return a.item_ == b.item_; }
+
+    private:
+        CanvasItem* item_ = nullptr;
+        bool upward_ = true;
+    };
+    struct Range {
+        Iterator first;
+        Iterator begin() const { return first; }
+        Iterator end() const { return {}; }
+    };
+    Range BottomToTop() const { return {Iterator(bottom_.get(), true)}; }
+    Range TopToBottom() const { return {Iterator(top_, false)}; }
+    // The items from bottom to top as a vector, for callers that index them.
+    std::vector<CanvasItem*> Items() const;
+
+    CanvasItem* Top() const { return top_; }
+    CanvasItem* Bottom() const { return bottom_.get(); }
+    bool IsEmpty() const { return !bottom_; }
+    int CountItems() const;
+    // The item with this identity, or null.
+    CanvasItem* FindItemByUid(ObjectUid uid) const;
+
+    // When set, the selection handles of selected items are not drawn.
+    bool hideHandles = false;
+
+    // ---- virtual slots ----
+    // 4. Copies every item's composite into buffer at its bounds' top-left
+    // corner minus origin, bottom to top, clipped.
+    virtual void ComposeItemsInto(PackedDib& buffer, Point origin) const;
+    // What lies beneath the items (a frame gives its background); the base
+    // list lies on opaque white over the whole work area.
+    virtual ItemBackdrop Backdrop() const;
+
+    // ---- linking ----
+    // Links the item on top, composes what lies beneath into its composite
+    // and blends its image. Returns the item.
+    CanvasItem* AppendItem(std::unique_ptr<CanvasItem> item);
+    // Links the item at the bottom and marks it selected; its composite and
+    // those of the items above (which now lie over it) are rebuilt.
+    CanvasItem* InsertAtBottom(std::unique_ptr<CanvasItem> item);
+    // Removes the item from the list without destroying it; null when it is not in the list.
+    std::unique_ptr<CanvasItem> Unlink(CanvasItem* item);
+    // replacement takes old's place in the z-order and the composites from it
+    // upward are rebuilt; returns old, unlinked (null when old is not in the list).
+    std::unique_ptr<CanvasItem> ReplaceItem(CanvasItem* old, std::unique_ptr<CanvasItem> replacement);
+
+    // ---- selection ----
+    // Selects every item; returns their number.
+    int SelectAll();
+    void DeselectAll();
+    int CountSelected() const;
+    // The kind shared by all selected items; ItemKind::None when none is
+    // selected or their kinds differ.
+    ItemKind SelectedKind() const;
+    // The n-th selected item counting from the bottom from 0, or null.
+    CanvasItem* NthSelected(int n) const;
+    // Unlinks and destroys every selected item; the composites that lay over
+    // them are rebuilt.
+    void DeleteSelected();
+
+    // ---- moving and ordering ----
+    // Moves the selected items by (dx, dy), clamped so that their union stays
+    // inside the work area, rebuilding composites from each moved item up.
+    void MoveSelectedBy(int dx, int dy);
+    // MoveTo on the item, then the composites from it upward are rebuilt.
+    void MoveItemTo(CanvasItem* item, int x, int y);
+    // MoveBy on every item (composites are the caller's to rebuild).
+    void MoveAllBy(int dx, int dy);
+    // Moves every selected item to the top, keeping their relative order;
+    // the composites from the lowest moved place upward are rebuilt.
+    void BringSelectedToFront();
+    // Moves every selected item to the bottom, keeping their relative order;
+    // every composite is rebuilt.
+    void SendSelectedToBack();
+    // Union of the bounds of all items, or of the selected ones; (0, 0, 0, 0) when none.
+    Rect ItemBounds(bool selectedOnly) const;
+
+    // ---- pixels ----
+    // The colour under a work-area point: the topmost item whose bounds hold
+    // it gives its image pixel; else the backdrop inside the canvas, or
+    // kOutsideCanvasColor outside it.
+    PixelValue PickColor(Point p) const;
+
+    // ---- undo ----
+    bool AnyUndoState() const;
+    // RestoreUndoState on every item that has an undo state (composites are
+    // the caller's to rebuild).
+    void RestoreUndoStates();
+
+    // ---- items that make bitmaps ----
+    // A bitmap item takes over item's bounds, position, selection, blend flag
+    // and buffers and its place in the z-order; item is destroyed. Returns the
+    // new item, or null when item is not in the list.
+    BitmapItem* ConvertToBitmap(CanvasItem* item);
+    // A new bitmap item holding the selected items' images blended bottom to
+    // top over transparent white, appended on top, not selected. The selected
+    // items stay (the caller deletes them). Null when nothing is selected.
+    BitmapItem* CombineSelected();
+
+    // ---- rendering ----
+    // Rebuilds the composites of from and of every item above it. Null does nothing.
+    void UpdateComposites(CanvasItem* from);
+    // The same result when everything that changed beneath the items above
+    // from lies inside changed (work-area pixels; for a move, the old and new
+    // bounds): from is rebuilt, and of the items above only those that blend
+    // with what lies beneath and overlap changed, since no other composite
+    // can differ.
+    void UpdateComposites(CanvasItem* from, const Rect& changed);
+    // Rebuilds every composite.
+    void UpdateAllComposites() { UpdateComposites(Bottom()); }
+    // Composite of one item from what lies beneath it: white, then the
+    // backdrop and the lower items when the item blends with them, then its
+    // image blended over.
+    void ComposeBeneath(CanvasItem& item) const;
+
+private:
+    void LinkAbove(CanvasItem* below, std::unique_ptr<CanvasItem> item);
+    bool Contains(const CanvasItem* item) const;
+
+    std::unique_ptr<CanvasItem> bottom_;
+    CanvasItem* top_ = nullptr;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,130 @@
+#include "document/ItemPack.h"
+
+#include <limits>
+#include <new>
+
+#include "core/ByteReader.h"
+#include "document/Archive.h"
+#include "document/BitmapItem.h"
+#include "document/BoxItem.h"
+#include "document/EllipseItem.h"
+#include "document/ItemRecordIO.h"
+#include "document/LabelItem.h"
+
+namespace vantrel {
+
+namespace {
+
+bool WithinCoordinateLimit(int value) { return value >= -kMaxItemCoordinate && value <= kMaxItemCoordinate; }
+
+// Image and composite of a w x h item, 4 bytes per pixel each, plus bookkeeping.
+std::uint64_t ItemBytes(std::uint64_t width, std::uint64_t height) {
+    return kItemOverheadBytes + width * height * 8;
+}
+
+void PutTableEntry(std::vector<std::uint8_t>& block, std::size_t entry, std::uint32_t value) {
+    for (std::size_t i = 0; i < 4; ++i) block[entry * 4 + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+Status FormatError() { return Status::Error(std::string(kUnexpectedFileFormat)); }
+
+// The kinds the factory makes, by tag, in the order tags are compared.
+struct KindByTag {
+    RecordTag tag;
+    std::unique_ptr<CanvasItem> (*make)();
+};
+template <typename Item>
+std::unique_ptr<CanvasItem> Make() {
+    return std::make_unique<Item>();
+}
+constexpr KindByTag kKinds[] = {
+    {kBitmapRecordTag, Make<BitmapItem>},
+    {kBoxRecordTag, Make<BoxItem>},
+    {kEllipseRecordTag, Make<EllipseItem>},
+    {kLabelRecordTag, Make<LabelItem>},
+};
+
+const KindByTag* FindKind(const RecordTag& tag) {
+    for (const KindByTag& kind : kKinds) {
+        if (kind.tag == tag) return &kind;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::unique_ptr<CanvasItem> NewItemForTag(const RecordTag& tag) {
+    const KindByTag* kind = FindKind(tag);
+    return kind != nullptr ? kind->make() : nullptr;
+}
+
+std::optional<std::uint64_t> ItemRecordCost(std::span<const std::uint8_t> record) {
+    const auto tag = PeekRecordTag(record);
+    if (!tag || FindKind(*tag) == nullptr) return std::nullopt;
+    ByteReader reader(record);
+    const auto header = ReadRecordHeader(reader, *tag, kRecordCommonHeaderSize);
+    if (!header) return std::nullopt;
+    const Rect& b = header->bounds;
+    if (!WithinCoordinateLimit(b.left) || !WithinCoordinateLimit(b.top) || !WithinCoordinateLimit(b.right) ||
+        !WithinCoordinateLimit(b.bottom))
+        return std::nullopt;
+    return ItemBytes(std::uint64_t(b.Width()), std::uint64_t(b.Height()));
+}
+
+CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> record, MemoryBudget* budget) {
+    const auto cost = ItemRecordCost(record);
+    if (!cost || (budget != nullptr && !budget->Take(*cost))) return nullptr;
+    std::unique_ptr<CanvasItem> item = NewItemForTag(*PeekRecordTag(record));
+    if (!item->LoadRecord(record)) return nullptr;
+    // A label's size comes from its text and font, not from the stored
+    // bounds: count what it really holds.
+    const PackedDib& image = item->Image();
+    const std::uint64_t held = ItemBytes(std::uint64_t(image.Width()), std::uint64_t(image.Height()));
+    if (budget != nullptr && held > *cost && !budget->Take(held - *cost)) return nullptr;
+    return list.AppendItem(std::move(item));
+}
+
+std::optional<std::vector<std::uint8_t>> CopySelectedToBlock(const ItemList& list) {
+    const int selected = list.CountSelected();
+    if (selected == 0) return std::nullopt;
+    try {
+        // The table, zero-filled: entries not written stay 0 and end it.
+        std::vector<std::uint8_t> block(4 * (std::size_t(selected) + 1), 0);
+        std::size_t entry = 0;
+        for (const CanvasItem* item : list.BottomToTop()) {
+            if (!item->IsSelected()) continue;
+            const auto record = item->SaveRecord();
+            if (!record || record->empty()) continue;
+            // Offsets are 32-bit: a pack cannot grow past 4 GiB.
+            if (block.size() + record->size() > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
+            PutTableEntry(block, entry++, static_cast<std::uint32_t>(block.size()));
+            block.insert(block.end(), record->begin(), record->end());
+        }
+        if (entry == 0) return std::nullopt;
+        return block;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+Status PasteBlock(ItemList& list, std::span<const std::uint8_t> block, std::uint64_t memoryBudget) {
+    MemoryBudget budget(memoryBudget);
+    int items = list.CountItems();
+    ByteReader table(block);
+    try {
+        for (;;) {
+            const std::uint32_t offset = table.U32();
+            if (table.Exhausted()) return FormatError();  // the table runs past the block
+            if (offset == 0) return Status::Ok();
+            if (offset >= block.size() || items >= kMaxItemsPerFrame) return FormatError();
+            CanvasItem* item = CreateItemFromRecord(list, block.subspan(offset), &budget);
+            if (item == nullptr) return FormatError();
+            item->SetSelected(true);
+            ++items;
+        }
+    } catch (const std::bad_alloc&) {
+        return Status::Error(std::string(kNotEnoughMemory));
+    }
+}
+
+}  // namespace vantrel

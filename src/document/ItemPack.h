@@ -1,0 +1,87 @@
+#pragma once
+// Item records turned back into items, and item packs.
+//
+// The item factory makes the item a record's tag names and lets it read the
+// record; document files and pasting both use it. Records come from outside
+// (files, the clipboard), so the factory checks the common header and what
+// the item would cost in memory before anything is made.
+//
+// An item pack holds the selected items of a list as one block: an offset
+// table (one 32-bit little-endian offset per record, bottom-most item first,
+// then a 0 entry) followed by the records, each appended after the previous.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "core/Status.h"
+#include "document/CanvasItem.h"
+#include "document/Importers.h"
+#include "document/ItemList.h"
+
+namespace vantrel {
+
+// Most items reading may put into one frame. Composing an item walks the
+// items beneath it, so a frame's rendering grows with the square of its
+// item count; this keeps a damaged or hostile file from stalling the reader.
+inline constexpr int kMaxItemsPerFrame = 16384;
+// Item bounds read from a record must lie within this distance of the work
+// area's origin on every side, so that moving, zooming and composing them
+// stays far from integer overflow.
+inline constexpr int kMaxItemCoordinate = 1 << 20;
+// Bookkeeping counted for every item and frame on top of its pixels.
+inline constexpr std::uint64_t kItemOverheadBytes = 512;
+
+// Memory that readers may still give to the items and frames they make.
+class MemoryBudget {
+public:
+    explicit MemoryBudget(std::uint64_t bytes) : remaining_(bytes) {}
+    // Takes bytes from the budget; false, taking nothing, when they do not fit.
+    bool Take(std::uint64_t bytes) {
+        if (bytes > remaining_) return false;
+        remaining_ -= bytes;
+        return true;
+    }
+    std::uint64_t Remaining() const { return remaining_; }
+
+private:
+    std::uint64_t remaining_;
+};
+
+// The memory an item read from this record holds (image and composite of its
+// bounds, plus bookkeeping), or none when the record cannot be an item: its
+// tag is none of the four, it is shorter than its common header, its header
+// size lies outside the record, or its bounds are reversed or lie beyond
+// kMaxItemCoordinate.
+std::optional<std::uint64_t> ItemRecordCost(std::span<const std::uint8_t> record);
+
+// A new item of the kind the tag names ("DIBM", "RECT", "ELPS", "LABL"), not
+// yet read; null for any other tag.
+std::unique_ptr<CanvasItem> NewItemForTag(const RecordTag& tag);
+
+// The item factory: makes the item the record names, lets it read the record,
+// appends it on top of list and returns it. Null, leaving list as it was, when
+// the record cannot be an item (see ItemRecordCost), the item refuses the
+// record, or the item would not fit in budget (when one is given).
+CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> record,
+                                 MemoryBudget* budget = nullptr);
+
+// Packs the records of the selected items, bottom-most first. None when
+// nothing is selected, when no selected item yields a record, or when memory
+// runs out. An item that yields no record gets no table entry.
+std::optional<std::vector<std::uint8_t>> CopySelectedToBlock(const ItemList& list);
+
+// Unpacks a block: for each table entry up to the first 0, the record at
+// that offset becomes a new item appended on top of list and selected. An
+// entry or record that does not fit in the block, an unknown tag, a damaged
+// record, a full frame (kMaxItemsPerFrame) or an exhausted memory budget ends
+// unpacking with kUnexpectedFileFormat; the items made before it stay. The
+// caller clears the selection beforehand if it wants only the pasted items
+// selected.
+Status PasteBlock(ItemList& list, std::span<const std::uint8_t> block,
+                  std::uint64_t memoryBudget = kDocumentMemoryBudget);
+
+}  // namespace vantrel

@@ -1,0 +1,118 @@
+#pragma once
+// The program's command identifiers. One number names one command wherever it
+// is offered: menu item, accelerator key, tool bar button and context menu
+// entry all send the same id, and one update rule decides its state.
+
+namespace vantrel {
+
+enum class CommandId : int {
+    // ---- files and documents ----
+    FileNew = 57600,
+    FileOpen = 57601,  // the standard open dialog (Ctrl+O)
+    FileClose = 57602,
+    FileSave = 57603,  // "Save Document"
+    FileSaveAs = 57604,
+    FilePrintSetup = 57606,
+    FilePrint = 57607,
+    FilePrintPreview = 57609,
+    RecentFile1 = 57616,
+    RecentFile2 = 57617,
+    RecentFile3 = 57618,
+    RecentFile4 = 57619,
+    AppExit = 57665,
+    OpenDocument = 32869,  // "Open..." with the four-entry filter
+    QuickAnimation = 32867,
+    SaveAnimation = 32789,
+    SaveAnimationAs = 32835,
+    ExportFrame = 32889,
+    ImportImage = 32788,
+
+    // ---- clipboard and items ----
+    EditCut = 57635,
+    EditCopy = 57634,
+    EditPaste = 57637,
+    EditUndo = 57643,
+    DeleteItems = 32791,
+    SelectAll = 32790,
+    AlignCenter = 32896,
+    MoveBy = 32897,
+    BringToFront = 32804,
+    SendToBack = 32807,
+    ImageSize = 32800,
+    CanvasSize = 32801,
+    ConvertToBitmap = 32802,
+    Combine = 32803,
+    CombineFromContextMenu = 32892,  // no command serves it
+    EditText = 32837,
+    ChangeFont = 32841,
+    RectangleStyle = 32860,
+    ForegroundColor = 32810,
+    BackgroundColor = 32811,
+    EffectsNone = 32904,            // "<no extensions registered>"
+    TransitionEffectsNone = 32910,  // "<no extensions registered>"
+
+    // ---- zoom ----
+    ZoomIn = 32792,
+    ZoomOut = 32793,
+    ZoomOneToOne = 32859,
+
+    // ---- tools ----
+    ToolSelect = 32776,
+    ToolZoom = 32773,
+    ToolDrawBitmap = 32809,
+    ToolCrop = 32799,
+    ToolRectangle = 32777,
+    ToolEllipse = 32781,
+    ToolPen = 32782,
+    ToolText = 32786,
+    ToolPick = 32785,
+    ToolFill = 32787,
+
+    // ---- frames ----
+    InsertFrameBefore = 32852,
+    InsertFrameAfter = 32853,
+    InsertFrameAtEnd = 32817,
+    DeleteFrame = 32820,
+    FirstFrame = 32812,
+    PreviousFrame = 32813,
+    NextFrame = 32814,
+    LastFrame = 32815,
+    MasterFrame = 32824,
+    FrameDuration = 32844,
+    LoopCount = 32891,
+    SetBackgroundColor = 32864,
+    AutoFrameSize = 32861,
+    FrameSetup = 32795,
+    PreviewAnimation = 32821,
+    GoToFrame = 32849,
+
+    // ---- windows and bars ----
+    ViewToolbar = 59392,
+    ViewStatusBar = 59393,
+    ViewFrameList = 32900,
+    ViewCurrentColors = 32901,
+    ViewBackground = 32902,
+    ViewToolbox = 32903,
+    WindowArrange = 57649,
+    WindowCascade = 57650,
+    WindowTile = 57651,
+    PreviousPane = 57681,
+
+    // ---- help ----
+    HelpContents = 32885,
+    HelpQuickTour = 32895,
+    HelpReference = 32899,
+    HelpTutorial = 32898,
+    HelpHomePage = 32888,
+    AppAbout = 57664,
+};
+
+// What an update rule decides for one command.
+struct CommandUi {
+    bool enabled = false;
+    bool checked = false;
+    // Replaces the menu text when not empty (the texts that follow the state).
+    const char* text = nullptr;
+};
+
+}  // namespace vantrel

@@ -1,0 +1,89 @@
+#include "AppTestUtil.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QStandardPaths>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include "support/GiflibRef.h"
+
+namespace vantrel::test {
+
+namespace {
+
+// One application object for the whole test program, made before the first test.
+class QtEnvironment final : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        QStandardPaths::setTestModeEnabled(true);
+        static int argc = 1;
+        static char name[] = "vantrel_app_tests";
+        static char* argv[] = {name, nullptr};
+        app_ = new QApplication(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+    void TearDown() override {
+        SetPromptHooks({});
+        delete app_;
+        app_ = nullptr;
+    }
+
+private:
+    QApplication* app_ = nullptr;
+};
+
+[[maybe_unused]] ::testing::Environment* const kQtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+}  // namespace
+
+PromptLog& ResetPrompts() {
+    static PromptLog log;
+    log = PromptLog{};
+    PromptHooks hooks;
+    hooks.message = [](const QString& text, MessageStyle) {
+        log.messages.append(text);
+        return log.answer;
+    };
+    hooks.fileDialog = [](const FileDialogRequest& request) {
+        log.dialogs.push_back(request);
+        return log.fileAnswer;
+    };
+    hooks.openUrl = [](const QUrl& url) { log.opened.push_back(url); };
+    SetPromptHooks(std::move(hooks));
+    return log;
+}
+
+void ProcessEvents() {
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+}
+
+void WriteFlatGif(const std::filesystem::path& path, int width, int height, const std::vector<std::uint32_t>& colors) {
+    RefGif gif;
+    gif.screenWidth = width;
+    gif.screenHeight = height;
+    gif.loopCount = 0;
+    std::size_t tableSize = 2;
+    while (tableSize < colors.size()) tableSize *= 2;
+    gif.globalColors.resize(tableSize);
+    for (std::size_t i = 0; i < colors.size(); ++i) {
+        gif.globalColors[i] = {static_cast<std::uint8_t>(colors[i] >> 16), static_cast<std::uint8_t>(colors[i] >> 8),
+                               static_cast<std::uint8_t>(colors[i])};
+        RefImage image;
+        image.width = width;
+        image.height = height;
+        image.hasControl = true;
+        image.delay = 10;
+        image.indices.assign(static_cast<std::size_t>(width) * height, static_cast<std::uint8_t>(i));
+        gif.images.push_back(image);
+    }
+    std::string error;
+    ASSERT_TRUE(EncodeWithGiflib(gif, path, &error)) << error;
+}
+
+}  // namespace vantrel::test

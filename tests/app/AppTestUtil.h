@@ -1,0 +1,35 @@
+#pragma once
+// The Qt side of the editor tests: one QApplication for the test program
+// (offscreen, settings in test mode), answers for every question the shell
+// asks, and documents made by the tests.
+
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <filesystem>
+#include <vector>
+
+#include "app/Prompts.h"
+
+namespace vantrel::test {
+
+// What the shell asked while a test ran, and what it is answered.
+struct PromptLog {
+    QStringList messages;
+    std::vector<FileDialogRequest> dialogs;
+    std::vector<QUrl> opened;
+    MessageAnswer answer = MessageAnswer::No;
+    QString fileAnswer;  // returned by every file dialog
+};
+
+// Installs hooks writing into a fresh log (and returns it).
+PromptLog& ResetPrompts();
+
+// Runs pending events (idle updates, deferred deletions).
+void ProcessEvents();
+
+// A GIF of width x height with one flat-coloured image per colour, written by giflib.
+void WriteFlatGif(const std::filesystem::path& path, int width, int height, const std::vector<std::uint32_t>& colors);
+
+}  // namespace vantrel::test

@@ -1,0 +1,455 @@
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMdiArea>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "AppTestUtil.h"
+#include "app/AnimatorApp.h"
+#include "app/ChildFrame.h"
+#include "app/DibImage.h"
+#include "app/MainFrame.h"
+#include "app/QVView.h"
+#include "app/SplashWnd.h"
+#include "document/AnimFrame.h"
+#include "document/BitmapItem.h"
+#include "document/CQVDoc.h"
+#include "document/DocumentFile.h"
+#include "support/TestPaths.h"
+
+namespace vantrel {
+namespace {
+
+using test::ProcessEvents;
+using test::ResetPrompts;
+
+QString Q(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
+
+// A started program: main window, one document window per the command line.
+struct Started {
+    explicit Started(const QStringList& arguments = {}) : log(ResetPrompts()) {
+        QSettings settings = CAnimatorApp::Settings();
+        settings.clear();
+        exitCode = app.InitInstance(arguments);
+        if (CMainFrame* frame = app.MainFrame(); frame && exitCode == -1) {
+            frame->activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(frame));
+        }
+        ProcessEvents();
+    }
+    ~Started() {
+        if (CMainFrame* frame = app.MainFrame()) {
+            for (CChildFrame* child : frame->Children()) child->Document().SetModifiedFlag(false);
+            frame->close();
+        }
+        ProcessEvents();
+    }
+    CMainFrame& Frame() const { return *app.MainFrame(); }
+    CQVView& View() const { return *Frame().ActiveView(); }
+    bool Enabled(CommandId id) const {
+        Frame().UpdateCommandStates();
+        return Frame().Action(id)->isEnabled();
+    }
+    QStringList MenuTitles() const {
+        QStringList titles;
+        for (QAction* menu : Frame().menuBar()->actions()) titles.append(menu->text());
+        return titles;
+    }
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(&View(), static_cast<Qt::Key>(key), modifiers);
+        ProcessEvents();
+    }
+
+    test::PromptLog& log;
+    CAnimatorApp app;
+    int exitCode = 0;
+};
+
+// A document of frameCount frames with a red item on the first one, saved as a .qvd file.
+std::filesystem::path SaveSampleDocument(const std::filesystem::path& folder, int frameCount) {
+    CQVDoc doc;
+    Animation& animation = doc.GetAnimation();
+    for (int i = 1; i < frameCount; ++i) animation.AppendFrame();
+    PackedDib image;
+    image.SetSize(40, 20);
+    image.FillRect(0x00FF0000);
+    CanvasItem* item = animation.FirstFrame()->AppendItem(BitmapItem::FromImage(std::move(image)));
+    animation.FirstFrame()->MoveItemTo(item, 400, 580);
+    const std::filesystem::path path = folder / "sample.qvd";
+    EXPECT_TRUE(SaveDocument(doc, path));
+    return path;
+}
+
+// ---- start-up ----
+
+TEST(MainWindow, StartsWithOneNewDocument) {
+    Started s;
+    ASSERT_EQ(s.exitCode, -1);
+    ASSERT_EQ(s.Frame().Children().size(), 1);
+    EXPECT_EQ(s.Frame().ActiveChild()->Document().Title(), "Untitled-1");
+    EXPECT_EQ(s.Frame().windowTitle(), QStringLiteral("Tarnwick Vantrel GIF Animator - Untitled-1"));
+    EXPECT_EQ(s.Frame().ZoomText(), QStringLiteral("100%"));
+    EXPECT_EQ(s.MenuTitles(), (QStringList{"&File", "&Edit", "&View", "Image", "Frame", "&Window", "&Help"}));
+}
+
+TEST(MainWindow, SplashIsCentredAndClosesAfterThreeSeconds) {
+    Started s;
+    CSplashWnd* splash = s.Frame().Splash();
+    ASSERT_NE(splash, nullptr);
+    EXPECT_EQ(splash->size(), QSize(302, 260));
+    EXPECT_EQ(splash->Picture().Width(), 300);
+    EXPECT_EQ(splash->Picture().Height(), 258);
+    EXPECT_EQ(SplashGeometry(1280, 900), QRect(490, 321, 302, 260));
+    QTest::qWait(kSplashTimerMs + 300);
+    EXPECT_EQ(s.Frame().Splash(), nullptr);
+}
+
+TEST(MainWindow, ToolsBarHasExactlyOneCheckedTool) {
+    Started s;
+    const CommandId tools[] = {CommandId::ToolSelect, CommandId::ToolZoom, CommandId::ToolDrawBitmap,
+                               CommandId::ToolCrop, CommandId::ToolRectangle, CommandId::ToolEllipse,
+                               CommandId::ToolPen, CommandId::ToolText, CommandId::ToolPick,
+                               CommandId::ToolFill};
+    auto checked = [&] {
+        s.Frame().UpdateCommandStates();
+        int n = 0;
+        for (const CommandId id : tools) n += s.Frame().Action(id)->isChecked() ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(checked(), 1);
+    EXPECT_TRUE(s.Frame().Action(CommandId::ToolSelect)->isChecked());
+    s.Key(Qt::Key_F6);
+    EXPECT_EQ(checked(), 1);
+    EXPECT_TRUE(s.Frame().Action(CommandId::ToolZoom)->isChecked());
+}
+
+// ---- commands with and without a document ----
+
+TEST(MainWindow, CommandStatesWithAndWithoutADocument) {
+    Started s;
+    struct Expect {
+        CommandId id;
+        bool withDocument;
+        bool withoutDocument;
+    };
+    const Expect expectations[] = {
+        {CommandId::FileNew, true, true},
+        {CommandId::OpenDocument, true, true},
+        {CommandId::FileOpen, true, true},
+        {CommandId::FileSave, true, false},
+        {CommandId::FileSaveAs, true, false},
+        {CommandId::FileClose, true, false},
+        {CommandId::FilePrint, true, false},
+        {CommandId::FilePrintPreview, true, false},
+        {CommandId::ZoomIn, true, false},
+        {CommandId::ZoomOut, false, false},
+        {CommandId::ZoomOneToOne, false, false},
+        {CommandId::FirstFrame, false, false},
+        {CommandId::NextFrame, false, false},  // a new document has one frame
+        {CommandId::WindowCascade, true, false},
+        {CommandId::ViewToolbar, true, true},
+        {CommandId::HelpContents, true, true},
+        {CommandId::AppAbout, true, true},
+        {CommandId::EffectsNone, false, false},
+        {CommandId::TransitionEffectsNone, false, false},
+        {CommandId::CombineFromContextMenu, false, false},
+        {CommandId::RecentFile1, false, false},  // no recent files yet
+    };
+    for (const Expect& e : expectations) EXPECT_EQ(s.Enabled(e.id), e.withDocument) << static_cast<int>(e.id);
+
+    s.Frame().ActiveChild()->close();
+    ProcessEvents();
+    ASSERT_TRUE(s.Frame().Children().isEmpty());
+    for (const Expect& e : expectations) EXPECT_EQ(s.Enabled(e.id), e.withoutDocument) << static_cast<int>(e.id);
+    EXPECT_EQ(s.MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
+    EXPECT_EQ(s.Frame().windowTitle(), QStringLiteral("Tarnwick Vantrel GIF Animator"));
+}
+
+TEST(MainWindow, MenuTextsCarryTheirShortcuts) {
+    Started s;
+    EXPECT_EQ(s.Frame().Action(CommandId::ZoomIn)->text(), QStringLiteral("Zoom &In\tNum +"));
+    EXPECT_EQ(s.Frame().Action(CommandId::OpenDocument)->text(), QStringLiteral("&Open...\tCtrl+O"));
+    EXPECT_EQ(s.Frame().Action(CommandId::FileSave)->text(), QStringLiteral("&Save Document\tCtrl+S"));
+    // Ctrl+O belongs to the standard open, whose dialog has the document filter and all files.
+    EXPECT_TRUE(s.Frame().Action(CommandId::FileOpen)->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_O)));
+    EXPECT_TRUE(s.Frame().Action(CommandId::OpenDocument)->shortcuts().isEmpty());
+    s.Frame().ExecuteCommand(CommandId::FileOpen);
+    s.Frame().ExecuteCommand(CommandId::OpenDocument);
+    ASSERT_EQ(s.log.dialogs.size(), 2u);
+    EXPECT_EQ(s.log.dialogs[0].filters, (QStringList{"Vantrel GIF Animation (*.qvd)", "All Files (*)"}));
+    EXPECT_EQ(s.log.dialogs[1].title, QStringLiteral("Open Document"));
+    EXPECT_EQ(s.log.dialogs[1].filters.size(), 4);
+}
+
+// ---- opening ----
+
+TEST(MainWindow, OpensAGifAndADocumentFileWithTheirTitles) {
+    const auto folder = test::ScratchDir("app_open");
+    const auto gif = folder / "three.gif";
+    test::WriteFlatGif(gif, 30, 10, {0xFF0000, 0x00FF00, 0x0000FF});
+    const auto qvd = SaveSampleDocument(folder, 3);
+
+    Started s({Q(gif)});
+    ASSERT_EQ(s.exitCode, -1);
+    ASSERT_EQ(s.Frame().Children().size(), 1);
+    EXPECT_EQ(s.Frame().ActiveChild()->Document().Title(), "three.gif");
+    EXPECT_EQ(s.Frame().ActiveChild()->Document().GetAnimation().FrameCount(), 3u);
+    EXPECT_EQ(s.Frame().windowTitle(), QStringLiteral("Tarnwick Vantrel GIF Animator - three.gif"));
+
+    CChildFrame* second = s.app.OpenDocumentFile(Q(qvd));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(s.Frame().ActiveChild(), second);
+    EXPECT_EQ(second->Document().Title(), "sample.qvd");
+    EXPECT_EQ(s.Frame().windowTitle(), QStringLiteral("Tarnwick Vantrel GIF Animator - sample.qvd"));
+    // Opening the same file again brings its window forward instead of reading it twice.
+    s.Frame().MdiArea()->setActiveSubWindow(s.Frame().Children().front());
+    EXPECT_EQ(s.app.OpenDocumentFile(Q(qvd)), second);
+    EXPECT_EQ(s.Frame().Children().size(), 2);
+    EXPECT_EQ(s.Frame().ActiveChild(), second);
+    EXPECT_EQ(s.app.RecentFiles().front(), Q(std::filesystem::absolute(qvd)));
+    EXPECT_TRUE(s.log.messages.isEmpty());
+}
+
+TEST(MainWindow, FilesThatCannotBeOpenedSayWhy) {
+    const auto folder = test::ScratchDir("app_bad_files");
+    struct Case {
+        const char* name;
+        const char* bytes;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"broken.qvd", "not a document at all", "Unexpected file format."},
+        {"broken.gif", "PNG pretending", "No GIF Format"},
+    };
+    Started s;
+    for (const Case& c : cases) {
+        QFile file(Q(folder / c.name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        EXPECT_EQ(s.app.OpenDocumentFile(file.fileName()), nullptr);
+        ASSERT_FALSE(s.log.messages.isEmpty());
+        EXPECT_EQ(s.log.messages.back(), QString::fromLatin1(c.message));
+    }
+    EXPECT_EQ(s.Frame().Children().size(), 1);
+}
+
+TEST(MainWindow, DroppedFilesOpenAsDocuments) {
+    const auto folder = test::ScratchDir("app_drop");
+    const auto gif = folder / "dropped.gif";
+    test::WriteFlatGif(gif, 8, 8, {0x102030, 0x405060});
+    const auto qvd = SaveSampleDocument(folder, 2);
+    Started s;
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(Q(gif)), QUrl::fromLocalFile(Q(qvd))});
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&s.Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&s.Frame(), &drop);
+    ProcessEvents();
+    QStringList titles;
+    for (CChildFrame* child : s.Frame().Children()) titles.append(QString::fromStdString(child->Document().Title()));
+    EXPECT_EQ(titles, (QStringList{"Untitled-1", "dropped.gif", "sample.qvd"}));
+}
+
+TEST(MainWindow, AboutBoxShowsThePictureAndClosesOnAClick) {
+    ResetPrompts();
+    CAboutDlg about;
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    EXPECT_EQ(about.size(), QSize(302, 260));
+    auto* picture = about.findChild<CSplashWnd*>();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->geometry(), QRect(0, 0, 300, 258));
+    EXPECT_EQ(picture->ControlId(), kAboutPictureId);
+    QTest::mouseClick(picture, Qt::LeftButton);
+    EXPECT_EQ(about.result(), QDialog::Accepted);
+    EXPECT_FALSE(about.isVisible());
+}
+
+TEST(MainWindow, ABadFileOnTheCommandLineEndsTheStart) {
+    const auto folder = test::ScratchDir("app_bad_start");
+    QFile file(Q(folder / "bad.qvd"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("nothing");
+    file.close();
+    Started s({file.fileName()});
+    EXPECT_EQ(s.exitCode, 1);
+}
+
+// ---- zoom, keys and frames ----
+
+TEST(MainWindow, StatusBarFollowsTheZoom) {
+    Started s;
+    s.Key(Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(s.View().Editor().Zoom(), 2);
+    EXPECT_EQ(s.Frame().ZoomText(), QStringLiteral("200%"));
+    s.Frame().ExecuteCommand(CommandId::ZoomIn);
+    ProcessEvents();
+    EXPECT_EQ(s.Frame().ZoomText(), QStringLiteral("400%"));
+    s.Key(Qt::Key_Asterisk, Qt::KeypadModifier);
+    EXPECT_EQ(s.Frame().ZoomText(), QStringLiteral("100%"));
+    EXPECT_FALSE(s.Enabled(CommandId::ZoomOut));
+}
+
+TEST(MainWindow, NavigationKeysChangeTheFrame) {
+    const auto qvd = SaveSampleDocument(test::ScratchDir("app_keys"), 4);
+    Started s({Q(qvd)});
+    const Animation& animation = s.View().Document().GetAnimation();
+    auto shown = [&] { return animation.IndexOf(s.View().Editor().CurrentFrame()); };
+    EXPECT_EQ(shown(), 0);
+    EXPECT_FALSE(s.Enabled(CommandId::FirstFrame));
+    s.Key(Qt::Key_PageDown);
+    EXPECT_EQ(shown(), 1);
+    s.Key(Qt::Key_End);
+    EXPECT_EQ(shown(), 3);
+    EXPECT_FALSE(s.Enabled(CommandId::NextFrame));
+    s.Key(Qt::Key_PageUp);
+    EXPECT_EQ(shown(), 2);
+    s.Key(Qt::Key_Home);
+    EXPECT_EQ(shown(), 0);
+}
+
+// ---- painting ----
+
+TEST(MainWindow, ViewShowsTheRenderedFrameWithBorderAndShadow) {
+    const auto qvd = SaveSampleDocument(test::ScratchDir("app_paint"), 1);
+    Started s({Q(qvd)});
+    CQVView& view = s.View();
+    s.Frame().resize(1400, 900);
+    s.Frame().ActiveChild()->resize(1200, 600);
+    ProcessEvents();
+    view.Editor().ExecuteCommand(CommandId::ZoomOneToOne);
+    for (const int zoom : {1, 2}) {
+        if (zoom == 2) view.Editor().ExecuteCommand(CommandId::ZoomIn);
+        ProcessEvents();
+        ASSERT_EQ(view.Editor().Zoom(), zoom);
+        const QImage shown = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const AnimFrame& frame = *view.Editor().CurrentFrame();
+        const QImage rendered = ToQImage(frame.Image());
+        const Rect canvas = view.Editor().FrameToWindow(frame.Canvas());
+        ASSERT_GE(canvas.left, 2);
+        ASSERT_LE(canvas.right + 3, shown.width()) << "the canvas must fit the window";
+        for (int y = canvas.top; y < canvas.bottom; ++y)
+            for (int x = canvas.left; x < canvas.right; ++x)
+                ASSERT_EQ(shown.pixel(x, y), rendered.pixel((x - canvas.left) / zoom, (y - canvas.top) / zoom))
+                    << "zoom " << zoom << " at " << x << "," << y;
+        // The rendered frame holds the red item and the white background.
+        EXPECT_EQ(rendered.pixel(0, 0), qRgb(255, 255, 255));
+        EXPECT_EQ(rendered.pixel(400 - 366, 580 - 570), qRgb(255, 0, 0));
+        const QRgb black = qRgb(0, 0, 0);
+        const QRgb grey = qRgb(0xC0, 0xC0, 0xC0);
+        const QRgb white = qRgb(255, 255, 255);
+        EXPECT_EQ(shown.pixel(canvas.left - 1, canvas.top - 1), black);
+        EXPECT_EQ(shown.pixel(canvas.right, canvas.bottom), black);
+        EXPECT_EQ(shown.pixel(canvas.left + 5, canvas.bottom), black);
+        EXPECT_EQ(shown.pixel(canvas.left + 5, canvas.bottom + 1), grey);
+        EXPECT_EQ(shown.pixel(canvas.left + 5, canvas.bottom + 2), grey);
+        EXPECT_EQ(shown.pixel(canvas.left + 5, canvas.bottom + 3), white);
+        EXPECT_EQ(shown.pixel(canvas.right + 1, canvas.top + 5), grey);
+        EXPECT_EQ(shown.pixel(canvas.right + 2, canvas.top + 5), grey);
+        EXPECT_EQ(shown.pixel(canvas.right + 1, canvas.top), white);  // the shadow starts two pixels down
+        EXPECT_EQ(shown.pixel(canvas.left, canvas.bottom + 1), white);
+        EXPECT_EQ(shown.pixel(canvas.left - 2, canvas.top + 5), white);
+    }
+}
+
+// ---- printing ----
+
+TEST(MainWindow, TwelveFramesPrintOnTwoA4Pages) {
+    const auto folder = test::ScratchDir("app_print");
+    const auto qvd = SaveSampleDocument(folder, 12);
+    Started s({Q(qvd)});
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    const QString pdf = Q(folder / "frames.pdf");
+    printer.setOutputFileName(pdf);
+    EXPECT_EQ(s.View().PrintTo(printer), 2);
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QString content = QString::fromLatin1(file.readAll());
+    EXPECT_EQ(content.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 2);
+}
+
+// ---- saving and closing ----
+
+TEST(MainWindow, SavingANewDocumentAsksForANameOnce) {
+    const auto folder = test::ScratchDir("app_save");
+    Started s;
+    s.log.fileAnswer = Q(folder / "banner");
+    CChildFrame& child = *s.Frame().ActiveChild();
+    child.Document().SetModifiedFlag(true);
+    ASSERT_TRUE(s.Frame().ExecuteCommand(CommandId::FileSave));
+    ASSERT_EQ(s.log.dialogs.size(), 1u);
+    EXPECT_TRUE(s.log.dialogs[0].save);
+    EXPECT_TRUE(std::filesystem::exists(folder / "banner.qvd"));
+    EXPECT_EQ(child.Document().Title(), "banner.qvd");
+    EXPECT_FALSE(child.Document().IsModified());
+    child.Document().SetModifiedFlag(true);
+    ASSERT_TRUE(s.Frame().ExecuteCommand(CommandId::FileSave));
+    EXPECT_EQ(s.log.dialogs.size(), 1u);  // saved silently to the same file
+    EXPECT_FALSE(child.Document().IsModified());
+}
+
+TEST(MainWindow, ClosingAModifiedDocumentAsksFirst) {
+    Started s;
+    CChildFrame* child = s.Frame().ActiveChild();
+    child->Document().SetModifiedFlag(true);
+    s.log.answer = MessageAnswer::Cancel;
+    EXPECT_FALSE(child->close());
+    ASSERT_EQ(s.log.messages.size(), 1);
+    EXPECT_EQ(s.log.messages[0], QStringLiteral("Save changes to Untitled-1?"));
+    EXPECT_EQ(s.Frame().Children().size(), 1);
+    s.log.answer = MessageAnswer::No;
+    EXPECT_TRUE(child->close());
+    ProcessEvents();
+    EXPECT_TRUE(s.Frame().Children().isEmpty());
+}
+
+TEST(MainWindow, ClosingTheMainWindowSavesTheBarLayout) {
+    {
+        Started s;
+        s.Frame().close();
+        ProcessEvents();
+    }
+    QSettings settings = CAnimatorApp::Settings();
+    EXPECT_FALSE(settings.value(QStringLiteral("BarState/State")).toByteArray().isEmpty());
+}
+
+// ---- help ----
+
+TEST(MainWindow, HelpCommandsOpenPagesBesideTheProgramAndMinimise) {
+    Started s;
+    const struct {
+        CommandId id;
+        const char* page;
+    } pages[] = {{CommandId::HelpContents, "docs/index.htm"},
+                 {CommandId::HelpQuickTour, "docs/tour.htm"},
+                 {CommandId::HelpReference, "docs/reference.htm"},
+                 {CommandId::HelpTutorial, "docs/tutorial.htm"}};
+    for (const auto& p : pages) {
+        s.Frame().showNormal();
+        ASSERT_TRUE(s.Frame().ExecuteCommand(p.id));
+        ASSERT_FALSE(s.log.opened.empty());
+        EXPECT_TRUE(s.log.opened.back().isLocalFile());
+        EXPECT_EQ(s.log.opened.back().toLocalFile(),
+                  QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(p.page));
+        EXPECT_TRUE(s.Frame().isMinimized());
+    }
+    ASSERT_TRUE(s.Frame().ExecuteCommand(CommandId::HelpHomePage));
+    EXPECT_EQ(s.log.opened.back(), QUrl(QString::fromLatin1(kHomePageUrl)));
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,183 @@
+// The LZW decompressor alone, on code streams packed by hand and on raw LZW
+// streams from the corpora.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "codec/GifDecoderFixtures.h"
+#include "codec/LzwDecoder.h"
+#include "support/TestPaths.h"
+
+namespace vantrel {
+namespace {
+
+using test::LiteralCodes;
+using test::PackCodes;
+using test::SizedCode;
+
+struct Decoded {
+    std::vector<std::uint8_t> out;
+    LzwResult result;
+};
+
+Decoded Decode(unsigned minimumCodeSize, const std::vector<SizedCode>& codes, std::size_t outputSize) {
+    Decoded d;
+    d.out.assign(outputSize, 0);
+    d.result = DecodeLzw(static_cast<int>(minimumCodeSize), PackCodes(codes), d.out);
+    return d;
+}
+
+// Code size 2: clear 4, end 5, first free entry 6, codes 3 bits wide until
+// the next free code reaches 8.
+struct HandCase {
+    const char* name;
+    std::vector<SizedCode> codes;
+    std::size_t outputSize;
+    std::vector<std::uint8_t> expected;
+    std::size_t written;
+};
+
+TEST(LzwDecode, HandPackedStreams) {
+    const std::vector<HandCase> cases = {
+        {"literals", {{4, 3}, {1, 3}, {2, 3}, {3, 3}, {5, 3}}, 3, {1, 2, 3}, 3},
+        {"string code", {{4, 3}, {1, 3}, {2, 3}, {6, 3}, {5, 4}}, 4, {1, 2, 1, 2}, 4},
+        // KwKwK: code 6 is the code being defined: "1" + its own first byte.
+        {"KwKwK", {{4, 3}, {1, 3}, {6, 3}, {5, 3}}, 3, {1, 1, 1}, 3},
+        // Two in a row: "2", "22", "222"; the width grows to 4 once entry 7 exists.
+        {"KwKwK twice", {{4, 3}, {2, 3}, {6, 3}, {7, 3}, {5, 4}}, 6, {2, 2, 2, 2, 2, 2}, 6},
+        // After a clear code the old entry 6 is gone: code 6 is then the next
+        // free code with no previous code, and skipped.
+        {"clear forgets", {{4, 3}, {1, 3}, {2, 3}, {6, 3}, {4, 4}, {6, 3}, {3, 3}, {5, 3}}, 5, {1, 2, 1, 2, 3}, 5},
+        // Code 7 is above the next free code (6): skipped, and the previous
+        // code stays 1, so entry 6 becomes "12".
+        {"code above next skipped", {{4, 3}, {1, 3}, {7, 3}, {2, 3}, {6, 3}, {5, 4}}, 4, {1, 2, 1, 2}, 4},
+        // Entry 6 ("12") does not fit at position 3 of 4 and is dropped; the
+        // literal after it still fits.
+        {"string dropped", {{4, 3}, {1, 3}, {2, 3}, {1, 3}, {6, 4}, {3, 4}}, 4, {1, 2, 1, 3}, 4},
+        // KwKwK at position 2 of 3: the previous string "12" does not fit and is
+        // dropped, the extra byte (its first, 1) is still written.
+        {"KwKwK extra byte only", {{4, 3}, {1, 3}, {2, 3}, {6, 3}, {8, 4}}, 3, {1, 2, 1}, 3},
+        // KwKwK at position 3 of 4: the previous string "1" fits, the extra byte not.
+        {"KwKwK without room for the extra byte", {{4, 3}, {1, 3}, {2, 3}, {1, 3}, {8, 4}}, 4, {1, 2, 1, 1}, 4},
+        // Output full after two literals: the rest changes nothing.
+        {"output full", {{4, 3}, {1, 3}, {2, 3}, {3, 3}, {6, 3}}, 2, {1, 2}, 2},
+        // Data ending before the end code leaves the rest at 0.
+        {"no end code", {{4, 3}, {3, 3}}, 4, {3, 0, 0, 0}, 1},
+        // Nothing after the end code is decoded.
+        {"end code stops", {{4, 3}, {1, 3}, {5, 3}, {2, 3}}, 3, {1, 0, 0}, 1},
+        // A stream that does not start with a clear code.
+        {"no clear code first", {{2, 3}, {3, 3}, {6, 3}}, 4, {2, 3, 2, 3}, 4},
+    };
+    for (const HandCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Decoded d = Decode(2, c.codes, c.outputSize);
+        EXPECT_TRUE(d.result.decoded);
+        EXPECT_EQ(d.out, c.expected);
+        EXPECT_EQ(d.result.written, c.written);
+    }
+}
+
+TEST(LzwDecode, MinimumCodeSizesOutsideTwoToEightDecodeNothing) {
+    const std::vector<std::uint8_t> data = {0xFF, 0x00, 0x12, 0x34, 0xFF, 0xFF, 0x81};
+    for (int size : {-1, 0, 1, 9, 12, 13, 255, 1000}) {
+        SCOPED_TRACE(size);
+        std::vector<std::uint8_t> out(16, 0x77);
+        const LzwResult result = DecodeLzw(size, data, out);
+        EXPECT_FALSE(result.decoded);
+        EXPECT_EQ(result.written, 0u);
+        EXPECT_EQ(out, std::vector<std::uint8_t>(16, 0x77));
+    }
+}
+
+TEST(LzwDecode, EveryMinimumCodeSizeDecodesItsLiterals) {
+    for (unsigned size = 2; size <= 8; ++size) {
+        SCOPED_TRACE(size);
+        std::vector<std::uint8_t> indices;
+        for (unsigned k = 0; k < 600; ++k) indices.push_back(static_cast<std::uint8_t>((k * 5 + k / 7) % (1u << size)));
+        std::vector<std::uint8_t> out(indices.size());
+        const LzwResult result = DecodeLzw(static_cast<int>(size), test::LiteralLzw(size, indices), out);
+        EXPECT_EQ(out, indices);
+        EXPECT_EQ(result.written, indices.size());
+    }
+}
+
+TEST(LzwDecode, FullTableWithDeferredClear) {
+    // Code size 8: entries 258 to 4095 are made by 3839 literals; entry
+    // 258 + k - 1 is literal k - 1 followed by literal k.
+    constexpr unsigned kFill = 4096 - 258 + 1;
+    std::vector<std::uint8_t> literals;
+    for (unsigned k = 0; k < kFill; ++k) literals.push_back(static_cast<std::uint8_t>((k * 13 + k / 256) & 0xFF));
+    const std::vector<std::uint8_t> tail = {9, 8, 7, 6, 5};
+
+    LiteralCodes codes(8);
+    codes.Clear().Literals(literals);
+    std::vector<std::uint8_t> expected = literals;
+    // Table full: entry 4095 is the last two literals; no clear code yet, so
+    // later codes add nothing and stay 12 bits wide.
+    codes.Code(4095);
+    expected.insert(expected.end(), {literals[kFill - 2], literals[kFill - 1]});
+    codes.Literals(tail);
+    expected.insert(expected.end(), tail.begin(), tail.end());
+    codes.Code(4095);
+    expected.insert(expected.end(), {literals[kFill - 2], literals[kFill - 1]});
+    // After the clear: 9-bit codes, and entry 258 is "5 6" again.
+    codes.Clear().Code(5).Code(6).Code(258).End();
+    expected.insert(expected.end(), {5, 6, 5, 6});
+
+    std::vector<std::uint8_t> out(expected.size() + 3, 0);
+    const LzwResult result = DecodeLzw(8, codes.Bytes(), out);
+    EXPECT_EQ(result.written, expected.size());
+    expected.insert(expected.end(), 3, 0);
+    EXPECT_EQ(out, expected);
+}
+
+TEST(LzwDecode, CodesBeyondAFullTableAddNothing) {
+    // With the table full, code 4095 followed by a literal must not create an
+    // entry: a second 4095 still means the same two bytes, and widths stay 12.
+    constexpr unsigned kFill = 4096 - 258 + 1;
+    const std::vector<std::uint8_t> literals(kFill, 1);
+    LiteralCodes codes(8);
+    codes.Clear().Literals(literals).Code(4095).Code(3).Code(4095).End();
+    std::vector<std::uint8_t> out(kFill + 5, 0xEE);
+    DecodeLzw(8, codes.Bytes(), out);
+    EXPECT_EQ(std::vector<std::uint8_t>(out.end() - 5, out.end()), (std::vector<std::uint8_t>{1, 1, 3, 1, 1}));
+}
+
+std::vector<std::uint8_t> ReadCorporaFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(LzwDecodeCorpora, RawStreamsGiveTheRecordedIndices) {
+    VANTREL_REQUIRE_CORPORA();
+    const auto dir = test::CorporaDir() / "gif" / "wuffs";
+    for (const char* name : {"bricks-dither", "bricks-gray", "bricks-nodither"}) {
+        SCOPED_TRACE(name);
+        const std::vector<std::uint8_t> lzw = ReadCorporaFile(dir / (std::string(name) + ".indexes.giflzw"));
+        const std::vector<std::uint8_t> expected = ReadCorporaFile(dir / (std::string(name) + ".indexes"));
+        ASSERT_FALSE(lzw.empty());
+        ASSERT_EQ(expected.size(), 160u * 120u);
+        std::vector<std::uint8_t> out(expected.size(), 0);
+        const LzwResult result = DecodeLzw(lzw[0], std::span(lzw).subspan(1), out);
+        EXPECT_EQ(result.written, expected.size());
+        EXPECT_EQ(out, expected);
+    }
+}
+
+TEST(LzwDecodeCorpora, TextStreamDecodesToTheDigitsOfPi) {
+    VANTREL_REQUIRE_CORPORA();
+    const std::vector<std::uint8_t> lzw = ReadCorporaFile(test::CorporaDir() / "gif" / "wuffs" / "pi.txt.giflzw");
+    ASSERT_FALSE(lzw.empty());
+    EXPECT_EQ(lzw[0], 8);
+    std::vector<std::uint8_t> out(1 << 20, 0);
+    const LzwResult result = DecodeLzw(lzw[0], std::span(lzw).subspan(1), out);
+    ASSERT_GT(result.written, lzw.size());
+    const std::string text(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(result.written));
+    EXPECT_EQ(text.substr(0, 22), "3.14159265358979323846");
+    EXPECT_EQ(text.find_first_not_of("0123456789.\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,276 @@
+// The LZW encoder against a plain reference encoder written here from the
+// algorithm's description (strings held as offset and length into the input,
+// found by walking a hash chain and comparing whole strings), and the code
+// sequence itself: widths, the clear code after entry 4095, tiny cases.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "codec/GifEncoderFixtures.h"
+#include "codec/LzwEncoder.h"
+
+namespace vantrel {
+namespace {
+
+struct EmittedCode {
+    unsigned code;
+    int width;
+    friend bool operator==(const EmittedCode&, const EmittedCode&) = default;
+};
+
+struct ReferenceOutput {
+    std::vector<std::uint8_t> bytes;
+    std::vector<EmittedCode> codes;
+};
+
+// The reference: a straightforward, slow rendering of the compression steps.
+ReferenceOutput ReferenceEncode(std::span<const std::uint8_t> in, int minimum) {
+    ReferenceOutput out;
+    const std::size_t n = in.size();
+    if (n == 0) return out;
+
+    struct Entry {
+        std::size_t offset = 0;
+        std::size_t length = 0;
+        int next = -1;
+    };
+    const unsigned clearCode = 1u << minimum;
+    const unsigned endCode = clearCode + 1;
+    std::vector<Entry> entries(4096);
+    std::array<int, 4096> chainHeads{};
+    unsigned lastCode = 0;
+    unsigned nextCode = 0;
+    int width = 0;
+    unsigned widthLimit = 0;
+    auto initialise = [&] {
+        lastCode = clearCode + 1;
+        nextCode = clearCode + 2;
+        width = minimum + 1;
+        widthLimit = 1u << width;
+        chainHeads.fill(-1);
+    };
+
+    std::uint64_t bitBuffer = 0;
+    int bitCount = 0;
+    auto put = [&](unsigned code) {
+        out.codes.push_back({code, width});
+        bitBuffer |= std::uint64_t{code} << bitCount;
+        bitCount += width;
+        while (bitCount > 8) {
+            out.bytes.push_back(static_cast<std::uint8_t>(bitBuffer));
+            bitBuffer >>= 8;
+            bitCount -= 8;
+        }
+    };
+    auto lookup = [&](std::size_t start, std::size_t length, int hash) -> int {
+        if (length == 1) return in[start];
+        for (int e = chainHeads[static_cast<std::size_t>(hash)]; e != -1;
+             e = entries[static_cast<std::size_t>(e)].next) {
+            const Entry& entry = entries[static_cast<std::size_t>(e)];
+            if (entry.length == length && std::memcmp(&in[entry.offset], &in[start], length) == 0) return e;
+        }
+        return -1;
+    };
+
+    initialise();
+    put(clearCode);
+    std::size_t start = 0;
+    std::size_t length = 1;
+    int hash = in[0];
+    int lastMatch = -1;
+    while (start + length <= n) {
+        while (start + length <= n) {
+            const int code = lookup(start, length, hash);
+            if (code < 0) break;
+            lastMatch = code;
+            if (start + length < n) hash = (hash + in[start + length] + 1) % 4096;
+            ++length;
+        }
+        if (start + length > n) {
+            put(static_cast<unsigned>(lastMatch));
+            put(endCode);
+            while (bitCount > 0) {
+                out.bytes.push_back(static_cast<std::uint8_t>(bitBuffer));
+                bitBuffer >>= 8;
+                bitCount -= 8;
+            }
+            return out;
+        }
+        if (nextCode < 4096) {
+            entries[nextCode] = {start, length, chainHeads[static_cast<std::size_t>(hash)]};
+            chainHeads[static_cast<std::size_t>(hash)] = static_cast<int>(nextCode);
+            ++nextCode;
+        }
+        put(static_cast<unsigned>(lastMatch));
+        ++lastCode;
+        if (lastCode == widthLimit) {
+            ++width;
+            widthLimit *= 2;
+        }
+        if (lastCode == 4095) {
+            put(clearCode);
+            initialise();
+        }
+        start = start + length - 1;
+        length = 1;
+        hash = in[start];
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> FastEncode(std::span<const std::uint8_t> in, int minimum) {
+    LzwEncoder encoder;
+    std::vector<std::uint8_t> out;
+    EXPECT_EQ(encoder.Encode(in, minimum, out), minimum);
+    return out;
+}
+
+// ---- inputs; every value lies below 2^codeSize ----
+using Generator = std::function<std::vector<std::uint8_t>(int codeSize)>;
+
+std::vector<std::uint8_t> Striped(int codeSize, std::size_t width, std::size_t height) {
+    const int colors = 1 << codeSize;
+    std::vector<std::uint8_t> out(width * height);
+    for (std::size_t y = 0; y < height; ++y) {
+        for (std::size_t x = 0; x < width; ++x)
+            out[y * width + x] = static_cast<std::uint8_t>((x / 3 + y / 5) % colors);
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> Gradient(int codeSize, std::size_t width, std::size_t height) {
+    const std::size_t colors = std::size_t{1} << codeSize;
+    std::vector<std::uint8_t> out(width * height);
+    for (std::size_t y = 0; y < height; ++y) {
+        for (std::size_t x = 0; x < width; ++x) {
+            out[y * width + x] = static_cast<std::uint8_t>(((x + y) * colors) / (width + height));
+        }
+    }
+    return out;
+}
+
+struct NamedInput {
+    std::string name;
+    Generator make;
+};
+
+const std::vector<NamedInput>& Inputs() {
+    static const std::vector<NamedInput> inputs = {
+        {"single", [](int) { return std::vector<std::uint8_t>{1}; }},
+        {"two",
+         [](int) {
+             return std::vector<std::uint8_t>{1, 1};
+         }},
+        {"random 100x100", [](int c) { return test::writer::RandomIndices(10000, 1 << c, 11u + c); }},
+        {"random, few values",
+         [](int c) { return test::writer::RandomIndices(20000, std::min(3, 1 << c), 7u + c); }},
+        {"striped 64x64", [](int c) { return Striped(c, 64, 64); }},
+        {"flat 300x200", [](int) { return std::vector<std::uint8_t>(60000, 2); }},
+        {"gradient 400x300", [](int c) { return Gradient(c, 400, 300); }},
+        {"large random 640x480",
+         [](int c) { return test::writer::RandomIndices(640 * 480, 1 << c, 99u + c); }},
+        {"large striped 1200x400", [](int c) { return Striped(c, 1200, 400); }},
+    };
+    return inputs;
+}
+
+TEST(LzwEncoder, MatchesReferenceEncoderOnEveryInputAndCodeSize) {
+    LzwEncoder encoder;  // one encoder for all inputs: its tables must come back clean
+    std::vector<std::uint8_t> fast;
+    for (int codeSize = 2; codeSize <= 8; ++codeSize) {
+        for (const NamedInput& input : Inputs()) {
+            const std::vector<std::uint8_t> data = input.make(codeSize);
+            const ReferenceOutput reference = ReferenceEncode(data, codeSize);
+            ASSERT_EQ(encoder.Encode(data, codeSize, fast), codeSize);
+            ASSERT_EQ(fast, reference.bytes) << input.name << ", code size " << codeSize;
+        }
+    }
+}
+
+TEST(LzwEncoder, OneByOneImageGivesClearZeroEndInThreeBits) {
+    const std::vector<std::uint8_t> pixel{0};
+    EXPECT_EQ(FastEncode(pixel, 2), (std::vector<std::uint8_t>{0x44, 0x01}));
+    const std::vector<EmittedCode> expected{{4, 3}, {0, 3}, {5, 3}};
+    EXPECT_EQ(ReferenceEncode(pixel, 2).codes, expected);
+}
+
+TEST(LzwEncoder, EmptyInputGivesNoBytes) {
+    for (int codeSize = 2; codeSize <= 8; ++codeSize) {
+        EXPECT_TRUE(FastEncode({}, codeSize).empty());
+        EXPECT_TRUE(ReferenceEncode({}, codeSize).bytes.empty());
+    }
+}
+
+TEST(LzwEncoder, RunsMakeEverLongerStringsAndWidenAfterEntryTwoToTheWidth) {
+    // Ten zeros at code size 2: strings 0, 00, 000, 0000 (entries 6, 7, 8, 9).
+    const std::vector<std::uint8_t> run(10, 0);
+    const std::vector<EmittedCode> expected{
+        {4, 3},  // clear
+        {0, 3},  // "0", makes entry 6 = "00"
+        {6, 3},  // "00", makes 7 = "000"
+        {7, 3},  // "000", makes 8 = "0000": 8 = 2^3, so the next code is 4 bits wide
+        {8, 4},  // "0000" (ten zeros used), then the end code
+        {5, 4},
+    };
+    const ReferenceOutput reference = ReferenceEncode(run, 2);
+    EXPECT_EQ(reference.codes, expected);
+    EXPECT_EQ(FastEncode(run, 2), reference.bytes);
+}
+
+TEST(LzwEncoder, ClearCodeFollowsEntry4095AtWidth12) {
+    for (int codeSize : {2, 5, 8}) {
+        const std::vector<std::uint8_t> data = test::writer::RandomIndices(120000, 1 << codeSize, 5u);
+        const ReferenceOutput reference = ReferenceEncode(data, codeSize);
+        ASSERT_EQ(FastEncode(data, codeSize), reference.bytes);
+
+        const unsigned clearCode = 1u << codeSize;
+        std::vector<std::size_t> clears;
+        for (std::size_t i = 0; i < reference.codes.size(); ++i) {
+            EXPECT_LT(reference.codes[i].code, 4095u) << "code 4095 never appears";
+            if (reference.codes[i].code == clearCode) clears.push_back(i);
+        }
+        ASSERT_GE(clears.size(), 3u) << "the input must fill the table more than once";
+        EXPECT_EQ(clears[0], 0u);
+        // Every emitted code makes an entry: entries clear + 2 ... 4095, then the clear.
+        const std::size_t codesPerTable = 4095 - (clearCode + 2) + 1;
+        for (std::size_t k = 1; k < clears.size(); ++k) {
+            EXPECT_EQ(clears[k] - clears[k - 1] - 1, codesPerTable) << "code size " << codeSize;
+            EXPECT_EQ(reference.codes[clears[k]].width, 12);
+            EXPECT_EQ(reference.codes[clears[k] - 1].width, 12);
+            EXPECT_EQ(reference.codes[clears[k] + 1].width, codeSize + 1) << "restarts at minimum + 1";
+        }
+    }
+}
+
+TEST(LzwEncoder, RaisesCodeSizeThatCannotHoldTheIndices) {
+    struct Case {
+        int requested;
+        std::uint8_t largestIndex;
+        int used;
+    };
+    const Case cases[] = {
+        {2, 3, 2}, {2, 4, 3}, {2, 255, 8}, {0, 0, 2}, {1, 3, 2}, {9, 1, 8}, {5, 40, 6}, {8, 200, 8},
+    };
+    LzwEncoder encoder;
+    std::vector<std::uint8_t> out;
+    for (const Case& c : cases) {
+        const std::vector<std::uint8_t> data{0, c.largestIndex, 1, c.largestIndex};
+        EXPECT_EQ(encoder.Encode(data, c.requested, out), c.used)
+            << c.requested << " " << int{c.largestIndex};
+        EXPECT_EQ(out, ReferenceEncode(data, c.used).bytes);
+    }
+}
+
+TEST(LzwEncoder, MinimumCodeSizeForIndexCounts) {
+    const std::pair<int, int> cases[] = {{0, 2},  {1, 2},  {4, 2},   {5, 3},   {8, 3},
+                                         {9, 4},  {16, 4}, {17, 5},  {32, 5},  {33, 6},
+                                         {64, 6}, {65, 7}, {128, 7}, {129, 8}, {256, 8}};
+    for (auto [count, size] : cases) EXPECT_EQ(MinimumCodeSizeFor(count), size) << count;
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -1,0 +1,26 @@
+#pragma once
+// Small fixtures shared by the document tests.
+
+#include <memory>
+
+#include "core/PackedDib.h"
+#include "document/BitmapItem.h"
+
+namespace vantrel::test {
+
+// A w x h buffer of one pixel value.
+inline PackedDib SolidImage(int width, int height, PixelValue value) {
+    PackedDib image;
+    image.SetSize(width, height);
+    image.FillRect(value);
+    return image;
+}
+
+// A bitmap item covering r, filled with value.
+inline std::unique_ptr<BitmapItem> SolidItem(const Rect& r, PixelValue value, bool blend = false) {
+    auto item = BitmapItem::FromImage(SolidImage(r.Width(), r.Height(), value), blend);
+    item->MoveTo(r.left, r.top);
+    return item;
+}
+
+}  // namespace vantrel::test
