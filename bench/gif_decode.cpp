@@ -143,17 +143,33 @@ int ReadFromMemory(GifFileType* gif, GifByteType* buffer, int length) {
     return static_cast<int>(take);
 }
 
+struct GifCloser {
+    void operator()(GifFileType* gif) const {
+        int error = 0;
+        DGifCloseFile(gif, &error);
+    }
+};
+using SlurpedGif = std::unique_ptr<GifFileType, GifCloser>;
+
+// giflib's whole-file read of bytes; null, and the benchmark marked failed, when it fails.
+SlurpedGif Slurp(benchmark::State& state, const std::vector<std::uint8_t>& bytes) {
+    MemorySource source{&bytes, 0};
+    int error = 0;
+    SlurpedGif gif(DGifOpen(&source, ReadFromMemory, &error));
+    if (!gif || DGifSlurp(gif.get()) != GIF_OK) {
+        state.SkipWithError("DGifSlurp failed");
+        return nullptr;
+    }
+    gif->UserData = nullptr;  // the source ends here; nothing is read after the slurp
+    return gif;
+}
+
 void BM_GiflibSlurpAndExpand(benchmark::State& state) {
     if (!HaveAnimation(state)) return;
     const auto& bytes = Animation();
     for (auto _ : state) {
-        MemorySource source{&bytes, 0};
-        int error = 0;
-        GifFileType* gif = DGifOpen(&source, ReadFromMemory, &error);
-        if (!gif || DGifSlurp(gif) != GIF_OK) {
-            state.SkipWithError("DGifSlurp failed");
-            break;
-        }
+        const SlurpedGif gif = Slurp(state, bytes);
+        if (!gif) break;
         // The same output as ours: one zeroed 32-bit buffer per image, bottom-up,
         // filled through a 256-entry pixel table with the transparent index marked.
         std::vector<std::unique_ptr<std::uint32_t[]>> buffers;
@@ -161,7 +177,7 @@ void BM_GiflibSlurpAndExpand(benchmark::State& state) {
             const SavedImage& image = gif->SavedImages[i];
             const ColorMapObject* map = image.ImageDesc.ColorMap ? image.ImageDesc.ColorMap : gif->SColorMap;
             GraphicsControlBlock control{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
-            DGifSavedExtensionToGCB(gif, i, &control);
+            DGifSavedExtensionToGCB(gif.get(), i, &control);
             std::uint32_t table[256] = {};
             for (int k = 0; map && k < map->ColorCount; ++k) {
                 const GifColorType& c = map->Colors[k];
@@ -178,7 +194,6 @@ void BM_GiflibSlurpAndExpand(benchmark::State& state) {
             buffers.push_back(std::move(pixels));
         }
         benchmark::DoNotOptimize(buffers.back().get());
-        DGifCloseFile(gif, &error);
     }
     SetRate(state);
 }
@@ -202,15 +217,9 @@ void BM_GiflibSlurpOnly(benchmark::State& state) {
     if (!HaveAnimation(state)) return;
     const auto& bytes = Animation();
     for (auto _ : state) {
-        MemorySource source{&bytes, 0};
-        int error = 0;
-        GifFileType* gif = DGifOpen(&source, ReadFromMemory, &error);
-        if (!gif || DGifSlurp(gif) != GIF_OK) {
-            state.SkipWithError("DGifSlurp failed");
-            break;
-        }
+        const SlurpedGif gif = Slurp(state, bytes);
+        if (!gif) break;
         benchmark::DoNotOptimize(gif->SavedImages[gif->ImageCount - 1].RasterBits);
-        DGifCloseFile(gif, &error);
     }
     SetRate(state);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 
+#include "FuzzPixels.h"
 #include "document/CQVDoc.h"
 #include "document/Importers.h"
 
@@ -21,15 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vantrel::Animation& animation = doc.GetAnimation();
     animation.RenderAll();
     std::uint32_t sum = 0;
-    for (const auto& frame : animation.Frames()) {
-        const vantrel::PackedDib& image = frame->Image();
-        for (int y = 0; y < image.Height(); ++y) {
-            const vantrel::PixelValue* row = image.Row(y);
-            for (int x = 0; x < image.Width(); ++x) sum += row[x];
-        }
-    }
-    // Keeps the reads from being optimised away.
-    volatile std::uint32_t sink = sum;
-    (void)sink;
+    for (const auto& frame : animation.Frames()) sum += vantrel::fuzz::SumOfPixels(frame->Image());
+    vantrel::fuzz::Keep(sum);
     return 0;
 }

@@ -61,9 +61,14 @@ QPixmap Swatch(PixelValue color) {
     return pixmap;
 }
 
-// A floating bar that cannot dock, at a position on the desktop (moved in
-// far enough to be seen whole).
-void Float(QDockWidget* dock, QPoint at) {
+// A floating bar of window showing contents, that cannot dock, at a position
+// on the desktop (moved in far enough to be seen whole).
+QDockWidget* AddFloatingBar(QMainWindow* window, const QString& title, const QString& objectName,
+                            QWidget* contents, QPoint at) {
+    auto* dock = new QDockWidget(title, window);
+    dock->setObjectName(objectName);
+    dock->setWidget(contents);
+    window->addDockWidget(Qt::RightDockWidgetArea, dock);
     dock->setAllowedAreas(Qt::NoDockWidgetArea);
     dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                       QDockWidget::DockWidgetFloatable);
@@ -71,6 +76,14 @@ void Float(QDockWidget* dock, QPoint at) {
     dock->adjustSize();
     const QRect desktop = Desktop();
     dock->move(std::min(at.x(), desktop.right() + 1 - dock->width()), at.y());
+    return dock;
+}
+
+// An empty panel body of kPanelWidth x height, which the panel fills in.
+QWidget* NewPanelBody(QWidget* parent, int height) {
+    auto* body = new QWidget(parent);
+    body->setFixedSize(kPanelWidth, height);
+    return body;
 }
 
 }  // namespace
@@ -168,117 +181,84 @@ QAction* CMainFrame::Action(CommandId id) const {
     return it != actions_.end() ? it->second : nullptr;
 }
 
-QMenu* CMainFrame::NewMenu(const QString& title) {
+template <typename Bar>
+void CMainFrame::AddCommandGroups(Bar* bar, CommandGroups groups) {
+    bool first = true;
+    for (const auto& group : groups) {
+        if (!first) bar->addSeparator();
+        first = false;
+        for (const CommandId id : group) bar->addAction(Action(id));
+    }
+}
+
+QMenu* CMainFrame::NewMenu(const QString& title, CommandGroups groups) {
     auto* menu = new QMenu(title, this);
     connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    AddCommandGroups(menu, groups);
     return menu;
 }
 
-void CMainFrame::AddMenuItems(QMenu* menu, std::initializer_list<CommandId> ids) {
-    for (const CommandId id : ids) menu->addAction(Action(id));
-}
-
 void CMainFrame::CreateMenus() {
+    // The Help menu is the same with and without a document.
+    const auto newHelpMenu = [this] {
+        return NewMenu(QStringLiteral("&Help"), {{C::HelpContents, C::HelpTutorial, C::HelpQuickTour, C::HelpReference},
+                                                 {C::HelpHomePage},
+                                                 {C::AppAbout}});
+    };
+    const std::initializer_list<CommandId> recentFiles = {C::RecentFile1, C::RecentFile2, C::RecentFile3,
+                                                          C::RecentFile4};
+
     // Without a document.
-    QMenu* file = NewMenu(QStringLiteral("&File"));
-    AddMenuItems(file, {C::FileNew, C::QuickAnimation, C::OpenDocument});
-    file->addSeparator();
-    AddMenuItems(file, {C::FilePrintSetup});
-    file->addSeparator();
-    AddMenuItems(file, {C::RecentFile1, C::RecentFile2, C::RecentFile3, C::RecentFile4});
-    file->addSeparator();
-    AddMenuItems(file, {C::AppExit});
-    QMenu* view = NewMenu(QStringLiteral("&View"));
-    AddMenuItems(view, {C::ViewToolbar, C::ViewStatusBar});
-    QMenu* help = NewMenu(QStringLiteral("&Help"));
-    AddMenuItems(help, {C::HelpContents, C::HelpTutorial, C::HelpQuickTour, C::HelpReference});
-    help->addSeparator();
-    AddMenuItems(help, {C::HelpHomePage});
-    help->addSeparator();
-    AddMenuItems(help, {C::AppAbout});
-    emptyMenus_ = {file, view, help};
+    QMenu* file = NewMenu(QStringLiteral("&File"), {{C::FileNew, C::QuickAnimation, C::OpenDocument},
+                                                    {C::FilePrintSetup},
+                                                    recentFiles,
+                                                    {C::AppExit}});
+    QMenu* view = NewMenu(QStringLiteral("&View"), {{C::ViewToolbar, C::ViewStatusBar}});
+    emptyMenus_ = {file, view, newHelpMenu()};
 
     // With a document.
-    QMenu* docFile = NewMenu(QStringLiteral("&File"));
-    AddMenuItems(docFile, {C::FileNew, C::QuickAnimation, C::OpenDocument, C::FileClose});
-    docFile->addSeparator();
-    AddMenuItems(docFile, {C::SaveAnimation, C::SaveAnimationAs});
-    docFile->addSeparator();
-    AddMenuItems(docFile, {C::FileSave, C::FileSaveAs});
-    docFile->addSeparator();
-    AddMenuItems(docFile, {C::FilePrint, C::FilePrintPreview, C::FilePrintSetup});
-    docFile->addSeparator();
-    AddMenuItems(docFile, {C::RecentFile1, C::RecentFile2, C::RecentFile3, C::RecentFile4});
-    docFile->addSeparator();
-    AddMenuItems(docFile, {C::AppExit});
+    QMenu* docFile = NewMenu(QStringLiteral("&File"), {{C::FileNew, C::QuickAnimation, C::OpenDocument, C::FileClose},
+                                                       {C::SaveAnimation, C::SaveAnimationAs},
+                                                       {C::FileSave, C::FileSaveAs},
+                                                       {C::FilePrint, C::FilePrintPreview, C::FilePrintSetup},
+                                                       recentFiles,
+                                                       {C::AppExit}});
 
-    QMenu* edit = NewMenu(QStringLiteral("&Edit"));
-    AddMenuItems(edit, {C::EditCut, C::EditCopy, C::EditPaste});
-    edit->addSeparator();
-    AddMenuItems(edit, {C::DeleteItems, C::SelectAll});
-    edit->addSeparator();
-    AddMenuItems(edit, {C::AlignCenter, C::MoveBy});
-    edit->addSeparator();
-    AddMenuItems(edit, {C::BringToFront, C::SendToBack});
+    QMenu* edit = NewMenu(QStringLiteral("&Edit"), {{C::EditCut, C::EditCopy, C::EditPaste},
+                                                    {C::DeleteItems, C::SelectAll},
+                                                    {C::AlignCenter, C::MoveBy},
+                                                    {C::BringToFront, C::SendToBack}});
 
-    QMenu* docView = NewMenu(QStringLiteral("&View"));
-    AddMenuItems(docView, {C::ZoomIn, C::ZoomOut, C::ZoomOneToOne});
-    docView->addSeparator();
-    AddMenuItems(docView, {C::PreviewAnimation});
-    docView->addSeparator();
-    AddMenuItems(docView, {C::ViewToolbar, C::ViewStatusBar, C::ViewFrameList, C::ViewCurrentColors,
-                           C::ViewBackground, C::ViewToolbox});
+    QMenu* docView = NewMenu(QStringLiteral("&View"), {{C::ZoomIn, C::ZoomOut, C::ZoomOneToOne},
+                                                       {C::PreviewAnimation},
+                                                       {C::ViewToolbar, C::ViewStatusBar, C::ViewFrameList,
+                                                        C::ViewCurrentColors, C::ViewBackground, C::ViewToolbox}});
 
-    QMenu* image = NewMenu(QStringLiteral("Image"));
-    AddMenuItems(image, {C::ImageSize, C::CanvasSize});
+    QMenu* image = NewMenu(QStringLiteral("Image"), {{C::ImageSize, C::CanvasSize}, {C::ConvertToBitmap, C::Combine}});
     image->addSeparator();
-    AddMenuItems(image, {C::ConvertToBitmap, C::Combine});
+    image->addMenu(NewMenu(QStringLiteral("Effects"), {{C::EffectsNone}}));
     image->addSeparator();
-    QMenu* effects = NewMenu(QStringLiteral("Effects"));
-    AddMenuItems(effects, {C::EffectsNone});
-    image->addMenu(effects);
-    image->addSeparator();
-    AddMenuItems(image, {C::EditText, C::RectangleStyle});
-    image->addSeparator();
-    AddMenuItems(image, {C::ImportImage});
+    AddCommandGroups(image, {{C::EditText, C::RectangleStyle}, {C::ImportImage}});
 
     QMenu* frame = NewMenu(QStringLiteral("Frame"));
-    QMenu* insert = NewMenu(QStringLiteral("Insert New Frame"));
-    AddMenuItems(insert, {C::InsertFrameBefore, C::InsertFrameAfter, C::InsertFrameAtEnd});
-    frame->addMenu(insert);
-    AddMenuItems(frame, {C::DeleteFrame});
+    frame->addMenu(NewMenu(QStringLiteral("Insert New Frame"),
+                           {{C::InsertFrameBefore, C::InsertFrameAfter, C::InsertFrameAtEnd}}));
+    AddCommandGroups(frame, {{C::DeleteFrame}, {C::FrameSetup, C::AutoFrameSize}, {C::FrameDuration, C::LoopCount}});
     frame->addSeparator();
-    AddMenuItems(frame, {C::FrameSetup, C::AutoFrameSize});
+    frame->addMenu(NewMenu(QStringLiteral("Transition Effects"), {{C::TransitionEffectsNone}}));
     frame->addSeparator();
-    AddMenuItems(frame, {C::FrameDuration, C::LoopCount});
-    frame->addSeparator();
-    QMenu* transitions = NewMenu(QStringLiteral("Transition Effects"));
-    AddMenuItems(transitions, {C::TransitionEffectsNone});
-    frame->addMenu(transitions);
-    frame->addSeparator();
-    AddMenuItems(frame, {C::MasterFrame});
-    frame->addSeparator();
-    AddMenuItems(frame, {C::SetBackgroundColor});
-    frame->addSeparator();
-    AddMenuItems(frame, {C::ExportFrame});
+    AddCommandGroups(frame, {{C::MasterFrame}, {C::SetBackgroundColor}, {C::ExportFrame}});
 
     windowMenu_ = NewMenu(QStringLiteral("&Window"));
     connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::FillWindowMenu);
 
-    QMenu* docHelp = NewMenu(QStringLiteral("&Help"));
-    AddMenuItems(docHelp, {C::HelpContents, C::HelpTutorial, C::HelpQuickTour, C::HelpReference});
-    docHelp->addSeparator();
-    AddMenuItems(docHelp, {C::HelpHomePage});
-    docHelp->addSeparator();
-    AddMenuItems(docHelp, {C::AppAbout});
-
-    documentMenus_ = {docFile, edit, docView, image, frame, windowMenu_, docHelp};
+    documentMenus_ = {docFile, edit, docView, image, frame, windowMenu_, newHelpMenu()};
     FillWindowMenu();
 }
 
 void CMainFrame::FillWindowMenu() {
     windowMenu_->clear();
-    AddMenuItems(windowMenu_, {C::WindowCascade, C::WindowTile, C::WindowArrange});
+    AddCommandGroups(windowMenu_, {{C::WindowCascade, C::WindowTile, C::WindowArrange}});
     const QList<QMdiSubWindow*> windows = mdi_->subWindowList();
     if (!windows.isEmpty()) windowMenu_->addSeparator();
     int n = 0;
@@ -298,24 +278,16 @@ void CMainFrame::CreateToolBars() {
     mainBar_->setObjectName(QStringLiteral("mainToolBar"));
     mainBar_->setIconSize(QSize(16, 16));
     mainBar_->setAllowedAreas(Qt::TopToolBarArea);
-    const std::initializer_list<C> groups[] = {
-        {C::FileNew, C::QuickAnimation, C::OpenDocument, C::SaveAnimation, C::FileSave},
-        {C::FilePrint, C::FilePrintPreview},
-        {C::EditCut, C::EditCopy, C::EditPaste},
-        {C::PreviewAnimation},
-        {C::ImageSize, C::CanvasSize, C::Combine, C::EditText},
-        {C::AutoFrameSize, C::InsertFrameAfter},
-        {C::MasterFrame},
-        {C::FirstFrame, C::PreviousFrame, C::NextFrame, C::LastFrame},
-        {C::DeleteFrame},
-        {C::HelpContents},
-    };
-    bool first = true;
-    for (const auto& group : groups) {
-        if (!first) mainBar_->addSeparator();
-        first = false;
-        for (const C id : group) mainBar_->addAction(Action(id));
-    }
+    AddCommandGroups(mainBar_, {{C::FileNew, C::QuickAnimation, C::OpenDocument, C::SaveAnimation, C::FileSave},
+                                {C::FilePrint, C::FilePrintPreview},
+                                {C::EditCut, C::EditCopy, C::EditPaste},
+                                {C::PreviewAnimation},
+                                {C::ImageSize, C::CanvasSize, C::Combine, C::EditText},
+                                {C::AutoFrameSize, C::InsertFrameAfter},
+                                {C::MasterFrame},
+                                {C::FirstFrame, C::PreviousFrame, C::NextFrame, C::LastFrame},
+                                {C::DeleteFrame},
+                                {C::HelpContents}});
     addToolBar(Qt::TopToolBarArea, mainBar_);
 
     toolsBar_ = new QToolBar(QStringLiteral("Tools"), this);
@@ -337,29 +309,15 @@ void CMainFrame::CreateDockBars() {
     colorsBar_->addAction(Action(C::ForegroundColor));
     colorsBar_->addAction(Action(C::BackgroundColor));
     colorsBar_->setContentsMargins(0, 0, 0, 0);
-    colorsDock_ = new QDockWidget(QStringLiteral("Current Colors"), this);
-    colorsDock_->setObjectName(QStringLiteral("currentColorsBar"));
-    colorsDock_->setWidget(colorsBar_);
-    addDockWidget(Qt::RightDockWidgetArea, colorsDock_);
-    Float(colorsDock_, {w - 190, desktop.top() + 65});
+    colorsDock_ = AddFloatingBar(this, QStringLiteral("Current Colors"), QStringLiteral("currentColorsBar"),
+                                 colorsBar_, {w - 190, desktop.top() + 65});
     UpdateColorSwatches(kOpaqueBlack, kOpaqueWhite);
 
     // The frame list and background panels get their contents with the panels themselves.
-    frameListDock_ = new QDockWidget(QStringLiteral("Frame List"), this);
-    frameListDock_->setObjectName(QStringLiteral("frameListBar"));
-    auto* frameList = new QWidget(frameListDock_);
-    frameList->setFixedSize(kPanelWidth, 220);
-    frameListDock_->setWidget(frameList);
-    addDockWidget(Qt::RightDockWidgetArea, frameListDock_);
-    Float(frameListDock_, {w - 140, desktop.top() + 130});
-
-    backgroundDock_ = new QDockWidget(QStringLiteral("Background"), this);
-    backgroundDock_->setObjectName(QStringLiteral("backgroundBar"));
-    auto* background = new QWidget(backgroundDock_);
-    background->setFixedSize(kPanelWidth, 90);
-    backgroundDock_->setWidget(background);
-    addDockWidget(Qt::RightDockWidgetArea, backgroundDock_);
-    Float(backgroundDock_, {w - 270, desktop.top() + 130});
+    frameListDock_ = AddFloatingBar(this, QStringLiteral("Frame List"), QStringLiteral("frameListBar"),
+                                    NewPanelBody(this, 220), {w - 140, desktop.top() + 130});
+    backgroundDock_ = AddFloatingBar(this, QStringLiteral("Background"), QStringLiteral("backgroundBar"),
+                                     NewPanelBody(this, 90), {w - 270, desktop.top() + 130});
 }
 
 void CMainFrame::RestoreBarState() {

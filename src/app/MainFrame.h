@@ -87,8 +87,13 @@ private:
     void CreateSplash();
     void RestoreBarState();
     void SaveBarState();
-    QMenu* NewMenu(const QString& title);
-    void AddMenuItems(QMenu* menu, std::initializer_list<CommandId> ids);
+    // Commands in groups; a separator stands between two groups.
+    using CommandGroups = std::initializer_list<std::initializer_list<CommandId>>;
+    // A menu of title, updated before it opens, holding groups.
+    QMenu* NewMenu(const QString& title, CommandGroups groups = {});
+    // Adds the actions of groups to a menu or a tool bar.
+    template <typename Bar>
+    void AddCommandGroups(Bar* bar, CommandGroups groups);
     void FillWindowMenu();
     void OnSubWindowActivated(QMdiSubWindow* window);
     void ShowMenusFor(bool documentOpen);

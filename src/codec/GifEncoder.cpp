@@ -8,6 +8,7 @@
 
 #include "codec/GifFile.h"
 #include "codec/LzwEncoder.h"
+#include "core/ByteWriter.h"
 #include "core/FileIO.h"
 
 namespace vantrel {
@@ -40,35 +41,17 @@ int ColorTableSizeCode(int entries) {
     return code;
 }
 
-class StreamWriter {
-public:
-    explicit StreamWriter(std::vector<std::uint8_t>& out) : out_(out) {}
-
-    void U8(std::uint8_t value) { out_.push_back(value); }
-    void U16(std::uint16_t value) {
-        out_.push_back(static_cast<std::uint8_t>(value));
-        out_.push_back(static_cast<std::uint8_t>(value >> 8));
+// A colour table as its size code says: 2 << sizeCode entries, so the
+// stream never holds fewer entries than its header announces.
+void WriteColorTable(ByteWriter& w, const ColorTable& table, int sizeCode) {
+    const int entries = 2 << sizeCode;
+    for (int i = 0; i < entries; ++i) {
+        const RgbTriple& c = table[static_cast<std::size_t>(i)];
+        w.U8(c.red).U8(c.green).U8(c.blue);
     }
-    void Bytes(std::span<const std::uint8_t> bytes) { out_.insert(out_.end(), bytes.begin(), bytes.end()); }
-    void Text(std::string_view text) { out_.insert(out_.end(), text.begin(), text.end()); }
+}
 
-    // A colour table as its size code says: 2 << sizeCode entries, so the
-    // stream never holds fewer entries than its header announces.
-    void ColorTableEntries(const ColorTable& table, int sizeCode) {
-        const int entries = 2 << sizeCode;
-        for (int i = 0; i < entries; ++i) {
-            const RgbTriple& c = table[static_cast<std::size_t>(i)];
-            U8(c.red);
-            U8(c.green);
-            U8(c.blue);
-        }
-    }
-
-private:
-    std::vector<std::uint8_t>& out_;
-};
-
-void WriteLogicalScreen(StreamWriter& w, const GifFile& gif) {
+void WriteLogicalScreen(ByteWriter& w, const GifFile& gif) {
     w.Text("GIF89a");
     w.U16(gif.screenWidth);
     w.U16(gif.screenHeight);
@@ -79,10 +62,10 @@ void WriteLogicalScreen(StreamWriter& w, const GifFile& gif) {
     w.U8(packed);
     w.U8(gif.backgroundColorIndex);
     w.U8(0);  // pixel aspect ratio
-    if (gif.globalColorTable) w.ColorTableEntries(*gif.globalColorTable, sizeCode);
+    if (gif.globalColorTable) WriteColorTable(w, *gif.globalColorTable, sizeCode);
 }
 
-void WriteLoopExtension(StreamWriter& w, std::int32_t loopCount) {
+void WriteLoopExtension(ByteWriter& w, std::int32_t loopCount) {
     w.U8(kExtensionIntroducer);
     w.U8(kApplicationLabel);
     w.U8(static_cast<std::uint8_t>(kLoopApplication.size()));
@@ -93,7 +76,7 @@ void WriteLoopExtension(StreamWriter& w, std::int32_t loopCount) {
     w.U8(0);
 }
 
-void WriteCommentExtension(StreamWriter& w) {
+void WriteCommentExtension(ByteWriter& w) {
     w.U8(kExtensionIntroducer);
     w.U8(kCommentLabel);
     w.U8(static_cast<std::uint8_t>(kComment.size()));
@@ -101,7 +84,7 @@ void WriteCommentExtension(StreamWriter& w) {
     w.U8(0);
 }
 
-void WriteGraphicControlExtension(StreamWriter& w, const GifImage& image) {
+void WriteGraphicControlExtension(ByteWriter& w, const GifImage& image) {
     w.U8(kExtensionIntroducer);
     w.U8(kGraphicControlLabel);
     w.U8(4);
@@ -111,7 +94,7 @@ void WriteGraphicControlExtension(StreamWriter& w, const GifImage& image) {
     w.U8(0);
 }
 
-void WriteImageDescriptor(StreamWriter& w, const GifImage& image) {
+void WriteImageDescriptor(ByteWriter& w, const GifImage& image) {
     w.U8(kImageSeparator);
     w.U16(image.left);
     w.U16(image.top);
@@ -125,11 +108,11 @@ void WriteImageDescriptor(StreamWriter& w, const GifImage& image) {
     w.U8(packed);
     // A record that carries a local table gets it written, or the stream
     // would announce a table it does not hold.
-    if (image.localColorTable) w.ColorTableEntries(*image.localColorTable, sizeCode);
+    if (image.localColorTable) WriteColorTable(w, *image.localColorTable, sizeCode);
 }
 
 // The LZW data in sub-blocks of at most 255 bytes, then the terminator.
-void WriteImageData(StreamWriter& w, const GifImage& image) {
+void WriteImageData(ByteWriter& w, const GifImage& image) {
     w.U8(static_cast<std::uint8_t>(std::clamp<int>(image.minimumCodeSize, 2, 8)));
     std::span<const std::uint8_t> data = image.compressedData;
     while (data.size() >= kMaxSubBlock) {
@@ -183,7 +166,7 @@ void GifFile::EncodeImages() {
 
 std::size_t GifFile::WriteGif(std::vector<std::uint8_t>& out) const {
     const std::size_t start = out.size();
-    StreamWriter w(out);
+    ByteWriter w(out);
     WriteLogicalScreen(w, *this);
     if (animated) {
         if (loopCount != 1 || hasLoopExtension) WriteLoopExtension(w, loopCount);

@@ -2,6 +2,7 @@
 // Bounded little-endian reading over a byte span. Reading past the end yields
 // zeros and sets the exhausted flag; nothing is ever read outside the span.
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -36,6 +37,11 @@ public:
         return lo | (std::uint32_t{U16()} << 16);
     }
     std::int32_t I32() { return static_cast<std::int32_t>(U32()); }
+    // A double stored as its 64-bit pattern, low half first.
+    double F64() {
+        const std::uint64_t lo = U32();
+        return std::bit_cast<double>(lo | (std::uint64_t{U32()} << 32));
+    }
 
     // Copies n bytes into out; when fewer are left, copies what there is,
     // zero-fills the rest and returns false.

@@ -1,7 +1,6 @@
 #include "document/Archive.h"
 
 #include <algorithm>
-#include <bit>
 #include <utility>
 
 namespace vantrel {
@@ -22,7 +21,7 @@ Archive::Archive(bool storing, std::filesystem::path fileName)
 
 Archive Archive::Loading(std::span<const std::uint8_t> bytes, std::filesystem::path fileName) {
     Archive archive(false, std::move(fileName));
-    archive.input_ = bytes;
+    archive.input_ = ByteReader(bytes);
     return archive;
 }
 
@@ -49,28 +48,22 @@ void Archive::Require(std::size_t n) const {
 
 std::uint8_t Archive::ReadU8() {
     Require(1);
-    return input_[position_++];
+    return input_.U8();
 }
 
 std::uint16_t Archive::ReadU16() {
     Require(2);
-    const auto value = static_cast<std::uint16_t>(input_[position_] | (input_[position_ + 1] << 8));
-    position_ += 2;
-    return value;
+    return input_.U16();
 }
 
 std::uint32_t Archive::ReadU32() {
     Require(4);
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | input_[position_ + std::size_t(i)];
-    position_ += 4;
-    return value;
+    return input_.U32();
 }
 
 double Archive::ReadF64() {
-    const std::uint64_t low = ReadU32();
-    const std::uint64_t high = ReadU32();
-    return std::bit_cast<double>(low | (high << 32));
+    Require(8);
+    return input_.F64();
 }
 
 std::string Archive::ReadString(std::size_t maxLength) {
@@ -92,9 +85,7 @@ void Archive::Read(std::span<std::uint8_t> out) {
 
 std::span<const std::uint8_t> Archive::ReadView(std::size_t n) {
     Require(n);
-    const auto view = input_.subspan(position_, n);
-    position_ += n;
-    return view;
+    return input_.Take(n);
 }
 
 std::span<const std::uint8_t> Archive::ReadRest() { return ReadView(Remaining()); }
@@ -113,41 +104,31 @@ void Archive::Flush() {
     Emit(pending);
 }
 
-void Archive::Write(std::span<const std::uint8_t> bytes) {
+ByteWriter Archive::Room(std::size_t n) {
     if (!storing_) throw ArchiveError(ArchiveErrorCause::kWriteFailed);
-    stored_ += bytes.size();
-    if (buffer_.size() + bytes.size() <= kStoreBufferBytes) {
-        buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
-        return;
-    }
-    // Large runs (pixel blocks) go straight to the sink after what is buffered.
-    Flush();
-    if (bytes.size() >= kStoreBufferBytes) {
-        Emit(bytes);
+    stored_ += n;
+    if (buffer_.size() + n > kStoreBufferBytes) Flush();
+    return ByteWriter(buffer_);
+}
+
+void Archive::Write(std::span<const std::uint8_t> bytes) {
+    const bool fits = buffer_.size() + bytes.size() <= kStoreBufferBytes;
+    ByteWriter buffer = Room(bytes.size());
+    if (fits || bytes.size() < kStoreBufferBytes) {
+        buffer.Bytes(bytes);
     } else {
-        buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+        // A large run (a pixel block) goes straight to the sink after what was buffered.
+        Emit(bytes);
     }
 }
 
-void Archive::WriteU8(std::uint8_t value) { Write(std::span(&value, 1)); }
+void Archive::WriteU8(std::uint8_t value) { Room(1).U8(value); }
 
-void Archive::WriteU16(std::uint16_t value) {
-    const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
-    Write(bytes);
-}
+void Archive::WriteU16(std::uint16_t value) { Room(2).U16(value); }
 
-void Archive::WriteU32(std::uint32_t value) {
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                   static_cast<std::uint8_t>(value >> 16),
-                                   static_cast<std::uint8_t>(value >> 24)};
-    Write(bytes);
-}
+void Archive::WriteU32(std::uint32_t value) { Room(4).U32(value); }
 
-void Archive::WriteF64(double value) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    WriteU32(static_cast<std::uint32_t>(bits));
-    WriteU32(static_cast<std::uint32_t>(bits >> 32));
-}
+void Archive::WriteF64(double value) { Room(8).F64(value); }
 
 void Archive::WriteString(std::string_view text) {
     const std::size_t length = text.size();

@@ -23,6 +23,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ByteReader.h"
+#include "core/ByteWriter.h"
 #include "core/FileIO.h"
 
 namespace vantrel {
@@ -99,8 +101,8 @@ public:
     std::span<const std::uint8_t> ReadView(std::size_t n);
     // Everything not read yet, as a view (the archive is then at its end).
     std::span<const std::uint8_t> ReadRest();
-    std::size_t Position() const { return position_; }
-    std::size_t Remaining() const { return input_.size() - position_; }
+    std::size_t Position() const { return input_.Position(); }
+    std::size_t Remaining() const { return input_.Remaining(); }
 
     // ---- storing ----
     void WriteU8(std::uint8_t value);
@@ -119,13 +121,16 @@ public:
 
 private:
     Archive(bool storing, std::filesystem::path fileName);
+    // Raises end of file unless n more bytes can be read.
     void Require(std::size_t n) const;
+    // Counts n bytes as stored and returns a writer appending to the buffer,
+    // flushing the buffer first when n more bytes would not fit in it.
+    ByteWriter Room(std::size_t n);
     void Emit(std::span<const std::uint8_t> bytes);
 
     bool storing_;
     std::filesystem::path fileName_;
-    std::span<const std::uint8_t> input_;
-    std::size_t position_ = 0;
+    ByteReader input_{std::span<const std::uint8_t>{}};
     ByteSinkFn sink_;
     std::vector<std::uint8_t> buffer_;
     std::uint64_t stored_ = 0;

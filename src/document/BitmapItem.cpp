@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "core/ByteReader.h"
@@ -100,17 +99,9 @@ bool BitmapItem::LoadRecord(std::span<const std::uint8_t> record) {
 
 std::optional<ItemRecord> BitmapItem::SaveRecord() const {
     if (!image.HasBlock()) return std::nullopt;
-    try {
-        ItemRecord record;
-        record.reserve(kBitmapRecordHeaderSize + image.SizeImage());
-        PutRecordHeader(record, kBitmapRecordTag, kBitmapRecordHeaderSize, bounds);
-        PutU32(record, blendWithBeneath ? 1 : 0);
-        const auto pixels = image.Bytes();
-        record.insert(record.end(), pixels.begin(), pixels.end());
-        return record;
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;  // the writers skip an item they cannot hold
-    }
+    return BuildRecord(kBitmapRecordTag, kBitmapRecordHeaderSize, bounds,
+                       kBitmapRecordHeaderSize + image.SizeImage(),
+                       [this](ByteWriter& out) { out.U32(blendWithBeneath ? 1 : 0).Bytes(image.Bytes()); });
 }
 
 // ---- pixels ----

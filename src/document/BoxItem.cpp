@@ -1,7 +1,6 @@
 #include "document/BoxItem.h"
 
 #include <algorithm>
-#include <new>
 
 #include "core/ByteReader.h"
 #include "document/ItemRecordIO.h"
@@ -17,7 +16,7 @@ BoxStyle Limited(BoxStyle style) {
 
 }  // namespace
 
-BoxItem::BoxItem() : ShapeItem(ItemKind::Box) {}
+BoxItem::BoxItem() : StyledShapeItem(ItemKind::Box) {}
 
 BoxItem::~BoxItem() = default;
 
@@ -40,19 +39,10 @@ bool BoxItem::LoadRecord(std::span<const std::uint8_t> record) {
 }
 
 std::optional<ItemRecord> BoxItem::SaveRecord() const {
-    try {
-        ItemRecord record;
-        record.reserve(kBoxRecordSize);
-        PutRecordHeader(record, kBoxRecordTag, kBoxRecordSize, bounds);
-        PutU32(record, style_.fillColor);
-        PutU32(record, style_.lineColor);
-        PutI32(record, style_.lineWidth);
-        PutI32(record, style_.spaceWidth);
-        PutU32(record, static_cast<std::uint32_t>(style_.lineStyle));
-        return record;
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;  // the writers skip an item they cannot hold
-    }
+    return BuildRecord(kBoxRecordTag, kBoxRecordSize, bounds, kBoxRecordSize, [this](ByteWriter& out) {
+        out.U32(style_.fillColor).U32(style_.lineColor).I32(style_.lineWidth).I32(style_.spaceWidth);
+        out.U32(static_cast<std::uint32_t>(style_.lineStyle));
+    });
 }
 
 void BoxItem::Rasterize() {
@@ -115,11 +105,6 @@ void BoxItem::SetLineColor(PixelValue color) {
 void BoxItem::SetFillColor(PixelValue color) {
     style_.fillColor = color;
     Rasterize();
-}
-
-void BoxItem::RestoreParametersFromUndo() {
-    if (undoStyle_) style_ = *undoStyle_;
-    undoStyle_.reset();
 }
 
 }  // namespace vantrel

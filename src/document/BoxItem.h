@@ -39,7 +39,7 @@ struct BoxStyle {
     friend bool operator==(const BoxStyle&, const BoxStyle&) = default;
 };
 
-class BoxItem final : public ShapeItem {
+class BoxItem final : public StyledShapeItem<BoxStyle> {
 public:
     // An empty box with the style a box has before its record is read.
     BoxItem();
@@ -58,18 +58,10 @@ public:
     // the box's own top-left corner.
     void Rasterize() override;
 
-    const BoxStyle& Style() const { return style_; }
     // Takes the style (widths limited to their ranges) and rasterises again.
     void SetStyle(const BoxStyle& style);
     void SetLineColor(PixelValue color);
     void SetFillColor(PixelValue color);
-
-private:
-    void KeepParametersForUndo() override { undoStyle_ = style_; }
-    void RestoreParametersFromUndo() override;
-
-    BoxStyle style_;
-    std::optional<BoxStyle> undoStyle_;
 };
 
 }  // namespace vantrel

@@ -7,7 +7,9 @@
 #include <new>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
+#include "core/ByteWriter.h"
 #include "core/FileIO.h"
 #include "document/ItemPack.h"
 #include "document/WorkArea.h"
@@ -86,8 +88,9 @@ void LoadItems(AnimFrame& frame, Archive& archive, MemoryBudget& budget) {
 void StoreDocument(const CQVDoc& doc, Archive& archive) {
     const Animation& animation = doc.GetAnimation();
     archive.WriteString(kDocumentMagic);
-    std::array<std::uint8_t, LogFont::kRecordSize> font{};
-    doc.defaultFont.WriteTo(font);
+    std::vector<std::uint8_t> font;
+    ByteWriter fontWriter(font);
+    doc.defaultFont.WriteTo(fontWriter);
     archive.Write(font);
     archive.WriteI32(animation.Width());
     archive.WriteI32(animation.Height());

@@ -41,7 +41,7 @@ bool InsideInscribedEllipse(double sx, double sy, double a, double b) {
     return EllipseTerm(sx - a, a) + EllipseTerm(b - sy, b) < 1.0;
 }
 
-EllipseItem::EllipseItem() : ShapeItem(ItemKind::Ellipse) { blendWithBeneath = true; }
+EllipseItem::EllipseItem() : StyledShapeItem(ItemKind::Ellipse) { blendWithBeneath = true; }
 
 EllipseItem::~EllipseItem() = default;
 
@@ -59,16 +59,9 @@ bool EllipseItem::LoadRecord(std::span<const std::uint8_t> record) {
 }
 
 std::optional<ItemRecord> EllipseItem::SaveRecord() const {
-    try {
-        ItemRecord record;
-        record.reserve(kEllipseRecordSize);
-        PutRecordHeader(record, kEllipseRecordTag, kEllipseRecordSize, bounds);
-        PutU32(record, style_.color);
-        PutU32(record, style_.antiAliased ? 1 : 0);
-        return record;
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;  // the writers skip an item they cannot hold
-    }
+    return BuildRecord(kEllipseRecordTag, kEllipseRecordSize, bounds, kEllipseRecordSize, [this](ByteWriter& out) {
+        out.U32(style_.color).U32(style_.antiAliased ? 1 : 0);
+    });
 }
 
 void EllipseItem::Rasterize() {
@@ -134,11 +127,6 @@ void EllipseItem::SetColor(PixelValue color) {
 void EllipseItem::SetAntiAliased(bool on) {
     style_.antiAliased = on;
     Rasterize();
-}
-
-void EllipseItem::RestoreParametersFromUndo() {
-    if (undoStyle_) style_ = *undoStyle_;
-    undoStyle_.reset();
 }
 
 }  // namespace vantrel

@@ -31,7 +31,7 @@ struct EllipseStyle {
 // that points on the boundary always fall the same way.
 bool InsideInscribedEllipse(double sx, double sy, double a, double b);
 
-class EllipseItem final : public ShapeItem {
+class EllipseItem final : public StyledShapeItem<EllipseStyle> {
 public:
     EllipseItem();
     ~EllipseItem() override;
@@ -51,20 +51,12 @@ public:
     // S = count x opacity, and its transparency is 255 - S / 16.
     void Rasterize() override;
 
-    const EllipseStyle& Style() const { return style_; }
     PixelValue Color() const { return style_.color; }
     bool AntiAliased() const { return style_.antiAliased; }
     // Each setter rasterises again.
     void SetStyle(const EllipseStyle& style);
     void SetColor(PixelValue color);
     void SetAntiAliased(bool on);
-
-private:
-    void KeepParametersForUndo() override { undoStyle_ = style_; }
-    void RestoreParametersFromUndo() override;
-
-    EllipseStyle style_;
-    std::optional<EllipseStyle> undoStyle_;
 };
 
 }  // namespace vantrel

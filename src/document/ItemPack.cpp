@@ -4,6 +4,7 @@
 #include <new>
 
 #include "core/ByteReader.h"
+#include "core/ByteWriter.h"
 #include "document/Archive.h"
 #include "document/BitmapItem.h"
 #include "document/BoxItem.h"
@@ -20,10 +21,6 @@ bool WithinCoordinateLimit(int value) { return value >= -kMaxItemCoordinate && v
 // Image and composite of a w x h item, 4 bytes per pixel each, plus bookkeeping.
 std::uint64_t ItemBytes(std::uint64_t width, std::uint64_t height) {
     return kItemOverheadBytes + width * height * 8;
-}
-
-void PutTableEntry(std::vector<std::uint8_t>& block, std::size_t entry, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i) block[entry * 4 + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 Status FormatError() { return Status::Error(std::string(kUnexpectedFileFormat)); }
@@ -90,6 +87,7 @@ std::optional<std::vector<std::uint8_t>> CopySelectedToBlock(const ItemList& lis
     try {
         // The table, zero-filled: entries not written stay 0 and end it.
         std::vector<std::uint8_t> block(4 * (std::size_t(selected) + 1), 0);
+        ByteWriter writer(block);
         std::size_t entry = 0;
         for (const CanvasItem* item : list.BottomToTop()) {
             if (!item->IsSelected()) continue;
@@ -97,8 +95,8 @@ std::optional<std::vector<std::uint8_t>> CopySelectedToBlock(const ItemList& lis
             if (!record || record->empty()) continue;
             // Offsets are 32-bit: a pack cannot grow past 4 GiB.
             if (block.size() + record->size() > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
-            PutTableEntry(block, entry++, static_cast<std::uint32_t>(block.size()));
-            block.insert(block.end(), record->begin(), record->end());
+            writer.PatchU32(4 * entry++, static_cast<std::uint32_t>(block.size()));
+            writer.Bytes(*record);
         }
         if (entry == 0) return std::nullopt;
         return block;

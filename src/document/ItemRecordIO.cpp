@@ -1,27 +1,13 @@
 #include "document/ItemRecordIO.h"
 
-#include <bit>
 #include <cstring>
+#include <string_view>
 
 namespace vantrel {
 
-void PutU32(ItemRecord& out, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(value >> shift));
-}
-
-void PutF64(ItemRecord& out, double value) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    PutU32(out, static_cast<std::uint32_t>(bits));
-    PutU32(out, static_cast<std::uint32_t>(bits >> 32));
-}
-
-void PutRecordHeader(ItemRecord& out, const RecordTag& tag, std::uint32_t headerSize, const Rect& bounds) {
-    for (char c : tag) out.push_back(static_cast<std::uint8_t>(c));
-    PutU32(out, headerSize);
-    PutI32(out, bounds.left);
-    PutI32(out, bounds.top);
-    PutI32(out, bounds.right);
-    PutI32(out, bounds.bottom);
+void PutRecordHeader(ByteWriter& out, const RecordTag& tag, std::uint32_t headerSize, const Rect& bounds) {
+    out.Text(std::string_view(tag.data(), tag.size())).U32(headerSize);
+    out.I32(bounds.left).I32(bounds.top).I32(bounds.right).I32(bounds.bottom);
 }
 
 std::optional<ItemRecordHeader> ReadRecordHeader(ByteReader& reader, const RecordTag& expected,

@@ -2,11 +2,14 @@
 // Reading and writing the common header every item record starts with:
 // four-character tag, header size (u32), bounds (four i32), little-endian.
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <span>
 
 #include "core/ByteReader.h"
+#include "core/ByteWriter.h"
 #include "core/Geometry.h"
 #include "document/CanvasItem.h"
 
@@ -23,12 +26,26 @@ struct ItemRecordHeader {
     Rect bounds;
 };
 
-// Appends little-endian values to a record under construction.
-void PutU32(ItemRecord& out, std::uint32_t value);
-inline void PutI32(ItemRecord& out, std::int32_t value) { PutU32(out, static_cast<std::uint32_t>(value)); }
-void PutF64(ItemRecord& out, double value);
-// Appends tag, header size and bounds.
-void PutRecordHeader(ItemRecord& out, const RecordTag& tag, std::uint32_t headerSize, const Rect& bounds);
+// Appends tag, header size and bounds to a record under construction.
+void PutRecordHeader(ByteWriter& out, const RecordTag& tag, std::uint32_t headerSize, const Rect& bounds);
+
+// A whole record: room for expectedSize bytes, the common header, then what
+// putFields(ByteWriter&) appends. None when memory runs out: the writers
+// skip an item they cannot hold.
+template <typename PutFields>
+std::optional<ItemRecord> BuildRecord(const RecordTag& tag, std::uint32_t headerSize, const Rect& bounds,
+                                      std::size_t expectedSize, PutFields putFields) {
+    try {
+        ItemRecord record;
+        record.reserve(expectedSize);
+        ByteWriter writer(record);
+        PutRecordHeader(writer, tag, headerSize, bounds);
+        putFields(writer);
+        return record;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
 
 // Reads the common header. None when the record is shorter than it, when its
 // tag is not expected, when the header size is below minHeaderSize or above

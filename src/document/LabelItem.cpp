@@ -1,7 +1,6 @@
 #include "document/LabelItem.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -34,24 +33,12 @@ std::int32_t ClampToI32(std::int64_t value) {
                                                               std::numeric_limits<std::int32_t>::max()));
 }
 
-double ReadF64(ByteReader& reader) {
-    const std::uint64_t low = reader.U32();
-    const std::uint64_t high = reader.U32();
-    return std::bit_cast<double>(low | (high << 32));
-}
-
 bool InRecordRange(int coordinate) {
     return coordinate >= -kMaxRecordCoordinate && coordinate <= kMaxRecordCoordinate;
 }
 
 // One finished layout, made completely before the label takes it over.
-struct LaidOutLabel {
-    float leftOverhang = 0;
-    float rightOverhang = 0;
-    int textWidth = 0;
-    int ascent = 0;
-    int descent = 0;
-    TextMetrics metrics;
+struct LaidOutLabel : LabelMeasures {
     PackedDib image;
 };
 
@@ -218,7 +205,7 @@ void LabelItem::MoveTo(int x, int y) {
     const int width = bounds.Width();
     const int height = bounds.Height();
     bounds.left = x;
-    bounds.top = y - ascent_;
+    bounds.top = y - measures_.ascent;
     bounds.right = x + width;
     bounds.bottom = bounds.top + height;
     position = {x, y};
@@ -231,7 +218,7 @@ void LabelItem::SetBounds(const Rect& r) {
         // Only the width changed: spread the characters.
         const std::size_t n = next.text.size();
         double spacing = 0.0;
-        if (n > 1) spacing = double(r.right - textWidth_ - r.left) / double(n - 1);
+        if (n > 1) spacing = double(r.right - measures_.textWidth - r.left) / double(n - 1);
         next.charSpacing = spacing < 0.0 ? 0.0 : spacing;
     } else if (r.Width() == b.Width()) {
         // Only the height changed: scale the font and keep the text width.
@@ -262,13 +249,11 @@ bool LabelItem::LoadRecord(std::span<const std::uint8_t> record) {
     const auto header = ReadRecordHeader(reader, kLabelRecordTag, kLabelRecordHeaderSize);
     if (!header) return false;
     LabelParams p;
-    p.widthFactor = ReadF64(reader);
-    p.charSpacing = ReadF64(reader);
+    p.widthFactor = reader.F64();
+    p.charSpacing = reader.F64();
     p.antiAliased = reader.U32() != 0;
     p.textColor = reader.U32();
-    std::array<std::uint8_t, LogFont::kRecordSize> fontBytes{};
-    reader.Read(fontBytes.data(), fontBytes.size());
-    p.font = LogFont::ReadFrom(fontBytes);
+    p.font = LogFont::ReadFrom(reader);
     const Point anchor{reader.I32(), reader.I32()};
     reader.U32();  // reserved
     if (reader.Exhausted()) return false;
@@ -292,26 +277,15 @@ bool LabelItem::LoadRecord(std::span<const std::uint8_t> record) {
 }
 
 std::optional<ItemRecord> LabelItem::SaveRecord() const {
-    try {
-        ItemRecord record;
-        record.reserve(kLabelRecordHeaderSize + params_.text.size() + 1);
-        PutRecordHeader(record, kLabelRecordTag, kLabelRecordHeaderSize, bounds);
-        PutF64(record, params_.widthFactor);
-        PutF64(record, params_.charSpacing);
-        PutU32(record, params_.antiAliased ? 1 : 0);
-        PutU32(record, params_.textColor);
-        std::array<std::uint8_t, LogFont::kRecordSize> fontBytes{};
-        params_.font.WriteTo(fontBytes);
-        record.insert(record.end(), fontBytes.begin(), fontBytes.end());
-        PutI32(record, position.x);
-        PutI32(record, position.y);
-        PutU32(record, 0);  // reserved
-        record.insert(record.end(), params_.text.begin(), params_.text.end());
-        record.push_back(0);
-        return record;
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;  // the writers skip an item they cannot hold
-    }
+    return BuildRecord(kLabelRecordTag, kLabelRecordHeaderSize, bounds,
+                       kLabelRecordHeaderSize + params_.text.size() + 1, [this](ByteWriter& out) {
+                           out.F64(params_.widthFactor).F64(params_.charSpacing);
+                           out.U32(params_.antiAliased ? 1 : 0).U32(params_.textColor);
+                           params_.font.WriteTo(out);
+                           out.I32(position.x).I32(position.y);
+                           out.U32(0);  // reserved
+                           out.Text(params_.text).U8(0);
+                       });
 }
 
 bool LabelItem::Layout() {
@@ -322,12 +296,7 @@ bool LabelItem::Layout() {
         return false;
     }
     if (!laid) return false;
-    leftOverhang_ = laid->leftOverhang;
-    rightOverhang_ = laid->rightOverhang;
-    textWidth_ = laid->textWidth;
-    ascent_ = laid->ascent;
-    descent_ = laid->descent;
-    metrics_ = laid->metrics;
+    measures_ = static_cast<const LabelMeasures&>(*laid);
     const int width = laid->image.Width();
     const int height = laid->image.Height();
     image = std::move(laid->image);

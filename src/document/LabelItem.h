@@ -37,6 +37,20 @@ inline constexpr std::size_t kMaxLabelTextLength = 1024;
 // (after a resize, or from a record) is refused, and the label stays as it was.
 inline constexpr int kMaxLabelSide = 2 * kWorkAreaSize;
 
+// What a layout measures besides the image.
+struct LabelMeasures {
+    // A width of the first character and C width of the last, each x 0.25.
+    float leftOverhang = 0;
+    float rightOverhang = 0;
+    // Text width without spacing, in image pixels.
+    int textWidth = 0;
+    // Pixels from the top of the image to the baseline, and from it to the bottom.
+    int ascent = 0;
+    int descent = 0;
+    // Metrics of the font the text was drawn with (four times the size when smoothed).
+    TextMetrics metrics;
+};
+
 // Everything a label is rendered from; the rest follows by Layout.
 struct LabelParams {
     std::string text;  // one line, 8-bit (Windows-1252) characters, no NUL
@@ -134,17 +148,13 @@ public:
     double WidthFactor() const { return params_.widthFactor; }
     double CharSpacing() const { return params_.charSpacing; }
 
-    // ---- results of the last layout ----
-    // Pixels from the top of the image to the baseline, and from it to the bottom.
-    int Ascent() const { return ascent_; }
-    int Descent() const { return descent_; }
-    // Text width without spacing, in image pixels.
-    int TextWidth() const { return textWidth_; }
-    // A width of the first character and C width of the last, each x 0.25.
-    float LeftOverhang() const { return leftOverhang_; }
-    float RightOverhang() const { return rightOverhang_; }
-    // Metrics of the font the text was drawn with (four times the size when smoothed).
-    const TextMetrics& Metrics() const { return metrics_; }
+    // ---- results of the last layout (see LabelMeasures) ----
+    int Ascent() const { return measures_.ascent; }
+    int Descent() const { return measures_.descent; }
+    int TextWidth() const { return measures_.textWidth; }
+    float LeftOverhang() const { return measures_.leftOverhang; }
+    float RightOverhang() const { return measures_.rightOverhang; }
+    const TextMetrics& Metrics() const { return measures_.metrics; }
 
     // ---- geometry of the special handles, in device pixels ----
     LabelHandleGlyph HandleGlyph(int n, int zoom) const { return LabelHandleGlyphFor(HandleRect(n, zoom), n); }
@@ -158,12 +168,7 @@ private:
 
     LabelParams params_;
     std::optional<LabelParams> undoParams_;
-    float leftOverhang_ = 0;
-    float rightOverhang_ = 0;
-    int textWidth_ = 0;
-    int ascent_ = 0;
-    int descent_ = 0;
-    TextMetrics metrics_;
+    LabelMeasures measures_;
 };
 
 }  // namespace vantrel

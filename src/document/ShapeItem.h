@@ -53,4 +53,25 @@ protected:
     virtual void RestoreParametersFromUndo() = 0;
 };
 
+// A shape whose parameters are one style value, which the undo state keeps.
+template <typename ShapeStyle>
+class StyledShapeItem : public ShapeItem {
+public:
+    const ShapeStyle& Style() const { return style_; }
+
+protected:
+    using ShapeItem::ShapeItem;
+
+    ShapeStyle style_;
+
+private:
+    void KeepParametersForUndo() final { undoStyle_ = style_; }
+    void RestoreParametersFromUndo() final {
+        if (undoStyle_) style_ = *undoStyle_;
+        undoStyle_.reset();
+    }
+
+    std::optional<ShapeStyle> undoStyle_;
+};
+
 }  // namespace vantrel

@@ -7,6 +7,9 @@
 #include <span>
 #include <string>
 
+#include "core/ByteReader.h"
+#include "core/ByteWriter.h"
+
 namespace vantrel {
 
 struct LogFont {
@@ -34,8 +37,11 @@ struct LogFont {
     // Copies at most 31 bytes of name and NUL-terminates.
     void SetFaceName(const std::string& name);
 
-    // Field by field, little-endian, exactly kRecordSize bytes.
-    void WriteTo(std::span<std::uint8_t, kRecordSize> out) const;
+    // Appends the record: field by field, little-endian, exactly kRecordSize bytes.
+    void WriteTo(ByteWriter& out) const;
+    // Reads the next kRecordSize bytes of in as a record (past its end: zeros,
+    // and in is exhausted).
+    static LogFont ReadFrom(ByteReader& in);
     static LogFont ReadFrom(std::span<const std::uint8_t, kRecordSize> in);
 
     friend bool operator==(const LogFont&, const LogFont&) = default;

@@ -2,14 +2,17 @@
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
+#include <QDockWidget>
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTest>
+#include <QToolBar>
 #include <gtest/gtest.h>
 
 #include "AppTestUtil.h"
@@ -63,6 +66,24 @@ struct Started {
         for (QAction* menu : Frame().menuBar()->actions()) titles.append(menu->text());
         return titles;
     }
+    // Actions as texts: "-" for a separator, ">" and the title for a
+    // submenu, else the command's text.
+    static QStringList Entries(const QList<QAction*>& actions) {
+        QStringList entries;
+        for (QAction* a : actions) {
+            const QString text = a->menu() ? ">" + a->menu()->title() : a->text();
+            entries.append(a->isSeparator() ? QStringLiteral("-") : text);
+        }
+        return entries;
+    }
+    // The entries of the menu-bar menu titled title.
+    QStringList MenuEntries(const QString& title) const {
+        for (QAction* menu : Frame().menuBar()->actions()) {
+            if (menu->text() == title) return Entries(menu->menu()->actions());
+        }
+        return {};
+    }
+    QString Text(CommandId id) const { return Frame().Action(id)->text(); }
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(&View(), static_cast<Qt::Key>(key), modifiers);
         ProcessEvents();
@@ -171,6 +192,80 @@ TEST(MainWindow, CommandStatesWithAndWithoutADocument) {
     for (const Expect& e : expectations) EXPECT_EQ(s.Enabled(e.id), e.withoutDocument) << static_cast<int>(e.id);
     EXPECT_EQ(s.MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
     EXPECT_EQ(s.Frame().windowTitle(), QStringLiteral("Tarnwick Vantrel GIF Animator"));
+}
+
+TEST(MainWindow, MenusGroupTheirCommandsBetweenSeparators) {
+    using C = CommandId;
+    Started s;
+    const QString sep = QStringLiteral("-");
+    EXPECT_EQ(s.MenuEntries("Image"),
+              (QStringList{s.Text(C::ImageSize), s.Text(C::CanvasSize), sep, s.Text(C::ConvertToBitmap),
+                           s.Text(C::Combine), sep, ">Effects", sep, s.Text(C::EditText), s.Text(C::RectangleStyle),
+                           sep, s.Text(C::ImportImage)}));
+    EXPECT_EQ(s.MenuEntries("Frame"),
+              (QStringList{">Insert New Frame", s.Text(C::DeleteFrame), sep, s.Text(C::FrameSetup),
+                           s.Text(C::AutoFrameSize), sep, s.Text(C::FrameDuration), s.Text(C::LoopCount), sep,
+                           ">Transition Effects", sep, s.Text(C::MasterFrame), sep, s.Text(C::SetBackgroundColor),
+                           sep, s.Text(C::ExportFrame)}));
+    const QStringList helpEntries = {s.Text(C::HelpContents), s.Text(C::HelpTutorial), s.Text(C::HelpQuickTour),
+                                     s.Text(C::HelpReference), sep, s.Text(C::HelpHomePage), sep,
+                                     s.Text(C::AppAbout)};
+    EXPECT_EQ(s.MenuEntries("&Help"), helpEntries);
+    const QStringList recentAndExit = {s.Text(C::RecentFile1), s.Text(C::RecentFile2), s.Text(C::RecentFile3),
+                                       s.Text(C::RecentFile4), sep, s.Text(C::AppExit)};
+    EXPECT_EQ(s.MenuEntries("&File"),
+              (QStringList{s.Text(C::FileNew), s.Text(C::QuickAnimation), s.Text(C::OpenDocument),
+                           s.Text(C::FileClose), sep, s.Text(C::SaveAnimation), s.Text(C::SaveAnimationAs), sep,
+                           s.Text(C::FileSave), s.Text(C::FileSaveAs), sep, s.Text(C::FilePrint),
+                           s.Text(C::FilePrintPreview), s.Text(C::FilePrintSetup), sep} +
+               recentAndExit));
+
+    s.Frame().ActiveChild()->close();
+    ProcessEvents();
+    EXPECT_EQ(s.MenuEntries("&File"), (QStringList{s.Text(C::FileNew), s.Text(C::QuickAnimation),
+                                                   s.Text(C::OpenDocument), sep, s.Text(C::FilePrintSetup), sep} +
+                                       recentAndExit));
+    EXPECT_EQ(s.MenuEntries("&View"), (QStringList{s.Text(C::ViewToolbar), s.Text(C::ViewStatusBar)}));
+    EXPECT_EQ(s.MenuEntries("&Help"), helpEntries);
+
+    // The tool bar groups its buttons the same way.
+    const auto* bar = s.Frame().findChild<QToolBar*>(QStringLiteral("mainToolBar"));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(Started::Entries(bar->actions()),
+              (QStringList{s.Text(C::FileNew), s.Text(C::QuickAnimation), s.Text(C::OpenDocument),
+                           s.Text(C::SaveAnimation), s.Text(C::FileSave), sep, s.Text(C::FilePrint),
+                           s.Text(C::FilePrintPreview), sep, s.Text(C::EditCut), s.Text(C::EditCopy),
+                           s.Text(C::EditPaste), sep, s.Text(C::PreviewAnimation), sep, s.Text(C::ImageSize),
+                           s.Text(C::CanvasSize), s.Text(C::Combine), s.Text(C::EditText), sep,
+                           s.Text(C::AutoFrameSize), s.Text(C::InsertFrameAfter), sep, s.Text(C::MasterFrame), sep,
+                           s.Text(C::FirstFrame), s.Text(C::PreviousFrame), s.Text(C::NextFrame),
+                           s.Text(C::LastFrame), sep, s.Text(C::DeleteFrame), sep, s.Text(C::HelpContents)}));
+}
+
+TEST(MainWindow, PanelsFloatAndCannotDock) {
+    Started s;
+    const struct {
+        const char* name;
+        const char* title;
+        QSize body;  // zero: the size follows from the contents
+    } panels[] = {
+        {"currentColorsBar", "Current Colors", {}},
+        {"frameListBar", "Frame List", {118, 220}},
+        {"backgroundBar", "Background", {118, 90}},
+    };
+    for (const auto& p : panels) {
+        SCOPED_TRACE(p.name);
+        const auto* dock = s.Frame().findChild<QDockWidget*>(QString::fromLatin1(p.name));
+        ASSERT_NE(dock, nullptr);
+        EXPECT_EQ(dock->windowTitle(), QString::fromLatin1(p.title));
+        EXPECT_TRUE(dock->isFloating());
+        EXPECT_EQ(dock->allowedAreas(), Qt::NoDockWidgetArea);
+        ASSERT_NE(dock->widget(), nullptr);
+        EXPECT_EQ(dock->widget()->parent(), dock);
+        if (!p.body.isEmpty()) {
+            EXPECT_EQ(dock->widget()->size(), p.body);
+        }
+    }
 }
 
 TEST(MainWindow, MenuTextsCarryTheirShortcuts) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "codec/GifFile.h"
+#include "core/ByteWriter.h"
 
 namespace vantrel::test {
 
@@ -97,13 +98,16 @@ public:
         bytes_.push_back(b);
         return *this;
     }
-    GifBytes& Word(std::uint16_t w) { return Byte(static_cast<std::uint8_t>(w)).Byte(static_cast<std::uint8_t>(w >> 8)); }
+    GifBytes& Word(std::uint16_t w) {
+        ByteWriter(bytes_).U16(w);
+        return *this;
+    }
     GifBytes& Text(std::string_view text) {
-        for (char c : text) Byte(static_cast<std::uint8_t>(c));
+        ByteWriter(bytes_).Text(text);
         return *this;
     }
     GifBytes& Raw(std::span<const std::uint8_t> raw) {
-        bytes_.insert(bytes_.end(), raw.begin(), raw.end());
+        ByteWriter(bytes_).Bytes(raw);
         return *this;
     }
     // Signature, version and logical screen descriptor.
@@ -124,7 +128,8 @@ public:
         return Byte(static_cast<std::uint8_t>(data.size())).Raw(data).Byte(0);
     }
     GifBytes& Loop(std::uint16_t count, std::string_view identifier = "NETSCAPE2.0") {
-        const std::uint8_t data[3] = {1, static_cast<std::uint8_t>(count), static_cast<std::uint8_t>(count >> 8)};
+        std::vector<std::uint8_t> data;
+        ByteWriter(data).U8(1).U16(count);
         return Application(identifier, data);
     }
     GifBytes& Comment(std::string_view text) {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/ByteWriter.h"
+
 namespace vantrel {
 namespace {
 
@@ -234,26 +236,11 @@ std::vector<std::uint8_t> MakeDib(int w, int h, int bits, std::uint32_t compress
                                   const std::vector<std::uint32_t>& table,
                                   const std::vector<std::uint8_t>& rows, std::uint32_t clrUsed = 0) {
     std::vector<std::uint8_t> out;
-    auto u32 = [&](std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) out.push_back(std::uint8_t(v >> (8 * i)));
-    };
-    auto u16 = [&](std::uint16_t v) {
-        out.push_back(std::uint8_t(v));
-        out.push_back(std::uint8_t(v >> 8));
-    };
-    u32(40);
-    u32(std::uint32_t(w));
-    u32(std::uint32_t(h));
-    u16(1);
-    u16(std::uint16_t(bits));
-    u32(compression);
-    u32(std::uint32_t(rows.size()));
-    u32(0);
-    u32(0);
-    u32(clrUsed);
-    u32(0);
-    for (auto entry : table) u32(entry);
-    out.insert(out.end(), rows.begin(), rows.end());
+    ByteWriter writer(out);
+    writer.U32(40).I32(w).I32(h).U16(1).U16(std::uint16_t(bits)).U32(compression);
+    writer.U32(std::uint32_t(rows.size())).I32(0).I32(0).U32(clrUsed).U32(0);
+    for (auto entry : table) writer.U32(entry);
+    writer.Bytes(rows);
     return out;
 }
 

@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "document/BoxItem.h"
+#include "document/DocTestUtil.h"
 #include "document/ItemRecordBytes.h"
 
 namespace vantrel {
@@ -186,10 +186,7 @@ TEST(BoxItemTest, RecordRoundTripKeepsEveryField) {
     EXPECT_EQ(loaded.Position(), (Point{100, 200}));
     EXPECT_TRUE(loaded.BlendWithBeneath());
     EXPECT_EQ(loaded.Composite().Width(), 31);
-    ASSERT_EQ(loaded.Image().SizeImage(), original.Image().SizeImage());
-    EXPECT_EQ(std::memcmp(loaded.Image().Bytes().data(), original.Image().Bytes().data(),
-                          loaded.Image().SizeImage()),
-              0);
+    EXPECT_EQ(test::PixelsOf(loaded.Image()), test::PixelsOf(original.Image()));
 
     // Trailing zero bytes after the record's content are ignored.
     ItemRecord padded = *record;
@@ -204,18 +201,8 @@ TEST(BoxItemTest, DamagedRecordsAreRefused) {
     box.SetBounds({0, 0, 4, 4});
     const ItemRecord good = *box.SaveRecord();
 
-    for (std::size_t size = 0; size < good.size(); ++size) {
-        const ItemRecord cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
-        BoxItem target;
-        EXPECT_FALSE(target.LoadRecord(cut)) << "cut at " << size;
-    }
-
-    struct Damage {
-        const char* name;
-        std::size_t at;
-        std::uint32_t value;
-    };
-    const Damage damages[] = {
+    test::ExpectEveryCutRefused<BoxItem>(good);
+    const test::U32Damage damages[] = {
         {"header size below the record", 4, 40},
         {"header size beyond the bytes", 4, 48},
         {"other tag", 0, 0x53504C45},  // "ELPS"
@@ -228,12 +215,7 @@ TEST(BoxItemTest, DamagedRecordsAreRefused) {
         {"space width above 32", 36, 33},
         {"unknown line style", 40, 4},
     };
-    for (const Damage& d : damages) {
-        ItemRecord damaged = good;
-        PokeU32(damaged, d.at, d.value);
-        BoxItem target;
-        EXPECT_FALSE(target.LoadRecord(damaged)) << d.name;
-    }
+    test::ExpectDamagesRefused<BoxItem>(good, damages);
 
     // The limits themselves are accepted.
     ItemRecord edge = good;

@@ -1,7 +1,9 @@
 #pragma once
 // Small fixtures shared by the document tests.
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "core/PackedDib.h"
 #include "document/BitmapItem.h"
@@ -14,6 +16,12 @@ inline PackedDib SolidImage(int width, int height, PixelValue value) {
     image.SetSize(width, height);
     image.FillRect(value);
     return image;
+}
+
+// The stored bytes of an image: equal for two images of the same size and pixels.
+inline std::vector<std::uint8_t> PixelsOf(const PackedDib& image) {
+    const auto bytes = image.Bytes();
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 // A bitmap item covering r, filled with value.

@@ -12,12 +12,14 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ByteWriter.h"
 #include "core/PackedDib.h"
 #include "document/AnimFrame.h"
 #include "document/Animation.h"
 #include "document/BitmapItem.h"
 #include "document/BoxItem.h"
 #include "document/CQVDoc.h"
+#include "document/DocTestUtil.h"
 #include "document/EllipseItem.h"
 #include "document/LabelItem.h"
 
@@ -28,36 +30,20 @@ using Bytes = std::vector<std::uint8_t>;
 // Appends little-endian fields to a byte vector, as the file's writer would.
 class ByteBuilder {
 public:
-    ByteBuilder& U8(std::uint8_t v) {
-        bytes_.push_back(v);
-        return *this;
-    }
-    ByteBuilder& U32(std::uint32_t v) {
-        for (int shift = 0; shift < 32; shift += 8) bytes_.push_back(static_cast<std::uint8_t>(v >> shift));
-        return *this;
-    }
-    ByteBuilder& I32(std::int32_t v) { return U32(static_cast<std::uint32_t>(v)); }
-    ByteBuilder& Chars(std::string_view s) {
-        bytes_.insert(bytes_.end(), s.begin(), s.end());
-        return *this;
-    }
+    ByteBuilder& U8(std::uint8_t v) { return With([v](ByteWriter& w) { w.U8(v); }); }
+    ByteBuilder& U32(std::uint32_t v) { return With([v](ByteWriter& w) { w.U32(v); }); }
+    ByteBuilder& I32(std::int32_t v) { return With([v](ByteWriter& w) { w.I32(v); }); }
+    ByteBuilder& Chars(std::string_view s) { return With([s](ByteWriter& w) { w.Text(s); }); }
     // A counted string in the one-byte form.
     ByteBuilder& Counted(std::string_view s) { return U8(static_cast<std::uint8_t>(s.size())).Chars(s); }
-    ByteBuilder& Raw(std::span<const std::uint8_t> b) {
-        bytes_.insert(bytes_.end(), b.begin(), b.end());
-        return *this;
-    }
-    ByteBuilder& Zeros(std::size_t n) {
-        bytes_.insert(bytes_.end(), n, 0);
-        return *this;
-    }
+    ByteBuilder& Raw(std::span<const std::uint8_t> b) { return With([b](ByteWriter& w) { w.Bytes(b); }); }
+    ByteBuilder& Zeros(std::size_t n) { return With([n](ByteWriter& w) { w.Zeros(n); }); }
 
     // Magic, the default font, canvas and loop count.
     ByteBuilder& FileHeader(std::int32_t width, std::int32_t height, std::uint32_t loopCount = 0) {
         Counted("QVDF1.0");
-        std::array<std::uint8_t, LogFont::kRecordSize> font{};
-        LogFont::DocumentDefault().WriteTo(font);
-        return Raw(font).I32(width).I32(height).U32(loopCount);
+        With([](ByteWriter& w) { LogFont::DocumentDefault().WriteTo(w); });
+        return I32(width).I32(height).U32(loopCount);
     }
     // The fixed part of a frame record; items and the item list end follow.
     ByteBuilder& FrameHeader(std::uint32_t id, std::uint32_t backgroundId, std::uint32_t master = 0,
@@ -71,6 +57,14 @@ public:
     operator Bytes() const { return bytes_; }
 
 private:
+    // Appends what write puts through a writer over the bytes.
+    template <typename Write>
+    ByteBuilder& With(Write write) {
+        ByteWriter writer(bytes_);
+        write(writer);
+        return *this;
+    }
+
     Bytes bytes_;
 };
 
@@ -174,11 +168,6 @@ inline std::unique_ptr<CQVDoc> MakeRichDocument() {
 
     animation.RenderAll();
     return doc;
-}
-
-inline Bytes PixelsOf(const PackedDib& image) {
-    const auto bytes = image.Bytes();
-    return Bytes(bytes.begin(), bytes.end());
 }
 
 // Every stored field of both documents, every item's record and pixels, and

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "DocumentFileFixtures.h"
+#include "ItemRecordBytes.h"
 #include "document/Importers.h"
 #include "document/ItemPack.h"
 #include "support/TestPaths.h"
@@ -16,6 +17,7 @@ namespace {
 
 using test::ByteBuilder;
 using test::Bytes;
+using test::PeekU32;
 
 Bytes SaveBytes(const CQVDoc& doc) {
     auto bytes = DocumentBytes(doc);
@@ -23,10 +25,6 @@ Bytes SaveBytes(const CQVDoc& doc) {
     return bytes.value_or(Bytes{});
 }
 
-std::uint32_t U32At(const Bytes& b, std::size_t at) {
-    return std::uint32_t{b[at]} | std::uint32_t{b[at + 1]} << 8 | std::uint32_t{b[at + 2]} << 16 |
-           std::uint32_t{b[at + 3]} << 24;
-}
 
 // ---- byte layout ----
 
@@ -37,21 +35,23 @@ TEST(DocumentFileTest, ANewDocumentIs113Bytes) {
     ASSERT_EQ(bytes.size(), 113u);
     EXPECT_EQ(bytes[0], 7);
     EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 8), "QVDF1.0");
-    std::array<std::uint8_t, LogFont::kRecordSize> font{};
-    LogFont::DocumentDefault().WriteTo(font);
+    Bytes font;
+    ByteWriter fontWriter(font);
+    LogFont::DocumentDefault().WriteTo(fontWriter);
+    ASSERT_EQ(font.size(), LogFont::kRecordSize);
     EXPECT_TRUE(std::equal(font.begin(), font.end(), bytes.begin() + 8));
-    EXPECT_EQ(U32At(bytes, 68), 468u);
-    EXPECT_EQ(U32At(bytes, 72), 60u);
-    EXPECT_EQ(U32At(bytes, 76), 0u);  // loop count
+    EXPECT_EQ(PeekU32(bytes, 68), 468u);
+    EXPECT_EQ(PeekU32(bytes, 72), 60u);
+    EXPECT_EQ(PeekU32(bytes, 76), 0u);  // loop count
     EXPECT_EQ(bytes[80], 4);
     EXPECT_EQ(std::string(bytes.begin() + 81, bytes.begin() + 85), "XFRM");
-    EXPECT_EQ(U32At(bytes, 85), 1u);            // frame id, non-zero
-    EXPECT_EQ(U32At(bytes, 89), 0u);            // no background frame
-    EXPECT_EQ(U32At(bytes, 93), 0u);            // not a master frame
-    EXPECT_EQ(U32At(bytes, 97), 100u);          // duration
-    EXPECT_EQ(U32At(bytes, 101), 0x00FFFFFFu);  // white
-    EXPECT_EQ(U32At(bytes, 105), 0u);           // item list end
-    EXPECT_EQ(U32At(bytes, 109), 0u);           // end marker
+    EXPECT_EQ(PeekU32(bytes, 85), 1u);            // frame id, non-zero
+    EXPECT_EQ(PeekU32(bytes, 89), 0u);            // no background frame
+    EXPECT_EQ(PeekU32(bytes, 93), 0u);            // not a master frame
+    EXPECT_EQ(PeekU32(bytes, 97), 100u);          // duration
+    EXPECT_EQ(PeekU32(bytes, 101), 0x00FFFFFFu);  // white
+    EXPECT_EQ(PeekU32(bytes, 105), 0u);           // item list end
+    EXPECT_EQ(PeekU32(bytes, 109), 0u);           // end marker
     EXPECT_EQ(bytes, Bytes(ByteBuilder().FileHeader(468, 60).FrameHeader(1, 0).U32(0).U32(0)));
 }
 
@@ -60,14 +60,14 @@ TEST(DocumentFileTest, ABitmapOf2x3IsA52ByteRecordAfterItsLength) {
     doc.GetAnimation().FirstFrame()->AppendItem(test::PatternBitmap(10, 20, 2, 3, false));
     const Bytes bytes = SaveBytes(doc);
     ASSERT_EQ(bytes.size(), 113u + 4 + 52);
-    EXPECT_EQ(U32At(bytes, 105), 52u);
+    EXPECT_EQ(PeekU32(bytes, 105), 52u);
     EXPECT_EQ(std::string(bytes.begin() + 109, bytes.begin() + 113), "DIBM");
-    EXPECT_EQ(U32At(bytes, 113), 28u);  // header size
-    EXPECT_EQ(U32At(bytes, 117), 10u);  // bounds
-    EXPECT_EQ(U32At(bytes, 121), 20u);
-    EXPECT_EQ(U32At(bytes, 125), 12u);
-    EXPECT_EQ(U32At(bytes, 129), 23u);
-    EXPECT_EQ(U32At(bytes, 161), 0u);  // item list end after 24 pixel bytes
+    EXPECT_EQ(PeekU32(bytes, 113), 28u);  // header size
+    EXPECT_EQ(PeekU32(bytes, 117), 10u);  // bounds
+    EXPECT_EQ(PeekU32(bytes, 121), 20u);
+    EXPECT_EQ(PeekU32(bytes, 125), 12u);
+    EXPECT_EQ(PeekU32(bytes, 129), 23u);
+    EXPECT_EQ(PeekU32(bytes, 161), 0u);  // item list end after 24 pixel bytes
 }
 
 TEST(DocumentFileTest, FramesAreNumberedFromOneAndNameTheirBackgroundFrame) {

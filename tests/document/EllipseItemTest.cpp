@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "document/DocTestUtil.h"
 #include "document/EllipseItem.h"
 #include "document/ItemRecordBytes.h"
 
@@ -162,10 +162,7 @@ TEST(EllipseItemTest, RecordLayoutAndRoundTrip) {
     EXPECT_EQ(loaded.Bounds(), (Rect{-3, 9, 4, 14}));
     EXPECT_EQ(loaded.Position(), (Point{-3, 9}));
     EXPECT_EQ(loaded.Style(), (EllipseStyle{0x20ABCDEF, false}));
-    ASSERT_EQ(loaded.Image().SizeImage(), original->Image().SizeImage());
-    EXPECT_EQ(std::memcmp(loaded.Image().Bytes().data(), original->Image().Bytes().data(),
-                          loaded.Image().SizeImage()),
-              0);
+    EXPECT_EQ(test::PixelsOf(loaded.Image()), test::PixelsOf(original->Image()));
 
     // Any non-zero flag reads as smoothed.
     ItemRecord flagged = *record;
@@ -177,17 +174,8 @@ TEST(EllipseItemTest, RecordLayoutAndRoundTrip) {
 
 TEST(EllipseItemTest, DamagedRecordsAreRefused) {
     const ItemRecord good = *MakeEllipse(3, 3, kRgb, true)->SaveRecord();
-    for (std::size_t size = 0; size < good.size(); ++size) {
-        const ItemRecord cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
-        EllipseItem target;
-        EXPECT_FALSE(target.LoadRecord(cut)) << "cut at " << size;
-    }
-    struct Damage {
-        const char* name;
-        std::size_t at;
-        std::uint32_t value;
-    };
-    const Damage damages[] = {
+    test::ExpectEveryCutRefused<EllipseItem>(good);
+    const test::U32Damage damages[] = {
         {"header size below the record", 4, 28},
         {"header size beyond the bytes", 4, 33},
         {"other tag", 0, 0x54434552},  // "RECT"
@@ -195,12 +183,7 @@ TEST(EllipseItemTest, DamagedRecordsAreRefused) {
         {"taller than the work area", 20, 1201},
         {"coordinate far outside", 8, 0x7FFFFFF0},
     };
-    for (const Damage& d : damages) {
-        ItemRecord damaged = good;
-        PokeU32(damaged, d.at, d.value);
-        EllipseItem target;
-        EXPECT_FALSE(target.LoadRecord(damaged)) << d.name;
-    }
+    test::ExpectDamagesRefused<EllipseItem>(good, damages);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DocumentFileFixtures.h"
+#include "ItemRecordBytes.h"
 #include "document/Archive.h"
 
 namespace vantrel {
@@ -10,11 +11,8 @@ namespace {
 
 using test::ByteBuilder;
 using test::Bytes;
+using test::PeekU32;
 
-std::uint32_t U32At(const Bytes& b, std::size_t at) {
-    return std::uint32_t{b[at]} | std::uint32_t{b[at + 1]} << 8 | std::uint32_t{b[at + 2]} << 16 |
-           std::uint32_t{b[at + 3]} << 24;
-}
 
 // A frame of a new document holding a bitmap, a box, an ellipse and a label, bottom to top.
 struct FourKinds {
@@ -42,10 +40,10 @@ TEST(ItemPackTest, TheTableHoldsOneOffsetPerSelectedItemThenZero) {
 
     // 16 table bytes, then the records in z-order, back to back.
     ASSERT_EQ(block->size(), 16 + bitmapRecord.size() + ellipseRecord.size() + labelRecord.size());
-    EXPECT_EQ(U32At(*block, 0), 16u);
-    EXPECT_EQ(U32At(*block, 4), 16u + 76);
-    EXPECT_EQ(U32At(*block, 8), 16u + 76 + 32);
-    EXPECT_EQ(U32At(*block, 12), 0u);
+    EXPECT_EQ(PeekU32(*block, 0), 16u);
+    EXPECT_EQ(PeekU32(*block, 4), 16u + 76);
+    EXPECT_EQ(PeekU32(*block, 8), 16u + 76 + 32);
+    EXPECT_EQ(PeekU32(*block, 12), 0u);
     const Bytes expected = ByteBuilder().U32(16).U32(92).U32(124).U32(0).Raw(bitmapRecord).Raw(ellipseRecord).Raw(labelRecord);
     EXPECT_EQ(*block, expected);
 }

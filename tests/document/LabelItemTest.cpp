@@ -27,7 +27,6 @@ namespace {
 using test::PeekU32;
 using test::PokeU32;
 using test::PeekF64;
-using test::PokeF64;
 
 LabelParams Arial(int height, const std::string& text, bool antiAliased = false, PixelValue color = kOpaqueBlack) {
     LabelParams p;
@@ -405,18 +404,8 @@ TEST(LabelRecordTest, RoundTripKeepsEveryField) {
 TEST(LabelRecordTest, DamagedRecordsAreRefused) {
     const auto label = MakeLabel(Arial(24, "abc"));
     const ItemRecord good = *label->SaveRecord();
-    for (std::size_t size = 0; size < good.size(); ++size) {
-        const ItemRecord cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
-        LabelItem target;
-        EXPECT_FALSE(target.LoadRecord(cut)) << "cut at " << size;
-    }
-
-    struct Damage {
-        const char* name;
-        std::size_t at;
-        std::uint32_t value;
-    };
-    const Damage damages[] = {
+    test::ExpectEveryCutRefused<LabelItem>(good);
+    const test::U32Damage damages[] = {
         {"text without NUL", 120, 0x78636261},  // "abcx"
         {"header size below the fixed fields", 4, 119},
         {"header size beyond the bytes", 4, 125},
@@ -425,19 +414,9 @@ TEST(LabelRecordTest, DamagedRecordsAreRefused) {
         {"anchor far outside", 108, 0x40000000},
         {"anchor far outside upward", 112, 0xC0000000},
     };
-    for (const Damage& d : damages) {
-        ItemRecord damaged = good;
-        PokeU32(damaged, d.at, d.value);
-        LabelItem target;
-        EXPECT_FALSE(target.LoadRecord(damaged)) << d.name;
-    }
+    test::ExpectDamagesRefused<LabelItem>(good, damages);
 
-    struct BadNumber {
-        const char* name;
-        std::size_t at;
-        double value;
-    };
-    const BadNumber numbers[] = {
+    const test::F64Damage numbers[] = {
         {"width factor not a number", 24, std::numeric_limits<double>::quiet_NaN()},
         {"width factor infinite", 24, std::numeric_limits<double>::infinity()},
         {"width factor 0", 24, 0.0},
@@ -446,12 +425,7 @@ TEST(LabelRecordTest, DamagedRecordsAreRefused) {
         {"spacing not a number", 32, std::numeric_limits<double>::quiet_NaN()},
         {"spacing too wide to lay out", 32, 1e12},
     };
-    for (const BadNumber& n : numbers) {
-        ItemRecord damaged = good;
-        PokeF64(damaged, n.at, n.value);
-        LabelItem target;
-        EXPECT_FALSE(target.LoadRecord(damaged)) << n.name;
-    }
+    test::ExpectDamagesRefused<LabelItem>(good, numbers);
 
     ItemRecord hugeFont = good;
     PokeU32(hugeFont, 48, 0x7FFFFFFF);

@@ -2,19 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 namespace vantrel {
 namespace {
 
 using Record = std::array<std::uint8_t, LogFont::kRecordSize>;
 
+// The record font appends after a byte already there, which it must leave alone.
 Record Write(const LogFont& font) {
-    Record bytes{};
-    bytes.fill(0xEE);  // every byte must be written
-    font.WriteTo(bytes);
-    return bytes;
+    std::vector<std::uint8_t> bytes{0xEE};
+    ByteWriter writer(bytes);
+    font.WriteTo(writer);
+    Record record{};
+    EXPECT_EQ(bytes.size(), 1 + record.size());
+    EXPECT_EQ(bytes[0], 0xEE);
+    std::copy_n(bytes.begin() + 1, std::min(bytes.size() - 1, record.size()), record.begin());
+    return record;
 }
 
 Record FaceNameBytes(Record bytes, const char* name) {
@@ -107,6 +114,26 @@ TEST(LogFontTest, BytesAfterTheNameTerminatorSurviveARoundTrip) {
     const LogFont font = LogFont::ReadFrom(bytes);
     EXPECT_EQ(font.FaceName(), "Arial");
     EXPECT_EQ(Write(font), bytes);
+}
+
+TEST(LogFontTest, AReaderGivesUpExactlyTheRecord) {
+    LogFont font = LogFont::DocumentDefault();
+    font.weight = 700;
+    std::vector<std::uint8_t> bytes;
+    ByteWriter writer(bytes);
+    font.WriteTo(writer);
+    writer.U8(0x42);
+
+    ByteReader whole(bytes);
+    EXPECT_EQ(LogFont::ReadFrom(whole), font);
+    EXPECT_EQ(whole.Position(), LogFont::kRecordSize);
+    EXPECT_EQ(whole.U8(), 0x42);
+    EXPECT_FALSE(whole.Exhausted());
+
+    // One byte short: the reader says so.
+    ByteReader cut(std::span<const std::uint8_t>(bytes).first(LogFont::kRecordSize - 1));
+    LogFont::ReadFrom(cut);
+    EXPECT_TRUE(cut.Exhausted());
 }
 
 }  // namespace
