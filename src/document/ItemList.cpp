@@ -9,7 +9,7 @@ namespace vantrel {
 ItemList::~ItemList() {
     // Top down, one item at a time, so that no chain of owning links is
     // destroyed recursively however many items the list holds.
-    while (top_ != nullptr) Unlink(top_);
+    while (top_ != nullptr) Detach(top_);
 }
 
 std::vector<CanvasItem*> ItemList::Items() const {
@@ -83,6 +83,10 @@ CanvasItem* ItemList::InsertAtBottom(std::unique_ptr<CanvasItem> item) {
 
 std::unique_ptr<CanvasItem> ItemList::Unlink(CanvasItem* item) {
     if (!Contains(item)) return nullptr;
+    return Detach(item);
+}
+
+std::unique_ptr<CanvasItem> ItemList::Detach(CanvasItem* item) {
     std::unique_ptr<CanvasItem>& slot = item->prev_ ? item->prev_->next_ : bottom_;
     std::unique_ptr<CanvasItem> taken = std::move(slot);
     slot = std::move(taken->next_);
@@ -153,7 +157,7 @@ void ItemList::DeleteSelected() {
         CanvasItem* next = item->Next();
         if (item->selected) {
             changed = Union(changed, item->bounds);
-            Unlink(item);
+            Detach(item);
         } else if (!changed.IsEmpty() && lowestKept == nullptr) {
             lowestKept = item;
         }
@@ -208,7 +212,7 @@ void ItemList::BringSelectedToFront() {
     }
     if (selected.empty()) return;
     CanvasItem* below = selected.front()->prev_;  // stays where it is
-    for (CanvasItem* item : selected) LinkAbove(top_, Unlink(item));
+    for (CanvasItem* item : selected) LinkAbove(top_, Detach(item));
     UpdateComposites(below ? below->Next() : Bottom());
 }
 
@@ -219,7 +223,7 @@ void ItemList::SendSelectedToBack() {
     }
     if (selected.empty()) return;
     // Top to bottom, each to the bottom: the lowest ends lowest.
-    for (CanvasItem* item : selected) LinkAbove(nullptr, Unlink(item));
+    for (CanvasItem* item : selected) LinkAbove(nullptr, Detach(item));
     UpdateComposites(Bottom());
 }
 

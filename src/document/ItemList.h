@@ -176,6 +176,9 @@ public:
 private:
     void LinkAbove(CanvasItem* below, std::unique_ptr<CanvasItem> item);
     bool Contains(const CanvasItem* item) const;
+    // Unlink for an item known to be in the list (walks nothing, so loops
+    // over the list stay linear).
+    std::unique_ptr<CanvasItem> Detach(CanvasItem* item);
 
     std::unique_ptr<CanvasItem> bottom_;
     CanvasItem* top_ = nullptr;
