@@ -474,16 +474,13 @@ bool CMainFrame::ExecuteCommand(CommandId id) {
 }
 
 bool CMainFrame::OnUpdateOwnCommand(CommandId id, CommandUi& ui) const {
+    // The View commands that show and hide bars: BarFor knows which they are.
+    if (const QWidget* bar = BarFor(id)) {
+        ui.enabled = true;
+        ui.checked = bar->isVisible();
+        return true;
+    }
     switch (id) {
-        case C::ViewToolbar:
-        case C::ViewStatusBar:
-        case C::ViewFrameList:
-        case C::ViewCurrentColors:
-        case C::ViewBackground:
-        case C::ViewToolbox:
-            ui.enabled = true;
-            ui.checked = BarFor(id)->isVisible();
-            return true;
         case C::WindowArrange:
         case C::WindowCascade:
         case C::WindowTile: ui.enabled = !mdi_->subWindowList().isEmpty(); return true;
@@ -492,17 +489,11 @@ bool CMainFrame::OnUpdateOwnCommand(CommandId id, CommandUi& ui) const {
 }
 
 bool CMainFrame::OnOwnCommand(CommandId id) {
+    if (QWidget* bar = BarFor(id)) {
+        bar->setVisible(!bar->isVisible());
+        return true;
+    }
     switch (id) {
-        case C::ViewToolbar:
-        case C::ViewStatusBar:
-        case C::ViewFrameList:
-        case C::ViewCurrentColors:
-        case C::ViewBackground:
-        case C::ViewToolbox: {
-            QWidget* bar = BarFor(id);
-            bar->setVisible(!bar->isVisible());
-            return true;
-        }
         case C::WindowCascade: mdi_->cascadeSubWindows(); return true;
         case C::WindowTile: mdi_->tileSubWindows(); return true;
         case C::WindowArrange: ArrangeIcons(); return true;
