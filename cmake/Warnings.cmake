@@ -9,7 +9,7 @@ endfunction()
 # A library made of every source file in its folder.
 function(vantrel_library name)
   cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
-  file(GLOB _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  file(GLOB_RECURSE _sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT _sources)
     message(STATUS "${name}: no sources yet, skipped")
     return()

@@ -37,6 +37,22 @@ void Animation::RenderFrom(const AnimFrame* frame) {
     }
 }
 
+void Animation::RenderOver(AnimFrame& frame, const Rect& area, const std::function<void(AnimFrame&)>& visit) {
+    const std::ptrdiff_t first = IndexOf(&frame);
+    if (first < 0) return;
+    frame.Render();
+    if (visit) visit(frame);
+    std::unordered_set<const AnimFrame*> changed{&frame};
+    for (std::size_t i = std::size_t(first) + 1; i < frames_.size(); ++i) {
+        AnimFrame& later = *frames_[i];
+        if (!changed.contains(later.backgroundFrame_)) continue;
+        later.RecomposeOver(area);
+        later.Render();
+        changed.insert(&later);
+        if (visit) visit(later);
+    }
+}
+
 AnimFrame* Animation::NextFrame(const AnimFrame* frame) const {
     const std::ptrdiff_t index = IndexOf(frame);
     if (index < 0 || std::size_t(index) + 1 >= frames_.size()) return nullptr;

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -52,6 +53,12 @@ public:
     void RenderAll();
     // The same for frame and every frame after it (nothing when frame is not in the list).
     void RenderFrom(const AnimFrame* frame);
+    // After the items of frame changed inside area (their composites already
+    // rebuilt): renders frame, then every frame lying over it directly or
+    // through other frames, rebuilding there only the composites that blend
+    // with the changed area. visit is called for each frame rendered, frame
+    // first.
+    void RenderOver(AnimFrame& frame, const Rect& area, const std::function<void(AnimFrame&)>& visit);
 
     // ---- the frame list ----
     std::span<const std::unique_ptr<AnimFrame>> Frames() const { return frames_; }

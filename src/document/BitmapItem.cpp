@@ -15,6 +15,20 @@ BitmapItem::BitmapItem() : CanvasItem(ItemKind::Bitmap) {}
 
 BitmapItem::~BitmapItem() = default;
 
+namespace {
+std::unique_ptr<PackedDib> CopyOf(const std::unique_ptr<PackedDib>& dib) {
+    if (!dib) return nullptr;
+    auto copy = std::make_unique<PackedDib>();
+    copy->CopyFrom(dib.get());
+    return copy;
+}
+}  // namespace
+
+BitmapItem::BitmapItem(const BitmapItem& other)
+    : CanvasItem(other), undoImage_(CopyOf(other.undoImage_)), sourceImage_(CopyOf(other.sourceImage_)) {}
+
+std::unique_ptr<CanvasItem> BitmapItem::Clone() const { return std::unique_ptr<CanvasItem>(new BitmapItem(*this)); }
+
 std::unique_ptr<BitmapItem> BitmapItem::FromImage(PackedDib image, bool blend) {
     auto item = std::make_unique<BitmapItem>();
     item->SetImage(std::move(image));
@@ -143,12 +157,12 @@ void BitmapItem::DrawLine(int x1, int y1, int x2, int y2, PixelValue color) {
         plot(x1, y1);
         return;
     }
-    const double stepX = double(x2 - x1) / n;
-    const double stepY = double(y2 - y1) / n;
-    for (int i = 0; i <= n; ++i) {
-        // Truncation toward zero, in work-area coordinates.
-        plot(int(x1 + i * stepX), int(y1 + i * stepY));
-    }
+    // Point i is (x1 + i (x2 - x1) / n, ...) truncated toward zero, computed
+    // exactly in integers so that the last point is the end point itself.
+    const long long dx = x2 - x1;
+    const long long dy = y2 - y1;
+    for (long long i = 0; i <= n; ++i)
+        plot(int((x1 * static_cast<long long>(n) + i * dx) / n), int((y1 * static_cast<long long>(n) + i * dy) / n));
 }
 
 void BitmapItem::FloodFill(int x, int y, PixelValue color) {

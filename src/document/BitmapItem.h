@@ -22,6 +22,7 @@ class BitmapItem : public CanvasItem {
 public:
     BitmapItem();
     ~BitmapItem() override;
+    std::unique_ptr<CanvasItem> Clone() const override;
 
     // A bitmap item at (0, 0) holding image (taken over); blendWithBeneath as given.
     static std::unique_ptr<BitmapItem> FromImage(PackedDib image, bool blend = false);
@@ -66,6 +67,7 @@ public:
     PackedDib& EditImage();
 
 private:
+    BitmapItem(const BitmapItem& other);
     // Pixel edits end the resize-from-source state and make transparent
     // colours blend with what lies beneath.
     void BeginPixelEdit(PixelValue color);

@@ -44,6 +44,7 @@ public:
     // An empty box with the style a box has before its record is read.
     BoxItem();
     ~BoxItem() override;
+    std::unique_ptr<CanvasItem> Clone() const override { return std::unique_ptr<CanvasItem>(new BoxItem(*this)); }
 
     // Reads a "RECT" record: bounds, anchor at their top-left corner, style;
     // then rasterises. False for a record that is too short, has another tag
@@ -62,6 +63,9 @@ public:
     void SetStyle(const BoxStyle& style);
     void SetLineColor(PixelValue color);
     void SetFillColor(PixelValue color);
+
+private:
+    BoxItem(const BoxItem&) = default;
 };
 
 }  // namespace vantrel

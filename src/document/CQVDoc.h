@@ -1,13 +1,18 @@
 #pragma once
-// CQVDoc: the document behind one editor window. It has a path name, a title
-// and a modified flag, the default font of new labels, and owns one
-// Animation. Nothing here depends on a windowing system.
+// CQVDoc: the document behind one editor window. It has a path name, a title,
+// the default font of new labels, owns one Animation and the undo history of
+// the edits made to it, and tells its observers what changed. The history's
+// clean index decides whether the document is modified. Nothing here
+// depends on a windowing system.
 
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "document/Animation.h"
+#include "document/DocumentObserver.h"
+#include "document/UndoHistory.h"
 #include "text/LogFont.h"
 
 namespace vantrel {
@@ -37,14 +42,58 @@ public:
     const std::string& Title() const { return title_; }
     void SetTitle(std::string title) { title_ = std::move(title); }
 
-    bool IsModified() const { return modified_; }
-    void SetModifiedFlag(bool modified = true) { modified_ = modified; }
+    // ---- history and modified state ----
+    UndoHistory& History() { return history_; }
+    const UndoHistory& History() const { return history_; }
+    // Runs an edit through the history (see UndoHistory::Push).
+    bool Execute(std::unique_ptr<Command> command) { return history_.Push(std::move(command)); }
+    bool IsModified() const { return history_.IsModified(); }
+    // false: the document now equals its file (the history's clean index
+    // moves here); true: it differs in a way no undo reaches.
+    void SetModifiedFlag(bool modified = true);
+
+    // ---- observers ----
+    // Observers are not owned; each removes itself before it goes away.
+    void AddObserver(DocumentObserver* observer);
+    void RemoveObserver(DocumentObserver* observer);
+
+    // ---- change reports, made by the commands ----
+    // The items of frame changed inside area (work-area pixels), their
+    // composites already rebuilt: renders the frame and every frame lying
+    // over it again and tells the observers.
+    void ItemsChanged(AnimFrame& frame, const Rect& area);
+    void FrameInserted(AnimFrame& frame);
+    void FrameRemoving(AnimFrame& frame);
+    void FrameMoved(AnimFrame& frame);
+    void FrameSettingsChanged(AnimFrame& frame);
+    void AnimationChanged();
 
 private:
+    void HistoryChanged();
+    template <typename Call>
+    void Notify(Call call);
+
     std::filesystem::path pathName_;
     std::string title_;
-    bool modified_ = false;
     std::unique_ptr<Animation> animation_;
+    UndoHistory history_;
+    bool lastModified_ = false;
+    std::vector<DocumentObserver*> observers_;
+};
+
+// Registers an observer with a document for its own lifetime.
+class ScopedObservation {
+public:
+    ScopedObservation(CQVDoc& doc, DocumentObserver& observer) : doc_(doc), observer_(observer) {
+        doc_.AddObserver(&observer_);
+    }
+    ~ScopedObservation() { doc_.RemoveObserver(&observer_); }
+    ScopedObservation(const ScopedObservation&) = delete;
+    ScopedObservation& operator=(const ScopedObservation&) = delete;
+
+private:
+    CQVDoc& doc_;
+    DocumentObserver& observer_;
 };
 
 }  // namespace vantrel

@@ -37,6 +37,22 @@ CanvasItem::CanvasItem() : CanvasItem(ItemKind::Base) {}
 
 CanvasItem::CanvasItem(ItemKind itemKind) : kind(itemKind), uid_(NewObjectUid()) {}
 
+CanvasItem::CanvasItem(const CanvasItem& other)
+    : hasUndoState(other.hasUndoState),
+      undoPosition(other.undoPosition),
+      undoBounds(other.undoBounds),
+      blendWithBeneath(other.blendWithBeneath),
+      position(other.position),
+      kind(other.kind),
+      bounds(other.bounds),
+      selected(other.selected),
+      uid_(other.uid_) {
+    image.CopyFrom(&other.image);
+    composite.CopyFrom(&other.composite);
+}
+
+std::unique_ptr<CanvasItem> CanvasItem::Clone() const { return std::unique_ptr<CanvasItem>(new CanvasItem(*this)); }
+
 // The list destroys items from the top down, so an item never holds a chain above it here.
 CanvasItem::~CanvasItem() = default;
 

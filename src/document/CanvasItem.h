@@ -58,8 +58,11 @@ class CanvasItem {
 public:
     CanvasItem();
     virtual ~CanvasItem();
-    CanvasItem(const CanvasItem&) = delete;
     CanvasItem& operator=(const CanvasItem&) = delete;
+
+    // A deep copy with the same state and the same identity (Uid), unlinked:
+    // a memento of the item that a command can put back in its place.
+    virtual std::unique_ptr<CanvasItem> Clone() const;
 
     // ---- virtual slots, in slot order ----
     // 1. Forgets the undo state.
@@ -130,6 +133,8 @@ public:
 
 protected:
     explicit CanvasItem(ItemKind itemKind);
+    // Copies every field and both buffers, keeps the identity, not the links.
+    CanvasItem(const CanvasItem& other);
 
     bool hasUndoState = false;
     Point undoPosition;

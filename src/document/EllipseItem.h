@@ -35,6 +35,7 @@ class EllipseItem final : public StyledShapeItem<EllipseStyle> {
 public:
     EllipseItem();
     ~EllipseItem() override;
+    std::unique_ptr<CanvasItem> Clone() const override { return std::unique_ptr<CanvasItem>(new EllipseItem(*this)); }
 
     // Reads an "ELPS" record: bounds, anchor at their top-left corner, colour
     // and anti-aliasing; then rasterises. False for a record that is too
@@ -57,6 +58,9 @@ public:
     void SetStyle(const EllipseStyle& style);
     void SetColor(PixelValue color);
     void SetAntiAliased(bool on);
+
+private:
+    EllipseItem(const EllipseItem&) = default;
 };
 
 }  // namespace vantrel

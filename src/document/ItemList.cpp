@@ -1,5 +1,6 @@
 #include "document/ItemList.h"
 
+#include <unordered_set>
 #include <utility>
 
 #include "document/BitmapItem.h"
@@ -77,6 +78,14 @@ CanvasItem* ItemList::InsertAtBottom(std::unique_ptr<CanvasItem> item) {
     raw->selected = true;
     LinkAbove(nullptr, std::move(item));
     // Everything above now lies over a new item: rebuild them all.
+    UpdateComposites(raw);
+    return raw;
+}
+
+CanvasItem* ItemList::InsertAbove(CanvasItem* below, std::unique_ptr<CanvasItem> item) {
+    if (!item || (below != nullptr && !Contains(below))) return nullptr;
+    CanvasItem* raw = item.get();
+    LinkAbove(below, std::move(item));
     UpdateComposites(raw);
     return raw;
 }
@@ -169,30 +178,40 @@ void ItemList::DeleteSelected() {
 
 // ---- moving and ordering ----
 
-void ItemList::MoveSelectedBy(int dx, int dy) {
-    const Rect moved = ItemBounds(true).Offset(dx, dy);
-    if (moved.IsEmpty()) return;
+void ItemList::MoveSelectedBy(int dx, int dy) { MoveItemsBy(SelectedItems(), dx, dy); }
+
+std::vector<CanvasItem*> ItemList::SelectedItems() const {
+    std::vector<CanvasItem*> selected;
+    for (CanvasItem* item : BottomToTop())
+        if (item->selected) selected.push_back(item);
+    return selected;
+}
+
+Point ItemList::MoveItemsBy(const std::vector<CanvasItem*>& items, int dx, int dy) {
+    Rect all;
+    for (const CanvasItem* item : items) all = Union(all, item->bounds);
+    const Rect moved = all.Offset(dx, dy);
+    if (moved.IsEmpty()) return {};
     if (moved.left < 0) dx -= moved.left;
     if (moved.top < 0) dy -= moved.top;
     if (moved.right > kWorkAreaSize) dx -= moved.right - kWorkAreaSize;
     if (moved.bottom > kWorkAreaSize) dy -= moved.bottom - kWorkAreaSize;
-    CanvasItem* lowest = nullptr;
-    Rect changed;
-    for (CanvasItem* item : BottomToTop()) {
-        if (!item->selected) continue;
-        changed = Union(changed, item->bounds);
-        item->MoveBy(dx, dy);
-        changed = Union(changed, item->bounds);
-        if (lowest == nullptr) lowest = item;
-    }
+    if (dx == 0 && dy == 0) return {};
+    Rect changed = all;
+    for (CanvasItem* item : items) item->MoveBy(dx, dy);
+    changed = Union(changed, all.Offset(dx, dy));
     // One rebuild from the lowest moved item gives the same composites as a
     // rebuild after each move (no item depends on the items above it); the
     // moved items themselves are rebuilt as they may blend with new ground.
-    if (lowest == nullptr) return;
+    const std::unordered_set<const CanvasItem*> moving(items.begin(), items.end());
+    CanvasItem* lowest = nullptr;
+    for (CanvasItem* item = bottom_.get(); item != nullptr && lowest == nullptr; item = item->Next())
+        if (moving.contains(item)) lowest = item;
     for (CanvasItem* item = lowest; item != nullptr; item = item->Next()) {
-        if (item->selected || (item->blendWithBeneath && !Intersect(item->bounds, changed).IsEmpty()))
+        if (moving.contains(item) || (item->blendWithBeneath && !Intersect(item->bounds, changed).IsEmpty()))
             ComposeBeneath(*item);
     }
+    return {dx, dy};
 }
 
 void ItemList::MoveItemTo(CanvasItem* item, int x, int y) {
@@ -311,6 +330,11 @@ void ItemList::UpdateComposites(CanvasItem* from, const Rect& changed) {
     for (CanvasItem* item = from->Next(); item != nullptr; item = item->Next()) {
         if (item->blendWithBeneath && !Intersect(item->bounds, changed).IsEmpty()) ComposeBeneath(*item);
     }
+}
+
+void ItemList::RecomposeOver(const Rect& changed) {
+    for (CanvasItem* item : BottomToTop())
+        if (item->blendWithBeneath && !Intersect(item->bounds, changed).IsEmpty()) ComposeBeneath(*item);
 }
 
 void ItemList::ComposeBeneath(CanvasItem& item) const {

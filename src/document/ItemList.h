@@ -100,6 +100,10 @@ public:
     CanvasItem* InsertAtBottom(std::unique_ptr<CanvasItem> item);
     // Removes the item from the list without destroying it; null when it is not in the list.
     std::unique_ptr<CanvasItem> Unlink(CanvasItem* item);
+    // Links the item directly above below (at the bottom when below is null)
+    // and rebuilds the composites from it upward. Null when below is given
+    // but not in the list.
+    CanvasItem* InsertAbove(CanvasItem* below, std::unique_ptr<CanvasItem> item);
     // replacement takes old's place in the z-order and the composites from it
     // upward are rebuilt; returns old, unlinked (null when old is not in the list).
     std::unique_ptr<CanvasItem> ReplaceItem(CanvasItem* old, std::unique_ptr<CanvasItem> replacement);
@@ -122,6 +126,11 @@ public:
     // Moves the selected items by (dx, dy), clamped so that their union stays
     // inside the work area, rebuilding composites from each moved item up.
     void MoveSelectedBy(int dx, int dy);
+    // Moves items (all of this list) by (dx, dy), clamped in the same way;
+    // returns the offset applied.
+    Point MoveItemsBy(const std::vector<CanvasItem*>& items, int dx, int dy);
+    // The selected items from bottom to top.
+    std::vector<CanvasItem*> SelectedItems() const;
     // MoveTo on the item, then the composites from it upward are rebuilt.
     void MoveItemTo(CanvasItem* item, int x, int y);
     // MoveBy on every item (composites are the caller's to rebuild).
@@ -168,6 +177,10 @@ public:
     void UpdateComposites(CanvasItem* from, const Rect& changed);
     // Rebuilds every composite.
     void UpdateAllComposites() { UpdateComposites(Bottom()); }
+    // What lies beneath every item changed inside changed (work-area
+    // pixels), as when the background changed: rebuilds the composites of
+    // the items that blend with it there.
+    void RecomposeOver(const Rect& changed);
     // Composite of one item from what lies beneath it: white, then the
     // backdrop and the lower items when the item blends with them, then its
     // image blended over.

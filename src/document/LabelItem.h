@@ -99,6 +99,7 @@ public:
     // An empty label (nothing laid out yet) with the document's default font.
     LabelItem();
     ~LabelItem() override;
+    std::unique_ptr<CanvasItem> Clone() const override { return std::unique_ptr<CanvasItem>(new LabelItem(*this)); }
 
     // ---- replaced slots ----
     // Also keeps the parameters.
@@ -163,6 +164,7 @@ public:
     }
 
 private:
+    LabelItem(const LabelItem&) = default;
     // Takes params and lays out; on refusal puts the old parameters back.
     bool Relayout(LabelParams params);
 

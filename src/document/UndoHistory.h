@@ -1,0 +1,110 @@
+#pragma once
+// UndoHistory: the list of commands run on one document, with the position
+// between the steps that are done (undoable) and those that were undone
+// (redoable). The clean index is the position at which the document equals
+// its file; the document counts as modified whenever the position differs.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/Command.h"
+
+namespace vantrel {
+
+class CQVDoc;
+
+// Default limit of the memory that the steps of one history may hold.
+inline constexpr std::size_t kDefaultHistoryBudget = std::size_t{256} << 20;
+
+class UndoHistory {
+public:
+    explicit UndoHistory(CQVDoc& doc);
+    ~UndoHistory();
+    UndoHistory(const UndoHistory&) = delete;
+    UndoHistory& operator=(const UndoHistory&) = delete;
+
+    // Runs command and records it as the newest step, dropping the steps that
+    // were undone. A command of the same gesture as the newest step merges
+    // into it. Returns false, recording nothing, when the command changed
+    // nothing.
+    bool Push(std::unique_ptr<Command> command);
+
+    bool CanUndo() const { return index_ > 0 && openTransactions_ == 0; }
+    bool CanRedo() const { return index_ < steps_.size() && openTransactions_ == 0; }
+    // Labels of the step Undo and Redo would act on; empty when there is none.
+    std::string UndoLabel() const;
+    std::string RedoLabel() const;
+    void Undo();
+    void Redo();
+
+    std::size_t StepCount() const { return steps_.size(); }
+    std::size_t Index() const { return index_; }
+
+    // ---- clean state ----
+    bool IsModified() const { return !cleanReachable_ || cleanIndex_ != index_; }
+    // The document now equals its file (after a save or a load).
+    void SetClean();
+    // The document differs from its file in a way no undo reaches.
+    void SetCleanUnreachable();
+
+    // ---- memory ----
+    std::size_t MemoryBytes() const { return memory_; }
+    std::size_t MemoryBudget() const { return budget_; }
+    // Oldest steps are dropped while the steps hold more than budget (the
+    // newest step is always kept).
+    void SetMemoryBudget(std::size_t budget);
+
+    // Forgets every step; the clean state stays as it is.
+    void Clear();
+
+    // Called after every change of the steps, the position or the clean state.
+    void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
+
+private:
+    friend class Transaction;
+    // Adds a step that has already run.
+    void Record(std::unique_ptr<Command> command);
+    void DropRedoSteps();
+    void EnforceBudget();
+    void Changed();
+
+    CQVDoc& doc_;
+    std::vector<std::unique_ptr<Command>> steps_;
+    std::size_t index_ = 0;
+    std::size_t cleanIndex_ = 0;
+    bool cleanReachable_ = true;
+    std::size_t memory_ = 0;
+    std::size_t budget_ = kDefaultHistoryBudget;
+    int openTransactions_ = 0;
+    std::function<void()> onChange_;
+};
+
+// Groups the commands added to it into one step of the history. Each added
+// command runs at once; Commit records them all as one step under the
+// transaction's label. A transaction that ends without Commit undoes what
+// its commands did, newest first, and records nothing.
+class Transaction {
+public:
+    Transaction(UndoHistory& history, std::string label);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    // Runs command; false (keeping nothing) when it changed nothing.
+    bool Add(std::unique_ptr<Command> command);
+    bool IsEmpty() const;
+    // Records the commands as one step; nothing when none changed anything.
+    void Commit();
+
+private:
+    UndoHistory& history_;
+    std::string label_;
+    std::vector<std::unique_ptr<Command>> commands_;
+    bool open_ = true;
+};
+
+}  // namespace vantrel

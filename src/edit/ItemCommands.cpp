@@ -1,0 +1,221 @@
+#include "edit/ItemCommands.h"
+
+#include <algorithm>
+
+#include "document/AnimFrame.h"
+#include "document/Animation.h"
+#include "document/CQVDoc.h"
+
+namespace vantrel {
+
+namespace {
+
+AnimFrame* FindFrame(CQVDoc& doc, ObjectUid uid) { return doc.GetAnimation().FindFrameByUid(uid); }
+
+std::vector<CanvasItem*> FindItems(const AnimFrame& frame, const std::vector<ObjectUid>& uids) {
+    std::vector<CanvasItem*> items;
+    for (const ObjectUid uid : uids)
+        if (CanvasItem* item = frame.FindItemByUid(uid)) items.push_back(item);
+    return items;
+}
+
+// Takes an item out of its frame; the composites that lay over it are rebuilt.
+std::unique_ptr<CanvasItem> TakeOut(AnimFrame& frame, CanvasItem& item) {
+    const Rect area = item.Bounds();
+    std::unique_ptr<CanvasItem> taken = frame.Unlink(&item);
+    frame.RecomposeOver(area);
+    return taken;
+}
+
+}  // namespace
+
+std::size_t ItemBytes(const CanvasItem& item) { return item.Image().SizeImage() + item.Composite().SizeImage(); }
+
+// ---- AddItemCommand ----
+
+AddItemCommand::AddItemCommand(std::string label, ObjectUid frame, std::unique_ptr<CanvasItem> item)
+    : AddItemCommand(std::move(label), frame, std::move(item), 0) {
+    onTop_ = true;
+}
+
+AddItemCommand::AddItemCommand(std::string label, ObjectUid frame, std::unique_ptr<CanvasItem> item, ObjectUid below)
+    : Command(std::move(label)),
+      frame_(frame),
+      itemUid_(item ? item->Uid() : 0),
+      onTop_(false),
+      below_(below),
+      item_(std::move(item)),
+      bytes_(item_ ? ItemBytes(*item_) : 0) {}
+
+bool AddItemCommand::Execute(CQVDoc& doc) {
+    AnimFrame* frame = FindFrame(doc, frame_);
+    if (!frame || !item_) return false;
+    CanvasItem* below = onTop_ ? frame->Top() : (below_ != 0 ? frame->FindItemByUid(below_) : nullptr);
+    if (!onTop_ && below_ != 0 && below == nullptr) return false;
+    const Rect area = item_->Bounds();
+    if (!frame->InsertAbove(below, std::move(item_))) return false;
+    doc.ItemsChanged(*frame, area);
+    return true;
+}
+
+void AddItemCommand::Undo(CQVDoc& doc) {
+    AnimFrame* frame = FindFrame(doc, frame_);
+    CanvasItem* item = frame ? frame->FindItemByUid(itemUid_) : nullptr;
+    if (!item) return;
+    const Rect area = item->Bounds();
+    item_ = TakeOut(*frame, *item);
+    doc.ItemsChanged(*frame, area);
+}
+
+// ---- RemoveItemsCommand ----
+
+RemoveItemsCommand::RemoveItemsCommand(std::string label, ObjectUid frame, std::vector<ObjectUid> items)
+    : Command(std::move(label)), frame_(frame), uids_(std::move(items)) {}
+
+bool RemoveItemsCommand::Execute(CQVDoc& doc) {
+    AnimFrame* frame = FindFrame(doc, frame_);
+    if (!frame) return false;
+    std::vector<CanvasItem*> items = FindItems(*frame, uids_);
+    if (items.empty()) return false;
+    // Top first, so that undo, putting them back bottom first, always finds
+    // the item each lay on.
+    std::vector<CanvasItem*> topDown;
+    for (CanvasItem* item : frame->TopToBottom())
+        if (std::find(items.begin(), items.end(), item) != items.end()) topDown.push_back(item);
+    Rect area;
+    removed_.clear();
+    for (CanvasItem* item : topDown) {
+        area = Union(area, item->Bounds());
+        const ObjectUid below = item->Prev() ? item->Prev()->Uid() : 0;
+        const ObjectUid uid = item->Uid();
+        removed_.push_back({uid, below, TakeOut(*frame, *item)});
+    }
+    doc.ItemsChanged(*frame, area);
+    return true;
+}
+
+void RemoveItemsCommand::Undo(CQVDoc& doc) {
+    AnimFrame* frame = FindFrame(doc, frame_);
+    if (!frame) return;
+    Rect area;
+    for (auto it = removed_.rbegin(); it != removed_.rend(); ++it) {
+        if (!it->item) continue;
+        area = Union(area, it->item->Bounds());
+        CanvasItem* below = it->below != 0 ? frame->FindItemByUid(it->below) : nullptr;
+        frame->InsertAbove(below, std::move(it->item));
+    }
+    removed_.clear();
+    doc.ItemsChanged(*frame, area);
+}
+
+std::size_t RemoveItemsCommand::MemoryBytes() const {
+    std::size_t bytes = 0;
+    for (const Removed& r : removed_)
+        if (r.item) bytes += ItemBytes(*r.item);
+    return bytes;
+}
+
+// ---- MoveItemsCommand ----
+
+MoveItemsCommand::MoveItemsCommand(std::string label, ObjectUid frame, std::vector<ObjectUid> items, Point offset)
+    : Command(std::move(label)), frame_(frame), uids_(std::move(items)), offset_(offset) {}
+
+bool MoveItemsCommand::MoveBy(CQVDoc& doc, Point offset, Point* applied) {
+    AnimFrame* frame = FindFrame(doc, frame_);
+    if (!frame) return false;
+    const std::vector<CanvasItem*> items = FindItems(*frame, uids_);
+    Rect area;
+    for (const CanvasItem* item : items) area = Union(area, item->Bounds());
+    const Point done = frame->MoveItemsBy(items, offset.x, offset.y);
+    if (applied) *applied = done;
+    if (done == Point{}) return false;
+    doc.ItemsChanged(*frame, Union(area, area.Offset(done.x, done.y)));
+    return true;
+}
+
+bool MoveItemsCommand::Execute(CQVDoc& doc) {
+    if (ran_) return MoveBy(doc, offset_, nullptr);
+    ran_ = true;
+    return MoveBy(doc, offset_, &offset_);
+}
+
+void MoveItemsCommand::Undo(CQVDoc& doc) { MoveBy(doc, {-offset_.x, -offset_.y}, nullptr); }
+
+bool MoveItemsCommand::MergeWith(Command& next) {
+    auto* other = dynamic_cast<MoveItemsCommand*>(&next);
+    if (!other || other->frame_ != frame_ || other->uids_ != uids_) return false;
+    offset_.x += other->offset_.x;
+    offset_.y += other->offset_.y;
+    return true;
+}
+
+// ---- SwapItemCommand ----
+
+SwapItemCommand::SwapItemCommand(std::string label, ObjectUid frame, ObjectUid item)
+    : Command(std::move(label)), frame_(frame), liveUid_(item) {}
+
+bool SwapItemCommand::Execute(CQVDoc& doc) {
+    if (ran_) {
+        Swap(doc);
+        return true;
+    }
+    AnimFrame* frame = FindFrame(doc, frame_);
+    CanvasItem* item = frame ? frame->FindItemByUid(liveUid_) : nullptr;
+    if (!item) return false;
+    ran_ = true;
+    return FirstRun(doc, *frame, *item);
+}
+
+void SwapItemCommand::Undo(CQVDoc& doc) { Swap(doc); }
+
+void SwapItemCommand::Swap(CQVDoc& doc) {
+    AnimFrame* frame = FindFrame(doc, frame_);
+    CanvasItem* live = frame ? frame->FindItemByUid(liveUid_) : nullptr;
+    if (!live || !held_) return;
+    const Rect area = Union(live->Bounds(), held_->Bounds());
+    const ObjectUid incoming = held_->Uid();
+    held_ = frame->ReplaceItem(live, std::move(held_));
+    liveUid_ = incoming;
+    doc.ItemsChanged(*frame, area);
+}
+
+std::size_t SwapItemCommand::MemoryBytes() const { return held_ ? ItemBytes(*held_) : 0; }
+
+// ---- EditItemCommand ----
+
+EditItemCommand::EditItemCommand(std::string label, ObjectUid frame, ObjectUid item, Edit edit)
+    : SwapItemCommand(std::move(label), frame, item), edit_(std::move(edit)) {}
+
+bool EditItemCommand::FirstRun(CQVDoc& doc, AnimFrame& frame, CanvasItem& item) {
+    std::unique_ptr<CanvasItem> before = item.Clone();
+    const Rect oldBounds = item.Bounds();
+    if (!edit_ || !edit_(item)) return false;
+    held_ = std::move(before);
+    edit_ = nullptr;  // what it captured is not needed again
+    frame.UpdateComposites(&item, Union(oldBounds, item.Bounds()));
+    doc.ItemsChanged(frame, Union(oldBounds, item.Bounds()));
+    return true;
+}
+
+bool EditItemCommand::MergeWith(Command& next) {
+    auto* other = dynamic_cast<EditItemCommand*>(&next);
+    if (!other || other->frame_ != frame_ || other->liveUid_ != liveUid_) return false;
+    // The item already holds both changes; the copy from before this one stays.
+    return true;
+}
+
+// ---- ReplaceItemCommand ----
+
+ReplaceItemCommand::ReplaceItemCommand(std::string label, ObjectUid frame, ObjectUid item,
+                                       std::unique_ptr<CanvasItem> replacement)
+    : SwapItemCommand(std::move(label), frame, item) {
+    held_ = std::move(replacement);
+}
+
+bool ReplaceItemCommand::FirstRun(CQVDoc& doc, AnimFrame& /*frame*/, CanvasItem& /*item*/) {
+    if (!held_) return false;
+    Swap(doc);
+    return true;
+}
+
+}  // namespace vantrel

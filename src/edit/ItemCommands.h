@@ -1,0 +1,135 @@
+#pragma once
+// The commands that change the items of one frame: add, remove, move, edit
+// in place and replace. Each finds its frame and items by identity when it
+// runs, renders through the document and reports what changed.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Geometry.h"
+#include "document/CanvasItem.h"
+#include "document/Command.h"
+
+namespace vantrel {
+
+class AnimFrame;
+class CQVDoc;
+
+// Puts a new item into a frame: on top, or directly above another item.
+class AddItemCommand final : public Command {
+public:
+    // On top of the frame.
+    AddItemCommand(std::string label, ObjectUid frame, std::unique_ptr<CanvasItem> item);
+    // Directly above the item below (at the bottom when below is 0).
+    AddItemCommand(std::string label, ObjectUid frame, std::unique_ptr<CanvasItem> item, ObjectUid below);
+
+    bool Execute(CQVDoc& doc) override;
+    void Undo(CQVDoc& doc) override;
+    std::size_t MemoryBytes() const override { return bytes_; }
+    ObjectUid ItemUid() const { return itemUid_; }
+
+private:
+    ObjectUid frame_;
+    ObjectUid itemUid_;
+    bool onTop_;
+    ObjectUid below_;
+    std::unique_ptr<CanvasItem> item_;  // held while not in the frame
+    std::size_t bytes_;
+};
+
+// Takes items out of a frame; undo puts each back at its place.
+class RemoveItemsCommand final : public Command {
+public:
+    RemoveItemsCommand(std::string label, ObjectUid frame, std::vector<ObjectUid> items);
+
+    bool Execute(CQVDoc& doc) override;
+    void Undo(CQVDoc& doc) override;
+    std::size_t MemoryBytes() const override;
+
+private:
+    struct Removed {
+        ObjectUid uid;
+        ObjectUid below;  // the item beneath it when it was taken out; 0 at the bottom
+        std::unique_ptr<CanvasItem> item;
+    };
+    ObjectUid frame_;
+    std::vector<ObjectUid> uids_;
+    std::vector<Removed> removed_;  // in the order taken out, top first
+};
+
+// Moves items by an offset, limited so that they stay in the work area. The
+// moves of one drag (same merge key, same items) merge into one step.
+class MoveItemsCommand final : public Command {
+public:
+    MoveItemsCommand(std::string label, ObjectUid frame, std::vector<ObjectUid> items, Point offset);
+
+    bool Execute(CQVDoc& doc) override;
+    void Undo(CQVDoc& doc) override;
+    bool MergeWith(Command& next) override;
+    // The offset really applied (after the first run).
+    Point Offset() const { return offset_; }
+
+private:
+    bool MoveBy(CQVDoc& doc, Point offset, Point* applied);
+
+    ObjectUid frame_;
+    std::vector<ObjectUid> uids_;
+    Point offset_;
+    bool ran_ = false;
+};
+
+// Exchanges an item of a frame with one the command holds, each run: the
+// item in the frame leaves it for the command, the held one takes its place
+// in the z-order. The base of edits that are undone by putting a copy back.
+class SwapItemCommand : public Command {
+public:
+    bool Execute(CQVDoc& doc) override;
+    void Undo(CQVDoc& doc) override;
+    std::size_t MemoryBytes() const override;
+
+protected:
+    SwapItemCommand(std::string label, ObjectUid frame, ObjectUid item);
+    // The first run: sets held_ (the item that is to leave the frame on undo
+    // or the one to put in) and changes the frame; false when nothing changed.
+    virtual bool FirstRun(CQVDoc& doc, AnimFrame& frame, CanvasItem& item) = 0;
+    void Swap(CQVDoc& doc);
+
+    ObjectUid frame_;
+    ObjectUid liveUid_;  // the item in the frame
+    std::unique_ptr<CanvasItem> held_;
+    bool ran_ = false;
+};
+
+// Changes one item in place. Its copy from before the change is kept, so
+// undo and redo exchange the two. The steps of one gesture (a pen stroke)
+// merge: the first copy stays.
+class EditItemCommand final : public SwapItemCommand {
+public:
+    // edit changes the item (composites are rebuilt and the frame rendered
+    // afterwards) and returns whether it changed anything.
+    using Edit = std::function<bool(CanvasItem&)>;
+    EditItemCommand(std::string label, ObjectUid frame, ObjectUid item, Edit edit);
+
+    bool MergeWith(Command& next) override;
+
+private:
+    bool FirstRun(CQVDoc& doc, AnimFrame& frame, CanvasItem& item) override;
+    Edit edit_;
+};
+
+// Puts another item (a bitmap made from a label, say) in the place of one.
+class ReplaceItemCommand final : public SwapItemCommand {
+public:
+    ReplaceItemCommand(std::string label, ObjectUid frame, ObjectUid item, std::unique_ptr<CanvasItem> replacement);
+
+private:
+    bool FirstRun(CQVDoc& doc, AnimFrame& frame, CanvasItem& item) override;
+};
+
+// The bytes of the buffers an item holds.
+std::size_t ItemBytes(const CanvasItem& item);
+
+}  // namespace vantrel

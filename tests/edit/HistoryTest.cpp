@@ -1,0 +1,234 @@
+// The undo history and the item commands, checked against the document's
+// own file bytes and rendered frames: undo must give back exactly what was
+// there, redo exactly what the command made.
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "document/AnimFrame.h"
+#include "document/BoxItem.h"
+#include "document/CQVDoc.h"
+#include "document/DocumentFile.h"
+#include "../document/DocTestUtil.h"
+#include "edit/ItemCommands.h"
+
+namespace vantrel {
+namespace {
+
+using test::SolidItem;
+
+// What undo must restore: the file bytes and every rendered frame.
+struct Snapshot {
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::vector<std::uint8_t>> frames;
+    friend bool operator==(const Snapshot&, const Snapshot&) = default;
+};
+
+Snapshot Take(const CQVDoc& doc) {
+    Snapshot s{*DocumentBytes(doc), {}};
+    for (const auto& frame : doc.GetAnimation().Frames()) s.frames.push_back(test::PixelsOf(frame->Image()));
+    return s;
+}
+
+// A document with two frames, the second lying over the first, and three
+// items in the first (one blending).
+std::unique_ptr<CQVDoc> MakeDoc() {
+    auto doc = std::make_unique<CQVDoc>();
+    Animation& a = doc->GetAnimation();
+    AnimFrame& first = *a.FirstFrame();
+    const Rect c = first.Canvas();
+    first.AppendItem(SolidItem({c.left, c.top, c.left + 40, c.top + 30}, 0x00FF0000));
+    first.AppendItem(SolidItem({c.left + 20, c.top + 10, c.left + 90, c.top + 50}, 0x8000FF00, true));
+    first.AppendItem(SolidItem({c.left + 100, c.top + 5, c.left + 130, c.top + 25}, 0x000000FF));
+    AnimFrame* second = a.AppendFrame();
+    second->SetBackgroundFrame(&first);
+    second->AppendItem(SolidItem({c.left + 10, c.top + 10, c.left + 30, c.top + 30}, 0x60FFFF00, true));
+    a.RenderAll();
+    doc->SetModifiedFlag(false);
+    return doc;
+}
+
+std::vector<ObjectUid> UidsOf(const AnimFrame& frame) {
+    std::vector<ObjectUid> uids;
+    for (const CanvasItem* item : frame.BottomToTop()) uids.push_back(item->Uid());
+    return uids;
+}
+
+// One command of each kind on the first frame of doc.
+std::vector<std::unique_ptr<Command>> OneOfEach(CQVDoc& doc) {
+    AnimFrame& f = *doc.GetAnimation().FirstFrame();
+    const ObjectUid frame = f.Uid();
+    const std::vector<ObjectUid> items = UidsOf(f);
+    std::vector<std::unique_ptr<Command>> commands;
+    auto box = std::make_unique<BoxItem>();
+    box->SetBounds({700, 590, 760, 620});
+    commands.push_back(std::make_unique<AddItemCommand>("Draw Rectangle", frame, std::move(box)));
+    commands.push_back(std::make_unique<AddItemCommand>("Paste", frame, SolidItem({600, 580, 640, 600}, 0), items[0]));
+    commands.push_back(std::make_unique<RemoveItemsCommand>("Delete", frame, std::vector{items[0], items[2]}));
+    commands.push_back(std::make_unique<MoveItemsCommand>("Move", frame, std::vector{items[1]}, Point{7, -3}));
+    commands.push_back(std::make_unique<EditItemCommand>("Paint", frame, items[1], [](CanvasItem& item) {
+        if (item.Kind() != ItemKind::Bitmap) return false;
+        static_cast<BitmapItem&>(item).DrawLine(item.Bounds().left, item.Bounds().top, item.Bounds().left + 9,
+                                                item.Bounds().top + 4, 0x00123456);
+        return true;
+    }));
+    commands.push_back(std::make_unique<EditItemCommand>("Resize", frame, items[2], [](CanvasItem& item) {
+        item.SetBounds(item.Bounds().Inflate(5, 2));
+        return true;
+    }));
+    commands.push_back(std::make_unique<ReplaceItemCommand>("Replace", frame, items[0], SolidItem({620, 590, 640, 610}, 0x40FF00FF, true)));
+    return commands;
+}
+
+TEST(UndoHistory, EveryCommandKindUndoesToTheBytesAndFramesAndRedoesToTheAfterState) {
+    const std::size_t kinds = OneOfEach(*MakeDoc()).size();
+    for (std::size_t k = 0; k < kinds; ++k) {
+        auto doc = MakeDoc();
+        auto command = std::move(OneOfEach(*doc)[k]);
+        const std::string label = command->Label();
+        const Snapshot before = Take(*doc);
+        ASSERT_TRUE(doc->Execute(std::move(command))) << label;
+        const Snapshot after = Take(*doc);
+        EXPECT_NE(before, after) << label;
+        EXPECT_TRUE(doc->IsModified());
+        EXPECT_EQ(doc->History().UndoLabel(), label);
+
+        doc->History().Undo();
+        EXPECT_EQ(Take(*doc), before) << label;
+        EXPECT_FALSE(doc->IsModified()) << label;
+        doc->History().Redo();
+        EXPECT_EQ(Take(*doc), after) << label;
+    }
+}
+
+TEST(UndoHistory, RandomSequencesUndoneAllTheWayGiveBackTheOriginal) {
+    std::mt19937 random(1234);
+    for (int round = 0; round < 20; ++round) {
+        auto doc = MakeDoc();
+        const Snapshot original = Take(*doc);
+        std::vector<Snapshot> states{original};
+        for (int step = 0; step < 6; ++step) {
+            auto commands = OneOfEach(*doc);
+            if (doc->Execute(std::move(commands[random() % commands.size()]))) states.push_back(Take(*doc));
+        }
+        while (doc->History().CanUndo()) {
+            doc->History().Undo();
+            states.pop_back();
+            ASSERT_EQ(Take(*doc), states.back()) << "round " << round;
+        }
+        EXPECT_EQ(Take(*doc), original);
+        EXPECT_FALSE(doc->IsModified());
+    }
+}
+
+TEST(UndoHistory, TheMovesOfOneDragAreOneStepClampedAtTheEdge) {
+    auto doc = MakeDoc();
+    AnimFrame& f = *doc->GetAnimation().FirstFrame();
+    const ObjectUid item = UidsOf(f)[2];
+    const Snapshot before = Take(*doc);
+    const Rect start = f.FindItemByUid(item)->Bounds();
+    for (int i = 0; i < 5; ++i) {
+        auto move = std::make_unique<MoveItemsCommand>("Move", f.Uid(), std::vector{item}, Point{0, -300});
+        move->SetMergeKey(42);
+        doc->Execute(std::move(move));
+    }
+    EXPECT_EQ(f.FindItemByUid(item)->Bounds().top, 0);  // stopped at the work area's edge
+    EXPECT_EQ(doc->History().StepCount(), 1u);
+    doc->History().Undo();
+    EXPECT_EQ(f.FindItemByUid(item)->Bounds(), start);
+    EXPECT_EQ(Take(*doc), before);
+    // A move that cannot move anything is no step at all.
+    auto stuck = std::make_unique<MoveItemsCommand>("Move", f.Uid(), std::vector{item}, Point{0, 0});
+    EXPECT_FALSE(doc->Execute(std::move(stuck)));
+}
+
+TEST(UndoHistory, ModifiedFollowsTheCleanIndex) {
+    auto doc = MakeDoc();
+    const ObjectUid frame = doc->GetAnimation().FirstFrame()->Uid();
+    const ObjectUid item = UidsOf(*doc->GetAnimation().FirstFrame())[0];
+    auto move = [&](int dx) { doc->Execute(std::make_unique<MoveItemsCommand>("Move", frame, std::vector{item}, Point{dx, 0})); };
+    move(1);
+    move(2);
+    doc->SetModifiedFlag(false);  // saved here
+    EXPECT_FALSE(doc->IsModified());
+    doc->History().Undo();
+    EXPECT_TRUE(doc->IsModified());
+    doc->History().Redo();
+    EXPECT_FALSE(doc->IsModified());
+    doc->History().Undo();
+    move(3);  // the saved state can no longer be reached
+    EXPECT_TRUE(doc->IsModified());
+    doc->History().Undo();
+    EXPECT_TRUE(doc->IsModified());
+}
+
+TEST(UndoHistory, TheBudgetDropsTheOldestSteps) {
+    auto doc = MakeDoc();
+    const ObjectUid frame = doc->GetAnimation().FirstFrame()->Uid();
+    const std::size_t itemBytes = 2 * 100 * 100 * 4;
+    doc->History().SetMemoryBudget(3 * itemBytes);
+    for (int i = 0; i < 5; ++i) {
+        auto add = std::make_unique<AddItemCommand>("Add", frame, SolidItem({i, i, 100 + i, 100 + i}, 0));
+        doc->Execute(std::move(add));
+    }
+    EXPECT_EQ(doc->History().StepCount(), 3u);
+    EXPECT_LE(doc->History().MemoryBytes(), 3 * itemBytes);
+    int undone = 0;
+    while (doc->History().CanUndo()) doc->History().Undo(), ++undone;
+    EXPECT_EQ(undone, 3);
+    EXPECT_EQ(doc->GetAnimation().FirstFrame()->CountItems(), 3 + 2);  // the two oldest stay
+    EXPECT_TRUE(doc->IsModified());  // the saved state was dropped with them
+}
+
+TEST(UndoHistory, ATransactionIsOneStepAndRollsBackUnlessCommitted) {
+    auto doc = MakeDoc();
+    AnimFrame& f = *doc->GetAnimation().FirstFrame();
+    const std::vector<ObjectUid> items = UidsOf(f);
+    const Snapshot before = Take(*doc);
+    {
+        Transaction t(doc->History(), "Combine");
+        t.Add(std::make_unique<AddItemCommand>("", f.Uid(), SolidItem({0, 0, 10, 10}, 0)));
+        t.Add(std::make_unique<RemoveItemsCommand>("", f.Uid(), items));
+        EXPECT_FALSE(doc->History().CanUndo());
+    }
+    EXPECT_EQ(Take(*doc), before);
+    EXPECT_EQ(doc->History().StepCount(), 0u);
+    {
+        Transaction t(doc->History(), "Combine");
+        t.Add(std::make_unique<AddItemCommand>("", f.Uid(), SolidItem({0, 0, 10, 10}, 0)));
+        t.Add(std::make_unique<RemoveItemsCommand>("", f.Uid(), items));
+        t.Commit();
+    }
+    EXPECT_EQ(doc->History().StepCount(), 1u);
+    EXPECT_EQ(doc->History().UndoLabel(), "Combine");
+    doc->History().Undo();
+    EXPECT_EQ(Take(*doc), before);
+}
+
+// Observers hear about each change once, with the frames lying over it.
+struct Recorder : DocumentObserver {
+    std::vector<std::pair<const AnimFrame*, Rect>> items;
+    std::vector<bool> modified;
+    void OnItemsChanged(AnimFrame& frame, const Rect& area) override { items.emplace_back(&frame, area); }
+    void OnModifiedChanged(bool m) override { modified.push_back(m); }
+};
+
+TEST(UndoHistory, ObserversHearTheChangedAreaOfTheFrameAndOfTheFramesOverIt) {
+    auto doc = MakeDoc();
+    Recorder recorder;
+    ScopedObservation observing(*doc, recorder);
+    AnimFrame& f = *doc->GetAnimation().FirstFrame();
+    const ObjectUid item = UidsOf(f)[0];
+    const Rect start = f.FindItemByUid(item)->Bounds();
+    doc->Execute(std::make_unique<MoveItemsCommand>("Move", f.Uid(), std::vector{item}, Point{5, 0}));
+    ASSERT_EQ(recorder.items.size(), 2u);
+    EXPECT_EQ(recorder.items[0].first, &f);
+    EXPECT_EQ(recorder.items[1].first, doc->GetAnimation().LastFrame());
+    EXPECT_EQ(recorder.items[0].second, Union(start, start.Offset(5, 0)));
+    doc->History().Undo();
+    EXPECT_EQ(recorder.modified, (std::vector{true, false}));
+}
+
+}  // namespace
+}  // namespace vantrel
