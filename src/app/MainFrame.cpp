@@ -234,7 +234,8 @@ void CMainFrame::CreateMenus() {
                                                        recentFiles,
                                                        {C::AppExit}});
 
-    QMenu* edit = NewMenu(QStringLiteral("&Edit"), {{C::EditCut, C::EditCopy, C::EditPaste},
+    QMenu* edit = NewMenu(QStringLiteral("&Edit"), {{C::EditUndo, C::EditRedo},
+                                                    {C::EditCut, C::EditCopy, C::EditPaste},
                                                     {C::DeleteItems, C::SelectAll},
                                                     {C::AlignCenter, C::MoveBy},
                                                     {C::BringToFront, C::SendToBack}});
@@ -412,6 +413,7 @@ void CMainFrame::AddChild(CChildFrame* child) {
     child->resize(std::max(320, area.width() * 9 / 10), std::max(240, area.height() * 9 / 10));
     child->setWindowIcon(windowIcon());
     connect(&child->View(), &CQVView::stateChanged, this, &CMainFrame::RequestIdleUpdate);
+    connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::UpdateColorSwatches);
     connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
     child->show();
     child->View().OnInitialUpdate();
@@ -530,7 +532,7 @@ void CMainFrame::UpdateCommandStates() {
         const CommandUi ui = QueryCommand(id);
         action->setEnabled(ui.enabled);
         if (action->isCheckable()) action->setChecked(ui.checked);
-        if (ui.text) action->setText(QString::fromLatin1(ui.text));
+        if (!ui.text.empty()) action->setText(QString::fromStdString(ui.text));
     }
     ShowMenusFor(!Children().isEmpty());
     // The Zoom tool's rule shows the active view's zoom.
