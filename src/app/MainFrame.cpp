@@ -26,6 +26,7 @@
 #include "app/SplashWnd.h"
 #include "app/dialogs/ColorWidgets.h"
 #include "document/CQVDoc.h"
+#include "view/ColorCommands.h"
 
 namespace vantrel {
 
@@ -413,7 +414,8 @@ void CMainFrame::AddChild(CChildFrame* child) {
     child->resize(std::max(320, area.width() * 9 / 10), std::max(240, area.height() * 9 / 10));
     child->setWindowIcon(windowIcon());
     connect(&child->View(), &CQVView::stateChanged, this, &CMainFrame::RequestIdleUpdate);
-    connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::UpdateColorSwatches);
+    // The Current Colors bar shows the colour targets, read at the idle pass.
+    connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::RequestIdleUpdate);
     connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
     child->show();
     child->View().OnInitialUpdate();
@@ -536,7 +538,11 @@ void CMainFrame::UpdateCommandStates() {
     }
     ShowMenusFor(!Children().isEmpty());
     // The Zoom tool's rule shows the active view's zoom.
-    if (CQVView* view = ActiveView()) SetZoomText(view->Editor().Zoom());
+    if (CQVView* view = ActiveView()) {
+        SetZoomText(view->Editor().Zoom());
+        const ColorTargets colors = CurrentColorTargets(view->Editor());
+        UpdateColorSwatches(colors.foreground, colors.background);
+    }
     if (CChildFrame* child = ActiveChild()) child->UpdateTitle();
 }
 

@@ -145,16 +145,6 @@ private:
 
 // ---- the picker's state ----
 
-// What opens the colour picker: the window title, the colour it starts on,
-// whether the opacity may change, and the document's recent colours (most
-// recent first) offered beside the predefined ones.
-struct ColorPickRequest {
-    std::string title;
-    PixelValue initial = kOpaqueBlack;
-    bool noOpacity = false;
-    std::vector<PixelValue> recent;
-};
-
 // What the colour picker shows and how each of its controls changes it. The
 // colour is recomposed from the shown fields after every change, so a
 // transparency no percentage produces becomes that percentage's one.

@@ -4,6 +4,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "core/Pixel.h"
 
 #include "text/LogFont.h"
 
@@ -19,6 +22,16 @@ struct TextEditValues {
     LogFont font;
 };
 
+// The colour picker: the window title, the colour it starts on, whether the
+// opacity may change, and the document's recent colours (most recent first)
+// offered beside the predefined ones.
+struct ColorPickRequest {
+    std::string title;
+    PixelValue initial = kOpaqueBlack;
+    bool noOpacity = false;
+    std::vector<PixelValue> recent;
+};
+
 class ViewDialogs {
 public:
     virtual ~ViewDialogs() = default;
@@ -27,6 +40,8 @@ public:
     virtual bool EditText(TextEditValues& values) = 0;
     // Shows "Select Font" on font; true when confirmed (font then holds the choice).
     virtual bool SelectFont(LogFont& font) = 0;
+    // Shows the colour picker; the chosen colour, or nothing when cancelled.
+    virtual std::optional<PixelValue> PickColor(const ColorPickRequest& request) = 0;
 };
 
 }  // namespace vantrel

@@ -1,5 +1,6 @@
 #include "app/dialogs/AppDialogs.h"
 
+#include "app/dialogs/ColorPickerDlg.h"
 #include "app/dialogs/FontChoice.h"
 #include "app/dialogs/TextEditDlg.h"
 
@@ -16,5 +17,9 @@ bool AppDialogs::EditText(TextEditValues& values) {
 }
 
 bool AppDialogs::SelectFont(LogFont& font) { return AskFont(parent_, font); }
+
+std::optional<PixelValue> AppDialogs::PickColor(const ColorPickRequest& request) {
+    return CColorPickerDlg::Pick(parent_, request);
+}
 
 }  // namespace vantrel

@@ -12,6 +12,7 @@ public:
     explicit AppDialogs(QWidget* parent) : parent_(parent) {}
     bool EditText(TextEditValues& values) override;
     bool SelectFont(LogFont& font) override;
+    std::optional<PixelValue> PickColor(const ColorPickRequest& request) override;
 
 private:
     QWidget* parent_;

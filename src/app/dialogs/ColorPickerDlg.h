@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "view/ColorModel.h"
+#include "view/ViewDialogs.h"
 
 class QComboBox;
 class QLabel;
