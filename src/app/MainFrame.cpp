@@ -37,8 +37,8 @@ using C = CommandId;
 constexpr int kZoomPaneWidth = 50;
 // Width of the Frame List and Background panels, which float side by side.
 constexpr int kPanelWidth = 118;
-// Size of one Current Colors button.
-constexpr QSize kSwatchSize(69, 16);
+// Size of one Current Colors button: the swatch and its name.
+constexpr QSize kSwatchSize(84, 16);
 
 const char* const kBarStateSection = "BarState";
 

@@ -603,13 +603,13 @@ TEST(MainWindow, CurrentColorsShowTransparencyOverACheckerboardAndStayHiddenWhen
     Started s;
     QAction* foreground = s.Frame().Action(CommandId::ForegroundColor);
     s.Frame().UpdateColorSwatches(0x80FF0000, kOpaqueWhite);
-    const QImage swatch = foreground->icon().pixmap(QSize(69, 16), 1.0).toImage();
-    ASSERT_EQ(swatch.size(), QSize(69, 16));
+    const QImage swatch = foreground->icon().pixmap(QSize(84, 16), 1.0).toImage();
+    ASSERT_EQ(swatch.size(), QSize(84, 16));
     EXPECT_EQ(swatch.pixel(2, 2) & 0xFFFFFF, 0xDF6060u);  // cell (0, 0): over grey
     EXPECT_EQ(swatch.pixel(5, 2) & 0xFFFFFF, 0xFF8080u);  // cell (1, 0): over white
     EXPECT_EQ(swatch.pixel(13, 13) & 0xFFFFFF, 0xDF6060u);
-    const QImage dense = foreground->icon().pixmap(QSize(69, 16), 2.0).toImage();
-    EXPECT_EQ(dense.size(), QSize(138, 32));
+    const QImage dense = foreground->icon().pixmap(QSize(84, 16), 2.0).toImage();
+    EXPECT_EQ(dense.size(), QSize(168, 32));
     EXPECT_EQ(dense.pixel(11, 4) & 0xFFFFFF, 0xFF8080u);
 
     // The same pair again draws nothing new.

@@ -1,5 +1,7 @@
 #include "app/dialogs/AppDialogs.h"
 
+#include <QWidget>
+
 #include "app/dialogs/ColorPickerDlg.h"
 #include "app/dialogs/FontChoice.h"
 #include "app/dialogs/TextEditDlg.h"
@@ -19,7 +21,14 @@ bool AppDialogs::EditText(TextEditValues& values) {
 bool AppDialogs::SelectFont(LogFont& font) { return AskFont(parent_, font); }
 
 std::optional<PixelValue> AppDialogs::PickColor(const ColorPickRequest& request) {
-    return CColorPickerDlg::Pick(parent_, request);
+    std::optional<PixelValue> chosen = CColorPickerDlg::Pick(parent_, request);
+    // The picker is opened from the floating Current Colors bar; the keys
+    // (Ctrl+Z to undo the change) belong to the document window again.
+    if (parent_) {
+        parent_->activateWindow();
+        parent_->setFocus(Qt::OtherFocusReason);
+    }
+    return chosen;
 }
 
 }  // namespace vantrel
