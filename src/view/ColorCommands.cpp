@@ -1,9 +1,12 @@
 // The foreground and background colour buttons: the colour picker opens on
 // what the button stands for; a confirmed colour goes to the one selected
 // item (one undoable step), becomes the view's drawing colour and joins the
-// view's recent colours. A cancelled picker changes nothing.
+// view's recent colours. "Set Background Color..." gives the current frame a
+// new background colour the same way. A cancelled picker changes nothing.
 
 #include "view/ColorCommands.h"
+
+#include <memory>
 
 #include "document/AnimFrame.h"
 #include "edit/ColorCommands.h"
@@ -69,9 +72,27 @@ void PickFor(EditorView& v, const Button& button) {
 void PickForeground(EditorView& v) { PickFor(v, kForeground); }
 void PickBackground(EditorView& v) { PickFor(v, kBackground); }
 
+void FrameShown(const EditorView& v, CommandUi& ui) { ui.enabled = v.CurrentFrame() != nullptr; }
+
+// "Set Background Color...": the current frame's background colour, always
+// opaque; a confirmed colour also drops the frame's background frame so
+// that the colour shows.
+void PickFrameBackground(EditorView& v) {
+    const AnimFrame* frame = v.CurrentFrame();
+    if (!frame) return;
+    const auto recent = v.recentColors.Colors();
+    const ColorPickRequest request{"Frame Background Color", frame->backgroundColor, true, {recent.begin(), recent.end()}};
+    const std::optional<PixelValue> chosen = v.Host().Dialogs().PickColor(request);
+    if (!chosen || !v.CurrentFrame()) return;
+    v.Execute(std::make_unique<SetFrameBackgroundCommand>(v.CurrentFrame()->Uid(), *chosen));
+    v.recentColors.Add(*chosen);
+    v.Host().RedrawAll();
+}
+
 constexpr CommandRoute<EditorView> kRoutes[] = {
     {C::ForegroundColor, nullptr, PickForeground},
     {C::BackgroundColor, nullptr, PickBackground},
+    {C::SetBackgroundColor, FrameShown, PickFrameBackground},
 };
 
 }  // namespace

@@ -16,6 +16,6 @@ ViewRoutes NavigationRoutes();  // NavigationCommands.cpp
 ViewRoutes ToolRoutes();        // ToolCommands.cpp
 ViewRoutes HistoryRoutes();     // HistoryCommands.cpp: undo, redo
 ViewRoutes TextRoutes();        // TextCommands.cpp: Edit Text, Change Font
-ViewRoutes ColorRoutes();       // ColorCommands.cpp: the foreground and background colour buttons
+ViewRoutes ColorRoutes();       // ColorCommands.cpp: the colour buttons, Set Background Color
 
 }  // namespace vantrel

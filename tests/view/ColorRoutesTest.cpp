@@ -126,3 +126,42 @@ TEST(ColorButtons, ThePickerOffersTheRecentColoursMostRecentFirst) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(ColorButtons, FrameBackgroundIsOpaqueOnlyAndDropsTheBackgroundFrame) {
+    auto doc = test::DocWithFrames(2);
+    test::RecordingHost host;
+    EditorView view(*doc, host);
+    view.OnInitialUpdate();
+    AnimFrame& first = *doc->GetAnimation().FirstFrame();
+    AnimFrame& second = *doc->GetAnimation().NextFrame(&first);
+    second.SetBackgroundFrame(&first);
+    second.backgroundColor = 0x00102030;
+    view.ShowFrame(&second);
+    view.TakeCurrentFrameChanged();
+    doc->SetModifiedFlag(false);
+
+    host.dialogs.color.reset();
+    ASSERT_TRUE(view.ExecuteCommand(CommandId::SetBackgroundColor));
+    ASSERT_EQ(host.dialogs.colorRequests.size(), 1u);
+    EXPECT_EQ(host.dialogs.colorRequests[0].title, "Frame Background Color");
+    EXPECT_EQ(host.dialogs.colorRequests[0].initial, 0x00102030u);
+    EXPECT_TRUE(host.dialogs.colorRequests[0].noOpacity);
+    EXPECT_EQ(second.BackgroundFrame(), &first);  // cancelled: nothing changed
+    EXPECT_FALSE(doc->IsModified());
+
+    host.dialogs.color = 0x00FF8000;
+    ASSERT_TRUE(view.ExecuteCommand(CommandId::SetBackgroundColor));
+    EXPECT_EQ(second.backgroundColor, 0x00FF8000u);
+    EXPECT_EQ(second.BackgroundFrame(), nullptr);
+    EXPECT_TRUE(view.TakeCurrentFrameChanged());
+    EXPECT_TRUE(doc->IsModified());
+    doc->History().Undo();
+    EXPECT_EQ(second.BackgroundFrame(), &first);
+    EXPECT_EQ(second.backgroundColor, 0x00102030u);
+}
+
+}  // namespace
+}  // namespace vantrel
