@@ -124,12 +124,6 @@ TEST(ColorButtons, ThePickerOffersTheRecentColoursMostRecentFirst) {
     EXPECT_EQ(f.host.dialogs.colorRequests[0].recent, (std::vector<PixelValue>{3, 2, 1}));
 }
 
-}  // namespace
-}  // namespace vantrel
-
-namespace vantrel {
-namespace {
-
 TEST(ColorButtons, FrameBackgroundIsOpaqueOnlyAndDropsTheBackgroundFrame) {
     auto doc = test::DocWithFrames(2);
     test::RecordingHost host;

@@ -11,6 +11,7 @@
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/dialogs/ColorWidgets.h"
 #include "app/dialogs/HexColorDlg.h"
