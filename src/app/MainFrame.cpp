@@ -401,11 +401,24 @@ void CMainFrame::AddChild(CChildFrame* child) {
     connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::UpdateColorSwatches);
     connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
     child->show();
+    KeepInsideArea(child);
     child->View().OnInitialUpdate();
     mdi_->setActiveSubWindow(child);
     child->View().setFocus();
     ShowMenusFor(true);
     RequestIdleUpdate();
+}
+
+void CMainFrame::KeepInsideArea(QMdiSubWindow* window) const {
+    // The area places new windows cascaded: a window that would reach past
+    // its right or bottom edge moves back in (to its top-left corner at the most).
+    const QSize area = mdi_->viewport()->size();
+    QRect g = window->geometry();
+    g.setWidth(std::min(g.width(), area.width()));
+    g.setHeight(std::min(g.height(), area.height()));
+    g.moveLeft(std::clamp(g.left(), 0, std::max(0, area.width() - g.width())));
+    g.moveTop(std::clamp(g.top(), 0, std::max(0, area.height() - g.height())));
+    window->setGeometry(g);
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {

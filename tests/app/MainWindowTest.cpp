@@ -591,5 +591,38 @@ TEST(MainWindow, KeypadKeysZoom) {
     EXPECT_EQ(s.View().Editor().Zoom(), 1);
 }
 
+TEST(MainWindow, CancellingTheSaveQuestionOfAGifKeepsItsPath) {
+    const std::filesystem::path gif = test::SourceDir() / "examples" / "banner.gif";
+    Started s({Q(gif)});
+    CChildFrame* child = s.Frame().ActiveChild();
+    ASSERT_NE(child, nullptr);
+    child->Document().SetModifiedFlag(true);
+    s.log.answer = MessageAnswer::Cancel;
+    EXPECT_FALSE(child->close());
+    // Opening the same GIF again finds its window rather than making a second.
+    EXPECT_EQ(s.app.OpenDocumentFile(Q(gif)), child);
+    EXPECT_EQ(s.Frame().Children().size(), 1);
+}
+
+TEST(MainWindow, ARecentFileThatIsGoneLeavesTheList) {
+    Started s;
+    const std::filesystem::path gone = test::ScratchDir("recent_gone") / "gone.qvd";
+    s.app.AddToRecentFiles(Q(gone));
+    ASSERT_TRUE(s.Enabled(CommandId::RecentFile1));
+    s.Frame().ExecuteCommand(CommandId::RecentFile1);
+    EXPECT_EQ(s.log.messages.size(), 1);
+    EXPECT_FALSE(s.app.RecentFiles().contains(Q(std::filesystem::absolute(gone))));
+    EXPECT_FALSE(s.Enabled(CommandId::RecentFile1));
+}
+
+TEST(MainWindow, NewWindowsStayInsideTheArea) {
+    Started s;
+    for (int i = 0; i < 6; ++i) s.app.NewDocument();
+    ProcessEvents();
+    const QRect area(QPoint(0, 0), s.Frame().MdiArea()->viewport()->size());
+    for (CChildFrame* child : s.Frame().Children())
+        EXPECT_TRUE(area.contains(child->geometry())) << child->geometry().x() << "," << child->geometry().y();
+}
+
 }  // namespace
 }  // namespace vantrel
