@@ -488,33 +488,46 @@ bool CMainFrame::ExecuteCommand(CommandId id) {
     return done;
 }
 
-bool CMainFrame::OnUpdateOwnCommand(CommandId id, CommandUi& ui) const {
-    // The View commands that show and hide bars: BarFor knows which they are.
-    if (const QWidget* bar = BarFor(id)) {
+// The View commands that show and hide a bar: checked while it is shown.
+template <CommandId Id>
+constexpr CommandRoute<CMainFrame> BarRoute{
+    Id,
+    [](const CMainFrame& m, CommandUi& ui) {
         ui.enabled = true;
-        ui.checked = bar->isVisible();
-        return true;
-    }
-    switch (id) {
-        case C::WindowArrange:
-        case C::WindowCascade:
-        case C::WindowTile: ui.enabled = !mdi_->subWindowList().isEmpty(); return true;
-        default: return false;
-    }
+        ui.checked = m.BarFor(Id)->isVisible();
+    },
+    [](CMainFrame& m) {
+        QWidget* bar = m.BarFor(Id);
+        bar->setVisible(!bar->isVisible());
+    }};
+
+const CommandRoutes<CMainFrame>& CMainFrame::Routes() {
+    using Route = CommandRoute<CMainFrame>;
+    static constexpr auto anyWindow = [](const CMainFrame& m, CommandUi& ui) {
+        ui.enabled = !m.mdi_->subWindowList().isEmpty();
+    };
+    static constexpr Route kRoutes[] = {
+        BarRoute<C::ViewToolbar>,
+        BarRoute<C::ViewStatusBar>,
+        BarRoute<C::ViewFrameList>,
+        BarRoute<C::ViewCurrentColors>,
+        BarRoute<C::ViewBackground>,
+        BarRoute<C::ViewToolbox>,
+        {C::WindowCascade, anyWindow, [](CMainFrame& m) { m.mdi_->cascadeSubWindows(); }},
+        {C::WindowTile, anyWindow, [](CMainFrame& m) { m.mdi_->tileSubWindows(); }},
+        {C::WindowArrange, anyWindow, [](CMainFrame& m) { m.ArrangeIcons(); }},
+    };
+    static const CommandRoutes<CMainFrame> routes = [] {
+        CommandRoutes<CMainFrame> r;
+        r.Add(kRoutes);
+        return r;
+    }();
+    return routes;
 }
 
-bool CMainFrame::OnOwnCommand(CommandId id) {
-    if (QWidget* bar = BarFor(id)) {
-        bar->setVisible(!bar->isVisible());
-        return true;
-    }
-    switch (id) {
-        case C::WindowCascade: mdi_->cascadeSubWindows(); return true;
-        case C::WindowTile: mdi_->tileSubWindows(); return true;
-        case C::WindowArrange: ArrangeIcons(); return true;
-        default: return false;
-    }
-}
+bool CMainFrame::OnUpdateOwnCommand(CommandId id, CommandUi& ui) const { return Routes().Update(*this, id, ui); }
+
+bool CMainFrame::OnOwnCommand(CommandId id) { return Routes().Execute(*this, id); }
 
 void CMainFrame::RequestIdleUpdate() {
     if (idleUpdatePending_) return;
