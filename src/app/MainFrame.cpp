@@ -33,6 +33,9 @@ namespace {
 using C = CommandId;
 
 constexpr int kZoomPaneWidth = 50;
+// The smallest size a new document window is given.
+constexpr int kMinChildWidth = 320;
+constexpr int kMinChildHeight = 240;
 // Width of the Frame List and Background panels, which float side by side.
 constexpr int kPanelWidth = 118;
 // Size of one Current Colors button.
@@ -395,7 +398,7 @@ void CMainFrame::AddChild(CChildFrame* child) {
     mdi_->addSubWindow(child);
     // A new window takes most of the area, leaving room to see the others.
     const QSize area = mdi_->size().width() > 300 ? mdi_->size() : size() - QSize(60, 140);
-    child->resize(std::max(320, area.width() * 9 / 10), std::max(240, area.height() * 9 / 10));
+    child->resize(std::max(kMinChildWidth, area.width() * 9 / 10), std::max(kMinChildHeight, area.height() * 9 / 10));
     child->setWindowIcon(windowIcon());
     connect(&child->View(), &CQVView::stateChanged, this, &CMainFrame::RequestIdleUpdate);
     connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::UpdateColorSwatches);
@@ -411,13 +414,15 @@ void CMainFrame::AddChild(CChildFrame* child) {
 
 void CMainFrame::KeepInsideArea(QMdiSubWindow* window) const {
     // The area places new windows cascaded: a window that would reach past
-    // its right or bottom edge moves back in (to its top-left corner at the most).
+    // its right or bottom edge moves back in (to its top-left corner at the
+    // most). Before the area is laid out there is nothing to keep inside.
     const QSize area = mdi_->viewport()->size();
+    if (area.width() < kMinChildWidth || area.height() < kMinChildHeight) return;
     QRect g = window->geometry();
     g.setWidth(std::min(g.width(), area.width()));
     g.setHeight(std::min(g.height(), area.height()));
-    g.moveLeft(std::clamp(g.left(), 0, std::max(0, area.width() - g.width())));
-    g.moveTop(std::clamp(g.top(), 0, std::max(0, area.height() - g.height())));
+    g.moveLeft(std::clamp(g.left(), 0, area.width() - g.width()));
+    g.moveTop(std::clamp(g.top(), 0, area.height() - g.height()));
     window->setGeometry(g);
 }
 
