@@ -3,9 +3,9 @@
 #include <iostream>
 
 #include "cli/Cli.h"
-#include "core/FileIO.h"
 #include "document/CQVDoc.h"
 #include "document/Export.h"
+#include "document/FileFormats.h"
 #include "document/QuickAnimation.h"
 
 namespace vantrel::cli {
@@ -132,14 +132,16 @@ int QuickCommand(std::span<const std::string> args) {
             return Fail(kExitUsage, "--duration takes seconds from 0.01 to 650");
     }
     const std::filesystem::path out = a.Positionals()[0];
-    const std::string kind = LowerCaseExtension(out);
-    if (kind != "gif" && kind != "qvd") return Fail(kExitUsage, "quick writes a .qvd document or a .gif file");
+    const FileFormat* format = FindFileFormat(out);
+    const bool toDocument = format != nullptr && format->kind == FileKind::Document;
+    if (!toDocument && (format == nullptr || format->kind != FileKind::Gif))
+        return Fail(kExitUsage, "quick writes a .qvd document or a .gif file");
     std::vector<std::filesystem::path> images(a.Positionals().begin() + 1, a.Positionals().end());
 
     CQVDoc doc;
     const Status made = MakeQuickAnimation(doc, images, seconds);
     if (!made) return Fail(kExitBadInput, made.message());
-    if (kind == "qvd") return SaveAs(doc, out);
+    if (toDocument) return SaveAs(doc, out);
     GifExportReport report;
     std::string refusal;
     const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, DefaultGifOptionsChooser(), &report);

@@ -8,6 +8,7 @@
 #include "codec/JpegCodec.h"
 #include "codec/SizeReduction.h"
 #include "core/FileIO.h"
+#include "document/FileFormats.h"
 
 namespace vantrel {
 
@@ -105,10 +106,9 @@ Status ExportFrameAsJpeg(AnimFrame& frame, const std::filesystem::path& path, in
 }
 
 FrameExportFormat FrameExportFormatFor(const std::filesystem::path& path) {
-    const std::string ext = LowerCaseExtension(path);
-    if (ext == "gif") return FrameExportFormat::Gif;
-    if (ext == "jpg" || ext == "jpe" || ext == "jpeg") return FrameExportFormat::Jpeg;
-    return FrameExportFormat::None;
+    const FileFormat* format = FindFileFormat(path);
+    if (format == nullptr || !format->exportsFrame) return FrameExportFormat::None;
+    return format->kind == FileKind::Jpeg ? FrameExportFormat::Jpeg : FrameExportFormat::Gif;
 }
 
 Status ExportFrame(AnimFrame& frame, const std::filesystem::path& path, const GifOptionsChooser& chooseGif,

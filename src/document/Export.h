@@ -73,8 +73,9 @@ Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path,
 // Writes one frame as a baseline JPEG at quality 0 to 10.
 Status ExportFrameAsJpeg(AnimFrame& frame, const std::filesystem::path& path, int quality);
 
-// Which exporter a path's extension selects (case-insensitive): ".gif", or
-// ".jpg", ".jpe" and ".jpeg"; anything else selects none.
+// Which exporter a path's extension selects (case-insensitive, the formats
+// of FileFormats.h that take an exported frame): ".gif", or ".jpg", ".jpe"
+// and ".jpeg"; anything else selects none.
 enum class FrameExportFormat { None, Gif, Jpeg };
 FrameExportFormat FrameExportFormatFor(const std::filesystem::path& path);
 

@@ -281,7 +281,12 @@ TEST(MainWindow, MenuTextsCarryTheirShortcuts) {
     ASSERT_EQ(s.log.dialogs.size(), 2u);
     EXPECT_EQ(s.log.dialogs[0].filters, (QStringList{"Vantrel GIF Animation (*.qvd)", "All Files (*)"}));
     EXPECT_EQ(s.log.dialogs[1].title, QStringLiteral("Open Document"));
-    EXPECT_EQ(s.log.dialogs[1].filters.size(), 4);
+    // "Editable Files" with every openable extension, then documents, GIF, JPEG and PNG.
+    const QStringList& open = s.log.dialogs[1].filters;
+    ASSERT_EQ(open.size(), 5);
+    EXPECT_TRUE(open.front().startsWith(QStringLiteral("Editable Files (")));
+    for (const char* pattern : {"*.qvd", "*.gif", "*.jpg", "*.jpeg", "*.png"})
+        EXPECT_TRUE(open.front().contains(QLatin1String(pattern))) << pattern;
 }
 
 // ---- opening ----
