@@ -7,6 +7,8 @@
 #include <iterator>
 
 #include "cli/CliSupport.h"
+#include "core/PackedDib.h"
+#include "support/PngRef.h"
 
 namespace {
 
@@ -160,6 +162,42 @@ TEST_F(CliDocument, QuickMakesOneFramePerImage) {
         << info.out;
     EXPECT_NE(info.out.find("},{"), std::string::npos) << "two images expected: " << info.out;
     EXPECT_NE(info.out.rfind("\"delay\":25"), info.out.find("\"delay\":25")) << info.out;
+}
+
+TEST_F(CliDocument, QuickTakesPngFrames) {
+    // Three solid pictures written by libpng, one extension in capitals.
+    const std::array<std::array<unsigned char, 3>, 3> colours = {{{200, 30, 40}, {20, 180, 60}, {10, 20, 230}}};
+    std::vector<std::string> args = {"quick", (dir / "pngs.gif").string()};
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        vantrel::PackedDib picture;
+        ASSERT_TRUE(picture.SetSize(6, 4));
+        picture.FillRect(vantrel::MakePixel(colours[i][0], colours[i][1], colours[i][2]));
+        const auto path = dir / (std::string(1, char('a' + i)) + (i == 1 ? ".PNG" : ".png"));
+        ASSERT_TRUE(vantrel::test::WritePngWithLibpng(path, picture));
+        args.push_back(path.string());
+    }
+    const auto r = RunCli(args, true);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    const auto frames = RenderAll(dir / "pngs.gif", dir / "frames");
+    ASSERT_EQ(frames.size(), 3u);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        ASSERT_EQ(frames[i].width, 6);
+        ASSERT_EQ(frames[i].height, 4);
+        EXPECT_TRUE(std::equal(colours[i].begin(), colours[i].end(), frames[i].rgba.begin())) << i;
+    }
+    // A PNG opens as a document for the document commands too.
+    const auto info = RunCli({"info", "--json", (dir / "b.PNG").string()});
+    ASSERT_EQ(info.exitCode, 0);
+    EXPECT_NE(info.out.find("\"canvas\":{\"width\":6,\"height\":4}"), std::string::npos) << info.out;
+}
+
+TEST_F(CliDocument, DocumentExtensionsCompareWithoutCase) {
+    const auto upper = dir / "TWO.QVD";
+    ASSERT_EQ(RunCli({"save", two.string(), upper.string()}).exitCode, 0);
+    ASSERT_TRUE(fs::exists(upper));  // no second extension added
+    const auto info = RunCli({"info", "--json", upper.string()});
+    ASSERT_EQ(info.exitCode, 0);
+    EXPECT_EQ(info.out, RunCli({"info", "--json", "--document", two.string()}).out);
 }
 
 TEST_F(CliDocument, SaveKeepsTheDocument) {
