@@ -72,7 +72,7 @@ int Report(const Status& status, const GifExportReport& report, const std::strin
 }  // namespace
 
 int ExportCommand(std::span<const std::string> args) {
-    Arguments a(args, {"--colors"}, {"--exact", "--no-size-reduction"});
+    Arguments a(args, {"--colors"}, {"--exact", "--no-size-reduction", "--dry-run"});
     if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "export takes FILE OUT.gif");
     PaletteArgs palette;
@@ -83,6 +83,16 @@ int ExportCommand(std::span<const std::string> args) {
     std::string refusal;
     GifExportReport report;
     const std::string& out = a.Positionals()[1];
+    if (a.Has("--dry-run")) {
+        // The same export into memory: its size is the size of the file.
+        std::vector<std::uint8_t> bytes;
+        const Status status = EncodeAnimationAsGif(doc.GetAnimation(), bytes, ChooserFor(palette, &refusal), &report);
+        if (report.cancelled) return Fail(kExitBadInput, refusal);
+        if (!status) return Fail(kExitBadInput, status.message());
+        const int code = Report(status, report, refusal, out);
+        std::cout << out << ": " << bytes.size() << " bytes would be written (dry run, nothing written)\n";
+        return code;
+    }
     const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal), &report);
     return Report(status, report, refusal, out);
 }

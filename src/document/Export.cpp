@@ -1,6 +1,7 @@
 #include "document/Export.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "codec/ColorQuantizer.h"
@@ -47,9 +48,24 @@ void AddFrameImage(GifFile& gif, const AnimFrame& frame, std::uint16_t delay) {
     gif.AddImage(frame.Image()).delay = delay;
 }
 
+// Where a finished GIF goes: a file, or memory only.
+using GifWriter = std::function<Status(const GifFile&)>;
+
+GifWriter ToFile(const std::filesystem::path& path) {
+    return [&path](const GifFile& gif) { return gif.SaveGif(path); };
+}
+
+GifWriter ToMemory(std::vector<std::uint8_t>& out) {
+    return [&out](const GifFile& gif) {
+        out.clear();
+        gif.WriteGif(out);
+        return Status::Ok();
+    };
+}
+
 // Counts colours, asks for the options, builds the palette, optionally
 // shrinks, encodes and writes. Cancelling writes nothing.
-Status FinishGif(GifFile& gif, const std::filesystem::path& path, const GifOptionsChooser& choose,
+Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& choose,
                  bool allowSizeReduction, GifExportReport* report) {
     GifExportReport local;
     GifExportReport& out = report ? *report : local;
@@ -69,15 +85,12 @@ Status FinishGif(GifFile& gif, const std::filesystem::path& path, const GifOptio
     out.paletteSize = quantizer.PaletteSize();
     if (allowSizeReduction && options->sizeReduction) ReduceAnimationSize(gif);
     gif.EncodeImages();
-    return gif.SaveGif(path);
+    return write(gif);
 }
 
-}  // namespace
-
-Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
-                          const GifOptionsChooser& choose, GifExportReport* report) {
+// The GIF of every frame that is not a master frame, not yet reduced or encoded.
+void AddAnimationFrames(Animation& animation, GifFile& gif) {
     animation.RenderAll();
-    GifFile gif;
     gif.SetScreenSize(animation.Width(), animation.Height());
     const GifLoop loop = GifLoopForPlays(animation.loopCount);
     gif.loopCount = loop.repetitions;
@@ -85,7 +98,23 @@ Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& pat
     for (const auto& frame : animation.Frames()) {
         if (!frame->isMaster) AddFrameImage(gif, *frame, static_cast<std::uint16_t>(frame->duration & 0xFFFF));
     }
-    return FinishGif(gif, path, choose, true, report);
+}
+
+}  // namespace
+
+Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
+                          const GifOptionsChooser& choose, GifExportReport* report) {
+    GifFile gif;
+    AddAnimationFrames(animation, gif);
+    return FinishGif(gif, ToFile(path), choose, true, report);
+}
+
+Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out, const GifOptionsChooser& choose,
+                            GifExportReport* report) {
+    out.clear();
+    GifFile gif;
+    AddAnimationFrames(animation, gif);
+    return FinishGif(gif, ToMemory(out), choose, true, report);
 }
 
 Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path, const GifOptionsChooser& choose,
@@ -95,7 +124,7 @@ Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path, con
     gif.SetScreenSize(frame.Canvas().Width(), frame.Canvas().Height());
     gif.loopCount = 1;
     AddFrameImage(gif, frame, 0);
-    return FinishGif(gif, path, choose, false, report);
+    return FinishGif(gif, ToFile(path), choose, false, report);
 }
 
 Status ExportFrameAsJpeg(AnimFrame& frame, const std::filesystem::path& path, int quality) {

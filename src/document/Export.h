@@ -8,6 +8,7 @@
 // that sees the distinct colour count first; the editor shows its dialog
 // there, the command-line tool answers from its arguments.
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -67,6 +68,11 @@ GifLoop GifLoopForPlays(std::uint32_t plays);
 // Writes every frame that is not a master frame to path as one animation.
 Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
                           const GifOptionsChooser& choose, GifExportReport* report = nullptr);
+// The same export without writing anything: out receives exactly the bytes
+// SaveAnimationAsGif would write with the same choices (cleared first; empty
+// when cancelled or failed), so out.size() is the size of the file.
+Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out, const GifOptionsChooser& choose,
+                            GifExportReport* report = nullptr);
 // Writes one frame as a single-image GIF.
 Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path,
                         const GifOptionsChooser& choose, GifExportReport* report = nullptr);

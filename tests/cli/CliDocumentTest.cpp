@@ -191,6 +191,35 @@ TEST_F(CliDocument, QuickTakesPngFrames) {
     EXPECT_NE(info.out.find("\"canvas\":{\"width\":6,\"height\":4}"), std::string::npos) << info.out;
 }
 
+TEST_F(CliDocument, DryRunPrintsTheSizeOfTheFileAndWritesNothing) {
+    const auto quick = dir / "quick.qvd";
+    ASSERT_EQ(RunCli({"quick", quick.string(), two.string(), two.string()}).exitCode, 0);
+    const auto sample = vantrel::test::SourceDir() / "examples" / "sample.qvd";
+    struct Case {
+        fs::path input;
+        std::vector<std::string> options;
+    };
+    for (const Case& c : {Case{two, {}}, Case{quick, {"--colors", "2"}}, Case{sample, {}},
+                          Case{sample, {"--colors", "8", "--no-size-reduction"}}}) {
+        SCOPED_TRACE(c.input.string());
+        const auto out = dir / "dry.gif";
+        std::vector<std::string> args = {"export", c.input.string(), out.string()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        std::vector<std::string> dry = args;
+        dry.push_back("--dry-run");
+        const auto estimate = RunCli(dry);
+        ASSERT_EQ(estimate.exitCode, 0);
+        EXPECT_FALSE(fs::exists(out));
+        const std::string marker = out.string() + ": ";
+        const auto at = estimate.out.rfind(marker);
+        ASSERT_NE(at, std::string::npos) << estimate.out;
+        const unsigned long long size = std::stoull(estimate.out.substr(at + marker.size()));
+        ASSERT_EQ(RunCli(args).exitCode, 0);
+        EXPECT_EQ(size, fs::file_size(out));
+        fs::remove(out);
+    }
+}
+
 TEST_F(CliDocument, DocumentExtensionsCompareWithoutCase) {
     const auto upper = dir / "TWO.QVD";
     ASSERT_EQ(RunCli({"save", two.string(), upper.string()}).exitCode, 0);
