@@ -5,6 +5,7 @@
 #include <string>
 
 #include "codec/ColorQuantizer.h"
+#include "codec/Dither.h"
 #include "codec/GifFile.h"
 #include "codec/JpegCodec.h"
 #include "codec/SizeReduction.h"
@@ -83,6 +84,8 @@ Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& 
     const int requested = options->reduce ? options->colorCount : out.distinctColors;
     quantizer.BuildPalette(gif, requested);
     out.paletteSize = quantizer.PaletteSize();
+    out.requestedColors = requested;
+    if (options->dither && requested < out.distinctColors) DitherImages(gif, quantizer.Palette());
     if (allowSizeReduction && options->sizeReduction) ReduceAnimationSize(gif);
     gif.EncodeImages();
     return write(gif);
@@ -115,6 +118,73 @@ Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out
     GifFile gif;
     AddAnimationFrames(animation, gif);
     return FinishGif(gif, ToMemory(out), choose, true, report);
+}
+
+Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
+                             const GifOptionsChooser& choose, GifExportReport* report) {
+    GifExportReport local;
+    GifExportReport& result = report ? *report : local;
+    out.clear();
+    // The user is asked once; every further trial reuses the answer with
+    // another colour count.
+    std::optional<GifExportOptions> chosen;
+    const GifOptionsChooser askOnce = [&](const GifExportRequest& request) {
+        chosen = choose(request);
+        if (chosen) chosen->sizeReduction = true;
+        return chosen;
+    };
+    int trials = 1;
+    if (Status status = EncodeAnimationAsGif(animation, out, askOnce, &result); !status || result.cancelled) {
+        result.trials = trials;
+        return status;
+    }
+    if (out.size() <= maxBytes) {
+        result.trials = trials;
+        return Status::Ok();
+    }
+    const std::size_t firstSize = out.size();
+    out.clear();
+
+    // Fewer colours than the first trial, most first: 256, 128, ... 2.
+    std::vector<int> counts;
+    for (int count = ColorQuantizer::kMaxColors; count >= 2; count /= 2)
+        if (count < result.requestedColors) counts.push_back(count);
+    // Bisection for the first count that fits, assuming fewer colours never
+    // make a larger file; only measured fits are kept, so the budget holds
+    // even where that assumption fails.
+    std::size_t low = 0;
+    std::size_t high = counts.size();
+    std::size_t sizeWithFewest = firstSize;  // the size with the fewest colours tried
+    std::vector<std::uint8_t> trial;
+    GifExportReport fitReport;
+    while (low < high) {
+        const std::size_t middle = (low + high) / 2;
+        GifExportOptions options = *chosen;
+        options.reduce = true;
+        options.colorCount = counts[middle];
+        GifExportReport trialReport;
+        ++trials;
+        const Status status = EncodeAnimationAsGif(
+            animation, trial, [&](const GifExportRequest&) { return std::optional(options); }, &trialReport);
+        if (!status) return status;
+        if (trial.size() <= maxBytes) {
+            out.swap(trial);
+            fitReport = trialReport;
+            high = middle;
+        } else {
+            if (middle + 1 == counts.size()) sizeWithFewest = trial.size();
+            low = middle + 1;
+        }
+    }
+    if (out.empty()) {
+        result.trials = trials;
+        return Status::Error("Even with " + std::to_string(counts.empty() ? result.requestedColors : counts.back()) +
+                             " colours the GIF takes " + std::to_string(sizeWithFewest) +
+                             " bytes, more than the limit of " + std::to_string(maxBytes) + " bytes.");
+    }
+    result = fitReport;
+    result.trials = trials;
+    return Status::Ok();
 }
 
 Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path, const GifOptionsChooser& choose,

@@ -31,6 +31,7 @@ struct GifExportOptions {
     bool reduce = false;        // "Reduce to:" rather than the exact palette
     int colorCount = 256;       // the number chosen in the "Reduce to:" list
     bool sizeReduction = true;  // "Animation Size Reduction"
+    bool dither = false;        // error diffusion onto a reduced palette (codec/Dither.h)
 };
 
 // The colour counts the "Reduce to:" list offers for this many distinct
@@ -54,6 +55,8 @@ struct GifExportReport {
     int distinctColors = 0;
     int paletteSize = 0;
     int images = 0;
+    int requestedColors = 0;  // the colour count asked of the palette builder
+    int trials = 0;           // exports made to fit a size budget (EncodeAnimationWithin)
 };
 
 // The GIF loop value for the document's loop count (number of plays): one
@@ -73,6 +76,18 @@ Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& pat
 // when cancelled or failed), so out.size() is the size of the file.
 Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out, const GifOptionsChooser& choose,
                             GifExportReport* report = nullptr);
+// The largest colour budget search: the options as chosen, then a bisection
+// over the at most seven "Reduce to:" counts below them (three more exports).
+inline constexpr int kMaxBudgetTrials = 8;
+
+// The export into memory fitted under maxBytes: first with the options
+// chosen (asked once, size reduction turned on), then, while the file is too
+// large, with fewer colours (256, 128, ... 2, searched by bisection, each a
+// full export). out receives the bytes of the export with the most colours
+// found to fit, and report its figures (requestedColors is the count chosen).
+// When even 2 colours do not fit, out is empty and the status says so.
+Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
+                             const GifOptionsChooser& choose, GifExportReport* report = nullptr);
 // Writes one frame as a single-image GIF.
 Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path,
                         const GifOptionsChooser& choose, GifExportReport* report = nullptr);

@@ -220,6 +220,33 @@ TEST_F(CliDocument, DryRunPrintsTheSizeOfTheFileAndWritesNothing) {
     }
 }
 
+TEST_F(CliDocument, MaxBytesKeepsToTheBudgetOrWritesNothing) {
+    const auto sample = vantrel::test::SourceDir() / "examples" / "sample.qvd";
+    const auto full = dir / "full.gif";
+    ASSERT_EQ(RunCli({"export", sample.string(), full.string()}).exitCode, 0);
+    const auto fullSize = fs::file_size(full);
+    const auto out = dir / "budget.gif";
+    for (auto budget : {fullSize, fullSize - 1, fullSize * 3 / 4}) {
+        SCOPED_TRACE(budget);
+        const auto r = RunCli({"export", sample.string(), out.string(), "--max-bytes", std::to_string(budget)});
+        ASSERT_EQ(r.exitCode, 0) << r.out;
+        EXPECT_LE(fs::file_size(out), budget);
+        EXPECT_NE(r.out.find(" colours ("), std::string::npos) << r.out;
+        EXPECT_EQ(RunCli({"info", out.string()}).exitCode, 0);
+        fs::remove(out);
+    }
+    const auto refused = RunCli({"export", sample.string(), out.string(), "--max-bytes", "100"}, true);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.out.find("limit of 100 bytes"), std::string::npos) << refused.out;
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(RunCli({"export", sample.string(), out.string(), "--max-bytes", "0"}).exitCode, 1);
+
+    // Dithering onto few colours still makes a GIF the tool reads back.
+    const auto dithered = dir / "dithered.gif";
+    ASSERT_EQ(RunCli({"export", sample.string(), dithered.string(), "--colors", "8", "--dither"}).exitCode, 0);
+    EXPECT_EQ(RunCli({"render", dithered.string(), (dir / "dithered").string()}).exitCode, 0);
+}
+
 TEST_F(CliDocument, DocumentExtensionsCompareWithoutCase) {
     const auto upper = dir / "TWO.QVD";
     ASSERT_EQ(RunCli({"save", two.string(), upper.string()}).exitCode, 0);
