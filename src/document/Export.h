@@ -76,8 +76,9 @@ Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& pat
 // when cancelled or failed), so out.size() is the size of the file.
 Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out, const GifOptionsChooser& choose,
                             GifExportReport* report = nullptr);
-// The largest colour budget search: the options as chosen, then a bisection
-// over the at most seven "Reduce to:" counts below them (three more exports).
+// A bound on the exports EncodeAnimationWithin makes. It makes at most five:
+// the options as chosen, then a bisection over the smaller of the eight
+// counts 256, 128, ... 2 (at most four more).
 inline constexpr int kMaxBudgetTrials = 8;
 
 // The export into memory fitted under maxBytes: first with the options
