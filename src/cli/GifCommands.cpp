@@ -5,6 +5,9 @@
 #include "cli/Cli.h"
 #include "cli/PngWriter.h"
 #include "codec/GifFile.h"
+#ifdef VANTREL_HAVE_DOCUMENT
+#include "document/FileFormats.h"
+#endif
 
 namespace vantrel::cli {
 
@@ -78,7 +81,13 @@ int InfoCommand(std::span<const std::string> args) {
     if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 1) return Fail(kExitUsage, "info takes one FILE");
     const std::string& path = a.Positionals()[0];
-    const bool isDocument = std::filesystem::path(path).extension() == ".qvd";
+#ifdef VANTREL_HAVE_DOCUMENT
+    // Every format but GIF opens only as a document.
+    const FileFormat* format = FindFileFormat(path);
+    const bool isDocument = format != nullptr && format->kind != FileKind::Gif;
+#else
+    const bool isDocument = false;
+#endif
     if (a.Has("--document") || isDocument) {
 #ifdef VANTREL_HAVE_DOCUMENT
         return DocumentInfo(path, a.Has("--json"));
