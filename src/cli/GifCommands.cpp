@@ -5,9 +5,7 @@
 #include "cli/Cli.h"
 #include "cli/PngWriter.h"
 #include "codec/GifFile.h"
-#ifdef VANTREL_HAVE_DOCUMENT
 #include "document/FileFormats.h"
-#endif
 
 namespace vantrel::cli {
 
@@ -81,20 +79,10 @@ int InfoCommand(std::span<const std::string> args) {
     if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 1) return Fail(kExitUsage, "info takes one FILE");
     const std::string& path = a.Positionals()[0];
-#ifdef VANTREL_HAVE_DOCUMENT
     // Every format but GIF opens only as a document.
     const FileFormat* format = FindFileFormat(path);
     const bool isDocument = format != nullptr && format->kind != FileKind::Gif;
-#else
-    const bool isDocument = false;
-#endif
-    if (a.Has("--document") || isDocument) {
-#ifdef VANTREL_HAVE_DOCUMENT
-        return DocumentInfo(path, a.Has("--json"));
-#else
-        return Fail(kExitUsage, "this build has no document support");
-#endif
-    }
+    if (a.Has("--document") || isDocument) return DocumentInfo(path, a.Has("--json"));
     GifFile gif;
     int code = kExitOk;
     if (!LoadGif(path, gif, code)) return code;

@@ -50,13 +50,11 @@ struct Command {
 const Command kCommands[] = {
     {"info", vantrel::cli::InfoCommand},
     {"decode", vantrel::cli::DecodeCommand},
-#ifdef VANTREL_HAVE_DOCUMENT
     {"render", vantrel::cli::RenderCommand},
     {"export", vantrel::cli::ExportCommand},
     {"export-frame", vantrel::cli::ExportFrameCommand},
     {"quick", vantrel::cli::QuickCommand},
     {"save", vantrel::cli::SaveCommand},
-#endif
 };
 
 }  // namespace
