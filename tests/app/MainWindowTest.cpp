@@ -26,6 +26,7 @@
 #include "document/BitmapItem.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
+#include "support/PngRef.h"
 #include "support/TestPaths.h"
 
 namespace vantrel {
@@ -281,7 +282,12 @@ TEST(MainWindow, MenuTextsCarryTheirShortcuts) {
     ASSERT_EQ(s.log.dialogs.size(), 2u);
     EXPECT_EQ(s.log.dialogs[0].filters, (QStringList{"Vantrel GIF Animation (*.qvd)", "All Files (*)"}));
     EXPECT_EQ(s.log.dialogs[1].title, QStringLiteral("Open Document"));
-    EXPECT_EQ(s.log.dialogs[1].filters.size(), 4);
+    // "Editable Files" with every openable extension, then documents, GIF, JPEG and PNG.
+    const QStringList& open = s.log.dialogs[1].filters;
+    ASSERT_EQ(open.size(), 5);
+    EXPECT_TRUE(open.front().startsWith(QStringLiteral("Editable Files (")));
+    for (const char* pattern : {"*.qvd", "*.gif", "*.jpg", "*.jpeg", "*.png"})
+        EXPECT_TRUE(open.front().contains(QLatin1String(pattern))) << pattern;
 }
 
 // ---- opening ----
@@ -342,9 +348,15 @@ TEST(MainWindow, DroppedFilesOpenAsDocuments) {
     const auto gif = folder / "dropped.gif";
     test::WriteFlatGif(gif, 8, 8, {0x102030, 0x405060});
     const auto qvd = SaveSampleDocument(folder, 2);
+    // A picture, its extension in capitals: a document holding it, the canvas its size.
+    const auto png = folder / "Shot.PNG";
+    PackedDib picture;
+    ASSERT_TRUE(picture.SetSize(24, 16));
+    picture.FillRect(MakePixel(10, 200, 30));
+    ASSERT_TRUE(test::WritePngWithLibpng(png, picture));
     Started s;
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(Q(gif)), QUrl::fromLocalFile(Q(qvd))});
+    data.setUrls({QUrl::fromLocalFile(Q(gif)), QUrl::fromLocalFile(Q(qvd)), QUrl::fromLocalFile(Q(png))});
     QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&s.Frame(), &enter);
     EXPECT_TRUE(enter.isAccepted());
@@ -353,7 +365,12 @@ TEST(MainWindow, DroppedFilesOpenAsDocuments) {
     ProcessEvents();
     QStringList titles;
     for (CChildFrame* child : s.Frame().Children()) titles.append(QString::fromStdString(child->Document().Title()));
-    EXPECT_EQ(titles, (QStringList{"Untitled-1", "dropped.gif", "sample.qvd"}));
+    EXPECT_EQ(titles, (QStringList{"Untitled-1", "dropped.gif", "sample.qvd", "Shot.PNG"}));
+    const Animation& shot = s.Frame().Children().back()->Document().GetAnimation();
+    EXPECT_EQ(shot.Width(), 24);
+    EXPECT_EQ(shot.Height(), 16);
+    EXPECT_EQ(shot.FirstFrame()->Image().GetPixel(3, 3), MakePixel(10, 200, 30));
+    EXPECT_TRUE(s.log.messages.isEmpty());
 }
 
 TEST(MainWindow, AboutBoxShowsThePictureAndClosesOnAClick) {
@@ -589,6 +606,39 @@ TEST(MainWindow, KeypadKeysZoom) {
     EXPECT_EQ(s.View().Editor().Zoom(), 2);
     s.Key(Qt::Key_Asterisk, Qt::KeypadModifier);
     EXPECT_EQ(s.View().Editor().Zoom(), 1);
+}
+
+TEST(MainWindow, CancellingTheSaveQuestionOfAGifKeepsItsPath) {
+    const std::filesystem::path gif = test::SourceDir() / "examples" / "banner.gif";
+    Started s({Q(gif)});
+    CChildFrame* child = s.Frame().ActiveChild();
+    ASSERT_NE(child, nullptr);
+    child->Document().SetModifiedFlag(true);
+    s.log.answer = MessageAnswer::Cancel;
+    EXPECT_FALSE(child->close());
+    // Opening the same GIF again finds its window rather than making a second.
+    EXPECT_EQ(s.app.OpenDocumentFile(Q(gif)), child);
+    EXPECT_EQ(s.Frame().Children().size(), 1);
+}
+
+TEST(MainWindow, ARecentFileThatIsGoneLeavesTheList) {
+    Started s;
+    const std::filesystem::path gone = test::ScratchDir("recent_gone") / "gone.qvd";
+    s.app.AddToRecentFiles(Q(gone));
+    ASSERT_TRUE(s.Enabled(CommandId::RecentFile1));
+    s.Frame().ExecuteCommand(CommandId::RecentFile1);
+    EXPECT_EQ(s.log.messages.size(), 1);
+    EXPECT_FALSE(s.app.RecentFiles().contains(Q(std::filesystem::absolute(gone))));
+    EXPECT_FALSE(s.Enabled(CommandId::RecentFile1));
+}
+
+TEST(MainWindow, NewWindowsStayInsideTheArea) {
+    Started s;
+    for (int i = 0; i < 6; ++i) s.app.NewDocument();
+    ProcessEvents();
+    const QRect area(QPoint(0, 0), s.Frame().MdiArea()->viewport()->size());
+    for (CChildFrame* child : s.Frame().Children())
+        EXPECT_TRUE(area.contains(child->geometry())) << child->geometry().x() << "," << child->geometry().y();
 }
 
 }  // namespace
