@@ -141,8 +141,9 @@ bool CAnimatorApp::PrintDocumentFile(const QString& path) {
     QPrinter& printer = SharedPrinter();
     QString destination = printer.printerName();
     if (QPrinterInfo::availablePrinters().isEmpty()) {
-        const QFileInfo file(path);
-        destination = file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
+        // Beside the document under a name that is still free: an earlier
+        // PDF of the same name is kept.
+        destination = QString::fromStdString(UnusedPdfPath(ToPath(QFileInfo(path).absoluteFilePath())).string());
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(destination);
     }
