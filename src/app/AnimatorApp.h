@@ -12,6 +12,7 @@
 
 namespace vantrel {
 
+class Autosaver;
 class CChildFrame;
 class CMainFrame;
 
@@ -34,6 +35,8 @@ public:
     int InitInstance(const QStringList& arguments);
 
     CMainFrame* MainFrame() const { return mainFrame_.get(); }
+    // The autosave of the open documents; null before start-up and when printing.
+    Autosaver* AutosaveService() const { return autosaver_.get(); }
     // A new empty document in a new window.
     CChildFrame* NewDocument();
     // The window of the document read from path: an open one is activated,
@@ -58,7 +61,11 @@ private:
     void OpenWithShell(const QString& target);
     void OnFileOpen(bool fourFilters);
     CChildFrame* AddDocumentWindow(std::unique_ptr<class CQVDoc> doc);
+    // At start-up: offers the documents a crashed editor left.
+    void OfferRecovery();
 
+    // Declared before the main window, so that it outlives the document windows.
+    std::unique_ptr<Autosaver> autosaver_;
     std::unique_ptr<CMainFrame> mainFrame_;
     QStringList recentFiles_;
     QString programFolder_;
