@@ -14,6 +14,7 @@
 
 #include "core/Pixel.h"
 #include "view/CommandIds.h"
+#include "view/CommandRoutes.h"
 
 class QAction;
 class QActionGroup;
@@ -72,6 +73,8 @@ public:
     // Draws the two colour swatches of the Current Colors bar.
     void UpdateColorSwatches(PixelValue foreground, PixelValue background);
     CSplashWnd* Splash() const { return splash_; }
+    // The bar a View command shows and hides, or null.
+    QWidget* BarFor(CommandId id) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,13 +99,15 @@ private:
     void AddCommandGroups(Bar* bar, CommandGroups groups);
     void FillWindowMenu();
     void OnSubWindowActivated(QMdiSubWindow* window);
+    void KeepInsideArea(QMdiSubWindow* window) const;
     void ShowMenusFor(bool documentOpen);
     void OnSplashTimer();
     void ArrangeIcons();
-    QWidget* BarFor(CommandId id) const;
 
     bool OnUpdateOwnCommand(CommandId id, CommandUi& ui) const;
     bool OnOwnCommand(CommandId id);
+    // The commands the main window serves, each with its rule and action.
+    static const CommandRoutes<CMainFrame>& Routes();
 
     CAnimatorApp& app_;
     QMdiArea* mdi_ = nullptr;
