@@ -35,11 +35,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 std::string BytesOf(const CQVDoc& doc) {
     const auto bytes = DocumentBytes(doc);
     return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
@@ -116,7 +111,7 @@ TEST(RecoveryFiles, TheLockTellsARunningProcessFromADeadOne) {
     const auto orphans = FindOrphanedCopies(folder);
     ASSERT_EQ(orphans.size(), 1u);
     EXPECT_EQ(orphans[0].note, note);
-    EXPECT_EQ(Slurp(orphans[0].documentFile), std::string("\1\2\3"));
+    EXPECT_EQ(test::FileText(orphans[0].documentFile), std::string("\1\2\3"));
     DiscardCopy(orphans[0]);
     EXPECT_TRUE(fs::is_empty(folder)) << "the copy, its note and the dead lock file are gone";
 }
@@ -136,7 +131,7 @@ TEST(Autosave, CopiesOnlyNewChangesAndACleanCloseRemovesThem) {
     DrawBox(doc, {600, 600, 640, 620});
     EXPECT_EQ(autosaver.AutosaveNow(), 1);
     autosaver.WaitForWrites();
-    EXPECT_EQ(Slurp(copy), BytesOf(doc));
+    EXPECT_EQ(test::FileText(copy), BytesOf(doc));
     EXPECT_EQ(autosaver.AutosaveNow(), 0) << "no change since the last copy";
 
     DrawBox(doc, {610, 600, 650, 630});
@@ -147,7 +142,7 @@ TEST(Autosave, CopiesOnlyNewChangesAndACleanCloseRemovesThem) {
     EXPECT_EQ(BytesOf(reopened), BytesOf(doc));
     fs::path note = copy;
     note.replace_extension(".note");
-    const auto parsed = ParseRecoveryNote(Slurp(note));
+    const auto parsed = ParseRecoveryNote(test::FileText(note));
     ASSERT_TRUE(parsed.has_value());
     EXPECT_EQ(parsed->originalPath, kAwkwardPath);
 
@@ -215,7 +210,7 @@ TEST(RecoveryCrash, KilledAfterAnAutosaveRecoveredAndSaved) {
         CQVDoc doc;
         ASSERT_TRUE(SaveDocument(doc, document).ok());
     }
-    const std::string before = Slurp(document);
+    const std::string before = test::FileText(document);
 
     // The first editor: draws, autosaves and is killed.
     {
@@ -232,7 +227,7 @@ TEST(RecoveryCrash, KilledAfterAnAutosaveRecoveredAndSaved) {
         const int status = pclose(child);
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
     }
-    EXPECT_EQ(Slurp(document), before) << "autosave never writes the document's own file";
+    EXPECT_EQ(test::FileText(document), before) << "autosave never writes the document's own file";
 
     fs::path folder;
     // The second editor offers the document; Recover opens it modified with
@@ -256,7 +251,7 @@ TEST(RecoveryCrash, KilledAfterAnAutosaveRecoveredAndSaved) {
         ASSERT_TRUE(app.MainFrame()->ExecuteCommand(CommandId::FileSave));
         EXPECT_TRUE(log.dialogs.empty()) << "saved to its own file without asking";
         EXPECT_FALSE(child.Document().IsModified());
-        const std::string saved = Slurp(document);
+        const std::string saved = test::FileText(document);
         EXPECT_NE(saved, before);
         EXPECT_EQ(saved, BytesOf(child.Document()));
         CQVDoc reopened;

@@ -14,11 +14,6 @@ namespace {
 using namespace vantrel::test::cli;
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 struct WritingCommand {
     const char* name;
     // Arguments after the command's name; IN and OUT stand for the input file
@@ -63,7 +58,7 @@ TEST(CliSaveFailure, EveryFailedStepExitsWith3AndKeepsEveryOldFile) {
             unsetenv("VANTREL_FAIL_FILE_STEP");
             // Each output is the old file or a complete new one.
             for (const std::string& name : command.outputs) {
-                const std::string bytes = Slurp(out / name);
+                const std::string bytes = vantrel::test::FileText(out / name);
                 if (bytes != old) {
                     EXPECT_GT(bytes.size(), 16u) << name;
                 }
@@ -76,12 +71,12 @@ TEST(CliSaveFailure, EveryFailedStepExitsWith3AndKeepsEveryOldFile) {
             EXPECT_NE(result.out.find("No space left on device"), std::string::npos) << result.out;
             // The first failure is at the very first step: nothing was replaced.
             if (n == 1) {
-                for (const std::string& name : command.outputs) EXPECT_EQ(Slurp(out / name), old) << name;
+                for (const std::string& name : command.outputs) EXPECT_EQ(vantrel::test::FileText(out / name), old) << name;
             }
         }
         // Open, write, sync, close and rename of every file at least.
         EXPECT_GE(failures, 5 * int(command.outputs.size()));
-        for (const std::string& name : command.outputs) EXPECT_NE(Slurp(out / name), old) << name;
+        for (const std::string& name : command.outputs) EXPECT_NE(vantrel::test::FileText(out / name), old) << name;
     }
 }
 

@@ -22,11 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 std::size_t EntriesIn(const fs::path& dir) {
     return std::size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
 }
@@ -98,7 +93,7 @@ TEST(SaveFailure, EveryFailedStepKeepsTheOldFileAndLeavesNoTemporaryFile) {
             }
             EXPECT_FALSE(status.ok());
             EXPECT_NE(status.message().find(std::strerror(error)), std::string::npos) << status.message();
-            EXPECT_EQ(Slurp(target), old);
+            EXPECT_EQ(test::FileText(target), old);
             EXPECT_EQ(EntriesIn(dir), 1u);
         }
         // Past the last step nothing fails and the file is replaced.
@@ -107,7 +102,7 @@ TEST(SaveFailure, EveryFailedStepKeepsTheOldFileAndLeavesNoTemporaryFile) {
             ASSERT_TRUE(writer.write(doc, target).ok());
             EXPECT_FALSE(fault.Fired());
         }
-        EXPECT_NE(Slurp(target), old);
+        EXPECT_NE(test::FileText(target), old);
         EXPECT_EQ(EntriesIn(dir), 1u);
     }
 }
