@@ -63,15 +63,14 @@ fs::path LockFileFor(const fs::path& folder, const std::string& process) {
     return folder / (process + std::string(kLockExtension));
 }
 
-// Files of folder whose names start with "<process>-".
-std::vector<fs::path> CopiesOf(const fs::path& folder, const std::string& process) {
+// Files of folder whose names start with "<process>-" (with hidden, the
+// temporary files of unfinished writes, ".<process>-...").
+std::vector<fs::path> CopiesOf(const fs::path& folder, const std::string& process, bool hidden = false) {
+    const std::string prefix = (hidden ? "." : "") + process + "-";
     std::vector<fs::path> files;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(folder, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.size() > process.size() && name.compare(0, process.size(), process) == 0 &&
-            name[process.size()] == '-')
-            files.push_back(entry.path());
+        if (entry.path().filename().string().starts_with(prefix)) files.push_back(entry.path());
     }
     return files;
 }
@@ -158,7 +157,10 @@ void DiscardCopy(const RecoveryEntry& entry) {
     const fs::path folder = entry.noteFile.parent_path();
     const std::string process = ProcessPart(entry.noteFile);
     const fs::path lock = LockFileFor(folder, process);
-    if (CopiesOf(folder, process).empty() && !LockFileIsHeld(lock)) fs::remove(lock, ec);
+    if (!CopiesOf(folder, process).empty() || LockFileIsHeld(lock)) return;
+    // Nothing of the dead process is left but what it was writing when it ended.
+    for (const fs::path& unfinished : CopiesOf(folder, process, true)) fs::remove(unfinished, ec);
+    fs::remove(lock, ec);
 }
 
 // ---- RecoverySession ----

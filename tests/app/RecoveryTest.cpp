@@ -104,7 +104,10 @@ TEST(RecoveryFiles, TheLockTellsARunningProcessFromADeadOne) {
     // An editor that dies leaves its lock file, no longer held, and its copy.
     InADyingProcess([&] {
         RecoverySession dying(folder);
-        (void)dying.Write(dying.NewSlot(), copy, note);
+        const int slot = dying.NewSlot();
+        (void)dying.Write(slot, copy, note);
+        // A second copy being written when the process dies.
+        std::ofstream(folder / ("." + std::to_string(getpid()) + "-2.qvd.1234abcd.tmp")) << "half";
         std::fflush(nullptr);
         _exit(0);  // no destructor runs
     });
