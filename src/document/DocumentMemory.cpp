@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "document/Animation.h"
+#include "document/CQVDoc.h"
 
 namespace vantrel {
 namespace {
@@ -64,6 +65,12 @@ Status CheckDocumentMemory(const DocumentMemory& memory, std::uint64_t limit) {
     const std::uint64_t total = memory.Total();
     if (total <= limit) return Status::Ok();
     return Status::Error(DocumentTooLargeMessage(total, limit));
+}
+
+Status CheckFramesFit(const CQVDoc& doc, std::uint64_t frames) {
+    DocumentMemory memory = MemoryOf(doc.GetAnimation());
+    memory.frames += frames;
+    return CheckDocumentMemory(memory, doc.memoryLimit);
 }
 
 bool MemoryBudget::Take(std::uint64_t bytes) {

@@ -14,6 +14,7 @@
 namespace vantrel {
 
 class Animation;
+class CQVDoc;
 
 // Most memory a document may hold: frame images, item images and composites.
 inline constexpr std::uint64_t kDocumentMemoryBudget = std::uint64_t{2} << 30;  // 2 GiB
@@ -43,6 +44,10 @@ DocumentMemory MemoryOf(const Animation& animation);
 std::string DocumentTooLargeMessage(std::uint64_t totalBytes, std::uint64_t limitBytes);
 // Ok when memory's total stays within limit, else the refusal above.
 Status CheckDocumentMemory(const DocumentMemory& memory, std::uint64_t limit);
+
+// Ok when doc can take frames more frames of its canvas within its memory
+// limit; the refusal otherwise (inserting frames asks this first).
+Status CheckFramesFit(const CQVDoc& doc, std::uint64_t frames);
 
 // Memory that readers may still give to the frames and items they make. It
 // keeps counting past the limit, so that a refusal can name the total.

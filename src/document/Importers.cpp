@@ -291,9 +291,7 @@ Status ImportFiles(CQVDoc& doc, std::span<const std::filesystem::path> paths, An
     Status first;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         if (i > 0) {
-            DocumentMemory memory = MemoryOf(doc.GetAnimation());
-            ++memory.frames;
-            if (Status fits = CheckDocumentMemory(memory, doc.memoryLimit); !fits) {
+            if (Status fits = CheckFramesFit(doc, 1); !fits) {
                 if (first) first = std::move(fits);
                 break;
             }
