@@ -1,7 +1,10 @@
 #include "core/PackedDib.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -13,9 +16,27 @@ namespace vantrel {
 
 namespace {
 
-// A zero-filled block of count pixels, or null when it cannot be had.
-std::unique_ptr<PixelValue[]> AllocateBlock(std::size_t count) {
-    return std::unique_ptr<PixelValue[]>(new (std::nothrow) PixelValue[count]());
+// Blocks of at least this many bytes are placed on 2 MiB boundaries and
+// offered to the kernel for huge pages: a canvas-sized buffer is then mapped
+// by a few faults instead of one per 4 KiB page, which is most of the cost of
+// a fresh buffer.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kHugeBlockBytes = kHugePage / 2;
+
+// A block of count pixels, zero-filled when clear is set, or null when it
+// cannot be had. Freed by PackedDib::BlockFree.
+PixelValue* AllocateBlock(std::size_t count, bool clear) {
+    const std::size_t bytes = count * sizeof(PixelValue);
+    void* block = nullptr;
+    if (bytes >= kHugeBlockBytes) {
+        const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        block = std::aligned_alloc(kHugePage, rounded);
+        if (block != nullptr) ::madvise(block, rounded, MADV_HUGEPAGE);  // a hint; failure is harmless
+    } else {
+        block = std::malloc(bytes);
+    }
+    if (block != nullptr && clear) std::memset(block, 0, bytes);
+    return static_cast<PixelValue*>(block);
 }
 
 bool SizeAllowed(int width, int height) {
@@ -24,6 +45,8 @@ bool SizeAllowed(int width, int height) {
 }
 
 }  // namespace
+
+void PackedDib::BlockFree::operator()(PixelValue* block) const { std::free(block); }
 
 PackedDib::PackedDib(PackedDib&& other) noexcept
     : header_(other.header_), block_(std::move(other.block_)), bits_(other.bits_),
@@ -43,7 +66,7 @@ PackedDib& PackedDib::operator=(PackedDib&& other) noexcept {
     return *this;
 }
 
-void PackedDib::Reset(int width, int height, std::unique_ptr<PixelValue[]> block) {
+void PackedDib::Reset(int width, int height, Block block) {
     header_.biWidth = width;
     header_.biHeight = height;
     header_.biSizeImage = static_cast<std::uint32_t>(std::size_t(width) * std::size_t(height) * 4);
@@ -52,7 +75,11 @@ void PackedDib::Reset(int width, int height, std::unique_ptr<PixelValue[]> block
     lockCount_ = 0;
 }
 
-bool PackedDib::SetSize(int width, int height) {
+bool PackedDib::SetSize(int width, int height) { return Resize(width, height, true); }
+
+bool PackedDib::SetSizeForOverwrite(int width, int height) { return Resize(width, height, false); }
+
+bool PackedDib::Resize(int width, int height, bool clear) {
     if (width == Width() && height == Height()) return HasBlock();
     if (!SizeAllowed(width, height)) {
         Reset(0, 0, nullptr);
@@ -60,19 +87,23 @@ bool PackedDib::SetSize(int width, int height) {
     }
     const std::size_t count = std::size_t(width) * std::size_t(height);
     Reset(width, height, nullptr);  // the old block goes first
-    if (count != 0) block_ = AllocateBlock(count);
+    if (count != 0) block_ = Block(AllocateBlock(count, clear));
     return HasBlock();
 }
 
 bool PackedDib::CreateBlank(int width, int height) {
-    SetSize(width, height);
+    SetSizeForOverwrite(width, height);
     FillBytes(0xFF);
     return HasBlock();
 }
 
 void PackedDib::CopyFrom(const PackedDib* other) {
     if (other == nullptr || other == this) return;
-    SetSize(other->Width(), other->Height());
+    if (!other->HasBlock()) {
+        SetSize(other->Width(), other->Height());
+        return;
+    }
+    SetSizeForOverwrite(other->Width(), other->Height());
     if (HasBlock() && other->HasBlock()) std::memcpy(block_.get(), other->block_.get(), SizeImage());
 }
 

@@ -46,6 +46,10 @@ public:
     // null, drops the background frame. Then rebuilds every composite and
     // renders this frame. A frame is never its own background (ignored).
     void SetBackgroundFrame(AnimFrame* frame);
+    // Sets the background frame and nothing else: no composite is rebuilt and
+    // nothing is rendered. For loaders that link a frame before building its
+    // items and render it once when it is complete.
+    void LinkBackgroundFrame(AnimFrame* frame) { backgroundFrame_ = frame == this ? nullptr : frame; }
 
     // ---- rendering ----
     // The rendered frame, canvas-sized.

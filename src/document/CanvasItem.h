@@ -102,6 +102,9 @@ public:
     // Blends image over composite: per channel (s * (255 - t) + d * t) / 255,
     // transparency 0. Runs over the full bounds.
     void BlendImage();
+    // The composite filled with 0xFF bytes and the image blended over it, in
+    // one pass over the pixels.
+    void BlendImageOverWhite();
     // The image pixel at a work-area point; 0x00FFFFFF outside the image.
     PixelValue PixelAt(Point p) const;
     // Handle n's rectangle at this zoom (device pixels).

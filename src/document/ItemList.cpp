@@ -329,22 +329,27 @@ void ItemList::ComposeBeneath(CanvasItem& item) const {
             if (covered) first = lower;
         }
         if (!covered) {
-            composite.FillBytes(0xFF);
             const ItemBackdrop backdrop = Backdrop();
-            if (backdrop.backgroundImage != nullptr) {
-                backdrop.backgroundImage->BlitTo(composite, backdrop.canvas.left - bounds.left,
-                                                 backdrop.canvas.top - bounds.top);
-            } else {
-                const Rect inside = Intersect(backdrop.canvas, bounds).Offset(-bounds.left, -bounds.top);
-                if (!inside.IsEmpty()) composite.FillRect(backdrop.backgroundColor, &inside);
+            const Rect inside = Intersect(backdrop.canvas, bounds).Offset(-bounds.left, -bounds.top);
+            // The backdrop overwrites all of the composite that lies on the
+            // canvas; only the rest needs its white first.
+            const bool onCanvas = inside == composite.Bounds();
+            const PackedDib* background = backdrop.backgroundImage;
+            const bool backgroundFits = background == nullptr || (background->Width() == backdrop.canvas.Width() &&
+                                                                  background->Height() == backdrop.canvas.Height());
+            if (!onCanvas || !backgroundFits) composite.FillBytes(0xFF);
+            if (background != nullptr) {
+                background->BlitTo(composite, backdrop.canvas.left - bounds.left, backdrop.canvas.top - bounds.top);
+            } else if (!inside.IsEmpty()) {
+                composite.FillRect(backdrop.backgroundColor, &inside);
             }
         }
         for (CanvasItem* lower = first; lower != nullptr && lower != &item; lower = lower->Next())
             lower->ComposeInto(composite, bounds.TopLeft());
+        item.BlendImage();
     } else {
-        composite.FillBytes(0xFF);
+        item.BlendImageOverWhite();
     }
-    item.BlendImage();
 }
 
 }  // namespace vantrel
