@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -16,28 +17,55 @@ namespace vantrel {
 
 namespace {
 
-// Blocks of at least this many bytes are placed on 2 MiB boundaries and
-// offered to the kernel for huge pages: a canvas-sized buffer is then mapped
-// by a few faults instead of one per 4 KiB page, which is most of the cost of
-// a fresh buffer.
+// Blocks of at least kMappedBlockBytes are mapped from the kernel on their
+// own and populated in one call: they come zero-filled, so clearing costs
+// nothing, and their pages are not faulted in one by one, which is most of
+// the cost of a fresh canvas-sized buffer. The whole 2 MiB stretches of a
+// block are placed on 2 MiB boundaries and offered for huge pages as well.
+constexpr std::size_t kSmallPage = std::size_t{4} << 10;
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
-constexpr std::size_t kHugeBlockBytes = kHugePage / 2;
+constexpr std::size_t kMappedBlockBytes = std::size_t{256} << 10;
 
-// A block of count pixels, zero-filled when clear is set, or null when it
-// cannot be had. Freed by PackedDib::BlockFree.
-PixelValue* AllocateBlock(std::size_t count, bool clear) {
-    const std::size_t bytes = count * sizeof(PixelValue);
-    void* block = nullptr;
-    if (bytes >= kHugeBlockBytes) {
-        const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        block = std::aligned_alloc(kHugePage, rounded);
-        if (block != nullptr) ::madvise(block, rounded, MADV_HUGEPAGE);  // a hint; failure is harmless
-    } else {
-        block = std::malloc(bytes);
-    }
-    if (block != nullptr && clear) std::memset(block, 0, bytes);
-    return static_cast<PixelValue*>(block);
+std::size_t RoundUp(std::size_t bytes, std::size_t unit) { return (bytes + unit - 1) / unit * unit; }
+
+// A zero-filled mapping of mapped >= bytes bytes; null when the kernel refuses.
+void* MapBlock(std::size_t bytes, std::size_t& mapped) {
+    mapped = RoundUp(bytes, kSmallPage);
+    const std::size_t huge = bytes / kHugePage * kHugePage;
+    // With huge stretches, one huge page more is mapped and what lies before
+    // the first 2 MiB boundary and after the block is given back.
+    const std::size_t span = huge != 0 ? mapped + kHugePage : mapped;
+    void* raw = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    const auto start = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t aligned = huge != 0 ? RoundUp(start, kHugePage) : start;
+    if (aligned > start) ::munmap(raw, aligned - start);
+    if (aligned + mapped < start + span)
+        ::munmap(reinterpret_cast<void*>(aligned + mapped), start + span - aligned - mapped);
+    void* block = reinterpret_cast<void*>(aligned);
+    // Hints: huge pages where the kernel has them, then every page at once.
+    // Without either the block still works, page by page.
+    if (huge != 0) ::madvise(block, huge, MADV_HUGEPAGE);
+#ifdef MADV_POPULATE_WRITE
+    ::madvise(block, mapped, MADV_POPULATE_WRITE);
+#endif
+    return block;
 }
+
+}  // namespace
+
+PackedDib::Block PackedDib::AllocateBlock(std::size_t count, bool clear) {
+    const std::size_t bytes = count * sizeof(PixelValue);
+    if (bytes >= kMappedBlockBytes) {
+        std::size_t mapped = 0;
+        void* block = MapBlock(bytes, mapped);
+        if (block != nullptr) return Block(static_cast<PixelValue*>(block), BlockFree{mapped});
+    }
+    void* block = clear ? std::calloc(count, sizeof(PixelValue)) : std::malloc(bytes);
+    return Block(static_cast<PixelValue*>(block), BlockFree{});
+}
+
+namespace {
 
 bool SizeAllowed(int width, int height) {
     return width >= 0 && height >= 0 &&
@@ -46,7 +74,12 @@ bool SizeAllowed(int width, int height) {
 
 }  // namespace
 
-void PackedDib::BlockFree::operator()(PixelValue* block) const { std::free(block); }
+void PackedDib::BlockFree::operator()(PixelValue* block) const {
+    if (mappedBytes != 0)
+        ::munmap(block, mappedBytes);
+    else
+        std::free(block);
+}
 
 PackedDib::PackedDib(PackedDib&& other) noexcept
     : header_(other.header_), block_(std::move(other.block_)), bits_(other.bits_),
@@ -82,12 +115,12 @@ bool PackedDib::SetSizeForOverwrite(int width, int height) { return Resize(width
 bool PackedDib::Resize(int width, int height, bool clear) {
     if (width == Width() && height == Height()) return HasBlock();
     if (!SizeAllowed(width, height)) {
-        Reset(0, 0, nullptr);
+        Reset(0, 0, Block{});
         return false;
     }
     const std::size_t count = std::size_t(width) * std::size_t(height);
-    Reset(width, height, nullptr);  // the old block goes first
-    if (count != 0) block_ = Block(AllocateBlock(count, clear));
+    Reset(width, height, Block{});  // the old block goes first
+    if (count != 0) block_ = AllocateBlock(count, clear);
     return HasBlock();
 }
 

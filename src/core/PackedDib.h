@@ -111,11 +111,15 @@ private:
     std::size_t RowIndex(int y) const {
         return static_cast<std::size_t>(Height() - 1 - y) * static_cast<std::size_t>(Width());
     }
-    // Frees a block made by the allocator in PackedDib.cpp.
+    // Frees a block: a mapping of its own (large blocks) or heap memory.
     struct BlockFree {
+        std::size_t mappedBytes;  // 0: heap memory (value-initialised to 0)
         void operator()(PixelValue* block) const;
     };
     using Block = std::unique_ptr<PixelValue[], BlockFree>;
+    // A block of count pixels, zero-filled when clear is set; null when it
+    // cannot be had.
+    static Block AllocateBlock(std::size_t count, bool clear);
     bool Resize(int width, int height, bool clear);
     void Reset(int width, int height, Block block);
 

@@ -26,7 +26,9 @@ void AnimFrame::SetBackgroundFrame(AnimFrame* frame) {
 void AnimFrame::Render() {
     if (!image_.HasBlock()) return;
     const PackedDib* background = BackgroundImage();
-    if (background != nullptr && background->SizeImage() == image_.SizeImage()) {
+    if (CoveringItem(*canvas_) != nullptr) {
+        // An item covers the whole canvas: the background would be overwritten.
+    } else if (background != nullptr && background->SizeImage() == image_.SizeImage()) {
         image_.CopyPixels(*background);
     } else {
         image_.FillRect(backgroundColor);

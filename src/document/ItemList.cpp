@@ -45,7 +45,22 @@ bool ItemList::Contains(const CanvasItem* item) const {
 ItemBackdrop ItemList::Backdrop() const { return {}; }
 
 void ItemList::ComposeItemsInto(PackedDib& buffer, Point origin) const {
-    for (CanvasItem* item : BottomToTop()) item->ComposeInto(buffer, origin);
+    // Whatever lies under an item covering the whole buffer is overwritten by it.
+    const Rect area{origin.x, origin.y, origin.x + buffer.Width(), origin.y + buffer.Height()};
+    const CanvasItem* covering = CoveringItem(area);
+    for (const CanvasItem* item = covering ? covering : Bottom(); item != nullptr; item = item->Next())
+        item->ComposeInto(buffer, origin);
+}
+
+const CanvasItem* ItemList::CoveringItem(const Rect& area) const {
+    for (const CanvasItem* item : TopToBottom()) {
+        const Rect& b = item->bounds;
+        const PackedDib& composite = item->composite;
+        if (composite.HasBlock() && composite.Width() == b.Width() && composite.Height() == b.Height() &&
+            b.left <= area.left && b.top <= area.top && b.right >= area.right && b.bottom >= area.bottom)
+            return item;
+    }
+    return nullptr;
 }
 
 // ---- linking ----

@@ -173,6 +173,11 @@ public:
     // image blended over.
     void ComposeBeneath(CanvasItem& item) const;
 
+protected:
+    // The topmost item whose composite covers all of area (work-area pixels),
+    // or null: nothing beneath it shows there.
+    const CanvasItem* CoveringItem(const Rect& area) const;
+
 private:
     void LinkAbove(CanvasItem* below, std::unique_ptr<CanvasItem> item);
     bool Contains(const CanvasItem* item) const;
