@@ -83,7 +83,9 @@ int ExportCommand(std::span<const std::string> args) {
     std::string refusal;
     GifExportReport report;
     const std::string& out = a.Positionals()[1];
-    const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal), &report);
+    // Opening renders every frame, so the export need not render again.
+    const Status status =
+        SaveRenderedAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal), &report);
     return Report(status, report, refusal, out);
 }
 

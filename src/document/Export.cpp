@@ -76,6 +76,11 @@ Status FinishGif(GifFile& gif, const std::filesystem::path& path, const GifOptio
 Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
                           const GifOptionsChooser& choose, GifExportReport* report) {
     animation.RenderAll();
+    return SaveRenderedAnimationAsGif(animation, path, choose, report);
+}
+
+Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
+                                  const GifOptionsChooser& choose, GifExportReport* report) {
     GifFile gif;
     gif.SetScreenSize(animation.Width(), animation.Height());
     const GifLoop loop = GifLoopForPlays(animation.loopCount);

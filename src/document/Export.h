@@ -67,6 +67,10 @@ GifLoop GifLoopForPlays(std::uint32_t plays);
 // Writes every frame that is not a master frame to path as one animation.
 Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
                           const GifOptionsChooser& choose, GifExportReport* report = nullptr);
+// The same without rendering first, for an animation whose frames are all
+// rendered already (one just opened or just rendered as a whole).
+Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
+                                  const GifOptionsChooser& choose, GifExportReport* report = nullptr);
 // Writes one frame as a single-image GIF.
 Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path,
                         const GifOptionsChooser& choose, GifExportReport* report = nullptr);
