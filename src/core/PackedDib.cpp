@@ -1,7 +1,5 @@
 #include "core/PackedDib.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -12,58 +10,9 @@
 #include <vector>
 
 #include "core/ByteReader.h"
+#include "core/PixelBlocks.h"
 
 namespace vantrel {
-
-namespace {
-
-// Blocks of at least kMappedBlockBytes are mapped from the kernel on their
-// own and populated in one call: they come zero-filled, so clearing costs
-// nothing, and their pages are not faulted in one by one, which is most of
-// the cost of a fresh canvas-sized buffer. The whole 2 MiB stretches of a
-// block are placed on 2 MiB boundaries and offered for huge pages as well.
-constexpr std::size_t kSmallPage = std::size_t{4} << 10;
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-constexpr std::size_t kMappedBlockBytes = std::size_t{256} << 10;
-
-std::size_t RoundUp(std::size_t bytes, std::size_t unit) { return (bytes + unit - 1) / unit * unit; }
-
-// A zero-filled mapping of mapped >= bytes bytes; null when the kernel refuses.
-void* MapBlock(std::size_t bytes, std::size_t& mapped) {
-    mapped = RoundUp(bytes, kSmallPage);
-    const std::size_t huge = bytes / kHugePage * kHugePage;
-    // With huge stretches, one huge page more is mapped and what lies before
-    // the first 2 MiB boundary and after the block is given back.
-    const std::size_t span = huge != 0 ? mapped + kHugePage : mapped;
-    void* raw = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED) return nullptr;
-    const auto start = reinterpret_cast<std::uintptr_t>(raw);
-    const std::uintptr_t aligned = huge != 0 ? RoundUp(start, kHugePage) : start;
-    if (aligned > start) ::munmap(raw, aligned - start);
-    if (aligned + mapped < start + span)
-        ::munmap(reinterpret_cast<void*>(aligned + mapped), start + span - aligned - mapped);
-    void* block = reinterpret_cast<void*>(aligned);
-    // Hints: huge pages where the kernel has them, then every page at once.
-    // Without either the block still works, page by page.
-    if (huge != 0) ::madvise(block, huge, MADV_HUGEPAGE);
-#ifdef MADV_POPULATE_WRITE
-    ::madvise(block, mapped, MADV_POPULATE_WRITE);
-#endif
-    return block;
-}
-
-}  // namespace
-
-PackedDib::Block PackedDib::AllocateBlock(std::size_t count, bool clear) {
-    const std::size_t bytes = count * sizeof(PixelValue);
-    if (bytes >= kMappedBlockBytes) {
-        std::size_t mapped = 0;
-        void* block = MapBlock(bytes, mapped);
-        if (block != nullptr) return Block(static_cast<PixelValue*>(block), BlockFree{mapped});
-    }
-    void* block = clear ? std::calloc(count, sizeof(PixelValue)) : std::malloc(bytes);
-    return Block(static_cast<PixelValue*>(block), BlockFree{});
-}
 
 namespace {
 
@@ -74,11 +23,12 @@ bool SizeAllowed(int width, int height) {
 
 }  // namespace
 
-void PackedDib::BlockFree::operator()(PixelValue* block) const {
-    if (mappedBytes != 0)
-        ::munmap(block, mappedBytes);
-    else
-        std::free(block);
+void PackedDib::BlockFree::operator()(PixelValue* block) const { FreePixelBlock(block, origin); }
+
+PackedDib::Block PackedDib::AllocateBlock(std::size_t count, bool clear) {
+    BlockFree free;
+    void* block = AllocatePixelBlock(count * sizeof(PixelValue), clear, free.origin);
+    return Block(static_cast<PixelValue*>(block), free);
 }
 
 PackedDib::PackedDib(PackedDib&& other) noexcept

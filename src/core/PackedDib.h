@@ -13,6 +13,7 @@
 
 #include "core/Geometry.h"
 #include "core/Pixel.h"
+#include "core/PixelBlocks.h"
 
 namespace vantrel {
 
@@ -111,9 +112,9 @@ private:
     std::size_t RowIndex(int y) const {
         return static_cast<std::size_t>(Height() - 1 - y) * static_cast<std::size_t>(Width());
     }
-    // Frees a block: a mapping of its own (large blocks) or heap memory.
+    // Frees a block where it came from.
     struct BlockFree {
-        std::size_t mappedBytes;  // 0: heap memory (value-initialised to 0)
+        PixelBlockOrigin origin;
         void operator()(PixelValue* block) const;
     };
     using Block = std::unique_ptr<PixelValue[], BlockFree>;
