@@ -76,11 +76,19 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std
     return bytes;
 }
 
-Status WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) {
-    return WriteFileAtomic(path, [&](const ByteSinkFn& sink) { return sink(bytes); });
+Status WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes, FileSync sync) {
+    return WriteFileAtomic(path, [&](const ByteSinkFn& sink) { return sink(bytes); }, sync);
 }
 
-Status WriteFileAtomic(const fs::path& path, const std::function<bool(const ByteSinkFn&)>& write) {
+Status SyncFolder(const fs::path& folder) {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) return Status::Error(Reason(folder, errno));
+    if (::syncfs(fd.get()) != 0) return Status::Error(Reason(folder, errno));
+    return Status::Ok();
+}
+
+Status WriteFileAtomic(const fs::path& path, const std::function<bool(const ByteSinkFn&)>& write,
+                       FileSync sync) {
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::error_code ec;
     if (fs::is_directory(path, ec)) return Status::Error(path.string() + ": is a folder");
@@ -116,7 +124,7 @@ Status WriteFileAtomic(const fs::path& path, const std::function<bool(const Byte
         return true;
     };
     const bool produced = write(sink);
-    if (produced && writeError == 0 && ::fsync(fd.get()) != 0) writeError = errno;
+    if (produced && writeError == 0 && sync == FileSync::Each && ::fsync(fd.get()) != 0) writeError = errno;
     if (fd.Close() != 0 && writeError == 0) writeError = errno;
     if (!produced || writeError != 0) {
         fs::remove(temp, ec);
