@@ -94,7 +94,7 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
                                   static_cast<int>(std::bit_width(UnionOfBits(indices))));
     if (indices.empty()) return codeSize;
 
-    const std::size_t slotsNeeded = std::size_t{kMaxCode + 1} << codeSize;
+    const std::size_t slotsNeeded = std::size_t{kRowStride} << codeSize;
     if (table_.size() < slotsNeeded) table_.resize(slotsNeeded, 0);
     scratch_.resize(std::max(scratch_.size(), WorstCaseBytes(indices.size())));
     BitPacker bits(scratch_.data());
@@ -116,7 +116,7 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
     std::uint32_t prefix = *in++;  // code of the longest match so far
     while (in != inEnd) {
         const std::uint32_t byte = *in++;
-        const std::uint32_t slot = (byte << kMaxCodeWidth) | prefix;
+        const std::uint32_t slot = byte * kRowStride + prefix;
         const std::uint32_t code = table[slot];
         if (code != 0) {
             prefix = code;

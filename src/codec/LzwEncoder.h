@@ -46,9 +46,14 @@ private:
     // Empties the string table by clearing exactly the slots that hold codes.
     void ClearTable(std::uint32_t firstCode, std::uint32_t endCode);
 
-    // code of the string (prefix, byte) at (byte << 12) | prefix; 0 means
-    // absent (no string of two or more bytes has a code below 6). Grows to
-    // 4096 slots per possible byte value of the largest code size used.
+    // Slots per byte value: 4096 codes and one cache line more, so that the
+    // rows of different bytes do not all start on the same cache sets (the
+    // strings of the single-byte prefixes would evict one another).
+    static constexpr std::uint32_t kRowStride = (1u << kMaxCodeWidth) + 32;
+    // code of the string (prefix, byte) at byte * kRowStride + prefix; 0
+    // means absent (no string of two or more bytes has a code below 6).
+    // Grows to kRowStride slots per possible byte value of the largest code
+    // size used.
     std::vector<std::uint16_t> table_;
     // the table slot of each assigned code, so that a clear empties only those
     std::vector<std::uint32_t> slotOfCode_ = std::vector<std::uint32_t>(kMaxCode + 1);
