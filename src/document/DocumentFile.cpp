@@ -77,7 +77,8 @@ void LoadItems(AnimFrame& frame, Archive& archive, MemoryBudget& budget) {
         // The record must lie within the file before anything is made of it.
         const auto record = archive.ReadView(length);
         if (++count > kMaxItemsPerFrame) ThrowFormatError();
-        if (CreateItemFromRecord(frame, record, &budget) == nullptr) ThrowFormatError();
+        // Composites are built once, when the whole document has been read.
+        if (CreateItemFromRecord(frame, record, &budget, false) == nullptr) ThrowFormatError();
     }
 }
 
@@ -140,7 +141,7 @@ void LoadDocument(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limit
         LoadItems(*frame, archive, budget);
         // Only earlier frames can lie beneath: this frame's own id is not known yet.
         const auto background = backgroundId != 0 ? framesById.find(backgroundId) : framesById.end();
-        frame->SetBackgroundFrame(background != framesById.end() ? background->second : nullptr);
+        frame->LinkBackgroundFrame(background != framesById.end() ? background->second : nullptr);
         framesById.emplace(frame->savedId, frame);
         tag = ReadTag(archive);
     }
@@ -148,6 +149,8 @@ void LoadDocument(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limit
     const auto marker = archive.ReadView(3);
     if (std::any_of(marker.begin(), marker.end(), [](std::uint8_t b) { return b != 0; })) ThrowFormatError();
 
+    // Every composite built and every frame rendered, in list order, so that
+    // each frame's background is complete before the frames over it.
     animation->RenderAll();
     animation->isNative = true;
     doc.defaultFont = font;

@@ -86,6 +86,13 @@ CanvasItem* ItemList::AppendItem(std::unique_ptr<CanvasItem> item) {
     return raw;
 }
 
+CanvasItem* ItemList::AppendItemUncomposed(std::unique_ptr<CanvasItem> item) {
+    if (!item) return nullptr;
+    CanvasItem* raw = item.get();
+    LinkAbove(top_, std::move(item));
+    return raw;
+}
+
 CanvasItem* ItemList::InsertAtBottom(std::unique_ptr<CanvasItem> item) {
     if (!item) return nullptr;
     CanvasItem* raw = item.get();
@@ -313,9 +320,55 @@ BitmapItem* ItemList::CombineSelected() {
 
 // ---- rendering ----
 
+namespace {
+
+// Lists up to this long rebuild item by item: one shared buffer would cost
+// more than the few items beneath each one.
+constexpr int kItemsComposedOneByOne = 32;
+
+}  // namespace
+
 void ItemList::UpdateComposites(CanvasItem* from) {
+    if (from != nullptr && from == Bottom() && CountItems() > kItemsComposedOneByOne &&
+        ComposeAllThroughOneBuffer())
+        return;
     for (CanvasItem* item = Contains(from) ? from : nullptr; item != nullptr; item = item->Next())
         ComposeBeneath(*item);
+}
+
+// The same composites as ComposeBeneath item by item from the bottom: the
+// buffer holds, over the union of the composites, what ComposeBeneath lays
+// down before an item (white, the backdrop, the lower composites in order),
+// so a blending item's composite is the buffer's part under it.
+bool ItemList::ComposeAllThroughOneBuffer() {
+    Rect area;
+    for (const CanvasItem* item : BottomToTop()) {
+        const PackedDib& composite = item->composite;
+        if (!composite.HasBlock()) continue;
+        const Point at = item->bounds.TopLeft();
+        area = Union(area, Rect{at.x, at.y, at.x + composite.Width(), at.y + composite.Height()});
+    }
+    PackedDib beneath;
+    if (area.IsEmpty() || !beneath.SetSizeForOverwrite(area.Width(), area.Height())) return false;
+    beneath.FillBytes(0xFF);
+    const ItemBackdrop backdrop = Backdrop();
+    if (backdrop.backgroundImage != nullptr) {
+        backdrop.backgroundImage->BlitTo(beneath, backdrop.canvas.left - area.left, backdrop.canvas.top - area.top);
+    } else {
+        const Rect inside = Intersect(backdrop.canvas, area).Offset(-area.left, -area.top);
+        if (!inside.IsEmpty()) beneath.FillRect(backdrop.backgroundColor, &inside);
+    }
+    for (CanvasItem* item : BottomToTop()) {
+        if (!item->composite.HasBlock()) continue;
+        if (item->blendWithBeneath) {
+            beneath.BlitTo(item->composite, area.left - item->bounds.left, area.top - item->bounds.top);
+            item->BlendImage();
+        } else {
+            item->BlendImageOverWhite();
+        }
+        item->ComposeInto(beneath, area.TopLeft());
+    }
+    return true;
 }
 
 void ItemList::UpdateComposites(CanvasItem* from, const Rect& changed) {

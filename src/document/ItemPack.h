@@ -65,9 +65,11 @@ std::unique_ptr<CanvasItem> NewItemForTag(const RecordTag& tag);
 // The item factory: makes the item the record names, lets it read the record,
 // appends it on top of list and returns it. Null, leaving list as it was, when
 // the record cannot be an item (see ItemRecordCost), the item refuses the
-// record, or the item would not fit in budget (when one is given).
+// record, or the item would not fit in budget (when one is given). With
+// compose false the item's composite is left for the caller to build (a
+// loader linking a whole list builds them all at once).
 CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> record,
-                                 MemoryBudget* budget = nullptr);
+                                 MemoryBudget* budget = nullptr, bool compose = true);
 
 // Packs the records of the selected items, bottom-most first. None when
 // nothing is selected, when no selected item yields a record, or when memory
