@@ -49,7 +49,6 @@ struct GifImage {
     std::uint8_t disposal = 0;       // bits 2-4 of the control extension's packed byte
     bool transparent = false;
     std::uint8_t transparentIndex = 0;
-    std::array<std::uint32_t, 256> usedIndexMarks{};  // working storage of size reduction
     std::vector<std::uint8_t> compressedData;        // LZW data without sub-block lengths
     std::unique_ptr<PackedDib> pixels;               // owned until the importer takes it
     std::uint16_t left = 0;

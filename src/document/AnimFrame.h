@@ -55,7 +55,7 @@ public:
     // The rendered frame, canvas-sized.
     const PackedDib& Image() const { return image_; }
     PackedDib& Image() { return image_; }
-    const Rect& Canvas() const { return *canvas_; }
+    const Rect& Canvas() const { return canvas_; }
     // Background image or colour, then the item composites bottom to top,
     // clipped to the canvas. Composites must be up to date.
     void Render();
@@ -63,13 +63,13 @@ public:
 
 private:
     friend class Animation;
-    // Points the frame at the animation's canvas and sizes its image to it.
+    // Takes the animation's new canvas and sizes its image to it.
     void AttachCanvas(const Rect& canvas);
     // Drops the background link without re-rendering (the frame it names is going away).
     void ForgetBackgroundFrame() { backgroundFrame_ = nullptr; }
 
     ObjectUid uid_;
-    const Rect* canvas_;
+    Rect canvas_;  // the animation's canvas, given again whenever it changes
     AnimFrame* backgroundFrame_ = nullptr;  // non-owning; always an earlier frame
     PackedDib image_;
 };

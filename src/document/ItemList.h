@@ -83,9 +83,10 @@ public:
     // When set, the selection handles of selected items are not drawn.
     bool hideHandles = false;
 
-    // ---- virtual slots ----
-    // 4. Copies every item's composite into buffer at its bounds' top-left
-    // corner minus origin, bottom to top, clipped.
+    // ---- what a frame overrides: composing into a buffer, what lies beneath ----
+    // Copies every item's composite into buffer at its bounds' top-left
+    // corner minus origin, bottom to top, clipped (from the topmost item that
+    // covers the whole buffer: nothing beneath it would show).
     virtual void ComposeItemsInto(PackedDib& buffer, Point origin) const;
     // What lies beneath the items (a frame gives its background); the base
     // list lies on opaque white over the whole work area.
