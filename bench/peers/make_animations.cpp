@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -21,17 +22,14 @@ namespace {
 
 using Indices = std::vector<std::uint8_t>;
 
-// A small deterministic pseudo-random sequence.
+// The raw output of the standard Mersenne Twister is the same everywhere.
 class Sequence {
 public:
-    explicit Sequence(std::uint32_t seed) : state_(seed) {}
-    std::uint32_t Next() {
-        state_ = state_ * 1664525u + 1013904223u;
-        return state_ >> 8;
-    }
+    explicit Sequence(std::uint32_t seed) : engine_(seed) {}
+    std::uint32_t Next() { return static_cast<std::uint32_t>(engine_() >> 8); }
 
 private:
-    std::uint32_t state_;
+    std::mt19937 engine_;
 };
 
 struct Animation {
