@@ -120,15 +120,17 @@ int RenderCommand(std::span<const std::string> args) {
     const std::filesystem::path outDir = a.Positionals()[1];
     std::string error;
     if (!EnsureFolder(outDir, &error)) return Fail(kExitBadOutput, error);
-    Animation& animation = doc.GetAnimation();
-    animation.RenderAll();
+    // Opening renders every frame.
+    const Animation& animation = doc.GetAnimation();
+    PngFolderWriter writer(outDir);
     std::size_t number = 0;
     for (const auto& frame : animation.Frames()) {
-        const auto file = outDir / NumberedName("frame", ++number, "png");
-        const Status written = WritePng(file, frame->Image(), AlphaMode::Inverse);
+        const std::string name = NumberedName("frame", ++number, "png");
+        const Status written = writer.Write(name, frame->Image(), AlphaMode::Inverse);
         if (!written) return Fail(kExitBadOutput, written.message());
-        std::cout << file.string() << '\n';
+        std::cout << (outDir / name).string() << '\n';
     }
+    if (const Status synced = writer.Finish(); !synced) return Fail(kExitBadOutput, synced.message());
     return kExitOk;
 }
 

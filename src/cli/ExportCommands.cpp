@@ -97,7 +97,9 @@ int ExportCommand(std::span<const std::string> args) {
     GifExportReport report;
     const std::string& out = a.Positionals()[1];
     if (!dryRun && !maxBytes) {
-        const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal), &report);
+        // Opening renders every frame, so the export need not render again.
+        const Status status =
+            SaveRenderedAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal), &report);
         return Report(status, report, refusal, out);
     }
     // Made in memory first: its size is the size of the file.

@@ -102,23 +102,26 @@ int DecodeCommand(std::span<const std::string> args) {
     GifFile gif;
     int code = kExitOk;
     if (!LoadGif(path, gif, code)) return code;
-    gif.DecodeImages();
-    gif.BuildPixelBuffers();
     std::string error;
     if (!EnsureFolder(outDir, &error)) return Fail(kExitBadOutput, error);
+    // One index buffer and one pixel buffer serve every image.
+    std::vector<std::uint8_t> indices;
+    PackedDib pixels;
+    PngFolderWriter writer(outDir);
     std::size_t number = 0;
     for (const GifImage& image : gif.images) {
         ++number;
-        if (!image.pixels || !image.pixels->HasBlock()) {
+        if (!gif.DecodePixels(image, indices, pixels) || !pixels.HasBlock()) {
             std::cerr << "vantrel-cli: image " << number << " is empty (" << image.width << " x "
                       << image.height << "); no file written\n";
             continue;
         }
-        const auto file = outDir / NumberedName("image", number, "png");
-        const Status written = WritePng(file, *image.pixels, AlphaMode::OnlyFullyTransparent);
+        const std::string name = NumberedName("image", number, "png");
+        const Status written = writer.Write(name, pixels, AlphaMode::OnlyFullyTransparent);
         if (!written) return Fail(kExitBadOutput, written.message());
-        std::cout << file.string() << '\n';
+        std::cout << (outDir / name).string() << '\n';
     }
+    if (const Status synced = writer.Finish(); !synced) return Fail(kExitBadOutput, synced.message());
     return kExitOk;
 }
 

@@ -75,8 +75,11 @@ bool HasPixelsOfItsSize(const GifImage& image) {
 ColorQuantizer::ColorQuantizer() : histogram_(kCellCount, 0), inverse_(kCellCount, -1) {}
 
 int ColorQuantizer::CountDistinctColors(const GifFile& gif) {
-    distinct_.clear();
     counted_ = &gif;
+    if (CountDistinctColorsByRows(gif)) return static_cast<int>(distinct_.size());
+    // More than 256: which 257 colours are reported depends on the column
+    // order, so they are found again in that order (which stops at 257).
+    distinct_.clear();
     ColorIndexTable seen;
     PixelValue last = ~PixelValue{0};  // no colour: never equal to a masked pixel
     for (const GifImage& image : gif.images) {
@@ -94,6 +97,50 @@ int ColorQuantizer::CountDistinctColors(const GifFile& gif) {
         }
     }
     return static_cast<int>(distinct_.size());
+}
+
+// The same colours as the column scan, found in memory order: each colour
+// keeps the earliest place it has in column order (image, then column, then
+// row), and sorting by those places gives the column scan's order.
+bool ColorQuantizer::CountDistinctColorsByRows(const GifFile& gif) {
+    struct Found {
+        std::uint64_t place;
+        PixelValue color;
+    };
+    std::vector<Found> found;
+    found.reserve(kMaxColors);
+    ColorIndexTable seen;
+    std::uint64_t imageNumber = 0;
+    for (const GifImage& image : gif.images) {
+        ++imageNumber;
+        if (!HasPixelsOfItsSize(image)) continue;
+        const std::uint64_t height = image.height;
+        for (int y = 0; y < image.height; ++y) {
+            const PixelValue* row = image.pixels->Row(y);
+            // Within a row a repeated colour lies later in column order than
+            // the pixel before it, so it cannot move the colour's place.
+            PixelValue last = ~PixelValue{0};
+            for (int x = 0; x < image.width; ++x) {
+                const PixelValue color = row[x] & kColorMask;
+                if (color == last) continue;
+                last = color;
+                const std::uint64_t place = (imageNumber << 40) | (std::uint64_t(x) * height + std::uint64_t(y));
+                const int index = seen.Find(color);
+                if (index >= 0) {
+                    Found& entry = found[static_cast<std::size_t>(index)];
+                    entry.place = std::min(entry.place, place);
+                    continue;
+                }
+                if (found.size() == static_cast<std::size_t>(kMaxColors)) return false;
+                seen.Insert(color, static_cast<int>(found.size()));
+                found.push_back({place, color});
+            }
+        }
+    }
+    std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) { return a.place < b.place; });
+    distinct_.clear();
+    for (const Found& entry : found) distinct_.push_back(entry.color);
+    return true;
 }
 
 void ColorQuantizer::BuildPalette(GifFile& gif, int requested) {

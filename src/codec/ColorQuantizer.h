@@ -90,6 +90,9 @@ private:
     std::uint8_t FillInverseMapCell(int cell);
     void MapImages(GifFile& gif, bool exactMatching);
     void WriteColorTable(GifFile& gif) const;
+    // The distinct colours scanned row by row (fast on row-major pixels),
+    // put in column-scan order; false, with nothing kept, above 256.
+    bool CountDistinctColorsByRows(const GifFile& gif);
 
     std::vector<PixelValue> distinct_;
     const GifFile* counted_ = nullptr;      // the file distinct_ belongs to

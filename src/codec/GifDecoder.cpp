@@ -333,34 +333,47 @@ int GifFile::ReadGifFile(const std::filesystem::path& path) {
 
 void GifFile::DecodeImages() {
     for (GifImage& image : images) {
-        const std::uint64_t pixels = std::uint64_t{image.width} * image.height;
-        if (pixels > GifLimits::kMaxImagePixels) {
-            image.indices.clear();  // never made by ReadGif; refused here as well
-            continue;
-        }
-        image.indices.assign(static_cast<std::size_t>(pixels), 0);
-        DecodeLzw(image.minimumCodeSize, image.compressedData, image.indices);
+        if (!DecodeIndices(image, image.indices)) image.indices.clear();  // never made by ReadGif; refused here as well
     }
 }
 
 void GifFile::BuildPixelBuffers() {
     for (GifImage& image : images) {
         image.pixels = std::make_unique<PackedDib>();
-        const std::size_t width = image.width;
-        const std::size_t height = image.height;
-        if (width * height > GifLimits::kMaxImagePixels) continue;
+        const std::size_t count = std::size_t{image.width} * image.height;
+        if (count > GifLimits::kMaxImagePixels) continue;
         // Indices that were never decoded count as index 0.
-        if (image.indices.size() != width * height) image.indices.assign(width * height, 0);
-        if (!image.pixels->SetSize(image.width, image.height)) continue;
-
-        const std::array<PixelValue, 256> table = PixelTable(image, globalColorTable);
-        const std::uint8_t* const indices = image.indices.data();
-        for (std::size_t i = 0; i < height; ++i) {
-            const std::uint8_t* source = indices + IndexRowOf(i, height, image.interlaced) * width;
-            PixelValue* const row = image.pixels->Row(static_cast<int>(i));
-            for (std::size_t j = 0; j < width; ++j) row[j] = table[source[j]];
-        }
+        if (image.indices.size() != count) image.indices.assign(count, 0);
+        ExpandIndices(image, image.indices, *image.pixels);
     }
+}
+
+bool GifFile::DecodeIndices(const GifImage& image, std::vector<std::uint8_t>& indices) const {
+    const std::uint64_t count = std::uint64_t{image.width} * image.height;
+    if (count > GifLimits::kMaxImagePixels) return false;
+    // Only the part no code reached is cleared: everything before it is written.
+    indices.resize(static_cast<std::size_t>(count));
+    const LzwResult result = DecodeLzw(image.minimumCodeSize, image.compressedData, indices);
+    std::fill(indices.begin() + static_cast<std::ptrdiff_t>(result.written), indices.end(), std::uint8_t{0});
+    return true;
+}
+
+void GifFile::ExpandIndices(const GifImage& image, std::span<const std::uint8_t> indices, PackedDib& pixels) const {
+    const std::size_t width = image.width;
+    const std::size_t height = image.height;
+    if (indices.size() != width * height || !pixels.SetSizeForOverwrite(image.width, image.height)) return;
+    const std::array<PixelValue, 256> table = PixelTable(image, globalColorTable);
+    for (std::size_t i = 0; i < height; ++i) {
+        const std::uint8_t* source = indices.data() + IndexRowOf(i, height, image.interlaced) * width;
+        PixelValue* const row = pixels.Row(static_cast<int>(i));
+        for (std::size_t j = 0; j < width; ++j) row[j] = table[source[j]];
+    }
+}
+
+bool GifFile::DecodePixels(const GifImage& image, std::vector<std::uint8_t>& scratch, PackedDib& pixels) const {
+    if (!DecodeIndices(image, scratch)) return false;
+    ExpandIndices(image, scratch, pixels);
+    return pixels.HasBlock() || scratch.empty();
 }
 
 }  // namespace vantrel

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "codec/GifFile.h"
+#include "codec/Lzw.h"
 #include "codec/LzwEncoder.h"
 #include "core/ByteWriter.h"
 #include "core/FileIO.h"
@@ -113,7 +114,7 @@ void WriteImageDescriptor(ByteWriter& w, const GifImage& image) {
 
 // The LZW data in sub-blocks of at most 255 bytes, then the terminator.
 void WriteImageData(ByteWriter& w, const GifImage& image) {
-    w.U8(static_cast<std::uint8_t>(std::clamp<int>(image.minimumCodeSize, 2, 8)));
+    w.U8(static_cast<std::uint8_t>(std::clamp<int>(image.minimumCodeSize, kLzwMinCodeSizeLow, kLzwMinCodeSizeHighWritten)));
     std::span<const std::uint8_t> data = image.compressedData;
     while (data.size() >= kMaxSubBlock) {
         w.U8(static_cast<std::uint8_t>(kMaxSubBlock));

@@ -49,7 +49,6 @@ struct GifImage {
     std::uint8_t disposal = 0;       // bits 2-4 of the control extension's packed byte
     bool transparent = false;
     std::uint8_t transparentIndex = 0;
-    std::array<std::uint32_t, 256> usedIndexMarks{};  // working storage of size reduction
     std::vector<std::uint8_t> compressedData;        // LZW data without sub-block lengths
     std::unique_ptr<PackedDib> pixels;               // owned until the importer takes it
     std::uint16_t left = 0;
@@ -96,6 +95,12 @@ public:
     void DecodeImages();
     // Gives every record a PackedDib made from its indices and palette.
     void BuildPixelBuffers();
+    // Both steps for one record without keeping its indices: decodes into
+    // scratch (reused from call to call, so one buffer serves a whole file)
+    // and expands through the palette into pixels, which is resized without
+    // clearing. False when the record is larger than the limits allow or its
+    // buffer cannot be had.
+    bool DecodePixels(const GifImage& image, std::vector<std::uint8_t>& scratch, PackedDib& pixels) const;
 
     GifReadError error() const { return error_; }
     const std::string& errorMessage() const { return errorMessage_; }
@@ -131,6 +136,12 @@ public:
     std::deque<GifImage> images;  // file order; references stay valid as records are added
 
 private:
+    // The LZW step for one record into indices (width x height, zero where
+    // no code reached); false when the record is above the pixel limit.
+    bool DecodeIndices(const GifImage& image, std::vector<std::uint8_t>& indices) const;
+    // Indices through the record's palette into pixels, rows top-down.
+    void ExpandIndices(const GifImage& image, std::span<const std::uint8_t> indices, PackedDib& pixels) const;
+
     GifReadError error_ = GifReadError::None;
     std::string errorMessage_;
 };

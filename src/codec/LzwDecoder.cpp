@@ -72,7 +72,7 @@ private:
 LzwResult DecodeLzw(int minimumCodeSize, std::span<const std::uint8_t> data,
                     std::span<std::uint8_t> out) {
     LzwResult result;
-    if (minimumCodeSize < kLzwMinCodeSizeLow || minimumCodeSize > kLzwMinCodeSizeHigh) return result;
+    if (minimumCodeSize < kLzwMinCodeSizeLow || minimumCodeSize > kLzwMinCodeSizeHighRead) return result;
     result.decoded = true;
 
     const auto minimum = static_cast<unsigned>(minimumCodeSize);
@@ -80,6 +80,7 @@ LzwResult DecodeLzw(int minimumCodeSize, std::span<const std::uint8_t> data,
     const unsigned endCode = clearCode + 1;
 
     // Literal entries never change; a clear code only resets the counters.
+    // Literals above 255 (minimum sizes 9 to 11) stand for their low byte.
     LzwTable table;
     for (unsigned k = 0; k < clearCode; ++k) {
         table.prefix[k] = 0;

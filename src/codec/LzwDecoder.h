@@ -1,22 +1,19 @@
 #pragma once
 // The LZW decompressor of GIF image data: variable-width codes from 3 to 12
 // bits, least significant bit first, with clear and end codes.
+//
+// Minimum code sizes 2 to 11 are read. Sizes 9 to 11 are valid streams that
+// some encoders write (their literal codes above 255 stand for their low
+// byte, as browsers read them); any other size is not decoded at all: the
+// indices stay as they were.
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 
-namespace vantrel {
+#include "codec/Lzw.h"
 
-// Minimum code sizes a GIF image may declare. Data with any other value is
-// not decoded at all: its indices stay 0. (Literal codes are single bytes, so
-// a size above 8 cannot describe colour indices, and sizes below 2 are not
-// written by conforming encoders.)
-inline constexpr int kLzwMinCodeSizeLow = 2;
-inline constexpr int kLzwMinCodeSizeHigh = 8;
-// Codes are at most 12 bits wide, so the string table has 4096 entries.
-inline constexpr int kLzwMaxCodeBits = 12;
-inline constexpr int kLzwTableSize = 1 << kLzwMaxCodeBits;
+namespace vantrel {
 
 struct LzwResult {
     std::size_t written = 0;  // output position reached (bytes from the start of out)

@@ -8,9 +8,6 @@ namespace vantrel {
 
 namespace {
 
-constexpr int kMinCodeSize = 2;
-constexpr int kMaxCodeSize = 8;
-
 // Packs codes least significant bit first. Whole 32-bit groups are stored as
 // soon as they are complete; the byte sequence is the same as storing byte by byte.
 class BitPacker {
@@ -54,7 +51,7 @@ private:
 // for the last whole-word store.
 std::size_t WorstCaseBytes(std::size_t inputLength) {
     const std::size_t codes = inputLength + inputLength / 1024 + 4;
-    return (codes * LzwEncoder::kMaxCodeWidth + 7) / 8 + 8;
+    return (codes * kLzwMaxCodeBits + 7) / 8 + 8;
 }
 
 // All bits set in any index: its bit width is the bit width of the largest
@@ -77,8 +74,8 @@ unsigned UnionOfBits(std::span<const std::uint8_t> indices) {
 }  // namespace
 
 int MinimumCodeSizeFor(int indexCount) {
-    int size = kMinCodeSize;
-    while (size < kMaxCodeSize && indexCount > (1 << size)) ++size;
+    int size = kLzwMinCodeSizeLow;
+    while (size < kLzwMinCodeSizeHighWritten && indexCount > (1 << size)) ++size;
     return size;
 }
 
@@ -90,11 +87,11 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
                        std::vector<std::uint8_t>& out) {
     out.clear();
     // The code size must leave every index below the clear code.
-    const int codeSize = std::max(std::clamp(minimumCodeSize, kMinCodeSize, kMaxCodeSize),
+    const int codeSize = std::max(std::clamp(minimumCodeSize, kLzwMinCodeSizeLow, kLzwMinCodeSizeHighWritten),
                                   static_cast<int>(std::bit_width(UnionOfBits(indices))));
     if (indices.empty()) return codeSize;
 
-    const std::size_t slotsNeeded = std::size_t{kMaxCode + 1} << codeSize;
+    const std::size_t slotsNeeded = std::size_t{kRowStride} << codeSize;
     if (table_.size() < slotsNeeded) table_.resize(slotsNeeded, 0);
     scratch_.resize(std::max(scratch_.size(), WorstCaseBytes(indices.size())));
     BitPacker bits(scratch_.data());
@@ -116,7 +113,7 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
     std::uint32_t prefix = *in++;  // code of the longest match so far
     while (in != inEnd) {
         const std::uint32_t byte = *in++;
-        const std::uint32_t slot = (byte << kMaxCodeWidth) | prefix;
+        const std::uint32_t slot = byte * kRowStride + prefix;
         const std::uint32_t code = table[slot];
         if (code != 0) {
             prefix = code;
@@ -130,9 +127,9 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
             ++width;
             widthLimit <<= 1;
         }
-        if (nextCode == static_cast<std::uint32_t>(kMaxCode)) {
+        if (nextCode == static_cast<std::uint32_t>(kLzwMaxCode)) {
             bits.Put(clearCode, width);
-            ClearTable(firstCode, kMaxCode + 1);
+            ClearTable(firstCode, kLzwTableSize);
             nextCode = firstCode;
             width = initialWidth;
             widthLimit = 1u << width;

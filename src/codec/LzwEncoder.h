@@ -19,6 +19,8 @@
 #include <span>
 #include <vector>
 
+#include "codec/Lzw.h"
+
 namespace vantrel {
 
 // Smallest LZW minimum code size (2 to 8) whose code space holds indexCount
@@ -27,9 +29,6 @@ int MinimumCodeSizeFor(int indexCount);
 
 class LzwEncoder {
 public:
-    static constexpr int kMaxCodeWidth = 12;
-    static constexpr int kMaxCode = (1 << kMaxCodeWidth) - 1;  // 4095: the entry that triggers a clear
-
     LzwEncoder() = default;
     LzwEncoder(const LzwEncoder&) = delete;
     LzwEncoder& operator=(const LzwEncoder&) = delete;
@@ -46,12 +45,17 @@ private:
     // Empties the string table by clearing exactly the slots that hold codes.
     void ClearTable(std::uint32_t firstCode, std::uint32_t endCode);
 
-    // code of the string (prefix, byte) at (byte << 12) | prefix; 0 means
-    // absent (no string of two or more bytes has a code below 6). Grows to
-    // 4096 slots per possible byte value of the largest code size used.
+    // Slots per byte value: 4096 codes and one cache line more, so that the
+    // rows of different bytes do not all start on the same cache sets (the
+    // strings of the single-byte prefixes would evict one another).
+    static constexpr std::uint32_t kRowStride = kLzwTableSize + 32;
+    // code of the string (prefix, byte) at byte * kRowStride + prefix; 0
+    // means absent (no string of two or more bytes has a code below 6).
+    // Grows to kRowStride slots per possible byte value of the largest code
+    // size used.
     std::vector<std::uint16_t> table_;
     // the table slot of each assigned code, so that a clear empties only those
-    std::vector<std::uint32_t> slotOfCode_ = std::vector<std::uint32_t>(kMaxCode + 1);
+    std::vector<std::uint32_t> slotOfCode_ = std::vector<std::uint32_t>(kLzwTableSize);
     std::vector<std::uint8_t> scratch_;  // worst-case sized output, reused
 };
 

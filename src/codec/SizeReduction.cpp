@@ -35,14 +35,16 @@ bool HasTransparentPixel(const GifImage& image) {
     return false;
 }
 
-// Marks (1) the indices found at opaque pixels, 0 for all others. A record
-// without pixels of its size has nothing transparent: all its indices count.
-void MarkOpaqueIndices(GifImage& image) {
-    auto& marks = image.usedIndexMarks;
-    marks.fill(0);
+// 1 for every index found at an opaque pixel of one record, 0 for all others.
+using IndexMarks = std::array<std::uint32_t, kIndexCount>;
+
+// The marks of a record. A record without pixels of its size has nothing
+// transparent: all its indices count.
+IndexMarks MarkOpaqueIndices(const GifImage& image) {
+    IndexMarks marks{};
     if (!HasPixelsAndIndices(image)) {
         for (std::uint8_t index : image.indices) marks[index] = 1;
-        return;
+        return marks;
     }
     const std::size_t width = image.width;
     for (int y = 0; y < image.height; ++y) {
@@ -50,6 +52,7 @@ void MarkOpaqueIndices(GifImage& image) {
         const std::uint8_t* indices = image.indices.data() + static_cast<std::size_t>(y) * width;
         for (std::size_t x = 0; x < width; ++x) marks[indices[x]] |= IsOpaque(row[x]) ? 1u : 0u;
     }
+    return marks;
 }
 
 struct Bounds {
@@ -100,10 +103,11 @@ void Crop(GifImage& image, const Bounds& b) {
     image.height = static_cast<std::uint16_t>(height);
 }
 
-// The index given to transparent pixels, or nothing when every index is used.
-std::optional<std::uint8_t> LowestUnusedIndex(const GifImage& image) {
+// The index given to transparent pixels: the lowest one no opaque pixel
+// uses, or nothing when every index is used.
+std::optional<std::uint8_t> LowestUnusedIndex(const IndexMarks& marks) {
     for (std::size_t k = 0; k < kIndexCount; ++k) {
-        if (image.usedIndexMarks[k] == 0) return static_cast<std::uint8_t>(k);
+        if (marks[k] == 0) return static_cast<std::uint8_t>(k);
     }
     return std::nullopt;
 }
@@ -193,9 +197,9 @@ void CropToChangedPixels(GifFile& gif) {
 
 void OrderPaletteByUsage(GifFile& gif) {
     std::array<std::uint32_t, kIndexCount> usage{};
-    for (GifImage& image : gif.images) {
-        MarkOpaqueIndices(image);
-        for (std::size_t k = 0; k < kIndexCount; ++k) usage[k] += image.usedIndexMarks[k];
+    for (const GifImage& image : gif.images) {
+        const IndexMarks marks = MarkOpaqueIndices(image);
+        for (std::size_t k = 0; k < kIndexCount; ++k) usage[k] += marks[k];
     }
 
     // An exchange sort, largest usage first. Its exact swaps decide the order
@@ -227,8 +231,7 @@ void SetTransparentIndices(GifFile& gif) {
     for (std::size_t i = 1; i < gif.images.size(); ++i) {
         GifImage& image = gif.images[i];
         if (!HasPixelsAndIndices(image) || !HasTransparentPixel(image)) continue;
-        MarkOpaqueIndices(image);
-        const std::optional<std::uint8_t> t = LowestUnusedIndex(image);
+        const std::optional<std::uint8_t> t = LowestUnusedIndex(MarkOpaqueIndices(image));
         if (!t) continue;
         image.transparent = true;
         image.transparentIndex = *t;

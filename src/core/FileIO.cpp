@@ -55,7 +55,7 @@ auto Step(Call call) -> decltype(call()) {
 
 // Makes a rename durable: the folder's entry is flushed too. Best effort, as
 // the target is already in place whatever this returns.
-void SyncFolder(const fs::path& folder) {
+void FlushFolderEntry(const fs::path& folder) {
     FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (fd.get() >= 0) ::fsync(fd.get());
 }
@@ -112,11 +112,19 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std
     return bytes;
 }
 
-Status WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes) {
-    return WriteFileAtomic(path, [&](const ByteSinkFn& sink) { return sink(bytes); });
+Status WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes, FileSync sync) {
+    return WriteFileAtomic(path, [&](const ByteSinkFn& sink) { return sink(bytes); }, sync);
 }
 
-Status WriteFileAtomic(const fs::path& path, const std::function<bool(const ByteSinkFn&)>& write) {
+Status SyncFolder(const fs::path& folder) {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() < 0) return Status::Error(Reason(folder, errno));
+    if (::syncfs(fd.get()) != 0) return Status::Error(Reason(folder, errno));
+    return Status::Ok();
+}
+
+Status WriteFileAtomic(const fs::path& path, const std::function<bool(const ByteSinkFn&)>& write,
+                       FileSync sync) {
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     std::error_code ec;
     if (fs::is_directory(path, ec)) return Status::Error(path.string() + ": is a folder");
@@ -152,7 +160,8 @@ Status WriteFileAtomic(const fs::path& path, const std::function<bool(const Byte
         return true;
     };
     const bool produced = write(sink);
-    if (produced && writeError == 0 && Step([&] { return ::fsync(fd.get()); }) != 0) writeError = errno;
+    if (produced && writeError == 0 && sync == FileSync::Each && Step([&] { return ::fsync(fd.get()); }) != 0)
+        writeError = errno;
     if (Step([&] { return fd.Close(); }) != 0 && writeError == 0) writeError = errno;
     if (!produced || writeError != 0) {
         fs::remove(temp, ec);
@@ -167,7 +176,8 @@ Status WriteFileAtomic(const fs::path& path, const std::function<bool(const Byte
         fs::remove(temp, ec);
         return Status::Error(Reason(path, renameError));
     }
-    SyncFolder(folder);
+    // Batches of files (FileSync::None) sync their folder once at the end.
+    if (sync == FileSync::Each) FlushFolderEntry(folder);
     return Status::Ok();
 }
 

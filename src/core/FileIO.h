@@ -31,13 +31,23 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::pa
 // Writes bytes to path through a temporary file in the same folder. On any
 // failure the temporary file is removed, the old file is untouched, and the
 // status says why.
-Status WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+//
+// With FileSync::Each the file's data reach the disk before the rename. A
+// job writing many files into one folder passes FileSync::Later and calls
+// SyncFolder once at the end instead: one flush rather than one per file.
+enum class FileSync { Each, Later };
+Status WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
+                       FileSync sync = FileSync::Each);
 
 // The same for writers that produce their output in pieces: write is called
 // with a function that appends bytes and returns false once writing failed.
 using ByteSinkFn = std::function<bool(std::span<const std::uint8_t>)>;
 Status WriteFileAtomic(const std::filesystem::path& path,
-                       const std::function<bool(const ByteSinkFn&)>& write);
+                       const std::function<bool(const ByteSinkFn&)>& write, FileSync sync = FileSync::Each);
+
+// Brings the files written into folder with FileSync::Later, and the folder's
+// entries, to the disk (by flushing the file system that holds the folder).
+Status SyncFolder(const std::filesystem::path& folder);
 
 // ---- failures on purpose, for tests ----
 

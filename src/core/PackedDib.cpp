@@ -2,21 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 #include <utility>
 #include <vector>
 
 #include "core/ByteReader.h"
+#include "core/PixelBlocks.h"
 
 namespace vantrel {
 
 namespace {
-
-// A zero-filled block of count pixels, or null when it cannot be had.
-std::unique_ptr<PixelValue[]> AllocateBlock(std::size_t count) {
-    return std::unique_ptr<PixelValue[]>(new (std::nothrow) PixelValue[count]());
-}
 
 bool SizeAllowed(int width, int height) {
     return width >= 0 && height >= 0 &&
@@ -24,6 +22,14 @@ bool SizeAllowed(int width, int height) {
 }
 
 }  // namespace
+
+void PackedDib::BlockFree::operator()(PixelValue* block) const { FreePixelBlock(block, origin); }
+
+PackedDib::Block PackedDib::AllocateBlock(std::size_t count, bool clear) {
+    BlockFree free;
+    void* block = AllocatePixelBlock(count * sizeof(PixelValue), clear, free.origin);
+    return Block(static_cast<PixelValue*>(block), free);
+}
 
 PackedDib::PackedDib(PackedDib&& other) noexcept
     : header_(other.header_), block_(std::move(other.block_)), bits_(other.bits_),
@@ -43,7 +49,7 @@ PackedDib& PackedDib::operator=(PackedDib&& other) noexcept {
     return *this;
 }
 
-void PackedDib::Reset(int width, int height, std::unique_ptr<PixelValue[]> block) {
+void PackedDib::Reset(int width, int height, Block block) {
     header_.biWidth = width;
     header_.biHeight = height;
     header_.biSizeImage = static_cast<std::uint32_t>(std::size_t(width) * std::size_t(height) * 4);
@@ -52,27 +58,35 @@ void PackedDib::Reset(int width, int height, std::unique_ptr<PixelValue[]> block
     lockCount_ = 0;
 }
 
-bool PackedDib::SetSize(int width, int height) {
+bool PackedDib::SetSize(int width, int height) { return Resize(width, height, true); }
+
+bool PackedDib::SetSizeForOverwrite(int width, int height) { return Resize(width, height, false); }
+
+bool PackedDib::Resize(int width, int height, bool clear) {
     if (width == Width() && height == Height()) return HasBlock();
     if (!SizeAllowed(width, height)) {
-        Reset(0, 0, nullptr);
+        Reset(0, 0, Block{});
         return false;
     }
     const std::size_t count = std::size_t(width) * std::size_t(height);
-    Reset(width, height, nullptr);  // the old block goes first
-    if (count != 0) block_ = AllocateBlock(count);
+    Reset(width, height, Block{});  // the old block goes first
+    if (count != 0) block_ = AllocateBlock(count, clear);
     return HasBlock();
 }
 
 bool PackedDib::CreateBlank(int width, int height) {
-    SetSize(width, height);
+    SetSizeForOverwrite(width, height);
     FillBytes(0xFF);
     return HasBlock();
 }
 
 void PackedDib::CopyFrom(const PackedDib* other) {
     if (other == nullptr || other == this) return;
-    SetSize(other->Width(), other->Height());
+    if (!other->HasBlock()) {
+        SetSize(other->Width(), other->Height());
+        return;
+    }
+    SetSizeForOverwrite(other->Width(), other->Height());
     if (HasBlock() && other->HasBlock()) std::memcpy(block_.get(), other->block_.get(), SizeImage());
 }
 

@@ -13,6 +13,7 @@
 
 #include "core/Geometry.h"
 #include "core/Pixel.h"
+#include "core/PixelBlocks.h"
 
 namespace vantrel {
 
@@ -60,6 +61,9 @@ public:
     // black); the same size keeps the pixels. Returns whether a block exists.
     // Negative sizes and sizes above kMaxPixels leave no block.
     bool SetSize(int width, int height);
+    // SetSize for callers that write every pixel next: a new block is not
+    // cleared first (its contents are unspecified until written).
+    bool SetSizeForOverwrite(int width, int height);
     // SetSize, then every pixel 0xFFFFFFFF (white, fully transparent).
     bool CreateBlank(int width, int height);
     // Same size and contents as other; null does nothing.
@@ -108,10 +112,20 @@ private:
     std::size_t RowIndex(int y) const {
         return static_cast<std::size_t>(Height() - 1 - y) * static_cast<std::size_t>(Width());
     }
-    void Reset(int width, int height, std::unique_ptr<PixelValue[]> block);
+    // Frees a block where it came from.
+    struct BlockFree {
+        PixelBlockOrigin origin;
+        void operator()(PixelValue* block) const;
+    };
+    using Block = std::unique_ptr<PixelValue[], BlockFree>;
+    // A block of count pixels, zero-filled when clear is set; null when it
+    // cannot be had.
+    static Block AllocateBlock(std::size_t count, bool clear);
+    bool Resize(int width, int height, bool clear);
+    void Reset(int width, int height, Block block);
 
     BitmapInfoHeader header_;
-    std::unique_ptr<PixelValue[]> block_;
+    Block block_;
     PixelValue* bits_ = nullptr;
     int lockCount_ = 0;
 };

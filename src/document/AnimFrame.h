@@ -46,12 +46,16 @@ public:
     // null, drops the background frame. Then rebuilds every composite and
     // renders this frame. A frame is never its own background (ignored).
     void SetBackgroundFrame(AnimFrame* frame);
+    // Sets the background frame and nothing else: no composite is rebuilt and
+    // nothing is rendered. For loaders that link a frame before building its
+    // items and render it once when it is complete.
+    void LinkBackgroundFrame(AnimFrame* frame) { backgroundFrame_ = frame == this ? nullptr : frame; }
 
     // ---- rendering ----
     // The rendered frame, canvas-sized.
     const PackedDib& Image() const { return image_; }
     PackedDib& Image() { return image_; }
-    const Rect& Canvas() const { return *canvas_; }
+    const Rect& Canvas() const { return canvas_; }
     // Background image or colour, then the item composites bottom to top,
     // clipped to the canvas. Composites must be up to date.
     void Render();
@@ -59,13 +63,13 @@ public:
 
 private:
     friend class Animation;
-    // Points the frame at the animation's canvas and sizes its image to it.
+    // Takes the animation's new canvas and sizes its image to it.
     void AttachCanvas(const Rect& canvas);
     // Drops the background link without re-rendering (the frame it names is going away).
     void ForgetBackgroundFrame() { backgroundFrame_ = nullptr; }
 
     ObjectUid uid_;
-    const Rect* canvas_;
+    Rect canvas_;  // the animation's canvas, given again whenever it changes
     AnimFrame* backgroundFrame_ = nullptr;  // non-owning; always an earlier frame
     PackedDib image_;
 };

@@ -92,19 +92,6 @@ void BoxItem::Rasterize() {
     }
 }
 
-void BoxItem::SetStyle(const BoxStyle& style) {
-    style_ = Limited(style);
-    Rasterize();
-}
-
-void BoxItem::SetLineColor(PixelValue color) {
-    style_.lineColor = color;
-    Rasterize();
-}
-
-void BoxItem::SetFillColor(PixelValue color) {
-    style_.fillColor = color;
-    Rasterize();
-}
+BoxStyle BoxItem::LimitedStyle(const BoxStyle& style) const { return Limited(style); }
 
 }  // namespace vantrel

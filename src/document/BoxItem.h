@@ -59,13 +59,13 @@ public:
     // the box's own top-left corner.
     void Rasterize() override;
 
-    // Takes the style (widths limited to their ranges) and rasterises again.
-    void SetStyle(const BoxStyle& style);
-    void SetLineColor(PixelValue color);
-    void SetFillColor(PixelValue color);
+    // SetStyle limits the widths to their ranges; each setter rasterises again.
+    void SetLineColor(PixelValue color) { SetStyleField(&BoxStyle::lineColor, color); }
+    void SetFillColor(PixelValue color) { SetStyleField(&BoxStyle::fillColor, color); }
 
 private:
     BoxItem(const BoxItem&) = default;
+    BoxStyle LimitedStyle(const BoxStyle& style) const override;
 };
 
 }  // namespace vantrel

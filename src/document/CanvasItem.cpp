@@ -116,6 +116,26 @@ void CanvasItem::SetSize(int width, int height) {
     composite.SetSize(width, height);
 }
 
+namespace {
+
+// One step of BlendImage: image pixel s over composite pixel d.
+PixelValue BlendItemPixel(PixelValue s, PixelValue d) {
+    const std::uint32_t t = s >> 24;
+    if (t == 0) return s;
+    if (t == 255) return d & 0x00FFFFFF;
+    const std::uint32_t ws = 255 - t;
+    const std::uint32_t red = (RedOf(s) * ws + RedOf(d) * t) / 255;
+    const std::uint32_t green = (GreenOf(s) * ws + GreenOf(d) * t) / 255;
+    const std::uint32_t blue = (BlueOf(s) * ws + BlueOf(d) * t) / 255;
+    return (red << 16) | (green << 8) | blue;
+}
+
+// What the composite holds before an item that does not blend with what
+// lies beneath it is blended over it: every byte 0xFF.
+constexpr PixelValue kCompositeWhite = 0xFFFFFFFF;
+
+}  // namespace
+
 void CanvasItem::BlendImage() {
     if (!image.HasBlock() || !composite.HasBlock() || image.Width() != composite.Width() ||
         image.Height() != composite.Height())
@@ -124,22 +144,21 @@ void CanvasItem::BlendImage() {
     for (int y = 0; y < image.Height(); ++y) {
         const PixelValue* src = image.Row(y);
         PixelValue* dst = composite.Row(y);
-        for (int x = 0; x < width; ++x) {
-            const PixelValue s = src[x];
-            const PixelValue d = dst[x];
-            const std::uint32_t t = s >> 24;
-            if (t == 0) {
-                dst[x] = s;
-            } else if (t == 255) {
-                dst[x] = d & 0x00FFFFFF;
-            } else {
-                const std::uint32_t ws = 255 - t;
-                const std::uint32_t red = (RedOf(s) * ws + RedOf(d) * t) / 255;
-                const std::uint32_t green = (GreenOf(s) * ws + GreenOf(d) * t) / 255;
-                const std::uint32_t blue = (BlueOf(s) * ws + BlueOf(d) * t) / 255;
-                dst[x] = (red << 16) | (green << 8) | blue;
-            }
-        }
+        for (int x = 0; x < width; ++x) dst[x] = BlendItemPixel(src[x], dst[x]);
+    }
+}
+
+void CanvasItem::BlendImageOverWhite() {
+    if (!image.HasBlock() || !composite.HasBlock() || image.Width() != composite.Width() ||
+        image.Height() != composite.Height()) {
+        composite.FillBytes(0xFF);
+        return;
+    }
+    const int width = image.Width();
+    for (int y = 0; y < image.Height(); ++y) {
+        const PixelValue* src = image.Row(y);
+        PixelValue* dst = composite.Row(y);
+        for (int x = 0; x < width; ++x) dst[x] = BlendItemPixel(src[x], kCompositeWhite);
     }
 }
 

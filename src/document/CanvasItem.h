@@ -64,38 +64,38 @@ public:
     // a memento of the item that a command can put back in its place.
     virtual std::unique_ptr<CanvasItem> Clone() const;
 
-    // ---- virtual slots, in slot order ----
-    // 1. Forgets the undo state.
+    // ---- operations each kind may override ----
+    // Forgets the undo state.
     virtual void DropUndoState();
-    // 2. Whether an undo state exists.
+    // Whether an undo state exists.
     virtual bool HasUndoState() const;
-    // 3. Records bounds and position (kinds add what they need).
+    // Records bounds and position (kinds add what they need).
     virtual void SaveUndoState();
-    // 4. Goes back to the recorded state and forgets it.
+    // Goes back to the recorded state and forgets it.
     virtual void RestoreUndoState();
-    // 5. Moves the bounds so that their top-left corner is (x, y); position := (x, y).
+    // Moves the bounds so that their top-left corner is (x, y); position := (x, y).
     virtual void MoveTo(int x, int y);
-    // 6. bounds := r; kinds with pixels crop or extend them, filling with fill.
+    // bounds := r; kinds with pixels crop or extend them, filling with fill.
     virtual void CropTo(const Rect& r, PixelValue fill);
-    // 7. bounds := r; kinds scale, re-lay out or re-rasterise.
+    // bounds := r; kinds scale, re-lay out or re-rasterise.
     virtual void SetBounds(const Rect& r);
-    // 8. Whether the pointer's work-area point lies inside the bounds.
+    // Whether the pointer's work-area point lies inside the bounds.
     virtual bool HitTest(const PointerState& hit) const;
-    // 9. The first handle 1..8 whose rectangle contains the pointer's device point; 0 for none.
+    // The first handle 1..8 whose rectangle contains the pointer's device point; 0 for none.
     virtual int HitHandle(const PointerState& hit) const;
-    // 11. Reads the item's record. Returns false, leaving the item unusable,
+    // Reads the item's record. Returns false, leaving the item unusable,
     // when the record is shorter than its header and data need or is not this
     // kind's record; the base reads nothing and accepts any record.
     virtual bool LoadRecord(std::span<const std::uint8_t> record);
-    // 12. The item's record, or none when it has none (the base) or memory runs out.
+    // The item's record, or none when it has none (the base) or memory runs out.
     virtual std::optional<ItemRecord> SaveRecord() const;
-    // 13. Copies the composite into buffer at (bounds.left - origin.x,
+    // Copies the composite into buffer at (bounds.left - origin.x,
     // bounds.top - origin.y), clipped to the buffer.
     virtual void ComposeInto(PackedDib& buffer, Point origin) const;
-    // 14. MoveTo (p.x - (left + right) / 2, p.y - (top + bottom) / 2): centres a
+    // MoveTo (p.x - (left + right) / 2, p.y - (top + bottom) / 2): centres a
     // new item whose bounds start at (0, 0) on p.
     virtual void MoveCentreTo(Point p);
-    // 18. MoveTo (position.x + dx, position.y + dy).
+    // MoveTo (position.x + dx, position.y + dy).
     virtual void MoveBy(int dx, int dy);
 
     // ---- non-virtual operations ----
@@ -105,6 +105,9 @@ public:
     // Blends image over composite: per channel (s * (255 - t) + d * t) / 255,
     // transparency 0. Runs over the full bounds.
     void BlendImage();
+    // The composite filled with 0xFF bytes and the image blended over it, in
+    // one pass over the pixels.
+    void BlendImageOverWhite();
     // The image pixel at a work-area point; 0x00FFFFFF outside the image.
     PixelValue PixelAt(Point p) const;
     // Handle n's rectangle at this zoom (device pixels).

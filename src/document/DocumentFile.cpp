@@ -78,7 +78,8 @@ void LoadItems(AnimFrame* frame, Archive& archive, MemoryBudget& budget) {
             const auto cost = ItemRecordCost(record);
             if (!cost) ThrowFormatError();
             budget.Take(*cost);
-        } else if (CreateItemFromRecord(*frame, record, &budget) == nullptr && !budget.Exceeded()) {
+        } else if (CreateItemFromRecord(*frame, record, &budget, false) == nullptr && !budget.Exceeded()) {
+            // Composites are built once, when the whole document has been read.
             ThrowFormatError();
         }
     }
@@ -151,7 +152,7 @@ void LoadDocument(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limit
             frame->backgroundColor = backgroundColor;
             // Only earlier frames can lie beneath: this frame's own id is not known yet.
             const auto background = backgroundId != 0 ? framesById.find(backgroundId) : framesById.end();
-            frame->SetBackgroundFrame(background != framesById.end() ? background->second : nullptr);
+            frame->LinkBackgroundFrame(background != framesById.end() ? background->second : nullptr);
             framesById.emplace(savedId, frame);
         }
         tag = ReadTag(archive);
@@ -161,6 +162,8 @@ void LoadDocument(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limit
     if (std::any_of(marker.begin(), marker.end(), [](std::uint8_t b) { return b != 0; })) ThrowFormatError();
     if (budget.Exceeded()) throw DocumentTooLarge(budget);
 
+    // Every composite built and every frame rendered, in list order, so that
+    // each frame's background is complete before the frames over it.
     animation->RenderAll();
     animation->isNative = true;
     doc.defaultFont = font;

@@ -114,19 +114,4 @@ void EllipseItem::Rasterize() {
     }
 }
 
-void EllipseItem::SetStyle(const EllipseStyle& style) {
-    style_ = style;
-    Rasterize();
-}
-
-void EllipseItem::SetColor(PixelValue color) {
-    style_.color = color;
-    Rasterize();
-}
-
-void EllipseItem::SetAntiAliased(bool on) {
-    style_.antiAliased = on;
-    Rasterize();
-}
-
 }  // namespace vantrel

@@ -55,9 +55,8 @@ public:
     PixelValue Color() const { return style_.color; }
     bool AntiAliased() const { return style_.antiAliased; }
     // Each setter rasterises again.
-    void SetStyle(const EllipseStyle& style);
-    void SetColor(PixelValue color);
-    void SetAntiAliased(bool on);
+    void SetColor(PixelValue color) { SetStyleField(&EllipseStyle::color, color); }
+    void SetAntiAliased(bool on) { SetStyleField(&EllipseStyle::antiAliased, on); }
 
 private:
     EllipseItem(const EllipseItem&) = default;

@@ -91,9 +91,9 @@ Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& 
     return write(gif);
 }
 
-// The GIF of every frame that is not a master frame, not yet reduced or encoded.
-void AddAnimationFrames(Animation& animation, GifFile& gif) {
-    animation.RenderAll();
+// The GIF of every frame that is not a master frame, not yet reduced or
+// encoded. The frames must be rendered.
+void AddAnimationFrames(const Animation& animation, GifFile& gif) {
     gif.SetScreenSize(animation.Width(), animation.Height());
     const GifLoop loop = GifLoopForPlays(animation.loopCount);
     gif.loopCount = loop.repetitions;
@@ -107,6 +107,12 @@ void AddAnimationFrames(Animation& animation, GifFile& gif) {
 
 Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
                           const GifOptionsChooser& choose, GifExportReport* report) {
+    animation.RenderAll();
+    return SaveRenderedAnimationAsGif(animation, path, choose, report);
+}
+
+Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
+                                  const GifOptionsChooser& choose, GifExportReport* report) {
     GifFile gif;
     AddAnimationFrames(animation, gif);
     return FinishGif(gif, ToFile(path), choose, true, report);
@@ -115,6 +121,7 @@ Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& pat
 Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out, const GifOptionsChooser& choose,
                             GifExportReport* report) {
     out.clear();
+    animation.RenderAll();
     GifFile gif;
     AddAnimationFrames(animation, gif);
     return FinishGif(gif, ToMemory(out), choose, true, report);

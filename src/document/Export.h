@@ -71,6 +71,10 @@ GifLoop GifLoopForPlays(std::uint32_t plays);
 // Writes every frame that is not a master frame to path as one animation.
 Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
                           const GifOptionsChooser& choose, GifExportReport* report = nullptr);
+// The same without rendering first, for an animation whose frames are all
+// rendered already (one just opened or just rendered as a whole).
+Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
+                                  const GifOptionsChooser& choose, GifExportReport* report = nullptr);
 // The same export without writing anything: out receives exactly the bytes
 // SaveAnimationAsGif would write with the same choices (cleared first; empty
 // when cancelled or failed), so out.size() is the size of the file.

@@ -171,24 +171,26 @@ Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint
     if (needed > memoryBudget) return Status::Error(DocumentTooLargeMessage(needed, memoryBudget));
     if (records == 0) return Status::Ok();
 
-    gif.DecodeImages();
-    gif.BuildPixelBuffers();
-
     const Point origin{(kWorkAreaSize - screen.width) / 2, (kWorkAreaSize - screen.height) / 2};
-    Base base;  // the first image lies on the bare background colour
+    std::vector<std::uint8_t> indices;  // one decoding buffer for every record
+    Base base;                          // the first image lies on the bare background colour
     for (std::size_t i = 0; i < records; ++i) {
         GifImage& record = gif.images[i];
+        // The frame is linked to what lies beneath it first, so that every
+        // composite is built once, over the right backdrop.
+        const bool hadItems = !frame->IsEmpty();
+        frame->LinkBackgroundFrame(base.frame);
+        if (hadItems) frame->UpdateAllComposites();
         if (base.cleared) AddClearedArea(*frame, *base.cleared, origin);
-        if (record.pixels && record.pixels->HasBlock()) {
-            auto item = BitmapItem::FromImage(std::move(*record.pixels), record.transparent);
+        PackedDib pixels;
+        if (gif.DecodePixels(record, indices, pixels) && pixels.HasBlock()) {
+            auto item = BitmapItem::FromImage(std::move(pixels), record.transparent);
             item->MoveTo(origin.x + record.left, origin.y + record.top);
             frame->AppendItem(std::move(item));
         }
-        record.pixels.reset();
-        // The decoding storage of this record is no longer needed.
-        std::vector<std::uint8_t>().swap(record.indices);
+        // The compressed data of this record is no longer needed.
         std::vector<std::uint8_t>().swap(record.compressedData);
-        frame->SetBackgroundFrame(base.frame);
+        frame->Render();
         if (gif.animated) frame->duration = record.delay;
 
         if (i + 1 < records) {

@@ -46,7 +46,22 @@ bool ItemList::Contains(const CanvasItem* item) const {
 ItemBackdrop ItemList::Backdrop() const { return {}; }
 
 void ItemList::ComposeItemsInto(PackedDib& buffer, Point origin) const {
-    for (CanvasItem* item : BottomToTop()) item->ComposeInto(buffer, origin);
+    // Whatever lies under an item covering the whole buffer is overwritten by it.
+    const Rect area{origin.x, origin.y, origin.x + buffer.Width(), origin.y + buffer.Height()};
+    const CanvasItem* covering = CoveringItem(area);
+    for (const CanvasItem* item = covering ? covering : Bottom(); item != nullptr; item = item->Next())
+        item->ComposeInto(buffer, origin);
+}
+
+const CanvasItem* ItemList::CoveringItem(const Rect& area) const {
+    for (const CanvasItem* item : TopToBottom()) {
+        const Rect& b = item->bounds;
+        const PackedDib& composite = item->composite;
+        if (composite.HasBlock() && composite.Width() == b.Width() && composite.Height() == b.Height() &&
+            b.left <= area.left && b.top <= area.top && b.right >= area.right && b.bottom >= area.bottom)
+            return item;
+    }
+    return nullptr;
 }
 
 // ---- linking ----
@@ -69,6 +84,13 @@ CanvasItem* ItemList::AppendItem(std::unique_ptr<CanvasItem> item) {
     CanvasItem* raw = item.get();
     LinkAbove(top_, std::move(item));
     ComposeBeneath(*raw);
+    return raw;
+}
+
+CanvasItem* ItemList::AppendItemUncomposed(std::unique_ptr<CanvasItem> item) {
+    if (!item) return nullptr;
+    CanvasItem* raw = item.get();
+    LinkAbove(top_, std::move(item));
     return raw;
 }
 
@@ -317,9 +339,55 @@ BitmapItem* ItemList::CombineSelected() {
 
 // ---- rendering ----
 
+namespace {
+
+// Lists up to this long rebuild item by item: one shared buffer would cost
+// more than the few items beneath each one.
+constexpr int kItemsComposedOneByOne = 32;
+
+}  // namespace
+
 void ItemList::UpdateComposites(CanvasItem* from) {
+    if (from != nullptr && from == Bottom() && CountItems() > kItemsComposedOneByOne &&
+        ComposeAllThroughOneBuffer())
+        return;
     for (CanvasItem* item = Contains(from) ? from : nullptr; item != nullptr; item = item->Next())
         ComposeBeneath(*item);
+}
+
+// The same composites as ComposeBeneath item by item from the bottom: the
+// buffer holds, over the union of the composites, what ComposeBeneath lays
+// down before an item (white, the backdrop, the lower composites in order),
+// so a blending item's composite is the buffer's part under it.
+bool ItemList::ComposeAllThroughOneBuffer() {
+    Rect area;
+    for (const CanvasItem* item : BottomToTop()) {
+        const PackedDib& composite = item->composite;
+        if (!composite.HasBlock()) continue;
+        const Point at = item->bounds.TopLeft();
+        area = Union(area, Rect{at.x, at.y, at.x + composite.Width(), at.y + composite.Height()});
+    }
+    PackedDib beneath;
+    if (area.IsEmpty() || !beneath.SetSizeForOverwrite(area.Width(), area.Height())) return false;
+    beneath.FillBytes(0xFF);
+    const ItemBackdrop backdrop = Backdrop();
+    if (backdrop.backgroundImage != nullptr) {
+        backdrop.backgroundImage->BlitTo(beneath, backdrop.canvas.left - area.left, backdrop.canvas.top - area.top);
+    } else {
+        const Rect inside = Intersect(backdrop.canvas, area).Offset(-area.left, -area.top);
+        if (!inside.IsEmpty()) beneath.FillRect(backdrop.backgroundColor, &inside);
+    }
+    for (CanvasItem* item : BottomToTop()) {
+        if (!item->composite.HasBlock()) continue;
+        if (item->blendWithBeneath) {
+            beneath.BlitTo(item->composite, area.left - item->bounds.left, area.top - item->bounds.top);
+            item->BlendImage();
+        } else {
+            item->BlendImageOverWhite();
+        }
+        item->ComposeInto(beneath, area.TopLeft());
+    }
+    return true;
 }
 
 void ItemList::UpdateComposites(CanvasItem* from, const Rect& changed) {
@@ -353,22 +421,27 @@ void ItemList::ComposeBeneath(CanvasItem& item) const {
             if (covered) first = lower;
         }
         if (!covered) {
-            composite.FillBytes(0xFF);
             const ItemBackdrop backdrop = Backdrop();
-            if (backdrop.backgroundImage != nullptr) {
-                backdrop.backgroundImage->BlitTo(composite, backdrop.canvas.left - bounds.left,
-                                                 backdrop.canvas.top - bounds.top);
-            } else {
-                const Rect inside = Intersect(backdrop.canvas, bounds).Offset(-bounds.left, -bounds.top);
-                if (!inside.IsEmpty()) composite.FillRect(backdrop.backgroundColor, &inside);
+            const Rect inside = Intersect(backdrop.canvas, bounds).Offset(-bounds.left, -bounds.top);
+            // The backdrop overwrites all of the composite that lies on the
+            // canvas; only the rest needs its white first.
+            const bool onCanvas = inside == composite.Bounds();
+            const PackedDib* background = backdrop.backgroundImage;
+            const bool backgroundFits = background == nullptr || (background->Width() == backdrop.canvas.Width() &&
+                                                                  background->Height() == backdrop.canvas.Height());
+            if (!onCanvas || !backgroundFits) composite.FillBytes(0xFF);
+            if (background != nullptr) {
+                background->BlitTo(composite, backdrop.canvas.left - bounds.left, backdrop.canvas.top - bounds.top);
+            } else if (!inside.IsEmpty()) {
+                composite.FillRect(backdrop.backgroundColor, &inside);
             }
         }
         for (CanvasItem* lower = first; lower != nullptr && lower != &item; lower = lower->Next())
             lower->ComposeInto(composite, bounds.TopLeft());
+        item.BlendImage();
     } else {
-        composite.FillBytes(0xFF);
+        item.BlendImageOverWhite();
     }
-    item.BlendImage();
 }
 
 }  // namespace vantrel

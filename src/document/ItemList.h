@@ -83,9 +83,10 @@ public:
     // When set, the selection handles of selected items are not drawn.
     bool hideHandles = false;
 
-    // ---- virtual slots ----
-    // 4. Copies every item's composite into buffer at its bounds' top-left
-    // corner minus origin, bottom to top, clipped.
+    // ---- what a frame overrides: composing into a buffer, what lies beneath ----
+    // Copies every item's composite into buffer at its bounds' top-left
+    // corner minus origin, bottom to top, clipped (from the topmost item that
+    // covers the whole buffer: nothing beneath it would show).
     virtual void ComposeItemsInto(PackedDib& buffer, Point origin) const;
     // What lies beneath the items (a frame gives its background); the base
     // list lies on opaque white over the whole work area.
@@ -95,6 +96,9 @@ public:
     // Links the item on top, composes what lies beneath into its composite
     // and blends its image. Returns the item.
     CanvasItem* AppendItem(std::unique_ptr<CanvasItem> item);
+    // Links the item on top without building its composite: for loaders that
+    // link a whole list and then build every composite once (UpdateAllComposites).
+    CanvasItem* AppendItemUncomposed(std::unique_ptr<CanvasItem> item);
     // Links the item at the bottom and marks it selected; its composite and
     // those of the items above (which now lie over it) are rebuilt.
     CanvasItem* InsertAtBottom(std::unique_ptr<CanvasItem> item);
@@ -168,6 +172,9 @@ public:
 
     // ---- rendering ----
     // Rebuilds the composites of from and of every item above it. Null does nothing.
+    // From the bottom of a long list, every composite is cut from one buffer
+    // holding what lies beneath the items so far, so that the work grows with
+    // the pixels rather than with the square of the item count.
     void UpdateComposites(CanvasItem* from);
     // The same result when everything that changed beneath the items above
     // from lies inside changed (work-area pixels; for a move, the old and new
@@ -186,7 +193,15 @@ public:
     // image blended over.
     void ComposeBeneath(CanvasItem& item) const;
 
+protected:
+    // The topmost item whose composite covers all of area (work-area pixels),
+    // or null: nothing beneath it shows there.
+    const CanvasItem* CoveringItem(const Rect& area) const;
+
 private:
+    // UpdateComposites from the bottom through one buffer of what lies beneath;
+    // false (nothing done) when that buffer cannot be had.
+    bool ComposeAllThroughOneBuffer();
     void LinkAbove(CanvasItem* below, std::unique_ptr<CanvasItem> item);
     bool Contains(const CanvasItem* item) const;
     // Unlink for an item known to be in the list (walks nothing, so loops

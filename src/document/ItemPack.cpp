@@ -68,7 +68,8 @@ std::optional<std::uint64_t> ItemRecordCost(std::span<const std::uint8_t> record
     return ItemMemoryBytes(width, height);
 }
 
-CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> record, MemoryBudget* budget) {
+CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> record, MemoryBudget* budget,
+                                 bool compose) {
     const auto cost = ItemRecordCost(record);
     if (!cost || (budget != nullptr && !budget->Take(*cost))) return nullptr;
     std::unique_ptr<CanvasItem> item = NewItemForTag(*PeekRecordTag(record));
@@ -78,7 +79,7 @@ CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> r
     const PackedDib& image = item->Image();
     const std::uint64_t held = ItemMemoryBytes(std::uint64_t(image.Width()), std::uint64_t(image.Height()));
     if (budget != nullptr && held > *cost && !budget->Take(held - *cost)) return nullptr;
-    return list.AppendItem(std::move(item));
+    return compose ? list.AppendItem(std::move(item)) : list.AppendItemUncomposed(std::move(item));
 }
 
 std::optional<std::vector<std::uint8_t>> CopySelectedToBlock(const ItemList& list) {

@@ -50,8 +50,10 @@ std::unique_ptr<CanvasItem> NewItemForTag(const RecordTag& tag);
 // the record cannot be an item (see ItemRecordCost), the item refuses the
 // record, or the item would not fit in budget (when one is given; its cost is
 // counted all the same, and once the budget is passed nothing more is made).
+// With compose false the item's composite is left for the caller to build (a
+// loader linking a whole list builds them all at once).
 CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> record,
-                                 MemoryBudget* budget = nullptr);
+                                 MemoryBudget* budget = nullptr, bool compose = true);
 
 // Packs the records of the selected items, bottom-most first. None when
 // nothing is selected, when no selected item yields a record, or when memory

@@ -58,9 +58,24 @@ template <typename ShapeStyle>
 class StyledShapeItem : public ShapeItem {
 public:
     const ShapeStyle& Style() const { return style_; }
+    // Takes the style, limited to the ranges the kind allows, and rasterises again.
+    void SetStyle(const ShapeStyle& style) {
+        style_ = LimitedStyle(style);
+        Rasterize();
+    }
 
 protected:
     using ShapeItem::ShapeItem;
+
+    // The kinds' one-field setters: the field takes value, then the image is
+    // rasterised again.
+    template <typename Field>
+    void SetStyleField(Field ShapeStyle::*field, const Field& value) {
+        style_.*field = value;
+        Rasterize();
+    }
+    // The style with every field limited to its range; all are valid unless a kind says otherwise.
+    virtual ShapeStyle LimitedStyle(const ShapeStyle& style) const { return style; }
 
     ShapeStyle style_;
 

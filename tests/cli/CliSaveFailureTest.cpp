@@ -74,8 +74,9 @@ TEST(CliSaveFailure, EveryFailedStepExitsWith3AndKeepsEveryOldFile) {
                 for (const std::string& name : command.outputs) EXPECT_EQ(vantrel::test::FileText(out / name), old) << name;
             }
         }
-        // Open, write, sync, close and rename of every file at least.
-        EXPECT_GE(failures, 5 * int(command.outputs.size()));
+        // Open, write, close and rename of every file at least (a folder of
+        // frames is synced once at the end, single files each on their own).
+        EXPECT_GE(failures, 4 * int(command.outputs.size()));
         for (const std::string& name : command.outputs) EXPECT_NE(vantrel::test::FileText(out / name), old) << name;
     }
 }

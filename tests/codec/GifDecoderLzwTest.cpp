@@ -5,6 +5,10 @@
 
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <span>
+#include <utility>
+#include <vector>
 
 #include "codec/GifDecoderFixtures.h"
 #include "codec/LzwDecoder.h"
@@ -79,9 +83,9 @@ TEST(LzwDecode, HandPackedStreams) {
     }
 }
 
-TEST(LzwDecode, MinimumCodeSizesOutsideTwoToEightDecodeNothing) {
+TEST(LzwDecode, MinimumCodeSizesOutsideTwoToElevenDecodeNothing) {
     const std::vector<std::uint8_t> data = {0xFF, 0x00, 0x12, 0x34, 0xFF, 0xFF, 0x81};
-    for (int size : {-1, 0, 1, 9, 12, 13, 255, 1000}) {
+    for (int size : {-1, 0, 1, 12, 13, 255, 1000}) {
         SCOPED_TRACE(size);
         std::vector<std::uint8_t> out(16, 0x77);
         const LzwResult result = DecodeLzw(size, data, out);
@@ -100,6 +104,62 @@ TEST(LzwDecode, EveryMinimumCodeSizeDecodesItsLiterals) {
         const LzwResult result = DecodeLzw(static_cast<int>(size), test::LiteralLzw(size, indices), out);
         EXPECT_EQ(out, indices);
         EXPECT_EQ(result.written, indices.size());
+    }
+}
+
+// A plain GIF LZW encoder over a std::map, written apart from the
+// program's encoder (which never writes sizes above 8): longest match,
+// one entry per emitted code, width grown right after entry 2^width is made,
+// a clear code right after entry 4095 is made. Any minimum code size 2 to 11.
+std::vector<std::uint8_t> MapLzw(unsigned minimumCodeSize, std::span<const std::uint8_t> input) {
+    const unsigned clear = 1u << minimumCodeSize;
+    std::map<std::pair<unsigned, unsigned>, unsigned> strings;
+    std::vector<SizedCode> codes;
+    unsigned width = minimumCodeSize + 1;
+    unsigned next = clear + 2;
+    codes.push_back({clear, width});
+    unsigned prefix = input[0];
+    for (std::size_t i = 1; i < input.size(); ++i) {
+        const auto found = strings.find({prefix, input[i]});
+        if (found != strings.end()) {
+            prefix = found->second;
+            continue;
+        }
+        codes.push_back({prefix, width});
+        strings[{prefix, input[i]}] = next;
+        if (next == (1u << width)) ++width;
+        if (next == 4095) {
+            codes.push_back({clear, width});
+            strings.clear();
+            width = minimumCodeSize + 1;
+            next = clear + 2;
+        } else {
+            ++next;
+        }
+        prefix = input[i];
+    }
+    codes.push_back({prefix, width});
+    codes.push_back({clear + 1, width});
+    return PackCodes(codes);
+}
+
+TEST(LzwDecode, MinimumCodeSizesNineToElevenDecodeStreamsOfAnotherEncoder) {
+    // Runs and noise over all 256 byte values, long enough to fill the
+    // table several times at every size.
+    std::vector<std::uint8_t> indices;
+    for (unsigned k = 0; k < 30000; ++k)
+        indices.push_back(static_cast<std::uint8_t>((k / 9) % 5 == 0 ? (k * 2654435761u) >> 24 : (k / 40) & 0xFF));
+    for (unsigned size = 2; size <= 11; ++size) {
+        SCOPED_TRACE(size);
+        std::vector<std::uint8_t> input = indices;
+        if (size < 8) {
+            for (std::uint8_t& v : input) v = static_cast<std::uint8_t>(v % (1u << size));
+        }
+        std::vector<std::uint8_t> out(input.size(), 0);
+        const LzwResult result = DecodeLzw(static_cast<int>(size), MapLzw(size, input), out);
+        EXPECT_TRUE(result.decoded);
+        EXPECT_EQ(result.written, input.size());
+        EXPECT_EQ(out, input);
     }
 }
 

@@ -442,9 +442,9 @@ TEST(GifReadGeometry, OddSizesAndPositionsDecodeWithoutFault) {
     }
 }
 
-TEST(GifReadCodeSize, SizesOutsideTwoToEightLeaveIndicesZero) {
+TEST(GifReadCodeSize, SizesOutsideTwoToElevenLeaveIndicesZero) {
     // The data would decode to index 1 everywhere with any size it could mean.
-    for (unsigned size : {0u, 1u, 9u, 11u, 12u, 13u, 255u}) {
+    for (unsigned size : {0u, 1u, 12u, 13u, 255u}) {
         SCOPED_TRACE(size);
         const unsigned usable = std::min(size, 8u);
         std::vector<std::uint8_t> lzw = LiteralLzw(std::max(usable, 2u), std::vector<std::uint8_t>(6, 1));
@@ -456,6 +456,20 @@ TEST(GifReadCodeSize, SizesOutsideTwoToEightLeaveIndicesZero) {
         EXPECT_EQ(gif.images[0].minimumCodeSize, size);
         EXPECT_EQ(gif.images[0].indices, std::vector<std::uint8_t>(6, 0));
         EXPECT_EQ(PixelsOf(*gif.images[0].pixels), std::vector<PixelValue>(6, TestPixel(0)));
+    }
+}
+
+TEST(GifReadCodeSize, SizesNineToElevenAreDecoded) {
+    const std::vector<std::uint8_t> indices = {1, 2, 3, 0, 1, 2};
+    for (unsigned size : {9u, 10u, 11u}) {
+        SCOPED_TRACE(size);
+        GifBytes b;
+        b.Header("89a", 3, 2, kGlobal4).Colors(TestPalette(4));
+        b.Descriptor(0, 0, 3, 2, 0).Data(static_cast<std::uint8_t>(size), LiteralLzw(size, indices)).Trailer();
+        GifFile gif;
+        ASSERT_EQ(ReadAll(gif, b.Bytes()), 1);
+        EXPECT_EQ(gif.images[0].indices, indices);
+        EXPECT_EQ(PixelsOf(*gif.images[0].pixels)[2], TestPixel(3));
     }
 }
 

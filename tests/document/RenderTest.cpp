@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 #include <vector>
 
@@ -214,6 +215,52 @@ TEST(RenderTest, EditsRebuildingPartOfTheStackEqualAFullRebuild) {
         const auto partial = Composites(frame);
         frame.UpdateAllComposites();
         ASSERT_EQ(partial, Composites(frame)) << "round " << round;
+    }
+}
+
+// A long list rebuilds all its composites through one buffer of what lies
+// beneath; the result must be what rebuilding item by item gives, whatever
+// the blend flags, overlaps, half-transparent pixels, items outside the
+// canvas and the background frame beneath.
+TEST(CompositeRebuild, AllAtOnceEqualsItemByItem) {
+    Animation animation;
+    animation.SetSize(120, 90);
+    const Rect canvas = animation.Canvas();
+    AnimFrame* below = animation.FirstFrame();
+    below->backgroundColor = 0x00336699;
+    below->AppendItem(SolidItem({canvas.left + 10, canvas.top + 10, canvas.left + 60, canvas.top + 50}, 0x00FF0000));
+    AnimFrame* frame = animation.AppendFrame();
+    frame->backgroundColor = 0x00102030;
+    std::mt19937 random(5);
+    for (int i = 0; i < 80; ++i) {
+        const int x = canvas.left - 20 + static_cast<int>(random() % 150);
+        const int y = canvas.top - 20 + static_cast<int>(random() % 120);
+        const int w = 1 + static_cast<int>(random() % 40);
+        const int h = 1 + static_cast<int>(random() % 30);
+        PackedDib image = SolidImage(w, h, 0);
+        for (int row = 0; row < h; ++row) {
+            for (int col = 0; col < w; ++col) {
+                const std::uint32_t t = std::array<std::uint32_t, 3>{0, 128, 255}[random() % 3];
+                image.Row(row)[col] = (t << 24) | (random() & 0x00FFFFFF);
+            }
+        }
+        auto item = BitmapItem::FromImage(std::move(image), i % 3 != 0);
+        item->MoveTo(x, y);
+        frame->AppendItemUncomposed(std::move(item));
+    }
+    ASSERT_GT(frame->CountItems(), 32);  // long enough for the one-buffer path
+
+    for (AnimFrame* background : {static_cast<AnimFrame*>(nullptr), below}) {
+        frame->LinkBackgroundFrame(background);
+        frame->UpdateAllComposites();
+        std::vector<std::vector<std::uint8_t>> once;
+        for (const CanvasItem* item : frame->BottomToTop()) once.push_back(test::PixelsOf(item->Composite()));
+        for (CanvasItem* item : frame->BottomToTop()) frame->ComposeBeneath(*item);
+        std::size_t i = 0;
+        for (const CanvasItem* item : frame->BottomToTop()) {
+            EXPECT_EQ(once[i], test::PixelsOf(item->Composite())) << "item " << i << (background ? " over a frame" : "");
+            ++i;
+        }
     }
 }
 

@@ -1,0 +1,142 @@
+#include "core/PixelBlocks.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <mutex>
+#include <new>
+
+namespace vantrel {
+
+namespace {
+
+constexpr std::size_t kSmallPage = std::size_t{4} << 10;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+// Smaller blocks come from the heap.
+constexpr std::size_t kMappedBlockBytes = std::size_t{256} << 10;
+// Blocks up to kRegionBytes / 4 are cut from shared regions; larger ones get
+// a mapping of their own.
+constexpr std::size_t kRegionBytes = std::size_t{64} << 20;
+// Tokens of region blocks carry this bit (block sizes are page multiples).
+constexpr std::size_t kRegionFlag = 1;
+
+std::size_t RoundUp(std::size_t bytes, std::size_t unit) { return (bytes + unit - 1) / unit * unit; }
+
+// A mapping of bytes (a multiple of the small page) starting on an align
+// boundary, or null. One align more is mapped, and what lies before the
+// boundary and after the block is given back.
+void* MapAligned(std::size_t bytes, std::size_t align) {
+    const std::size_t span = bytes + align;
+    void* raw = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    const auto start = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t aligned = RoundUp(start, align);
+    if (aligned > start) ::munmap(raw, aligned - start);
+    if (aligned + bytes < start + span) ::munmap(reinterpret_cast<void*>(aligned + bytes), start + span - aligned - bytes);
+    return reinterpret_cast<void*>(aligned);
+}
+
+// Every page of the range at once rather than fault by fault. A hint: where
+// the kernel does not have it, pages come as they are touched.
+void Populate(void* block, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+    ::madvise(block, bytes, MADV_POPULATE_WRITE);
+#else
+    (void)block;
+    (void)bytes;
+#endif
+}
+
+// Regions of kRegionBytes on kRegionBytes boundaries, offered for huge
+// pages; blocks are cut one after another from the newest region. A freed
+// block's pages go back to the kernel at once (its addresses are not reused);
+// a region is unmapped when its last block is freed.
+class RegionAllocator {
+public:
+    // Never destroyed: destructors of other static objects may free blocks
+    // at exit, after a destroyed allocator would be gone.
+    static RegionAllocator& Instance() {
+        alignas(RegionAllocator) static unsigned char storage[sizeof(RegionAllocator)];
+        static RegionAllocator* const allocator = ::new (storage) RegionAllocator();
+        return *allocator;
+    }
+
+    void* Allocate(std::size_t bytes) {
+        void* block = nullptr;
+        {
+            const std::lock_guard lock(mutex_);
+            auto current = regions_.find(current_);
+            if (current == regions_.end() || current->second.used + bytes > kRegionBytes) {
+                void* region = MapAligned(kRegionBytes, kRegionBytes);
+                if (region == nullptr) return nullptr;
+                ::madvise(region, kRegionBytes, MADV_HUGEPAGE);
+                current_ = reinterpret_cast<std::uintptr_t>(region);
+                current = regions_.emplace(current_, Region{}).first;
+            }
+            block = reinterpret_cast<void*>(current_ + current->second.used);
+            current->second.used += bytes;
+            ++current->second.live;
+        }
+        Populate(block, bytes);
+        return block;
+    }
+
+    void Free(void* block, std::size_t bytes) {
+        const auto address = reinterpret_cast<std::uintptr_t>(block);
+        const std::uintptr_t base = address / kRegionBytes * kRegionBytes;
+        const std::lock_guard lock(mutex_);
+        const auto region = regions_.find(base);
+        if (region == regions_.end()) return;
+        if (--region->second.live == 0) {
+            ::munmap(reinterpret_cast<void*>(base), kRegionBytes);
+            regions_.erase(region);
+            return;
+        }
+        ::madvise(block, bytes, MADV_DONTNEED);
+    }
+
+private:
+    struct Region {
+        std::size_t used = 0;  // bytes cut from the start
+        std::size_t live = 0;  // blocks not yet freed
+    };
+    std::mutex mutex_;
+    std::map<std::uintptr_t, Region> regions_;
+    std::uintptr_t current_ = 0;
+};
+
+}  // namespace
+
+void* AllocatePixelBlock(std::size_t bytes, bool clear, PixelBlockOrigin& origin) {
+    origin.token = 0;
+    if (bytes >= kMappedBlockBytes) {
+        const std::size_t rounded = RoundUp(bytes, kSmallPage);
+        if (rounded <= kRegionBytes / 4) {
+            if (void* block = RegionAllocator::Instance().Allocate(rounded)) {
+                origin.token = rounded | kRegionFlag;
+                return block;
+            }
+        } else if (void* block = MapAligned(rounded, kHugePage)) {
+            ::madvise(block, rounded / kHugePage * kHugePage, MADV_HUGEPAGE);
+            Populate(block, rounded);
+            origin.token = rounded;
+            return block;
+        }
+    }
+    return clear ? std::calloc(bytes, 1) : std::malloc(bytes);
+}
+
+void FreePixelBlock(void* block, PixelBlockOrigin origin) {
+    if (block == nullptr) return;
+    if (origin.token == 0) {
+        std::free(block);
+    } else if (origin.token & kRegionFlag) {
+        RegionAllocator::Instance().Free(block, origin.token & ~kRegionFlag);
+    } else {
+        ::munmap(block, origin.token);
+    }
+}
+
+}  // namespace vantrel

@@ -1,0 +1,22 @@
+#pragma once
+// Memory for pixel blocks. Canvas-sized buffers are made by the hundred when
+// an animation is opened or exported, and most of the cost of a fresh one is
+// the kernel mapping its pages one 4 KiB fault at a time. Large blocks are
+// therefore cut from 2 MiB-aligned regions offered for huge pages and
+// populated in one call; they come zero-filled, so clearing costs nothing.
+
+#include <cstddef>
+
+namespace vantrel {
+
+// Where a block came from, for FreePixelBlock.
+struct PixelBlockOrigin {
+    std::size_t token = 0;  // 0: the heap
+};
+
+// bytes of memory, zero-filled when clear is set (mapped memory always is);
+// null when it cannot be had.
+void* AllocatePixelBlock(std::size_t bytes, bool clear, PixelBlockOrigin& origin);
+void FreePixelBlock(void* block, PixelBlockOrigin origin);
+
+}  // namespace vantrel

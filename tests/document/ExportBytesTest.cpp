@@ -1,0 +1,291 @@
+// The bytes the exporters write for a fixed set of documents, compared with
+// hashes recorded from an earlier build. Speed work on decoding, rendering,
+// quantising, size reduction and LZW encoding must leave every byte as it was;
+// a change here means an output change, to be made on purpose or not at all.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/FileIO.h"
+#include "document/BitmapItem.h"
+#include "document/BoxItem.h"
+#include "document/CQVDoc.h"
+#include "document/DocumentFile.h"
+#include "document/DocumentFileFixtures.h"
+#include "document/EllipseItem.h"
+#include "document/Export.h"
+#include "support/GiflibRef.h"
+#include "support/TestPaths.h"
+
+namespace vantrel {
+namespace {
+
+using test::RefGif;
+using test::RefImage;
+
+// 64-bit FNV-1a over the file's bytes.
+std::uint64_t HashOfFile(const std::filesystem::path& path) {
+    const auto bytes = ReadFileBytes(path, nullptr);
+    EXPECT_TRUE(bytes.has_value()) << path;
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    if (bytes) {
+        for (std::uint8_t b : *bytes) hash = (hash ^ b) * 0x100000001b3ull;
+    }
+    return hash;
+}
+
+// A small deterministic pseudo-random sequence, the same on every machine.
+class Sequence {
+public:
+    explicit Sequence(std::uint32_t seed) : state_(seed) {}
+    std::uint32_t Next() {
+        state_ = state_ * 1664525u + 1013904223u;
+        return state_ >> 8;
+    }
+
+private:
+    std::uint32_t state_;
+};
+
+std::vector<RgbTriple> GradientPalette(int size) {
+    std::vector<RgbTriple> palette(static_cast<std::size_t>(size));
+    for (int i = 0; i < size; ++i) {
+        palette[std::size_t(i)] = {static_cast<std::uint8_t>(i * 37), static_cast<std::uint8_t>(255 - i),
+                                   static_cast<std::uint8_t>(i * i)};
+    }
+    return palette;
+}
+
+// A banner-like GIF: flat colours, sub-images, every disposal method,
+// transparency, an interlaced image and a local colour table.
+std::vector<std::uint8_t> FlatBannerGif() {
+    RefGif gif;
+    gif.screenWidth = 96;
+    gif.screenHeight = 40;
+    gif.globalColors = GradientPalette(16);
+    gif.loopCount = 0;
+    Sequence random(7);
+    for (int i = 0; i < 8; ++i) {
+        RefImage image;
+        image.hasControl = true;
+        image.delay = 5 + i;
+        image.disposal = i % 4;
+        image.transparentIndex = i % 3 == 1 ? 3 : -1;
+        image.left = i == 0 ? 0 : 4 * i;
+        image.top = i == 0 ? 0 : i;
+        image.width = i == 0 ? 96 : 40 + i;
+        image.height = i == 0 ? 40 : 20;
+        image.interlaced = i == 5;
+        if (i == 6) image.localColors = GradientPalette(8);
+        const int colours = i == 6 ? 8 : 16;
+        image.indices.resize(std::size_t(image.width) * std::size_t(image.height));
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x) {
+                const int band = ((x / 7) + (y / 5) + i) % colours;
+                image.indices[std::size_t(y * image.width + x)] =
+                    static_cast<std::uint8_t>(random.Next() % 23 == 0 ? random.Next() % colours : band);
+            }
+        }
+        gif.images.push_back(std::move(image));
+    }
+    auto bytes = test::EncodeWithGiflib(gif);
+    EXPECT_TRUE(bytes.has_value());
+    return bytes.value_or(std::vector<std::uint8_t>{});
+}
+
+// A photographic GIF: full frames of a smooth picture under one 256-colour
+// table, panning by a few pixels a frame.
+std::vector<std::uint8_t> PanningPhotoGif() {
+    RefGif gif;
+    gif.screenWidth = 80;
+    gif.screenHeight = 60;
+    for (int i = 0; i < 256; ++i) {
+        gif.globalColors.push_back({static_cast<std::uint8_t>((i >> 5) * 36), static_cast<std::uint8_t>(((i >> 2) & 7) * 36),
+                                    static_cast<std::uint8_t>((i & 3) * 85)});
+    }
+    gif.loopCount = 2;
+    Sequence random(11);
+    for (int i = 0; i < 5; ++i) {
+        RefImage image;
+        image.hasControl = true;
+        image.delay = 8;
+        image.width = 80;
+        image.height = 60;
+        image.indices.resize(80 * 60);
+        for (int y = 0; y < 60; ++y) {
+            for (int x = 0; x < 80; ++x) {
+                const int u = x + 3 * i;
+                const int v = y + i;
+                const int value = (u * u / 7 + v * 5 + (u * v) / 11 + static_cast<int>(random.Next() % 5)) & 0xFF;
+                image.indices[std::size_t(y * 80 + x)] = static_cast<std::uint8_t>(value);
+            }
+        }
+        gif.images.push_back(std::move(image));
+    }
+    auto bytes = test::EncodeWithGiflib(gif);
+    EXPECT_TRUE(bytes.has_value());
+    return bytes.value_or(std::vector<std::uint8_t>{});
+}
+
+// A document built from items: a bitmap of more than 256 colours, boxes and
+// ellipses of every style, a master frame and frames over earlier frames.
+std::unique_ptr<CQVDoc> ShapesDocument() {
+    auto doc = std::make_unique<CQVDoc>();
+    Animation& animation = doc->GetAnimation();
+    animation.SetSize(150, 90);
+    const Rect canvas = animation.Canvas();
+    AnimFrame* first = animation.FirstFrame();
+    first->backgroundColor = 0x00204060;
+    PackedDib picture;
+    picture.SetSize(70, 50);
+    for (int y = 0; y < 50; ++y) {
+        for (int x = 0; x < 70; ++x)
+            picture.Row(y)[x] = MakePixel(static_cast<std::uint8_t>(x * 3), static_cast<std::uint8_t>(y * 5),
+                                          static_cast<std::uint8_t>((x * y) & 0xFF), 0);
+    }
+    auto bitmap = BitmapItem::FromImage(std::move(picture), false);
+    bitmap->MoveTo(canvas.left + 10, canvas.top + 5);
+    first->AppendItem(std::move(bitmap));
+    first->AppendItem(test::StyledBox({canvas.left + 60, canvas.top + 30, canvas.left + 120, canvas.top + 80},
+                                      {0x00FF0000, 0x000000FF, 3, 2, BoxLineStyle::Vertical}));
+
+    AnimFrame* master = animation.AppendFrame();
+    master->isMaster = true;
+    master->AppendItem(test::StyledEllipse({canvas.left, canvas.top, canvas.left + 40, canvas.top + 40},
+                                           {0x0000FF00, true}));
+
+    AnimFrame* second = animation.AppendFrame();
+    second->duration = 30;
+    second->AppendItem(test::StyledEllipse({canvas.left + 20, canvas.top + 20, canvas.left + 90, canvas.top + 70},
+                                           {0x40808000, false}));
+    second->AppendItem(test::PatternBitmap(canvas.left + 100, canvas.top + 10, 30, 20, true));
+    second->SetBackgroundFrame(first);
+
+    AnimFrame* third = animation.AppendFrame();
+    third->duration = 40;
+    third->AppendItem(test::StyledBox({canvas.left + 5, canvas.top + 60, canvas.left + 145, canvas.top + 85},
+                                      {0x00FFFFFF, 0x00808000, 0, 5, BoxLineStyle::Solid}));
+    third->SetBackgroundFrame(second);
+    animation.RenderAll();
+    return doc;
+}
+
+GifOptionsChooser Fixed(bool reduce, int colours, bool sizeReduction) {
+    return [=](const GifExportRequest&) -> std::optional<GifExportOptions> {
+        GifExportOptions options;
+        options.reduce = reduce;
+        options.colorCount = colours;
+        options.sizeReduction = sizeReduction;
+        return options;
+    };
+}
+
+struct Expected {
+    const char* name;
+    std::uint64_t hash;
+};
+
+// Recorded from the exporters before any speed change.
+const Expected kExpected[] = {
+    {"banner-as-opened", 0x247622701a114531ull},  // the same bytes as rendering first
+    {"banner-default", 0x247622701a114531ull},
+    {"banner-plain", 0x2d61da3c70596ad7ull},
+    {"banner-4", 0x253364aa1349b581ull},
+    {"banner-frame3", 0x48685afefca9a28dull},
+    {"photo-as-opened", 0x4b3510c0a2e4fa34ull},
+    {"photo-default", 0x4b3510c0a2e4fa34ull},
+    {"photo-plain", 0xb12bbe252253482bull},
+    {"photo-64", 0x4fed311130e8329ull},
+    {"shapes-default", 0xbbecb4cca3a08164ull},
+    {"shapes-plain", 0xeb7de9ffe9a70ef6ull},
+    {"shapes-8", 0xabba2980d1e068ecull},
+    {"shapes-frame3", 0x5d876a0f75400be2ull},
+    {"rich-default", 0x7fd023ad6fbfcbf4ull},
+    {"example-qvd-as-opened", 0x4c3f7497a1100e38ull},
+    {"example-qvd-default", 0x4c3f7497a1100e38ull},
+    {"example-gif-default", 0xdae52c6d52da0d9aull},
+};
+
+class ExportBytes : public ::testing::Test {
+protected:
+    std::filesystem::path dir_ = test::ScratchDir("export-bytes");
+    std::vector<std::pair<std::string, std::uint64_t>> actual_;
+
+    void Export(const std::string& name, CQVDoc& doc, const GifOptionsChooser& choose) {
+        const auto path = dir_ / (name + ".gif");
+        ASSERT_TRUE(SaveAnimationAsGif(doc.GetAnimation(), path, choose)) << name;
+        actual_.emplace_back(name, HashOfFile(path));
+    }
+    // Without rendering first: what opening left in the frames is written.
+    void ExportAsOpened(const std::string& name, CQVDoc& doc) {
+        const auto path = dir_ / (name + ".gif");
+        ASSERT_TRUE(SaveRenderedAnimationAsGif(doc.GetAnimation(), path, DefaultGifOptionsChooser())) << name;
+        actual_.emplace_back(name, HashOfFile(path));
+    }
+    void ExportFrame(const std::string& name, CQVDoc& doc, std::size_t index) {
+        const auto path = dir_ / (name + ".gif");
+        ASSERT_TRUE(ExportFrameAsGif(*doc.GetAnimation().Frames()[index], path, DefaultGifOptionsChooser())) << name;
+        actual_.emplace_back(name, HashOfFile(path));
+    }
+    void OpenGif(CQVDoc& doc, const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        const auto path = dir_ / (name + ".gif");
+        ASSERT_TRUE(WriteFileAtomic(path, bytes));
+        ASSERT_TRUE(OpenDocument(doc, path));
+    }
+};
+
+TEST_F(ExportBytes, EveryExportedByteStaysAsRecorded) {
+    {
+        CQVDoc doc;
+        OpenGif(doc, "banner-in", FlatBannerGif());
+        ExportAsOpened("banner-as-opened", doc);
+        Export("banner-default", doc, DefaultGifOptionsChooser());
+        Export("banner-plain", doc, Fixed(false, 0, false));
+        Export("banner-4", doc, Fixed(true, 4, true));
+        ExportFrame("banner-frame3", doc, 2);
+    }
+    {
+        CQVDoc doc;
+        OpenGif(doc, "photo-in", PanningPhotoGif());
+        ExportAsOpened("photo-as-opened", doc);
+        Export("photo-default", doc, DefaultGifOptionsChooser());
+        Export("photo-plain", doc, Fixed(false, 0, false));
+        Export("photo-64", doc, Fixed(true, 64, true));
+    }
+    {
+        auto doc = ShapesDocument();
+        Export("shapes-default", *doc, DefaultGifOptionsChooser());
+        Export("shapes-plain", *doc, Fixed(false, 0, false));
+        Export("shapes-8", *doc, Fixed(true, 8, true));
+        ExportFrame("shapes-frame3", *doc, 2);
+    }
+    {
+        auto doc = test::MakeRichDocument();
+        Export("rich-default", *doc, DefaultGifOptionsChooser());
+    }
+    {
+        CQVDoc doc;
+        ASSERT_TRUE(OpenDocument(doc, test::SourceDir() / "examples" / "sample.qvd"));
+        ExportAsOpened("example-qvd-as-opened", doc);
+        Export("example-qvd-default", doc, DefaultGifOptionsChooser());
+    }
+    {
+        CQVDoc doc;
+        ASSERT_TRUE(OpenDocument(doc, test::SourceDir() / "examples" / "banner.gif"));
+        Export("example-gif-default", doc, DefaultGifOptionsChooser());
+    }
+
+    ASSERT_EQ(actual_.size(), std::size(kExpected));
+    for (std::size_t i = 0; i < actual_.size(); ++i) {
+        EXPECT_EQ(actual_[i].first, kExpected[i].name);
+        EXPECT_EQ(actual_[i].second, kExpected[i].hash)
+            << actual_[i].first << " now hashes to 0x" << std::hex << actual_[i].second;
+    }
+}
+
+}  // namespace
+}  // namespace vantrel
