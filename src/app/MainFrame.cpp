@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
@@ -25,6 +26,7 @@
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
 #include "document/CQVDoc.h"
+#include "view/ContextMenu.h"
 
 namespace vantrel {
 
@@ -399,6 +401,8 @@ void CMainFrame::AddChild(CChildFrame* child) {
     child->setWindowIcon(windowIcon());
     connect(&child->View(), &CQVView::stateChanged, this, &CMainFrame::RequestIdleUpdate);
     connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::UpdateColorSwatches);
+    connect(&child->View(), &CQVView::contextMenuRequested, this,
+            [this, view = &child->View()](QPoint at) { ShowContextMenu(*view, at); });
     connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
     child->show();
     child->View().OnInitialUpdate();
@@ -435,6 +439,20 @@ void CMainFrame::ArrangeIcons() {
 }
 
 // ---- commands ----
+
+void CMainFrame::ShowContextMenu(CQVView& view, QPoint at) {
+    const ContextPopup popup = ChooseContextPopup(view.Editor().CurrentFrame(), view.Editor().Hot().item);
+    UpdateCommandStates();
+    QMenu menu(QString::fromLatin1(ContextPopupTitle(popup)), this);
+    menu.setObjectName(QStringLiteral("contextMenu"));
+    QMenu* into = &menu;
+    for (const ContextEntry& entry : ContextPopupEntries(popup)) {
+        if (entry.submenu) into = menu.addMenu(QString::fromLatin1(entry.submenu));
+        into->addAction(Action(entry.id));
+        if (entry.submenuEnd) into = &menu;
+    }
+    menu.exec(view.viewport()->mapToGlobal(at));
+}
 
 void CMainFrame::RefreshRecentFiles(const QStringList& paths) {
     const C ids[] = {C::RecentFile1, C::RecentFile2, C::RecentFile3, C::RecentFile4};

@@ -101,6 +101,9 @@ private:
     void ArrangeIcons();
     QWidget* BarFor(CommandId id) const;
 
+    // The Select tool's context menu for the view at a viewport point.
+    void ShowContextMenu(CQVView& view, QPoint at);
+
     bool OnUpdateOwnCommand(CommandId id, CommandUi& ui) const;
     bool OnOwnCommand(CommandId id);
 

@@ -22,6 +22,7 @@
 #include "view/CommandIds.h"
 #include "view/CommandRoutes.h"
 #include "view/PrintLayout.h"
+#include "view/ViewDialogs.h"
 #include "view/ViewHost.h"
 
 namespace vantrel {
@@ -202,6 +203,8 @@ public:
     void SetForegroundColor(PixelValue color);
     void SetBackgroundColor(PixelValue color);
     BoxDefaults newBox;
+    // The direction and distance "Move By" opens with.
+    MoveByValues lastMoveBy;
     bool newLabelAntiAliased = true;
     // Picks the colour at the frame point of the last pointer move: the
     // background colour with Shift, else the foreground colour.
