@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "../edit/EditTestUtil.h"
-#include "ViewTestUtil.h"
+#include "ToolFixture.h"
 #include "document/BoxItem.h"
 #include "document/EllipseItem.h"
 #include "document/LabelItem.h"
@@ -20,13 +20,8 @@ using test::AddSolidItem;
 using test::Take;
 using C = CommandId;
 
-// A view at zoom 1 scrolled to the origin, so window points are frame points.
-struct Fixture {
-    Fixture() : doc(test::DocWithFrames(1)), host({1200, 1200}), view(*doc, host) {
-        view.OnInitialUpdate();
-        view.OnScroll({0, 0});
-    }
-    AnimFrame& Frame() { return *view.CurrentFrame(); }
+// The tool fixture with items of every kind and the questions these tests ask.
+struct Fixture : test::ToolFixture {
     CanvasItem* Add(std::unique_ptr<CanvasItem> item) { return Frame().AppendItem(std::move(item)); }
     CanvasItem* Box(const Rect& r) {
         auto box = std::make_unique<BoxItem>();
@@ -56,11 +51,6 @@ struct Fixture {
         view.OnPointerMove(p, {});
         view.OnSecondaryDown(p, {});
     }
-    std::size_t Steps() const { return doc->History().Index(); }
-
-    std::unique_ptr<CQVDoc> doc;
-    test::RecordingHost host;
-    EditorView view;
 };
 
 TEST(ItemCommands, EnableRulesFollowTheSelection) {

@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/dialogs/FieldChecks.h"
+#include "app/dialogs/DialogSupport.h"
 
 namespace vantrel {
 
@@ -42,9 +42,7 @@ CCanvasSizeDlg::CCanvasSizeDlg(CanvasSizeValues& values, QWidget* parent)
         QStringLiteral("Expand/crop the image by specified number of pixels from each side. Put negative number to crop."),
         this);
     help->setWordWrap(true);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addWidget(help);

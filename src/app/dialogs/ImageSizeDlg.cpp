@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "app/dialogs/FieldChecks.h"
+#include "app/dialogs/DialogSupport.h"
 
 namespace vantrel {
 
@@ -45,9 +45,7 @@ CImageSizeDlg::CImageSizeDlg(ImageSizeValues& values, QWidget* parent)
     grid->addWidget(picture, 1, 0);
     grid->addWidget(new QLabel(QStringLiteral("X"), this), 1, 1);
     grid->addWidget(height_, 1, 2);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(keep_);
     layout->addLayout(grid);

@@ -8,7 +8,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/dialogs/FieldChecks.h"
+#include "app/dialogs/DialogSupport.h"
 
 namespace vantrel {
 
@@ -40,9 +40,7 @@ CMoveByDlg::CMoveByDlg(MoveByValues& values, QWidget* parent)
         grid->addWidget(button, p.row, p.column, Qt::AlignCenter);
     }
     grid->addWidget(distance_, 1, 1, Qt::AlignCenter);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Move Image By (pixels):"), this));
     layout->addLayout(grid);

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/dialogs/DialogSupport.h"
 #include "document/BoxItem.h"
 
 namespace vantrel {
@@ -76,9 +77,7 @@ CRectStyleDlg::CRectStyleDlg(RectStyleValues& values, QWidget* parent)
     auto* lists = new QFormLayout;
     lists->addRow(QStringLiteral("Line Width:"), lineWidth_);
     lists->addRow(QStringLiteral("Space Width:"), spaceWidth_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists);
     layout->addWidget(group);

@@ -1,10 +1,13 @@
 #pragma once
-// Reading the number fields of the program's dialogs when OK is pressed:
-// a field that does not parse or lies outside its limits shows its message,
-// gets the keyboard focus with its text selected and keeps the dialog open.
+// What the program's dialogs share: OK and Cancel, and reading their
+// number fields when OK is pressed (a field that does not parse or lies
+// outside its limits shows its message, gets the keyboard focus with its
+// text selected and keeps the dialog open).
 
 #include <optional>
 
+class QDialog;
+class QDialogButtonBox;
 class QLineEdit;
 class QWidget;
 
@@ -14,6 +17,9 @@ struct IntegerLimits {
     int low;
     int high;
 };
+
+// OK and Cancel buttons wired to the dialog's accept and reject.
+QDialogButtonBox* OkCancelButtons(QDialog* dialog);
 
 // The whole number in edit; nothing (after telling the user) when it does
 // not parse or lies outside limits. Signed fields accept a minus sign.

@@ -1,5 +1,7 @@
-#include "app/dialogs/FieldChecks.h"
+#include "app/dialogs/DialogSupport.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <climits>
 #include <QRegularExpression>
@@ -8,6 +10,13 @@
 #include "app/Prompts.h"
 
 namespace vantrel {
+
+QDialogButtonBox* OkCancelButtons(QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
 
 void FocusAndSelect(QLineEdit* edit) {
     edit->setFocus();
