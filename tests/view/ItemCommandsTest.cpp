@@ -11,6 +11,8 @@
 #include "document/EllipseItem.h"
 #include "document/LabelItem.h"
 #include "view/ContextMenu.h"
+#include "support/GiflibRef.h"
+#include "support/TestPaths.h"
 #include "view/EditorView.h"
 
 namespace vantrel {
@@ -271,6 +273,37 @@ TEST(ItemCommands, EachCommandIsOneStepThatUndoesToTheDocumentBytes) {
         f.doc->History().Redo();
         EXPECT_EQ(Take(*f.doc), after);
     }
+}
+
+TEST(ItemCommands, ImportImageSelectsTheNewTopItemOrTellsWhyNothingCame) {
+    Fixture f;
+    AddSolidItem(f.Frame(), {10, 10, 20, 20}, 0)->SetSelected(true);
+    const auto folder = test::ScratchDir("view-import");
+    test::RefGif gif;
+    gif.screenWidth = 30;
+    gif.screenHeight = 20;
+    gif.globalColors = {{200, 0, 0}, {0, 0, 0}};
+    gif.images.push_back({0, 0, 30, 20, false, {}, std::vector<std::uint8_t>(600, 0)});
+    std::string error;
+    ASSERT_TRUE(test::EncodeWithGiflib(gif, folder / "red.gif", &error)) << error;
+
+    f.host.dialogs.importPath.reset();  // cancelled: nothing happens
+    ASSERT_TRUE(f.view.ExecuteCommand(C::ImportImage));
+    EXPECT_EQ(f.Steps(), 0u);
+    f.host.dialogs.importPath = (folder / "red.gif").string();
+    ASSERT_TRUE(f.view.ExecuteCommand(C::ImportImage));
+    ASSERT_EQ(f.Frame().CountItems(), 2);
+    EXPECT_EQ(f.Frame().CountSelected(), 1);
+    EXPECT_TRUE(f.Frame().Top()->IsSelected());
+    EXPECT_EQ(f.Frame().Top()->PixelAt(f.Frame().Top()->Bounds().TopLeft()), 0x00C80000u);
+    EXPECT_EQ(f.doc->History().UndoLabel(), "Import Image");
+    EXPECT_TRUE(f.host.messages.empty());
+
+    f.host.dialogs.importPath = (folder / "missing.jpg").string();
+    f.view.ExecuteCommand(C::ImportImage);
+    EXPECT_EQ(f.Steps(), 1u);
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_FALSE(f.host.messages[0].empty());
 }
 
 // ---- clipboard ----
