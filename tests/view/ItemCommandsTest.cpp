@@ -306,6 +306,30 @@ TEST(ItemCommands, ImportImageSelectsTheNewTopItemOrTellsWhyNothingCame) {
     EXPECT_FALSE(f.host.messages[0].empty());
 }
 
+TEST(ItemCommands, ADoubleClickOpensTheDialogOfTheItemsKind) {
+    Fixture f;
+    CanvasItem* bitmap = AddSolidItem(f.Frame(), {100, 100, 140, 140}, 0);
+    CanvasItem* ellipse = f.Ellipse({200, 100, 240, 140});
+    CanvasItem* box = f.Box({300, 100, 340, 140});
+    CanvasItem* label = f.Label({400, 140});
+    f.host.dialogs.imageSize = ImageSizeValues{20, 20};
+    for (CanvasItem* item : {bitmap, ellipse}) {
+        const Point at{item->Bounds().left + 5, item->Bounds().top + 5};
+        f.Click(at);
+        f.view.OnDoubleClick(at, {});
+        EXPECT_EQ(item->Bounds().Width(), 20);
+    }
+    const Point onBox{310, 110};
+    f.Click(onBox);
+    f.view.OnDoubleClick(onBox, {});
+    EXPECT_TRUE(f.host.dialogs.rectStyleShown.has_value());
+    const Point onLabel{label->Bounds().left + 2, label->Bounds().top + 2};
+    f.Click(onLabel);
+    f.view.OnDoubleClick(onLabel, {});
+    EXPECT_EQ(f.host.dialogs.textEdits, 1);
+    EXPECT_FALSE(box->IsSelected());
+}
+
 // ---- clipboard ----
 
 TEST(Clipboard, CutInOneDocumentPastesInAnotherAtTheSamePlaceAsOneStep) {
