@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "document/AnimFrame.h"
@@ -50,7 +51,10 @@ std::vector<ObjectUid> UidsOf(const AnimFrame& frame) {
 std::vector<std::unique_ptr<Command>> OneOfEach(CQVDoc& doc) {
     AnimFrame& f = *doc.GetAnimation().FirstFrame();
     const ObjectUid frame = f.Uid();
-    const std::vector<ObjectUid> items = UidsOf(f);
+    // After random steps the frame may hold fewer than three items: a missing
+    // one stands as identity 0, which no command finds.
+    std::vector<ObjectUid> items = UidsOf(f);
+    items.resize(std::max<std::size_t>(items.size(), 3), 0);
     std::vector<std::unique_ptr<Command>> commands;
     auto box = std::make_unique<BoxItem>();
     box->SetBounds({700, 590, 760, 620});
