@@ -104,7 +104,7 @@ std::filesystem::path WriteGif(const char* name, int w, int h, const std::vector
         image.indices.assign(std::size_t(w) * std::size_t(h), std::uint8_t(i));
         gif.images.push_back(image);
     }
-    const auto path = test::ScratchDir("item-commands") / name;
+    const auto path = test::ScratchDir("import-several") / name;
     std::string error;
     EXPECT_TRUE(test::EncodeWithGiflib(gif, path, &error)) << error;
     return path;
@@ -145,7 +145,7 @@ TEST(ImportFileCommand, AnImportOfSeveralImagesIsOneStepThatUndoesFramesItemsAnd
 
 TEST(ImportFileCommand, AFileThatCannotBeReadAddsNothingAndReportsWhy) {
     FourItems f;
-    const auto path = test::ScratchDir("item-commands") / "missing.gif";
+    const auto path = test::ScratchDir("import-missing") / "missing.gif";
     std::filesystem::remove(path);
     Status result;
     EXPECT_FALSE(f.doc.Execute(std::make_unique<ImportFileCommand>("Import", f.Frame().Uid(), path, &result)));
