@@ -20,16 +20,17 @@ namespace {
 using test::SolidItem;
 using test::Take;
 
-// Four overlapping items A, B, C, D (bottom to top), two blending, so that
-// the composites depend on the order; a second frame lies over the first.
+// Four overlapping half-transparent items A, B, C, D (bottom to top), all
+// blending, so that every composite depends on the order beneath it; a
+// second frame lies over the first.
 struct FourItems {
     FourItems() {
         AnimFrame& f = *doc.GetAnimation().FirstFrame();
         const Rect c = f.Canvas();
-        const PixelValue colors[] = {0x00FF0000, 0x8000FF00, 0x000000FF, 0x60FFFF00};
+        const PixelValue colors[] = {0x40FF0000, 0x8000FF00, 0x300000FF, 0x60FFFF00};
         for (int i = 0; i < 4; ++i) {
             const Rect r{c.left + 10 * i, c.top + 5, c.left + 10 * i + 40, c.top + 45};
-            uids.push_back(f.AppendItem(SolidItem(r, colors[i], i % 2 == 1))->Uid());
+            uids.push_back(f.AppendItem(SolidItem(r, colors[i], true))->Uid());
         }
         doc.GetAnimation().AppendFrame()->SetBackgroundFrame(&f);
         doc.GetAnimation().RenderAll();
