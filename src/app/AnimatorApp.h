@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "view/CommandIds.h"
+#include "view/CommandRoutes.h"
 
 namespace vantrel {
 
@@ -46,17 +47,22 @@ public:
 
     const QStringList& RecentFiles() const { return recentFiles_; }
     void AddToRecentFiles(const QString& path);
+    void RemoveFromRecentFiles(const QString& path);
     // Where help page id (Contents, Quick Tour, Reference, Tutorial) lies.
     QString HelpPagePath(CommandId id) const;
 
     bool OnUpdateCommand(CommandId id, CommandUi& ui) const;
     bool OnCommand(CommandId id);
+    // The commands the application serves, each with its rule and action.
+    static const CommandRoutes<CAnimatorApp>& Routes();
 
 private:
     void LoadRecentFiles();
     void SaveRecentFiles() const;
     void OpenWithShell(const QString& target);
     void OnFileOpen(bool fourFilters);
+    template <int Index>
+    void OpenRecentFile();
     CChildFrame* AddDocumentWindow(std::unique_ptr<class CQVDoc> doc);
 
     std::unique_ptr<CMainFrame> mainFrame_;

@@ -25,8 +25,10 @@
 #include "app/Prompts.h"
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
+#include "app/dialogs/ColorWidgets.h"
 #include "document/CQVDoc.h"
 #include "view/ContextMenu.h"
+#include "view/ColorCommands.h"
 
 namespace vantrel {
 
@@ -35,10 +37,13 @@ namespace {
 using C = CommandId;
 
 constexpr int kZoomPaneWidth = 50;
+// The smallest size a new document window is given.
+constexpr int kMinChildWidth = 320;
+constexpr int kMinChildHeight = 240;
 // Width of the Frame List and Background panels, which float side by side.
 constexpr int kPanelWidth = 118;
-// Size of one Current Colors button.
-constexpr QSize kSwatchSize(69, 16);
+// Size of one Current Colors button: the swatch and its name.
+constexpr QSize kSwatchSize(84, 16);
 
 const char* const kBarStateSection = "BarState";
 
@@ -52,14 +57,23 @@ QIcon IconNamed(const char* name) {
     return QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)));
 }
 
-QPixmap Swatch(PixelValue color) {
-    QPixmap pixmap(kSwatchSize);
-    pixmap.fill(QColor(0xC0, 0xC0, 0xC0));
+// One Current Colors button: a 12 x 12 checkerboard of the colour's two
+// preview tones (4 x 4 cells of 3 pixels) at (2, 2), framed, and the name of
+// the colour beside it, drawn at the device pixel ratio dpr.
+QPixmap Swatch(PixelValue color, const QString& name, qreal dpr) {
+    QPixmap pixmap(kSwatchSize * dpr);
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    const QRect inner(3, 2, kSwatchSize.width() - 6, kSwatchSize.height() - 4);
-    painter.fillRect(inner, QColor(RedOf(color), GreenOf(color), BlueOf(color)));
-    painter.setPen(Qt::black);
-    painter.drawRect(inner.adjusted(0, 0, -1, -1));
+    PaintChecker(painter, QRect(2, 2, 12, 12), color, 4, 4);
+    painter.setPen(QColor(64, 64, 64));
+    painter.drawRect(QRectF(1.5, 1.5, 13, 13));
+    QFont font = painter.font();
+    font.setPixelSize(10);
+    painter.setFont(font);
+    painter.setPen(QColor(32, 32, 32));
+    painter.drawText(QRect(17, 0, kSwatchSize.width() - 17, kSwatchSize.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     name);
     return pixmap;
 }
 
@@ -341,16 +355,21 @@ void CMainFrame::SetZoomText(int zoom) { zoomPane_->setText(QStringLiteral("%1%"
 QString CMainFrame::ZoomText() const { return zoomPane_->text(); }
 
 void CMainFrame::UpdateColorSwatches(PixelValue foreground, PixelValue background) {
-    lastForeground_ = foreground;
-    lastBackground_ = background;
+    // Asked at every idle pass: only a new pair redraws. The bar keeps the
+    // visibility the user gave it.
+    if (swatchColors_ == std::pair(foreground, background)) return;
+    swatchColors_ = std::pair(foreground, background);
     const C ids[] = {C::ForegroundColor, C::BackgroundColor};
     const PixelValue colors[] = {foreground, background};
+    const QString names[] = {QStringLiteral("Foreground"), QStringLiteral("Background")};
     for (int i = 0; i < 2; ++i) {
         QIcon icon;
-        const QPixmap swatch = Swatch(colors[i]);
-        // The colours stay visible while the buttons are disabled.
-        icon.addPixmap(swatch, QIcon::Normal);
-        icon.addPixmap(swatch, QIcon::Disabled);
+        for (const qreal dpr : {1.0, 2.0}) {
+            const QPixmap swatch = Swatch(colors[i], names[i], dpr);
+            // The colours stay visible while the buttons are disabled.
+            icon.addPixmap(swatch, QIcon::Normal);
+            icon.addPixmap(swatch, QIcon::Disabled);
+        }
         Action(ids[i])->setIcon(icon);
     }
 }
@@ -397,19 +416,35 @@ void CMainFrame::AddChild(CChildFrame* child) {
     mdi_->addSubWindow(child);
     // A new window takes most of the area, leaving room to see the others.
     const QSize area = mdi_->size().width() > 300 ? mdi_->size() : size() - QSize(60, 140);
-    child->resize(std::max(320, area.width() * 9 / 10), std::max(240, area.height() * 9 / 10));
+    child->resize(std::max(kMinChildWidth, area.width() * 9 / 10), std::max(kMinChildHeight, area.height() * 9 / 10));
     child->setWindowIcon(windowIcon());
     connect(&child->View(), &CQVView::stateChanged, this, &CMainFrame::RequestIdleUpdate);
-    connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::UpdateColorSwatches);
     connect(&child->View(), &CQVView::contextMenuRequested, this,
             [this, view = &child->View()](QPoint at) { ShowContextMenu(*view, at); });
+    // The Current Colors bar shows the colour targets, read at the idle pass.
+    connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::RequestIdleUpdate);
     connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
     child->show();
+    KeepInsideArea(child);
     child->View().OnInitialUpdate();
     mdi_->setActiveSubWindow(child);
     child->View().setFocus();
     ShowMenusFor(true);
     RequestIdleUpdate();
+}
+
+void CMainFrame::KeepInsideArea(QMdiSubWindow* window) const {
+    // The area places new windows cascaded: a window that would reach past
+    // its right or bottom edge moves back in (to its top-left corner at the
+    // most). Before the area is laid out there is nothing to keep inside.
+    const QSize area = mdi_->viewport()->size();
+    if (area.width() < kMinChildWidth || area.height() < kMinChildHeight) return;
+    QRect g = window->geometry();
+    g.setWidth(std::min(g.width(), area.width()));
+    g.setHeight(std::min(g.height(), area.height()));
+    g.moveLeft(std::clamp(g.left(), 0, area.width() - g.width()));
+    g.moveTop(std::clamp(g.top(), 0, area.height() - g.height()));
+    window->setGeometry(g);
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
@@ -493,33 +528,46 @@ bool CMainFrame::ExecuteCommand(CommandId id) {
     return done;
 }
 
-bool CMainFrame::OnUpdateOwnCommand(CommandId id, CommandUi& ui) const {
-    // The View commands that show and hide bars: BarFor knows which they are.
-    if (const QWidget* bar = BarFor(id)) {
+// The View commands that show and hide a bar: checked while it is shown.
+template <CommandId Id>
+constexpr CommandRoute<CMainFrame> BarRoute{
+    Id,
+    [](const CMainFrame& m, CommandUi& ui) {
         ui.enabled = true;
-        ui.checked = bar->isVisible();
-        return true;
-    }
-    switch (id) {
-        case C::WindowArrange:
-        case C::WindowCascade:
-        case C::WindowTile: ui.enabled = !mdi_->subWindowList().isEmpty(); return true;
-        default: return false;
-    }
+        ui.checked = m.BarFor(Id)->isVisible();
+    },
+    [](CMainFrame& m) {
+        QWidget* bar = m.BarFor(Id);
+        bar->setVisible(!bar->isVisible());
+    }};
+
+const CommandRoutes<CMainFrame>& CMainFrame::Routes() {
+    using Route = CommandRoute<CMainFrame>;
+    static constexpr auto anyWindow = [](const CMainFrame& m, CommandUi& ui) {
+        ui.enabled = !m.mdi_->subWindowList().isEmpty();
+    };
+    static constexpr Route kRoutes[] = {
+        BarRoute<C::ViewToolbar>,
+        BarRoute<C::ViewStatusBar>,
+        BarRoute<C::ViewFrameList>,
+        BarRoute<C::ViewCurrentColors>,
+        BarRoute<C::ViewBackground>,
+        BarRoute<C::ViewToolbox>,
+        {C::WindowCascade, anyWindow, [](CMainFrame& m) { m.mdi_->cascadeSubWindows(); }},
+        {C::WindowTile, anyWindow, [](CMainFrame& m) { m.mdi_->tileSubWindows(); }},
+        {C::WindowArrange, anyWindow, [](CMainFrame& m) { m.ArrangeIcons(); }},
+    };
+    static const CommandRoutes<CMainFrame> routes = [] {
+        CommandRoutes<CMainFrame> r;
+        r.Add(kRoutes);
+        return r;
+    }();
+    return routes;
 }
 
-bool CMainFrame::OnOwnCommand(CommandId id) {
-    if (QWidget* bar = BarFor(id)) {
-        bar->setVisible(!bar->isVisible());
-        return true;
-    }
-    switch (id) {
-        case C::WindowCascade: mdi_->cascadeSubWindows(); return true;
-        case C::WindowTile: mdi_->tileSubWindows(); return true;
-        case C::WindowArrange: ArrangeIcons(); return true;
-        default: return false;
-    }
-}
+bool CMainFrame::OnUpdateOwnCommand(CommandId id, CommandUi& ui) const { return Routes().Update(*this, id, ui); }
+
+bool CMainFrame::OnOwnCommand(CommandId id) { return Routes().Execute(*this, id); }
 
 void CMainFrame::RequestIdleUpdate() {
     if (idleUpdatePending_) return;
@@ -539,7 +587,11 @@ void CMainFrame::UpdateCommandStates() {
     }
     ShowMenusFor(!Children().isEmpty());
     // The Zoom tool's rule shows the active view's zoom.
-    if (CQVView* view = ActiveView()) SetZoomText(view->Editor().Zoom());
+    if (CQVView* view = ActiveView()) {
+        SetZoomText(view->Editor().Zoom());
+        const ColorTargets colors = CurrentColorTargets(view->Editor());
+        UpdateColorSwatches(colors.foreground, colors.background);
+    }
     if (CChildFrame* child = ActiveChild()) child->UpdateTitle();
 }
 

@@ -11,9 +11,12 @@
 #include <QPointer>
 #include <QTimer>
 #include <map>
+#include <optional>
+#include <utility>
 
 #include "core/Pixel.h"
 #include "view/CommandIds.h"
+#include "view/CommandRoutes.h"
 
 class QAction;
 class QActionGroup;
@@ -72,6 +75,8 @@ public:
     // Draws the two colour swatches of the Current Colors bar.
     void UpdateColorSwatches(PixelValue foreground, PixelValue background);
     CSplashWnd* Splash() const { return splash_; }
+    // The bar a View command shows and hides, or null.
+    QWidget* BarFor(CommandId id) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,16 +101,18 @@ private:
     void AddCommandGroups(Bar* bar, CommandGroups groups);
     void FillWindowMenu();
     void OnSubWindowActivated(QMdiSubWindow* window);
+    void KeepInsideArea(QMdiSubWindow* window) const;
     void ShowMenusFor(bool documentOpen);
     void OnSplashTimer();
     void ArrangeIcons();
-    QWidget* BarFor(CommandId id) const;
 
     // The Select tool's context menu for the view at a viewport point.
     void ShowContextMenu(CQVView& view, QPoint at);
 
     bool OnUpdateOwnCommand(CommandId id, CommandUi& ui) const;
     bool OnOwnCommand(CommandId id);
+    // The commands the main window serves, each with its rule and action.
+    static const CommandRoutes<CMainFrame>& Routes();
 
     CAnimatorApp& app_;
     QMdiArea* mdi_ = nullptr;
@@ -125,8 +132,8 @@ private:
     QPointer<CSplashWnd> splash_;
     QTimer splashTimer_;
     bool idleUpdatePending_ = false;
-    PixelValue lastForeground_ = kOpaqueBlack;
-    PixelValue lastBackground_ = kOpaqueWhite;
+    // The pair of colours the Current Colors bar shows; none before the first drawing.
+    std::optional<std::pair<PixelValue, PixelValue>> swatchColors_;
 };
 
 }  // namespace vantrel

@@ -42,6 +42,12 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle 
     }
 }
 
+QStringList FormatFilters(FilePurpose purpose) {
+    QStringList filters;
+    for (const std::string& filter : DialogFilters(purpose)) filters.append(QString::fromStdString(filter));
+    return filters;
+}
+
 QString AskFileName(QWidget* parent, const FileDialogRequest& request) {
     if (Hooks().fileDialog) return Hooks().fileDialog(request);
     QFileDialog dialog(parent, request.title, request.startPath);

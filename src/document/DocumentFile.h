@@ -25,12 +25,11 @@
 #include "core/Status.h"
 #include "document/Archive.h"
 #include "document/CQVDoc.h"
+#include "document/FileFormats.h"
 #include "document/Importers.h"
 
 namespace vantrel {
 
-// Extension of document files, lower case without the dot.
-inline constexpr std::string_view kDocumentExtension = "qvd";
 // The counted string a document file starts with.
 inline constexpr std::string_view kDocumentMagic = "QVDF1.0";
 // The counted string every frame record starts with.
@@ -62,10 +61,11 @@ std::optional<std::vector<std::uint8_t>> DocumentBytes(const CQVDoc& doc);
 // Reads a document file from bytes; see LoadDocument.
 Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes, const DocumentReadLimits& limits = {});
 
-// Reads or writes doc by the extension of the archive's file name. Writing
-// takes only "qvd" (the document file); reading takes "qvd" and "gif" (a GIF
-// opened as a document). Any other extension reads or writes nothing and
-// fails with kUnexpectedFileFormat.
+// Reads or writes doc by the format of the archive's file name
+// (FileFormats.h). Writing takes only the document file; reading takes every
+// format that opens as a document (a document file, a GIF's frames, a JPEG
+// or PNG picture). Any other extension reads or writes nothing and fails
+// with kUnexpectedFileFormat.
 Status Serialize(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limits = {});
 
 // Opens a file into a freshly created document: reads it, Serialize, then
@@ -93,9 +93,5 @@ std::filesystem::path WithDocumentExtension(const std::filesystem::path& path);
 // document is native and that path is a document file; none when the user
 // must be asked for a file name (new documents, GIFs opened as documents).
 std::optional<std::filesystem::path> SilentSavePath(const CQVDoc& doc);
-// Before asking whether to save a modified document that is closing: a path
-// name that is not a document file is cleared, so that saving from there asks
-// for a file name.
-void PrepareSaveModified(CQVDoc& doc);
 
 }  // namespace vantrel

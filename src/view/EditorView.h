@@ -20,6 +20,7 @@
 #include "document/ViewTypes.h"
 #include "document/WorkArea.h"
 #include "view/CommandIds.h"
+#include "view/ColorModel.h"
 #include "view/CommandRoutes.h"
 #include "view/PrintLayout.h"
 #include "view/ViewDialogs.h"
@@ -206,6 +207,8 @@ public:
     // The direction and distance "Move By" opens with.
     MoveByValues lastMoveBy;
     bool newLabelAntiAliased = true;
+    // The colours last chosen in the colour picker, offered there again.
+    RecentColors recentColors;
     // Picks the colour at the frame point of the last pointer move: the
     // background colour with Shift, else the foreground colour.
     void PickAt(Point frame, bool background);

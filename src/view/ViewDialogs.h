@@ -4,6 +4,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "core/Pixel.h"
 
 #include "text/LogFont.h"
 
@@ -54,6 +57,16 @@ struct RectStyleValues {
     int spaceWidth = 1;
 };
 
+// The colour picker: the window title, the colour it starts on, whether the
+// opacity may change, and the document's recent colours (most recent first)
+// offered beside the predefined ones.
+struct ColorPickRequest {
+    std::string title;
+    PixelValue initial = kOpaqueBlack;
+    bool noOpacity = false;
+    std::vector<PixelValue> recent;
+};
+
 class ViewDialogs {
 public:
     virtual ~ViewDialogs() = default;
@@ -71,6 +84,8 @@ public:
     // "Import Image": an existing GIF or JPEG file chosen by the user, or
     // none when cancelled.
     virtual std::optional<std::string> ImportImagePath() = 0;
+    // Shows the colour picker; the chosen colour, or nothing when cancelled.
+    virtual std::optional<PixelValue> PickColor(const ColorPickRequest& request) = 0;
 };
 
 }  // namespace vantrel

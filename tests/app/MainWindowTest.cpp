@@ -31,6 +31,7 @@
 #include "../document/DocTestUtil.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
+#include "support/PngRef.h"
 #include "support/TestPaths.h"
 
 namespace vantrel {
@@ -286,7 +287,12 @@ TEST(MainWindow, MenuTextsCarryTheirShortcuts) {
     ASSERT_EQ(s.log.dialogs.size(), 2u);
     EXPECT_EQ(s.log.dialogs[0].filters, (QStringList{"Vantrel GIF Animation (*.qvd)", "All Files (*)"}));
     EXPECT_EQ(s.log.dialogs[1].title, QStringLiteral("Open Document"));
-    EXPECT_EQ(s.log.dialogs[1].filters.size(), 4);
+    // "Editable Files" with every openable extension, then documents, GIF, JPEG and PNG.
+    const QStringList& open = s.log.dialogs[1].filters;
+    ASSERT_EQ(open.size(), 5);
+    EXPECT_TRUE(open.front().startsWith(QStringLiteral("Editable Files (")));
+    for (const char* pattern : {"*.qvd", "*.gif", "*.jpg", "*.jpeg", "*.png"})
+        EXPECT_TRUE(open.front().contains(QLatin1String(pattern))) << pattern;
 }
 
 // ---- opening ----
@@ -347,9 +353,15 @@ TEST(MainWindow, DroppedFilesOpenAsDocuments) {
     const auto gif = folder / "dropped.gif";
     test::WriteFlatGif(gif, 8, 8, {0x102030, 0x405060});
     const auto qvd = SaveSampleDocument(folder, 2);
+    // A picture, its extension in capitals: a document holding it, the canvas its size.
+    const auto png = folder / "Shot.PNG";
+    PackedDib picture;
+    ASSERT_TRUE(picture.SetSize(24, 16));
+    picture.FillRect(MakePixel(10, 200, 30));
+    ASSERT_TRUE(test::WritePngWithLibpng(png, picture));
     Started s;
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(Q(gif)), QUrl::fromLocalFile(Q(qvd))});
+    data.setUrls({QUrl::fromLocalFile(Q(gif)), QUrl::fromLocalFile(Q(qvd)), QUrl::fromLocalFile(Q(png))});
     QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&s.Frame(), &enter);
     EXPECT_TRUE(enter.isAccepted());
@@ -358,7 +370,12 @@ TEST(MainWindow, DroppedFilesOpenAsDocuments) {
     ProcessEvents();
     QStringList titles;
     for (CChildFrame* child : s.Frame().Children()) titles.append(QString::fromStdString(child->Document().Title()));
-    EXPECT_EQ(titles, (QStringList{"Untitled-1", "dropped.gif", "sample.qvd"}));
+    EXPECT_EQ(titles, (QStringList{"Untitled-1", "dropped.gif", "sample.qvd", "Shot.PNG"}));
+    const Animation& shot = s.Frame().Children().back()->Document().GetAnimation();
+    EXPECT_EQ(shot.Width(), 24);
+    EXPECT_EQ(shot.Height(), 16);
+    EXPECT_EQ(shot.FirstFrame()->Image().GetPixel(3, 3), MakePixel(10, 200, 30));
+    EXPECT_TRUE(s.log.messages.isEmpty());
 }
 
 TEST(MainWindow, AboutBoxShowsThePictureAndClosesOnAClick) {
@@ -692,6 +709,75 @@ TEST(MainWindow, CopiedItemsPasteIntoAnotherDocumentAndOfferAPng) {
     const Point centre = second.Editor().Centre();
     EXPECT_EQ(pasted.Top()->Bounds(), (Rect{centre.x - 50, centre.y - 25, centre.x + 51, centre.y + 26}));
     EXPECT_EQ(pasted.Top()->PixelAt({centre.x, centre.y}), 0x000A141Eu);
+}
+
+TEST(MainWindow, CancellingTheSaveQuestionOfAGifKeepsItsPath) {
+    const std::filesystem::path gif = test::SourceDir() / "examples" / "banner.gif";
+    Started s({Q(gif)});
+    CChildFrame* child = s.Frame().ActiveChild();
+    ASSERT_NE(child, nullptr);
+    child->Document().SetModifiedFlag(true);
+    s.log.answer = MessageAnswer::Cancel;
+    EXPECT_FALSE(child->close());
+    // Opening the same GIF again finds its window rather than making a second.
+    EXPECT_EQ(s.app.OpenDocumentFile(Q(gif)), child);
+    EXPECT_EQ(s.Frame().Children().size(), 1);
+}
+
+TEST(MainWindow, ARecentFileThatIsGoneLeavesTheList) {
+    Started s;
+    const std::filesystem::path gone = test::ScratchDir("recent_gone") / "gone.qvd";
+    s.app.AddToRecentFiles(Q(gone));
+    ASSERT_TRUE(s.Enabled(CommandId::RecentFile1));
+    s.Frame().ExecuteCommand(CommandId::RecentFile1);
+    EXPECT_EQ(s.log.messages.size(), 1);
+    EXPECT_FALSE(s.app.RecentFiles().contains(Q(std::filesystem::absolute(gone))));
+    EXPECT_FALSE(s.Enabled(CommandId::RecentFile1));
+}
+
+TEST(MainWindow, NewWindowsStayInsideTheArea) {
+    Started s;
+    for (int i = 0; i < 6; ++i) s.app.NewDocument();
+    ProcessEvents();
+    const QRect area(QPoint(0, 0), s.Frame().MdiArea()->viewport()->size());
+    for (CChildFrame* child : s.Frame().Children())
+        EXPECT_TRUE(area.contains(child->geometry())) << child->geometry().x() << "," << child->geometry().y();
+}
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// ---- Current Colors bar ----
+
+TEST(MainWindow, CurrentColorsShowTransparencyOverACheckerboardAndStayHiddenWhenHidden) {
+    Started s;
+    QAction* foreground = s.Frame().Action(CommandId::ForegroundColor);
+    s.Frame().UpdateColorSwatches(0x80FF0000, kOpaqueWhite);
+    const QImage swatch = foreground->icon().pixmap(QSize(84, 16), 1.0).toImage();
+    ASSERT_EQ(swatch.size(), QSize(84, 16));
+    EXPECT_EQ(swatch.pixel(2, 2) & 0xFFFFFF, 0xDF6060u);  // cell (0, 0): over grey
+    EXPECT_EQ(swatch.pixel(5, 2) & 0xFFFFFF, 0xFF8080u);  // cell (1, 0): over white
+    EXPECT_EQ(swatch.pixel(13, 13) & 0xFFFFFF, 0xDF6060u);
+    const QImage dense = foreground->icon().pixmap(QSize(84, 16), 2.0).toImage();
+    EXPECT_EQ(dense.size(), QSize(168, 32));
+    EXPECT_EQ(dense.pixel(11, 4) & 0xFFFFFF, 0xFF8080u);
+
+    // The same pair again draws nothing new.
+    const qint64 key = foreground->icon().cacheKey();
+    s.Frame().UpdateColorSwatches(0x80FF0000, kOpaqueWhite);
+    EXPECT_EQ(foreground->icon().cacheKey(), key);
+
+    auto* dock = s.Frame().findChild<QDockWidget*>(QStringLiteral("currentColorsBar"));
+    ASSERT_NE(dock, nullptr);
+    dock->hide();
+    s.Frame().UpdateColorSwatches(kOpaqueBlack, 0x00123456);
+    s.Frame().UpdateCommandStates();
+    ProcessEvents();
+    EXPECT_FALSE(dock->isVisible());
+    EXPECT_NE(foreground->icon().cacheKey(), key);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
 
 #include "document/AnimFrame.h"
@@ -51,10 +50,10 @@ std::vector<ObjectUid> UidsOf(const AnimFrame& frame) {
 std::vector<std::unique_ptr<Command>> OneOfEach(CQVDoc& doc) {
     AnimFrame& f = *doc.GetAnimation().FirstFrame();
     const ObjectUid frame = f.Uid();
-    // After random steps the frame may hold fewer than three items: a missing
-    // one stands as identity 0, which no command finds.
     std::vector<ObjectUid> items = UidsOf(f);
-    items.resize(std::max<std::size_t>(items.size(), 3), 0);
+    // After random steps fewer than three items may be left: the missing
+    // ones are named by 0, which no item has, so those commands find nothing.
+    if (items.size() < 3) items.resize(3, 0);
     std::vector<std::unique_ptr<Command>> commands;
     auto box = std::make_unique<BoxItem>();
     box->SetBounds({700, 590, 760, 620});

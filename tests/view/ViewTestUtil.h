@@ -42,8 +42,14 @@ public:
     bool RectangleStyle(RectStyleValues& values) override { return Answer(rectStyleShown, rectStyle, values); }
     std::optional<std::string> ImportImagePath() override { return importPath; }
 
+    std::optional<PixelValue> PickColor(const ColorPickRequest& request) override {
+        colorRequests.push_back(request);
+        return color;
+    }
     std::optional<std::string> text;
     std::optional<LogFont> font_;
+    std::optional<PixelValue> color;  // the picker's answer; nothing: cancelled
+    std::vector<ColorPickRequest> colorRequests;
     int textEdits = 0;
     std::optional<ImageSizeValues> imageSize, imageSizeShown;
     std::optional<CanvasSizeValues> canvasSize, canvasSizeShown;

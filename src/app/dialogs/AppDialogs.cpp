@@ -1,7 +1,10 @@
 #include "app/dialogs/AppDialogs.h"
 
+#include <QWidget>
+
 #include "app/Prompts.h"
 #include "app/dialogs/CanvasSizeDlg.h"
+#include "app/dialogs/ColorPickerDlg.h"
 #include "app/dialogs/FontChoice.h"
 #include "app/dialogs/ImageSizeDlg.h"
 #include "app/dialogs/MoveByDlg.h"
@@ -49,6 +52,17 @@ std::optional<std::string> AppDialogs::ImportImagePath() {
     const QString path = AskFileName(parent_, request);
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
+}
+
+std::optional<PixelValue> AppDialogs::PickColor(const ColorPickRequest& request) {
+    std::optional<PixelValue> chosen = CColorPickerDlg::Pick(parent_, request);
+    // The picker is opened from the floating Current Colors bar; the keys
+    // (Ctrl+Z to undo the change) belong to the document window again.
+    if (parent_) {
+        parent_->activateWindow();
+        parent_->setFocus(Qt::OtherFocusReason);
+    }
+    return chosen;
 }
 
 }  // namespace vantrel

@@ -17,6 +17,7 @@ public:
     bool MoveBy(MoveByValues& values) override;
     bool RectangleStyle(RectStyleValues& values) override;
     std::optional<std::string> ImportImagePath() override;
+    std::optional<PixelValue> PickColor(const ColorPickRequest& request) override;
 
 private:
     QWidget* parent_;
