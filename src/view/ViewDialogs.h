@@ -81,8 +81,8 @@ public:
     virtual bool CanvasSize(CanvasSizeValues& values) = 0;
     virtual bool MoveBy(MoveByValues& values) = 0;
     virtual bool RectangleStyle(RectStyleValues& values) = 0;
-    // "Import Image": an existing GIF or JPEG file chosen by the user, or
-    // none when cancelled.
+    // "Import Image": an existing file of a format that imports into a
+    // frame, chosen by the user, or none when cancelled.
     virtual std::optional<std::string> ImportImagePath() = 0;
     // Shows the colour picker; the chosen colour, or nothing when cancelled.
     virtual std::optional<PixelValue> PickColor(const ColorPickRequest& request) = 0;

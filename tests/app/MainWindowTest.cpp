@@ -711,6 +711,27 @@ TEST(MainWindow, CopiedItemsPasteIntoAnotherDocumentAndOfferAPng) {
     EXPECT_EQ(pasted.Top()->PixelAt({centre.x, centre.y}), 0x000A141Eu);
 }
 
+TEST(MainWindow, ImportImageAsksForAFileOfTheImportFormatsAndTellsWhyOneFails) {
+    Started s;
+    ASSERT_TRUE(s.Enabled(CommandId::ImportImage));
+    s.log.fileAnswer.clear();  // cancelled
+    s.Frame().ExecuteCommand(CommandId::ImportImage);
+    ASSERT_EQ(s.log.dialogs.size(), 1u);
+    EXPECT_EQ(s.log.dialogs[0].title, "Import Image");
+    EXPECT_FALSE(s.log.dialogs[0].save);
+    EXPECT_TRUE(s.log.dialogs[0].filters.value(0).startsWith("Importable Files ("));
+    EXPECT_TRUE(s.log.messages.isEmpty());
+    s.log.fileAnswer = Q(test::ScratchDir("import-fails") / "broken.gif");
+    QFile broken(s.log.fileAnswer);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    s.Frame().ExecuteCommand(CommandId::ImportImage);
+    EXPECT_EQ(s.log.messages.size(), 1);
+    EXPECT_TRUE(s.View().Editor().CurrentFrame()->IsEmpty());
+    EXPECT_FALSE(s.View().Document().IsModified());
+}
+
 TEST(MainWindow, CancellingTheSaveQuestionOfAGifKeepsItsPath) {
     const std::filesystem::path gif = test::SourceDir() / "examples" / "banner.gif";
     Started s({Q(gif)});

@@ -47,8 +47,7 @@ bool AppDialogs::RectangleStyle(RectStyleValues& values) { return RunOn<CRectSty
 std::optional<std::string> AppDialogs::ImportImagePath() {
     FileDialogRequest request;
     request.title = QStringLiteral("Import Image");
-    request.filters = {QStringLiteral("Importable Files (*.gif *.jpg)"), QStringLiteral("Compuserve GIF (*.gif)"),
-                       QStringLiteral("JPEG (*.jpg)")};
+    request.filters = FormatFilters(FilePurpose::Import);
     const QString path = AskFileName(parent_, request);
     if (path.isEmpty()) return std::nullopt;
     return path.toStdString();
