@@ -4,16 +4,29 @@
 
 namespace vantrel {
 
-QImage ToQImage(const PackedDib& dib) {
+namespace {
+
+QImage Converted(const PackedDib& dib, QImage::Format format, QRgb (*pixel)(PixelValue)) {
     if (!dib.HasBlock() || dib.Width() <= 0 || dib.Height() <= 0) return {};
-    QImage image(dib.Width(), dib.Height(), QImage::Format_RGB32);
+    QImage image(dib.Width(), dib.Height(), format);
     if (image.isNull()) return {};
     for (int y = 0; y < dib.Height(); ++y) {
         const PixelValue* in = dib.Row(y);
-        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
-        std::transform(in, in + dib.Width(), out, [](PixelValue p) { return 0xFF000000u | (p & 0x00FFFFFFu); });
+        std::transform(in, in + dib.Width(), reinterpret_cast<QRgb*>(image.scanLine(y)), pixel);
     }
     return image;
+}
+
+}  // namespace
+
+QImage ToQImage(const PackedDib& dib) {
+    return Converted(dib, QImage::Format_RGB32, [](PixelValue p) -> QRgb { return 0xFF000000u | (p & 0x00FFFFFFu); });
+}
+
+QImage ToQImageWithAlpha(const PackedDib& dib) {
+    return Converted(dib, QImage::Format_ARGB32, [](PixelValue p) -> QRgb {
+        return (static_cast<QRgb>(255 - TransparencyOf(p)) << 24) | (p & 0x00FFFFFFu);
+    });
 }
 
 PackedDib ToPackedDib(const QImage& image) {

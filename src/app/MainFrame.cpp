@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPainter>
@@ -26,6 +27,7 @@
 #include "app/SplashWnd.h"
 #include "app/dialogs/ColorWidgets.h"
 #include "document/CQVDoc.h"
+#include "view/ContextMenu.h"
 #include "view/ColorCommands.h"
 
 namespace vantrel {
@@ -417,6 +419,8 @@ void CMainFrame::AddChild(CChildFrame* child) {
     child->resize(std::max(kMinChildWidth, area.width() * 9 / 10), std::max(kMinChildHeight, area.height() * 9 / 10));
     child->setWindowIcon(windowIcon());
     connect(&child->View(), &CQVView::stateChanged, this, &CMainFrame::RequestIdleUpdate);
+    connect(&child->View(), &CQVView::contextMenuRequested, this,
+            [this, view = &child->View()](QPoint at) { ShowContextMenu(*view, at); });
     // The Current Colors bar shows the colour targets, read at the idle pass.
     connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::RequestIdleUpdate);
     connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
@@ -470,6 +474,20 @@ void CMainFrame::ArrangeIcons() {
 }
 
 // ---- commands ----
+
+void CMainFrame::ShowContextMenu(CQVView& view, QPoint at) {
+    const ContextPopup popup = ChooseContextPopup(view.Editor().CurrentFrame(), view.Editor().Hot().item);
+    UpdateCommandStates();
+    QMenu menu(QString::fromLatin1(ContextPopupTitle(popup)), this);
+    menu.setObjectName(QStringLiteral("contextMenu"));
+    QMenu* into = &menu;
+    for (const ContextEntry& entry : ContextPopupEntries(popup)) {
+        if (entry.submenu) into = menu.addMenu(QString::fromLatin1(entry.submenu));
+        into->addAction(Action(entry.id));
+        if (entry.submenuEnd) into = &menu;
+    }
+    menu.exec(view.viewport()->mapToGlobal(at));
+}
 
 void CMainFrame::RefreshRecentFiles(const QStringList& paths) {
     const C ids[] = {C::RecentFile1, C::RecentFile2, C::RecentFile3, C::RecentFile4};

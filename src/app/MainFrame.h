@@ -106,6 +106,9 @@ private:
     void OnSplashTimer();
     void ArrangeIcons();
 
+    // The Select tool's context menu for the view at a viewport point.
+    void ShowContextMenu(CQVView& view, QPoint at);
+
     bool OnUpdateOwnCommand(CommandId id, CommandUi& ui) const;
     bool OnOwnCommand(CommandId id);
     // The commands the main window serves, each with its rule and action.

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/AppClipboard.h"
 #include "app/dialogs/AppDialogs.h"
 #include "view/EditorView.h"
 #include "view/ViewHost.h"
@@ -50,6 +51,7 @@ public:
     void DrawRubberBand(const Rect& window, RubberBandShape shape) override;
     MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override;
     ViewDialogs& Dialogs() override { return dialogs_; }
+    ViewClipboard& Clipboard() override { return clipboard_; }
     void ColorsChanged(PixelValue foreground, PixelValue background) override;
     void RefreshCursor() override;
     void ShowContextMenu(Point window) override;
@@ -86,6 +88,7 @@ private:
     void ShowPrintPreview();
 
     AppDialogs dialogs_;
+    AppClipboard clipboard_;
     EditorView editor_;
     ScrollGeometry geometry_;
     bool movingScrollBars_ = false;

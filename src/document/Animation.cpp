@@ -153,4 +153,18 @@ void Animation::AutoFrameSize(AnimFrame* frame) {
     SetSize(area.Width(), area.Height());  // renders everything
 }
 
+std::unique_ptr<AnimFrame> Animation::TakeFrame(std::size_t index) {
+    if (index >= frames_.size() || frames_.size() == 1) return nullptr;
+    std::unique_ptr<AnimFrame> taken = std::move(frames_[index]);
+    frames_.erase(frames_.begin() + std::ptrdiff_t(index));
+    taken->ForgetBackgroundFrame();
+    return taken;
+}
+
+AnimFrame* Animation::PutFrame(std::size_t index, std::unique_ptr<AnimFrame> frame) {
+    if (!frame) return nullptr;
+    frame->AttachCanvas(canvas_);
+    return InsertAt(std::min(index, frames_.size()), std::move(frame));
+}
+
 }  // namespace vantrel

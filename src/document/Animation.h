@@ -100,6 +100,16 @@ public:
     // it. Nothing when that union is empty.
     void AutoFrameSize(AnimFrame* frame);
 
+    // ---- frames taken out and put back by the commands of the history ----
+    // Takes the frame at index out of the list and clears its own background
+    // link (the caller records it). Frames lying over it must have been given
+    // another background first. Null when index is out of range or the frame
+    // is the only one.
+    std::unique_ptr<AnimFrame> TakeFrame(std::size_t index);
+    // Puts frame at index (at the end when index is past it), on this
+    // animation's canvas. The caller renders it.
+    AnimFrame* PutFrame(std::size_t index, std::unique_ptr<AnimFrame> frame);
+
 private:
     std::unique_ptr<AnimFrame> MakeFrameLike(const AnimFrame& model) const;
     AnimFrame* InsertAt(std::size_t index, std::unique_ptr<AnimFrame> frame);

@@ -36,6 +36,28 @@ std::unique_ptr<BitmapItem> BitmapItem::FromImage(PackedDib image, bool blend) {
     return item;
 }
 
+std::unique_ptr<BitmapItem> BitmapItem::PictureOf(const CanvasItem& item) {
+    PackedDib image;
+    image.CopyFrom(&item.Image());
+    auto bitmap = FromImage(std::move(image), item.BlendWithBeneath());
+    bitmap->MoveTo(item.Bounds().left, item.Bounds().top);
+    bitmap->selected = item.IsSelected();
+    return bitmap;
+}
+
+std::unique_ptr<BitmapItem> BitmapItem::Combining(const std::vector<CanvasItem*>& items) {
+    Rect area;
+    for (const CanvasItem* item : items) area = Union(area, item->Bounds());
+    if (area.IsEmpty()) return nullptr;
+    PackedDib combined;
+    combined.CreateBlank(area.Width(), area.Height());
+    for (const CanvasItem* item : items)
+        item->Image().BlendOnto(combined, item->Bounds().left - area.left, item->Bounds().top - area.top);
+    auto bitmap = FromImage(std::move(combined), true);
+    bitmap->MoveTo(area.left, area.top);
+    return bitmap;
+}
+
 // ---- undo ----
 
 void BitmapItem::DropUndoState() {

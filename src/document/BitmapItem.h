@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "core/Geometry.h"
 #include "core/PackedDib.h"
@@ -26,6 +27,14 @@ public:
 
     // A bitmap item at (0, 0) holding image (taken over); blendWithBeneath as given.
     static std::unique_ptr<BitmapItem> FromImage(PackedDib image, bool blend = false);
+    // A bitmap item holding a copy of item's image, with its bounds, blend
+    // flag and selection mark (what "Convert to Bitmap" puts in its place).
+    static std::unique_ptr<BitmapItem> PictureOf(const CanvasItem& item);
+    // A bitmap item covering the union of the items' bounds: transparent
+    // white, then each item's image (not its composite) blended over it in
+    // the order given (bottom first). It blends with what lies beneath and
+    // is not selected. Null when the items cover nothing.
+    static std::unique_ptr<BitmapItem> Combining(const std::vector<CanvasItem*>& items);
 
     // ---- replaced slots ----
     // Also forgets the saved image copy.

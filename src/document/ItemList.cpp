@@ -324,17 +324,8 @@ BitmapItem* ItemList::ConvertToBitmap(CanvasItem* item) {
 }
 
 BitmapItem* ItemList::CombineSelected() {
-    const Rect area = ItemBounds(true);
-    if (area.IsEmpty()) return nullptr;
-    PackedDib combined;
-    combined.CreateBlank(area.Width(), area.Height());
-    for (CanvasItem* item : BottomToTop()) {
-        if (item->selected)
-            item->image.BlendOnto(combined, item->bounds.left - area.left, item->bounds.top - area.top);
-    }
-    auto bitmap = BitmapItem::FromImage(std::move(combined), true);
-    bitmap->MoveTo(area.left, area.top);
-    return static_cast<BitmapItem*>(AppendItem(std::move(bitmap)));
+    std::unique_ptr<BitmapItem> combined = BitmapItem::Combining(SelectedItems());
+    return combined ? static_cast<BitmapItem*>(AppendItem(std::move(combined))) : nullptr;
 }
 
 // ---- rendering ----

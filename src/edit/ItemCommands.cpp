@@ -149,6 +149,58 @@ bool MoveItemsCommand::MergeWith(Command& next) {
     return true;
 }
 
+// ---- ZOrderCommand ----
+
+ZOrderCommand::ZOrderCommand(std::string label, ObjectUid frame, std::vector<ObjectUid> items, ZOrderPlace place)
+    : Command(std::move(label)), frame_(frame), uids_(std::move(items)), place_(place) {}
+
+bool ZOrderCommand::Execute(CQVDoc& doc) {
+    AnimFrame* frame = FindFrame(doc, frame_);
+    if (!frame) return false;
+    const std::vector<CanvasItem*> items = FindItems(*frame, uids_);
+    if (items.empty()) return false;
+    // The moved items in stack order, bottom first, and the order wanted.
+    std::vector<CanvasItem*> moving;
+    for (CanvasItem* item : frame->BottomToTop())
+        if (std::find(items.begin(), items.end(), item) != items.end()) moving.push_back(item);
+    const std::vector<CanvasItem*> old = frame->Items();
+    std::vector<CanvasItem*> wanted;
+    for (CanvasItem* item : old)
+        if (std::find(moving.begin(), moving.end(), item) == moving.end()) wanted.push_back(item);
+    wanted.insert(place_ == ZOrderPlace::Front ? wanted.end() : wanted.begin(), moving.begin(), moving.end());
+    if (wanted == old) return false;
+
+    before_.clear();
+    std::vector<std::unique_ptr<CanvasItem>> taken;
+    for (auto it = moving.rbegin(); it != moving.rend(); ++it) {
+        CanvasItem* item = *it;
+        before_.push_back({item->Uid(), item->Prev() ? item->Prev()->Uid() : 0});
+        taken.push_back(frame->Unlink(item));
+    }
+    // taken holds them top first.
+    if (place_ == ZOrderPlace::Front) {
+        for (auto it = taken.rbegin(); it != taken.rend(); ++it) frame->InsertAbove(frame->Top(), std::move(*it));
+    } else {
+        for (auto& item : taken) frame->InsertAbove(nullptr, std::move(item));
+    }
+    frame->UpdateAllComposites();
+    doc.ItemsChanged(*frame, frame->ItemBounds(false));
+    return true;
+}
+
+void ZOrderCommand::Undo(CQVDoc& doc) {
+    AnimFrame* frame = FindFrame(doc, frame_);
+    if (!frame) return;
+    std::vector<std::pair<ObjectUid, std::unique_ptr<CanvasItem>>> taken;  // top first
+    for (const Place& place : before_)
+        if (CanvasItem* item = frame->FindItemByUid(place.uid)) taken.emplace_back(place.below, frame->Unlink(item));
+    // Bottom first: each finds the item it lay on, moved or not, already in place.
+    for (auto it = taken.rbegin(); it != taken.rend(); ++it)
+        frame->InsertAbove(it->first != 0 ? frame->FindItemByUid(it->first) : nullptr, std::move(it->second));
+    frame->UpdateAllComposites();
+    doc.ItemsChanged(*frame, frame->ItemBounds(false));
+}
+
 // ---- SwapItemCommand ----
 
 SwapItemCommand::SwapItemCommand(std::string label, ObjectUid frame, ObjectUid item)

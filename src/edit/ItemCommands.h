@@ -81,6 +81,27 @@ private:
     bool ran_ = false;
 };
 
+// Brings items to the top of a frame or sends them to the bottom, keeping
+// their order among themselves; undo gives every item its exact old place.
+enum class ZOrderPlace { Front, Back };
+class ZOrderCommand final : public Command {
+public:
+    ZOrderCommand(std::string label, ObjectUid frame, std::vector<ObjectUid> items, ZOrderPlace place);
+
+    bool Execute(CQVDoc& doc) override;
+    void Undo(CQVDoc& doc) override;
+
+private:
+    struct Place {
+        ObjectUid uid;
+        ObjectUid below;  // the item beneath it before the move; 0 at the bottom
+    };
+    ObjectUid frame_;
+    std::vector<ObjectUid> uids_;
+    ZOrderPlace place_;
+    std::vector<Place> before_;  // the moved items, top first
+};
+
 // Exchanges an item of a frame with one the command holds, each run: the
 // item in the frame leaves it for the command, the held one takes its place
 // in the z-order. The base of edits that are undone by putting a copy back.

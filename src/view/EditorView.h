@@ -23,6 +23,7 @@
 #include "view/ColorModel.h"
 #include "view/CommandRoutes.h"
 #include "view/PrintLayout.h"
+#include "view/ViewDialogs.h"
 #include "view/ViewHost.h"
 
 namespace vantrel {
@@ -203,6 +204,8 @@ public:
     void SetForegroundColor(PixelValue color);
     void SetBackgroundColor(PixelValue color);
     BoxDefaults newBox;
+    // The direction and distance "Move By" opens with.
+    MoveByValues lastMoveBy;
     bool newLabelAntiAliased = true;
     // The colours last chosen in the colour picker, offered there again.
     RecentColors recentColors;

@@ -16,6 +16,8 @@ ViewRoutes NavigationRoutes();  // NavigationCommands.cpp
 ViewRoutes ToolRoutes();        // ToolCommands.cpp
 ViewRoutes HistoryRoutes();     // HistoryCommands.cpp: undo, redo
 ViewRoutes TextRoutes();        // TextCommands.cpp: Edit Text, Change Font
+ViewRoutes ItemRoutes();        // ItemCommands.cpp: arranging, sizing, converting, importing
+ViewRoutes ClipboardRoutes();   // ClipboardCommands.cpp: cut, copy, paste
 ViewRoutes ColorRoutes();       // ColorCommands.cpp: the colour buttons, Set Background Color
 
 }  // namespace vantrel

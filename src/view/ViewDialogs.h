@@ -22,6 +22,41 @@ struct TextEditValues {
     LogFont font;
 };
 
+// "Image Size": the new width and height of an item, each 1 to kMaxItemSide.
+inline constexpr int kMaxItemSide = 1200;
+struct ImageSizeValues {
+    int width = 1;
+    int height = 1;
+};
+
+// "Canvas Size": the bitmap's size (shown, not edited) and the pixels to
+// add (positive) or remove (negative) on each side.
+struct CanvasSizeValues {
+    int width = 0;
+    int height = 0;
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// "Move By": a direction (0 Up, 1 Right, 2 Down, 3 Left, -1 none) and a
+// distance of 0 to kMaxMoveDistance pixels.
+inline constexpr int kMaxMoveDistance = 1200;
+enum class MoveDirection { None = -1, Up = 0, Right = 1, Down = 2, Left = 3 };
+struct MoveByValues {
+    MoveDirection direction = MoveDirection::Up;
+    int distance = 0;
+};
+
+// "Rectangle Style": fill style (0 Solid, 1 Outline, 2 Horizontal,
+// 3 Vertical), line width (0 none, else 1 to 32) and space width (1 to 32).
+struct RectStyleValues {
+    int fillStyle = 1;
+    int lineWidth = 1;
+    int spaceWidth = 1;
+};
+
 // The colour picker: the window title, the colour it starts on, whether the
 // opacity may change, and the document's recent colours (most recent first)
 // offered beside the predefined ones.
@@ -40,6 +75,15 @@ public:
     virtual bool EditText(TextEditValues& values) = 0;
     // Shows "Select Font" on font; true when confirmed (font then holds the choice).
     virtual bool SelectFont(LogFont& font) = 0;
+    // The dialogs of the item commands: true when confirmed (values then
+    // hold the result); on cancel values stay as they were.
+    virtual bool ImageSize(ImageSizeValues& values) = 0;
+    virtual bool CanvasSize(CanvasSizeValues& values) = 0;
+    virtual bool MoveBy(MoveByValues& values) = 0;
+    virtual bool RectangleStyle(RectStyleValues& values) = 0;
+    // "Import Image": an existing file of a format that imports into a
+    // frame, chosen by the user, or none when cancelled.
+    virtual std::optional<std::string> ImportImagePath() = 0;
     // Shows the colour picker; the chosen colour, or nothing when cancelled.
     virtual std::optional<PixelValue> PickColor(const ColorPickRequest& request) = 0;
 };

@@ -9,6 +9,7 @@
 
 namespace vantrel {
 
+class ViewClipboard;
 class ViewDialogs;
 
 struct Size {
@@ -82,6 +83,8 @@ public:
 
     // The dialogs the view opens.
     virtual ViewDialogs& Dialogs() = 0;
+    // The system clipboard.
+    virtual ViewClipboard& Clipboard() = 0;
     // The view's drawing colours changed (the colour bar shows them).
     virtual void ColorsChanged(PixelValue /*foreground*/, PixelValue /*background*/) {}
     // The pointer did not move but the cursor may have to change (after a

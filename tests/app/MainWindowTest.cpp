@@ -1,4 +1,7 @@
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
@@ -29,6 +32,8 @@
 #include "app/SplashWnd.h"
 #include "document/AnimFrame.h"
 #include "document/BitmapItem.h"
+#include "document/LabelItem.h"
+#include "../document/DocTestUtil.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
 #include "support/PngRef.h"
@@ -630,6 +635,125 @@ TEST(MainWindow, KeypadKeysZoom) {
     EXPECT_EQ(s.View().Editor().Zoom(), 2);
     s.Key(Qt::Key_Asterisk, Qt::KeypadModifier);
     EXPECT_EQ(s.View().Editor().Zoom(), 1);
+}
+
+// ---- context menu and clipboard ----
+
+// Right-clicks the view at a work-area point and returns the title and the
+// entries of the popup that opens (closing it again).
+QString RightClickPopup(CQVView& view, Point at, QStringList* entries = nullptr) {
+    const Point scroll = view.Editor().ScrollPosition();
+    const QPoint window(at.x - scroll.x, at.y - scroll.y);
+    QString title = QStringLiteral("(none)");
+    QTest::mouseMove(view.viewport(), window);
+    // The popup runs its own event loop: a timer inside it reads and closes it.
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (!menu) return;
+        poll.stop();
+        title = menu->title();
+        if (entries) {
+            for (QAction* a : menu->actions()) entries->append(a->menu() ? ">" + a->menu()->title() : a->text());
+        }
+        menu->close();
+    });
+    poll.start();
+    QTest::mousePress(view.viewport(), Qt::RightButton, Qt::NoModifier, window);
+    QTest::mouseRelease(view.viewport(), Qt::RightButton, Qt::NoModifier, window);
+    poll.stop();
+    ProcessEvents();
+    return title;
+}
+
+TEST(MainWindow, TheContextMenuOffersThePopupOfThePointAndTheSelection) {
+    Started s;
+    CQVView& view = s.View();
+    AnimFrame& frame = *view.Editor().CurrentFrame();
+    auto label = std::make_unique<LabelItem>();
+    label->SetText("Hello");
+    label->MoveTo(450, 610);
+    CanvasItem* labelItem = frame.AppendItem(std::move(label));
+    CanvasItem* bitmap = frame.AppendItem(test::SolidItem({600, 580, 640, 620}, 0x00FF0000));
+    ProcessEvents();
+
+    QStringList entries;
+    EXPECT_EQ(RightClickPopup(view, {10, 10}, &entries), "Frame");
+    EXPECT_EQ(entries.first(), ">Insert New Frame");
+    entries.clear();
+    const Point onLabel{labelItem->Bounds().left + 3, labelItem->Bounds().top + 3};
+    EXPECT_EQ(RightClickPopup(view, onLabel, &entries), "Label");
+    EXPECT_TRUE(labelItem->IsSelected());
+    EXPECT_TRUE(entries.contains("Change Font"));
+    EXPECT_TRUE(s.Enabled(CommandId::ChangeFont));
+    frame.SelectAll();
+    EXPECT_EQ(RightClickPopup(view, {610, 590}), "Multiple");
+    EXPECT_EQ(frame.CountSelected(), 2);
+    EXPECT_TRUE(bitmap->IsSelected());
+}
+
+TEST(MainWindow, CopiedItemsPasteIntoAnotherDocumentAndOfferAPng) {
+    Started s;
+    CQVView& first = s.View();
+    AnimFrame& frame = *first.Editor().CurrentFrame();
+    frame.AppendItem(test::SolidItem({500, 590, 520, 600}, 0x8000FF00, true))->SetSelected(true);
+    ASSERT_TRUE(s.Frame().ExecuteCommand(CommandId::EditCopy));
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_TRUE(data->hasFormat("application/x-vantrel-clipboard-format"));
+    QImage png;
+    ASSERT_TRUE(png.loadFromData(data->data("image/png"), "PNG"));
+    EXPECT_EQ(png.size(), QSize(20, 10));
+    EXPECT_EQ(qAlpha(png.pixel(3, 3)), 0x7F);  // transparency 0x80 kept as alpha
+
+    ASSERT_TRUE(s.Frame().ExecuteCommand(CommandId::FileNew));
+    ProcessEvents();
+    CQVView& second = s.View();
+    ASSERT_NE(&second, &first);
+    ASSERT_TRUE(s.Enabled(CommandId::EditPaste));
+    ASSERT_TRUE(s.Frame().ExecuteCommand(CommandId::EditPaste));
+    const AnimFrame& pasted = *second.Editor().CurrentFrame();
+    ASSERT_EQ(pasted.CountItems(), 1);
+    EXPECT_EQ(pasted.Top()->Bounds(), (Rect{500, 590, 520, 600}));
+    EXPECT_TRUE(second.Document().IsModified());
+
+    // A picture from another program larger than a frame may be is refused.
+    QGuiApplication::clipboard()->setImage(QImage(1300, 20, QImage::Format_RGB32));
+    ASSERT_TRUE(s.Enabled(CommandId::EditPaste));
+    s.Frame().ExecuteCommand(CommandId::EditPaste);
+    EXPECT_EQ(pasted.CountItems(), 1);
+    EXPECT_EQ(s.log.messages.size(), 1);
+    // One that fits becomes a bitmap item on the centre point.
+    QImage small(101, 51, QImage::Format_ARGB32);
+    small.fill(QColor(10, 20, 30));
+    QGuiApplication::clipboard()->setImage(small);
+    s.Frame().ExecuteCommand(CommandId::EditPaste);
+    ASSERT_EQ(pasted.CountItems(), 2);
+    const Point centre = second.Editor().Centre();
+    EXPECT_EQ(pasted.Top()->Bounds(), (Rect{centre.x - 50, centre.y - 25, centre.x + 51, centre.y + 26}));
+    EXPECT_EQ(pasted.Top()->PixelAt({centre.x, centre.y}), 0x000A141Eu);
+}
+
+TEST(MainWindow, ImportImageAsksForAFileOfTheImportFormatsAndTellsWhyOneFails) {
+    Started s;
+    ASSERT_TRUE(s.Enabled(CommandId::ImportImage));
+    s.log.fileAnswer.clear();  // cancelled
+    s.Frame().ExecuteCommand(CommandId::ImportImage);
+    ASSERT_EQ(s.log.dialogs.size(), 1u);
+    EXPECT_EQ(s.log.dialogs[0].title, "Import Image");
+    EXPECT_FALSE(s.log.dialogs[0].save);
+    EXPECT_TRUE(s.log.dialogs[0].filters.value(0).startsWith("Importable Files ("));
+    EXPECT_TRUE(s.log.messages.isEmpty());
+    s.log.fileAnswer = Q(test::ScratchDir("import-fails") / "broken.gif");
+    QFile broken(s.log.fileAnswer);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a picture");
+    broken.close();
+    s.Frame().ExecuteCommand(CommandId::ImportImage);
+    EXPECT_EQ(s.log.messages.size(), 1);
+    EXPECT_TRUE(s.View().Editor().CurrentFrame()->IsEmpty());
+    EXPECT_FALSE(s.View().Document().IsModified());
 }
 
 TEST(MainWindow, CancellingTheSaveQuestionOfAGifKeepsItsPath) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "ToolFixture.h"
 #include "ViewTestUtil.h"
 #include "document/LabelItem.h"
 #include "view/EditorView.h"
@@ -14,28 +15,7 @@ namespace {
 
 using test::AddSolidItem;
 
-// A view at zoom 1 scrolled to the origin, so window points are frame points.
-struct ToolFixture {
-    ToolFixture() : doc(test::DocWithFrames(1)), host({1200, 1200}), view(*doc, host) {
-        view.OnInitialUpdate();
-        view.OnScroll({0, 0});
-    }
-    AnimFrame& Frame() { return *view.CurrentFrame(); }
-    void Tool(CommandId id) { ASSERT_TRUE(view.ExecuteCommand(id)); }
-    void Drag(std::initializer_list<Point> path, Modifiers m = {}) {
-        auto it = path.begin();
-        view.OnPointerMove(*it, m);
-        view.OnPrimaryDown(*it, m);
-        for (++it; it != path.end(); ++it) view.OnPointerMove(*it, m);
-        view.OnPrimaryUp(*(path.end() - 1));
-    }
-    void Click(Point p, Modifiers m = {}) { Drag({p}, m); }
-    std::size_t Steps() const { return doc->History().Index(); }
-
-    std::unique_ptr<CQVDoc> doc;
-    test::RecordingHost host;
-    EditorView view;
-};
+using test::ToolFixture;
 
 TEST(SelectTool, ShiftClickTogglesAndShiftDragStartsNoBand) {
     ToolFixture f;

@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "../document/DocTestUtil.h"
 #include "core/PackedDib.h"
 #include "document/AnimFrame.h"
 #include "document/Animation.h"
 #include "document/BitmapItem.h"
 #include "document/CQVDoc.h"
+#include "view/ViewClipboard.h"
 #include "view/ViewDialogs.h"
 #include "view/ViewHost.h"
 
@@ -32,6 +34,14 @@ public:
         font = *font_;
         return true;
     }
+    // The item dialogs: each records what it was opened with and answers
+    // with its scripted result, or cancels without one.
+    bool ImageSize(ImageSizeValues& values) override { return Answer(imageSizeShown, imageSize, values); }
+    bool CanvasSize(CanvasSizeValues& values) override { return Answer(canvasSizeShown, canvasSize, values); }
+    bool MoveBy(MoveByValues& values) override { return Answer(moveByShown, moveBy, values); }
+    bool RectangleStyle(RectStyleValues& values) override { return Answer(rectStyleShown, rectStyle, values); }
+    std::optional<std::string> ImportImagePath() override { return importPath; }
+
     std::optional<PixelValue> PickColor(const ColorPickRequest& request) override {
         colorRequests.push_back(request);
         return color;
@@ -41,6 +51,45 @@ public:
     std::optional<PixelValue> color;  // the picker's answer; nothing: cancelled
     std::vector<ColorPickRequest> colorRequests;
     int textEdits = 0;
+    std::optional<ImageSizeValues> imageSize, imageSizeShown;
+    std::optional<CanvasSizeValues> canvasSize, canvasSizeShown;
+    std::optional<MoveByValues> moveBy, moveByShown;
+    std::optional<RectStyleValues> rectStyle, rectStyleShown;
+    std::optional<std::string> importPath;
+
+private:
+    template <typename Values>
+    static bool Answer(std::optional<Values>& shown, const std::optional<Values>& answer, Values& values) {
+        shown = values;
+        if (!answer) return false;
+        values = *answer;
+        return true;
+    }
+};
+
+// A clipboard in memory, which several views may share.
+class MemoryClipboard : public ViewClipboard {
+public:
+    void PutItems(const std::vector<std::uint8_t>& pack, const PackedDib& picture) override {
+        items = pack;
+        image.emplace();
+        image->CopyFrom(&picture);
+    }
+    bool HasItems() const override { return items.has_value(); }
+    bool HasImage() const override { return image.has_value(); }
+    std::optional<std::vector<std::uint8_t>> Items() const override { return items; }
+    std::optional<std::pair<int, int>> ImageSize() const override {
+        if (!image) return std::nullopt;
+        return std::pair{image->Width(), image->Height()};
+    }
+    std::optional<PackedDib> Image() const override {
+        if (!image) return std::nullopt;
+        PackedDib copy;
+        copy.CopyFrom(&*image);
+        return copy;
+    }
+    std::optional<std::vector<std::uint8_t>> items;
+    std::optional<PackedDib> image;
 };
 
 class RecordingHost : public ViewHost {
@@ -61,9 +110,13 @@ public:
         return MessageAnswer::Yes;
     }
     ViewDialogs& Dialogs() override { return dialogs; }
+    ViewClipboard& Clipboard() override { return *clipboard; }
     void ColorsChanged(PixelValue fg, PixelValue bg) override { colors = {fg, bg}; }
+    void ShowContextMenu(Point window) override { contextMenus.push_back(window); }
 
     ScriptedDialogs dialogs;
+    MemoryClipboard ownClipboard;
+    MemoryClipboard* clipboard = &ownClipboard;
     std::pair<PixelValue, PixelValue> colors{kOpaqueBlack, kOpaqueWhite};
 
     Size client;
@@ -72,19 +125,12 @@ public:
     std::vector<Rect> invalidated;
     std::vector<Rect> bands;
     std::vector<std::string> messages;
+    std::vector<Point> contextMenus;
     int updates = 0;
     int redraws = 0;
     bool capturing = false;
     CursorRole cursor = CursorRole::Busy;
 };
-
-// A w x h buffer of one pixel value.
-inline PackedDib SolidImage(int width, int height, PixelValue value) {
-    PackedDib image;
-    image.SetSize(width, height);
-    image.FillRect(value);
-    return image;
-}
 
 // Appends an opaque bitmap item covering r (work-area pixels) on top of frame.
 inline CanvasItem* AddSolidItem(AnimFrame& frame, const Rect& r, PixelValue value) {

@@ -12,6 +12,11 @@ public:
     explicit AppDialogs(QWidget* parent) : parent_(parent) {}
     bool EditText(TextEditValues& values) override;
     bool SelectFont(LogFont& font) override;
+    bool ImageSize(ImageSizeValues& values) override;
+    bool CanvasSize(CanvasSizeValues& values) override;
+    bool MoveBy(MoveByValues& values) override;
+    bool RectangleStyle(RectStyleValues& values) override;
+    std::optional<std::string> ImportImagePath() override;
     std::optional<PixelValue> PickColor(const ColorPickRequest& request) override;
 
 private:

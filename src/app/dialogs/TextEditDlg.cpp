@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/Prompts.h"
+#include "app/dialogs/DialogSupport.h"
 #include "app/dialogs/FontChoice.h"
 #include "text/Cp1252.h"
 
@@ -24,9 +25,7 @@ CTextEditDlg::CTextEditDlg(TextEditValues& values, QWidget* parent)
     auto* font = new QPushButton(QStringLiteral("Font..."), this);
     font->setAutoDefault(false);
     connect(font, &QPushButton::clicked, this, [this] { AskFont(this, values_.font); });
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = OkCancelButtons(this);
 
     auto* row = new QHBoxLayout;
     row->addWidget(antiAliased_);

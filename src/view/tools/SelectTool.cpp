@@ -132,7 +132,16 @@ public:
         }
     }
 
-    void SecondaryPress(const ToolEvent& e) override { view_.Host().ShowContextMenu(e.window); }
+    // The item under the pointer becomes the selection unless it is part of
+    // it already; then the context menu for it opens.
+    void SecondaryPress(const ToolEvent& e) override {
+        if (CanvasItem* hot = view_.Hot().item; hot && !hot->IsSelected()) {
+            view_.DeselectAll();
+            view_.Select(*hot, true);
+            view_.Host().UpdateNow();
+        }
+        view_.Host().ShowContextMenu(e.window);
+    }
 
     CursorRole Cursor(Modifiers) const override {
         return view_.Hot().handle != kNoHandle ? CursorRole::Handle : CursorRole::Select;

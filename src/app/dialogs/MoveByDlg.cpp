@@ -1,0 +1,60 @@
+#include "app/dialogs/MoveByDlg.h"
+
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/dialogs/DialogSupport.h"
+
+namespace vantrel {
+
+CMoveByDlg::CMoveByDlg(MoveByValues& values, QWidget* parent)
+    : QDialog(parent),
+      values_(values),
+      distance_(new QLineEdit(QString::number(values.distance), this)),
+      directions_(new QButtonGroup(this)) {
+    setWindowTitle(QStringLiteral("Move By"));
+    distance_->setObjectName(QStringLiteral("distance"));
+    MakeIntegerEdit(distance_, false);
+    distance_->setMaximumWidth(60);
+
+    struct Place {
+        const char* text;
+        MoveDirection direction;
+        int row, column;
+    };
+    const Place places[] = {{"Up", MoveDirection::Up, 0, 1},
+                            {"Right", MoveDirection::Right, 1, 2},
+                            {"Down", MoveDirection::Down, 2, 1},
+                            {"Left", MoveDirection::Left, 1, 0}};
+    auto* grid = new QGridLayout;
+    directions_->setExclusive(true);
+    for (const Place& p : places) {
+        auto* button = new QRadioButton(QLatin1String(p.text), this);
+        directions_->addButton(button, static_cast<int>(p.direction));
+        button->setChecked(p.direction == values.direction);
+        grid->addWidget(button, p.row, p.column, Qt::AlignCenter);
+    }
+    grid->addWidget(distance_, 1, 1, Qt::AlignCenter);
+    QDialogButtonBox* buttons = OkCancelButtons(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Move Image By (pixels):"), this));
+    layout->addLayout(grid);
+    layout->addWidget(buttons);
+    FocusAndSelect(distance_);
+}
+
+void CMoveByDlg::accept() {
+    const auto distance = CheckedInteger(this, distance_, true, IntegerLimits{0, kMaxMoveDistance});
+    if (!distance) return;
+    values_.distance = *distance;
+    // checkedId is -1 with no button checked: no direction.
+    values_.direction = static_cast<MoveDirection>(directions_->checkedId());
+    QDialog::accept();
+}
+
+}  // namespace vantrel

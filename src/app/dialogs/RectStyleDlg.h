@@ -1,0 +1,36 @@
+#pragma once
+// "Rectangle Style": the line style of a box (Solid, Outline, Horizontal,
+// Vertical), its line width ("None" or 1 to 32 pixels) and the width of the
+// spaces between lines (1 to 32 pixels). The lists a style does not use are
+// disabled.
+
+#include <QDialog>
+
+#include "view/ViewDialogs.h"
+
+class QButtonGroup;
+class QComboBox;
+
+namespace vantrel {
+
+class CRectStyleDlg final : public QDialog {
+    Q_OBJECT
+
+public:
+    CRectStyleDlg(RectStyleValues& values, QWidget* parent = nullptr);
+    QComboBox* LineWidthList() const { return lineWidth_; }
+    QComboBox* SpaceWidthList() const { return spaceWidth_; }
+    QButtonGroup* Styles() const { return styles_; }
+
+    void accept() override;
+
+private:
+    void EnableLists(int fillStyle);
+
+    RectStyleValues& values_;
+    QComboBox* lineWidth_;
+    QComboBox* spaceWidth_;
+    QButtonGroup* styles_;  // ids: fill styles 0 to 3
+};
+
+}  // namespace vantrel

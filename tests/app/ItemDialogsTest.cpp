@@ -1,0 +1,156 @@
+// The dialogs of the item commands, offscreen: what typing does, the
+// checks on OK with their messages and focus, and the values returned.
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "AppTestUtil.h"
+#include "app/dialogs/CanvasSizeDlg.h"
+#include "app/dialogs/ImageSizeDlg.h"
+#include "app/dialogs/MoveByDlg.h"
+#include "app/dialogs/RectStyleDlg.h"
+
+namespace vantrel {
+namespace {
+
+// Replaces the text of edit as a person would: select all, type.
+void Type(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Backspace);
+    else
+        QTest::keyClicks(edit, text);
+}
+
+TEST(ImageSizeDialog, KeepsTheProportionsTheItemHadUntilTheBoxIsCleared) {
+    test::ResetPrompts();
+    ImageSizeValues values{468, 60};
+    CImageSizeDlg dialog(values);
+    EXPECT_TRUE(dialog.KeepBox()->isChecked());
+    Type(dialog.HeightBox(), "61");
+    EXPECT_EQ(dialog.WidthBox()->text(), "475");
+    Type(dialog.WidthBox(), "100");
+    EXPECT_EQ(dialog.HeightBox()->text(), "12");
+
+    ImageSizeValues other{200, 100};
+    CImageSizeDlg second(other);
+    Type(second.HeightBox(), "50");
+    EXPECT_EQ(second.WidthBox()->text(), "100");
+    second.KeepBox()->click();
+    Type(second.HeightBox(), "70");
+    EXPECT_EQ(second.WidthBox()->text(), "100");
+    second.accept();
+    EXPECT_EQ(second.result(), QDialog::Accepted);
+    EXPECT_EQ(other.width, 100);
+    EXPECT_EQ(other.height, 70);
+}
+
+TEST(ImageSizeDialog, RefusesSidesOutsideOneTo1200WidthFirst) {
+    test::PromptLog& log = test::ResetPrompts();
+    ImageSizeValues values{50, 50};
+    CImageSizeDlg dialog(values);
+    dialog.KeepBox()->click();
+    Type(dialog.WidthBox(), "0");
+    Type(dialog.HeightBox(), "1201");
+    dialog.accept();
+    EXPECT_EQ(log.messages, QStringList{"Please enter an integer between 1 and 1200."});
+    EXPECT_EQ(dialog.focusWidget(), dialog.WidthBox());
+    EXPECT_EQ(dialog.WidthBox()->selectedText(), "0");
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(values.width, 50);  // the caller's values stay until OK passes
+    Type(dialog.WidthBox(), "1200");
+    dialog.accept();
+    EXPECT_EQ(dialog.focusWidget(), dialog.HeightBox());
+    EXPECT_EQ(log.messages.size(), 2);
+    Type(dialog.HeightBox(), "1");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(values.width, 1200);
+    EXPECT_EQ(values.height, 1);
+}
+
+TEST(CanvasSizeDialog, ShowsTheResultingSizeLimitedToOneAnd1200) {
+    test::ResetPrompts();
+    CanvasSizeValues values{100, 100, 0, 0, 0, 0};
+    CCanvasSizeDlg dialog(values);
+    EXPECT_EQ(dialog.SizeLabel()->text(), "Image Size: 100 x 100");
+    Type(dialog.LeftBox(), "-60");
+    Type(dialog.RightBox(), "-60");
+    EXPECT_EQ(dialog.SizeLabel()->text(), "Image Size: 1 x 100");
+    Type(dialog.TopBox(), "700");
+    Type(dialog.BottomBox(), "700");
+    EXPECT_EQ(dialog.SizeLabel()->text(), "Image Size: 1 x 1200");
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(values.left, -60);
+    EXPECT_EQ(values.right, -60);
+    EXPECT_EQ(values.top, 700);
+    EXPECT_EQ(values.bottom, 700);
+}
+
+TEST(CanvasSizeDialog, AnEmptyAmountIsNotAnInteger) {
+    test::PromptLog& log = test::ResetPrompts();
+    CanvasSizeValues values{10, 10, 0, 0, 0, 0};
+    CCanvasSizeDlg dialog(values);
+    Type(dialog.TopBox(), "");
+    dialog.accept();
+    EXPECT_EQ(log.messages, QStringList{"Please enter an integer."});
+    EXPECT_EQ(dialog.focusWidget(), dialog.TopBox());
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+}
+
+TEST(MoveByDialog, ReturnsTheDirectionAndADistanceUpTo1200) {
+    test::PromptLog& log = test::ResetPrompts();
+    MoveByValues values{MoveDirection::Left, 30};
+    CMoveByDlg dialog(values);
+    EXPECT_EQ(dialog.Directions()->checkedId(), int(MoveDirection::Left));
+    EXPECT_EQ(dialog.DistanceBox()->text(), "30");
+    EXPECT_EQ(dialog.focusWidget(), dialog.DistanceBox());
+    Type(dialog.DistanceBox(), "1201");
+    dialog.accept();
+    EXPECT_EQ(log.messages, QStringList{"Please enter an integer between 0 and 1200."});
+    Type(dialog.DistanceBox(), "12");
+    dialog.Directions()->button(int(MoveDirection::Down))->click();
+    dialog.accept();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(values.direction, MoveDirection::Down);
+    EXPECT_EQ(values.distance, 12);
+
+    MoveByValues none{MoveDirection::None, 5};
+    CMoveByDlg unchecked(none);
+    unchecked.accept();
+    EXPECT_EQ(none.direction, MoveDirection::None);
+}
+
+TEST(RectStyleDialog, EnablesTheListsTheStyleUsesAndReturnsTheChoice) {
+    test::ResetPrompts();
+    RectStyleValues values{1, 0, 1};
+    CRectStyleDlg dialog(values);
+    EXPECT_EQ(dialog.LineWidthList()->currentText(), "None");
+    EXPECT_EQ(dialog.SpaceWidthList()->currentText(), "1 pix");
+    EXPECT_EQ(dialog.LineWidthList()->count(), 33);
+    EXPECT_EQ(dialog.SpaceWidthList()->count(), 32);
+    EXPECT_TRUE(dialog.LineWidthList()->isEnabled());
+    EXPECT_FALSE(dialog.SpaceWidthList()->isEnabled());
+    dialog.Styles()->button(0)->click();
+    EXPECT_FALSE(dialog.LineWidthList()->isEnabled());
+    dialog.Styles()->button(3)->click();
+    EXPECT_TRUE(dialog.LineWidthList()->isEnabled());
+    EXPECT_TRUE(dialog.SpaceWidthList()->isEnabled());
+    dialog.LineWidthList()->setCurrentIndex(32);
+    dialog.SpaceWidthList()->setCurrentIndex(4);
+    dialog.accept();
+    EXPECT_EQ(values.fillStyle, 3);
+    EXPECT_EQ(values.lineWidth, 32);
+    EXPECT_EQ(values.spaceWidth, 5);
+}
+
+}  // namespace
+}  // namespace vantrel
