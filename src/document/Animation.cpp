@@ -144,13 +144,36 @@ Rect Animation::ItemBoundsOfAll() const {
     return all;
 }
 
-void Animation::AutoFrameSize(AnimFrame* frame) {
+std::optional<Point> Animation::AutoFrameSize(AnimFrame* frame) {
     const Rect area = frame != nullptr ? frame->ItemBounds(false) : ItemBoundsOfAll();
-    if (area.IsEmpty()) return;
+    if (area.IsEmpty()) return std::nullopt;
     const int dx = (area.left - area.right + kWorkAreaSize) / 2 - area.left;
     const int dy = (area.top - area.bottom + kWorkAreaSize) / 2 - area.top;
     for (const auto& f : frames_) f->MoveAllBy(dx, dy);
     SetSize(area.Width(), area.Height());  // renders everything
+    return Point{dx, dy};
+}
+
+std::unique_ptr<AnimFrame> Animation::TakeFrame(std::size_t index) {
+    if (index >= frames_.size() || frames_.size() == 1) return nullptr;
+    std::unique_ptr<AnimFrame> taken = std::move(frames_[index]);
+    frames_.erase(frames_.begin() + std::ptrdiff_t(index));
+    taken->ForgetBackgroundFrame();
+    return taken;
+}
+
+AnimFrame* Animation::PutFrame(std::size_t index, std::unique_ptr<AnimFrame> frame) {
+    if (!frame) return nullptr;
+    frame->AttachCanvas(canvas_);
+    return InsertAt(std::min(index, frames_.size()), std::move(frame));
+}
+
+bool Animation::MoveFrame(std::size_t from, std::size_t to) {
+    if (from >= frames_.size() || to >= frames_.size()) return false;
+    std::unique_ptr<AnimFrame> moving = std::move(frames_[from]);
+    frames_.erase(frames_.begin() + std::ptrdiff_t(from));
+    frames_.insert(frames_.begin() + std::ptrdiff_t(to), std::move(moving));
+    return true;
 }
 
 }  // namespace vantrel

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -97,8 +98,22 @@ public:
     Rect ItemBoundsOfAll() const;
     // Centres the union of the items of frame (all frames when null) in the
     // work area by moving every item of every frame, then sizes the canvas to
-    // it. Nothing when that union is empty.
-    void AutoFrameSize(AnimFrame* frame);
+    // it. Nothing when that union is empty. Returns the offset every item was
+    // moved by, or nothing when nothing happened.
+    std::optional<Point> AutoFrameSize(AnimFrame* frame);
+
+    // ---- frames taken out and put back by the commands of the history ----
+    // Takes the frame at index out of the list and clears its own background
+    // link (the caller records it). Frames lying over it must have been given
+    // another background first. Null when index is out of range or the frame
+    // is the only one.
+    std::unique_ptr<AnimFrame> TakeFrame(std::size_t index);
+    // Puts frame at index (at the end when index is past it), on this
+    // animation's canvas. The caller renders it.
+    AnimFrame* PutFrame(std::size_t index, std::unique_ptr<AnimFrame> frame);
+    // Moves the frame at from so that it ends up at index to. False when
+    // either is out of range.
+    bool MoveFrame(std::size_t from, std::size_t to);
 
 private:
     std::unique_ptr<AnimFrame> MakeFrameLike(const AnimFrame& model) const;

@@ -11,6 +11,7 @@
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
 #include "../document/DocTestUtil.h"
+#include "EditTestUtil.h"
 #include "edit/ItemCommands.h"
 
 namespace vantrel {
@@ -18,18 +19,8 @@ namespace {
 
 using test::SolidItem;
 
-// What undo must restore: the file bytes and every rendered frame.
-struct Snapshot {
-    std::vector<std::uint8_t> bytes;
-    std::vector<std::vector<std::uint8_t>> frames;
-    friend bool operator==(const Snapshot&, const Snapshot&) = default;
-};
-
-Snapshot Take(const CQVDoc& doc) {
-    Snapshot s{*DocumentBytes(doc), {}};
-    for (const auto& frame : doc.GetAnimation().Frames()) s.frames.push_back(test::PixelsOf(frame->Image()));
-    return s;
-}
+using test::Snapshot;
+using test::Take;
 
 // A document with two frames, the second lying over the first, and three
 // items in the first (one blending).
