@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "core/FileIO.h"
 #include "document/WorkArea.h"
 
 namespace vantrel {
@@ -16,6 +17,16 @@ Animation::~Animation() {
     // Later frames may lie over earlier ones; destroy from the end so that no
     // frame ever points at a destroyed one.
     while (!frames_.empty()) frames_.pop_back();
+}
+
+void Animation::SetAnimationFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    animationPath = (ec ? path : full).string();
+    animationName = path.filename().string();
+    animationTitle = path.stem().string();
+    animationExt = LowerCaseExtension(path);
+    hasAnimationFile = true;
 }
 
 void Animation::SetSize(int width, int height) {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -37,6 +38,9 @@ public:
     std::string animationName;       // file name with extension
     std::string animationTitle;      // file name without extension
     std::string animationPath;       // full path
+    // Makes path (made absolute) the animation's GIF file, which "Save
+    // Animation" then writes without asking.
+    void SetAnimationFile(const std::filesystem::path& path);
 
     // The canvas in work-area coordinates, centred.
     const Rect& Canvas() const { return canvas_; }
