@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -42,7 +43,8 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle 
     }
 }
 
-QString AskFileName(QWidget* parent, const FileDialogRequest& request) {
+QString AskFileName(QWidget* parent, const FileDialogRequest& request, int* chosenFilter) {
+    if (chosenFilter != nullptr) *chosenFilter = 0;
     if (Hooks().fileDialog) return Hooks().fileDialog(request);
     QFileDialog dialog(parent, request.title, request.startPath);
     dialog.setNameFilters(request.filters);
@@ -55,6 +57,7 @@ QString AskFileName(QWidget* parent, const FileDialogRequest& request) {
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (chosenFilter != nullptr) *chosenFilter = std::max(0, int(request.filters.indexOf(dialog.selectedNameFilter())));
     return dialog.selectedFiles().front();
 }
 

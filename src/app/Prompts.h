@@ -38,8 +38,9 @@ void SetPromptHooks(PromptHooks hooks);
 
 MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle style,
                              const QString& caption = QString::fromLatin1(kAppTitle));
-// The chosen file, or an empty string when cancelled.
-QString AskFileName(QWidget* parent, const FileDialogRequest& request);
+// The chosen file, or an empty string when cancelled. chosenFilter, when
+// given, receives the index of the filter chosen (0 when a hook answers).
+QString AskFileName(QWidget* parent, const FileDialogRequest& request, int* chosenFilter = nullptr);
 // Opens a page or file with the program the desktop associates with it.
 void OpenWithDesktop(const QUrl& url);
 

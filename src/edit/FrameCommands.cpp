@@ -64,6 +64,10 @@ std::optional<std::uint32_t> HundredthsFromSeconds(double seconds) {
 
 // ---- AddFrameCommand ----
 
+AddFrameCommand::AddFrameCommand(std::string label) : Command(std::move(label)) {}
+
+AddFrameCommand::~AddFrameCommand() = default;
+
 bool AddFrameCommand::Execute(CQVDoc& doc) {
     if (!held_) {
         AnimFrame* frame = Create(doc);
@@ -117,6 +121,8 @@ AnimFrame* DuplicateFrameCommand::Create(CQVDoc& doc) {
 // ---- DeleteFrameCommand ----
 
 DeleteFrameCommand::DeleteFrameCommand(std::string label, ObjectUid frame) : Command(std::move(label)), uid_(frame) {}
+
+DeleteFrameCommand::~DeleteFrameCommand() = default;
 
 bool DeleteFrameCommand::Execute(CQVDoc& doc) {
     Animation& animation = doc.GetAnimation();

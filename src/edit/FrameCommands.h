@@ -38,6 +38,7 @@ std::optional<std::uint32_t> HundredthsFromSeconds(double seconds);
 // takes it out (the command then holds it), redo puts the same frame back.
 class AddFrameCommand : public Command {
 public:
+    ~AddFrameCommand() override;
     bool Execute(CQVDoc& doc) override;
     void Undo(CQVDoc& doc) override;
     std::size_t MemoryBytes() const override;
@@ -45,7 +46,7 @@ public:
     ObjectUid FrameUid() const { return uid_; }
 
 protected:
-    explicit AddFrameCommand(std::string label) : Command(std::move(label)) {}
+    explicit AddFrameCommand(std::string label);
     // Makes the frame and puts it into the list, rendered; null when it cannot.
     virtual AnimFrame* Create(CQVDoc& doc) = 0;
 
@@ -87,6 +88,7 @@ private:
 class DeleteFrameCommand final : public Command {
 public:
     DeleteFrameCommand(std::string label, ObjectUid frame);
+    ~DeleteFrameCommand() override;
 
     bool Execute(CQVDoc& doc) override;
     void Undo(CQVDoc& doc) override;

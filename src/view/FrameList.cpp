@@ -62,4 +62,6 @@ FieldCheck<std::uint32_t> ParseDurationText(std::string_view text) {
     return {HundredthsFromSeconds(*seconds.value), {}};
 }
 
+std::size_t DropTarget(std::size_t from, std::size_t gap) { return gap > from ? gap - 1 : gap; }
+
 }  // namespace vantrel

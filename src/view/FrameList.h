@@ -49,4 +49,8 @@ FieldCheck<std::uint32_t> ParseDurationText(std::string_view text);
 // Largest duration a person may enter, in seconds (65535 hundredths).
 inline constexpr double kMaxDurationSeconds = 655.35;
 
+// Where a frame dragged from index from ends up when dropped into gap (0 is
+// before the first entry, the entry count after the last).
+std::size_t DropTarget(std::size_t from, std::size_t gap);
+
 }  // namespace vantrel

@@ -1,0 +1,88 @@
+#include "app/dialogs/QuickAnimationDialog.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/dialogs/DialogSupport.h"
+#include "edit/FrameCommands.h"
+#include "view/FieldChecks.h"
+
+namespace vantrel {
+
+namespace {
+
+class QuickAnimationDialog final : public CheckedDialog {
+public:
+    explicit QuickAnimationDialog(QWidget* parent) : CheckedDialog(parent) {
+        setWindowTitle(QStringLiteral("Quick Animation"));
+        list_ = new QListWidget(this);
+        list_->setSortingEnabled(true);
+        auto* select = new QPushButton(QStringLiteral("Select Images"), this);
+        seconds_ = new QLineEdit(QStringLiteral("1"), this);
+        auto* row = new QHBoxLayout;
+        row->addWidget(new QLabel(QStringLiteral("Initial frame duration:"), this));
+        row->addWidget(seconds_);
+        row->addWidget(new QLabel(QStringLiteral("second(s)"), this));
+        auto* buttons = NewOkCancel(this);
+        ok_ = buttons->button(QDialogButtonBox::Ok);
+        ok_->setEnabled(false);
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(list_);
+        layout->addWidget(select);
+        layout->addLayout(row);
+        layout->addWidget(buttons);
+        connect(select, &QPushButton::clicked, this, &QuickAnimationDialog::SelectImages);
+    }
+    QuickAnimationChoice choice;
+
+private:
+    void SelectImages() {
+        const QStringList files = QFileDialog::getOpenFileNames(
+            this, QStringLiteral("Import Frames"), QString(),
+            QStringLiteral("Importable Files (*.gif *.jpg);;Compuserve GIF (*.gif);;JPEG (*.jpg)"));
+        for (const QString& file : files) {
+            // The entry shows the file name and keeps the full path.
+            if (HasPath(file)) continue;  // already listed
+            auto* item = new QListWidgetItem(QFileInfo(file).fileName());
+            item->setData(Qt::UserRole, QFileInfo(file).absoluteFilePath());
+            item->setToolTip(QFileInfo(file).absoluteFilePath());
+            list_->addItem(item);
+        }
+        ok_->setEnabled(list_->count() > 0);
+    }
+    bool HasPath(const QString& file) const {
+        const QString full = QFileInfo(file).absoluteFilePath();
+        for (int i = 0; i < list_->count(); ++i)
+            if (list_->item(i)->data(Qt::UserRole).toString() == full) return true;
+        return false;
+    }
+    bool Check() override {
+        const auto seconds = CheckDecimalField(seconds_->text().toStdString(), 0.01, 650);
+        if (!seconds) return FieldFailed(this, seconds_, seconds.message);
+        choice.duration = HundredthsFromSeconds(*seconds.value).value_or(100);
+        choice.files.clear();
+        for (int i = 0; i < list_->count(); ++i)
+            choice.files.emplace_back(list_->item(i)->data(Qt::UserRole).toString().toStdString());
+        return !choice.files.empty();
+    }
+    QListWidget* list_;
+    QLineEdit* seconds_;
+    QPushButton* ok_;
+};
+
+}  // namespace
+
+std::optional<QuickAnimationChoice> AskQuickAnimation(QWidget* parent) {
+    QuickAnimationDialog dialog(parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.choice;
+}
+
+}  // namespace vantrel
