@@ -124,6 +124,8 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
     }
     if (!status) {
         ShowMessageBox(mainFrame_.get(), QString::fromStdString(status.message()), MessageStyle::Error);
+        // A recent file that is gone leaves the list.
+        if (!QFileInfo::exists(path)) RemoveFromRecentFiles(path);
         return nullptr;
     }
     AddToRecentFiles(QFileInfo(path).absoluteFilePath());
@@ -180,6 +182,12 @@ void CAnimatorApp::SaveRecentFiles() const {
         else
             settings.remove(key);
     }
+}
+
+void CAnimatorApp::RemoveFromRecentFiles(const QString& path) {
+    if (recentFiles_.removeAll(QFileInfo(path).absoluteFilePath()) == 0) return;
+    SaveRecentFiles();
+    if (mainFrame_) mainFrame_->RefreshRecentFiles(recentFiles_);
 }
 
 void CAnimatorApp::AddToRecentFiles(const QString& path) {

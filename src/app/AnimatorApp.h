@@ -46,6 +46,7 @@ public:
 
     const QStringList& RecentFiles() const { return recentFiles_; }
     void AddToRecentFiles(const QString& path);
+    void RemoveFromRecentFiles(const QString& path);
     // Where help page id (Contents, Quick Tour, Reference, Tutorial) lies.
     QString HelpPagePath(CommandId id) const;
 

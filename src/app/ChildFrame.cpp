@@ -86,7 +86,8 @@ bool CChildFrame::SaveTo(const std::filesystem::path& path) {
 
 bool CChildFrame::CanClose() {
     if (!doc_->IsModified()) return true;
-    PrepareSaveModified(*doc_);
+    // A document read from a GIF keeps its path until a save really
+    // happens: Save asks for a document name for it (see SilentSavePath).
     const QString question = QStringLiteral("Save changes to %1?").arg(QString::fromStdString(doc_->Title()));
     switch (ShowMessageBox(this, question, MessageStyle::QuestionYesNoCancel)) {
         case MessageAnswer::Yes: return Save();

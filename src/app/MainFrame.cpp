@@ -224,7 +224,8 @@ void CMainFrame::CreateMenus() {
                                                        recentFiles,
                                                        {C::AppExit}});
 
-    QMenu* edit = NewMenu(QStringLiteral("&Edit"), {{C::EditCut, C::EditCopy, C::EditPaste},
+    QMenu* edit = NewMenu(QStringLiteral("&Edit"), {{C::EditUndo, C::EditRedo},
+                                                    {C::EditCut, C::EditCopy, C::EditPaste},
                                                     {C::DeleteItems, C::SelectAll},
                                                     {C::AlignCenter, C::MoveBy},
                                                     {C::BringToFront, C::SendToBack}});
@@ -397,13 +398,27 @@ void CMainFrame::AddChild(CChildFrame* child) {
     child->resize(std::max(320, area.width() * 9 / 10), std::max(240, area.height() * 9 / 10));
     child->setWindowIcon(windowIcon());
     connect(&child->View(), &CQVView::stateChanged, this, &CMainFrame::RequestIdleUpdate);
+    connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::UpdateColorSwatches);
     connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
     child->show();
+    KeepInsideArea(child);
     child->View().OnInitialUpdate();
     mdi_->setActiveSubWindow(child);
     child->View().setFocus();
     ShowMenusFor(true);
     RequestIdleUpdate();
+}
+
+void CMainFrame::KeepInsideArea(QMdiSubWindow* window) const {
+    // The area places new windows cascaded: a window that would reach past
+    // its right or bottom edge moves back in (to its top-left corner at the most).
+    const QSize area = mdi_->viewport()->size();
+    QRect g = window->geometry();
+    g.setWidth(std::min(g.width(), area.width()));
+    g.setHeight(std::min(g.height(), area.height()));
+    g.moveLeft(std::clamp(g.left(), 0, std::max(0, area.width() - g.width())));
+    g.moveTop(std::clamp(g.top(), 0, std::max(0, area.height() - g.height())));
+    window->setGeometry(g);
 }
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
@@ -515,7 +530,7 @@ void CMainFrame::UpdateCommandStates() {
         const CommandUi ui = QueryCommand(id);
         action->setEnabled(ui.enabled);
         if (action->isCheckable()) action->setChecked(ui.checked);
-        if (ui.text) action->setText(QString::fromLatin1(ui.text));
+        if (!ui.text.empty()) action->setText(QString::fromStdString(ui.text));
     }
     ShowMenusFor(!Children().isEmpty());
     // The Zoom tool's rule shows the active view's zoom.

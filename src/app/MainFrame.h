@@ -96,6 +96,7 @@ private:
     void AddCommandGroups(Bar* bar, CommandGroups groups);
     void FillWindowMenu();
     void OnSubWindowActivated(QMdiSubWindow* window);
+    void KeepInsideArea(QMdiSubWindow* window) const;
     void ShowMenusFor(bool documentOpen);
     void OnSplashTimer();
     void ArrangeIcons();

@@ -1,5 +1,7 @@
 #include "app/QVView.h"
 
+#include <QApplication>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,6 +12,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "app/Cursors.h"
 #include "app/Printing.h"
@@ -30,7 +33,8 @@ Point PointOf(const QPointF& p) { return {static_cast<int>(std::floor(p.x())), s
 
 }  // namespace
 
-CQVView::CQVView(CQVDoc& doc, QWidget* parent) : QAbstractScrollArea(parent), editor_(doc, *this) {
+CQVView::CQVView(CQVDoc& doc, QWidget* parent)
+    : QAbstractScrollArea(parent), dialogs_(this), editor_(doc, *this) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -149,6 +153,12 @@ MessageAnswer CQVView::ShowMessage(const std::string& text, MessageStyle style) 
     return ShowMessageBox(this, QString::fromStdString(text), style);
 }
 
+void CQVView::ColorsChanged(PixelValue foreground, PixelValue background) { emit colorsChanged(foreground, background); }
+
+void CQVView::RefreshCursor() { RefreshPointer(QGuiApplication::queryKeyboardModifiers()); }
+
+void CQVView::ShowContextMenu(Point window) { emit contextMenuRequested(QPoint(window.x, window.y)); }
+
 // ---- events ----
 
 void CQVView::paintEvent(QPaintEvent* event) {
@@ -212,13 +222,53 @@ void CQVView::mouseReleaseEvent(QMouseEvent* event) {
     emit stateChanged();
 }
 
+void CQVView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        editor_.OnDoubleClick(PointOf(event->position()), ModifiersOf(event->modifiers()));
+        emit stateChanged();
+    }
+}
+
+void CQVView::focusOutEvent(QFocusEvent* event) {
+    // A dialog or another window took the keyboard in the middle of a drag:
+    // the drag ends where it is.
+    if (QApplication::mouseButtons() == Qt::NoButton) editor_.CancelDrag();
+    QAbstractScrollArea::focusOutEvent(event);
+}
+
 void CQVView::RefreshPointer(Qt::KeyboardModifiers modifiers) {
     const QPoint at = viewport()->mapFromGlobal(QCursor::pos());
     if (viewport()->rect().contains(at) || editor_.Drag() != DragMode::None)
         editor_.OnPointerMove({at.x(), at.y()}, ModifiersOf(modifiers));
 }
 
+namespace {
+
+// The zoom keys of the numeric keypad. They are handled here, not as
+// shortcuts: on X11 a keypad-modified shortcut never matches.
+std::optional<CommandId> KeypadZoomCommand(const QKeyEvent& event) {
+    if (!event.modifiers().testFlag(Qt::KeypadModifier)) return std::nullopt;
+    switch (event.key()) {
+        case Qt::Key_Plus: return CommandId::ZoomIn;
+        case Qt::Key_Minus: return CommandId::ZoomOut;
+        case Qt::Key_Asterisk: return CommandId::ZoomOneToOne;
+        default: return std::nullopt;
+    }
+}
+
+}  // namespace
+
 void CQVView::keyPressEvent(QKeyEvent* event) {
+    if (const auto zoom = KeypadZoomCommand(*event)) {
+        OnCommand(*zoom);
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && editor_.Drag() != DragMode::None) {
+        editor_.CancelDrag();
+        event->accept();
+        return;
+    }
     RefreshPointer(event->modifiers());
     event->ignore();
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/dialogs/AppDialogs.h"
 #include "view/EditorView.h"
 #include "view/ViewHost.h"
 
@@ -47,10 +48,18 @@ public:
     void SetCursor(CursorRole role) override;
     void DrawRubberBand(const Rect& window, RubberBandShape shape) override;
     MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override;
+    ViewDialogs& Dialogs() override { return dialogs_; }
+    void ColorsChanged(PixelValue foreground, PixelValue background) override;
+    void RefreshCursor() override;
+    void ShowContextMenu(Point window) override;
 
 signals:
     // Something the command states depend on may have changed.
     void stateChanged();
+    // The view's drawing colours changed.
+    void colorsChanged(PixelValue foreground, PixelValue background);
+    // The secondary button asks for the context menu at a point of the viewport.
+    void contextMenuRequested(QPoint window);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -59,6 +68,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
@@ -73,6 +84,7 @@ private:
     void ShowPrintDialog();
     void ShowPrintPreview();
 
+    AppDialogs dialogs_;
     EditorView editor_;
     ScrollGeometry geometry_;
     bool movingScrollBars_ = false;

@@ -249,8 +249,4 @@ std::optional<std::filesystem::path> SilentSavePath(const CQVDoc& doc) {
     return doc.PathName();
 }
 
-void PrepareSaveModified(CQVDoc& doc) {
-    if (!HasDocumentExtension(doc.PathName())) doc.ClearPathName();
-}
-
 }  // namespace vantrel

@@ -93,9 +93,5 @@ std::filesystem::path WithDocumentExtension(const std::filesystem::path& path);
 // document is native and that path is a document file; none when the user
 // must be asked for a file name (new documents, GIFs opened as documents).
 std::optional<std::filesystem::path> SilentSavePath(const CQVDoc& doc);
-// Before asking whether to save a modified document that is closing: a path
-// name that is not a document file is cleared, so that saving from there asks
-// for a file name.
-void PrepareSaveModified(CQVDoc& doc);
 
 }  // namespace vantrel

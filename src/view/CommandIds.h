@@ -3,6 +3,8 @@
 // is offered: menu item, accelerator key, tool bar button and context menu
 // entry all send the same id, and one update rule decides its state.
 
+#include <string>
+
 namespace vantrel {
 
 enum class CommandId : int {
@@ -32,6 +34,7 @@ enum class CommandId : int {
     EditCopy = 57634,
     EditPaste = 57637,
     EditUndo = 57643,
+    EditRedo = 57644,
     DeleteItems = 32791,
     SelectAll = 32790,
     AlignCenter = 32896,
@@ -113,7 +116,7 @@ struct CommandUi {
     bool enabled = false;
     bool checked = false;
     // Replaces the menu text when not empty (the texts that follow the state).
-    const char* text = nullptr;
+    std::string text;
 };
 
 }  // namespace vantrel

@@ -10,12 +10,21 @@
 #include "document/CanvasItem.h"
 #include "document/LabelItem.h"
 #include "view/FramePainter.h"
+#include "view/ViewCommands.h"
+#include "view/tools/Tool.h"
 
 namespace vantrel {
 
 namespace {
 
 constexpr int kLastWorkAreaPixel = kWorkAreaSize - 1;
+// Handles reach 8 device pixels beyond an item's zoomed bounds.
+constexpr int kHandleReach = 8;
+
+constexpr CommandId kTools[] = {CommandId::ToolSelect, CommandId::ToolZoom,      CommandId::ToolDrawBitmap,
+                                CommandId::ToolCrop,   CommandId::ToolRectangle, CommandId::ToolEllipse,
+                                CommandId::ToolPen,    CommandId::ToolText,      CommandId::ToolPick,
+                                CommandId::ToolFill};
 
 // Handle codes an item shows: labels have only their top, top-right and right handles.
 std::span<const int> HandlesOf(const CanvasItem& item) {
@@ -34,9 +43,20 @@ int CentredScroll(int centreDevice, int client, int total) {
 }  // namespace
 
 EditorView::EditorView(CQVDoc& doc, ViewHost& host)
-    : doc_(doc), host_(host), currentFrame_(doc.GetAnimation().FirstFrame()) {}
+    : doc_(doc), host_(host), currentFrame_(doc.GetAnimation().FirstFrame()) {
+    for (const ViewRoutes routes : {ZoomRoutes(), NavigationRoutes(), ToolRoutes(), HistoryRoutes(), TextRoutes()})
+        routes_.Add(routes);
+    for (const CommandId tool : kTools) tools_[tool] = MakeTool(tool, *this);
+    doc_.AddObserver(this);
+}
+
+EditorView::~EditorView() { doc_.RemoveObserver(this); }
 
 Animation& EditorView::GetAnimation() const { return doc_.GetAnimation(); }
+
+bool EditorView::IsTool(CommandId id) { return std::find(std::begin(kTools), std::end(kTools), id) != std::end(kTools); }
+
+Tool& EditorView::ActiveTool() const { return *tools_.at(currentTool_); }
 
 // ---- life cycle ----
 
@@ -61,6 +81,11 @@ void EditorView::OnInitialUpdate() {
 }
 
 // ---- geometry ----
+
+void EditorView::SetCentre(Point centre) {
+    mapping_.centreX = centre.x;
+    mapping_.centreY = centre.y;
+}
 
 void EditorView::SetZoom(int zoom) {
     mapping_.zoom = std::max(1, zoom);
@@ -90,9 +115,17 @@ void EditorView::ZoomToRect(const Rect& r) {
     const Size client = host_.ClientSize();
     // A rectangle larger than the window gives a quotient of 0: the zoom stays at least 1.
     const int zoom = std::min(client.height / std::max(1, box.Height()), client.width / std::max(1, box.Width()));
-    mapping_.centreX = (box.left + box.right) / 2;
-    mapping_.centreY = (box.top + box.bottom) / 2;
+    SetCentre({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
     SetZoom(std::clamp(zoom, 1, kZoomToRectLimit));
+}
+
+void EditorView::ZoomOneToOne() {
+    if (currentFrame_) {
+        const Rect& canvas = currentFrame_->Canvas();
+        SetCentre({(canvas.left + canvas.right) / 2, (canvas.top + canvas.bottom) / 2});
+    }
+    SetZoom(1);
+    host_.RedrawAll();
 }
 
 void EditorView::OnSize() { CentreOnCentrePoint(); }
@@ -154,129 +187,82 @@ HitResult EditorView::HitTestAt(const PointerState& pointer) const {
 
 // ---- pointer ----
 
-bool EditorView::ToolAvailable(CommandId tool) {
-    return tool == CommandId::ToolSelect || tool == CommandId::ToolZoom;
-}
-
-void EditorView::SetCursorForTool(Modifiers modifiers) {
-    switch (currentTool_) {
-        case CommandId::ToolZoom:
-            if (modifiers.shift)
-                host_.SetCursor(CursorRole::ZoomShift);
-            else if (modifiers.ctrl)
-                host_.SetCursor(mapping_.zoom < 2 ? CursorRole::ZoomRefused : CursorRole::ZoomOut);
-            else
-                host_.SetCursor(mapping_.zoom > kZoomInLimit ? CursorRole::ZoomRefused : CursorRole::ZoomIn);
-            return;
-        case CommandId::ToolSelect:
-        default:
-            host_.SetCursor(hot_.handle != kNoHandle ? CursorRole::Handle : CursorRole::Select);
-            return;
-    }
+void EditorView::HitTestAndSetCursor(Point window, Modifiers modifiers) {
+    pointer_ = MapPointer(window, false);
+    hot_ = HitTestAt(pointer_);
+    pointer_.handle = hot_.handle;
+    host_.SetCursor(ActiveTool().Cursor(modifiers));
 }
 
 void EditorView::OnPointerMove(Point window, Modifiers modifiers) {
-    if (dragMode_ == DragMode::None) {
-        pointer_ = MapPointer(window, false);
-        hot_ = HitTestAt(pointer_);
-        pointer_.handle = hot_.handle;
-        SetCursorForTool(modifiers);
+    if (drag_.mode == DragMode::None) {
+        HitTestAndSetCursor(window, modifiers);
         return;
     }
     pointer_ = MapPointer(window, true);
-    currentPoint_ = {pointer_.frameX, pointer_.frameY};
-    if (currentTool_ == CommandId::ToolZoom) {
-        host_.SetCursor(ZoomCursorFor(dragMode_));
-        if (dragMode_ == DragMode::ZoomIn) {
-            DrawWorkingBand();
-            workingRect_.right = currentPoint_.x;
-            workingRect_.bottom = currentPoint_.y;
-            DrawWorkingBand();
-        }
-    }
+    drag_.current = {pointer_.frameX, pointer_.frameY};
+    ActiveTool().Move({window, drag_.current, modifiers});
 }
 
 void EditorView::OnPrimaryDown(Point window, Modifiers modifiers) {
-    dragMode_ = DragMode::None;
-    pressPoint_ = lastPoint_ = currentPoint_ = WindowToFrame(window, false);
+    // A press that arrives during a drag (a second button) ends it first.
+    if (drag_.mode != DragMode::None) CancelDrag();
+    const Point frame = WindowToFrame(window, false);
+    drag_ = DragState{};
+    drag_.press = drag_.last = drag_.current = frame;
+    drag_.pressWindow = window;
+    drag_.gesture = NewGesture();
     host_.SetPointerCapture(true);
-    if (currentTool_ == CommandId::ToolZoom) ZoomToolPress(modifiers);
+    ActiveTool().Press({window, frame, modifiers});
 }
 
 void EditorView::OnPrimaryUp(Point window) {
     host_.SetPointerCapture(false);
-    if (dragMode_ == DragMode::None) return;
-    currentPoint_ = WindowToFrame(window, false);
-    if (currentTool_ == CommandId::ToolZoom) ZoomToolRelease();
-    dragMode_ = DragMode::None;
-    OnPointerMove(window, {});
+    if (drag_.mode == DragMode::None) return;
+    drag_.current = WindowToFrame(window, false);
+    ActiveTool().Release({window, drag_.current, {}});
+    drag_.mode = DragMode::None;
+    HitTestAndSetCursor(window, {});
 }
 
-void EditorView::OnSecondaryDown(Point window, Modifiers /*modifiers*/) {
-    pressPoint_ = lastPoint_ = currentPoint_ = WindowToFrame(window, false);
-    if (currentTool_ == CommandId::ToolZoom) OnZoomOneToOne();
+void EditorView::OnDoubleClick(Point window, Modifiers modifiers) {
+    ActiveTool().DoubleClick({window, WindowToFrame(window, false), modifiers});
 }
 
-CursorRole EditorView::ZoomCursorFor(DragMode mode) const {
-    switch (mode) {
-        case DragMode::ZoomIn: return CursorRole::ZoomIn;
-        case DragMode::ZoomOut: return CursorRole::ZoomOut;
-        case DragMode::ZoomReset: return CursorRole::ZoomShift;
-        default: return CursorRole::ZoomRefused;
-    }
+void EditorView::OnSecondaryDown(Point window, Modifiers modifiers) {
+    if (drag_.mode != DragMode::None) return;
+    const Point frame = WindowToFrame(window, false);
+    drag_.press = drag_.last = drag_.current = frame;
+    ActiveTool().SecondaryPress({window, frame, modifiers});
 }
 
-void EditorView::ZoomToolPress(Modifiers modifiers) {
-    const int zoom = mapping_.zoom;
-    if (modifiers.shift)
-        dragMode_ = zoom >= 2 ? DragMode::ZoomReset : DragMode::ZoomRefused;
-    else if (modifiers.ctrl)
-        dragMode_ = zoom >= 2 ? DragMode::ZoomOut : DragMode::ZoomRefused;
-    else
-        dragMode_ = zoom > kZoomInLimit ? DragMode::ZoomRefused : DragMode::ZoomIn;
-    host_.SetCursor(ZoomCursorFor(dragMode_));
-    if (dragMode_ == DragMode::ZoomIn) {
-        workingRect_ = {pressPoint_.x, pressPoint_.y, pressPoint_.x, pressPoint_.y};
-        DrawWorkingBand();
-    }
-}
-
-void EditorView::ZoomToolRelease() {
-    switch (dragMode_) {
-        case DragMode::ZoomIn: {
-            DrawWorkingBand();
-            mapping_.centreX = currentPoint_.x;
-            mapping_.centreY = currentPoint_.y;
-            // A drag that is too small, or runs up or to the left, is a click.
-            const Rect band = workingRect_;
-            if (band.right - band.left < kZoomDragMinimum || band.bottom - band.top < kZoomDragMinimum)
-                SetZoom(mapping_.zoom * 2);
-            else
-                ZoomToRect(band);
-            break;
-        }
-        case DragMode::ZoomOut:
-            mapping_.centreX = currentPoint_.x;
-            mapping_.centreY = currentPoint_.y;
-            SetZoom(mapping_.zoom / 2);
-            break;
-        case DragMode::ZoomReset:
-            OnZoomOneToOne();
-            return;
-        default:
-            return;
-    }
+void EditorView::CancelDrag() {
+    if (drag_.mode == DragMode::None) return;
+    ActiveTool().Cancel();
+    drag_.mode = DragMode::None;
+    if (currentFrame_) currentFrame_->hideHandles = false;
+    host_.SetPointerCapture(false);
     host_.RedrawAll();
 }
 
-void EditorView::DrawWorkingBand() {
-    host_.DrawRubberBand(FrameToWindow(Normalized(workingRect_)), RubberBandShape::Rectangle);
+void EditorView::ToggleBand() {
+    drag_.bandShown = !drag_.bandShown;
+    host_.DrawRubberBand(FrameToWindow(Normalized(drag_.working)), drag_.bandShape);
+}
+
+// ---- tools ----
+
+void EditorView::SetTool(CommandId tool) {
+    if (!IsTool(tool) || tool == currentTool_) return;
+    CancelDrag();
+    currentTool_ = tool;
+    host_.RefreshCursor();
 }
 
 // ---- frames ----
 
 void EditorView::ShowFrame(AnimFrame* frame) {
-    GetAnimation().RenderAll();
+    CancelDrag();
     DeselectAll();
     if (frame) {
         currentFrame_ = frame;
@@ -289,16 +275,77 @@ void EditorView::ShowFrame(AnimFrame* frame) {
 bool EditorView::TakeFrameListChanged() { return std::exchange(frameListChanged_, false); }
 bool EditorView::TakeCurrentFrameChanged() { return std::exchange(currentFrameChanged_, false); }
 
+// ---- document changes ----
+
+void EditorView::OnFrameInserted(AnimFrame& /*frame*/) { frameListChanged_ = true; }
+
+void EditorView::OnFrameRemoving(AnimFrame& frame) {
+    frameListChanged_ = true;
+    if (&frame != currentFrame_) return;
+    CancelDrag();
+    hot_ = {};
+    // The frame that followed takes its place, else the one before.
+    Animation& animation = GetAnimation();
+    AnimFrame* next = animation.NextFrame(&frame);
+    if (!next && animation.IndexOf(&frame) > 0) next = animation.PreviousFrame(&frame);
+    currentFrame_ = next;
+    currentFrameChanged_ = true;
+    host_.RedrawAll();
+}
+
+void EditorView::OnFrameMoved(AnimFrame& /*frame*/) { frameListChanged_ = true; }
+
+void EditorView::OnItemsChanged(AnimFrame& frame, const Rect& area) {
+    if (&frame != currentFrame_) return;
+    // Items may have gone: the hot item is found again at the next move.
+    hot_ = {};
+    host_.InvalidateRect(FrameToWindow(area).Inflate(kHandleReach, kHandleReach));
+}
+
+void EditorView::OnFrameSettingsChanged(AnimFrame& frame) {
+    if (&frame == currentFrame_) currentFrameChanged_ = true;
+    frameListChanged_ = true;
+}
+
+void EditorView::OnAnimationChanged() {
+    CancelDrag();
+    hot_ = {};
+    Animation& animation = GetAnimation();
+    if (animation.IndexOf(currentFrame_) < 0) currentFrame_ = animation.FirstFrame();
+    frameListChanged_ = currentFrameChanged_ = true;
+    host_.RedrawAll();
+}
+
+// ---- editing ----
+
+bool EditorView::Execute(std::unique_ptr<Command> command) { return doc_.Execute(std::move(command)); }
+
+void EditorView::SetForegroundColor(PixelValue color) {
+    foreground_ = color;
+    host_.ColorsChanged(foreground_, background_);
+}
+
+void EditorView::SetBackgroundColor(PixelValue color) {
+    background_ = color;
+    host_.ColorsChanged(foreground_, background_);
+}
+
+void EditorView::PickAt(Point frame, bool background) {
+    if (!currentFrame_) return;
+    const PixelValue color = currentFrame_->PickColor(frame);
+    if (background)
+        SetBackgroundColor(color);
+    else
+        SetForegroundColor(color);
+}
+
 // ---- painting and printing ----
 
 void EditorView::Paint(PaintTarget& target) const {
     if (currentFrame_) PaintInView(*currentFrame_, target, mapping_);
 }
 
-void EditorView::BeginPrinting() {
-    GetAnimation().RenderAll();
-    nextFrameToPrint_ = GetAnimation().FirstFrame();
-}
+void EditorView::BeginPrinting() { nextFrameToPrint_ = GetAnimation().FirstFrame(); }
 
 PrintPageLayout EditorView::LayoutNextPage(int pageHeight, int titleWidth) {
     PrintPageLayout page = LayoutPrintPage(GetAnimation(), nextFrameToPrint_, pageHeight, titleWidth);
@@ -306,7 +353,7 @@ PrintPageLayout EditorView::LayoutNextPage(int pageHeight, int titleWidth) {
     return page;
 }
 
-// ---- invalidation ----
+// ---- selection and invalidation ----
 
 void EditorView::InvalidateItem(const CanvasItem& item) {
     host_.InvalidateRect(DeviceToWindow(item.ZoomedBounds(mapping_.zoom)));
@@ -328,102 +375,15 @@ void EditorView::DeselectAll() {
     currentFrame_->DeselectAll();
 }
 
-void EditorView::MarkModified() { doc_.SetModifiedFlag(true); }
+void EditorView::Select(CanvasItem& item, bool on) {
+    InvalidateHandles(item);
+    item.SetSelected(on);
+}
 
 // ---- commands ----
 
-bool EditorView::UpdateCommand(CommandId id, CommandUi& ui) const {
-    switch (id) {
-        case CommandId::ZoomIn: UpdateZoomIn(ui); return true;
-        case CommandId::ZoomOut: UpdateZoomOut(ui); return true;
-        case CommandId::ZoomOneToOne: UpdateZoomOneToOne(ui); return true;
-        case CommandId::FirstFrame: UpdateFirstFrame(ui); return true;
-        case CommandId::PreviousFrame: UpdatePreviousFrame(ui); return true;
-        case CommandId::NextFrame: UpdateNextFrame(ui); return true;
-        case CommandId::LastFrame: UpdateLastFrame(ui); return true;
-        case CommandId::FileSave: UpdateSaveDocument(ui); return true;
-        case CommandId::ToolSelect:
-        case CommandId::ToolZoom:
-        case CommandId::ToolDrawBitmap:
-        case CommandId::ToolCrop:
-        case CommandId::ToolRectangle:
-        case CommandId::ToolEllipse:
-        case CommandId::ToolPen:
-        case CommandId::ToolText:
-        case CommandId::ToolPick:
-        case CommandId::ToolFill: UpdateTool(id, ui); return true;
-        default: return false;
-    }
-}
+bool EditorView::UpdateCommand(CommandId id, CommandUi& ui) const { return routes_.Update(*this, id, ui); }
 
-bool EditorView::ExecuteCommand(CommandId id) {
-    CommandUi ui;
-    if (!UpdateCommand(id, ui) || !ui.enabled) return false;
-    switch (id) {
-        case CommandId::ZoomIn: OnZoomIn(); return true;
-        case CommandId::ZoomOut: OnZoomOut(); return true;
-        case CommandId::ZoomOneToOne: OnZoomOneToOne(); return true;
-        case CommandId::FirstFrame: OnFirstFrame(); return true;
-        case CommandId::PreviousFrame: OnPreviousFrame(); return true;
-        case CommandId::NextFrame: OnNextFrame(); return true;
-        case CommandId::LastFrame: OnLastFrame(); return true;
-        case CommandId::ToolSelect:
-        case CommandId::ToolZoom: OnTool(id); return true;
-        default: return false;  // served by the document or the window
-    }
-}
-
-void EditorView::UpdateZoomIn(CommandUi& ui) const { ui.enabled = mapping_.zoom <= kZoomInLimit; }
-void EditorView::UpdateZoomOut(CommandUi& ui) const { ui.enabled = mapping_.zoom > 1; }
-void EditorView::UpdateZoomOneToOne(CommandUi& ui) const { ui.enabled = mapping_.zoom != 1; }
-
-void EditorView::UpdateFirstFrame(CommandUi& ui) const {
-    ui.enabled = currentFrame_ && currentFrame_ != GetAnimation().FirstFrame();
-}
-void EditorView::UpdatePreviousFrame(CommandUi& ui) const { UpdateFirstFrame(ui); }
-void EditorView::UpdateNextFrame(CommandUi& ui) const {
-    ui.enabled = currentFrame_ && GetAnimation().NextFrame(currentFrame_) != nullptr;
-}
-void EditorView::UpdateLastFrame(CommandUi& ui) const { UpdateNextFrame(ui); }
-
-void EditorView::UpdateTool(CommandId tool, CommandUi& ui) const {
-    ui.enabled = ToolAvailable(tool);
-    ui.checked = currentTool_ == tool;
-}
-
-void EditorView::UpdateSaveDocument(CommandUi& ui) const { ui.enabled = true; }
-
-void EditorView::OnZoomIn() {
-    SetZoom(mapping_.zoom * 2);
-    host_.RedrawAll();
-}
-
-void EditorView::OnZoomOut() {
-    SetZoom(mapping_.zoom / 2);
-    host_.RedrawAll();
-}
-
-void EditorView::OnZoomOneToOne() {
-    if (currentFrame_) {
-        const Rect& canvas = currentFrame_->Canvas();
-        mapping_.centreX = (canvas.left + canvas.right) / 2;
-        mapping_.centreY = (canvas.top + canvas.bottom) / 2;
-    }
-    SetZoom(1);
-    host_.RedrawAll();
-}
-
-void EditorView::OnFirstFrame() { ShowFrame(GetAnimation().FirstFrame()); }
-
-void EditorView::OnPreviousFrame() { ShowFrame(GetAnimation().PreviousFrame(currentFrame_)); }
-
-void EditorView::OnNextFrame() {
-    currentFrame_->Render();
-    ShowFrame(GetAnimation().NextFrame(currentFrame_));
-}
-
-void EditorView::OnLastFrame() { ShowFrame(GetAnimation().LastFrame()); }
-
-void EditorView::OnTool(CommandId tool) { currentTool_ = tool; }
+bool EditorView::ExecuteCommand(CommandId id) { return routes_.Execute(*this, id); }
 
 }  // namespace vantrel

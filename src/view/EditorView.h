@@ -3,17 +3,24 @@
 // any windowing system. It shows one frame of the document (the current
 // frame) enlarged by an integer zoom, keeps the point that stays in the
 // middle of the window across zooming and resizing, turns window positions
-// into work-area pixels, finds the item or handle under the pointer, and
-// holds the enable rules and actions of the commands the editor serves. The
-// window it lives in is reached through ViewHost.
+// into work-area pixels, finds the item or handle under the pointer, hands
+// pointer input to the current tool (view/tools/) and serves the commands
+// registered in its routing table. Every change it makes to the document is
+// a command of the document's history; it repaints what the document
+// reports as changed. The window it lives in is reached through ViewHost.
 
 #include <cstdint>
+#include <map>
+#include <memory>
 
 #include "core/Geometry.h"
 #include "core/Pixel.h"
+#include "document/CanvasItem.h"
+#include "document/DocumentObserver.h"
 #include "document/ViewTypes.h"
 #include "document/WorkArea.h"
 #include "view/CommandIds.h"
+#include "view/CommandRoutes.h"
 #include "view/PrintLayout.h"
 #include "view/ViewHost.h"
 
@@ -21,9 +28,10 @@ namespace vantrel {
 
 class AnimFrame;
 class Animation;
-class CanvasItem;
+class Command;
 class CQVDoc;
 class PaintTarget;
+class Tool;
 
 // Zoom In is offered while the zoom is at most this, so 32 is the largest zoom.
 inline constexpr int kZoomInLimit = 16;
@@ -31,6 +39,9 @@ inline constexpr int kZoomInLimit = 16;
 inline constexpr int kZoomToRectLimit = 16;
 // A zoom-tool drag narrower or lower than this (frame pixels) counts as a click.
 inline constexpr int kZoomDragMinimum = 5;
+// A move drag starts once the pointer is more than this many window pixels
+// from the press on either axis.
+inline constexpr int kMoveThreshold = 4;
 
 // The state between a button press and its release.
 enum class DragMode {
@@ -58,14 +69,49 @@ struct HitResult {
     int handle = kNoHandle;
 };
 
-class EditorView {
+// A pointer event as the tools see it: the window point, the frame point
+// (clamped to the work area during a drag) and the modifier keys.
+struct ToolEvent {
+    Point window;
+    Point frame;
+    Modifiers modifiers;
+};
+
+// What a drag remembers from its press to its release.
+struct DragState {
+    DragMode mode = DragMode::None;
+    Point press;        // frame pixels, not clamped
+    Point last;         // the point the last move acted on
+    Point current;      // the latest point handed to the tool
+    Point pressWindow;  // for the move threshold
+    Rect working;       // rubber band, new shape, resize or crop rectangle (frame pixels)
+    ObjectUid item = 0; // the item resized or cropped, painted
+    int handle = kNoHandle;
+    double aspect = 1;  // width / height of the drag item when the resize began
+    Rect start;         // the drag item's rectangle when the resize began
+    bool moved = false; // a move drag has passed its threshold
+    bool bandShown = false;
+    RubberBandShape bandShape = RubberBandShape::Rectangle;
+    std::uint64_t gesture = 0;  // merge key of the commands of this drag
+};
+
+// Defaults of new boxes, as "Rectangle Style" edits them.
+struct BoxDefaults {
+    int fillStyle = 1;  // 0 Solid, 1 Outline, 2 Horizontal, 3 Vertical
+    int lineWidth = 1;  // 0 none, else 1 to 32
+    int spaceWidth = 1; // 1 to 32
+};
+
+class EditorView final : private DocumentObserver {
 public:
     EditorView(CQVDoc& doc, ViewHost& host);
+    ~EditorView() override;
     EditorView(const EditorView&) = delete;
     EditorView& operator=(const EditorView&) = delete;
 
     CQVDoc& Document() const { return doc_; }
     Animation& GetAnimation() const;
+    ViewHost& Host() const { return host_; }
 
     // ---- life cycle ----
     // Shows the first frame that is not a master frame (the last frame when
@@ -77,6 +123,7 @@ public:
     const ViewMapping& Mapping() const { return mapping_; }
     int Zoom() const { return mapping_.zoom; }
     Point Centre() const { return {mapping_.centreX, mapping_.centreY}; }
+    void SetCentre(Point centre);
     Point ScrollPosition() const { return {mapping_.scrollX, mapping_.scrollY}; }
     const ScrollGeometry& Scrolling() const { return scroll_; }
     // Sets the zoom (1 or more), the scroll range 1200 x zoom square, the
@@ -89,6 +136,8 @@ public:
     // Zooms so that r (frame pixels) fills the client area: the smaller of
     // the two client/rectangle quotients, from 1 to 16, centred on r.
     void ZoomToRect(const Rect& r);
+    // Zoom 1:1 centred on the current frame's canvas; the whole view redrawn.
+    void ZoomOneToOne();
     // The client area changed size: keeps the centre point in the middle.
     void OnSize();
     // The user scrolled to position (device pixels, within the range): the
@@ -113,22 +162,50 @@ public:
     HitResult HitTestAt(const PointerState& pointer) const;
     const HitResult& Hot() const { return hot_; }
 
-    // ---- pointer ----
+    // ---- pointer input, handed to the current tool ----
     void OnPointerMove(Point window, Modifiers modifiers);
     void OnPrimaryDown(Point window, Modifiers modifiers);
     void OnPrimaryUp(Point window);
+    void OnDoubleClick(Point window, Modifiers modifiers);
     void OnSecondaryDown(Point window, Modifiers modifiers);
-    DragMode Drag() const { return dragMode_; }
+    // The drag ends without its effect (the window lost the pointer).
+    void CancelDrag();
+    DragMode Drag() const { return drag_.mode; }
+    DragState& DragInfo() { return drag_; }
+    const DragState& DragInfo() const { return drag_; }
+    // A new merge key for the commands of one gesture.
+    std::uint64_t NewGesture() { return ++gestures_; }
+
+    // ---- tools ----
+    CommandId CurrentTool() const { return currentTool_; }
+    // Makes tool current (the tool commands also clear the selection for
+    // some tools; see ToolCommands).
+    void SetTool(CommandId tool);
+    static bool IsTool(CommandId id);
 
     // ---- frames ----
     AnimFrame* CurrentFrame() const { return currentFrame_; }
-    // Renders every frame, clears the selection of the frame that was shown,
-    // shows frame (when given) and redraws; the current frame counts as changed.
+    // Clears the selection of the frame that was shown, shows frame (when
+    // given) and redraws; the current frame counts as changed.
     void ShowFrame(AnimFrame* frame);
     // The flags the panels read: frames were added or removed, or another
     // frame or its settings are shown. Reading clears them.
     bool TakeFrameListChanged();
     bool TakeCurrentFrameChanged();
+
+    // ---- editing ----
+    // Runs command on the document's history; false when it changed nothing.
+    bool Execute(std::unique_ptr<Command> command);
+    // Drawing colours and defaults kept between commands.
+    PixelValue ForegroundColor() const { return foreground_; }
+    PixelValue BackgroundColor() const { return background_; }
+    void SetForegroundColor(PixelValue color);
+    void SetBackgroundColor(PixelValue color);
+    BoxDefaults newBox;
+    bool newLabelAntiAliased = true;
+    // Picks the colour at the frame point of the last pointer move: the
+    // background colour with Shift, else the foreground colour.
+    void PickAt(Point frame, bool background);
 
     // ---- painting ----
     // The current frame as the window shows it, with handles.
@@ -149,47 +226,32 @@ public:
     // rule does not allow it now.
     bool ExecuteCommand(CommandId id);
 
-    // ---- invalidation ----
+    // ---- selection and invalidation ----
     void InvalidateItem(const CanvasItem& item);
     void InvalidateHandles(const CanvasItem& item);
     void InvalidateSelectionHandles();
     // Clears the selection of the current frame, invalidating the handles first.
     void DeselectAll();
-    void MarkModified();
-
-    // ---- drawing defaults kept between commands ----
-    PixelValue foregroundColor = kOpaqueBlack;
-    PixelValue backgroundColor = kOpaqueWhite;
-    CommandId CurrentTool() const { return currentTool_; }
+    void Select(CanvasItem& item, bool on);
+    // Draws the drag's working rectangle (normalised) as a rubber band of
+    // the drag's shape; drawing it again removes it.
+    void ToggleBand();
+    // Removes the rubber band when it is shown.
+    void ToggleBandOff() {
+        if (drag_.bandShown) ToggleBand();
+    }
 
 private:
-    // One update rule per command.
-    void UpdateZoomIn(CommandUi& ui) const;
-    void UpdateZoomOut(CommandUi& ui) const;
-    void UpdateZoomOneToOne(CommandUi& ui) const;
-    void UpdateFirstFrame(CommandUi& ui) const;
-    void UpdatePreviousFrame(CommandUi& ui) const;
-    void UpdateNextFrame(CommandUi& ui) const;
-    void UpdateLastFrame(CommandUi& ui) const;
-    void UpdateTool(CommandId tool, CommandUi& ui) const;
-    void UpdateSaveDocument(CommandUi& ui) const;
-    // One action per command.
-    void OnZoomIn();
-    void OnZoomOut();
-    void OnZoomOneToOne();
-    void OnFirstFrame();
-    void OnPreviousFrame();
-    void OnNextFrame();
-    void OnLastFrame();
-    void OnTool(CommandId tool);
+    // ---- DocumentObserver ----
+    void OnFrameInserted(AnimFrame& frame) override;
+    void OnFrameRemoving(AnimFrame& frame) override;
+    void OnFrameMoved(AnimFrame& frame) override;
+    void OnItemsChanged(AnimFrame& frame, const Rect& area) override;
+    void OnFrameSettingsChanged(AnimFrame& frame) override;
+    void OnAnimationChanged() override;
 
-    // The tools the view drives so far.
-    static bool ToolAvailable(CommandId tool);
-    void SetCursorForTool(Modifiers modifiers);
-    void ZoomToolPress(Modifiers modifiers);
-    void ZoomToolRelease();
-    void DrawWorkingBand();
-    CursorRole ZoomCursorFor(DragMode mode) const;
+    Tool& ActiveTool() const;
+    void HitTestAndSetCursor(Point window, Modifiers modifiers);
     void ScrollTo(Point desired);
 
     CQVDoc& doc_;
@@ -203,13 +265,13 @@ private:
     bool frameListChanged_ = false;
     bool currentFrameChanged_ = false;
 
+    CommandRoutes<EditorView> routes_;
+    std::map<CommandId, std::unique_ptr<Tool>> tools_;
     CommandId currentTool_ = CommandId::ToolSelect;
-    DragMode dragMode_ = DragMode::None;
-    Point pressPoint_;
-    Point lastPoint_;
-    Point currentPoint_;
-    Rect workingRect_;
-    bool bandShown_ = false;
+    DragState drag_;
+    std::uint64_t gestures_ = 0;
+    PixelValue foreground_ = kOpaqueBlack;
+    PixelValue background_ = kOpaqueWhite;
 };
 
 }  // namespace vantrel

@@ -5,8 +5,11 @@
 #include <string>
 
 #include "core/Geometry.h"
+#include "core/Pixel.h"
 
 namespace vantrel {
+
+class ViewDialogs;
 
 struct Size {
     int width = 0;
@@ -76,6 +79,16 @@ public:
 
     // A message box with the program's title.
     virtual MessageAnswer ShowMessage(const std::string& text, MessageStyle style) = 0;
+
+    // The dialogs the view opens.
+    virtual ViewDialogs& Dialogs() = 0;
+    // The view's drawing colours changed (the colour bar shows them).
+    virtual void ColorsChanged(PixelValue /*foreground*/, PixelValue /*background*/) {}
+    // The pointer did not move but the cursor may have to change (after a
+    // tool switch): the host sends a pointer move at the pointer's place.
+    virtual void RefreshCursor() {}
+    // The secondary button asks for the context menu at a window point.
+    virtual void ShowContextMenu(Point /*window*/) {}
 };
 
 }  // namespace vantrel

@@ -546,5 +546,83 @@ TEST(MainWindow, HelpCommandsOpenPagesBesideTheProgramAndMinimise) {
     EXPECT_EQ(s.log.opened.back(), QUrl(QString::fromLatin1(kHomePageUrl)));
 }
 
+// ---- editing ----
+
+TEST(MainWindow, ADraggedRectangleIsUndoneRedoneAndSaved) {
+    Started s;
+    CQVView& view = s.View();
+    CQVDoc& doc = view.Document();
+    ASSERT_TRUE(s.Frame().ExecuteCommand(CommandId::ToolRectangle));
+    const Point scroll = view.Editor().ScrollPosition();
+    const auto at = [&](int x, int y) { return QPoint(x - scroll.x, y - scroll.y); };
+    QWidget* viewport = view.viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, at(400, 580));
+    QTest::mouseMove(viewport, at(420, 590));
+    QTest::mouseMove(viewport, at(450, 610));
+    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, at(450, 610));
+    ProcessEvents();
+    AnimFrame& frame = *view.Editor().CurrentFrame();
+    ASSERT_EQ(frame.CountItems(), 1);
+    EXPECT_EQ(frame.Top()->Bounds(), (Rect{400, 580, 450, 610}));
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(s.Text(CommandId::EditUndo), QStringLiteral("&Undo Draw Rectangle\tCtrl+Z"));
+
+    s.Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(frame.CountItems(), 0);
+    EXPECT_FALSE(doc.IsModified());
+    s.Key(Qt::Key_Y, Qt::ControlModifier);
+    ASSERT_EQ(frame.CountItems(), 1);
+
+    const std::filesystem::path path = test::ScratchDir("undo-redo-save") / "drawn.qvd";
+    ASSERT_TRUE(s.Frame().ActiveChild()->SaveTo(path));
+    EXPECT_FALSE(doc.IsModified());
+    CQVDoc reopened;
+    ASSERT_TRUE(OpenDocument(reopened, path));
+    ASSERT_EQ(reopened.GetAnimation().FirstFrame()->CountItems(), 1);
+    EXPECT_EQ(reopened.GetAnimation().FirstFrame()->Top()->Kind(), ItemKind::Box);
+    EXPECT_EQ(reopened.GetAnimation().FirstFrame()->Top()->Bounds(), (Rect{400, 580, 450, 610}));
+}
+
+TEST(MainWindow, KeypadKeysZoom) {
+    Started s;
+    s.Key(Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(s.View().Editor().Zoom(), 2);
+    s.Key(Qt::Key_Asterisk, Qt::KeypadModifier);
+    EXPECT_EQ(s.View().Editor().Zoom(), 1);
+}
+
+TEST(MainWindow, CancellingTheSaveQuestionOfAGifKeepsItsPath) {
+    const std::filesystem::path gif = test::SourceDir() / "examples" / "banner.gif";
+    Started s({Q(gif)});
+    CChildFrame* child = s.Frame().ActiveChild();
+    ASSERT_NE(child, nullptr);
+    child->Document().SetModifiedFlag(true);
+    s.log.answer = MessageAnswer::Cancel;
+    EXPECT_FALSE(child->close());
+    // Opening the same GIF again finds its window rather than making a second.
+    EXPECT_EQ(s.app.OpenDocumentFile(Q(gif)), child);
+    EXPECT_EQ(s.Frame().Children().size(), 1);
+}
+
+TEST(MainWindow, ARecentFileThatIsGoneLeavesTheList) {
+    Started s;
+    const std::filesystem::path gone = test::ScratchDir("recent_gone") / "gone.qvd";
+    s.app.AddToRecentFiles(Q(gone));
+    ASSERT_TRUE(s.Enabled(CommandId::RecentFile1));
+    s.Frame().ExecuteCommand(CommandId::RecentFile1);
+    EXPECT_EQ(s.log.messages.size(), 1);
+    EXPECT_FALSE(s.app.RecentFiles().contains(Q(std::filesystem::absolute(gone))));
+    EXPECT_FALSE(s.Enabled(CommandId::RecentFile1));
+}
+
+TEST(MainWindow, NewWindowsStayInsideTheArea) {
+    Started s;
+    for (int i = 0; i < 6; ++i) s.app.NewDocument();
+    ProcessEvents();
+    const QRect area(QPoint(0, 0), s.Frame().MdiArea()->viewport()->size());
+    for (CChildFrame* child : s.Frame().Children())
+        EXPECT_TRUE(area.contains(child->geometry())) << child->geometry().x() << "," << child->geometry().y();
+}
+
 }  // namespace
 }  // namespace vantrel

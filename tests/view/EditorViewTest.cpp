@@ -337,9 +337,9 @@ TEST(EditorViewTools, ExactlyOneToolIsChecked) {
     ASSERT_TRUE(f.view.ExecuteCommand(CommandId::ToolZoom));
     EXPECT_EQ(f.view.CurrentTool(), CommandId::ToolZoom);
     EXPECT_EQ(checkedCount(), 1);
-    // Tools whose editing does not exist yet cannot be chosen.
-    EXPECT_FALSE(f.view.ExecuteCommand(CommandId::ToolPen));
-    EXPECT_EQ(f.view.CurrentTool(), CommandId::ToolZoom);
+    ASSERT_TRUE(f.view.ExecuteCommand(CommandId::ToolPen));
+    EXPECT_EQ(f.view.CurrentTool(), CommandId::ToolPen);
+    EXPECT_EQ(checkedCount(), 1);
 }
 
 TEST(EditorViewTools, ZoomToolModesAndCursors) {

@@ -3,6 +3,8 @@
 // of its window, and small documents built by hand.
 
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -11,9 +13,29 @@
 #include "document/Animation.h"
 #include "document/BitmapItem.h"
 #include "document/CQVDoc.h"
+#include "view/ViewDialogs.h"
 #include "view/ViewHost.h"
 
 namespace vantrel::test {
+
+// Dialogs that answer as the test says: confirmed with the given text, or cancelled.
+class ScriptedDialogs : public ViewDialogs {
+public:
+    bool EditText(TextEditValues& values) override {
+        ++textEdits;
+        if (!text) return false;
+        values.text = *text;
+        return true;
+    }
+    bool SelectFont(LogFont& font) override {
+        if (!font_) return false;
+        font = *font_;
+        return true;
+    }
+    std::optional<std::string> text;
+    std::optional<LogFont> font_;
+    int textEdits = 0;
+};
 
 class RecordingHost : public ViewHost {
 public:
@@ -32,6 +54,11 @@ public:
         messages.push_back(text);
         return MessageAnswer::Yes;
     }
+    ViewDialogs& Dialogs() override { return dialogs; }
+    void ColorsChanged(PixelValue fg, PixelValue bg) override { colors = {fg, bg}; }
+
+    ScriptedDialogs dialogs;
+    std::pair<PixelValue, PixelValue> colors{kOpaqueBlack, kOpaqueWhite};
 
     Size client;
     ScrollGeometry geometry;

@@ -1,0 +1,60 @@
+#include "app/dialogs/TextEditDlg.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/Prompts.h"
+#include "app/dialogs/FontChoice.h"
+#include "text/Cp1252.h"
+
+namespace vantrel {
+
+CTextEditDlg::CTextEditDlg(TextEditValues& values, QWidget* parent)
+    : QDialog(parent), values_(values), text_(new QLineEdit(this)), antiAliased_(new QCheckBox(tr("Anti-Aliased"), this)) {
+    setWindowTitle(QStringLiteral("Text Edit"));
+    text_->setObjectName(QStringLiteral("text"));
+    text_->setText(QString::fromStdString(Cp1252ToUtf8(values.text)));
+    text_->selectAll();
+    text_->setMinimumWidth(360);
+    antiAliased_->setChecked(values.antiAliased);
+    auto* font = new QPushButton(QStringLiteral("Font..."), this);
+    font->setAutoDefault(false);
+    connect(font, &QPushButton::clicked, this, [this] { AskFont(this, values_.font); });
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(antiAliased_);
+    row->addStretch();
+    row->addWidget(font);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(text_);
+    layout->addLayout(row);
+    layout->addWidget(buttons);
+    text_->setFocus();
+}
+
+void CTextEditDlg::accept() {
+    const std::string text = Utf8ToCp1252(text_->text().toStdString());
+    QString problem;
+    if (text.size() > std::size_t(kTextEditMaxLength))
+        problem = QStringLiteral("Please enter no more than %1 characters.").arg(kTextEditMaxLength);
+    else if (text.empty())
+        problem = QStringLiteral("Please enter the text of the label.");
+    if (!problem.isEmpty()) {
+        ShowMessageBox(this, problem, MessageStyle::Information);
+        text_->setFocus();
+        text_->selectAll();
+        return;
+    }
+    values_.text = text;
+    values_.antiAliased = antiAliased_->isChecked();
+    QDialog::accept();
+}
+
+}  // namespace vantrel

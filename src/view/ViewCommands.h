@@ -1,0 +1,20 @@
+#pragma once
+// The routing tables of the editor view, one per family of commands, each
+// in its own file; EditorView registers them all.
+
+#include <span>
+
+#include "view/CommandRoutes.h"
+
+namespace vantrel {
+
+class EditorView;
+using ViewRoutes = std::span<const CommandRoute<EditorView>>;
+
+ViewRoutes ZoomRoutes();        // ZoomCommands.cpp
+ViewRoutes NavigationRoutes();  // NavigationCommands.cpp
+ViewRoutes ToolRoutes();        // ToolCommands.cpp
+ViewRoutes HistoryRoutes();     // HistoryCommands.cpp: undo, redo
+ViewRoutes TextRoutes();        // TextCommands.cpp: Edit Text, Change Font
+
+}  // namespace vantrel

@@ -1,0 +1,34 @@
+// Draw Rectangle: a box in the view's colours and new-box style.
+
+#include "document/BoxItem.h"
+#include "view/tools/DrawShapeTool.h"
+#include "view/tools/Tools.h"
+
+namespace vantrel {
+
+namespace {
+
+class DrawRectangleTool final : public DrawShapeTool {
+public:
+    explicit DrawRectangleTool(EditorView& view) : DrawShapeTool(view, "Draw Rectangle", RubberBandShape::Rectangle) {}
+
+private:
+    std::unique_ptr<CanvasItem> MakeItem(int width, int height) override {
+        auto box = std::make_unique<BoxItem>();
+        BoxStyle style;
+        style.fillColor = view_.BackgroundColor();
+        style.lineColor = view_.ForegroundColor();
+        style.lineStyle = static_cast<BoxLineStyle>(view_.newBox.fillStyle);
+        style.lineWidth = view_.newBox.lineWidth;
+        style.spaceWidth = view_.newBox.spaceWidth;
+        box->SetBounds({0, 0, width, height});
+        box->SetStyle(style);
+        return box;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Tool> MakeDrawRectangleTool(EditorView& view) { return std::make_unique<DrawRectangleTool>(view); }
+
+}  // namespace vantrel

@@ -1,0 +1,57 @@
+// Draw Text: a click opens "Text Edit"; the label it makes sits with the
+// left end of its baseline on the click, in the foreground colour and the
+// document's default font. Then the Select tool is current.
+
+#include "document/AnimFrame.h"
+#include "document/CQVDoc.h"
+#include "document/LabelItem.h"
+#include "edit/DocumentCommands.h"
+#include "edit/ItemCommands.h"
+#include "view/TextCommands.h"
+#include "view/tools/Tool.h"
+#include "view/tools/Tools.h"
+
+namespace vantrel {
+
+namespace {
+
+class DrawTextTool final : public Tool {
+public:
+    using Tool::Tool;
+
+    void Press(const ToolEvent& e) override {
+        AnimFrame* frame = view_.CurrentFrame();
+        if (!frame) return;
+        CQVDoc& doc = view_.Document();
+        TextEditValues values{std::string(), view_.newLabelAntiAliased, doc.defaultFont};
+        const bool confirmed = view_.Host().Dialogs().EditText(values);
+        // A font chosen with "Font..." stays the default even when cancelled.
+        if (!confirmed || values.text.empty()) {
+            view_.Execute(std::make_unique<SetDefaultFontCommand>("Change Font", values.font));
+            return;
+        }
+        LabelParams params;
+        params.textColor = view_.ForegroundColor();
+        auto label = std::make_unique<LabelItem>();
+        if (!label->SetParams(WithTextEdit(params, values))) return;
+        label->MoveTo(e.frame.x, e.frame.y);
+        view_.newLabelAntiAliased = values.antiAliased;
+        const ObjectUid uid = label->Uid();
+        view_.DeselectAll();
+        Transaction step(doc.History(), "Draw Text");
+        step.Add(std::make_unique<AddItemCommand>("Draw Text", frame->Uid(), std::move(label)));
+        step.Add(std::make_unique<SetDefaultFontCommand>("Draw Text", values.font));
+        step.Commit();
+        if (CanvasItem* added = frame->FindItemByUid(uid)) view_.Select(*added, true);
+        view_.Host().UpdateNow();
+        view_.SetTool(CommandId::ToolSelect);
+    }
+
+    CursorRole Cursor(Modifiers) const override { return CursorRole::Text; }
+};
+
+}  // namespace
+
+std::unique_ptr<Tool> MakeDrawTextTool(EditorView& view) { return std::make_unique<DrawTextTool>(view); }
+
+}  // namespace vantrel
