@@ -24,6 +24,9 @@
 #include "app/Prompts.h"
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
+#include "app/panels/BackgroundPanel.h"
+#include "app/panels/FrameListPanel.h"
+#include "document/AnimFrame.h"
 #include "document/CQVDoc.h"
 
 namespace vantrel {
@@ -79,11 +82,12 @@ QDockWidget* AddFloatingBar(QMainWindow* window, const QString& title, const QSt
     return dock;
 }
 
-// An empty panel body of kPanelWidth x height, which the panel fills in.
-QWidget* NewPanelBody(QWidget* parent, int height) {
-    auto* body = new QWidget(parent);
-    body->setFixedSize(kPanelWidth, height);
-    return body;
+// A panel kPanelWidth wide and height high.
+template <typename Panel>
+Panel* NewPanel(QWidget* parent, int height) {
+    auto* panel = new Panel(parent);
+    panel->setFixedSize(kPanelWidth, height);
+    return panel;
 }
 
 }  // namespace
@@ -244,7 +248,7 @@ void CMainFrame::CreateMenus() {
     QMenu* frame = NewMenu(QStringLiteral("Frame"));
     frame->addMenu(NewMenu(QStringLiteral("Insert New Frame"),
                            {{C::InsertFrameBefore, C::InsertFrameAfter, C::InsertFrameAtEnd}}));
-    AddCommandGroups(frame, {{C::DeleteFrame}, {C::FrameSetup, C::AutoFrameSize}, {C::FrameDuration, C::LoopCount}});
+    AddCommandGroups(frame, {{C::DuplicateFrame, C::DeleteFrame}, {C::FrameSetup, C::AutoFrameSize}, {C::FrameDuration, C::LoopCount}});
     frame->addSeparator();
     frame->addMenu(NewMenu(QStringLiteral("Transition Effects"), {{C::TransitionEffectsNone}}));
     frame->addSeparator();
@@ -314,11 +318,22 @@ void CMainFrame::CreateDockBars() {
                                  colorsBar_, {w - 190, desktop.top() + 65});
     UpdateColorSwatches(kOpaqueBlack, kOpaqueWhite);
 
-    // The frame list and background panels get their contents with the panels themselves.
+    frameListPanel_ = NewPanel<FrameListPanel>(this, 320);
     frameListDock_ = AddFloatingBar(this, QStringLiteral("Frame List"), QStringLiteral("frameListBar"),
-                                    NewPanelBody(this, 220), {w - 140, desktop.top() + 130});
+                                    frameListPanel_, {w - 140, desktop.top() + 130});
+    backgroundPanel_ = NewPanel<BackgroundPanel>(this, 70);
     backgroundDock_ = AddFloatingBar(this, QStringLiteral("Background"), QStringLiteral("backgroundBar"),
-                                     NewPanelBody(this, 90), {w - 270, desktop.top() + 130});
+                                     backgroundPanel_, {w - 270, desktop.top() + 130});
+    connect(frameListPanel_, &FrameListPanel::frameChosen, this, [this](quint64 uid) {
+        CQVView* view = ActiveView();
+        if (view == nullptr) return;
+        if (AnimFrame* frame = view->Document().GetAnimation().FindFrameByUid(uid)) view->Editor().ShowFrame(frame);
+        RequestIdleUpdate();
+    });
+    connect(frameListPanel_, &FrameListPanel::newFrameRequested, this,
+            [this] { ExecuteCommand(C::InsertFrameAfter); });
+    connect(backgroundPanel_, &BackgroundPanel::setColorRequested, this,
+            [this] { ExecuteCommand(C::SetBackgroundColor); });
 }
 
 void CMainFrame::RestoreBarState() {
@@ -400,6 +415,10 @@ void CMainFrame::AddChild(CChildFrame* child) {
     connect(&child->View(), &CQVView::stateChanged, this, &CMainFrame::RequestIdleUpdate);
     connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::UpdateColorSwatches);
     connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
+    connect(child, &CChildFrame::documentClosing, this, [this](CQVDoc* doc) {
+        for (DocumentPanel* panel : FramePanels())
+            if (panel->Document() == doc) panel->ShowDocument(nullptr);
+    });
     child->show();
     KeepInsideArea(child);
     child->View().OnInitialUpdate();
@@ -536,6 +555,19 @@ void CMainFrame::UpdateCommandStates() {
     // The Zoom tool's rule shows the active view's zoom.
     if (CQVView* view = ActiveView()) SetZoomText(view->Editor().Zoom());
     if (CChildFrame* child = ActiveChild()) child->UpdateTitle();
+    RefreshFramePanels();
+}
+
+std::array<DocumentPanel*, 2> CMainFrame::FramePanels() const { return {frameListPanel_, backgroundPanel_}; }
+
+void CMainFrame::RefreshFramePanels() {
+    CQVView* view = ActiveView();
+    CQVDoc* doc = view != nullptr ? &view->Document() : nullptr;
+    const AnimFrame* current = view != nullptr ? view->Editor().CurrentFrame() : nullptr;
+    for (DocumentPanel* panel : FramePanels()) {
+        panel->ShowDocument(doc);
+        panel->SetCurrentFrame(current != nullptr ? current->Uid() : 0);
+    }
 }
 
 // ---- window events ----

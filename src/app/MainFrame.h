@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <array>
 #include <map>
 
 #include "core/Pixel.h"
@@ -26,7 +27,10 @@ class QToolBar;
 
 namespace vantrel {
 
+class BackgroundPanel;
 class CAnimatorApp;
+class DocumentPanel;
+class FrameListPanel;
 class CChildFrame;
 class CQVView;
 class CSplashWnd;
@@ -72,6 +76,8 @@ public:
     // Draws the two colour swatches of the Current Colors bar.
     void UpdateColorSwatches(PixelValue foreground, PixelValue background);
     CSplashWnd* Splash() const { return splash_; }
+    FrameListPanel* FrameList() const { return frameListPanel_; }
+    BackgroundPanel* Background() const { return backgroundPanel_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -83,6 +89,9 @@ private:
     void CreateMenus();
     void CreateToolBars();
     void CreateDockBars();
+    // The Frame List and Background bars show the active document and its current frame.
+    void RefreshFramePanels();
+    std::array<DocumentPanel*, 2> FramePanels() const;
     void CreateStatusBar();
     void CreateSplash();
     void RestoreBarState();
@@ -119,6 +128,8 @@ private:
     QDockWidget* colorsDock_ = nullptr;
     QDockWidget* frameListDock_ = nullptr;
     QDockWidget* backgroundDock_ = nullptr;
+    FrameListPanel* frameListPanel_ = nullptr;
+    BackgroundPanel* backgroundPanel_ = nullptr;
     QLabel* zoomPane_ = nullptr;
     QPointer<CSplashWnd> splash_;
     QTimer splashTimer_;

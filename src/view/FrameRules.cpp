@@ -10,8 +10,6 @@ std::optional<CommandUi> FrameCommandState(CommandId id, const Animation& animat
     const bool shown = current != nullptr;
     const bool isMaster = shown && current->isMaster;
     const int normal = animation.CountFrames(false);
-    const bool hasSuccessor = shown && animation.NextFrame(current) != nullptr;
-    const bool isFirst = shown && animation.FirstFrame() == current;
     // A master frame may always change; a normal one only while another normal frame remains.
     const bool mayLoseNormal = isMaster || normal > 1;
     const bool animated = normal > 1;
@@ -35,14 +33,6 @@ std::optional<CommandUi> FrameCommandState(CommandId id, const Animation& animat
             break;
         case C::DeleteFrame:
             ui.enabled = shown && animation.FrameCount() > 1 && mayLoseNormal;
-            break;
-        case C::FirstFrame:
-        case C::PreviousFrame:
-            ui.enabled = shown && !isFirst;
-            break;
-        case C::NextFrame:
-        case C::LastFrame:
-            ui.enabled = hasSuccessor;
             break;
         case C::MasterFrame:
             ui.enabled = shown && mayLoseNormal;

@@ -1,5 +1,5 @@
 #pragma once
-// When the frame commands may run and what their menu entries say, decided
+// When the frame commands (beyond going from frame to frame) may run and what their menu entries say, decided
 // from the animation and the current frame alone. At least one frame that is
 // not a master frame always remains: it can be neither deleted nor turned
 // into a master frame.
@@ -20,9 +20,7 @@ std::optional<CommandUi> FrameCommandState(CommandId id, const Animation& animat
 // The frame commands the rules above decide, for tables and tests.
 inline constexpr CommandId kFrameCommandIds[] = {
     CommandId::InsertFrameBefore, CommandId::InsertFrameAfter, CommandId::InsertFrameAtEnd,
-    CommandId::DuplicateFrame,    CommandId::DeleteFrame,      CommandId::FirstFrame,
-    CommandId::PreviousFrame,     CommandId::NextFrame,        CommandId::LastFrame,
-    CommandId::MasterFrame,       CommandId::FrameDuration,    CommandId::LoopCount,
+    CommandId::DuplicateFrame,    CommandId::DeleteFrame,      CommandId::MasterFrame,       CommandId::FrameDuration,    CommandId::LoopCount,
     CommandId::SetBackgroundColor, CommandId::AutoFrameSize,   CommandId::FrameSetup,
     CommandId::PreviewAnimation,  CommandId::GoToFrame,        CommandId::ExportFrame,
     CommandId::SaveAnimationAs,   CommandId::SaveAnimation,

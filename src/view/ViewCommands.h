@@ -16,5 +16,6 @@ ViewRoutes NavigationRoutes();  // NavigationCommands.cpp
 ViewRoutes ToolRoutes();        // ToolCommands.cpp
 ViewRoutes HistoryRoutes();     // HistoryCommands.cpp: undo, redo
 ViewRoutes TextRoutes();        // TextCommands.cpp: Edit Text, Change Font
+ViewRoutes FrameRoutes();       // FrameCommands.cpp: the frame list, frame and animation settings, saving
 
 }  // namespace vantrel

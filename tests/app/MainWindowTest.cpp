@@ -203,7 +203,7 @@ TEST(MainWindow, MenusGroupTheirCommandsBetweenSeparators) {
                            s.Text(C::Combine), sep, ">Effects", sep, s.Text(C::EditText), s.Text(C::RectangleStyle),
                            sep, s.Text(C::ImportImage)}));
     EXPECT_EQ(s.MenuEntries("Frame"),
-              (QStringList{">Insert New Frame", s.Text(C::DeleteFrame), sep, s.Text(C::FrameSetup),
+              (QStringList{">Insert New Frame", s.Text(C::DuplicateFrame), s.Text(C::DeleteFrame), sep, s.Text(C::FrameSetup),
                            s.Text(C::AutoFrameSize), sep, s.Text(C::FrameDuration), s.Text(C::LoopCount), sep,
                            ">Transition Effects", sep, s.Text(C::MasterFrame), sep, s.Text(C::SetBackgroundColor),
                            sep, s.Text(C::ExportFrame)}));

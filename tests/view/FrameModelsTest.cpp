@@ -10,6 +10,8 @@
 #include "document/Animation.h"
 #include "document/BitmapItem.h"
 #include "support/TestPaths.h"
+#include "ViewTestUtil.h"
+#include "view/EditorView.h"
 #include "view/FieldChecks.h"
 #include "view/FrameList.h"
 #include "view/FrameRules.h"
@@ -28,6 +30,13 @@ std::unique_ptr<Animation> Frames(std::string_view kinds) {
     for (std::size_t i = 1; i < kinds.size(); ++i) a->AppendFrame();
     for (std::size_t i = 0; i < kinds.size(); ++i) a->Frames()[i]->isMaster = kinds[i] == 'M';
     return a;
+}
+
+// A document whose frames are spelled the same way.
+std::unique_ptr<CQVDoc> DocOf(std::string_view kinds) {
+    std::vector<bool> masters;
+    for (const char kind : kinds) masters.push_back(kind == 'M');
+    return test::DocWithFrames(int(kinds.size()), masters);
 }
 
 std::vector<std::string> Texts(const std::vector<FrameEntry>& entries) {
@@ -129,15 +138,20 @@ TEST(FrameRules, EnableRulesForNormalMasterAndMixedLists) {
         {"NMN", 1, C::LoopCount, true, false},
         // A frame without items cannot be fitted.
         {"N", 0, C::AutoFrameSize, false, false},
+        {"N", 0, C::DuplicateFrame, true, false},
         {"N", 0, C::InsertFrameBefore, true, false},
         {"M", 0, C::PreviewAnimation, true, false},
     };
+    // Through the editor view's routes, as the menus ask.
     for (const RuleRow& row : table) {
-        auto a = Frames(row.kinds);
-        const auto ui = FrameCommandState(row.id, *a, a->Frames()[row.current].get());
-        ASSERT_TRUE(ui.has_value());
-        EXPECT_EQ(ui->enabled, row.enabled) << row.kinds << " frame " << row.current << " id " << int(row.id);
-        EXPECT_EQ(ui->checked, row.checked) << row.kinds << " frame " << row.current << " id " << int(row.id);
+        auto doc = DocOf(row.kinds);
+        test::RecordingHost host;
+        EditorView view(*doc, host);
+        view.ShowFrame(doc->GetAnimation().Frames()[row.current].get());
+        CommandUi ui;
+        ASSERT_TRUE(view.UpdateCommand(row.id, ui)) << int(row.id);
+        EXPECT_EQ(ui.enabled, row.enabled) << row.kinds << " frame " << row.current << " id " << int(row.id);
+        EXPECT_EQ(ui.checked, row.checked) << row.kinds << " frame " << row.current << " id " << int(row.id);
     }
 }
 

@@ -1,7 +1,20 @@
 #include "app/dialogs/AppDialogs.h"
 
+#include <QApplication>
+#include <QColorDialog>
+#include <QTimer>
+
+#include "app/PreviewWindow.h"
+#include "app/Prompts.h"
 #include "app/dialogs/FontChoice.h"
+#include "app/dialogs/FrameDurationDialog.h"
+#include "app/dialogs/FrameSetupDialog.h"
+#include "app/dialogs/GifSaveOptionsDialog.h"
+#include "app/dialogs/GoToFrameDialog.h"
+#include "app/dialogs/JpegSaveOptionsDialog.h"
+#include "app/dialogs/LoopCountDialog.h"
 #include "app/dialogs/TextEditDlg.h"
+#include "view/SaveOptions.h"
 
 namespace vantrel {
 
@@ -16,5 +29,81 @@ bool AppDialogs::EditText(TextEditValues& values) {
 }
 
 bool AppDialogs::SelectFont(LogFont& font) { return AskFont(parent_, font); }
+
+namespace {
+
+// The colour of a frame's background, until the program's own colour picker
+// takes this place: the colour without opacity.
+std::optional<PixelValue> AskFrameBackgroundColor(QWidget* parent, PixelValue color) {
+    const QColor initial(int((color >> 16) & 0xFF), int((color >> 8) & 0xFF), int(color & 0xFF));
+    const QColor chosen = QColorDialog::getColor(initial, parent, QStringLiteral("Frame Background Color"));
+    if (!chosen.isValid()) return std::nullopt;
+    return PixelValue(chosen.red()) << 16 | PixelValue(chosen.green()) << 8 | PixelValue(chosen.blue());
+}
+
+// Shows the wait cursor until control comes back to the event loop, that
+// is until the work that follows the dialog is done.
+void WaitUntilIdle() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QTimer::singleShot(0, [] { QApplication::restoreOverrideCursor(); });
+}
+
+std::filesystem::path PathOf(const QString& text) { return std::filesystem::path(text.toStdString()); }
+
+}  // namespace
+
+std::optional<Size> AppDialogs::FrameSetup(Size canvas) { return AskFrameSetup(parent_, canvas); }
+
+std::optional<std::uint32_t> AppDialogs::LoopCount(std::uint32_t loopCount) { return AskLoopCount(parent_, loopCount); }
+
+std::optional<std::uint32_t> AppDialogs::FrameDuration(std::uint32_t hundredths) {
+    return AskFrameDuration(parent_, hundredths);
+}
+
+std::optional<ObjectUid> AppDialogs::GoToFrame(const Animation& animation, ObjectUid current) {
+    return AskGoToFrame(parent_, animation, current);
+}
+
+std::optional<PixelValue> AppDialogs::FrameBackgroundColor(PixelValue color) {
+    return AskFrameBackgroundColor(parent_, color);
+}
+
+void AppDialogs::PreviewAnimation(Animation& animation) { RunPreview(animation, parent_); }
+
+std::optional<std::filesystem::path> AppDialogs::AnimationPath(const std::string& title,
+                                                               const std::filesystem::path& suggested) {
+    FileDialogRequest request;
+    request.save = true;
+    request.title = QString::fromStdString(title);
+    request.filters = {QStringLiteral("Compuserve GIF (*.gif)")};
+    request.startPath = QString::fromStdString(suggested.string());
+    const QString chosen = AskFileName(parent_, request);
+    if (chosen.isEmpty()) return std::nullopt;
+    return PathOf(chosen);
+}
+
+std::optional<FrameExportChoice> AppDialogs::FrameExportPath(const std::filesystem::path& suggested) {
+    FileDialogRequest request;
+    request.save = true;
+    request.title = QStringLiteral("Save Current Frame As");
+    request.filters = {QStringLiteral("Compuserve GIF (*.gif)"), QStringLiteral("JPEG (*.jpg)")};
+    request.startPath = QString::fromStdString(suggested.string());
+    int filter = 0;
+    const QString chosen = AskFileName(parent_, request, &filter);
+    if (chosen.isEmpty()) return std::nullopt;
+    return FrameExportChoice{PathOf(chosen), filter == 1 ? FrameExportFilter::Jpeg : FrameExportFilter::Gif};
+}
+
+std::optional<GifExportOptions> AppDialogs::GifSaveOptions(const GifExportRequest& request) {
+    auto options = AskGifSaveOptions(parent_, request);
+    if (options) WaitUntilIdle();
+    return options;
+}
+
+std::optional<int> AppDialogs::JpegQuality() {
+    auto quality = AskJpegQuality(parent_, kDefaultJpegQuality);
+    if (quality) WaitUntilIdle();
+    return quality;
+}
 
 }  // namespace vantrel
