@@ -39,7 +39,6 @@ bool IsJpegPath(const QString& path) {
     return ext == QLatin1String("jpg") || ext == QLatin1String("jpeg") || ext == QLatin1String("jpe");
 }
 
-int RecentIndex(CommandId id) { return static_cast<int>(id) - static_cast<int>(C::RecentFile1); }
 
 }  // namespace
 
@@ -236,58 +235,53 @@ void CAnimatorApp::OnFileOpen(bool fourFilters) {
     if (!path.isEmpty()) OpenDocumentFile(path);
 }
 
-bool CAnimatorApp::OnUpdateCommand(CommandId id, CommandUi& ui) const {
-    switch (id) {
-        case C::FileNew:
-        case C::FileOpen:
-        case C::OpenDocument:
-        case C::FilePrintSetup:
-        case C::AppExit:
-        case C::AppAbout:
-        case C::HelpContents:
-        case C::HelpQuickTour:
-        case C::HelpReference:
-        case C::HelpTutorial:
-        case C::HelpHomePage: ui.enabled = true; return true;
-        case C::RecentFile1:
-        case C::RecentFile2:
-        case C::RecentFile3:
-        case C::RecentFile4: ui.enabled = RecentIndex(id) < recentFiles_.size(); return true;
-        default: return false;
-    }
+template <int Index>
+void CAnimatorApp::OpenRecentFile() {
+    if (Index < recentFiles_.size()) OpenDocumentFile(recentFiles_[Index]);
 }
 
-bool CAnimatorApp::OnCommand(CommandId id) {
-    switch (id) {
-        case C::FileNew: NewDocument(); return true;
-        case C::FileOpen: OnFileOpen(false); return true;
-        case C::OpenDocument: OnFileOpen(true); return true;
-        case C::FilePrintSetup: {
-            QPageSetupDialog dialog(&SharedPrinter(), mainFrame_.get());
-            dialog.exec();
-            return true;
-        }
-        case C::RecentFile1:
-        case C::RecentFile2:
-        case C::RecentFile3:
-        case C::RecentFile4: {
-            const int index = RecentIndex(id);
-            if (index < recentFiles_.size()) OpenDocumentFile(recentFiles_[index]);
-            return true;
-        }
-        case C::AppExit: mainFrame_->close(); return true;
-        case C::AppAbout: {
-            CAboutDlg about(mainFrame_.get());
-            about.exec();
-            return true;
-        }
-        case C::HelpContents:
-        case C::HelpQuickTour:
-        case C::HelpReference:
-        case C::HelpTutorial: OpenWithShell(HelpPagePath(id)); return true;
-        case C::HelpHomePage: OpenWithShell(QString::fromLatin1(kHomePageUrl)); return true;
-        default: return false;
-    }
+const CommandRoutes<CAnimatorApp>& CAnimatorApp::Routes() {
+    using App = CAnimatorApp;
+    using Route = CommandRoute<App>;
+    static constexpr Route kRoutes[] = {
+        {C::FileNew, nullptr, [](App& a) { a.NewDocument(); }},
+        {C::FileOpen, nullptr, [](App& a) { a.OnFileOpen(false); }},
+        {C::OpenDocument, nullptr, [](App& a) { a.OnFileOpen(true); }},
+        {C::FilePrintSetup, nullptr,
+         [](App& a) {
+             QPageSetupDialog dialog(&SharedPrinter(), a.mainFrame_.get());
+             dialog.exec();
+         }},
+        {C::RecentFile1, [](const App& a, CommandUi& ui) { ui.enabled = !a.recentFiles_.empty(); },
+         [](App& a) { a.OpenRecentFile<0>(); }},
+        {C::RecentFile2, [](const App& a, CommandUi& ui) { ui.enabled = a.recentFiles_.size() > 1; },
+         [](App& a) { a.OpenRecentFile<1>(); }},
+        {C::RecentFile3, [](const App& a, CommandUi& ui) { ui.enabled = a.recentFiles_.size() > 2; },
+         [](App& a) { a.OpenRecentFile<2>(); }},
+        {C::RecentFile4, [](const App& a, CommandUi& ui) { ui.enabled = a.recentFiles_.size() > 3; },
+         [](App& a) { a.OpenRecentFile<3>(); }},
+        {C::AppExit, nullptr, [](App& a) { a.mainFrame_->close(); }},
+        {C::AppAbout, nullptr,
+         [](App& a) {
+             CAboutDlg about(a.mainFrame_.get());
+             about.exec();
+         }},
+        {C::HelpContents, nullptr, [](App& a) { a.OpenWithShell(a.HelpPagePath(C::HelpContents)); }},
+        {C::HelpQuickTour, nullptr, [](App& a) { a.OpenWithShell(a.HelpPagePath(C::HelpQuickTour)); }},
+        {C::HelpReference, nullptr, [](App& a) { a.OpenWithShell(a.HelpPagePath(C::HelpReference)); }},
+        {C::HelpTutorial, nullptr, [](App& a) { a.OpenWithShell(a.HelpPagePath(C::HelpTutorial)); }},
+        {C::HelpHomePage, nullptr, [](App& a) { a.OpenWithShell(QString::fromLatin1(kHomePageUrl)); }},
+    };
+    static const CommandRoutes<App> routes = [] {
+        CommandRoutes<App> r;
+        r.Add(kRoutes);
+        return r;
+    }();
+    return routes;
 }
+
+bool CAnimatorApp::OnUpdateCommand(CommandId id, CommandUi& ui) const { return Routes().Update(*this, id, ui); }
+
+bool CAnimatorApp::OnCommand(CommandId id) { return Routes().Execute(*this, id); }
 
 }  // namespace vantrel

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "view/CommandIds.h"
+#include "view/CommandRoutes.h"
 
 namespace vantrel {
 
@@ -52,12 +53,16 @@ public:
 
     bool OnUpdateCommand(CommandId id, CommandUi& ui) const;
     bool OnCommand(CommandId id);
+    // The commands the application serves, each with its rule and action.
+    static const CommandRoutes<CAnimatorApp>& Routes();
 
 private:
     void LoadRecentFiles();
     void SaveRecentFiles() const;
     void OpenWithShell(const QString& target);
     void OnFileOpen(bool fourFilters);
+    template <int Index>
+    void OpenRecentFile();
     CChildFrame* AddDocumentWindow(std::unique_ptr<class CQVDoc> doc);
 
     std::unique_ptr<CMainFrame> mainFrame_;

@@ -36,23 +36,24 @@ void CChildFrame::UpdateTitle() {
     setWindowModified(doc_->IsModified());
 }
 
-bool CChildFrame::OnUpdateCommand(CommandId id, CommandUi& ui) const {
-    switch (id) {
-        case CommandId::FileSave:
-        case CommandId::FileSaveAs:
-        case CommandId::FileClose: ui.enabled = true; return true;
-        default: return false;
-    }
+const CommandRoutes<CChildFrame>& CChildFrame::Routes() {
+    using Route = CommandRoute<CChildFrame>;
+    static constexpr Route kRoutes[] = {
+        {CommandId::FileSave, nullptr, [](CChildFrame& c) { c.Save(); }},
+        {CommandId::FileSaveAs, nullptr, [](CChildFrame& c) { c.SaveAs(); }},
+        {CommandId::FileClose, nullptr, [](CChildFrame& c) { c.close(); }},
+    };
+    static const CommandRoutes<CChildFrame> routes = [] {
+        CommandRoutes<CChildFrame> r;
+        r.Add(kRoutes);
+        return r;
+    }();
+    return routes;
 }
 
-bool CChildFrame::OnCommand(CommandId id) {
-    switch (id) {
-        case CommandId::FileSave: Save(); return true;
-        case CommandId::FileSaveAs: SaveAs(); return true;
-        case CommandId::FileClose: close(); return true;
-        default: return false;
-    }
-}
+bool CChildFrame::OnUpdateCommand(CommandId id, CommandUi& ui) const { return Routes().Update(*this, id, ui); }
+
+bool CChildFrame::OnCommand(CommandId id) { return Routes().Execute(*this, id); }
 
 bool CChildFrame::Save() {
     if (const auto path = SilentSavePath(*doc_)) return SaveTo(*path);

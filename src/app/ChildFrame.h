@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "view/CommandIds.h"
+#include "view/CommandRoutes.h"
 
 namespace vantrel {
 
@@ -28,6 +29,8 @@ public:
     void UpdateTitle();
     bool OnUpdateCommand(CommandId id, CommandUi& ui) const;
     bool OnCommand(CommandId id);
+    // The commands the document window serves, each with its rule and action.
+    static const CommandRoutes<CChildFrame>& Routes();
 
     // "Save Document": silently to the document's own file when it has one,
     // otherwise as "Save Document As...". False when nothing was saved.

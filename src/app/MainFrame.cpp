@@ -36,6 +36,9 @@ namespace {
 using C = CommandId;
 
 constexpr int kZoomPaneWidth = 50;
+// The smallest size a new document window is given.
+constexpr int kMinChildWidth = 320;
+constexpr int kMinChildHeight = 240;
 // Width of the Frame List and Background panels, which float side by side.
 constexpr int kPanelWidth = 118;
 // Size of one Current Colors button.
@@ -410,7 +413,7 @@ void CMainFrame::AddChild(CChildFrame* child) {
     mdi_->addSubWindow(child);
     // A new window takes most of the area, leaving room to see the others.
     const QSize area = mdi_->size().width() > 300 ? mdi_->size() : size() - QSize(60, 140);
-    child->resize(std::max(320, area.width() * 9 / 10), std::max(240, area.height() * 9 / 10));
+    child->resize(std::max(kMinChildWidth, area.width() * 9 / 10), std::max(kMinChildHeight, area.height() * 9 / 10));
     child->setWindowIcon(windowIcon());
     connect(&child->View(), &CQVView::stateChanged, this, &CMainFrame::RequestIdleUpdate);
     connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::UpdateColorSwatches);
@@ -430,13 +433,15 @@ void CMainFrame::AddChild(CChildFrame* child) {
 
 void CMainFrame::KeepInsideArea(QMdiSubWindow* window) const {
     // The area places new windows cascaded: a window that would reach past
-    // its right or bottom edge moves back in (to its top-left corner at the most).
+    // its right or bottom edge moves back in (to its top-left corner at the
+    // most). Before the area is laid out there is nothing to keep inside.
     const QSize area = mdi_->viewport()->size();
+    if (area.width() < kMinChildWidth || area.height() < kMinChildHeight) return;
     QRect g = window->geometry();
     g.setWidth(std::min(g.width(), area.width()));
     g.setHeight(std::min(g.height(), area.height()));
-    g.moveLeft(std::clamp(g.left(), 0, std::max(0, area.width() - g.width())));
-    g.moveTop(std::clamp(g.top(), 0, std::max(0, area.height() - g.height())));
+    g.moveLeft(std::clamp(g.left(), 0, area.width() - g.width()));
+    g.moveTop(std::clamp(g.top(), 0, area.height() - g.height()));
     window->setGeometry(g);
 }
 
@@ -507,33 +512,46 @@ bool CMainFrame::ExecuteCommand(CommandId id) {
     return done;
 }
 
-bool CMainFrame::OnUpdateOwnCommand(CommandId id, CommandUi& ui) const {
-    // The View commands that show and hide bars: BarFor knows which they are.
-    if (const QWidget* bar = BarFor(id)) {
+// The View commands that show and hide a bar: checked while it is shown.
+template <CommandId Id>
+constexpr CommandRoute<CMainFrame> BarRoute{
+    Id,
+    [](const CMainFrame& m, CommandUi& ui) {
         ui.enabled = true;
-        ui.checked = bar->isVisible();
-        return true;
-    }
-    switch (id) {
-        case C::WindowArrange:
-        case C::WindowCascade:
-        case C::WindowTile: ui.enabled = !mdi_->subWindowList().isEmpty(); return true;
-        default: return false;
-    }
+        ui.checked = m.BarFor(Id)->isVisible();
+    },
+    [](CMainFrame& m) {
+        QWidget* bar = m.BarFor(Id);
+        bar->setVisible(!bar->isVisible());
+    }};
+
+const CommandRoutes<CMainFrame>& CMainFrame::Routes() {
+    using Route = CommandRoute<CMainFrame>;
+    static constexpr auto anyWindow = [](const CMainFrame& m, CommandUi& ui) {
+        ui.enabled = !m.mdi_->subWindowList().isEmpty();
+    };
+    static constexpr Route kRoutes[] = {
+        BarRoute<C::ViewToolbar>,
+        BarRoute<C::ViewStatusBar>,
+        BarRoute<C::ViewFrameList>,
+        BarRoute<C::ViewCurrentColors>,
+        BarRoute<C::ViewBackground>,
+        BarRoute<C::ViewToolbox>,
+        {C::WindowCascade, anyWindow, [](CMainFrame& m) { m.mdi_->cascadeSubWindows(); }},
+        {C::WindowTile, anyWindow, [](CMainFrame& m) { m.mdi_->tileSubWindows(); }},
+        {C::WindowArrange, anyWindow, [](CMainFrame& m) { m.ArrangeIcons(); }},
+    };
+    static const CommandRoutes<CMainFrame> routes = [] {
+        CommandRoutes<CMainFrame> r;
+        r.Add(kRoutes);
+        return r;
+    }();
+    return routes;
 }
 
-bool CMainFrame::OnOwnCommand(CommandId id) {
-    if (QWidget* bar = BarFor(id)) {
-        bar->setVisible(!bar->isVisible());
-        return true;
-    }
-    switch (id) {
-        case C::WindowCascade: mdi_->cascadeSubWindows(); return true;
-        case C::WindowTile: mdi_->tileSubWindows(); return true;
-        case C::WindowArrange: ArrangeIcons(); return true;
-        default: return false;
-    }
-}
+bool CMainFrame::OnUpdateOwnCommand(CommandId id, CommandUi& ui) const { return Routes().Update(*this, id, ui); }
+
+bool CMainFrame::OnOwnCommand(CommandId id) { return Routes().Execute(*this, id); }
 
 void CMainFrame::RequestIdleUpdate() {
     if (idleUpdatePending_) return;

@@ -15,6 +15,7 @@
 
 #include "core/Pixel.h"
 #include "view/CommandIds.h"
+#include "view/CommandRoutes.h"
 
 class QAction;
 class QActionGroup;
@@ -78,6 +79,8 @@ public:
     CSplashWnd* Splash() const { return splash_; }
     FrameListPanel* FrameList() const { return frameListPanel_; }
     BackgroundPanel* Background() const { return backgroundPanel_; }
+    // The bar a View command shows and hides, or null.
+    QWidget* BarFor(CommandId id) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -109,10 +112,11 @@ private:
     void ShowMenusFor(bool documentOpen);
     void OnSplashTimer();
     void ArrangeIcons();
-    QWidget* BarFor(CommandId id) const;
 
     bool OnUpdateOwnCommand(CommandId id, CommandUi& ui) const;
     bool OnOwnCommand(CommandId id);
+    // The commands the main window serves, each with its rule and action.
+    static const CommandRoutes<CMainFrame>& Routes();
 
     CAnimatorApp& app_;
     QMdiArea* mdi_ = nullptr;

@@ -53,21 +53,27 @@ void CQVView::OnInitialUpdate() {
 
 // ---- commands ----
 
+const CommandRoutes<CQVView>& CQVView::Routes() {
+    using Route = CommandRoute<CQVView>;
+    static constexpr Route kRoutes[] = {
+        {CommandId::FilePrint, nullptr, [](CQVView& v) { v.ShowPrintDialog(); }},
+        {CommandId::FilePrintPreview, nullptr, [](CQVView& v) { v.ShowPrintPreview(); }},
+    };
+    static const CommandRoutes<CQVView> routes = [] {
+        CommandRoutes<CQVView> r;
+        r.Add(kRoutes);
+        return r;
+    }();
+    return routes;
+}
+
+// The view's own commands first (printing), then those of the editor.
 bool CQVView::OnUpdateCommand(CommandId id, CommandUi& ui) const {
-    switch (id) {
-        case CommandId::FilePrint:
-        case CommandId::FilePrintPreview: ui.enabled = true; return true;
-        default: return editor_.UpdateCommand(id, ui);
-    }
+    return Routes().Update(*this, id, ui) || editor_.UpdateCommand(id, ui);
 }
 
 bool CQVView::OnCommand(CommandId id) {
-    bool handled = true;
-    switch (id) {
-        case CommandId::FilePrint: ShowPrintDialog(); break;
-        case CommandId::FilePrintPreview: ShowPrintPreview(); break;
-        default: handled = editor_.ExecuteCommand(id); break;
-    }
+    const bool handled = Routes().Serves(id) ? Routes().Execute(*this, id) : editor_.ExecuteCommand(id);
     if (handled) emit stateChanged();
     return handled;
 }

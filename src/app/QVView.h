@@ -34,6 +34,7 @@ public:
     // Command routing: what the view serves (its own commands and printing).
     bool OnUpdateCommand(CommandId id, CommandUi& ui) const;
     bool OnCommand(CommandId id);
+    static const CommandRoutes<CQVView>& Routes();
     // Prints the document's frames on printer; the number of pages.
     int PrintTo(QPrinter& printer);
 
