@@ -321,10 +321,10 @@ void CMainFrame::CreateDockBars() {
                                  colorsBar_, {w - 190, desktop.top() + 65});
     UpdateColorSwatches(kOpaqueBlack, kOpaqueWhite);
 
-    frameListPanel_ = NewPanel<FrameListPanel>(this, 320);
+    frameListPanel_ = NewPanel<FrameListPanel>(this, 220);
     frameListDock_ = AddFloatingBar(this, QStringLiteral("Frame List"), QStringLiteral("frameListBar"),
                                     frameListPanel_, {w - 140, desktop.top() + 130});
-    backgroundPanel_ = NewPanel<BackgroundPanel>(this, 70);
+    backgroundPanel_ = NewPanel<BackgroundPanel>(this, 90);
     backgroundDock_ = AddFloatingBar(this, QStringLiteral("Background"), QStringLiteral("backgroundBar"),
                                      backgroundPanel_, {w - 270, desktop.top() + 130});
     connect(frameListPanel_, &FrameListPanel::frameChosen, this, [this](quint64 uid) {
