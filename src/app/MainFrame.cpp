@@ -39,8 +39,10 @@ constexpr int kZoomPaneWidth = 50;
 // The smallest size a new document window is given.
 constexpr int kMinChildWidth = 320;
 constexpr int kMinChildHeight = 240;
-// Width of the Frame List and Background panels, which float side by side.
-constexpr int kPanelWidth = 118;
+// The Frame List and Background panels, which float side by side: wide
+// enough for a thumbnail beside "Master Frame (10)".
+constexpr QSize kFrameListSize(210, 260);
+constexpr QSize kBackgroundSize(150, 90);
 // Size of one Current Colors button.
 constexpr QSize kSwatchSize(69, 16);
 
@@ -85,11 +87,11 @@ QDockWidget* AddFloatingBar(QMainWindow* window, const QString& title, const QSt
     return dock;
 }
 
-// A panel kPanelWidth wide and height high.
+// A panel of a fixed size.
 template <typename Panel>
-Panel* NewPanel(QWidget* parent, int height) {
+Panel* NewPanel(QWidget* parent, QSize size) {
     auto* panel = new Panel(parent);
-    panel->setFixedSize(kPanelWidth, height);
+    panel->setFixedSize(size);
     return panel;
 }
 
@@ -321,12 +323,12 @@ void CMainFrame::CreateDockBars() {
                                  colorsBar_, {w - 190, desktop.top() + 65});
     UpdateColorSwatches(kOpaqueBlack, kOpaqueWhite);
 
-    frameListPanel_ = NewPanel<FrameListPanel>(this, 220);
+    frameListPanel_ = NewPanel<FrameListPanel>(this, kFrameListSize);
     frameListDock_ = AddFloatingBar(this, QStringLiteral("Frame List"), QStringLiteral("frameListBar"),
-                                    frameListPanel_, {w - 140, desktop.top() + 130});
-    backgroundPanel_ = NewPanel<BackgroundPanel>(this, 90);
+                                    frameListPanel_, {w - kFrameListSize.width() - 20, desktop.top() + 130});
+    backgroundPanel_ = NewPanel<BackgroundPanel>(this, kBackgroundSize);
     backgroundDock_ = AddFloatingBar(this, QStringLiteral("Background"), QStringLiteral("backgroundBar"),
-                                     backgroundPanel_, {w - 270, desktop.top() + 130});
+                                     backgroundPanel_, {w - kFrameListSize.width() - kBackgroundSize.width() - 40, desktop.top() + 130});
     connect(frameListPanel_, &FrameListPanel::frameChosen, this, [this](quint64 uid) {
         CQVView* view = ActiveView();
         if (view == nullptr) return;
@@ -418,10 +420,8 @@ void CMainFrame::AddChild(CChildFrame* child) {
     connect(&child->View(), &CQVView::stateChanged, this, &CMainFrame::RequestIdleUpdate);
     connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::UpdateColorSwatches);
     connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
-    connect(child, &CChildFrame::documentClosing, this, [this](CQVDoc* doc) {
-        for (DocumentPanel* panel : FramePanels())
-            if (panel->Document() == doc) panel->ShowDocument(nullptr);
-    });
+    for (DocumentPanel* panel : FramePanels())
+        connect(child, &CChildFrame::documentClosing, panel, &DocumentPanel::DocumentClosing);
     child->show();
     KeepInsideArea(child);
     child->View().OnInitialUpdate();

@@ -80,6 +80,9 @@ int ExportCommand(std::span<const std::string> args) {
     if (!ParsePalette(a, palette, code)) return code;
     CQVDoc doc;
     if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    // Nothing to write is a fault of the input, not of the output.
+    if (doc.GetAnimation().CountFrames(false) == 0)
+        return Fail(kExitBadInput, a.Positionals()[0] + ": every frame is a master frame; there is nothing to export");
     std::string refusal;
     GifExportReport report;
     const std::string& out = a.Positionals()[1];

@@ -1,14 +1,8 @@
 #include "document/QuickAnimation.h"
 
-#include <cmath>
-
 #include "document/Importers.h"
 
 namespace vantrel {
-
-std::uint32_t HundredthsFromSeconds(double seconds) {
-    return static_cast<std::uint32_t>(std::lround(seconds * 100.0));
-}
 
 Status MakeQuickAnimation(CQVDoc& doc, std::span<const std::filesystem::path> paths, double seconds) {
     if (paths.empty()) return Status::Error("Choose at least one image.");
@@ -16,7 +10,7 @@ Status MakeQuickAnimation(CQVDoc& doc, std::span<const std::filesystem::path> pa
         return Status::Error("Please enter a number between 0.01 and 650.");
     Animation& animation = doc.GetAnimation();
     AnimFrame* first = animation.FirstFrame();
-    first->duration = HundredthsFromSeconds(seconds);
+    first->duration = HundredthsFromSeconds(seconds).value_or(kDefaultFrameDuration);  // in range: checked above
     const Status imported = ImportFiles(doc, paths, first);
     animation.AutoFrameSize(nullptr);
     return imported;

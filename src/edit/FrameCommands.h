@@ -16,6 +16,7 @@
 
 #include "core/Geometry.h"
 #include "core/Pixel.h"
+#include "document/AnimFrame.h"
 #include "document/CanvasItem.h"
 #include "document/Command.h"
 
@@ -23,14 +24,6 @@ namespace vantrel {
 
 class AnimFrame;
 class CQVDoc;
-
-// Longest frame duration, in hundredths of a second: what a GIF's delay field holds.
-inline constexpr std::uint32_t kMaxFrameDuration = 65535;
-
-// A duration entered in seconds as hundredths, rounded to the nearest
-// hundredth and limited to kMaxFrameDuration. None for a value that is
-// negative or not a finite number.
-std::optional<std::uint32_t> HundredthsFromSeconds(double seconds);
 
 // ---- adding frames ----
 

@@ -250,8 +250,8 @@ TEST(MainWindow, PanelsFloatAndCannotDock) {
         QSize body;  // zero: the size follows from the contents
     } panels[] = {
         {"currentColorsBar", "Current Colors", {}},
-        {"frameListBar", "Frame List", {118, 220}},
-        {"backgroundBar", "Background", {118, 90}},
+        {"frameListBar", "Frame List", {210, 260}},
+        {"backgroundBar", "Background", {150, 90}},
     };
     for (const auto& p : panels) {
         SCOPED_TRACE(p.name);

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/DialogSupport.h"
-#include "edit/FrameCommands.h"
+#include "document/AnimFrame.h"
 #include "view/FieldChecks.h"
 
 namespace vantrel {
@@ -66,7 +66,7 @@ private:
     bool Check() override {
         const auto seconds = CheckDecimalField(seconds_->text().toStdString(), 0.01, 650);
         if (!seconds) return FieldFailed(this, seconds_, seconds.message);
-        choice.duration = HundredthsFromSeconds(*seconds.value).value_or(100);
+        choice.duration = HundredthsFromSeconds(*seconds.value).value_or(kDefaultFrameDuration);
         choice.files.clear();
         for (int i = 0; i < list_->count(); ++i)
             choice.files.emplace_back(list_->item(i)->data(Qt::UserRole).toString().toStdString());

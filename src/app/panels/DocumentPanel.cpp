@@ -19,6 +19,10 @@ void DocumentPanel::ShowDocument(CQVDoc* doc) {
     RefreshNow();
 }
 
+void DocumentPanel::DocumentClosing(CQVDoc* doc) {
+    if (doc == doc_) ShowDocument(nullptr);
+}
+
 void DocumentPanel::SetCurrentFrame(ObjectUid frame) {
     if (frame == current_) return;
     current_ = frame;

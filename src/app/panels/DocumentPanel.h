@@ -32,6 +32,8 @@ public:
     AnimFrame* CurrentFrameObject() const;
     // Runs a pending refresh now.
     void RefreshNow();
+    // doc is about to be destroyed: the panel lets go of it when it shows it.
+    void DocumentClosing(CQVDoc* doc);
 
 protected:
     // Rebuilds the panel from the document (which may be null).

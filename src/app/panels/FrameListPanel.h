@@ -40,7 +40,7 @@ public:
     // Moves a frame to index through the history (what a drop does).
     void MoveFrame(ObjectUid frame, std::size_t index);
     // Size of the pictures in the list.
-    static QSize ThumbnailSize() { return {64, 32}; }
+    static QSize ThumbnailSize() { return {72, 28}; }
 
 signals:
     // The user chose this frame in the list.
