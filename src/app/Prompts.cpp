@@ -61,6 +61,16 @@ QString AskFileName(QWidget* parent, const FileDialogRequest& request, int* chos
     return dialog.selectedFiles().front();
 }
 
+QStringList AskFileNames(QWidget* parent, const FileDialogRequest& request) {
+    if (Hooks().fileDialog) return Hooks().fileDialog(request).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QFileDialog dialog(parent, request.title, request.startPath);
+    dialog.setNameFilters(request.filters);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
+}
+
 }  // namespace vantrel
 
 namespace vantrel {

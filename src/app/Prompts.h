@@ -41,6 +41,9 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle 
 // The chosen file, or an empty string when cancelled. chosenFilter, when
 // given, receives the index of the filter chosen (0 when a hook answers).
 QString AskFileName(QWidget* parent, const FileDialogRequest& request, int* chosenFilter = nullptr);
+// Several existing files chosen at once (empty when cancelled). A hook
+// answers with the paths separated by line breaks.
+QStringList AskFileNames(QWidget* parent, const FileDialogRequest& request);
 // Opens a page or file with the program the desktop associates with it.
 void OpenWithDesktop(const QUrl& url);
 

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -220,6 +222,45 @@ TEST(FrameEditing, ThePreviewPlaysOnlyFramesThatAreWrittenAndAnAllMasterListHasN
     PreviewWindow empty(animation, nullptr);
     EXPECT_TRUE(empty.Player().IsEmpty());
     EXPECT_FALSE(empty.Canvas().Timer().isActive());
+}
+
+TEST(FrameEditing, QuickAnimationKeepsFullPathsFromSeveralFoldersInNameOrder) {
+    Editor e;
+    const std::filesystem::path dir = test::ScratchDir("quick-animation");
+    std::filesystem::create_directories(dir / "one");
+    std::filesystem::create_directories(dir / "two");
+    test::WriteFlatGif(dir / "two" / "c.gif", 4, 3, {0x0000FF});
+    test::WriteFlatGif(dir / "one" / "a.gif", 4, 3, {0xFF0000});
+    test::WriteFlatGif(dir / "two" / "b.gif", 4, 3, {0x00FF00});
+    const auto path = [&](const char* folder, const char* name) {
+        return QString::fromStdString((dir / folder / name).string());
+    };
+    WhenDialogShows([&](QDialog& quick) {
+        auto* ok = quick.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+        EXPECT_FALSE(ok->isEnabled());  // nothing chosen yet
+        e.log.fileAnswer = path("two", "c.gif") + "\n" + path("one", "a.gif");
+        quick.findChild<QPushButton*>("selectImages")->click();
+        e.log.fileAnswer = path("two", "b.gif");
+        quick.findChild<QPushButton*>("selectImages")->click();
+        EXPECT_TRUE(ok->isEnabled());
+        quick.findChild<QLineEdit*>("seconds")->setText("0");
+        quick.accept();
+        EXPECT_TRUE(quick.isVisible());
+        ASSERT_EQ(e.log.messages.size(), 1);
+        EXPECT_EQ(e.log.messages[0], "Please enter a number between 0.01 and 650.");
+        quick.findChild<QLineEdit*>("seconds")->setText("0.5");
+        quick.accept();
+    });
+    const int before = e.Frame().Children().size();
+    e.Run(C::QuickAnimation);
+    ASSERT_EQ(e.Frame().Children().size(), before + 1);
+    const Animation& animation = e.Doc().GetAnimation();
+    ASSERT_EQ(animation.FrameCount(), 3u);
+    const PixelValue expected[] = {0x00FF0000, 0x0000FF00, 0x000000FF};  // a, b, c
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(animation.Frames()[i]->duration, 50u);
+        EXPECT_EQ(animation.Frames()[i]->Image().GetPixel(1, 1) & 0x00FFFFFF, expected[i]) << i;
+    }
 }
 
 }  // namespace

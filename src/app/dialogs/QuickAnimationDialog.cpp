@@ -1,7 +1,6 @@
 #include "app/dialogs/QuickAnimationDialog.h"
 
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,8 +9,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/Prompts.h"
 #include "app/dialogs/DialogSupport.h"
-#include "document/AnimFrame.h"
+#include "document/QuickAnimation.h"
 #include "view/FieldChecks.h"
 
 namespace vantrel {
@@ -23,9 +23,12 @@ public:
     explicit QuickAnimationDialog(QWidget* parent) : CheckedDialog(parent) {
         setWindowTitle(QStringLiteral("Quick Animation"));
         list_ = new QListWidget(this);
+        list_->setObjectName(QStringLiteral("images"));
         list_->setSortingEnabled(true);
         auto* select = new QPushButton(QStringLiteral("Select Images"), this);
+        select->setObjectName(QStringLiteral("selectImages"));
         seconds_ = new QLineEdit(QStringLiteral("1"), this);
+        seconds_->setObjectName(QStringLiteral("seconds"));
         auto* row = new QHBoxLayout;
         row->addWidget(new QLabel(QStringLiteral("Initial frame duration:"), this));
         row->addWidget(seconds_);
@@ -44,9 +47,11 @@ public:
 
 private:
     void SelectImages() {
-        const QStringList files = QFileDialog::getOpenFileNames(
-            this, QStringLiteral("Import Frames"), QString(),
-            QStringLiteral("Importable Files (*.gif *.jpg);;Compuserve GIF (*.gif);;JPEG (*.jpg)"));
+        FileDialogRequest request;
+        request.title = QStringLiteral("Import Frames");
+        request.filters = {QStringLiteral("Importable Files (*.gif *.jpg)"), QStringLiteral("Compuserve GIF (*.gif)"),
+                           QStringLiteral("JPEG (*.jpg)")};
+        const QStringList files = AskFileNames(this, request);
         for (const QString& file : files) {
             // The entry shows the file name and keeps the full path.
             if (HasPath(file)) continue;  // already listed
@@ -64,9 +69,9 @@ private:
         return false;
     }
     bool Check() override {
-        const auto seconds = CheckDecimalField(seconds_->text().toStdString(), 0.01, 650);
+        const auto seconds = CheckDecimalField(seconds_->text().toStdString(), kMinQuickSeconds, kMaxQuickSeconds);
         if (!seconds) return FieldFailed(this, seconds_, seconds.message);
-        choice.duration = HundredthsFromSeconds(*seconds.value).value_or(kDefaultFrameDuration);
+        choice.seconds = *seconds.value;
         choice.files.clear();
         for (int i = 0; i < list_->count(); ++i)
             choice.files.emplace_back(list_->item(i)->data(Qt::UserRole).toString().toStdString());

@@ -13,7 +13,7 @@ namespace vantrel {
 
 struct QuickAnimationChoice {
     std::vector<std::filesystem::path> files;  // full paths, sorted by file name
-    std::uint32_t duration = 100;              // hundredths of a second
+    double seconds = 1;                        // duration of every frame, 0.01 to 650
 };
 
 // Files may come from several folders over several "Select Images"; each
