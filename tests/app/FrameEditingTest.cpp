@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,6 +23,9 @@
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/PreviewWindow.h"
+#include "app/dialogs/FrameDurationDialog.h"
+#include "app/dialogs/FrameSetupDialog.h"
+#include "app/dialogs/LoopCountDialog.h"
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
 #include "app/panels/BackgroundPanel.h"
@@ -222,6 +226,44 @@ TEST(FrameEditing, ThePreviewPlaysOnlyFramesThatAreWrittenAndAnAllMasterListHasN
     PreviewWindow empty(animation, nullptr);
     EXPECT_TRUE(empty.Player().IsEmpty());
     EXPECT_FALSE(empty.Canvas().Timer().isActive());
+}
+
+TEST(FrameEditing, DialogsCheckTheirFieldsBeforeClosing) {
+    test::PromptLog& log = test::ResetPrompts();
+    WhenDialogShows([&](QDialog& setup) {
+        setup.findChild<QLineEdit*>("width")->setText("0");
+        setup.accept();
+        EXPECT_TRUE(setup.isVisible());
+        ASSERT_EQ(log.messages.size(), 1);
+        EXPECT_EQ(log.messages.back(), "Please enter an integer between 1 and 1200.");
+        setup.findChild<QLineEdit*>("width")->setText("1200");
+        setup.findChild<QLineEdit*>("height")->setText("1");
+        setup.accept();
+    });
+    EXPECT_EQ(AskFrameSetup(nullptr, {468, 60}), (Size{1200, 1}));
+
+    WhenDialogShows([](QDialog& loop) {
+        QLineEdit* count = loop.findChild<QLineEdit*>("count");
+        EXPECT_FALSE(count->isEnabled());
+        EXPECT_EQ(count->text(), "0");
+        for (QRadioButton* button : loop.findChildren<QRadioButton*>())
+            if (button->text() == "Play") button->click();
+        EXPECT_TRUE(count->isEnabled());
+        EXPECT_EQ(count->text(), "1");
+        loop.accept();
+    });
+    EXPECT_EQ(AskLoopCount(nullptr, 0), 1u);
+
+    WhenDialogShows([&](QDialog& duration) {
+        QLineEdit* seconds = duration.findChild<QLineEdit*>("seconds");
+        EXPECT_EQ(seconds->text(), "0.29");
+        seconds->setText("700");
+        duration.accept();
+        EXPECT_EQ(log.messages.back(), "Please enter a number between 0 and 655.35.");
+        seconds->setText("0.29");
+        duration.accept();
+    });
+    EXPECT_EQ(AskFrameDuration(nullptr, 29), 29u);  // confirmed unchanged, unchanged
 }
 
 TEST(FrameEditing, QuickAnimationKeepsFullPathsFromSeveralFoldersInNameOrder) {

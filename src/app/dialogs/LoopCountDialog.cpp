@@ -29,8 +29,9 @@ public:
         grid->addWidget(play_, 1, 0);
         grid->addWidget(count_, 1, 1);
         grid->addWidget(new QLabel(QStringLiteral("time(s)"), group), 1, 2);
-        auto* note = new QLabel(QStringLiteral("The animation plays this many times in all. A GIF file stores "
-                                               "the repetitions after the first play."),
+        auto* note = new QLabel(QStringLiteral("The number of plays in all. A GIF file stores the repetitions "
+                                               "after the first play (plays - 1): one play writes no looping "
+                                               "block, \"Play infinite\" writes 0."),
                                 this);
         note->setWordWrap(true);
         auto* layout = new QVBoxLayout(this);
