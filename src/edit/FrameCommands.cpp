@@ -123,9 +123,9 @@ bool DeleteFrameCommand::Execute(CQVDoc& doc) {
     for (const auto& frame : animation.Frames())
         if (frame->BackgroundFrame() == victim) overIt_.push_back(frame->Uid());
 
-    held_ = TakeOut(doc, index_);
     for (const ObjectUid uid : overIt_)
         if (AnimFrame* frame = FindFrame(doc, uid)) Relink(doc, *frame, nullptr);
+    held_ = TakeOut(doc, index_);
     const auto& frames = animation.Frames();
     nextCurrent_ = frames[std::min(index_, frames.size() - 1)]->Uid();
     return true;
