@@ -21,7 +21,6 @@
 #include "app/dialogs/QuickAnimationDialog.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
-#include "document/Importers.h"
 #include "document/QuickAnimation.h"
 
 namespace vantrel {
@@ -35,11 +34,6 @@ const char* const kCompany = "Tarnwick";
 const char* const kRecentSection = "Recent File List";
 
 std::filesystem::path ToPath(const QString& path) { return std::filesystem::path(path.toStdString()); }
-
-bool IsJpegPath(const QString& path) {
-    const QString ext = QFileInfo(path).suffix().toLower();
-    return ext == QLatin1String("jpg") || ext == QLatin1String("jpeg") || ext == QLatin1String("jpe");
-}
 
 
 }  // namespace
@@ -123,18 +117,9 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
         return open;
     }
     auto doc = std::make_unique<CQVDoc>();
-    Status status;
-    if (IsJpegPath(path)) {
-        // A picture opens as a new document holding it; saving asks for a document name.
-        status = ImportFile(*doc, ToPath(path), doc->GetAnimation().FirstFrame());
-        if (status) {
-            doc->GetAnimation().RenderAll();
-            doc->SetPathName(ToPath(path));
-            doc->SetModifiedFlag(false);
-        }
-    } else {
-        status = OpenDocument(*doc, ToPath(path));
-    }
+    // Documents, GIFs and pictures alike (a picture opens as a new document
+    // holding it; saving asks for a document name).
+    const Status status = OpenDocument(*doc, ToPath(path));
     if (!status) {
         ShowMessageBox(mainFrame_.get(), QString::fromStdString(status.message()), MessageStyle::Error);
         // A recent file that is gone leaves the list.
@@ -238,9 +223,7 @@ void CAnimatorApp::OnFileOpen(bool fourFilters) {
     FileDialogRequest request;
     if (fourFilters) {
         request.title = QStringLiteral("Open Document");
-        request.filters = {QStringLiteral("Editable Files (*.qvd *.gif *.jpg)"),
-                           QStringLiteral("Vantrel Document (*.qvd)"), QStringLiteral("Compuserve GIF (*.gif)"),
-                           QStringLiteral("JPEG (*.jpg)")};
+        request.filters = FormatFilters(FilePurpose::Open);
     } else {
         request.title = QStringLiteral("Open");
         request.filters = {QStringLiteral("Vantrel GIF Animation (*.qvd)"), QStringLiteral("All Files (*)")};

@@ -24,10 +24,12 @@
 #include "app/Prompts.h"
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
+#include "app/dialogs/ColorWidgets.h"
 #include "app/panels/BackgroundPanel.h"
 #include "app/panels/FrameListPanel.h"
 #include "document/AnimFrame.h"
 #include "document/CQVDoc.h"
+#include "view/ColorCommands.h"
 
 namespace vantrel {
 
@@ -43,8 +45,8 @@ constexpr int kMinChildHeight = 240;
 // enough for a thumbnail beside "Master Frame (10)".
 constexpr QSize kFrameListSize(210, 260);
 constexpr QSize kBackgroundSize(150, 90);
-// Size of one Current Colors button.
-constexpr QSize kSwatchSize(69, 16);
+// Size of one Current Colors button: the swatch and its name.
+constexpr QSize kSwatchSize(84, 16);
 
 const char* const kBarStateSection = "BarState";
 
@@ -58,14 +60,23 @@ QIcon IconNamed(const char* name) {
     return QIcon(QStringLiteral(":/icons/%1.png").arg(QLatin1String(name)));
 }
 
-QPixmap Swatch(PixelValue color) {
-    QPixmap pixmap(kSwatchSize);
-    pixmap.fill(QColor(0xC0, 0xC0, 0xC0));
+// One Current Colors button: a 12 x 12 checkerboard of the colour's two
+// preview tones (4 x 4 cells of 3 pixels) at (2, 2), framed, and the name of
+// the colour beside it, drawn at the device pixel ratio dpr.
+QPixmap Swatch(PixelValue color, const QString& name, qreal dpr) {
+    QPixmap pixmap(kSwatchSize * dpr);
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
-    const QRect inner(3, 2, kSwatchSize.width() - 6, kSwatchSize.height() - 4);
-    painter.fillRect(inner, QColor(RedOf(color), GreenOf(color), BlueOf(color)));
-    painter.setPen(Qt::black);
-    painter.drawRect(inner.adjusted(0, 0, -1, -1));
+    PaintChecker(painter, QRect(2, 2, 12, 12), color, 4, 4);
+    painter.setPen(QColor(64, 64, 64));
+    painter.drawRect(QRectF(1.5, 1.5, 13, 13));
+    QFont font = painter.font();
+    font.setPixelSize(10);
+    painter.setFont(font);
+    painter.setPen(QColor(32, 32, 32));
+    painter.drawText(QRect(17, 0, kSwatchSize.width() - 17, kSwatchSize.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                     name);
     return pixmap;
 }
 
@@ -359,16 +370,21 @@ void CMainFrame::SetZoomText(int zoom) { zoomPane_->setText(QStringLiteral("%1%"
 QString CMainFrame::ZoomText() const { return zoomPane_->text(); }
 
 void CMainFrame::UpdateColorSwatches(PixelValue foreground, PixelValue background) {
-    lastForeground_ = foreground;
-    lastBackground_ = background;
+    // Asked at every idle pass: only a new pair redraws. The bar keeps the
+    // visibility the user gave it.
+    if (swatchColors_ == std::pair(foreground, background)) return;
+    swatchColors_ = std::pair(foreground, background);
     const C ids[] = {C::ForegroundColor, C::BackgroundColor};
     const PixelValue colors[] = {foreground, background};
+    const QString names[] = {QStringLiteral("Foreground"), QStringLiteral("Background")};
     for (int i = 0; i < 2; ++i) {
         QIcon icon;
-        const QPixmap swatch = Swatch(colors[i]);
-        // The colours stay visible while the buttons are disabled.
-        icon.addPixmap(swatch, QIcon::Normal);
-        icon.addPixmap(swatch, QIcon::Disabled);
+        for (const qreal dpr : {1.0, 2.0}) {
+            const QPixmap swatch = Swatch(colors[i], names[i], dpr);
+            // The colours stay visible while the buttons are disabled.
+            icon.addPixmap(swatch, QIcon::Normal);
+            icon.addPixmap(swatch, QIcon::Disabled);
+        }
         Action(ids[i])->setIcon(icon);
     }
 }
@@ -418,7 +434,8 @@ void CMainFrame::AddChild(CChildFrame* child) {
     child->resize(std::max(kMinChildWidth, area.width() * 9 / 10), std::max(kMinChildHeight, area.height() * 9 / 10));
     child->setWindowIcon(windowIcon());
     connect(&child->View(), &CQVView::stateChanged, this, &CMainFrame::RequestIdleUpdate);
-    connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::UpdateColorSwatches);
+    // The Current Colors bar shows the colour targets, read at the idle pass.
+    connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::RequestIdleUpdate);
     connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
     for (DocumentPanel* panel : FramePanels())
         connect(child, &CChildFrame::documentClosing, panel, &DocumentPanel::DocumentClosing);
@@ -571,7 +588,11 @@ void CMainFrame::UpdateCommandStates() {
     }
     ShowMenusFor(!Children().isEmpty());
     // The Zoom tool's rule shows the active view's zoom.
-    if (CQVView* view = ActiveView()) SetZoomText(view->Editor().Zoom());
+    if (CQVView* view = ActiveView()) {
+        SetZoomText(view->Editor().Zoom());
+        const ColorTargets colors = CurrentColorTargets(view->Editor());
+        UpdateColorSwatches(colors.foreground, colors.background);
+    }
     if (CChildFrame* child = ActiveChild()) child->UpdateTitle();
     RefreshFramePanels();
 }

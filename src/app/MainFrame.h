@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <array>
 #include <map>
+#include <optional>
+#include <utility>
 
 #include "core/Pixel.h"
 #include "view/CommandIds.h"
@@ -138,8 +140,8 @@ private:
     QPointer<CSplashWnd> splash_;
     QTimer splashTimer_;
     bool idleUpdatePending_ = false;
-    PixelValue lastForeground_ = kOpaqueBlack;
-    PixelValue lastBackground_ = kOpaqueWhite;
+    // The pair of colours the Current Colors bar shows; none before the first drawing.
+    std::optional<std::pair<PixelValue, PixelValue>> swatchColors_;
 };
 
 }  // namespace vantrel

@@ -43,6 +43,12 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle 
     }
 }
 
+QStringList FormatFilters(FilePurpose purpose) {
+    QStringList filters;
+    for (const std::string& filter : DialogFilters(purpose)) filters.append(QString::fromStdString(filter));
+    return filters;
+}
+
 QString AskFileName(QWidget* parent, const FileDialogRequest& request, int* chosenFilter) {
     if (chosenFilter != nullptr) *chosenFilter = 0;
     if (Hooks().fileDialog) return Hooks().fileDialog(request);

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <functional>
 
+#include "document/FileFormats.h"
 #include "view/ViewHost.h"
 
 class QUrl;
@@ -38,6 +39,8 @@ void SetPromptHooks(PromptHooks hooks);
 
 MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle style,
                              const QString& caption = QString::fromLatin1(kAppTitle));
+// The filters of the file format table for a dialog serving purpose.
+QStringList FormatFilters(FilePurpose purpose);
 // The chosen file, or an empty string when cancelled. chosenFilter, when
 // given, receives the index of the filter chosen (0 when a hook answers).
 QString AskFileName(QWidget* parent, const FileDialogRequest& request, int* chosenFilter = nullptr);

@@ -6,17 +6,22 @@
 #include "core/FileIO.h"
 #include "document/CQVDoc.h"
 #include "document/Export.h"
+#include "document/FileFormats.h"
 #include "document/QuickAnimation.h"
 
 namespace vantrel::cli {
 
 namespace {
 
+// The largest --max-bytes accepted (1 TiB): larger budgets mean no budget.
+constexpr long kMaxByteBudget = 1L << 40;
+
 // The palette choice of --colors N or --exact, or the dialog's defaults.
 struct PaletteArgs {
     std::optional<long> colors;
     bool exact = false;
     bool sizeReduction = true;
+    bool dither = false;
 };
 
 GifOptionsChooser ChooserFor(const PaletteArgs& args, std::string* refusal) {
@@ -33,6 +38,7 @@ GifOptionsChooser ChooserFor(const PaletteArgs& args, std::string* refusal) {
             options.colorCount = int(*args.colors);
         }
         options.sizeReduction = args.sizeReduction;
+        options.dither = args.dither;
         return options;
     };
 }
@@ -44,6 +50,7 @@ bool ParsePalette(const Arguments& a, PaletteArgs& out, int& exitCode) {
     }
     out.exact = a.Has("--exact");
     out.sizeReduction = !a.Has("--no-size-reduction");
+    out.dither = a.Has("--dither");
     if (auto text = a.Value("--colors")) {
         out.colors = ParseInteger(*text, 2, 256);
         if (!out.colors) {
@@ -72,12 +79,18 @@ int Report(const Status& status, const GifExportReport& report, const std::strin
 }  // namespace
 
 int ExportCommand(std::span<const std::string> args) {
-    Arguments a(args, {"--colors"}, {"--exact", "--no-size-reduction"});
+    Arguments a(args, {"--colors", "--max-bytes"}, {"--exact", "--no-size-reduction", "--dry-run", "--dither"});
     if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "export takes FILE OUT.gif");
     PaletteArgs palette;
     int code = kExitOk;
     if (!ParsePalette(a, palette, code)) return code;
+    std::optional<long> maxBytes;
+    if (auto text = a.Value("--max-bytes")) {
+        maxBytes = ParseInteger(*text, 1, kMaxByteBudget);
+        if (!maxBytes) return Fail(kExitUsage, "--max-bytes takes a number of bytes from 1");
+    }
+    const bool dryRun = a.Has("--dry-run");
     CQVDoc doc;
     if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
     // Nothing to write is a fault of the input, not of the output.
@@ -86,12 +99,34 @@ int ExportCommand(std::span<const std::string> args) {
     std::string refusal;
     GifExportReport report;
     const std::string& out = a.Positionals()[1];
-    const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal), &report);
-    return Report(status, report, refusal, out);
+    if (!dryRun && !maxBytes) {
+        const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal), &report);
+        return Report(status, report, refusal, out);
+    }
+    // Made in memory first: its size is the size of the file.
+    std::vector<std::uint8_t> bytes;
+    const Status status =
+        maxBytes ? EncodeAnimationWithin(doc.GetAnimation(), std::uint64_t(*maxBytes), bytes,
+                                         ChooserFor(palette, &refusal), &report)
+                 : EncodeAnimationAsGif(doc.GetAnimation(), bytes, ChooserFor(palette, &refusal), &report);
+    if (report.cancelled) return Fail(kExitBadInput, refusal);
+    if (!status) return Fail(kExitBadInput, status.message());
+    Report(status, report, refusal, out);
+    if (maxBytes) {
+        std::cout << out << ": fits the limit of " << *maxBytes << " bytes with " << report.requestedColors
+                  << " colours (" << report.trials << (report.trials == 1 ? " export" : " exports") << " tried)\n";
+    }
+    if (dryRun) {
+        std::cout << out << ": " << bytes.size() << " bytes would be written (dry run, nothing written)\n";
+        return kExitOk;
+    }
+    if (const Status written = WriteFileAtomic(out, bytes); !written) return Fail(kExitBadOutput, written.message());
+    std::cout << out << ": " << bytes.size() << " bytes written\n";
+    return kExitOk;
 }
 
 int ExportFrameCommand(std::span<const std::string> args) {
-    Arguments a(args, {"--colors", "--quality"}, {"--exact"});
+    Arguments a(args, {"--colors", "--quality"}, {"--exact", "--dither"});
     if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 3) return Fail(kExitUsage, "export-frame takes FILE N OUT");
     PaletteArgs palette;
@@ -135,14 +170,16 @@ int QuickCommand(std::span<const std::string> args) {
             return Fail(kExitUsage, "--duration takes seconds from 0.01 to 650");
     }
     const std::filesystem::path out = a.Positionals()[0];
-    const std::string kind = LowerCaseExtension(out);
-    if (kind != "gif" && kind != "qvd") return Fail(kExitUsage, "quick writes a .qvd document or a .gif file");
+    const FileFormat* format = FindFileFormat(out);
+    const bool toDocument = format != nullptr && format->kind == FileKind::Document;
+    if (!toDocument && (format == nullptr || format->kind != FileKind::Gif))
+        return Fail(kExitUsage, "quick writes a .qvd document or a .gif file");
     std::vector<std::filesystem::path> images(a.Positionals().begin() + 1, a.Positionals().end());
 
     CQVDoc doc;
     const Status made = MakeQuickAnimation(doc, images, seconds);
     if (!made) return Fail(kExitBadInput, made.message());
-    if (kind == "qvd") return SaveAs(doc, out);
+    if (toDocument) return SaveAs(doc, out);
     GifExportReport report;
     std::string refusal;
     const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, DefaultGifOptionsChooser(), &report);

@@ -5,6 +5,7 @@
 #include "cli/Cli.h"
 #include "cli/PngWriter.h"
 #include "codec/GifFile.h"
+#include "document/FileFormats.h"
 
 namespace vantrel::cli {
 
@@ -78,14 +79,10 @@ int InfoCommand(std::span<const std::string> args) {
     if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 1) return Fail(kExitUsage, "info takes one FILE");
     const std::string& path = a.Positionals()[0];
-    const bool isDocument = std::filesystem::path(path).extension() == ".qvd";
-    if (a.Has("--document") || isDocument) {
-#ifdef VANTREL_HAVE_DOCUMENT
-        return DocumentInfo(path, a.Has("--json"));
-#else
-        return Fail(kExitUsage, "this build has no document support");
-#endif
-    }
+    // Every format but GIF opens only as a document.
+    const FileFormat* format = FindFileFormat(path);
+    const bool isDocument = format != nullptr && format->kind != FileKind::Gif;
+    if (a.Has("--document") || isDocument) return DocumentInfo(path, a.Has("--json"));
     GifFile gif;
     int code = kExitOk;
     if (!LoadGif(path, gif, code)) return code;

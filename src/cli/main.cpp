@@ -15,23 +15,29 @@ const char kUsage[] =
     "Commands:\n"
     "  info [--json] FILE.gif          the GIF's logical screen, loop count and images\n"
     "  info [--json] --document FILE   the document: canvas, loop count, frames, items\n"
-    "                                  (always for .qvd files)\n"
+    "                                  (always for .qvd, JPEG and PNG files)\n"
     "  decode FILE.gif OUTDIR          every GIF image as OUTDIR/image-001.png, ...\n"
     "  render FILE OUTDIR              every frame rendered as OUTDIR/frame-001.png, ...\n"
-    "  export FILE OUT.gif [--colors N | --exact] [--no-size-reduction]\n"
+    "  export FILE OUT.gif [--colors N | --exact] [--no-size-reduction] [--dither]\n"
+    "                     [--max-bytes N] [--dry-run]\n"
     "                                  the animation (all frames but master frames) as\n"
-    "                                  one GIF; prints the colour counts\n"
-    "  export-frame FILE N OUT.(gif|jpg|jpeg|jpe) [--colors N | --exact] [--quality 0-10]\n"
+    "                                  one GIF; prints the colour counts; --max-bytes\n"
+    "                                  tries fewer colours until the file fits in N\n"
+    "                                  bytes; --dry-run prints the file's size and\n"
+    "                                  writes nothing\n"
+    "  export-frame FILE N OUT.(gif|jpg|jpeg|jpe) [--colors N | --exact] [--dither]\n"
+    "                     [--quality 0-10]\n"
     "                                  frame N (from 1, every frame counted) as GIF or\n"
     "                                  JPEG (quality 7 unless given)\n"
     "  quick OUT.(qvd|gif) [--duration SECONDS] IMAGE...\n"
-    "                                  a new animation, one frame per GIF or JPEG image\n"
+    "                                  a new animation, one frame per GIF, JPEG or PNG image\n"
     "  save IN OUT.qvd                 a .qvd document or a GIF saved as a .qvd document\n"
     "  help                            this text\n"
     "\n"
-    "FILE is a .qvd document or a GIF file opened as a document. Without --colors or\n"
-    "--exact the palette is exact up to 255 colours, else reduced to 256 (to 128 for\n"
-    "exactly 256 colours); size reduction is on unless --no-size-reduction is given.\n"
+    "FILE is a .qvd document, a GIF file opened as a document, or a JPEG or PNG\n"
+    "picture opened as a document holding it. Without --colors or --exact the\n"
+    "palette is exact up to 255 colours, else reduced to 256 (to 128 for exactly\n"
+    "256 colours); size reduction is on unless --no-size-reduction is given.\n"
     "\n"
     "Exit codes: 0 success, 1 usage error, 2 input missing, unreadable or invalid,\n"
     "3 output that could not be written.\n";
@@ -44,13 +50,11 @@ struct Command {
 const Command kCommands[] = {
     {"info", vantrel::cli::InfoCommand},
     {"decode", vantrel::cli::DecodeCommand},
-#ifdef VANTREL_HAVE_DOCUMENT
     {"render", vantrel::cli::RenderCommand},
     {"export", vantrel::cli::ExportCommand},
     {"export-frame", vantrel::cli::ExportFrameCommand},
     {"quick", vantrel::cli::QuickCommand},
     {"save", vantrel::cli::SaveCommand},
-#endif
 };
 
 }  // namespace

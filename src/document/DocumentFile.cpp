@@ -176,18 +176,24 @@ Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes, const
 }
 
 Status Serialize(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limits) {
-    const std::string ext = FileExtensionLower(archive.FileName());
+    const FileFormat* format = FindFileFormat(archive.FileName());
     try {
+        if (format == nullptr || (!archive.IsStoring() && !format->opensAsDocument)) return FormatError();
         if (archive.IsStoring()) {
             // Documents are written only as document files; the GIF
             // animation has its own export.
-            return ext == kDocumentExtension ? StoreFlushed(doc, archive) : FormatError();
+            return format->kind == FileKind::Document ? StoreFlushed(doc, archive) : FormatError();
         }
-        if (ext == kDocumentExtension) {
+        switch (format->kind) {
+        case FileKind::Document:
             LoadDocument(doc, archive, limits);
             return Status::Ok();
+        case FileKind::Gif:
+            return OpenGifDocument(doc, archive.ReadRest(), archive.FileName(), limits.memoryBudget);
+        case FileKind::Jpeg:
+        case FileKind::Png:
+            return OpenPictureDocument(doc, format->kind, archive.ReadRest(), archive.FileName());
         }
-        if (ext == "gif") return OpenGifDocument(doc, archive.ReadRest(), archive.FileName(), limits.memoryBudget);
         return FormatError();
     } catch (const ArchiveError&) {
         return FormatError();
@@ -234,7 +240,10 @@ Status SaveDocument(CQVDoc& doc, const std::filesystem::path& path) {
 
 std::string FileExtensionLower(const std::filesystem::path& path) { return LowerCaseExtension(path); }
 
-bool HasDocumentExtension(const std::filesystem::path& path) { return FileExtensionLower(path) == kDocumentExtension; }
+bool HasDocumentExtension(const std::filesystem::path& path) {
+    const FileFormat* format = FindFileFormat(path);
+    return format != nullptr && format->kind == FileKind::Document;
+}
 
 std::filesystem::path WithDocumentExtension(const std::filesystem::path& path) {
     if (HasDocumentExtension(path)) return path;

@@ -25,12 +25,11 @@
 #include "core/Status.h"
 #include "document/Archive.h"
 #include "document/CQVDoc.h"
+#include "document/FileFormats.h"
 #include "document/Importers.h"
 
 namespace vantrel {
 
-// Extension of document files, lower case without the dot.
-inline constexpr std::string_view kDocumentExtension = "qvd";
 // The counted string a document file starts with.
 inline constexpr std::string_view kDocumentMagic = "QVDF1.0";
 // The counted string every frame record starts with.
@@ -62,10 +61,11 @@ std::optional<std::vector<std::uint8_t>> DocumentBytes(const CQVDoc& doc);
 // Reads a document file from bytes; see LoadDocument.
 Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes, const DocumentReadLimits& limits = {});
 
-// Reads or writes doc by the extension of the archive's file name. Writing
-// takes only "qvd" (the document file); reading takes "qvd" and "gif" (a GIF
-// opened as a document). Any other extension reads or writes nothing and
-// fails with kUnexpectedFileFormat.
+// Reads or writes doc by the format of the archive's file name
+// (FileFormats.h). Writing takes only the document file; reading takes every
+// format that opens as a document (a document file, a GIF's frames, a JPEG
+// or PNG picture). Any other extension reads or writes nothing and fails
+// with kUnexpectedFileFormat.
 Status Serialize(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limits = {});
 
 // Opens a file into a freshly created document: reads it, Serialize, then

@@ -1,13 +1,16 @@
 #include "document/Export.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 #include "codec/ColorQuantizer.h"
+#include "codec/Dither.h"
 #include "codec/GifFile.h"
 #include "codec/JpegCodec.h"
 #include "codec/SizeReduction.h"
 #include "core/FileIO.h"
+#include "document/FileFormats.h"
 
 namespace vantrel {
 
@@ -46,9 +49,24 @@ void AddFrameImage(GifFile& gif, const AnimFrame& frame, std::uint16_t delay) {
     gif.AddImage(frame.Image()).delay = delay;
 }
 
+// Where a finished GIF goes: a file, or memory only.
+using GifWriter = std::function<Status(const GifFile&)>;
+
+GifWriter ToFile(const std::filesystem::path& path) {
+    return [&path](const GifFile& gif) { return gif.SaveGif(path); };
+}
+
+GifWriter ToMemory(std::vector<std::uint8_t>& out) {
+    return [&out](const GifFile& gif) {
+        out.clear();
+        gif.WriteGif(out);
+        return Status::Ok();
+    };
+}
+
 // Counts colours, asks for the options, builds the palette, optionally
 // shrinks, encodes and writes. Cancelling writes nothing.
-Status FinishGif(GifFile& gif, const std::filesystem::path& path, const GifOptionsChooser& choose,
+Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& choose,
                  bool allowSizeReduction, GifExportReport* report) {
     GifExportReport local;
     GifExportReport& out = report ? *report : local;
@@ -66,17 +84,16 @@ Status FinishGif(GifFile& gif, const std::filesystem::path& path, const GifOptio
     const int requested = options->reduce ? options->colorCount : out.distinctColors;
     quantizer.BuildPalette(gif, requested);
     out.paletteSize = quantizer.PaletteSize();
+    out.requestedColors = requested;
+    if (options->dither && requested < out.distinctColors) DitherImages(gif, quantizer.Palette());
     if (allowSizeReduction && options->sizeReduction) ReduceAnimationSize(gif);
     gif.EncodeImages();
-    return gif.SaveGif(path);
+    return write(gif);
 }
 
-}  // namespace
-
-Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
-                          const GifOptionsChooser& choose, GifExportReport* report) {
+// The GIF of every frame that is not a master frame, not yet reduced or encoded.
+void AddAnimationFrames(Animation& animation, GifFile& gif) {
     animation.RenderAll();
-    GifFile gif;
     gif.SetScreenSize(animation.Width(), animation.Height());
     const GifLoop loop = GifLoopForPlays(animation.loopCount);
     gif.loopCount = loop.repetitions;
@@ -85,7 +102,90 @@ Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& pat
         // A GIF delay holds 16 bits: longer durations are written as the longest.
         if (!frame->isMaster) AddFrameImage(gif, *frame, std::uint16_t(std::min<std::uint32_t>(frame->duration, 0xFFFF)));
     }
-    return FinishGif(gif, path, choose, true, report);
+}
+
+}  // namespace
+
+Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
+                          const GifOptionsChooser& choose, GifExportReport* report) {
+    GifFile gif;
+    AddAnimationFrames(animation, gif);
+    return FinishGif(gif, ToFile(path), choose, true, report);
+}
+
+Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out, const GifOptionsChooser& choose,
+                            GifExportReport* report) {
+    out.clear();
+    GifFile gif;
+    AddAnimationFrames(animation, gif);
+    return FinishGif(gif, ToMemory(out), choose, true, report);
+}
+
+Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
+                             const GifOptionsChooser& choose, GifExportReport* report) {
+    GifExportReport local;
+    GifExportReport& result = report ? *report : local;
+    out.clear();
+    // The user is asked once; every further trial reuses the answer with
+    // another colour count.
+    std::optional<GifExportOptions> chosen;
+    const GifOptionsChooser askOnce = [&](const GifExportRequest& request) {
+        chosen = choose(request);
+        if (chosen) chosen->sizeReduction = true;
+        return chosen;
+    };
+    int trials = 1;
+    if (Status status = EncodeAnimationAsGif(animation, out, askOnce, &result); !status || result.cancelled) {
+        result.trials = trials;
+        return status;
+    }
+    if (out.size() <= maxBytes) {
+        result.trials = trials;
+        return Status::Ok();
+    }
+    const std::size_t firstSize = out.size();
+    out.clear();
+
+    // Fewer colours than the first trial, most first: 256, 128, ... 2.
+    std::vector<int> counts;
+    for (int count = ColorQuantizer::kMaxColors; count >= 2; count /= 2)
+        if (count < result.requestedColors) counts.push_back(count);
+    // Bisection for the first count that fits, assuming fewer colours never
+    // make a larger file; only measured fits are kept, so the budget holds
+    // even where that assumption fails.
+    std::size_t low = 0;
+    std::size_t high = counts.size();
+    std::size_t sizeWithFewest = firstSize;  // the size with the fewest colours tried
+    std::vector<std::uint8_t> trial;
+    GifExportReport fitReport;
+    while (low < high) {
+        const std::size_t middle = (low + high) / 2;
+        GifExportOptions options = *chosen;
+        options.reduce = true;
+        options.colorCount = counts[middle];
+        GifExportReport trialReport;
+        ++trials;
+        const Status status = EncodeAnimationAsGif(
+            animation, trial, [&](const GifExportRequest&) { return std::optional(options); }, &trialReport);
+        if (!status) return status;
+        if (trial.size() <= maxBytes) {
+            out.swap(trial);
+            fitReport = trialReport;
+            high = middle;
+        } else {
+            if (middle + 1 == counts.size()) sizeWithFewest = trial.size();
+            low = middle + 1;
+        }
+    }
+    if (out.empty()) {
+        result.trials = trials;
+        return Status::Error("Even with " + std::to_string(counts.empty() ? result.requestedColors : counts.back()) +
+                             " colours the GIF takes " + std::to_string(sizeWithFewest) +
+                             " bytes, more than the limit of " + std::to_string(maxBytes) + " bytes.");
+    }
+    result = fitReport;
+    result.trials = trials;
+    return Status::Ok();
 }
 
 Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path, const GifOptionsChooser& choose,
@@ -95,7 +195,7 @@ Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path, con
     gif.SetScreenSize(frame.Canvas().Width(), frame.Canvas().Height());
     gif.loopCount = 1;
     AddFrameImage(gif, frame, 0);
-    return FinishGif(gif, path, choose, false, report);
+    return FinishGif(gif, ToFile(path), choose, false, report);
 }
 
 Status ExportFrameAsJpeg(AnimFrame& frame, const std::filesystem::path& path, int quality) {
@@ -106,10 +206,9 @@ Status ExportFrameAsJpeg(AnimFrame& frame, const std::filesystem::path& path, in
 }
 
 FrameExportFormat FrameExportFormatFor(const std::filesystem::path& path) {
-    const std::string ext = LowerCaseExtension(path);
-    if (ext == "gif") return FrameExportFormat::Gif;
-    if (ext == "jpg" || ext == "jpe" || ext == "jpeg") return FrameExportFormat::Jpeg;
-    return FrameExportFormat::None;
+    const FileFormat* format = FindFileFormat(path);
+    if (format == nullptr || !format->exportsFrame) return FrameExportFormat::None;
+    return format->kind == FileKind::Jpeg ? FrameExportFormat::Jpeg : FrameExportFormat::Gif;
 }
 
 Status ExportFrame(AnimFrame& frame, const std::filesystem::path& path, const GifOptionsChooser& chooseGif,

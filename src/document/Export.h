@@ -8,6 +8,7 @@
 // that sees the distinct colour count first; the editor shows its dialog
 // there, the command-line tool answers from its arguments.
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -30,6 +31,7 @@ struct GifExportOptions {
     bool reduce = false;        // "Reduce to:" rather than the exact palette
     int colorCount = 256;       // the number chosen in the "Reduce to:" list
     bool sizeReduction = true;  // "Animation Size Reduction"
+    bool dither = false;        // error diffusion onto a reduced palette (codec/Dither.h)
 };
 
 // The colour counts the "Reduce to:" list offers for this many distinct
@@ -53,6 +55,8 @@ struct GifExportReport {
     int distinctColors = 0;
     int paletteSize = 0;
     int images = 0;
+    int requestedColors = 0;  // the colour count asked of the palette builder
+    int trials = 0;           // exports made to fit a size budget (EncodeAnimationWithin)
 };
 
 // The GIF loop value for the document's loop count (number of plays): one
@@ -67,14 +71,33 @@ GifLoop GifLoopForPlays(std::uint32_t plays);
 // Writes every frame that is not a master frame to path as one animation.
 Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
                           const GifOptionsChooser& choose, GifExportReport* report = nullptr);
+// The same export without writing anything: out receives exactly the bytes
+// SaveAnimationAsGif would write with the same choices (cleared first; empty
+// when cancelled or failed), so out.size() is the size of the file.
+Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out, const GifOptionsChooser& choose,
+                            GifExportReport* report = nullptr);
+// A bound on the exports EncodeAnimationWithin makes. It makes at most five:
+// the options as chosen, then a bisection over the smaller of the eight
+// counts 256, 128, ... 2 (at most four more).
+inline constexpr int kMaxBudgetTrials = 8;
+
+// The export into memory fitted under maxBytes: first with the options
+// chosen (asked once, size reduction turned on), then, while the file is too
+// large, with fewer colours (256, 128, ... 2, searched by bisection, each a
+// full export). out receives the bytes of the export with the most colours
+// found to fit, and report its figures (requestedColors is the count chosen).
+// When even 2 colours do not fit, out is empty and the status says so.
+Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
+                             const GifOptionsChooser& choose, GifExportReport* report = nullptr);
 // Writes one frame as a single-image GIF.
 Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path,
                         const GifOptionsChooser& choose, GifExportReport* report = nullptr);
 // Writes one frame as a baseline JPEG at quality 0 to 10.
 Status ExportFrameAsJpeg(AnimFrame& frame, const std::filesystem::path& path, int quality);
 
-// Which exporter a path's extension selects (case-insensitive): ".gif", or
-// ".jpg", ".jpe" and ".jpeg"; anything else selects none.
+// Which exporter a path's extension selects (case-insensitive, the formats
+// of FileFormats.h that take an exported frame): ".gif", or ".jpg", ".jpe"
+// and ".jpeg"; anything else selects none.
 enum class FrameExportFormat { None, Gif, Jpeg };
 FrameExportFormat FrameExportFormatFor(const std::filesystem::path& path);
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "codec/JpegCodec.h"
+#include "codec/PngCodec.h"
 #include "core/FileIO.h"
 #include "document/BitmapItem.h"
 #include "document/WorkArea.h"
@@ -121,11 +122,28 @@ void AddClearedArea(AnimFrame& frame, const Rect& cleared, Point screenOrigin) {
     frame.InsertAtBottom(std::move(item))->SetSelected(false);
 }
 
-Status ImportJpeg(Animation& animation, const std::filesystem::path& path, AnimFrame* frame) {
-    JpegCodec codec;
-    if (codec.ReadJpeg(path) != 0) return Status::Error(codec.errorMessage());
-    std::unique_ptr<PackedDib> image = codec.TakeImage();
-    if (!image || !image->HasBlock()) return Status::Error("The JPEG file holds no picture.");
+// Decodes a JPEG or PNG picture.
+Status ReadPicture(FileKind kind, std::span<const std::uint8_t> bytes, std::unique_ptr<PackedDib>& image) {
+    if (kind == FileKind::Jpeg) {
+        JpegCodec codec;
+        if (codec.ReadJpeg(bytes) != 0) return Status::Error(codec.errorMessage());
+        image = codec.TakeImage();
+    } else {
+        PngCodec codec;
+        if (Status status = codec.ReadPng(bytes); !status) return status;
+        image = codec.TakeImage();
+    }
+    if (!image || !image->HasBlock()) return Status::Error("The file holds no picture.");
+    return Status::Ok();
+}
+
+// One bitmap item holding the picture, appended on top of frame and centred
+// on the work area's centre. Messages start with the file's name.
+Status ImportPicture(Animation& animation, FileKind kind, std::span<const std::uint8_t> bytes, AnimFrame* frame,
+                     const std::filesystem::path& path) {
+    std::unique_ptr<PackedDib> image;
+    if (Status status = ReadPicture(kind, bytes, image); !status)
+        return Status::Error(path.string() + ": " + status.message());
     auto item = BitmapItem::FromImage(std::move(*image));
     // New items start at (0, 0), so this centres the picture on the work area.
     item->MoveCentreTo({kWorkAreaSize / 2, kWorkAreaSize / 2});
@@ -249,18 +267,38 @@ Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const s
     return Status::Ok();
 }
 
+Status OpenPictureDocument(CQVDoc& doc, FileKind kind, std::span<const std::uint8_t> bytes,
+                           const std::filesystem::path& path) {
+    if (kind != FileKind::Jpeg && kind != FileKind::Png)
+        return Status::Error("Only JPEG and PNG files open as pictures: " + path.filename().string());
+    auto animation = std::make_unique<Animation>();
+    if (Status status = ImportPicture(*animation, kind, bytes, animation->FirstFrame(), path); !status)
+        return status;
+    animation->AutoFrameSize(nullptr);
+    animation->isNative = false;
+    doc.ReplaceAnimation(std::move(animation));
+    if (!path.empty()) doc.SetPathName(path);
+    doc.SetModifiedFlag(false);
+    return Status::Ok();
+}
+
 Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame) {
     Animation& animation = doc.GetAnimation();
     if (animation.IndexOf(frame) < 0) return Status::Error("The frame to import into is not in the animation.");
-    const std::string ext = LowerCaseExtension(path);
-    if (ext == "gif") {
+    const FileFormat* format = FindFileFormat(path);
+    if (format == nullptr || !format->importsIntoFrame)
+        return Status::Error("Only " + FormatNames(FilePurpose::Import) +
+                             " files can be imported: " + path.filename().string());
+    if (format->kind == FileKind::Gif) {
         GifFile gif;
         if (gif.ReadGifFile(path) != 1)
             return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
         return ImportGif(animation, gif, frame);
     }
-    if (ext == "jpg" || ext == "jpe" || ext == "jpeg") return ImportJpeg(animation, path, frame);
-    return Status::Error("Only GIF and JPEG files can be imported: " + path.filename().string());
+    std::string error;
+    const auto bytes = ReadFileBytes(path, &error);
+    if (!bytes) return Status::Error(error);
+    return ImportPicture(animation, format->kind, *bytes, frame, path);
 }
 
 Status ImportFiles(CQVDoc& doc, std::span<const std::filesystem::path> paths, AnimFrame* frame) {

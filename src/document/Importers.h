@@ -1,7 +1,8 @@
 #pragma once
 // Turning image files into document content: a GIF opened as a document
-// (one frame per GIF image, each holding one bitmap item), and GIF or JPEG
-// files imported as bitmap items into existing frames.
+// (one frame per GIF image, each holding one bitmap item), a JPEG or PNG
+// picture opened as a document, and GIF, JPEG or PNG files imported as
+// bitmap items into existing frames.
 
 #include <cstdint>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "document/AnimFrame.h"
 #include "document/Animation.h"
 #include "document/CQVDoc.h"
+#include "document/FileFormats.h"
 
 namespace vantrel {
 
@@ -51,10 +53,19 @@ Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes,
 Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame,
                  std::uint64_t memoryBudget = kDocumentMemoryBudget);
 
-// Imports one file into frame by its extension (case-insensitive): ".gif"
-// as ImportGif, ".jpg", ".jpe", ".jpeg" as one bitmap item appended on top
-// and centred on the work area's centre. Other extensions add nothing (an
-// error status names the reason); so does a file that cannot be read.
+// Opens a JPEG or PNG picture (bytes of the file at path) as the content of
+// a freshly created document: one frame holding the picture as a bitmap
+// item, the canvas fitted to it. Sets the path name (when given) and clears
+// the modified flag; the document is not native, so saving asks for a name.
+// On failure the document is left exactly as it was.
+Status OpenPictureDocument(CQVDoc& doc, FileKind kind, std::span<const std::uint8_t> bytes,
+                           const std::filesystem::path& path);
+
+// Imports one file into frame by its format (FileFormats.h, extensions
+// compared case-insensitively): a GIF as ImportGif, a JPEG or PNG picture as
+// one bitmap item appended on top and centred on the work area's centre.
+// Other formats add nothing (an error status names the reason); so does a
+// file that cannot be read.
 Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame);
 
 // Imports the first path into frame and every further path into a newly

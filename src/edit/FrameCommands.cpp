@@ -234,13 +234,6 @@ std::unique_ptr<Command> MakeFrameDurationCommand(ObjectUid frame, std::uint32_t
                                                   [hundredths](FrameSettings& s) { s.duration = hundredths; });
 }
 
-std::unique_ptr<Command> MakeBackgroundColorCommand(ObjectUid frame, PixelValue color) {
-    return std::make_unique<FrameSettingsCommand>("Background Color", frame, [color](FrameSettings& s) {
-        s.backgroundColor = color;
-        s.backgroundFrame = 0;
-    });
-}
-
 std::unique_ptr<Command> MakeBackgroundFrameCommand(ObjectUid frame, ObjectUid background) {
     return std::make_unique<FrameSettingsCommand>("Background", frame,
                                                   [background](FrameSettings& s) { s.backgroundFrame = background; });

@@ -154,8 +154,6 @@ private:
 std::unique_ptr<Command> MakeMasterFrameCommand(ObjectUid frame, bool isMaster);
 // The duration is limited to kMaxFrameDuration.
 std::unique_ptr<Command> MakeFrameDurationCommand(ObjectUid frame, std::uint32_t hundredths);
-// Choosing a colour also drops the background frame.
-std::unique_ptr<Command> MakeBackgroundColorCommand(ObjectUid frame, PixelValue color);
 // background 0 stands for none; a frame that is not earlier than frame is refused.
 std::unique_ptr<Command> MakeBackgroundFrameCommand(ObjectUid frame, ObjectUid background);
 

@@ -20,6 +20,7 @@
 #include "document/ViewTypes.h"
 #include "document/WorkArea.h"
 #include "view/CommandIds.h"
+#include "view/ColorModel.h"
 #include "view/CommandRoutes.h"
 #include "view/PrintLayout.h"
 #include "view/ViewHost.h"
@@ -203,6 +204,8 @@ public:
     void SetBackgroundColor(PixelValue color);
     BoxDefaults newBox;
     bool newLabelAntiAliased = true;
+    // The colours last chosen in the colour picker, offered there again.
+    RecentColors recentColors;
     // Picks the colour at the frame point of the last pointer move: the
     // background colour with Shift, else the foreground colour.
     void PickAt(Point frame, bool background);

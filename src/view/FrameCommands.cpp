@@ -1,6 +1,5 @@
 // The frame commands of the editor view: inserting, duplicating and deleting
-// frames, the master flag, duration, background colour and canvas size of
-// the frames, the loop count, the preview, going to a frame, and writing the
+// frames, the master flag and duration of a frame, the canvas size, the loop count, the preview, going to a frame, and writing the
 // animation or the current frame to a file.
 
 #include <memory>
@@ -67,13 +66,6 @@ void Loop(EditorView& v) {
         v.Execute(std::make_unique<LoopCountCommand>("Loop Count", *count));
 }
 
-void BackgroundColor(EditorView& v) {
-    if (const auto color = Dialogs(v).FrameBackgroundColor(v.CurrentFrame()->backgroundColor)) {
-        v.Execute(MakeBackgroundColorCommand(CurrentUid(v), *color));
-        v.Host().RedrawAll();
-    }
-}
-
 void AutoSize(EditorView& v) { v.Execute(std::make_unique<AutoFrameSizeCommand>("Auto Frame Size", CurrentUid(v))); }
 
 void Setup(EditorView& v) {
@@ -126,7 +118,6 @@ constexpr CommandRoute<EditorView> kRoutes[] = {
     {C::MasterFrame, Rule<C::MasterFrame>, Master},
     {C::FrameDuration, Rule<C::FrameDuration>, Duration},
     {C::LoopCount, Rule<C::LoopCount>, Loop},
-    {C::SetBackgroundColor, Rule<C::SetBackgroundColor>, BackgroundColor},
     {C::AutoFrameSize, Rule<C::AutoFrameSize>, AutoSize},
     {C::FrameSetup, Rule<C::FrameSetup>, Setup},
     {C::PreviewAnimation, Rule<C::PreviewAnimation>, Preview},

@@ -19,7 +19,6 @@ std::optional<CommandUi> FrameCommandState(CommandId id, const Animation& animat
         case C::InsertFrameBefore:
         case C::InsertFrameAfter:
         case C::DuplicateFrame:
-        case C::SetBackgroundColor:
             ui.enabled = shown;
             break;
         case C::InsertFrameAtEnd:

@@ -21,7 +21,7 @@ std::optional<CommandUi> FrameCommandState(CommandId id, const Animation& animat
 inline constexpr CommandId kFrameCommandIds[] = {
     CommandId::InsertFrameBefore, CommandId::InsertFrameAfter, CommandId::InsertFrameAtEnd,
     CommandId::DuplicateFrame,    CommandId::DeleteFrame,      CommandId::MasterFrame,       CommandId::FrameDuration,    CommandId::LoopCount,
-    CommandId::SetBackgroundColor, CommandId::AutoFrameSize,   CommandId::FrameSetup,
+    CommandId::AutoFrameSize,     CommandId::FrameSetup,
     CommandId::PreviewAnimation,  CommandId::GoToFrame,        CommandId::ExportFrame,
     CommandId::SaveAnimationAs,   CommandId::SaveAnimation,
 };

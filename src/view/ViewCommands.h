@@ -16,6 +16,7 @@ ViewRoutes NavigationRoutes();  // NavigationCommands.cpp
 ViewRoutes ToolRoutes();        // ToolCommands.cpp
 ViewRoutes HistoryRoutes();     // HistoryCommands.cpp: undo, redo
 ViewRoutes TextRoutes();        // TextCommands.cpp: Edit Text, Change Font
+ViewRoutes ColorRoutes();       // ColorCommands.cpp: the colour buttons, Set Background Color
 ViewRoutes FrameRoutes();       // FrameCommands.cpp: the frame list, frame and animation settings, saving
 
 }  // namespace vantrel

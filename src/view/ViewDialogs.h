@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/Pixel.h"
 #include "document/CanvasItem.h"
@@ -28,6 +29,16 @@ struct TextEditValues {
     LogFont font;
 };
 
+// The colour picker: the window title, the colour it starts on, whether the
+// opacity may change, and the document's recent colours (most recent first)
+// offered beside the predefined ones.
+struct ColorPickRequest {
+    std::string title;
+    PixelValue initial = kOpaqueBlack;
+    bool noOpacity = false;
+    std::vector<PixelValue> recent;
+};
+
 class ViewDialogs {
 public:
     virtual ~ViewDialogs() = default;
@@ -36,6 +47,8 @@ public:
     virtual bool EditText(TextEditValues& values) = 0;
     // Shows "Select Font" on font; true when confirmed (font then holds the choice).
     virtual bool SelectFont(LogFont& font) = 0;
+    // Shows the colour picker; the chosen colour, or nothing when cancelled.
+    virtual std::optional<PixelValue> PickColor(const ColorPickRequest& request) = 0;
 
     // ---- frames and the animation; each answers nothing when cancelled ----
     // "Frame Setup": the canvas size, each side 1 to 1200.
@@ -46,8 +59,6 @@ public:
     virtual std::optional<std::uint32_t> FrameDuration(std::uint32_t /*hundredths*/) { return {}; }
     // "GoTo Frame": the frame chosen.
     virtual std::optional<ObjectUid> GoToFrame(const Animation& /*animation*/, ObjectUid /*current*/) { return {}; }
-    // "Frame Background Color": a colour without opacity.
-    virtual std::optional<PixelValue> FrameBackgroundColor(PixelValue /*color*/) { return {}; }
     // "Preview Browser": plays the animation until closed.
     virtual void PreviewAnimation(Animation& /*animation*/) {}
 

@@ -26,6 +26,7 @@
 #include "document/BitmapItem.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
+#include "support/PngRef.h"
 #include "support/TestPaths.h"
 
 namespace vantrel {
@@ -281,7 +282,12 @@ TEST(MainWindow, MenuTextsCarryTheirShortcuts) {
     ASSERT_EQ(s.log.dialogs.size(), 2u);
     EXPECT_EQ(s.log.dialogs[0].filters, (QStringList{"Vantrel GIF Animation (*.qvd)", "All Files (*)"}));
     EXPECT_EQ(s.log.dialogs[1].title, QStringLiteral("Open Document"));
-    EXPECT_EQ(s.log.dialogs[1].filters.size(), 4);
+    // "Editable Files" with every openable extension, then documents, GIF, JPEG and PNG.
+    const QStringList& open = s.log.dialogs[1].filters;
+    ASSERT_EQ(open.size(), 5);
+    EXPECT_TRUE(open.front().startsWith(QStringLiteral("Editable Files (")));
+    for (const char* pattern : {"*.qvd", "*.gif", "*.jpg", "*.jpeg", "*.png"})
+        EXPECT_TRUE(open.front().contains(QLatin1String(pattern))) << pattern;
 }
 
 // ---- opening ----
@@ -342,9 +348,15 @@ TEST(MainWindow, DroppedFilesOpenAsDocuments) {
     const auto gif = folder / "dropped.gif";
     test::WriteFlatGif(gif, 8, 8, {0x102030, 0x405060});
     const auto qvd = SaveSampleDocument(folder, 2);
+    // A picture, its extension in capitals: a document holding it, the canvas its size.
+    const auto png = folder / "Shot.PNG";
+    PackedDib picture;
+    ASSERT_TRUE(picture.SetSize(24, 16));
+    picture.FillRect(MakePixel(10, 200, 30));
+    ASSERT_TRUE(test::WritePngWithLibpng(png, picture));
     Started s;
     QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(Q(gif)), QUrl::fromLocalFile(Q(qvd))});
+    data.setUrls({QUrl::fromLocalFile(Q(gif)), QUrl::fromLocalFile(Q(qvd)), QUrl::fromLocalFile(Q(png))});
     QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&s.Frame(), &enter);
     EXPECT_TRUE(enter.isAccepted());
@@ -353,7 +365,12 @@ TEST(MainWindow, DroppedFilesOpenAsDocuments) {
     ProcessEvents();
     QStringList titles;
     for (CChildFrame* child : s.Frame().Children()) titles.append(QString::fromStdString(child->Document().Title()));
-    EXPECT_EQ(titles, (QStringList{"Untitled-1", "dropped.gif", "sample.qvd"}));
+    EXPECT_EQ(titles, (QStringList{"Untitled-1", "dropped.gif", "sample.qvd", "Shot.PNG"}));
+    const Animation& shot = s.Frame().Children().back()->Document().GetAnimation();
+    EXPECT_EQ(shot.Width(), 24);
+    EXPECT_EQ(shot.Height(), 16);
+    EXPECT_EQ(shot.FirstFrame()->Image().GetPixel(3, 3), MakePixel(10, 200, 30));
+    EXPECT_TRUE(s.log.messages.isEmpty());
 }
 
 TEST(MainWindow, AboutBoxShowsThePictureAndClosesOnAClick) {
@@ -622,6 +639,42 @@ TEST(MainWindow, NewWindowsStayInsideTheArea) {
     const QRect area(QPoint(0, 0), s.Frame().MdiArea()->viewport()->size());
     for (CChildFrame* child : s.Frame().Children())
         EXPECT_TRUE(area.contains(child->geometry())) << child->geometry().x() << "," << child->geometry().y();
+}
+
+}  // namespace
+}  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// ---- Current Colors bar ----
+
+TEST(MainWindow, CurrentColorsShowTransparencyOverACheckerboardAndStayHiddenWhenHidden) {
+    Started s;
+    QAction* foreground = s.Frame().Action(CommandId::ForegroundColor);
+    s.Frame().UpdateColorSwatches(0x80FF0000, kOpaqueWhite);
+    const QImage swatch = foreground->icon().pixmap(QSize(84, 16), 1.0).toImage();
+    ASSERT_EQ(swatch.size(), QSize(84, 16));
+    EXPECT_EQ(swatch.pixel(2, 2) & 0xFFFFFF, 0xDF6060u);  // cell (0, 0): over grey
+    EXPECT_EQ(swatch.pixel(5, 2) & 0xFFFFFF, 0xFF8080u);  // cell (1, 0): over white
+    EXPECT_EQ(swatch.pixel(13, 13) & 0xFFFFFF, 0xDF6060u);
+    const QImage dense = foreground->icon().pixmap(QSize(84, 16), 2.0).toImage();
+    EXPECT_EQ(dense.size(), QSize(168, 32));
+    EXPECT_EQ(dense.pixel(11, 4) & 0xFFFFFF, 0xFF8080u);
+
+    // The same pair again draws nothing new.
+    const qint64 key = foreground->icon().cacheKey();
+    s.Frame().UpdateColorSwatches(0x80FF0000, kOpaqueWhite);
+    EXPECT_EQ(foreground->icon().cacheKey(), key);
+
+    auto* dock = s.Frame().findChild<QDockWidget*>(QStringLiteral("currentColorsBar"));
+    ASSERT_NE(dock, nullptr);
+    dock->hide();
+    s.Frame().UpdateColorSwatches(kOpaqueBlack, 0x00123456);
+    s.Frame().UpdateCommandStates();
+    ProcessEvents();
+    EXPECT_FALSE(dock->isVisible());
+    EXPECT_NE(foreground->icon().cacheKey(), key);
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <iterator>
 
 #include "cli/CliSupport.h"
+#include "core/PackedDib.h"
+#include "support/PngRef.h"
 #include "document/AnimFrame.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
@@ -163,6 +165,98 @@ TEST_F(CliDocument, QuickMakesOneFramePerImage) {
         << info.out;
     EXPECT_NE(info.out.find("},{"), std::string::npos) << "two images expected: " << info.out;
     EXPECT_NE(info.out.rfind("\"delay\":25"), info.out.find("\"delay\":25")) << info.out;
+}
+
+TEST_F(CliDocument, QuickTakesPngFrames) {
+    // Three solid pictures written by libpng, one extension in capitals.
+    const std::array<std::array<unsigned char, 3>, 3> colours = {{{200, 30, 40}, {20, 180, 60}, {10, 20, 230}}};
+    std::vector<std::string> args = {"quick", (dir / "pngs.gif").string()};
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        vantrel::PackedDib picture;
+        ASSERT_TRUE(picture.SetSize(6, 4));
+        picture.FillRect(vantrel::MakePixel(colours[i][0], colours[i][1], colours[i][2]));
+        const auto path = dir / (std::string(1, char('a' + i)) + (i == 1 ? ".PNG" : ".png"));
+        ASSERT_TRUE(vantrel::test::WritePngWithLibpng(path, picture));
+        args.push_back(path.string());
+    }
+    const auto r = RunCli(args, true);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    const auto frames = RenderAll(dir / "pngs.gif", dir / "frames");
+    ASSERT_EQ(frames.size(), 3u);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        ASSERT_EQ(frames[i].width, 6);
+        ASSERT_EQ(frames[i].height, 4);
+        EXPECT_TRUE(std::equal(colours[i].begin(), colours[i].end(), frames[i].rgba.begin())) << i;
+    }
+    // A PNG opens as a document for the document commands too.
+    const auto info = RunCli({"info", "--json", (dir / "b.PNG").string()});
+    ASSERT_EQ(info.exitCode, 0);
+    EXPECT_NE(info.out.find("\"canvas\":{\"width\":6,\"height\":4}"), std::string::npos) << info.out;
+}
+
+TEST_F(CliDocument, DryRunPrintsTheSizeOfTheFileAndWritesNothing) {
+    const auto quick = dir / "quick.qvd";
+    ASSERT_EQ(RunCli({"quick", quick.string(), two.string(), two.string()}).exitCode, 0);
+    const auto sample = vantrel::test::SourceDir() / "examples" / "sample.qvd";
+    struct Case {
+        fs::path input;
+        std::vector<std::string> options;
+    };
+    for (const Case& c : {Case{two, {}}, Case{quick, {"--colors", "2"}}, Case{sample, {}},
+                          Case{sample, {"--colors", "8", "--no-size-reduction"}}}) {
+        SCOPED_TRACE(c.input.string());
+        const auto out = dir / "dry.gif";
+        std::vector<std::string> args = {"export", c.input.string(), out.string()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        std::vector<std::string> dry = args;
+        dry.push_back("--dry-run");
+        const auto estimate = RunCli(dry);
+        ASSERT_EQ(estimate.exitCode, 0);
+        EXPECT_FALSE(fs::exists(out));
+        const std::string marker = out.string() + ": ";
+        const auto at = estimate.out.rfind(marker);
+        ASSERT_NE(at, std::string::npos) << estimate.out;
+        const unsigned long long size = std::stoull(estimate.out.substr(at + marker.size()));
+        ASSERT_EQ(RunCli(args).exitCode, 0);
+        EXPECT_EQ(size, fs::file_size(out));
+        fs::remove(out);
+    }
+}
+
+TEST_F(CliDocument, MaxBytesKeepsToTheBudgetOrWritesNothing) {
+    const auto sample = vantrel::test::SourceDir() / "examples" / "sample.qvd";
+    const auto full = dir / "full.gif";
+    ASSERT_EQ(RunCli({"export", sample.string(), full.string()}).exitCode, 0);
+    const auto fullSize = fs::file_size(full);
+    const auto out = dir / "budget.gif";
+    for (auto budget : {fullSize, fullSize - 1, fullSize * 3 / 4}) {
+        SCOPED_TRACE(budget);
+        const auto r = RunCli({"export", sample.string(), out.string(), "--max-bytes", std::to_string(budget)});
+        ASSERT_EQ(r.exitCode, 0) << r.out;
+        EXPECT_LE(fs::file_size(out), budget);
+        EXPECT_NE(r.out.find(" colours ("), std::string::npos) << r.out;
+        EXPECT_EQ(RunCli({"info", out.string()}).exitCode, 0);
+        fs::remove(out);
+    }
+    const auto refused = RunCli({"export", sample.string(), out.string(), "--max-bytes", "100"}, true);
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.out.find("limit of 100 bytes"), std::string::npos) << refused.out;
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(RunCli({"export", sample.string(), out.string(), "--max-bytes", "0"}).exitCode, 1);
+
+    // Dithering onto few colours still makes a GIF the tool reads back.
+    const auto dithered = dir / "dithered.gif";
+    ASSERT_EQ(RunCli({"export", sample.string(), dithered.string(), "--colors", "8", "--dither"}).exitCode, 0);
+    EXPECT_EQ(RunCli({"render", dithered.string(), (dir / "dithered").string()}).exitCode, 0);
+}
+
+TEST_F(CliDocument, DocumentExtensionsCompareWithoutCase) {
+    const auto upper = dir / "TWO.QVD";
+    ASSERT_EQ(RunCli({"save", two.string(), upper.string()}).exitCode, 0);
+    ASSERT_TRUE(fs::exists(upper));  // no second extension added
+    const auto info = RunCli({"info", "--json", upper.string()});
+    ASSERT_EQ(info.exitCode, 0);
+    EXPECT_EQ(info.out, RunCli({"info", "--json", "--document", two.string()}).out);
 }
 
 TEST_F(CliDocument, SaveKeepsTheDocument) {

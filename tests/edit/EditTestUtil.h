@@ -1,14 +1,13 @@
 #pragma once
-// What undo must restore, shared by the tests of the commands: the
-// document's file bytes and every rendered frame.
+// What an undo must give back: the document's file bytes and every rendered frame.
 
 #include <cstdint>
 #include <vector>
 
+#include "../document/DocTestUtil.h"
 #include "document/AnimFrame.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
-#include "../document/DocTestUtil.h"
 
 namespace vantrel::test {
 

@@ -50,7 +50,10 @@ std::vector<ObjectUid> UidsOf(const AnimFrame& frame) {
 std::vector<std::unique_ptr<Command>> OneOfEach(CQVDoc& doc) {
     AnimFrame& f = *doc.GetAnimation().FirstFrame();
     const ObjectUid frame = f.Uid();
-    const std::vector<ObjectUid> items = UidsOf(f);
+    std::vector<ObjectUid> items = UidsOf(f);
+    // After random steps fewer than three items may be left: the missing
+    // ones are named by 0, which no item has, so those commands find nothing.
+    if (items.size() < 3) items.resize(3, 0);
     std::vector<std::unique_ptr<Command>> commands;
     auto box = std::make_unique<BoxItem>();
     box->SetBounds({700, 590, 760, 620});

@@ -22,7 +22,6 @@ public:
     std::optional<std::uint32_t> LoopCount(std::uint32_t) override { return loopCount; }
     std::optional<Size> FrameSetup(Size) override { return setup; }
     std::optional<ObjectUid> GoToFrame(const Animation&, ObjectUid) override { return goTo; }
-    std::optional<PixelValue> FrameBackgroundColor(PixelValue) override { return color; }
     void PreviewAnimation(Animation&) override { ++previews; }
     std::optional<std::filesystem::path> AnimationPath(const std::string& title, const std::filesystem::path&) override {
         titles.push_back(title);
@@ -37,7 +36,6 @@ public:
     std::optional<std::uint32_t> loopCount;
     std::optional<Size> setup;
     std::optional<ObjectUid> goTo;
-    std::optional<PixelValue> color;
     std::optional<std::filesystem::path> savePath;
     std::vector<std::string> titles;
     int previews = 0;
@@ -115,22 +113,17 @@ TEST(FrameRoutes, DialogsDecideTheSettingsAndCancelChangesNothing) {
     f.Run(C::FrameDuration);  // cancelled
     f.Run(C::LoopCount);
     f.Run(C::FrameSetup);
-    f.Run(C::SetBackgroundColor);
     EXPECT_EQ(f.doc->History().StepCount(), 0u);
 
     f.host.frameDialogs.duration = 7;
     f.host.frameDialogs.loopCount = 3;
     f.host.frameDialogs.setup = Size{200, 100};
-    second->SetBackgroundFrame(f.A().FirstFrame());
-    f.host.frameDialogs.color = 0x00102030;
-    for (const CommandId id : {C::FrameDuration, C::LoopCount, C::FrameSetup, C::SetBackgroundColor})
+    for (const CommandId id : {C::FrameDuration, C::LoopCount, C::FrameSetup})
         EXPECT_TRUE(f.Run(id)) << int(id);
     EXPECT_EQ(second->duration, 7u);
     EXPECT_EQ(f.A().loopCount, 3u);
     EXPECT_EQ(f.A().Width(), 200);
-    EXPECT_EQ(second->backgroundColor, 0x00102030u);
-    EXPECT_EQ(second->BackgroundFrame(), nullptr);  // the colour replaces the background frame
-    EXPECT_EQ(f.doc->History().StepCount(), 4u);
+    EXPECT_EQ(f.doc->History().StepCount(), 3u);
 
     ASSERT_TRUE(f.Run(C::MasterFrame));
     EXPECT_TRUE(second->isMaster);

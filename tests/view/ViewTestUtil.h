@@ -32,8 +32,14 @@ public:
         font = *font_;
         return true;
     }
+    std::optional<PixelValue> PickColor(const ColorPickRequest& request) override {
+        colorRequests.push_back(request);
+        return color;
+    }
     std::optional<std::string> text;
     std::optional<LogFont> font_;
+    std::optional<PixelValue> color;  // the picker's answer; nothing: cancelled
+    std::vector<ColorPickRequest> colorRequests;
     int textEdits = 0;
 };
 

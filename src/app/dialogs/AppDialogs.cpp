@@ -1,11 +1,12 @@
 #include "app/dialogs/AppDialogs.h"
 
 #include <QApplication>
-#include <QColorDialog>
 #include <QTimer>
+#include <QWidget>
 
 #include "app/PreviewWindow.h"
 #include "app/Prompts.h"
+#include "app/dialogs/ColorPickerDlg.h"
 #include "app/dialogs/FontChoice.h"
 #include "app/dialogs/FrameDurationDialog.h"
 #include "app/dialogs/FrameSetupDialog.h"
@@ -30,16 +31,18 @@ bool AppDialogs::EditText(TextEditValues& values) {
 
 bool AppDialogs::SelectFont(LogFont& font) { return AskFont(parent_, font); }
 
-namespace {
-
-// The colour of a frame's background, until the program's own colour picker
-// takes this place: the colour without opacity.
-std::optional<PixelValue> AskFrameBackgroundColor(QWidget* parent, PixelValue color) {
-    const QColor initial(int((color >> 16) & 0xFF), int((color >> 8) & 0xFF), int(color & 0xFF));
-    const QColor chosen = QColorDialog::getColor(initial, parent, QStringLiteral("Frame Background Color"));
-    if (!chosen.isValid()) return std::nullopt;
-    return PixelValue(chosen.red()) << 16 | PixelValue(chosen.green()) << 8 | PixelValue(chosen.blue());
+std::optional<PixelValue> AppDialogs::PickColor(const ColorPickRequest& request) {
+    std::optional<PixelValue> chosen = CColorPickerDlg::Pick(parent_, request);
+    // The picker is opened from the floating Current Colors bar; the keys
+    // (Ctrl+Z to undo the change) belong to the document window again.
+    if (parent_) {
+        parent_->activateWindow();
+        parent_->setFocus(Qt::OtherFocusReason);
+    }
+    return chosen;
 }
+
+namespace {
 
 // Shows the wait cursor until control comes back to the event loop, that
 // is until the work that follows the dialog is done.
@@ -62,10 +65,6 @@ std::optional<std::uint32_t> AppDialogs::FrameDuration(std::uint32_t hundredths)
 
 std::optional<ObjectUid> AppDialogs::GoToFrame(const Animation& animation, ObjectUid current) {
     return AskGoToFrame(parent_, animation, current);
-}
-
-std::optional<PixelValue> AppDialogs::FrameBackgroundColor(PixelValue color) {
-    return AskFrameBackgroundColor(parent_, color);
 }
 
 void AppDialogs::PreviewAnimation(Animation& animation) { RunPreview(animation, parent_); }

@@ -12,11 +12,11 @@ public:
     explicit AppDialogs(QWidget* parent) : parent_(parent) {}
     bool EditText(TextEditValues& values) override;
     bool SelectFont(LogFont& font) override;
+    std::optional<PixelValue> PickColor(const ColorPickRequest& request) override;
     std::optional<Size> FrameSetup(Size canvas) override;
     std::optional<std::uint32_t> LoopCount(std::uint32_t loopCount) override;
     std::optional<std::uint32_t> FrameDuration(std::uint32_t hundredths) override;
     std::optional<ObjectUid> GoToFrame(const Animation& animation, ObjectUid current) override;
-    std::optional<PixelValue> FrameBackgroundColor(PixelValue color) override;
     void PreviewAnimation(Animation& animation) override;
     std::optional<std::filesystem::path> AnimationPath(const std::string& title,
                                                        const std::filesystem::path& suggested) override;

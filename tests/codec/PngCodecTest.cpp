@@ -1,0 +1,307 @@
+// PngCodec: PNG files written by libpng itself read back to the pixels they
+// were written from; damaged and oversized files fail with a reason.
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "codec/PngCodec.h"
+#include "support/TestPaths.h"
+
+namespace vantrel {
+namespace {
+
+// What the test writes: samples one per value, in the file's own channel
+// order (grey, grey+alpha, RGB, RGBA, or palette indices), row by row.
+struct PngPicture {
+    int width = 0;
+    int height = 0;
+    int colorType = PNG_COLOR_TYPE_RGB;
+    int bitDepth = 8;
+    bool interlaced = false;
+    std::vector<png_color> palette;
+    std::vector<png_byte> paletteAlpha;  // tRNS entries for the first palette colours
+    std::vector<unsigned> samples;
+    // Only the header and an empty IDAT chunk (for files that announce more
+    // than they hold).
+    bool headerOnly = false;
+};
+
+int Channels(int colorType) {
+    switch (colorType) {
+    case PNG_COLOR_TYPE_GRAY:
+    case PNG_COLOR_TYPE_PALETTE: return 1;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: return 2;
+    case PNG_COLOR_TYPE_RGB: return 3;
+    default: return 4;
+    }
+}
+
+void AppendBytes(png_structp png, png_bytep data, std::size_t size) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + size);
+}
+
+void Flush(png_structp) {}
+
+// CRC-32 as PNG chunks use it (polynomial 0xEDB88320), bit by bit.
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A chunk without data: length 0, the type, the CRC of the type.
+void AppendEmptyChunk(std::vector<std::uint8_t>& out, const char (&type)[5]) {
+    const std::uint8_t typeBytes[4] = {std::uint8_t(type[0]), std::uint8_t(type[1]), std::uint8_t(type[2]),
+                                       std::uint8_t(type[3])};
+    const std::uint32_t crc = Crc32(typeBytes, 4);
+    out.insert(out.end(), {0, 0, 0, 0});
+    out.insert(out.end(), typeBytes, typeBytes + 4);
+    out.insert(out.end(), {std::uint8_t(crc >> 24), std::uint8_t(crc >> 16), std::uint8_t(crc >> 8), std::uint8_t(crc)});
+}
+
+// Hands picture and its packed rows to libpng; false when libpng fails.
+bool WriteRows(png_structp png, png_infop info, const PngPicture& picture, std::vector<png_bytep>& rows,
+               std::vector<std::uint8_t>& out) {
+    if (setjmp(png_jmpbuf(png)) != 0) return false;
+    png_set_write_fn(png, &out, AppendBytes, Flush);
+    png_set_IHDR(png, info, png_uint_32(picture.width), png_uint_32(picture.height), picture.bitDepth,
+                 picture.colorType, picture.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (!picture.palette.empty()) png_set_PLTE(png, info, picture.palette.data(), int(picture.palette.size()));
+    if (!picture.paletteAlpha.empty())
+        png_set_tRNS(png, info, picture.paletteAlpha.data(), int(picture.paletteAlpha.size()), nullptr);
+    png_write_info(png, info);
+    if (picture.headerOnly) return true;
+    if (picture.bitDepth < 8) png_set_packing(png);
+    png_write_image(png, rows.data());
+    png_write_end(png, nullptr);
+    return true;
+}
+
+// The PNG file libpng writes for picture; depths below 8 are packed by
+// libpng from one byte per sample, 16-bit samples are given big-endian.
+std::vector<std::uint8_t> WriteWithLibpng(const PngPicture& picture) {
+    const int channels = Channels(picture.colorType);
+    const std::size_t rowBytes = std::size_t(picture.width * channels) * (picture.bitDepth == 16 ? 2 : 1);
+    std::vector<std::vector<png_byte>> rows(picture.headerOnly ? 0 : std::size_t(picture.height));
+    for (std::size_t y = 0; y < rows.size(); ++y) {
+        auto& row = rows[y];
+        row.reserve(rowBytes);
+        for (int i = 0; i < picture.width * channels; ++i) {
+            const unsigned value = picture.samples[y * std::size_t(picture.width * channels) + std::size_t(i)];
+            if (picture.bitDepth == 16) row.push_back(png_byte(value >> 8));
+            row.push_back(png_byte(value & 0xFF));
+        }
+    }
+    std::vector<png_bytep> pointers;
+    for (auto& row : rows) pointers.push_back(row.data());
+    std::vector<std::uint8_t> out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (!WriteRows(png, info, picture, pointers, out)) {
+        ADD_FAILURE() << "libpng refused to write the test picture";
+        out.clear();
+    }
+    png_destroy_write_struct(&png, &info);
+    if (picture.headerOnly) AppendEmptyChunk(out, "IDAT");
+    return out;
+}
+
+// Expected pixel for one pixel's samples.
+using ExpectedPixel = std::function<PixelValue(const unsigned* samples)>;
+
+struct ReadCase {
+    const char* name;
+    PngPicture picture;
+    ExpectedPixel expected;
+};
+
+// Samples of a w x h picture with n channels, each value a different mix of
+// x, y and channel, kept below limit.
+std::vector<unsigned> Pattern(int width, int height, int channels, unsigned limit, unsigned scale = 1) {
+    std::vector<unsigned> samples;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < channels; ++c)
+                samples.push_back(((unsigned(x) * 37 + unsigned(y) * 91 + unsigned(c) * 53) % limit) * scale);
+    return samples;
+}
+
+PngPicture Picture(int width, int height, int colorType, int bitDepth, std::vector<unsigned> samples) {
+    PngPicture p;
+    p.width = width;
+    p.height = height;
+    p.colorType = colorType;
+    p.bitDepth = bitDepth;
+    p.samples = std::move(samples);
+    return p;
+}
+
+std::uint8_t Inverse(unsigned alpha) { return static_cast<std::uint8_t>(255 - alpha); }
+std::uint8_t Byte(unsigned v) { return static_cast<std::uint8_t>(v); }
+
+std::vector<ReadCase> ReadCases() {
+    std::vector<ReadCase> cases;
+    std::vector<unsigned> rgba = Pattern(7, 5, 4, 256);
+    rgba[3] = 0;  // one fully transparent and one opaque pixel at least
+    rgba[7] = 255;
+    cases.push_back({"8-bit RGBA", Picture(7, 5, PNG_COLOR_TYPE_RGBA, 8, rgba),
+                     [](const unsigned* s) { return MakePixel(Byte(s[0]), Byte(s[1]), Byte(s[2]), Inverse(s[3])); }});
+    // 16-bit samples that are 257 times an 8-bit value scale back to exactly it.
+    cases.push_back({"16-bit RGBA", Picture(6, 4, PNG_COLOR_TYPE_RGBA, 16, Pattern(6, 4, 4, 256, 257)),
+                     [](const unsigned* s) {
+                         return MakePixel(Byte(s[0] / 257), Byte(s[1] / 257), Byte(s[2] / 257), Inverse(s[3] / 257));
+                     }});
+    cases.push_back({"16-bit RGB", Picture(5, 3, PNG_COLOR_TYPE_RGB, 16, Pattern(5, 3, 3, 256, 257)),
+                     [](const unsigned* s) { return MakePixel(Byte(s[0] / 257), Byte(s[1] / 257), Byte(s[2] / 257)); }});
+    cases.push_back({"8-bit grey+alpha", Picture(6, 6, PNG_COLOR_TYPE_GRAY_ALPHA, 8, Pattern(6, 6, 2, 256)),
+                     [](const unsigned* s) { return MakePixel(Byte(s[0]), Byte(s[0]), Byte(s[0]), Inverse(s[1])); }});
+    // Two-bit grey levels 0..3 stand for 0, 85, 170, 255.
+    cases.push_back({"2-bit grey", Picture(9, 2, PNG_COLOR_TYPE_GRAY, 2, Pattern(9, 2, 1, 4)),
+                     [](const unsigned* s) { return MakePixel(Byte(s[0] * 85), Byte(s[0] * 85), Byte(s[0] * 85)); }});
+
+    ReadCase palette{"palette with tRNS", Picture(8, 3, PNG_COLOR_TYPE_PALETTE, 4, Pattern(8, 3, 1, 3)), {}};
+    palette.picture.palette = {{200, 10, 20}, {30, 220, 40}, {50, 60, 240}};
+    palette.picture.paletteAlpha = {0, 100};  // the third colour has no entry: opaque
+    palette.expected = [](const unsigned* s) {
+        static const PixelValue kColours[] = {MakePixel(200, 10, 20, 255), MakePixel(30, 220, 40, 155),
+                                              MakePixel(50, 60, 240, 0)};
+        return kColours[s[0]];
+    };
+    cases.push_back(palette);
+
+    // 13 x 11 gives every one of the seven passes some pixels.
+    ReadCase interlaced{"interlaced 8-bit RGB", Picture(13, 11, PNG_COLOR_TYPE_RGB, 8, Pattern(13, 11, 3, 256)),
+                        [](const unsigned* s) { return MakePixel(Byte(s[0]), Byte(s[1]), Byte(s[2])); }};
+    interlaced.picture.interlaced = true;
+    cases.push_back(interlaced);
+    ReadCase interlacedAlpha{"interlaced 16-bit grey+alpha",
+                             Picture(10, 9, PNG_COLOR_TYPE_GRAY_ALPHA, 16, Pattern(10, 9, 2, 256, 257)),
+                             [](const unsigned* s) {
+                                 const auto g = Byte(s[0] / 257);
+                                 return MakePixel(g, g, g, Inverse(s[1] / 257));
+                             }};
+    interlacedAlpha.picture.interlaced = true;
+    cases.push_back(interlacedAlpha);
+    return cases;
+}
+
+TEST(PngCodecTest, ReadsWhatLibpngWrote) {
+    for (const ReadCase& c : ReadCases()) {
+        SCOPED_TRACE(c.name);
+        const std::vector<std::uint8_t> bytes = WriteWithLibpng(c.picture);
+        ASSERT_FALSE(bytes.empty());
+        PngCodec codec;
+        const Status status = codec.ReadPng(bytes);
+        ASSERT_TRUE(status.ok()) << status.message();
+        const std::unique_ptr<PackedDib> image = codec.TakeImage();
+        ASSERT_TRUE(image);
+        ASSERT_EQ(image->Width(), c.picture.width);
+        ASSERT_EQ(image->Height(), c.picture.height);
+        const int channels = Channels(c.picture.colorType);
+        int wrong = 0;
+        for (int y = 0; y < c.picture.height; ++y) {
+            for (int x = 0; x < c.picture.width; ++x) {
+                const unsigned* s = &c.picture.samples[std::size_t((y * c.picture.width + x) * channels)];
+                const PixelValue want = c.expected(s);
+                if (image->Row(y)[x] != want && ++wrong <= 3)
+                    ADD_FAILURE() << "pixel " << x << "," << y << ": " << std::hex << image->Row(y)[x]
+                                  << " instead of " << want;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+// The RGBA fixture really holds fully transparent, opaque and partial
+// pixels, so that all three are checked above.
+TEST(PngCodecTest, RgbaFixtureCoversAlphaExtremes) {
+    const PngPicture rgba = ReadCases().front().picture;
+    ASSERT_EQ(rgba.colorType, PNG_COLOR_TYPE_RGBA);
+    bool zero = false, full = false, partial = false;
+    for (std::size_t i = 3; i < rgba.samples.size(); i += 4) {
+        zero |= rgba.samples[i] == 0;
+        full |= rgba.samples[i] == 255;
+        partial |= rgba.samples[i] > 0 && rgba.samples[i] < 255;
+    }
+    EXPECT_TRUE(zero && full && partial);
+}
+
+std::vector<std::uint8_t> NoisePng(int width, int height) {
+    std::vector<unsigned> samples;
+    std::uint32_t state = 12345;
+    for (int i = 0; i < width * height * 3; ++i) {
+        state = state * 1103515245u + 12345u;
+        samples.push_back((state >> 16) & 0xFF);
+    }
+    return WriteWithLibpng(Picture(width, height, PNG_COLOR_TYPE_RGB, 8, samples));
+}
+
+TEST(PngCodecTest, TruncatedFilesFail) {
+    const std::vector<std::uint8_t> whole = NoisePng(40, 40);
+    ASSERT_TRUE(PngCodec().ReadPng(whole).ok());
+    struct Cut {
+        std::size_t size;
+        const char* reason;
+    };
+    for (const Cut cut : {Cut{whole.size() / 2, "cut short"}, Cut{40, "cut short"}, Cut{5, "not a PNG file"},
+                          Cut{0, "not a PNG file"}}) {
+        SCOPED_TRACE(cut.size);
+        PngCodec codec;
+        const Status status = codec.ReadPng(std::span(whole.data(), cut.size));
+        EXPECT_FALSE(status.ok());
+        EXPECT_NE(status.message().find(cut.reason), std::string::npos) << status.message();
+        EXPECT_EQ(codec.TakeImage(), nullptr);
+    }
+}
+
+TEST(PngCodecTest, DamagedImageDataFailsWithLibpngsReason) {
+    std::vector<std::uint8_t> bytes = NoisePng(30, 30);
+    // The first byte after IHDR's chunk (8 + 25) and the next chunk header is in IDAT's data.
+    bytes[8 + 25 + 8 + 20] ^= 0x55;
+    const Status status = PngCodec().ReadPng(bytes);
+    EXPECT_FALSE(status.ok());
+    EXPECT_FALSE(status.message().empty());
+}
+
+TEST(PngCodecTest, OversizedHeaderIsRefusedBeforeReadingPixels) {
+    PngPicture huge = Picture(20000, 20000, PNG_COLOR_TYPE_RGBA, 8, {});
+    huge.headerOnly = true;
+    const Status status = PngCodec().ReadPng(WriteWithLibpng(huge));
+    EXPECT_FALSE(status.ok());
+    EXPECT_NE(status.message().find("20000 x 20000"), std::string::npos) << status.message();
+    EXPECT_NE(status.message().find("limit"), std::string::npos) << status.message();
+
+    // The limit is the codec's: one pixel over it is refused, exactly at it is read.
+    const auto small = WriteWithLibpng(Picture(3, 2, PNG_COLOR_TYPE_GRAY, 8, Pattern(3, 2, 1, 256)));
+    PngCodec codec;
+    codec.SetMaxPixels(5);
+    EXPECT_FALSE(codec.ReadPng(small).ok());
+    codec.SetMaxPixels(6);
+    EXPECT_TRUE(codec.ReadPng(small).ok());
+}
+
+TEST(PngCodecTest, FileErrorsNameThePath) {
+    const auto dir = test::ScratchDir("png-codec");
+    const auto path = dir / "cut.png";
+    const auto whole = NoisePng(20, 20);
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(whole.data()), 60);
+    const Status status = PngCodec().ReadPng(path);
+    ASSERT_FALSE(status.ok());
+    EXPECT_EQ(status.message().rfind(path.string() + ": ", 0), 0u) << status.message();
+    EXPECT_FALSE(PngCodec().ReadPng(dir / "missing.png").ok());
+}
+
+}  // namespace
+}  // namespace vantrel

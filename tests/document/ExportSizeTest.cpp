@@ -1,0 +1,224 @@
+// The export made in memory: the same bytes the file export writes, so that
+// its size is the size of the file, and nothing written.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "DocTestUtil.h"
+#include "DocumentFileFixtures.h"
+#include "document/Export.h"
+#include "support/GiflibRef.h"
+#include "support/TestPaths.h"
+
+namespace vantrel {
+namespace {
+
+std::vector<std::uint8_t> FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Noise in every frame: far more than 256 colours, so the palette is reduced;
+// the middle strip stays the same from frame to frame, so size reduction
+// has something to leave out.
+std::unique_ptr<CQVDoc> NoiseDocument(int frames) {
+    auto doc = std::make_unique<CQVDoc>();
+    Animation& animation = doc->GetAnimation();
+    animation.SetSize(48, 32);
+    std::uint32_t state = 7;
+    for (int f = 0; f < frames; ++f) {
+        AnimFrame* frame = f == 0 ? animation.FirstFrame() : animation.AppendFrame();
+        frame->duration = std::uint32_t(10 + f);
+        PackedDib picture;
+        picture.SetSize(48, 32);
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 48; ++x) {
+                state = state * 1664525u + 1013904223u;
+                picture.Row(y)[x] = (y >= 12 && y < 20) ? MakePixel(std::uint8_t(x * 5), 90, 200)
+                                                         : (state >> 8) & 0x00FFFFFF;
+            }
+        }
+        auto item = BitmapItem::FromImage(std::move(picture));
+        item->MoveTo(animation.Canvas().left, animation.Canvas().top);
+        frame->AppendItem(std::move(item));
+    }
+    animation.RenderAll();
+    return doc;
+}
+
+GifOptionsChooser Fixed(bool reduce, int colors, bool sizeReduction) {
+    return [=](const GifExportRequest&) -> std::optional<GifExportOptions> {
+        return GifExportOptions{reduce, colors, sizeReduction};
+    };
+}
+
+TEST(ExportSizeTest, MemoryExportHoldsTheBytesOfTheFile) {
+    const auto dir = test::ScratchDir("export-size");
+    struct Case {
+        const char* name;
+        std::unique_ptr<CQVDoc> doc;
+        GifOptionsChooser choose;
+    };
+    std::vector<Case> cases;
+    cases.push_back({"rich document, defaults", test::MakeRichDocument(), DefaultGifOptionsChooser()});
+    cases.push_back({"noise, defaults", NoiseDocument(4), DefaultGifOptionsChooser()});
+    cases.push_back({"noise, 16 colours, no size reduction", NoiseDocument(3), Fixed(true, 16, false)});
+    cases.push_back({"new document", std::make_unique<CQVDoc>(), DefaultGifOptionsChooser()});
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto path = dir / "out.gif";
+        GifExportReport written;
+        ASSERT_TRUE(SaveAnimationAsGif(c.doc->GetAnimation(), path, c.choose, &written).ok());
+        std::vector<std::uint8_t> bytes = {1, 2, 3};  // replaced, not appended to
+        GifExportReport estimated;
+        ASSERT_TRUE(EncodeAnimationAsGif(c.doc->GetAnimation(), bytes, c.choose, &estimated).ok());
+        EXPECT_EQ(bytes.size(), std::filesystem::file_size(path));
+        EXPECT_EQ(bytes, FileBytes(path));
+        EXPECT_EQ(estimated.paletteSize, written.paletteSize);
+        EXPECT_EQ(estimated.images, written.images);
+        // The noise fixtures really need a reduced palette.
+        if (std::string_view(c.name).starts_with("noise")) {
+            EXPECT_GT(written.distinctColors, 256);
+        }
+    }
+}
+
+TEST(ExportSizeTest, CancelledMemoryExportHoldsNothing) {
+    auto doc = NoiseDocument(2);
+    std::vector<std::uint8_t> bytes = {1, 2, 3};
+    GifExportReport report;
+    const auto cancel = [](const GifExportRequest&) -> std::optional<GifExportOptions> { return std::nullopt; };
+    EXPECT_TRUE(EncodeAnimationAsGif(doc->GetAnimation(), bytes, cancel, &report).ok());
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_TRUE(bytes.empty());
+}
+
+TEST(ExportBudgetTest, FitsUnderTheLimitWithTheMostColoursItFinds) {
+    auto doc = NoiseDocument(3);
+    Animation& animation = doc->GetAnimation();
+    std::vector<std::uint8_t> plain;
+    ASSERT_TRUE(EncodeAnimationAsGif(animation, plain, DefaultGifOptionsChooser()).ok());
+
+    // A budget the default export meets: one export, the same bytes.
+    std::vector<std::uint8_t> bytes;
+    GifExportReport report;
+    int asked = 0;
+    const GifOptionsChooser counting = [&](const GifExportRequest& request) {
+        ++asked;
+        return std::optional(DefaultGifExportOptions(request.distinctColors));
+    };
+    ASSERT_TRUE(EncodeAnimationWithin(animation, plain.size(), bytes, counting, &report).ok());
+    EXPECT_EQ(bytes, plain);
+    EXPECT_EQ(report.trials, 1);
+
+    // Budgets between the sizes of 16 and 256 colours: never above the limit,
+    // at most kMaxBudgetTrials exports, the user asked once, and the bytes
+    // those of a plain export with the colour count reported.
+    std::vector<std::uint8_t> sixteen;
+    ASSERT_TRUE(EncodeAnimationAsGif(animation, sixteen, [](const GifExportRequest&) {
+                    return std::optional(GifExportOptions{true, 16, true});
+                }).ok());
+    ASSERT_LT(sixteen.size(), plain.size());
+    for (std::size_t budget : {sixteen.size(), (sixteen.size() + plain.size()) / 2, plain.size() - 1}) {
+        SCOPED_TRACE(budget);
+        asked = 0;
+        ASSERT_TRUE(EncodeAnimationWithin(animation, budget, bytes, counting, &report).ok());
+        EXPECT_LE(bytes.size(), budget);
+        EXPECT_EQ(asked, 1);
+        EXPECT_LE(report.trials, kMaxBudgetTrials);
+        EXPECT_GE(report.requestedColors, 16);
+        EXPECT_LT(report.requestedColors, 256);
+        std::vector<std::uint8_t> again;
+        const int colors = report.requestedColors;
+        ASSERT_TRUE(EncodeAnimationAsGif(animation, again, [colors](const GifExportRequest&) {
+                        return std::optional(GifExportOptions{true, colors, true});
+                    }).ok());
+        EXPECT_EQ(bytes, again);
+    }
+
+    // Below what two colours need: refused, nothing kept, the reason given.
+    const Status refused = EncodeAnimationWithin(animation, 100, bytes, counting, &report);
+    EXPECT_FALSE(refused.ok());
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_NE(refused.message().find("2 colours"), std::string::npos) << refused.message();
+    EXPECT_NE(refused.message().find("limit of 100 bytes"), std::string::npos) << refused.message();
+    EXPECT_LE(report.trials, kMaxBudgetTrials);
+}
+
+// A smooth picture with a square that moves from frame to frame.
+std::unique_ptr<CQVDoc> MovingSquareDocument(int frames, int width, int height, Rect (*square)(int)) {
+    auto doc = std::make_unique<CQVDoc>();
+    Animation& animation = doc->GetAnimation();
+    animation.SetSize(width, height);
+    for (int f = 0; f < frames; ++f) {
+        AnimFrame* frame = f == 0 ? animation.FirstFrame() : animation.AppendFrame();
+        PackedDib picture;
+        picture.SetSize(width, height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                picture.Row(y)[x] = MakePixel(std::uint8_t(x * 4), std::uint8_t(y * 6), std::uint8_t(128 + x - y));
+        const Rect r = square(f);
+        picture.FillRect(MakePixel(250, 250, 20), &r);
+        auto item = BitmapItem::FromImage(std::move(picture));
+        item->MoveTo(animation.Canvas().left, animation.Canvas().top);
+        frame->AppendItem(std::move(item));
+    }
+    animation.RenderAll();
+    return doc;
+}
+
+TEST(ExportDitherTest, DitheredAnimationDecodesAndKeepsUnchangedAreas) {
+    constexpr int kWidth = 60, kHeight = 40, kFrames = 4;
+    const auto square = [](int f) { return Rect{5 + 12 * f, 10, 15 + 12 * f, 20}; };
+    auto doc = MovingSquareDocument(kFrames, kWidth, kHeight, square);
+    std::vector<std::uint8_t> bytes;
+    GifExportReport report;
+    ASSERT_TRUE(EncodeAnimationAsGif(doc->GetAnimation(), bytes, [](const GifExportRequest&) {
+                    GifExportOptions options{true, 16, true};
+                    options.dither = true;
+                    return std::optional(options);
+                }, &report).ok());
+    ASSERT_GT(report.distinctColors, 16);
+    std::string error;
+    const auto gif = test::DecodeWithGiflib(bytes, &error);
+    ASSERT_TRUE(gif) << error;
+    ASSERT_EQ(gif->images.size(), std::size_t(kFrames));
+
+    // Composite as a viewer does: every image drawn over the last, its
+    // transparent index left out.
+    std::vector<PixelValue> canvas(std::size_t(kWidth * kHeight), 0);
+    std::vector<PixelValue> previous;
+    int ditherMixes = 0;
+    for (int f = 0; f < kFrames; ++f) {
+        const test::RefImage& image = gif->images[std::size_t(f)];
+        const auto& colors = image.localColors.empty() ? gif->globalColors : image.localColors;
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x) {
+                const int index = image.indices[std::size_t(y * image.width + x)];
+                if (index == image.transparentIndex) continue;
+                const RgbTriple c = colors[std::size_t(index)];
+                canvas[std::size_t((image.top + y) * kWidth + image.left + x)] = MakePixel(c.red, c.green, c.blue);
+            }
+        if (f > 0) {
+            int changedOutside = 0;
+            for (int y = 0; y < kHeight; ++y)
+                for (int x = 0; x < kWidth; ++x) {
+                    if (square(f).Contains({x, y}) || square(f - 1).Contains({x, y})) continue;
+                    changedOutside += canvas[std::size_t(y * kWidth + x)] != previous[std::size_t(y * kWidth + x)];
+                }
+            EXPECT_EQ(changedOutside, 0) << "frame " << f + 1;
+        }
+        // Dithering shows: neighbours of a smooth area often differ.
+        for (int x = 31; x < kWidth; ++x) ditherMixes += canvas[std::size_t(35 * kWidth + x)] != canvas[std::size_t(35 * kWidth + x - 1)];
+        previous = canvas;
+    }
+    EXPECT_GT(ditherMixes, kFrames * 5);
+}
+
+}  // namespace
+}  // namespace vantrel
