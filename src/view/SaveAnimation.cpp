@@ -7,10 +7,10 @@ namespace vantrel {
 
 namespace {
 
-std::filesystem::path WithExtensionIfNone(const std::filesystem::path& chosen, const char* extension) {
+std::filesystem::path WithExtensionIfNone(const std::filesystem::path& chosen, std::string_view extension) {
     if (chosen.has_extension()) return chosen;
     std::filesystem::path named = chosen;
-    named += extension;
+    named += "." + std::string(extension);
     return named;
 }
 
@@ -26,13 +26,11 @@ SaveOutcome Finish(Status status, const std::filesystem::path& path, const GifEx
 
 }  // namespace
 
-std::filesystem::path FrameExportPath(const std::filesystem::path& chosen, FrameExportFilter filter) {
-    return WithExtensionIfNone(chosen, filter == FrameExportFilter::Jpeg ? ".jpg" : ".gif");
+std::filesystem::path FrameExportPath(const std::filesystem::path& chosen, std::string_view extension) {
+    return WithExtensionIfNone(chosen, extension);
 }
 
-std::filesystem::path AnimationSavePath(const std::filesystem::path& chosen) {
-    return WithExtensionIfNone(chosen, ".gif");
-}
+std::filesystem::path AnimationSavePath(const std::filesystem::path& chosen) { return WithExtensionIfNone(chosen, "gif"); }
 
 SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathChooser& askPath,
                               const GifOptionsChooser& chooseGif) {
@@ -55,7 +53,7 @@ SaveOutcome ExportFrameFile(const Animation& animation, AnimFrame& frame, const 
                             const GifOptionsChooser& chooseGif, const JpegQualityChooser& chooseQuality) {
     const std::optional<FrameExportChoice> chosen = askPath(animation.animationPath);
     if (!chosen || chosen->path.empty()) return {};
-    const std::filesystem::path path = FrameExportPath(chosen->path, chosen->filter);
+    const std::filesystem::path path = FrameExportPath(chosen->path, chosen->extension);
     GifExportReport report;
     Status status = ExportFrame(frame, path, chooseGif, chooseQuality, &report);
     return Finish(std::move(status), path, report);

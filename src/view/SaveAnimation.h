@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "core/Status.h"
 #include "document/Export.h"
@@ -16,13 +18,10 @@ namespace vantrel {
 class AnimFrame;
 class Animation;
 
-// The file types the "Save Current Frame As" dialog offers, in its order.
-enum class FrameExportFilter { Gif, Jpeg };
-
 // A name chosen in the export dialog: without extension it gets the one of
-// the chosen filter (".gif", ".jpg"); with one it stays as it is, and the
-// extension decides the format.
-std::filesystem::path FrameExportPath(const std::filesystem::path& chosen, FrameExportFilter filter);
+// the chosen file type (extension "gif", "jpg", without dot); with one it
+// stays as it is, and the extension decides the format.
+std::filesystem::path FrameExportPath(const std::filesystem::path& chosen, std::string_view extension);
 // A name chosen in the "Save Animation As" dialog: ".gif" is added when it has no extension.
 std::filesystem::path AnimationSavePath(const std::filesystem::path& chosen);
 
@@ -39,7 +38,7 @@ struct SaveOutcome {
 using SavePathChooser = std::function<std::optional<std::filesystem::path>(const std::filesystem::path& suggested)>;
 struct FrameExportChoice {
     std::filesystem::path path;
-    FrameExportFilter filter = FrameExportFilter::Gif;
+    std::string extension = "gif";  // the usual extension of the chosen file type
 };
 using FrameExportChooser = std::function<std::optional<FrameExportChoice>(const std::filesystem::path& suggested)>;
 

@@ -271,9 +271,9 @@ TEST(SaveOptions, DialogDefaultsFollowTheColourCount) {
 }
 
 TEST(SaveAnimation, ExportNamesTakeTheFilterExtensionOnlyWhenTheyHaveNone) {
-    EXPECT_EQ(FrameExportPath("pic", FrameExportFilter::Jpeg), "pic.jpg");
-    EXPECT_EQ(FrameExportPath("pic", FrameExportFilter::Gif), "pic.gif");
-    EXPECT_EQ(FrameExportPath("pic.gif", FrameExportFilter::Jpeg), "pic.gif");
+    EXPECT_EQ(FrameExportPath("pic", "jpg"), "pic.jpg");
+    EXPECT_EQ(FrameExportPath("pic", "gif"), "pic.gif");
+    EXPECT_EQ(FrameExportPath("pic.gif", "jpg"), "pic.gif");
     EXPECT_EQ(AnimationSavePath("/tmp/banner"), "/tmp/banner.gif");
     EXPECT_EQ(AnimationSavePath("/tmp/banner.GIF"), "/tmp/banner.GIF");
 }
@@ -323,12 +323,12 @@ TEST(SaveAnimation, ExportFrameWritesByTheFinalExtension) {
         ++qualityAsked;
         return std::optional(7);
     };
-    const auto exportAs = [&](const char* name, FrameExportFilter filter) {
+    const auto exportAs = [&](const char* name, const char* filter) {
         return ExportFrameFile(*a, *a->FirstFrame(),
                                [&](const std::filesystem::path&) { return std::optional(FrameExportChoice{dir / name, filter}); },
                                DefaultGifOptionsChooser(), quality);
     };
-    EXPECT_EQ(exportAs("pic", FrameExportFilter::Jpeg).path, dir / "pic.jpg");
+    EXPECT_EQ(exportAs("pic", "jpg").path, dir / "pic.jpg");
     EXPECT_EQ(qualityAsked, 1);
     const auto header = [](const std::filesystem::path& p) {
         std::ifstream in(p, std::ios::binary);
@@ -337,7 +337,7 @@ TEST(SaveAnimation, ExportFrameWritesByTheFinalExtension) {
         return bytes;
     };
     EXPECT_EQ(header(dir / "pic.jpg").substr(0, 2), "\xFF\xD8");
-    EXPECT_EQ(exportAs("pic.gif", FrameExportFilter::Jpeg).kind, SaveOutcome::Kind::Saved);
+    EXPECT_EQ(exportAs("pic.gif", "jpg").kind, SaveOutcome::Kind::Saved);
     EXPECT_EQ(header(dir / "pic.gif"), "GIF");
     EXPECT_EQ(qualityAsked, 1);
 }

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 
 #include "app/PreviewWindow.h"
 #include "app/Prompts.h"
@@ -15,6 +16,7 @@
 #include "app/dialogs/JpegSaveOptionsDialog.h"
 #include "app/dialogs/LoopCountDialog.h"
 #include "app/dialogs/TextEditDlg.h"
+#include "document/FileFormats.h"
 #include "view/SaveOptions.h"
 
 namespace vantrel {
@@ -74,7 +76,7 @@ std::optional<std::filesystem::path> AppDialogs::AnimationPath(const std::string
     FileDialogRequest request;
     request.save = true;
     request.title = QString::fromStdString(title);
-    request.filters = {QStringLiteral("Compuserve GIF (*.gif)")};
+    request.filters = {QString::fromStdString(DialogFilter(*FindFileFormat("animation.gif")))};
     request.startPath = QString::fromStdString(suggested.string());
     const QString chosen = AskFileName(parent_, request);
     if (chosen.isEmpty()) return std::nullopt;
@@ -85,12 +87,17 @@ std::optional<FrameExportChoice> AppDialogs::FrameExportPath(const std::filesyst
     FileDialogRequest request;
     request.save = true;
     request.title = QStringLiteral("Save Current Frame As");
-    request.filters = {QStringLiteral("Compuserve GIF (*.gif)"), QStringLiteral("JPEG (*.jpg)")};
+    request.filters = FormatFilters(FilePurpose::ExportFrame);
     request.startPath = QString::fromStdString(suggested.string());
     int filter = 0;
     const QString chosen = AskFileName(parent_, request, &filter);
     if (chosen.isEmpty()) return std::nullopt;
-    return FrameExportChoice{PathOf(chosen), filter == 1 ? FrameExportFilter::Jpeg : FrameExportFilter::Gif};
+    // The filters list the formats that take a frame, in the table's order.
+    std::vector<std::string_view> extensions;
+    for (const FileFormat& format : FileFormats())
+        if (format.exportsFrame) extensions.push_back(format.extensions.front());
+    const std::size_t chosenFormat = std::min(std::size_t(filter), extensions.size() - 1);
+    return FrameExportChoice{PathOf(chosen), std::string(extensions[chosenFormat])};
 }
 
 std::optional<GifExportOptions> AppDialogs::GifSaveOptions(const GifExportRequest& request) {
