@@ -158,6 +158,17 @@ TEST(FrameEditing, InsertedFramesWithTypedDurationsAreSavedAsTheGifShowsThem) {
     WhenDialogShows([](QDialog& options) { options.accept(); });
     e.Run(C::SaveAnimation);
     EXPECT_EQ(e.log.dialogs.size(), 1u);
+
+    // The current frame alone: a name without extension takes the first file type's.
+    e.log.fileAnswer = QString::fromStdString((dir / "frame").string());
+    WhenDialogShows([](QDialog& options) { options.accept(); });
+    e.Run(C::ExportFrame);
+    ASSERT_EQ(e.log.dialogs.size(), 2u);
+    EXPECT_EQ(e.log.dialogs[1].title, "Save Current Frame As");
+    EXPECT_EQ(e.log.dialogs[1].filters.size(), 2);
+    const auto frame = test::DecodeWithGiflib(ReadFile(dir / "frame.gif"));
+    ASSERT_TRUE(frame.has_value());
+    EXPECT_EQ(frame->images.size(), 1u);
 }
 
 TEST(FrameEditing, ListAndBackgroundBarsFollowTheDocumentAndReorderByDrop) {
