@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
 
 #include "app/DibImage.h"
 #include "document/Animation.h"

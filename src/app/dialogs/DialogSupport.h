@@ -6,7 +6,9 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <optional>
 #include <string>
+#include <utility>
 
 class QLineEdit;
 
@@ -28,8 +30,18 @@ public:
     void accept() override;
 
 protected:
-    // Reads and checks the fields in order; false keeps the dialog open.
+    // Reads and checks the fields in order (setting the dialog's chosen
+    // member); false keeps the dialog open.
     virtual bool Check() = 0;
 };
+
+// Runs a CheckedDialog made of args modally: its chosen value after OK,
+// or nothing on Cancel.
+template <typename Dialog, typename... Args>
+auto RunChecked(Args&&... args) -> std::optional<decltype(Dialog::chosen)> {
+    Dialog dialog(std::forward<Args>(args)...);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return std::move(dialog.chosen);
+}
 
 }  // namespace vantrel

@@ -27,13 +27,13 @@ public:
         layout->addWidget(NewOkCancel(this));
         FocusAndSelect(seconds_);
     }
-    std::uint32_t hundredths = 0;
+    std::uint32_t chosen = 0;
 
 private:
     bool Check() override {
         const FieldCheck<std::uint32_t> duration = ParseDurationText(seconds_->text().toStdString());
         if (!duration) return FieldFailed(this, seconds_, duration.message);
-        hundredths = *duration.value;
+        chosen = *duration.value;
         return true;
     }
     QLineEdit* seconds_;
@@ -42,9 +42,7 @@ private:
 }  // namespace
 
 std::optional<std::uint32_t> AskFrameDuration(QWidget* parent, std::uint32_t hundredths) {
-    FrameDurationDialog dialog(parent, hundredths);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.hundredths;
+    return RunChecked<FrameDurationDialog>(parent, hundredths);
 }
 
 }  // namespace vantrel

@@ -30,7 +30,7 @@ public:
         layout->addWidget(NewOkCancel(this));
         FocusAndSelect(width_);
     }
-    Size size;
+    Size chosen;
 
 private:
     bool Check() override {
@@ -39,7 +39,7 @@ private:
         if (!height) return FieldFailed(this, height_, height.message);
         const auto width = CheckUnsignedField(width_->text().toStdString(), 1, kWorkAreaSize);
         if (!width) return FieldFailed(this, width_, width.message);
-        size = {int(*width.value), int(*height.value)};
+        chosen = {int(*width.value), int(*height.value)};
         return true;
     }
     QLineEdit* width_;
@@ -49,9 +49,7 @@ private:
 }  // namespace
 
 std::optional<Size> AskFrameSetup(QWidget* parent, Size canvas) {
-    FrameSetupDialog dialog(parent, canvas);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.size;
+    return RunChecked<FrameSetupDialog>(parent, canvas);
 }
 
 }  // namespace vantrel

@@ -50,14 +50,14 @@ public:
             count_->setText(QStringLiteral("1"));
         });
     }
-    std::uint32_t loopCount = 0;
+    std::uint32_t chosen = 0;
 
 private:
     bool Check() override {
         // The disabled edit still counts: "Play infinite" reads its "0".
         const auto count = CheckUnsignedField(count_->text().toStdString(), 0, kMaxLoopCount);
         if (!count) return FieldFailed(this, count_, count.message);
-        loopCount = std::uint32_t(*count.value);
+        chosen = std::uint32_t(*count.value);
         return true;
     }
     QRadioButton* infinite_;
@@ -68,9 +68,7 @@ private:
 }  // namespace
 
 std::optional<std::uint32_t> AskLoopCount(QWidget* parent, std::uint32_t loopCount) {
-    LoopCountDialog dialog(parent, loopCount);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.loopCount;
+    return RunChecked<LoopCountDialog>(parent, loopCount);
 }
 
 }  // namespace vantrel

@@ -43,7 +43,7 @@ public:
         layout->addWidget(buttons);
         connect(select, &QPushButton::clicked, this, &QuickAnimationDialog::SelectImages);
     }
-    QuickAnimationChoice choice;
+    QuickAnimationChoice chosen;
 
 private:
     void SelectImages() {
@@ -71,11 +71,11 @@ private:
     bool Check() override {
         const auto seconds = CheckDecimalField(seconds_->text().toStdString(), kMinQuickSeconds, kMaxQuickSeconds);
         if (!seconds) return FieldFailed(this, seconds_, seconds.message);
-        choice.seconds = *seconds.value;
-        choice.files.clear();
+        chosen.seconds = *seconds.value;
+        chosen.files.clear();
         for (int i = 0; i < list_->count(); ++i)
-            choice.files.emplace_back(list_->item(i)->data(Qt::UserRole).toString().toStdString());
-        return !choice.files.empty();
+            chosen.files.emplace_back(list_->item(i)->data(Qt::UserRole).toString().toStdString());
+        return !chosen.files.empty();
     }
     QListWidget* list_;
     QLineEdit* seconds_;
@@ -85,9 +85,7 @@ private:
 }  // namespace
 
 std::optional<QuickAnimationChoice> AskQuickAnimation(QWidget* parent) {
-    QuickAnimationDialog dialog(parent);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.choice;
+    return RunChecked<QuickAnimationDialog>(parent);
 }
 
 }  // namespace vantrel
