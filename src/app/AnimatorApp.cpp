@@ -1,6 +1,7 @@
 #include "app/AnimatorApp.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <QTextStream>
 #include <QUrl>
 
+#include "app/Autosaver.h"
 #include "app/ChildFrame.h"
 #include "app/MainFrame.h"
 #include "app/Printing.h"
@@ -72,9 +74,15 @@ int CAnimatorApp::InitInstance(const QStringList& arguments) {
     mainFrame_ = std::make_unique<CMainFrame>(*this);
     mainFrame_->RefreshRecentFiles(recentFiles_);
 
-    // 9. The command line: a new document, or the named file.
+    // Autosave, and what a crashed editor left behind.
+    autosaver_ = std::make_unique<Autosaver>(Autosaver::DefaultFolder());
+    OfferRecovery();
+    autosaver_->Start();
+
+    // 9. The command line: a new document (unless documents were
+    // recovered), or the named file.
     if (arguments.isEmpty()) {
-        NewDocument();
+        if (mainFrame_->Children().isEmpty()) NewDocument();
     } else if (!OpenDocumentFile(arguments.front())) {
         return 1;
     }
@@ -89,6 +97,15 @@ int CAnimatorApp::InitInstance(const QStringList& arguments) {
 CChildFrame* CAnimatorApp::AddDocumentWindow(std::unique_ptr<CQVDoc> doc) {
     auto* child = new CChildFrame(std::move(doc));
     connect(child, &CChildFrame::documentSaved, this, &CAnimatorApp::AddToRecentFiles);
+    if (autosaver_) {
+        const CQVDoc* tracked = &child->Document();
+        autosaver_->Track(*tracked);
+        // The window goes when its document closed cleanly: its copies go too.
+        // (The document is only a key here; it no longer exists.)
+        connect(child, &QObject::destroyed, this, [this, tracked] {
+            if (autosaver_) autosaver_->Forget(tracked);
+        });
+    }
     mainFrame_->AddChild(child);
     return child;
 }
@@ -131,6 +148,31 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
     return AddDocumentWindow(std::move(doc));
 }
 
+void CAnimatorApp::OfferRecovery() {
+    const std::vector<RecoveryEntry> orphans = autosaver_->Orphans();
+    if (orphans.empty()) return;
+    QStringList documents;
+    for (const RecoveryEntry& entry : orphans) {
+        const std::string& name = entry.note.originalPath.empty() ? entry.note.title : entry.note.originalPath;
+        documents.append(QStringLiteral("%1 (%2)").arg(
+            QString::fromStdString(name),
+            QDateTime::fromSecsSinceEpoch(entry.note.savedAt).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+    }
+    if (!AskRecoverDocuments(mainFrame_.get(), documents)) {
+        for (const RecoveryEntry& entry : orphans) autosaver_->Discard(entry);
+        return;
+    }
+    for (const RecoveryEntry& entry : orphans) {
+        auto doc = std::make_unique<CQVDoc>();
+        if (const Status recovered = autosaver_->Recover(entry, *doc); !recovered) {
+            // The copy stays where it is.
+            ShowMessageBox(mainFrame_.get(), QString::fromStdString(recovered.message()), MessageStyle::Error);
+            continue;
+        }
+        AddDocumentWindow(std::move(doc));
+    }
+}
+
 bool CAnimatorApp::PrintDocumentFile(const QString& path) {
     auto doc = std::make_unique<CQVDoc>();
     const Status status = OpenDocument(*doc, ToPath(path));
@@ -141,8 +183,9 @@ bool CAnimatorApp::PrintDocumentFile(const QString& path) {
     QPrinter& printer = SharedPrinter();
     QString destination = printer.printerName();
     if (QPrinterInfo::availablePrinters().isEmpty()) {
-        const QFileInfo file(path);
-        destination = file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
+        // Beside the document under a name that is still free: an earlier
+        // PDF of the same name is kept.
+        destination = QString::fromStdString(UnusedPdfPath(ToPath(QFileInfo(path).absoluteFilePath())).string());
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(destination);
     }

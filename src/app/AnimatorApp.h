@@ -13,6 +13,7 @@
 
 namespace vantrel {
 
+class Autosaver;
 class CChildFrame;
 class CMainFrame;
 
@@ -35,6 +36,8 @@ public:
     int InitInstance(const QStringList& arguments);
 
     CMainFrame* MainFrame() const { return mainFrame_.get(); }
+    // The autosave of the open documents; null before start-up and when printing.
+    Autosaver* AutosaveService() const { return autosaver_.get(); }
     // A new empty document in a new window.
     CChildFrame* NewDocument();
     // "Quick Animation": a new document made of the image files the user
@@ -67,7 +70,11 @@ private:
     template <int Index>
     void OpenRecentFile();
     CChildFrame* AddDocumentWindow(std::unique_ptr<class CQVDoc> doc);
+    // At start-up: offers the documents a crashed editor left.
+    void OfferRecovery();
 
+    // Declared before the main window, so that it outlives the document windows.
+    std::unique_ptr<Autosaver> autosaver_;
     std::unique_ptr<CMainFrame> mainFrame_;
     QStringList recentFiles_;
     QString programFolder_;

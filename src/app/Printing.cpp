@@ -34,6 +34,16 @@ private:
 
 }  // namespace
 
+std::filesystem::path UnusedPdfPath(const std::filesystem::path& document) {
+    const std::filesystem::path folder = document.parent_path();
+    const std::string stem = document.stem().string();
+    std::filesystem::path candidate = folder / (stem + ".pdf");
+    std::error_code ec;
+    for (int n = 2; std::filesystem::exists(std::filesystem::symlink_status(candidate, ec)); ++n)
+        candidate = folder / (stem + " (" + std::to_string(n) + ").pdf");
+    return candidate;
+}
+
 QPrinter& SharedPrinter() {
     // Made once and kept for the whole run (past the application object).
     static QPrinter* const printer = new QPrinter(QPrinter::HighResolution);

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <algorithm>
 
 namespace vantrel {
@@ -75,6 +76,20 @@ QStringList AskFileNames(QWidget* parent, const FileDialogRequest& request) {
     dialog.setFileMode(QFileDialog::ExistingFiles);
     if (dialog.exec() != QDialog::Accepted) return {};
     return dialog.selectedFiles();
+}
+
+bool AskRecoverDocuments(QWidget* parent, const QStringList& documents) {
+    if (Hooks().recover) return Hooks().recover(documents);
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Recover Documents"),
+                    QStringLiteral("These documents were not closed when the program last ended. Their last "
+                                   "automatic copies can be opened again:"),
+                    QMessageBox::NoButton, parent);
+    box.setInformativeText(documents.join(QLatin1Char('\n')));
+    QPushButton* recover = box.addButton(QStringLiteral("Recover"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("Discard"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(recover);
+    box.exec();
+    return box.clickedButton() == recover;
 }
 
 }  // namespace vantrel

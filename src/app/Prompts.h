@@ -32,6 +32,8 @@ struct PromptHooks {
     std::function<QString(const FileDialogRequest& request)> fileDialog;
     // Receives what the shell would open (help pages, the home page).
     std::function<void(const QUrl& url)> openUrl;
+    // Answers "Recover Documents": true for Recover, false for Discard.
+    std::function<bool(const QStringList& documents)> recover;
 };
 
 // Installs hooks (empty ones show the real boxes again).
@@ -47,6 +49,10 @@ QString AskFileName(QWidget* parent, const FileDialogRequest& request, int* chos
 // Several existing files chosen at once (empty when cancelled). A hook
 // answers with the paths separated by line breaks.
 QStringList AskFileNames(QWidget* parent, const FileDialogRequest& request);
+// The window "Recover Documents" listing documents left by an editor that
+// ended without closing them (one line each: original path or title, and the
+// time of the copy); true for "Recover" (the default), false for "Discard".
+bool AskRecoverDocuments(QWidget* parent, const QStringList& documents);
 // Opens a page or file with the program the desktop associates with it.
 void OpenWithDesktop(const QUrl& url);
 

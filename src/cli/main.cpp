@@ -1,11 +1,15 @@
 // vantrel-cli: inspect, decode and render animations without the editor.
 
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "cli/Cli.h"
+#include "core/FileIO.h"
 
 namespace {
 
@@ -57,10 +61,20 @@ const Command kCommands[] = {
     {"save", vantrel::cli::SaveCommand},
 };
 
+// For the tests of failing saves: VANTREL_FAIL_FILE_STEP=N makes the N-th
+// system step of the files this run writes fail (with ENOSPC, a full disk).
+std::unique_ptr<vantrel::ScopedFileFault> FaultFromEnvironment() {
+    const char* value = std::getenv("VANTREL_FAIL_FILE_STEP");
+    if (value == nullptr) return nullptr;
+    const int step = std::atoi(value);
+    return step > 0 ? std::make_unique<vantrel::ScopedFileFault>(step, ENOSPC) : nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
+    const auto fault = FaultFromEnvironment();
     if (args.empty()) {
         std::cerr << kUsage;
         return vantrel::cli::kExitUsage;

@@ -39,7 +39,43 @@ private:
     int fd_;
 };
 
+thread_local ScopedFileFault* activeFault = nullptr;
+
+// One system call of a save, unless the fault of this thread stops it first:
+// then it returns -1 with errno set, as a refusing system would.
+template <typename Call>
+auto Step(Call call) -> decltype(call()) {
+    int error = 0;
+    if (FileFaultStep(&error)) {
+        errno = error;
+        return -1;
+    }
+    return call();
+}
+
+// Makes a rename durable: the folder's entry is flushed too. Best effort, as
+// the target is already in place whatever this returns.
+void SyncFolder(const fs::path& folder) {
+    FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.get() >= 0) ::fsync(fd.get());
+}
+
 }  // namespace
+
+ScopedFileFault::ScopedFileFault(int failAt, int error) : failAt_(failAt), error_(error), outer_(activeFault) {
+    activeFault = this;
+}
+
+ScopedFileFault::~ScopedFileFault() { activeFault = outer_; }
+
+bool FileFaultStep(int* error) {
+    ScopedFileFault* fault = activeFault;
+    if (fault == nullptr) return false;
+    ++fault->steps_;
+    if (fault->steps_ != fault->failAt_) return false;
+    *error = fault->error_;
+    return true;
+}
 
 std::string LowerCaseExtension(const fs::path& path) {
     const std::string name = path.filename().string();
@@ -94,7 +130,7 @@ Status WriteFileAtomic(const fs::path& path, const std::function<bool(const Byte
         char suffix[32];
         std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
         temp = folder / ("." + path.filename().string() + suffix);
-        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        raw = Step([&] { return ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
         if (raw < 0 && errno != EEXIST) return Status::Error(Reason(path, errno));
     }
     if (raw < 0) return Status::Error(Reason(path, EEXIST));
@@ -105,7 +141,7 @@ Status WriteFileAtomic(const fs::path& path, const std::function<bool(const Byte
         if (writeError != 0) return false;
         std::size_t done = 0;
         while (done < data.size()) {
-            const ssize_t n = ::write(fd.get(), data.data() + done, data.size() - done);
+            const ssize_t n = Step([&] { return ::write(fd.get(), data.data() + done, data.size() - done); });
             if (n < 0) {
                 if (errno == EINTR) continue;
                 writeError = errno;
@@ -116,8 +152,8 @@ Status WriteFileAtomic(const fs::path& path, const std::function<bool(const Byte
         return true;
     };
     const bool produced = write(sink);
-    if (produced && writeError == 0 && ::fsync(fd.get()) != 0) writeError = errno;
-    if (fd.Close() != 0 && writeError == 0) writeError = errno;
+    if (produced && writeError == 0 && Step([&] { return ::fsync(fd.get()); }) != 0) writeError = errno;
+    if (Step([&] { return fd.Close(); }) != 0 && writeError == 0) writeError = errno;
     if (!produced || writeError != 0) {
         fs::remove(temp, ec);
         if (writeError == 0) return Status::Error(path.string() + ": the file could not be written");
@@ -126,11 +162,12 @@ Status WriteFileAtomic(const fs::path& path, const std::function<bool(const Byte
     // A file being replaced keeps its permissions.
     struct stat old {};
     if (::stat(path.c_str(), &old) == 0) ::chmod(temp.c_str(), old.st_mode & 07777);
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (Step([&] { return ::rename(temp.c_str(), path.c_str()); }) != 0) {
         const int renameError = errno;
         fs::remove(temp, ec);
         return Status::Error(Reason(path, renameError));
     }
+    SyncFolder(folder);
     return Status::Ok();
 }
 

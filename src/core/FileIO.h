@@ -39,4 +39,34 @@ using ByteSinkFn = std::function<bool(std::span<const std::uint8_t>)>;
 Status WriteFileAtomic(const std::filesystem::path& path,
                        const std::function<bool(const ByteSinkFn&)>& write);
 
+// ---- failures on purpose, for tests ----
+
+// While one is alive, the saves made on its thread count their system steps
+// (creating the temporary file, each write, the sync, the close, the rename)
+// and the step numbered failAt (from 1) fails with the error number given, as
+// if the system had refused it: EIO, ENOSPC for a full disk, EROFS or EACCES
+// for a folder that cannot be written. failAt 0 only counts.
+class ScopedFileFault {
+public:
+    explicit ScopedFileFault(int failAt, int error);
+    ~ScopedFileFault();
+    ScopedFileFault(const ScopedFileFault&) = delete;
+    ScopedFileFault& operator=(const ScopedFileFault&) = delete;
+
+    // Steps counted so far, the failed one included.
+    int Steps() const { return steps_; }
+    bool Fired() const { return failAt_ > 0 && steps_ >= failAt_; }
+
+private:
+    friend bool FileFaultStep(int* error);
+    int failAt_;
+    int error_;
+    int steps_ = 0;
+    ScopedFileFault* outer_;
+};
+
+// Counts one step for the innermost fault of this thread; true, with *error
+// set, when that step is to fail. Used by the file layer only.
+bool FileFaultStep(int* error);
+
 }  // namespace vantrel

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document/Animation.h"
+#include "document/DocumentMemory.h"
 #include "document/DocumentObserver.h"
 #include "document/UndoHistory.h"
 #include "text/LogFont.h"
@@ -27,6 +28,9 @@ public:
 
     // Font given to new labels.
     LogFont defaultFont;
+    // Most memory the document may hold (see DocumentMemory.h); edits that
+    // would pass it are refused.
+    std::uint64_t memoryLimit = kDocumentMemoryBudget;
 
     Animation& GetAnimation() { return *animation_; }
     const Animation& GetAnimation() const { return *animation_; }

@@ -66,18 +66,21 @@ std::string ReadTag(Archive& archive) {
     return tag;
 }
 
-std::uint64_t FrameBytes(int width, int height) {
-    return kItemOverheadBytes + std::uint64_t(width) * std::uint64_t(height) * 4;
-}
-
-// Reads the item records of one frame, up to its 0 length.
-void LoadItems(AnimFrame& frame, Archive& archive, MemoryBudget& budget) {
+// Reads the item records of one frame, up to its 0 length. Once the budget
+// is passed (frame is then null) the records are only checked and counted.
+void LoadItems(AnimFrame* frame, Archive& archive, MemoryBudget& budget) {
     int count = 0;
     for (std::uint32_t length = archive.ReadU32(); length != 0; length = archive.ReadU32()) {
         // The record must lie within the file before anything is made of it.
         const auto record = archive.ReadView(length);
         if (++count > kMaxItemsPerFrame) ThrowFormatError();
-        if (CreateItemFromRecord(frame, record, &budget) == nullptr) ThrowFormatError();
+        if (frame == nullptr || budget.Exceeded()) {
+            const auto cost = ItemRecordCost(record);
+            if (!cost) ThrowFormatError();
+            budget.Take(*cost);
+        } else if (CreateItemFromRecord(*frame, record, &budget) == nullptr && !budget.Exceeded()) {
+            ThrowFormatError();
+        }
     }
 }
 
@@ -129,24 +132,34 @@ void LoadDocument(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limit
     std::size_t index = 0;
     while (!tag.empty()) {
         if (tag != kFrameTag) ThrowFormatError();
-        if (!budget.Take(FrameBytes(width, height))) ThrowFormatError();
-        AnimFrame* frame = index < animation->FrameCount() ? animation->Frames()[index].get() : animation->AppendFrame();
+        // Past the budget no more frames are made; the rest of the file is
+        // read only to count what the whole document would need.
+        AnimFrame* frame = nullptr;
+        if (budget.Take(FrameMemoryBytes(std::uint64_t(width), std::uint64_t(height))))
+            frame = index < animation->FrameCount() ? animation->Frames()[index].get() : animation->AppendFrame();
         ++index;
-        frame->savedId = archive.ReadU32();
+        const std::uint32_t savedId = archive.ReadU32();
         const std::uint32_t backgroundId = archive.ReadU32();
-        frame->isMaster = archive.ReadU32() != 0;
-        frame->duration = archive.ReadU32();
-        frame->backgroundColor = archive.ReadU32();
-        LoadItems(*frame, archive, budget);
-        // Only earlier frames can lie beneath: this frame's own id is not known yet.
-        const auto background = backgroundId != 0 ? framesById.find(backgroundId) : framesById.end();
-        frame->SetBackgroundFrame(background != framesById.end() ? background->second : nullptr);
-        framesById.emplace(frame->savedId, frame);
+        const bool isMaster = archive.ReadU32() != 0;
+        const std::uint32_t duration = archive.ReadU32();
+        const std::uint32_t backgroundColor = archive.ReadU32();
+        LoadItems(frame, archive, budget);
+        if (frame != nullptr) {
+            frame->savedId = savedId;
+            frame->isMaster = isMaster;
+            frame->duration = duration;
+            frame->backgroundColor = backgroundColor;
+            // Only earlier frames can lie beneath: this frame's own id is not known yet.
+            const auto background = backgroundId != 0 ? framesById.find(backgroundId) : framesById.end();
+            frame->SetBackgroundFrame(background != framesById.end() ? background->second : nullptr);
+            framesById.emplace(savedId, frame);
+        }
         tag = ReadTag(archive);
     }
     // The rest of the end marker.
     const auto marker = archive.ReadView(3);
     if (std::any_of(marker.begin(), marker.end(), [](std::uint8_t b) { return b != 0; })) ThrowFormatError();
+    if (budget.Exceeded()) throw DocumentTooLarge(budget);
 
     animation->RenderAll();
     animation->isNative = true;
@@ -170,6 +183,8 @@ Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes, const
         return Status::Ok();
     } catch (const ArchiveError&) {
         return FormatError();
+    } catch (const DocumentTooLarge& tooLarge) {
+        return Status::Error(tooLarge.what());
     } catch (const std::bad_alloc&) {
         return Status::Error(std::string(kNotEnoughMemory));
     }
@@ -197,6 +212,8 @@ Status Serialize(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limits
         return FormatError();
     } catch (const ArchiveError&) {
         return FormatError();
+    } catch (const DocumentTooLarge& tooLarge) {
+        return Status::Error(tooLarge.what());
     } catch (const std::bad_alloc&) {
         return Status::Error(std::string(kNotEnoughMemory));
     }

@@ -43,7 +43,8 @@ struct DocumentReadLimits {
     std::uint64_t memoryBudget = kDocumentMemoryBudget;
 };
 
-// ---- format operations (raise ArchiveError) ----
+// ---- format operations (raise ArchiveError; a file over the memory budget
+// raises DocumentTooLarge, naming what it would need) ----
 
 // Writes the document file: magic, font, canvas, loop count, every frame
 // with its items, end marker. Frames get the ids 1, 2, 3... in list order.

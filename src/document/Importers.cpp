@@ -17,9 +17,6 @@ namespace {
 
 std::uint64_t Area(int width, int height) { return std::uint64_t(width) * std::uint64_t(height); }
 
-// Rough size of a figure in MiB for messages, rounded up.
-std::uint64_t MiB(std::uint64_t bytes) { return (bytes + (std::uint64_t{1} << 20) - 1) >> 20; }
-
 struct ScreenSize {
     int width = 0;
     int height = 0;
@@ -66,24 +63,6 @@ Cleared ClearedByDisposal(const GifImage& image, const ScreenSize& screen) {
     if (!r.IsEmpty() && r.left <= 0 && r.top <= 0 && r.right >= screen.width && r.bottom >= screen.height)
         return {true, {}};
     return {false, Intersect(r, Rect{0, 0, screen.width, screen.height})};
-}
-
-// Pixels the document holds now: frame images, item images and composites,
-// and the saved copies bitmaps keep.
-std::uint64_t DocumentBytes(const Animation& animation) {
-    std::uint64_t bytes = 0;
-    for (const auto& frame : animation.Frames()) {
-        bytes += frame->Image().SizeImage();
-        for (const CanvasItem* item : frame->BottomToTop()) {
-            bytes += item->Image().SizeImage() + item->Composite().SizeImage();
-            if (item->Kind() == ItemKind::Bitmap) {
-                const auto* bitmap = static_cast<const BitmapItem*>(item);
-                if (bitmap->SourceImage()) bytes += bitmap->SourceImage()->SizeImage();
-                if (bitmap->UndoImage()) bytes += bitmap->UndoImage()->SizeImage();
-            }
-        }
-    }
-    return bytes;
 }
 
 // What lies beneath a frame made from one GIF image: the frame whose picture
@@ -140,10 +119,13 @@ Status ReadPicture(FileKind kind, std::span<const std::uint8_t> bytes, std::uniq
 // One bitmap item holding the picture, appended on top of frame and centred
 // on the work area's centre. Messages start with the file's name.
 Status ImportPicture(Animation& animation, FileKind kind, std::span<const std::uint8_t> bytes, AnimFrame* frame,
-                     const std::filesystem::path& path) {
+                     const std::filesystem::path& path, std::uint64_t memoryBudget) {
     std::unique_ptr<PackedDib> image;
     if (Status status = ReadPicture(kind, bytes, image); !status)
         return Status::Error(path.string() + ": " + status.message());
+    DocumentMemory memory = MemoryOf(animation);
+    memory.itemBytes += ItemMemoryBytes(std::uint64_t(image->Width()), std::uint64_t(image->Height()));
+    if (Status fits = CheckDocumentMemory(memory, memoryBudget); !fits) return fits;
     auto item = BitmapItem::FromImage(std::move(*image));
     // New items start at (0, 0), so this centres the picture on the work area.
     item->MoveCentreTo({kWorkAreaSize / 2, kWorkAreaSize / 2});
@@ -168,13 +150,14 @@ std::uint64_t EstimateGifImportBytes(const GifFile& gif, int canvasWidth, int ca
     Base base;  // only its cleared rectangle matters here
     for (std::size_t i = 0; i < records; ++i) {
         const GifImage& image = gif.images[i];
-        // indices (1 byte), pixels taken over as the item image (4), composite (4)
-        bytes += Area(image.width, image.height) * 9;
-        // an item clearing part of the screen: image and composite
-        if (base.cleared) bytes += Area(base.cleared->Width(), base.cleared->Height()) * 8;
+        // the item made of the image (an empty image makes none)
+        if (Area(image.width, image.height) != 0) bytes += ItemMemoryBytes(image.width, image.height);
+        // an item clearing part of the screen
+        if (base.cleared) bytes += ItemMemoryBytes(base.cleared->Width(), base.cleared->Height());
         base = BaseAfter(image, nullptr, base, screen);
     }
-    if (records > existingFrames) bytes += (records - existingFrames) * Area(canvasWidth, canvasHeight) * 4;
+    if (records > existingFrames)
+        bytes += (records - existingFrames) * FrameMemoryBytes(std::uint64_t(canvasWidth), std::uint64_t(canvasHeight));
     return bytes;
 }
 
@@ -183,17 +166,9 @@ Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint
     const ScreenSize screen = EffectiveScreen(gif);
     const std::size_t records = ImportedRecordCount(gif);
     const std::size_t available = animation.FrameCount() - std::size_t(animation.IndexOf(frame));
-    const std::uint64_t needed = DocumentBytes(animation) +
-                                 EstimateGifImportBytes(gif, animation.Width(), animation.Height(), available);
-    if (needed > memoryBudget) {
-        char message[200];
-        std::snprintf(message, sizeof message,
-                      "This GIF would need about %llu MiB of memory as a document, more than the "
-                      "limit of %llu MiB.",
-                      static_cast<unsigned long long>(MiB(needed)),
-                      static_cast<unsigned long long>(MiB(memoryBudget)));
-        return Status::Error(message);
-    }
+    const std::uint64_t needed =
+        MemoryOf(animation).Total() + EstimateGifImportBytes(gif, animation.Width(), animation.Height(), available);
+    if (needed > memoryBudget) return Status::Error(DocumentTooLargeMessage(needed, memoryBudget));
     if (records == 0) return Status::Ok();
 
     gif.DecodeImages();
@@ -272,9 +247,12 @@ Status OpenPictureDocument(CQVDoc& doc, FileKind kind, std::span<const std::uint
     if (kind != FileKind::Jpeg && kind != FileKind::Png)
         return Status::Error("Only JPEG and PNG files open as pictures: " + path.filename().string());
     auto animation = std::make_unique<Animation>();
-    if (Status status = ImportPicture(*animation, kind, bytes, animation->FirstFrame(), path); !status)
+    if (Status status = ImportPicture(*animation, kind, bytes, animation->FirstFrame(), path, doc.memoryLimit);
+        !status)
         return status;
     animation->AutoFrameSize(nullptr);
+    // Built apart: the canvas it grew to is counted before it is put in place.
+    if (Status fits = CheckDocumentMemory(MemoryOf(*animation), doc.memoryLimit); !fits) return fits;
     animation->isNative = false;
     doc.ReplaceAnimation(std::move(animation));
     if (!path.empty()) doc.SetPathName(path);
@@ -293,18 +271,24 @@ Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* fra
         GifFile gif;
         if (gif.ReadGifFile(path) != 1)
             return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
-        return ImportGif(animation, gif, frame);
+        return ImportGif(animation, gif, frame, doc.memoryLimit);
     }
     std::string error;
     const auto bytes = ReadFileBytes(path, &error);
     if (!bytes) return Status::Error(error);
-    return ImportPicture(animation, format->kind, *bytes, frame, path);
+    return ImportPicture(animation, format->kind, *bytes, frame, path, doc.memoryLimit);
 }
 
 Status ImportFiles(CQVDoc& doc, std::span<const std::filesystem::path> paths, AnimFrame* frame) {
     Status first;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (i > 0) frame = doc.GetAnimation().AppendFrame();
+        if (i > 0) {
+            if (Status fits = CheckFramesFit(doc, 1); !fits) {
+                if (first) first = std::move(fits);
+                break;
+            }
+            frame = doc.GetAnimation().AppendFrame();
+        }
         Status status = ImportFile(doc, paths[i], frame);
         if (!status && first) first = std::move(status);
     }

@@ -14,14 +14,11 @@
 #include "document/AnimFrame.h"
 #include "document/Animation.h"
 #include "document/CQVDoc.h"
+#include "document/DocumentMemory.h"
 #include "document/FileFormats.h"
 
 namespace vantrel {
 
-// Most memory a GIF may make the document hold (frame images, item images
-// and composites); opening or importing a file that would need more is
-// refused before any frame is built.
-inline constexpr std::uint64_t kDocumentMemoryBudget = std::uint64_t{2} << 30;  // 2 GiB
 
 // The document memory importing these (read, not yet decoded) images would
 // add: per image the indices the decoder makes and the item's image and
@@ -63,14 +60,15 @@ Status OpenPictureDocument(CQVDoc& doc, FileKind kind, std::span<const std::uint
 
 // Imports one file into frame by its format (FileFormats.h, extensions
 // compared case-insensitively): a GIF as ImportGif, a JPEG or PNG picture as
-// one bitmap item appended on top and centred on the work area's centre.
-// Other formats add nothing (an error status names the reason); so does a
+// one bitmap item appended on top and centred on the work area's centre,
+// both within doc.memoryLimit. Other formats add nothing (an error status names the reason); so does a
 // file that cannot be read.
 Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame);
 
 // Imports the first path into frame and every further path into a newly
 // appended frame, then marks the document modified. Files that cannot be
-// imported add nothing; the first failure is returned.
+// imported add nothing; the first failure is returned. Importing stops at the
+// first file that would take the document past its memory limit.
 Status ImportFiles(CQVDoc& doc, std::span<const std::filesystem::path> paths, AnimFrame* frame);
 
 }  // namespace vantrel

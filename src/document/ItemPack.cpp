@@ -18,11 +18,6 @@ namespace {
 
 bool WithinCoordinateLimit(int value) { return value >= -kMaxItemCoordinate && value <= kMaxItemCoordinate; }
 
-// Image and composite of a w x h item, 4 bytes per pixel each, plus bookkeeping.
-std::uint64_t ItemBytes(std::uint64_t width, std::uint64_t height) {
-    return kItemOverheadBytes + width * height * 8;
-}
-
 Status FormatError() { return Status::Error(std::string(kUnexpectedFileFormat)); }
 
 // The kinds the factory makes, by tag, in the order tags are compared.
@@ -65,7 +60,12 @@ std::optional<std::uint64_t> ItemRecordCost(std::span<const std::uint8_t> record
     if (!WithinCoordinateLimit(b.left) || !WithinCoordinateLimit(b.top) || !WithinCoordinateLimit(b.right) ||
         !WithinCoordinateLimit(b.bottom))
         return std::nullopt;
-    return ItemBytes(std::uint64_t(b.Width()), std::uint64_t(b.Height()));
+    const std::uint64_t width = std::uint64_t(b.Width());
+    const std::uint64_t height = std::uint64_t(b.Height());
+    // A picture carries the pixels of its bounds: a record too short for them
+    // is damaged, whatever the memory limit.
+    if (*tag == kBitmapRecordTag && width * height * 4 > record.size() - header->headerSize) return std::nullopt;
+    return ItemMemoryBytes(width, height);
 }
 
 CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> record, MemoryBudget* budget) {
@@ -76,7 +76,7 @@ CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> r
     // A label's size comes from its text and font, not from the stored
     // bounds: count what it really holds.
     const PackedDib& image = item->Image();
-    const std::uint64_t held = ItemBytes(std::uint64_t(image.Width()), std::uint64_t(image.Height()));
+    const std::uint64_t held = ItemMemoryBytes(std::uint64_t(image.Width()), std::uint64_t(image.Height()));
     if (budget != nullptr && held > *cost && !budget->Take(held - *cost)) return nullptr;
     return list.AppendItem(std::move(item));
 }
@@ -105,18 +105,24 @@ std::optional<std::vector<std::uint8_t>> CopySelectedToBlock(const ItemList& lis
     }
 }
 
-Status PasteBlock(ItemList& list, std::span<const std::uint8_t> block, std::uint64_t memoryBudget) {
-    MemoryBudget budget(memoryBudget);
+Status PasteBlock(ItemList& list, std::span<const std::uint8_t> block, std::uint64_t memoryLimit,
+                  std::uint64_t documentBytes) {
+    MemoryBudget budget(memoryLimit, documentBytes);
     int items = list.CountItems();
     ByteReader table(block);
     try {
         for (;;) {
             const std::uint32_t offset = table.U32();
             if (table.Exhausted()) return FormatError();  // the table runs past the block
-            if (offset == 0) return Status::Ok();
+            if (offset == 0) return budget.Exceeded() ? budget.Refusal() : Status::Ok();
             if (offset >= block.size() || items >= kMaxItemsPerFrame) return FormatError();
+            // Past the limit the factory makes nothing and only counts, so that
+            // the refusal names the whole total.
             CanvasItem* item = CreateItemFromRecord(list, block.subspan(offset), &budget);
-            if (item == nullptr) return FormatError();
+            if (item == nullptr) {
+                if (budget.Exceeded()) continue;
+                return FormatError();
+            }
             item->SetSelected(true);
             ++items;
         }

@@ -19,6 +19,7 @@
 
 #include "core/Status.h"
 #include "document/CanvasItem.h"
+#include "document/DocumentMemory.h"
 #include "document/Importers.h"
 #include "document/ItemList.h"
 
@@ -32,30 +33,12 @@ inline constexpr int kMaxItemsPerFrame = 16384;
 // area's origin on every side, so that moving, zooming and composing them
 // stays far from integer overflow.
 inline constexpr int kMaxItemCoordinate = 1 << 20;
-// Bookkeeping counted for every item and frame on top of its pixels.
-inline constexpr std::uint64_t kItemOverheadBytes = 512;
-
-// Memory that readers may still give to the items and frames they make.
-class MemoryBudget {
-public:
-    explicit MemoryBudget(std::uint64_t bytes) : remaining_(bytes) {}
-    // Takes bytes from the budget; false, taking nothing, when they do not fit.
-    bool Take(std::uint64_t bytes) {
-        if (bytes > remaining_) return false;
-        remaining_ -= bytes;
-        return true;
-    }
-    std::uint64_t Remaining() const { return remaining_; }
-
-private:
-    std::uint64_t remaining_;
-};
 
 // The memory an item read from this record holds (image and composite of its
 // bounds, plus bookkeeping), or none when the record cannot be an item: its
 // tag is none of the four, it is shorter than its common header, its header
-// size lies outside the record, or its bounds are reversed or lie beyond
-// kMaxItemCoordinate.
+// size lies outside the record, its bounds are reversed or lie beyond
+// kMaxItemCoordinate, or it is a picture too short for the pixels of its bounds.
 std::optional<std::uint64_t> ItemRecordCost(std::span<const std::uint8_t> record);
 
 // A new item of the kind the tag names ("DIBM", "RECT", "ELPS", "LABL"), not
@@ -65,7 +48,8 @@ std::unique_ptr<CanvasItem> NewItemForTag(const RecordTag& tag);
 // The item factory: makes the item the record names, lets it read the record,
 // appends it on top of list and returns it. Null, leaving list as it was, when
 // the record cannot be an item (see ItemRecordCost), the item refuses the
-// record, or the item would not fit in budget (when one is given).
+// record, or the item would not fit in budget (when one is given; its cost is
+// counted all the same, and once the budget is passed nothing more is made).
 CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> record,
                                  MemoryBudget* budget = nullptr);
 
@@ -77,11 +61,12 @@ std::optional<std::vector<std::uint8_t>> CopySelectedToBlock(const ItemList& lis
 // Unpacks a block: for each table entry up to the first 0, the record at
 // that offset becomes a new item appended on top of list and selected. An
 // entry or record that does not fit in the block, an unknown tag, a damaged
-// record, a full frame (kMaxItemsPerFrame) or an exhausted memory budget ends
-// unpacking with kUnexpectedFileFormat; the items made before it stay. The
-// caller clears the selection beforehand if it wants only the pasted items
-// selected.
+// record or a full frame (kMaxItemsPerFrame) ends unpacking with
+// kUnexpectedFileFormat; a document (holding documentBytes, see MemoryOf)
+// that would pass memoryLimit is refused with the total it would need. The
+// items made before a failure stay. The caller clears the selection
+// beforehand if it wants only the pasted items selected.
 Status PasteBlock(ItemList& list, std::span<const std::uint8_t> block,
-                  std::uint64_t memoryBudget = kDocumentMemoryBudget);
+                  std::uint64_t memoryLimit = kDocumentMemoryBudget, std::uint64_t documentBytes = 0);
 
 }  // namespace vantrel

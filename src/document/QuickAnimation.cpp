@@ -1,6 +1,10 @@
 #include "document/QuickAnimation.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "document/Importers.h"
+#include "document/WorkArea.h"
 
 namespace vantrel {
 
@@ -12,8 +16,17 @@ Status MakeQuickAnimation(CQVDoc& doc, std::span<const std::filesystem::path> pa
     AnimFrame* first = animation.FirstFrame();
     first->duration = HundredthsFromSeconds(seconds).value_or(kDefaultFrameDuration);  // in range: checked above
     const Status imported = ImportFiles(doc, paths, first);
+    if (!imported) return imported;
+    // The canvas grows around the items: every frame's image grows with it.
+    const Rect area = animation.ItemBoundsOfAll();
+    if (!area.IsEmpty()) {
+        DocumentMemory memory = MemoryOf(animation);
+        memory.canvasWidth = std::uint64_t(std::min(area.Width(), kWorkAreaSize));
+        memory.canvasHeight = std::uint64_t(std::min(area.Height(), kWorkAreaSize));
+        if (Status fits = CheckDocumentMemory(memory, doc.memoryLimit); !fits) return fits;
+    }
     animation.AutoFrameSize(nullptr);
-    return imported;
+    return Status::Ok();
 }
 
 }  // namespace vantrel

@@ -134,6 +134,7 @@ void UndoHistory::Clear() {
 }
 
 void UndoHistory::Changed() {
+    ++changeSerial_;
     if (onChange_) onChange_();
 }
 

@@ -61,6 +61,11 @@ public:
     // Forgets every step; the clean state stays as it is.
     void Clear();
 
+    // A number that grows with every change of the steps, the position or the
+    // clean state: a copy of the document taken at one serial is out of date
+    // once the serial differs (autosave compares them).
+    std::uint64_t ChangeSerial() const { return changeSerial_; }
+
     // Called after every change of the steps, the position or the clean state.
     void SetOnChange(std::function<void()> onChange) { onChange_ = std::move(onChange); }
 
@@ -80,6 +85,7 @@ private:
     std::size_t memory_ = 0;
     std::size_t budget_ = kDefaultHistoryBudget;
     int openTransactions_ = 0;
+    std::uint64_t changeSerial_ = 0;
     std::function<void()> onChange_;
 };
 

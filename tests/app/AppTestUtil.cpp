@@ -52,6 +52,10 @@ PromptLog& ResetPrompts() {
         return log.fileAnswer;
     };
     hooks.openUrl = [](const QUrl& url) { log.opened.push_back(url); };
+    hooks.recover = [](const QStringList& documents) {
+        log.recoveryOffers.push_back(documents);
+        return log.recoverAnswer;
+    };
     SetPromptHooks(std::move(hooks));
     return log;
 }

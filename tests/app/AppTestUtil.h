@@ -21,6 +21,8 @@ struct PromptLog {
     std::vector<QUrl> opened;
     MessageAnswer answer = MessageAnswer::No;
     QString fileAnswer;  // returned by every file dialog
+    std::vector<QStringList> recoveryOffers;  // what "Recover Documents" listed
+    bool recoverAnswer = false;               // Recover (true) or Discard
 };
 
 // Installs hooks writing into a fresh log (and returns it).

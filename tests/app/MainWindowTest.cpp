@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
@@ -15,11 +16,15 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "AppTestUtil.h"
 #include "app/AnimatorApp.h"
 #include "app/ChildFrame.h"
 #include "app/DibImage.h"
 #include "app/MainFrame.h"
+#include "app/Printing.h"
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
 #include "document/AnimFrame.h"
@@ -492,6 +497,25 @@ TEST(MainWindow, TwelveFramesPrintOnTwoA4Pages) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString content = QString::fromLatin1(file.readAll());
     EXPECT_EQ(content.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 2);
+}
+
+TEST(MainWindow, PrintingWithoutAPrinterNeverOverwritesAnEarlierPdf) {
+    const auto folder = test::ScratchDir("app_print_pdf");
+    EXPECT_EQ(UnusedPdfPath(folder / "my doc.qvd"), folder / "my doc.pdf");
+    if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
+    const auto qvd = SaveSampleDocument(folder, 2);
+    const auto earlier = folder / "sample.pdf";
+    { std::ofstream(earlier) << "an earlier PDF"; }
+    std::ofstream(folder / "sample (2).pdf") << "another earlier PDF";
+    CAnimatorApp app;
+    ASSERT_TRUE(app.PrintDocumentFile(Q(qvd)));
+    // The earlier files stay; the pages went to the first free name.
+    std::ifstream in(earlier);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "an earlier PDF");
+    EXPECT_EQ(UnusedPdfPath(qvd), folder / "sample (4).pdf");
+    QFile file(Q(folder / "sample (3).pdf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("%PDF"));
 }
 
 // ---- saving and closing ----

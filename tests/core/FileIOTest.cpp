@@ -13,11 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 std::span<const std::uint8_t> AsBytes(const std::string& s) {
     return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()};
 }
@@ -27,7 +22,7 @@ TEST(FileIO, WriteReplacesAndReadsBack) {
     const auto target = dir / "out.bin";
     ASSERT_TRUE(WriteFileAtomic(target, AsBytes("first")).ok());
     ASSERT_TRUE(WriteFileAtomic(target, AsBytes("second version")).ok());
-    EXPECT_EQ(Slurp(target), "second version");
+    EXPECT_EQ(test::FileText(target), "second version");
     std::string error;
     auto bytes = ReadFileBytes(target, &error);
     ASSERT_TRUE(bytes.has_value()) << error;
@@ -46,7 +41,7 @@ TEST(FileIO, FailedWriteKeepsTheOldFile) {
     });
     EXPECT_FALSE(status.ok());
     EXPECT_FALSE(status.message().empty());
-    EXPECT_EQ(Slurp(target), "precious");
+    EXPECT_EQ(test::FileText(target), "precious");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 

@@ -275,7 +275,9 @@ TEST(DocumentFileTest, DocumentsBeyondTheMemoryBudgetAreRefused) {
     CQVDoc tight;
     EXPECT_TRUE(LoadDocumentBytes(tight, bytes, {needed}).ok());
     CQVDoc tooTight;
-    EXPECT_EQ(LoadDocumentBytes(tooTight, bytes, {needed - 1}).message(), kUnexpectedFileFormat);
+    // Refused with the total and the limit, never as a damaged file.
+    EXPECT_EQ(LoadDocumentBytes(tooTight, bytes, {needed - 1}).message(), DocumentTooLargeMessage(needed, needed - 1));
+    EXPECT_EQ(tooTight.GetAnimation().FrameCount(), 1u);
 }
 
 // ---- opening, saving and the save rules ----

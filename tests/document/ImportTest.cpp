@@ -283,8 +283,8 @@ TEST(OpenGifTest, MemoryBudgetIsCheckedBeforeAnyFrameIsBuilt) {
     EXPECT_LT(bytes.size(), 20000u);
     GifFile parsed;
     ASSERT_EQ(parsed.ReadGif(bytes), 1);
-    const std::uint64_t frameBytes = 1200ull * 1200 * 4;
-    EXPECT_EQ(EstimateGifImportBytes(parsed, 1200, 1200, 1), 400 * 9 + 399 * frameBytes);
+    const std::uint64_t frameBytes = 1200ull * 1200 * 4 + kItemOverheadBytes;
+    EXPECT_EQ(EstimateGifImportBytes(parsed, 1200, 1200, 1), 400 * (8 + kItemOverheadBytes) + 399 * frameBytes);
     EXPECT_GT(399 * frameBytes, kDocumentMemoryBudget);
 
     CQVDoc doc;
@@ -309,9 +309,9 @@ TEST(OpenGifTest, EstimateCountsClearedAreasAndExistingFrames) {
     gif.images[2].disposal = 3;  // ... and again under image 4
     GifFile parsed;
     ASSERT_EQ(parsed.ReadGif(Encode(gif)), 1);
-    const std::uint64_t images = (100 + 16 + 1 + 1) * 9;
-    const std::uint64_t cleared = 2 * 4 * 8;
-    EXPECT_EQ(EstimateGifImportBytes(parsed, 10, 10, 1), images + cleared + 3 * 400);
+    const std::uint64_t images = (100 + 16 + 1 + 1) * 8 + 4 * kItemOverheadBytes;
+    const std::uint64_t cleared = 2 * (4 * 8 + kItemOverheadBytes);
+    EXPECT_EQ(EstimateGifImportBytes(parsed, 10, 10, 1), images + cleared + 3 * (400 + kItemOverheadBytes));
     EXPECT_EQ(EstimateGifImportBytes(parsed, 10, 10, 4), images + cleared);
 }
 

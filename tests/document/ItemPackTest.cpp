@@ -140,8 +140,13 @@ TEST(ItemPackTest, UnpackingStaysWithinTheMemoryBudgetAndTheItemLimit) {
     {
         const Bytes block = ByteBuilder().U32(16).U32(16).U32(16).U32(0).Raw(box);
         ItemList list;
-        EXPECT_EQ(PasteBlock(list, block, 2 * perItem).message(), kUnexpectedFileFormat);
+        // The refusal names the total of the whole pack and the limit.
+        EXPECT_EQ(PasteBlock(list, block, 2 * perItem).message(), DocumentTooLargeMessage(3 * perItem, 2 * perItem));
         EXPECT_EQ(list.CountItems(), 2);
+        // What the document holds already counts.
+        ItemList other;
+        EXPECT_FALSE(PasteBlock(other, block, 4 * perItem, 2 * perItem).ok());
+        EXPECT_TRUE(PasteBlock(other, block, 5 * perItem, 2 * perItem).ok());
     }
     {
         ByteBuilder table;

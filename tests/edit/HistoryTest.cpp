@@ -157,6 +157,33 @@ TEST(UndoHistory, ModifiedFollowsTheCleanIndex) {
     EXPECT_TRUE(doc->IsModified());
 }
 
+TEST(UndoHistory, TheChangeSerialMovesWithEveryChangeAndOnlyThen) {
+    auto doc = MakeDoc();
+    const ObjectUid frame = doc->GetAnimation().FirstFrame()->Uid();
+    const ObjectUid item = UidsOf(*doc->GetAnimation().FirstFrame())[0];
+    auto move = [&](Point by) { return doc->Execute(std::make_unique<MoveItemsCommand>("Move", frame, std::vector{item}, by)); };
+    std::uint64_t last = doc->History().ChangeSerial();
+    auto changed = [&] {
+        const std::uint64_t now = doc->History().ChangeSerial();
+        const bool moved = now != last;
+        last = now;
+        return moved;
+    };
+    EXPECT_FALSE(move({0, 0}));  // changes nothing
+    EXPECT_FALSE(changed());
+    ASSERT_TRUE(move({1, 0}));
+    EXPECT_TRUE(changed());
+    ASSERT_TRUE(move({0, 1}));
+    EXPECT_TRUE(changed());
+    doc->History().Undo();
+    EXPECT_TRUE(changed());
+    doc->History().Redo();
+    EXPECT_TRUE(changed());
+    doc->SetModifiedFlag(true);  // an edit outside the history
+    EXPECT_TRUE(changed());
+    EXPECT_FALSE(changed());
+}
+
 TEST(UndoHistory, TheBudgetDropsTheOldestSteps) {
     auto doc = MakeDoc();
     const ObjectUid frame = doc->GetAnimation().FirstFrame()->Uid();

@@ -1,5 +1,8 @@
 #include "support/TestPaths.h"
 
+#include <fstream>
+#include <iterator>
+
 namespace vantrel::test {
 
 std::filesystem::path CorporaDir() { return VANTREL_CORPORA_DIR; }
@@ -11,6 +14,11 @@ std::filesystem::path ScratchDir(const char* name) {
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
+}
+
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace vantrel::test

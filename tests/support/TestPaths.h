@@ -2,6 +2,7 @@
 // Where tests find their files.
 
 #include <filesystem>
+#include <string>
 
 namespace vantrel::test {
 
@@ -12,6 +13,8 @@ std::filesystem::path SourceDir();
 std::filesystem::path BinaryDir();
 // A fresh empty folder under the build tree for one test's output.
 std::filesystem::path ScratchDir(const char* name);
+// The whole content of a file as bytes in a string (empty when it cannot be read).
+std::string FileText(const std::filesystem::path& path);
 
 }  // namespace vantrel::test
 

@@ -1,0 +1,281 @@
+// Autosave and crash recovery: the recovery note and lock files (no Qt), the
+// autosave rounds, and a real crash: an editor process killed after an
+// autosave, a new editor that recovers the document and saves it.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QTest>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+
+#include "AppTestUtil.h"
+#include "app/AnimatorApp.h"
+#include "app/Autosaver.h"
+#include "app/ChildFrame.h"
+#include "app/MainFrame.h"
+#include "app/RecoveryFiles.h"
+#include "app/SplashWnd.h"
+#include "document/BoxItem.h"
+#include "document/CQVDoc.h"
+#include "document/DocumentFile.h"
+#include "edit/ItemCommands.h"
+#include "support/TestPaths.h"
+
+namespace vantrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string BytesOf(const CQVDoc& doc) {
+    const auto bytes = DocumentBytes(doc);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
+
+// A path no note format would survive by accident.
+const char* const kAwkwardPath = "/home/ana/my banners/Grüße – 日本\\back\nline.qvd";
+
+// Adds a box to the first frame through the history, as drawing does.
+void DrawBox(CQVDoc& doc, const Rect& bounds) {
+    auto box = std::make_unique<BoxItem>();
+    box->SetBounds(bounds);
+    ASSERT_TRUE(doc.Execute(
+        std::make_unique<AddItemCommand>("Draw Rectangle", doc.GetAnimation().FirstFrame()->Uid(), std::move(box))));
+}
+
+// Runs body in a child process that ends without any clean-up, as a crash does.
+template <typename Body>
+void InADyingProcess(Body body) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        body();
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+}
+
+// ---- the note and the lock files ----
+
+TEST(RecoveryFiles, TheNoteKeepsAnyPathAndTitle) {
+    const RecoveryNote note{kAwkwardPath, "Grüße – 日本 (copy).qvd", 1765180800};
+    const std::string text = FormatRecoveryNote(note);
+    EXPECT_EQ(text.find('\r'), std::string::npos);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 4);  // one line per field
+    EXPECT_EQ(ParseRecoveryNote(text), note);
+    EXPECT_EQ(ParseRecoveryNote(FormatRecoveryNote({"", "Untitled-1", 0})), (RecoveryNote{"", "Untitled-1", 0}));
+
+    const char* const damaged[] = {
+        "",
+        "vantrel-recovery 1\npath=/a\ntitle=t\n",                     // no time
+        "vantrel-recovery 2\npath=/a\ntitle=t\nsaved=1\n",            // unknown version
+        "vantrel-recovery 1\npath=/a\\q\ntitle=t\nsaved=1\n",         // unknown escape
+        "vantrel-recovery 1\npath=/a\ntitle=t\nsaved=12x\n",          // not a number
+        "vantrel-recovery 1\npath=/a\\\ntitle=t\nsaved=1\n",          // escape cut at the line end
+    };
+    for (const char* text : damaged) EXPECT_FALSE(ParseRecoveryNote(text).has_value()) << text;
+}
+
+TEST(RecoveryFiles, TheLockTellsARunningProcessFromADeadOne) {
+    const fs::path folder = test::ScratchDir("recovery-lock");
+    const std::vector<std::uint8_t> copy{1, 2, 3};
+    const RecoveryNote note{kAwkwardPath, "banner.qvd", 100};
+    {
+        RecoverySession alive(folder);
+        ASSERT_TRUE(alive.ok()) << alive.reason();
+        const int slot = alive.NewSlot();
+        ASSERT_TRUE(alive.Write(slot, copy, note).ok());
+        EXPECT_TRUE(LockFileIsHeld(folder / (std::to_string(getpid()) + ".lock")));
+        // The copies of a running editor are not offered.
+        EXPECT_TRUE(FindOrphanedCopies(folder).empty());
+    }
+    // A clean end leaves nothing behind.
+    EXPECT_TRUE(fs::is_empty(folder));
+
+    // An editor that dies leaves its lock file, no longer held, and its copy.
+    InADyingProcess([&] {
+        RecoverySession dying(folder);
+        const int slot = dying.NewSlot();
+        (void)dying.Write(slot, copy, note);
+        // A second copy being written when the process dies.
+        std::ofstream(folder / ("." + std::to_string(getpid()) + "-2.qvd.1234abcd.tmp")) << "half";
+        std::fflush(nullptr);
+        _exit(0);  // no destructor runs
+    });
+    const auto orphans = FindOrphanedCopies(folder);
+    ASSERT_EQ(orphans.size(), 1u);
+    EXPECT_EQ(orphans[0].note, note);
+    EXPECT_EQ(test::FileText(orphans[0].documentFile), std::string("\1\2\3"));
+    DiscardCopy(orphans[0]);
+    EXPECT_TRUE(fs::is_empty(folder)) << "the copy, its note and the dead lock file are gone";
+}
+
+// ---- autosave rounds ----
+
+TEST(Autosave, CopiesOnlyNewChangesAndACleanCloseRemovesThem) {
+    const fs::path folder = test::ScratchDir("autosave-rounds");
+    Autosaver autosaver(folder);
+    ASSERT_TRUE(autosaver.ok());
+    CQVDoc doc;
+    doc.SetPathName(kAwkwardPath);
+    autosaver.Track(doc);
+    const fs::path copy = autosaver.CopyOf(doc);
+
+    EXPECT_EQ(autosaver.AutosaveNow(), 0) << "nothing changed";
+    DrawBox(doc, {600, 600, 640, 620});
+    EXPECT_EQ(autosaver.AutosaveNow(), 1);
+    autosaver.WaitForWrites();
+    EXPECT_EQ(test::FileText(copy), BytesOf(doc));
+    EXPECT_EQ(autosaver.AutosaveNow(), 0) << "no change since the last copy";
+
+    DrawBox(doc, {610, 600, 650, 630});
+    EXPECT_EQ(autosaver.AutosaveNow(), 1);
+    autosaver.WaitForWrites();
+    CQVDoc reopened;
+    ASSERT_TRUE(OpenDocument(reopened, copy).ok());
+    EXPECT_EQ(BytesOf(reopened), BytesOf(doc));
+    fs::path note = copy;
+    note.replace_extension(".note");
+    const auto parsed = ParseRecoveryNote(test::FileText(note));
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(parsed->originalPath, kAwkwardPath);
+
+    // Undone back to the saved state: the copy would only be older than the file.
+    doc.History().Undo();
+    doc.History().Undo();
+    ASSERT_FALSE(doc.IsModified());
+    EXPECT_EQ(autosaver.AutosaveNow(), 0);
+    EXPECT_FALSE(fs::exists(copy));
+
+    DrawBox(doc, {600, 600, 640, 620});
+    EXPECT_EQ(autosaver.AutosaveNow(), 1);
+    autosaver.Forget(&doc);  // closed with the changes discarded
+    EXPECT_FALSE(fs::exists(copy));
+    EXPECT_FALSE(fs::exists(note));
+}
+
+// ---- a real crash ----
+
+// The editor killed in RecoveryCrash below: opens the document named by
+// VANTREL_RECOVERY_HELPER, draws a box, waits for the autosave, reports and
+// waits to be killed. Skipped when run on its own.
+TEST(RecoveryHelper, DrawAutosaveAndWaitToBeKilled) {
+    const char* document = std::getenv("VANTREL_RECOVERY_HELPER");
+    if (document == nullptr) GTEST_SKIP() << "runs only inside RecoveryCrash";
+    test::ResetPrompts();
+    CAnimatorApp app;
+    ASSERT_EQ(app.InitInstance({QString::fromUtf8(document)}), -1);
+    CQVDoc& doc = app.MainFrame()->ActiveChild()->Document();
+    DrawBox(doc, {620, 610, 660, 640});
+    ASSERT_EQ(app.AutosaveService()->AutosaveNow(), 1);
+    app.AutosaveService()->WaitForWrites();
+    std::printf("AUTOSAVED %d\n", int(getpid()));
+    std::fflush(stdout);
+    for (;;) QThread::sleep(1);
+}
+
+// Sets an environment variable for one scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() {
+        if (old_) setenv(name_, old_->c_str(), 1);
+        else unsetenv(name_);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST(RecoveryCrash, KilledAfterAnAutosaveRecoveredAndSaved) {
+    const fs::path dir = test::ScratchDir("recovery-crash");
+    // A home of its own, so that no other test sees or takes the copy.
+    const fs::path home = dir / "home";
+    fs::create_directories(home);
+    const ScopedEnv homeEnv("HOME", home.string());
+    const fs::path document = dir / "my banner ü.qvd";
+    {
+        CQVDoc doc;
+        ASSERT_TRUE(SaveDocument(doc, document).ok());
+    }
+    const std::string before = test::FileText(document);
+
+    // The first editor: draws, autosaves and is killed.
+    {
+        const ScopedEnv helperEnv("VANTREL_RECOVERY_HELPER", document.string());
+        const std::string command = "exec '" + fs::read_symlink("/proc/self/exe").string() +
+                                    "' --gtest_filter=RecoveryHelper.DrawAutosaveAndWaitToBeKilled";
+        FILE* child = popen(command.c_str(), "r");
+        ASSERT_NE(child, nullptr);
+        char line[512];
+        int pid = 0;
+        while (pid == 0 && std::fgets(line, sizeof line, child) != nullptr) std::sscanf(line, "AUTOSAVED %d", &pid);
+        ASSERT_GT(pid, 0) << "the editor did not autosave";
+        kill(pid, SIGKILL);
+        const int status = pclose(child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    }
+    EXPECT_EQ(test::FileText(document), before) << "autosave never writes the document's own file";
+
+    fs::path folder;
+    // The second editor offers the document; Recover opens it modified with
+    // its original path, and Save writes the drawing there.
+    test::PromptLog& log = test::ResetPrompts();
+    log.recoverAnswer = true;
+    {
+        CAnimatorApp app;
+        ASSERT_EQ(app.InitInstance({}), -1);
+        folder = Autosaver::DefaultFolder();
+        EXPECT_TRUE(folder.string().starts_with(home.string())) << folder;
+        ASSERT_EQ(log.recoveryOffers.size(), 1u);
+        ASSERT_EQ(log.recoveryOffers[0].size(), 1);
+        EXPECT_TRUE(log.recoveryOffers[0][0].startsWith(QString::fromStdString(document.string())));
+        ASSERT_EQ(app.MainFrame()->Children().size(), 1) << "no new empty document beside the recovered one";
+        CChildFrame& child = *app.MainFrame()->ActiveChild();
+        EXPECT_EQ(child.Document().PathName(), document);
+        EXPECT_TRUE(child.Document().IsModified());
+        // The copy is now this editor's own, until the document is saved.
+        EXPECT_TRUE(fs::exists(app.AutosaveService()->CopyOf(child.Document())));
+        ASSERT_TRUE(app.MainFrame()->ExecuteCommand(CommandId::FileSave));
+        EXPECT_TRUE(log.dialogs.empty()) << "saved to its own file without asking";
+        EXPECT_FALSE(child.Document().IsModified());
+        const std::string saved = test::FileText(document);
+        EXPECT_NE(saved, before);
+        EXPECT_EQ(saved, BytesOf(child.Document()));
+        CQVDoc reopened;
+        ASSERT_TRUE(OpenDocument(reopened, document).ok());
+        ASSERT_EQ(reopened.GetAnimation().FirstFrame()->CountItems(), 1);
+        EXPECT_EQ(reopened.GetAnimation().FirstFrame()->Bottom()->Bounds(), (Rect{620, 610, 660, 640}));
+        app.MainFrame()->close();
+        test::ProcessEvents();
+    }
+    // Nothing is offered again, and nothing is left in the recovery folder.
+    log.recoveryOffers.clear();
+    {
+        CAnimatorApp app;
+        ASSERT_EQ(app.InitInstance({}), -1);
+        EXPECT_TRUE(log.recoveryOffers.empty());
+        for (CChildFrame* child : app.MainFrame()->Children()) child->Document().SetModifiedFlag(false);
+        app.MainFrame()->close();
+        test::ProcessEvents();
+    }
+    EXPECT_TRUE(fs::is_empty(folder));
+}
+
+}  // namespace
+}  // namespace vantrel
