@@ -20,8 +20,10 @@
 #include "app/Prompts.h"
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
+#include "app/dialogs/QuickAnimationDialog.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
+#include "document/QuickAnimation.h"
 
 namespace vantrel {
 
@@ -111,6 +113,18 @@ CChildFrame* CAnimatorApp::AddDocumentWindow(std::unique_ptr<CQVDoc> doc) {
 CChildFrame* CAnimatorApp::NewDocument() {
     auto doc = std::make_unique<CQVDoc>();
     doc->SetTitle("Untitled-" + std::to_string(++untitledCount_));
+    return AddDocumentWindow(std::move(doc));
+}
+
+CChildFrame* CAnimatorApp::NewQuickAnimation() {
+    const std::optional<QuickAnimationChoice> choice = AskQuickAnimation(mainFrame_.get());
+    if (!choice) return nullptr;
+    auto doc = std::make_unique<CQVDoc>();
+    doc->SetTitle("Untitled-" + std::to_string(++untitledCount_));
+    // Files that could not be read are reported; the frames of the others stay.
+    const Status made = MakeQuickAnimation(*doc, choice->files, choice->seconds);
+    if (!made) ShowMessageBox(mainFrame_.get(), QString::fromStdString(made.message()), MessageStyle::Error);
+    doc->SetModifiedFlag(true);  // made here, saved nowhere yet
     return AddDocumentWindow(std::move(doc));
 }
 
@@ -271,6 +285,7 @@ const CommandRoutes<CAnimatorApp>& CAnimatorApp::Routes() {
     using Route = CommandRoute<App>;
     static constexpr Route kRoutes[] = {
         {C::FileNew, nullptr, [](App& a) { a.NewDocument(); }},
+        {C::QuickAnimation, nullptr, [](App& a) { a.NewQuickAnimation(); }},
         {C::FileOpen, nullptr, [](App& a) { a.OnFileOpen(false); }},
         {C::OpenDocument, nullptr, [](App& a) { a.OnFileOpen(true); }},
         {C::FilePrintSetup, nullptr,

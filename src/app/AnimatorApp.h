@@ -40,6 +40,9 @@ public:
     Autosaver* AutosaveService() const { return autosaver_.get(); }
     // A new empty document in a new window.
     CChildFrame* NewDocument();
+    // "Quick Animation": a new document made of the image files the user
+    // chooses, one frame each; null when cancelled.
+    CChildFrame* NewQuickAnimation();
     // The window of the document read from path: an open one is activated,
     // otherwise the file is read into a new document. Null when it cannot be
     // read (the user is told why).

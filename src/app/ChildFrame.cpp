@@ -25,6 +25,7 @@ CChildFrame::CChildFrame(std::unique_ptr<CQVDoc> doc, QWidget* parent)
 }
 
 CChildFrame::~CChildFrame() {
+    emit documentClosing(doc_.get());
     // The view refers to the document: it goes first.
     setWidget(nullptr);
     delete view_;

@@ -46,6 +46,9 @@ public:
 signals:
     // The document was saved under path (for the recent-file list).
     void documentSaved(const QString& path);
+    // The document is about to be destroyed with this window: whoever
+    // observes it lets go now.
+    void documentClosing(CQVDoc* doc);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

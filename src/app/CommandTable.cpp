@@ -74,6 +74,7 @@ constexpr CommandInfo kCommands[] = {
     {C::InsertFrameBefore, "Before Current Frame", "", "", ""},
     {C::InsertFrameAfter, "After Current Frame", "Insert New Frame After Currnet Frame", "Insert New Frame After Currnet Frame", "insert_frame"},
     {C::InsertFrameAtEnd, "At the End", "", "", ""},
+    {C::DuplicateFrame, "Duplicate Frame", "", "", ""},
     {C::DeleteFrame, "Delete", "Delete Current Frame", "Delete Current Frame", "delete_frame"},
     {C::FirstFrame, "", "Go to First Frame", "Go to First Frame", "first_frame"},
     {C::PreviousFrame, "", "Go to Previous Frame", "Go to Previous Frame", "previous_frame"},

@@ -26,6 +26,9 @@
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
 #include "app/dialogs/ColorWidgets.h"
+#include "app/panels/BackgroundPanel.h"
+#include "app/panels/FrameListPanel.h"
+#include "document/AnimFrame.h"
 #include "document/CQVDoc.h"
 #include "view/ContextMenu.h"
 #include "view/ColorCommands.h"
@@ -40,8 +43,10 @@ constexpr int kZoomPaneWidth = 50;
 // The smallest size a new document window is given.
 constexpr int kMinChildWidth = 320;
 constexpr int kMinChildHeight = 240;
-// Width of the Frame List and Background panels, which float side by side.
-constexpr int kPanelWidth = 118;
+// The Frame List and Background panels, which float side by side: wide
+// enough for a thumbnail beside "Master Frame (10)".
+constexpr QSize kFrameListSize(210, 260);
+constexpr QSize kBackgroundSize(150, 90);
 // Size of one Current Colors button: the swatch and its name.
 constexpr QSize kSwatchSize(84, 16);
 
@@ -95,11 +100,12 @@ QDockWidget* AddFloatingBar(QMainWindow* window, const QString& title, const QSt
     return dock;
 }
 
-// An empty panel body of kPanelWidth x height, which the panel fills in.
-QWidget* NewPanelBody(QWidget* parent, int height) {
-    auto* body = new QWidget(parent);
-    body->setFixedSize(kPanelWidth, height);
-    return body;
+// A panel of a fixed size.
+template <typename Panel>
+Panel* NewPanel(QWidget* parent, QSize size) {
+    auto* panel = new Panel(parent);
+    panel->setFixedSize(size);
+    return panel;
 }
 
 }  // namespace
@@ -260,7 +266,7 @@ void CMainFrame::CreateMenus() {
     QMenu* frame = NewMenu(QStringLiteral("Frame"));
     frame->addMenu(NewMenu(QStringLiteral("Insert New Frame"),
                            {{C::InsertFrameBefore, C::InsertFrameAfter, C::InsertFrameAtEnd}}));
-    AddCommandGroups(frame, {{C::DeleteFrame}, {C::FrameSetup, C::AutoFrameSize}, {C::FrameDuration, C::LoopCount}});
+    AddCommandGroups(frame, {{C::DuplicateFrame, C::DeleteFrame}, {C::FrameSetup, C::AutoFrameSize}, {C::FrameDuration, C::LoopCount}});
     frame->addSeparator();
     frame->addMenu(NewMenu(QStringLiteral("Transition Effects"), {{C::TransitionEffectsNone}}));
     frame->addSeparator();
@@ -330,11 +336,22 @@ void CMainFrame::CreateDockBars() {
                                  colorsBar_, {w - 190, desktop.top() + 65});
     UpdateColorSwatches(kOpaqueBlack, kOpaqueWhite);
 
-    // The frame list and background panels get their contents with the panels themselves.
+    frameListPanel_ = NewPanel<FrameListPanel>(this, kFrameListSize);
     frameListDock_ = AddFloatingBar(this, QStringLiteral("Frame List"), QStringLiteral("frameListBar"),
-                                    NewPanelBody(this, 220), {w - 140, desktop.top() + 130});
+                                    frameListPanel_, {w - kFrameListSize.width() - 20, desktop.top() + 130});
+    backgroundPanel_ = NewPanel<BackgroundPanel>(this, kBackgroundSize);
     backgroundDock_ = AddFloatingBar(this, QStringLiteral("Background"), QStringLiteral("backgroundBar"),
-                                     NewPanelBody(this, 90), {w - 270, desktop.top() + 130});
+                                     backgroundPanel_, {w - kFrameListSize.width() - kBackgroundSize.width() - 40, desktop.top() + 130});
+    connect(frameListPanel_, &FrameListPanel::frameChosen, this, [this](quint64 uid) {
+        CQVView* view = ActiveView();
+        if (view == nullptr) return;
+        if (AnimFrame* frame = view->Document().GetAnimation().FindFrameByUid(uid)) view->Editor().ShowFrame(frame);
+        RequestIdleUpdate();
+    });
+    connect(frameListPanel_, &FrameListPanel::newFrameRequested, this,
+            [this] { ExecuteCommand(C::InsertFrameAfter); });
+    connect(backgroundPanel_, &BackgroundPanel::setColorRequested, this,
+            [this] { ExecuteCommand(C::SetBackgroundColor); });
 }
 
 void CMainFrame::RestoreBarState() {
@@ -424,6 +441,8 @@ void CMainFrame::AddChild(CChildFrame* child) {
     // The Current Colors bar shows the colour targets, read at the idle pass.
     connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::RequestIdleUpdate);
     connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
+    for (DocumentPanel* panel : FramePanels())
+        connect(child, &CChildFrame::documentClosing, panel, &DocumentPanel::DocumentClosing);
     child->show();
     KeepInsideArea(child);
     child->View().OnInitialUpdate();
@@ -593,6 +612,19 @@ void CMainFrame::UpdateCommandStates() {
         UpdateColorSwatches(colors.foreground, colors.background);
     }
     if (CChildFrame* child = ActiveChild()) child->UpdateTitle();
+    RefreshFramePanels();
+}
+
+std::array<DocumentPanel*, 2> CMainFrame::FramePanels() const { return {frameListPanel_, backgroundPanel_}; }
+
+void CMainFrame::RefreshFramePanels() {
+    CQVView* view = ActiveView();
+    CQVDoc* doc = view != nullptr ? &view->Document() : nullptr;
+    const AnimFrame* current = view != nullptr ? view->Editor().CurrentFrame() : nullptr;
+    for (DocumentPanel* panel : FramePanels()) {
+        panel->ShowDocument(doc);
+        panel->SetCurrentFrame(current != nullptr ? current->Uid() : 0);
+    }
 }
 
 // ---- window events ----

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
+#include <array>
 #include <map>
 #include <optional>
 #include <utility>
@@ -29,7 +30,10 @@ class QToolBar;
 
 namespace vantrel {
 
+class BackgroundPanel;
 class CAnimatorApp;
+class DocumentPanel;
+class FrameListPanel;
 class CChildFrame;
 class CQVView;
 class CSplashWnd;
@@ -75,6 +79,8 @@ public:
     // Draws the two colour swatches of the Current Colors bar.
     void UpdateColorSwatches(PixelValue foreground, PixelValue background);
     CSplashWnd* Splash() const { return splash_; }
+    FrameListPanel* FrameList() const { return frameListPanel_; }
+    BackgroundPanel* Background() const { return backgroundPanel_; }
     // The bar a View command shows and hides, or null.
     QWidget* BarFor(CommandId id) const;
 
@@ -88,6 +94,9 @@ private:
     void CreateMenus();
     void CreateToolBars();
     void CreateDockBars();
+    // The Frame List and Background bars show the active document and its current frame.
+    void RefreshFramePanels();
+    std::array<DocumentPanel*, 2> FramePanels() const;
     void CreateStatusBar();
     void CreateSplash();
     void RestoreBarState();
@@ -128,6 +137,8 @@ private:
     QDockWidget* colorsDock_ = nullptr;
     QDockWidget* frameListDock_ = nullptr;
     QDockWidget* backgroundDock_ = nullptr;
+    FrameListPanel* frameListPanel_ = nullptr;
+    BackgroundPanel* backgroundPanel_ = nullptr;
     QLabel* zoomPane_ = nullptr;
     QPointer<CSplashWnd> splash_;
     QTimer splashTimer_;

@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <algorithm>
 
 namespace vantrel {
 
@@ -49,7 +50,8 @@ QStringList FormatFilters(FilePurpose purpose) {
     return filters;
 }
 
-QString AskFileName(QWidget* parent, const FileDialogRequest& request) {
+QString AskFileName(QWidget* parent, const FileDialogRequest& request, int* chosenFilter) {
+    if (chosenFilter != nullptr) *chosenFilter = 0;
     if (Hooks().fileDialog) return Hooks().fileDialog(request);
     QFileDialog dialog(parent, request.title, request.startPath);
     dialog.setNameFilters(request.filters);
@@ -62,7 +64,18 @@ QString AskFileName(QWidget* parent, const FileDialogRequest& request) {
         dialog.setFileMode(QFileDialog::ExistingFile);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    if (chosenFilter != nullptr) *chosenFilter = std::max(0, int(request.filters.indexOf(dialog.selectedNameFilter())));
     return dialog.selectedFiles().front();
+}
+
+QStringList AskFileNames(QWidget* parent, const FileDialogRequest& request) {
+    if (Hooks().fileDialog) return Hooks().fileDialog(request).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QFileDialog dialog(parent, request.title, request.startPath);
+    dialog.setNameFilters(request.filters);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
 }
 
 bool AskRecoverDocuments(QWidget* parent, const QStringList& documents) {

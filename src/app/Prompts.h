@@ -43,8 +43,12 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle 
                              const QString& caption = QString::fromLatin1(kAppTitle));
 // The filters of the file format table for a dialog serving purpose.
 QStringList FormatFilters(FilePurpose purpose);
-// The chosen file, or an empty string when cancelled.
-QString AskFileName(QWidget* parent, const FileDialogRequest& request);
+// The chosen file, or an empty string when cancelled. chosenFilter, when
+// given, receives the index of the filter chosen (0 when a hook answers).
+QString AskFileName(QWidget* parent, const FileDialogRequest& request, int* chosenFilter = nullptr);
+// Several existing files chosen at once (empty when cancelled). A hook
+// answers with the paths separated by line breaks.
+QStringList AskFileNames(QWidget* parent, const FileDialogRequest& request);
 // The window "Recover Documents" listing documents left by an editor that
 // ended without closing them (one line each: original path or title, and the
 // time of the copy); true for "Recover" (the default), false for "Discard".

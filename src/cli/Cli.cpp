@@ -12,6 +12,11 @@ int Fail(int code, std::string_view message) {
     return code;
 }
 
+std::string AboutPath(const std::string& path, const std::string& message) {
+    if (message.starts_with(path + ": ")) return message;
+    return path + ": " + message;
+}
+
 Arguments::Arguments(std::span<const std::string> args, std::vector<std::string> valueFlags,
                      std::vector<std::string> switches) {
     auto contains = [](const std::vector<std::string>& list, const std::string& s) {

@@ -23,6 +23,8 @@ enum ExitCode : int {
 
 // Prints "vantrel-cli: message" on standard error and returns code.
 int Fail(int code, std::string_view message);
+// "path: message", naming the path once: reasons from the file layer name it already.
+std::string AboutPath(const std::string& path, const std::string& message);
 
 // The arguments of one command: flags (--name, --name VALUE) and positionals.
 class Arguments {

@@ -15,7 +15,7 @@ namespace vantrel::cli {
 bool LoadDocument(const std::string& path, CQVDoc& doc, int& exitCode) {
     const Status status = OpenDocument(doc, path);
     if (!status) {
-        exitCode = Fail(kExitBadInput, path + ": " + status.message());
+        exitCode = Fail(kExitBadInput, AboutPath(path, status.message()));
         return false;
     }
     return true;

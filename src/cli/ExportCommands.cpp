@@ -93,6 +93,9 @@ int ExportCommand(std::span<const std::string> args) {
     const bool dryRun = a.Has("--dry-run");
     CQVDoc doc;
     if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    // Nothing to write is a fault of the input, not of the output.
+    if (doc.GetAnimation().CountFrames(false) == 0)
+        return Fail(kExitBadInput, a.Positionals()[0] + ": every frame is a master frame; there is nothing to export");
     std::string refusal;
     GifExportReport report;
     const std::string& out = a.Positionals()[1];

@@ -14,7 +14,7 @@ namespace {
 // Reads a GIF file; on failure prints the reason and leaves exitCode set.
 bool LoadGif(const std::string& path, GifFile& gif, int& exitCode) {
     if (gif.ReadGifFile(path) == 0) {
-        exitCode = Fail(kExitBadInput, path + ": " + gif.errorMessage());
+        exitCode = Fail(kExitBadInput, AboutPath(path, gif.errorMessage()));
         return false;
     }
     return true;

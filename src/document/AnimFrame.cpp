@@ -1,6 +1,19 @@
 #include "document/AnimFrame.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace vantrel {
+
+std::optional<std::uint32_t> HundredthsFromSeconds(double seconds) {
+    if (!std::isfinite(seconds) || seconds < 0) return std::nullopt;
+    // Rounded by the exact product: the double nearest 0.075 lies just below
+    // it, so it is 7 hundredths, although seconds * 100 rounds to 7.5 in
+    // double precision. A long double holds the product of a double and 100
+    // exactly (7 more bits).
+    const double hundredths = double(std::round(static_cast<long double>(seconds) * 100.0L));
+    return std::uint32_t(std::min(hundredths, double(kMaxFrameDuration)));
+}
 
 AnimFrame::AnimFrame(const Rect& canvas) : uid_(NewObjectUid()), canvas_(canvas) {
     image_.SetSize(canvas.Width(), canvas.Height());

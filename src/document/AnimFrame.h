@@ -4,6 +4,7 @@
 // master flag, and its rendered canvas-sized image.
 
 #include <cstdint>
+#include <optional>
 
 #include "core/Geometry.h"
 #include "core/PackedDib.h"
@@ -17,6 +18,13 @@ class Animation;
 
 // Display time of a new frame, in hundredths of a second.
 inline constexpr std::uint32_t kDefaultFrameDuration = 100;
+// Longest frame duration, in hundredths of a second: what a GIF's delay field holds.
+inline constexpr std::uint32_t kMaxFrameDuration = 65535;
+
+// A duration entered in seconds as hundredths, rounded to the nearest
+// hundredth and limited to kMaxFrameDuration. None for a value that is
+// negative or not a finite number.
+std::optional<std::uint32_t> HundredthsFromSeconds(double seconds);
 
 class AnimFrame : public ItemList {
 public:

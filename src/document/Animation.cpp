@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "core/FileIO.h"
 #include "document/WorkArea.h"
 
 namespace vantrel {
@@ -16,6 +17,16 @@ Animation::~Animation() {
     // Later frames may lie over earlier ones; destroy from the end so that no
     // frame ever points at a destroyed one.
     while (!frames_.empty()) frames_.pop_back();
+}
+
+void Animation::SetAnimationFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    const std::filesystem::path full = std::filesystem::absolute(path, ec);
+    animationPath = (ec ? path : full).string();
+    animationName = path.filename().string();
+    animationTitle = path.stem().string();
+    animationExt = LowerCaseExtension(path);
+    hasAnimationFile = true;
 }
 
 void Animation::SetSize(int width, int height) {
@@ -144,13 +155,14 @@ Rect Animation::ItemBoundsOfAll() const {
     return all;
 }
 
-void Animation::AutoFrameSize(AnimFrame* frame) {
+std::optional<Point> Animation::AutoFrameSize(AnimFrame* frame) {
     const Rect area = frame != nullptr ? frame->ItemBounds(false) : ItemBoundsOfAll();
-    if (area.IsEmpty()) return;
+    if (area.IsEmpty()) return std::nullopt;
     const int dx = (area.left - area.right + kWorkAreaSize) / 2 - area.left;
     const int dy = (area.top - area.bottom + kWorkAreaSize) / 2 - area.top;
     for (const auto& f : frames_) f->MoveAllBy(dx, dy);
     SetSize(area.Width(), area.Height());  // renders everything
+    return Point{dx, dy};
 }
 
 std::unique_ptr<AnimFrame> Animation::TakeFrame(std::size_t index) {
@@ -165,6 +177,14 @@ AnimFrame* Animation::PutFrame(std::size_t index, std::unique_ptr<AnimFrame> fra
     if (!frame) return nullptr;
     frame->AttachCanvas(canvas_);
     return InsertAt(std::min(index, frames_.size()), std::move(frame));
+}
+
+bool Animation::MoveFrame(std::size_t from, std::size_t to) {
+    if (from >= frames_.size() || to >= frames_.size()) return false;
+    std::unique_ptr<AnimFrame> moving = std::move(frames_[from]);
+    frames_.erase(frames_.begin() + std::ptrdiff_t(from));
+    frames_.insert(frames_.begin() + std::ptrdiff_t(to), std::move(moving));
+    return true;
 }
 
 }  // namespace vantrel

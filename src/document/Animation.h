@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -36,6 +38,9 @@ public:
     std::string animationName;       // file name with extension
     std::string animationTitle;      // file name without extension
     std::string animationPath;       // full path
+    // Makes path (made absolute) the animation's GIF file, which "Save
+    // Animation" then writes without asking.
+    void SetAnimationFile(const std::filesystem::path& path);
 
     // The canvas in work-area coordinates, centred.
     const Rect& Canvas() const { return canvas_; }
@@ -97,8 +102,9 @@ public:
     Rect ItemBoundsOfAll() const;
     // Centres the union of the items of frame (all frames when null) in the
     // work area by moving every item of every frame, then sizes the canvas to
-    // it. Nothing when that union is empty.
-    void AutoFrameSize(AnimFrame* frame);
+    // it. Nothing when that union is empty. Returns the offset every item was
+    // moved by, or nothing when nothing happened.
+    std::optional<Point> AutoFrameSize(AnimFrame* frame);
 
     // ---- frames taken out and put back by the commands of the history ----
     // Takes the frame at index out of the list and clears its own background
@@ -109,6 +115,9 @@ public:
     // Puts frame at index (at the end when index is past it), on this
     // animation's canvas. The caller renders it.
     AnimFrame* PutFrame(std::size_t index, std::unique_ptr<AnimFrame> frame);
+    // Moves the frame at from so that it ends up at index to. False when
+    // either is out of range.
+    bool MoveFrame(std::size_t from, std::size_t to);
 
 private:
     std::unique_ptr<AnimFrame> MakeFrameLike(const AnimFrame& model) const;

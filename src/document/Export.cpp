@@ -99,7 +99,8 @@ void AddAnimationFrames(const Animation& animation, GifFile& gif) {
     gif.loopCount = loop.repetitions;
     gif.hasLoopExtension = loop.extension;
     for (const auto& frame : animation.Frames()) {
-        if (!frame->isMaster) AddFrameImage(gif, *frame, static_cast<std::uint16_t>(frame->duration & 0xFFFF));
+        // A GIF delay holds 16 bits: longer durations are written as the longest.
+        if (!frame->isMaster) AddFrameImage(gif, *frame, std::uint16_t(std::min<std::uint32_t>(frame->duration, 0xFFFF)));
     }
 }
 

@@ -236,15 +236,7 @@ Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const s
         return status;
 
     animation->loopCount = DocumentLoopCount(gif.hasLoopExtension, gif.loopCount);
-    if (!path.empty()) {
-        std::error_code ec;
-        const std::filesystem::path full = std::filesystem::absolute(path, ec);
-        animation->animationPath = (ec ? path : full).string();
-        animation->animationName = path.filename().string();
-        animation->animationTitle = path.stem().string();
-        animation->animationExt = LowerCaseExtension(path);
-        animation->hasAnimationFile = true;
-    }
+    if (!path.empty()) animation->SetAnimationFile(path);
     animation->isNative = false;
     doc.ReplaceAnimation(std::move(animation));
     if (!path.empty()) doc.SetPathName(path);

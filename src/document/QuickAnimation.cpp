@@ -8,17 +8,13 @@
 
 namespace vantrel {
 
-std::uint32_t HundredthsFromSeconds(double seconds) {
-    return static_cast<std::uint32_t>(std::lround(seconds * 100.0));
-}
-
 Status MakeQuickAnimation(CQVDoc& doc, std::span<const std::filesystem::path> paths, double seconds) {
     if (paths.empty()) return Status::Error("Choose at least one image.");
     if (!(seconds >= kMinQuickSeconds && seconds <= kMaxQuickSeconds))
         return Status::Error("Please enter a number between 0.01 and 650.");
     Animation& animation = doc.GetAnimation();
     AnimFrame* first = animation.FirstFrame();
-    first->duration = HundredthsFromSeconds(seconds);
+    first->duration = HundredthsFromSeconds(seconds).value_or(kDefaultFrameDuration);  // in range: checked above
     const Status imported = ImportFiles(doc, paths, first);
     if (!imported) return imported;
     // The canvas grows around the items: every frame's image grows with it.

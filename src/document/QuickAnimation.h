@@ -15,9 +15,6 @@ namespace vantrel {
 inline constexpr double kMinQuickSeconds = 0.01;
 inline constexpr double kMaxQuickSeconds = 650;
 
-// Hundredths of a second for a duration in seconds, rounded to the nearest.
-std::uint32_t HundredthsFromSeconds(double seconds);
-
 // Fills a new document: first frame's duration, the files imported in the
 // order given, then the canvas sized to the items of all frames. A failed
 // import, or a canvas that would take the document past doc.memoryLimit,

@@ -88,6 +88,7 @@ enum class CommandId : int {
     FrameSetup = 32795,
     PreviewAnimation = 32821,
     GoToFrame = 32849,
+    DuplicateFrame = 32920,  // copies the current frame with its items after it
 
     // ---- windows and bars ----
     ViewToolbar = 59392,

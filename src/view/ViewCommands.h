@@ -19,5 +19,6 @@ ViewRoutes TextRoutes();        // TextCommands.cpp: Edit Text, Change Font
 ViewRoutes ItemRoutes();        // ItemCommands.cpp: arranging, sizing, converting, importing
 ViewRoutes ClipboardRoutes();   // ClipboardCommands.cpp: cut, copy, paste
 ViewRoutes ColorRoutes();       // ColorCommands.cpp: the colour buttons, Set Background Color
+ViewRoutes FrameRoutes();       // FrameCommands.cpp: the frame list, frame and animation settings, saving
 
 }  // namespace vantrel

@@ -2,15 +2,22 @@
 // The dialogs the editor view opens, as the view sees them: values in,
 // values out. The windowing layer implements them; tests answer them.
 
+#include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/Pixel.h"
-
+#include "document/CanvasItem.h"
+#include "document/Export.h"
 #include "text/LogFont.h"
+#include "view/SaveAnimation.h"
+#include "view/ViewHost.h"
 
 namespace vantrel {
+
+class Animation;
 
 // "Text Edit": the text of a label (at most kTextEditMaxLength characters,
 // never empty), its anti-aliasing and its font. "Font..." edits the font at
@@ -86,6 +93,32 @@ public:
     virtual std::optional<std::string> ImportImagePath() = 0;
     // Shows the colour picker; the chosen colour, or nothing when cancelled.
     virtual std::optional<PixelValue> PickColor(const ColorPickRequest& request) = 0;
+
+    // ---- frames and the animation; each answers nothing when cancelled ----
+    // "Frame Setup": the canvas size, each side 1 to 1200.
+    virtual std::optional<Size> FrameSetup(Size /*canvas*/) { return {}; }
+    // "Animation Loop Count": the number of plays, 0 without end.
+    virtual std::optional<std::uint32_t> LoopCount(std::uint32_t /*loopCount*/) { return {}; }
+    // "Frame Duration": hundredths of a second in and out.
+    virtual std::optional<std::uint32_t> FrameDuration(std::uint32_t /*hundredths*/) { return {}; }
+    // "GoTo Frame": the frame chosen.
+    virtual std::optional<ObjectUid> GoToFrame(const Animation& /*animation*/, ObjectUid /*current*/) { return {}; }
+    // "Preview Browser": plays the animation until closed.
+    virtual void PreviewAnimation(Animation& /*animation*/) {}
+
+    // ---- saving ----
+    // The save dialog of "Save Animation As" (or "Save Image As", the title).
+    virtual std::optional<std::filesystem::path> AnimationPath(const std::string& /*title*/,
+                                                               const std::filesystem::path& /*suggested*/) {
+        return {};
+    }
+    // The save dialog of "Export Frame As": a name and the chosen file type.
+    virtual std::optional<FrameExportChoice> FrameExportPath(const std::filesystem::path& /*suggested*/) {
+        return {};
+    }
+    // "GIF Save Options" and "JPEG Save Options".
+    virtual std::optional<GifExportOptions> GifSaveOptions(const GifExportRequest& /*request*/) { return {}; }
+    virtual std::optional<int> JpegQuality() { return {}; }
 };
 
 }  // namespace vantrel

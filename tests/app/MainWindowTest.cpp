@@ -214,7 +214,7 @@ TEST(MainWindow, MenusGroupTheirCommandsBetweenSeparators) {
                            s.Text(C::Combine), sep, ">Effects", sep, s.Text(C::EditText), s.Text(C::RectangleStyle),
                            sep, s.Text(C::ImportImage)}));
     EXPECT_EQ(s.MenuEntries("Frame"),
-              (QStringList{">Insert New Frame", s.Text(C::DeleteFrame), sep, s.Text(C::FrameSetup),
+              (QStringList{">Insert New Frame", s.Text(C::DuplicateFrame), s.Text(C::DeleteFrame), sep, s.Text(C::FrameSetup),
                            s.Text(C::AutoFrameSize), sep, s.Text(C::FrameDuration), s.Text(C::LoopCount), sep,
                            ">Transition Effects", sep, s.Text(C::MasterFrame), sep, s.Text(C::SetBackgroundColor),
                            sep, s.Text(C::ExportFrame)}));
@@ -261,8 +261,8 @@ TEST(MainWindow, PanelsFloatAndCannotDock) {
         QSize body;  // zero: the size follows from the contents
     } panels[] = {
         {"currentColorsBar", "Current Colors", {}},
-        {"frameListBar", "Frame List", {118, 220}},
-        {"backgroundBar", "Background", {118, 90}},
+        {"frameListBar", "Frame List", {210, 260}},
+        {"backgroundBar", "Background", {150, 90}},
     };
     for (const auto& p : panels) {
         SCOPED_TRACE(p.name);

@@ -9,6 +9,9 @@
 #include "cli/CliSupport.h"
 #include "core/PackedDib.h"
 #include "support/PngRef.h"
+#include "document/AnimFrame.h"
+#include "document/CQVDoc.h"
+#include "document/DocumentFile.h"
 
 namespace {
 
@@ -310,6 +313,34 @@ TEST_F(CliDocument, ExitCodes) {
         EXPECT_EQ(RunCli(c.args).exitCode, c.code) << joined;
     }
     EXPECT_FALSE(fs::exists(out));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CliDocument, AnAnimationOfMasterFramesOnlyIsBadInput) {
+    vantrel::CQVDoc doc;
+    doc.GetAnimation().AppendFrame();
+    for (const auto& frame : doc.GetAnimation().Frames()) frame->isMaster = true;
+    const fs::path masters = dir / "masters.qvd";
+    ASSERT_TRUE(vantrel::SaveDocument(doc, masters).ok());
+    const auto r = RunCli({"export", masters.string(), (dir / "out.gif").string()}, true);
+    EXPECT_EQ(r.exitCode, 2) << r.out;
+    EXPECT_FALSE(fs::exists(dir / "out.gif"));
+}
+
+TEST_F(CliDocument, AReasonNamesThePathOnce) {
+    const std::string missing = (dir / "nope.gif").string();
+    for (const char* command : {"info", "render"}) {
+        std::vector<std::string> args{command, missing};
+        if (std::string(command) == "render") args.push_back(dir.string());
+        const auto r = RunCli(args, true);
+        EXPECT_EQ(r.exitCode, 2);
+        const std::size_t first = r.out.find(missing);
+        ASSERT_NE(first, std::string::npos) << r.out;
+        EXPECT_EQ(r.out.find(missing, first + 1), std::string::npos) << r.out;
+    }
 }
 
 }  // namespace

@@ -1,15 +1,27 @@
 #include "app/dialogs/AppDialogs.h"
 
+#include <QApplication>
+#include <QTimer>
 #include <QWidget>
+#include <algorithm>
 
+#include "app/PreviewWindow.h"
 #include "app/Prompts.h"
 #include "app/dialogs/CanvasSizeDlg.h"
 #include "app/dialogs/ColorPickerDlg.h"
 #include "app/dialogs/FontChoice.h"
+#include "app/dialogs/FrameDurationDialog.h"
+#include "app/dialogs/FrameSetupDialog.h"
+#include "app/dialogs/GifSaveOptionsDialog.h"
+#include "app/dialogs/GoToFrameDialog.h"
 #include "app/dialogs/ImageSizeDlg.h"
+#include "app/dialogs/JpegSaveOptionsDialog.h"
+#include "app/dialogs/LoopCountDialog.h"
 #include "app/dialogs/MoveByDlg.h"
 #include "app/dialogs/RectStyleDlg.h"
 #include "app/dialogs/TextEditDlg.h"
+#include "document/FileFormats.h"
+#include "view/SaveOptions.h"
 
 namespace vantrel {
 
@@ -62,6 +74,74 @@ std::optional<PixelValue> AppDialogs::PickColor(const ColorPickRequest& request)
         parent_->setFocus(Qt::OtherFocusReason);
     }
     return chosen;
+}
+
+namespace {
+
+// Shows the wait cursor until control comes back to the event loop, that
+// is until the work that follows the dialog is done.
+void WaitUntilIdle() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QTimer::singleShot(0, [] { QApplication::restoreOverrideCursor(); });
+}
+
+std::filesystem::path PathOf(const QString& text) { return std::filesystem::path(text.toStdString()); }
+
+}  // namespace
+
+std::optional<Size> AppDialogs::FrameSetup(Size canvas) { return AskFrameSetup(parent_, canvas); }
+
+std::optional<std::uint32_t> AppDialogs::LoopCount(std::uint32_t loopCount) { return AskLoopCount(parent_, loopCount); }
+
+std::optional<std::uint32_t> AppDialogs::FrameDuration(std::uint32_t hundredths) {
+    return AskFrameDuration(parent_, hundredths);
+}
+
+std::optional<ObjectUid> AppDialogs::GoToFrame(const Animation& animation, ObjectUid current) {
+    return AskGoToFrame(parent_, animation, current);
+}
+
+void AppDialogs::PreviewAnimation(Animation& animation) { RunPreview(animation, parent_); }
+
+std::optional<std::filesystem::path> AppDialogs::AnimationPath(const std::string& title,
+                                                               const std::filesystem::path& suggested) {
+    FileDialogRequest request;
+    request.save = true;
+    request.title = QString::fromStdString(title);
+    request.filters = {QString::fromStdString(DialogFilter(*FindFileFormat("animation.gif")))};
+    request.startPath = QString::fromStdString(suggested.string());
+    const QString chosen = AskFileName(parent_, request);
+    if (chosen.isEmpty()) return std::nullopt;
+    return PathOf(chosen);
+}
+
+std::optional<FrameExportChoice> AppDialogs::FrameExportPath(const std::filesystem::path& suggested) {
+    FileDialogRequest request;
+    request.save = true;
+    request.title = QStringLiteral("Save Current Frame As");
+    request.filters = FormatFilters(FilePurpose::ExportFrame);
+    request.startPath = QString::fromStdString(suggested.string());
+    int filter = 0;
+    const QString chosen = AskFileName(parent_, request, &filter);
+    if (chosen.isEmpty()) return std::nullopt;
+    // The filters list the formats that take a frame, in the table's order.
+    std::vector<std::string_view> extensions;
+    for (const FileFormat& format : FileFormats())
+        if (format.exportsFrame) extensions.push_back(format.extensions.front());
+    const std::size_t chosenFormat = std::min(std::size_t(filter), extensions.size() - 1);
+    return FrameExportChoice{PathOf(chosen), std::string(extensions[chosenFormat])};
+}
+
+std::optional<GifExportOptions> AppDialogs::GifSaveOptions(const GifExportRequest& request) {
+    auto options = AskGifSaveOptions(parent_, request);
+    if (options) WaitUntilIdle();
+    return options;
+}
+
+std::optional<int> AppDialogs::JpegQuality() {
+    auto quality = AskJpegQuality(parent_, kDefaultJpegQuality);
+    if (quality) WaitUntilIdle();
+    return quality;
 }
 
 }  // namespace vantrel

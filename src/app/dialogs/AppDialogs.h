@@ -18,6 +18,17 @@ public:
     bool RectangleStyle(RectStyleValues& values) override;
     std::optional<std::string> ImportImagePath() override;
     std::optional<PixelValue> PickColor(const ColorPickRequest& request) override;
+    std::optional<Size> FrameSetup(Size canvas) override;
+    std::optional<std::uint32_t> LoopCount(std::uint32_t loopCount) override;
+    std::optional<std::uint32_t> FrameDuration(std::uint32_t hundredths) override;
+    std::optional<ObjectUid> GoToFrame(const Animation& animation, ObjectUid current) override;
+    void PreviewAnimation(Animation& animation) override;
+    std::optional<std::filesystem::path> AnimationPath(const std::string& title,
+                                                       const std::filesystem::path& suggested) override;
+    std::optional<FrameExportChoice> FrameExportPath(const std::filesystem::path& suggested) override;
+    // After OK the wait cursor shows until the export returns to the event loop.
+    std::optional<GifExportOptions> GifSaveOptions(const GifExportRequest& request) override;
+    std::optional<int> JpegQuality() override;
 
 private:
     QWidget* parent_;

@@ -3,9 +3,9 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLineEdit>
-#include <climits>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <climits>
 
 #include "app/Prompts.h"
 
@@ -19,7 +19,7 @@ QDialogButtonBox* OkCancelButtons(QDialog* dialog) {
 }
 
 void FocusAndSelect(QLineEdit* edit) {
-    edit->setFocus();
+    edit->setFocus(Qt::OtherFocusReason);
     edit->selectAll();
 }
 
@@ -43,10 +43,26 @@ void MakeIntegerEdit(QLineEdit* edit, bool isSigned) {
     edit->setValidator(new QRegularExpressionValidator(pattern, edit));
 }
 
+QLineEdit* NewDigitsEdit(QWidget* parent, const QString& text) {
+    auto* edit = new QLineEdit(text, parent);
+    MakeIntegerEdit(edit, false);
+    return edit;
+}
+
 int TypedNumber(const QLineEdit* edit) {
     bool ok = false;
     const int value = edit->text().trimmed().toInt(&ok);
     return ok ? value : 0;
+}
+
+bool FieldFailed(QDialog* dialog, QLineEdit* field, const std::string& message) {
+    ShowMessageBox(dialog, QString::fromStdString(message), MessageStyle::Information);
+    FocusAndSelect(field);
+    return false;
+}
+
+void CheckedDialog::accept() {
+    if (Check()) QDialog::accept();
 }
 
 }  // namespace vantrel

@@ -1,13 +1,15 @@
 #pragma once
-// What the program's dialogs share: OK and Cancel, and reading their
-// number fields when OK is pressed (a field that does not parse or lies
-// outside its limits shows its message, gets the keyboard focus with its
-// text selected and keeps the dialog open).
+// What the program's small dialogs share: OK and Cancel buttons, edits that
+// take digits only, reading their number fields when OK is pressed, and the
+// way a field that fails its check is reported (its message in a box, the
+// focus and selection back on the field, the dialog left open).
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <optional>
+#include <string>
+#include <utility>
 
-class QDialog;
-class QDialogButtonBox;
 class QLineEdit;
 class QWidget;
 
@@ -28,11 +30,37 @@ std::optional<int> CheckedInteger(QWidget* dialog, QLineEdit* edit, bool isSigne
 
 // An edit box for whole numbers: digits only, or (signed) with a leading minus.
 void MakeIntegerEdit(QLineEdit* edit, bool isSigned);
+// A one-line edit that accepts digits only (no sign, no point).
+QLineEdit* NewDigitsEdit(QWidget* parent, const QString& text);
 
 // Gives edit the focus with its whole text selected.
 void FocusAndSelect(QLineEdit* edit);
 
 // The number an edit box holds while the user types; text that is not a number counts as 0.
 int TypedNumber(const QLineEdit* edit);
+
+// Shows message and puts the focus on field; always false, for "return FieldFailed(...)".
+bool FieldFailed(QDialog* dialog, QLineEdit* field, const std::string& message);
+
+// A dialog whose OK runs Check() first and closes only when it passes.
+class CheckedDialog : public QDialog {
+public:
+    using QDialog::QDialog;
+    void accept() override;
+
+protected:
+    // Reads and checks the fields in order (setting the dialog's chosen
+    // member); false keeps the dialog open.
+    virtual bool Check() = 0;
+};
+
+// Runs a CheckedDialog made of args modally: its chosen value after OK,
+// or nothing on Cancel.
+template <typename Dialog, typename... Args>
+auto RunChecked(Args&&... args) -> std::optional<decltype(Dialog::chosen)> {
+    Dialog dialog(std::forward<Args>(args)...);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return std::move(dialog.chosen);
+}
 
 }  // namespace vantrel

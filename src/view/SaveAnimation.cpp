@@ -1,0 +1,62 @@
+#include "view/SaveAnimation.h"
+
+#include "document/AnimFrame.h"
+#include "document/Animation.h"
+
+namespace vantrel {
+
+namespace {
+
+std::filesystem::path WithExtensionIfNone(const std::filesystem::path& chosen, std::string_view extension) {
+    if (chosen.has_extension()) return chosen;
+    std::filesystem::path named = chosen;
+    named += "." + std::string(extension);
+    return named;
+}
+
+SaveOutcome Finish(Status status, const std::filesystem::path& path, const GifExportReport& report) {
+    SaveOutcome outcome;
+    outcome.path = path;
+    outcome.report = report;
+    outcome.kind = !status ? SaveOutcome::Kind::Failed
+                           : (report.cancelled ? SaveOutcome::Kind::Cancelled : SaveOutcome::Kind::Saved);
+    outcome.status = std::move(status);
+    return outcome;
+}
+
+}  // namespace
+
+std::filesystem::path FrameExportPath(const std::filesystem::path& chosen, std::string_view extension) {
+    return WithExtensionIfNone(chosen, extension);
+}
+
+std::filesystem::path AnimationSavePath(const std::filesystem::path& chosen) { return WithExtensionIfNone(chosen, "gif"); }
+
+SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathChooser& askPath,
+                              const GifOptionsChooser& chooseGif) {
+    std::filesystem::path path;
+    if (!saveAs && animation.hasAnimationFile && !animation.animationPath.empty()) {
+        path = animation.animationPath;
+    } else {
+        const std::optional<std::filesystem::path> chosen = askPath(animation.animationPath);
+        if (!chosen || chosen->empty()) return {};
+        path = AnimationSavePath(*chosen);
+    }
+    GifExportReport report;
+    Status status = SaveAnimationAsGif(animation, path, chooseGif, &report);
+    SaveOutcome outcome = Finish(std::move(status), path, report);
+    if (outcome.kind == SaveOutcome::Kind::Saved) animation.SetAnimationFile(path);
+    return outcome;
+}
+
+SaveOutcome ExportFrameFile(const Animation& animation, AnimFrame& frame, const FrameExportChooser& askPath,
+                            const GifOptionsChooser& chooseGif, const JpegQualityChooser& chooseQuality) {
+    const std::optional<FrameExportChoice> chosen = askPath(animation.animationPath);
+    if (!chosen || chosen->path.empty()) return {};
+    const std::filesystem::path path = FrameExportPath(chosen->path, chosen->extension);
+    GifExportReport report;
+    Status status = ExportFrame(frame, path, chooseGif, chooseQuality, &report);
+    return Finish(std::move(status), path, report);
+}
+
+}  // namespace vantrel

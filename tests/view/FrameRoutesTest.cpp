@@ -1,0 +1,157 @@
+// The frame commands as the editor view runs them: what they ask, what they
+// show afterwards, and that each is one step of the history.
+
+#include <gtest/gtest.h>
+
+#include "document/AnimFrame.h"
+#include "document/Animation.h"
+#include "document/CQVDoc.h"
+#include "support/TestPaths.h"
+#include "ViewTestUtil.h"
+#include "view/EditorView.h"
+
+namespace vantrel {
+namespace {
+
+using C = CommandId;
+
+// Dialogs answering the frame commands as the test says.
+class FrameDialogs : public test::ScriptedDialogs {
+public:
+    std::optional<std::uint32_t> FrameDuration(std::uint32_t) override { return duration; }
+    std::optional<std::uint32_t> LoopCount(std::uint32_t) override { return loopCount; }
+    std::optional<Size> FrameSetup(Size) override { return setup; }
+    std::optional<ObjectUid> GoToFrame(const Animation&, ObjectUid) override { return goTo; }
+    void PreviewAnimation(Animation&) override { ++previews; }
+    std::optional<std::filesystem::path> AnimationPath(const std::string& title, const std::filesystem::path&) override {
+        titles.push_back(title);
+        return savePath;
+    }
+    std::optional<GifExportOptions> GifSaveOptions(const GifExportRequest& request) override {
+        ++optionsShown;
+        return DefaultGifExportOptions(request.distinctColors);
+    }
+
+    std::optional<std::uint32_t> duration;
+    std::optional<std::uint32_t> loopCount;
+    std::optional<Size> setup;
+    std::optional<ObjectUid> goTo;
+    std::optional<std::filesystem::path> savePath;
+    std::vector<std::string> titles;
+    int previews = 0;
+    int optionsShown = 0;
+};
+
+class FrameHost : public test::RecordingHost {
+public:
+    ViewDialogs& Dialogs() override { return frameDialogs; }
+    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override {
+        RecordingHost::ShowMessage(text, style);
+        return answer;
+    }
+    FrameDialogs frameDialogs;
+    MessageAnswer answer = MessageAnswer::Yes;
+};
+
+struct Fixture {
+    explicit Fixture(int frames) : doc(test::DocWithFrames(frames)), view(*doc, host) { view.OnInitialUpdate(); }
+    Animation& A() { return doc->GetAnimation(); }
+    bool Run(CommandId id) { return view.ExecuteCommand(id); }
+    std::unique_ptr<CQVDoc> doc;
+    FrameHost host;
+    EditorView view;
+};
+
+TEST(FrameRoutes, InsertedFramesAreShownAndUndoGoesBack) {
+    Fixture f(2);
+    AnimFrame* first = f.A().FirstFrame();
+    ASSERT_TRUE(f.Run(C::InsertFrameBefore));
+    EXPECT_EQ(f.A().FrameCount(), 3u);
+    EXPECT_EQ(f.view.CurrentFrame(), f.A().FirstFrame());
+    EXPECT_NE(f.view.CurrentFrame(), first);
+    EXPECT_TRUE(f.doc->IsModified());
+    // Previous stays disabled on the new first frame.
+    CommandUi ui;
+    f.view.UpdateCommand(C::PreviousFrame, ui);
+    EXPECT_FALSE(ui.enabled);
+    f.doc->History().Undo();
+    EXPECT_EQ(f.A().FrameCount(), 2u);
+    EXPECT_EQ(f.view.CurrentFrame(), first);
+
+    ASSERT_TRUE(f.Run(C::InsertFrameAtEnd));
+    EXPECT_EQ(f.view.CurrentFrame(), f.A().LastFrame());
+    ASSERT_TRUE(f.Run(C::DuplicateFrame));
+    EXPECT_EQ(f.A().FrameCount(), 4u);
+    EXPECT_EQ(f.view.CurrentFrame(), f.A().LastFrame());
+}
+
+TEST(FrameRoutes, DeleteAsksOnlyForAFrameWithItemsAndShowsTheNeighbour) {
+    Fixture f(3);
+    AnimFrame* second = f.A().Frames()[1].get();
+    AnimFrame* third = f.A().Frames()[2].get();
+    f.view.ShowFrame(second);
+    ASSERT_TRUE(f.Run(C::DeleteFrame));  // empty: no question
+    EXPECT_TRUE(f.host.messages.empty());
+    EXPECT_EQ(f.view.CurrentFrame(), third);
+
+    test::AddSolidItem(*third, {600, 600, 610, 610}, 0);
+    f.host.answer = MessageAnswer::No;
+    f.Run(C::DeleteFrame);
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(f.host.messages[0], "Do you really want to delete this frame and all its contents?");
+    EXPECT_EQ(f.A().FrameCount(), 2u);
+    f.host.answer = MessageAnswer::Yes;
+    ASSERT_TRUE(f.Run(C::DeleteFrame));
+    EXPECT_EQ(f.A().FrameCount(), 1u);
+    EXPECT_EQ(f.view.CurrentFrame(), f.A().FirstFrame());  // the last one deleted: the one before
+}
+
+TEST(FrameRoutes, DialogsDecideTheSettingsAndCancelChangesNothing) {
+    Fixture f(2);
+    AnimFrame* second = f.A().Frames()[1].get();
+    f.view.ShowFrame(second);
+    f.Run(C::FrameDuration);  // cancelled
+    f.Run(C::LoopCount);
+    f.Run(C::FrameSetup);
+    EXPECT_EQ(f.doc->History().StepCount(), 0u);
+
+    f.host.frameDialogs.duration = 7;
+    f.host.frameDialogs.loopCount = 3;
+    f.host.frameDialogs.setup = Size{200, 100};
+    for (const CommandId id : {C::FrameDuration, C::LoopCount, C::FrameSetup})
+        EXPECT_TRUE(f.Run(id)) << int(id);
+    EXPECT_EQ(second->duration, 7u);
+    EXPECT_EQ(f.A().loopCount, 3u);
+    EXPECT_EQ(f.A().Width(), 200);
+    EXPECT_EQ(f.doc->History().StepCount(), 3u);
+
+    ASSERT_TRUE(f.Run(C::MasterFrame));
+    EXPECT_TRUE(second->isMaster);
+    f.host.frameDialogs.goTo = f.A().FirstFrame()->Uid();
+    f.Run(C::GoToFrame);
+    EXPECT_EQ(f.view.CurrentFrame(), f.A().FirstFrame());
+    f.Run(C::PreviewAnimation);
+    EXPECT_EQ(f.host.frameDialogs.previews, 1);
+}
+
+TEST(FrameRoutes, SaveAnimationAsksOnceThenSavesSilently) {
+    Fixture f(2);
+    const std::filesystem::path dir = test::ScratchDir("frame-routes-save");
+    f.host.frameDialogs.savePath = dir / "banner";
+    ASSERT_TRUE(f.Run(C::SaveAnimation));
+    ASSERT_EQ(f.host.frameDialogs.titles, (std::vector<std::string>{"Save Animation As"}));
+    EXPECT_TRUE(std::filesystem::exists(dir / "banner.gif"));
+    f.Run(C::SaveAnimation);
+    f.Run(C::SaveAnimation);
+    EXPECT_EQ(f.host.frameDialogs.titles.size(), 1u);
+    EXPECT_EQ(f.host.frameDialogs.optionsShown, 3);
+    EXPECT_TRUE(f.host.messages.empty());
+    // A write that fails says why.
+    f.host.frameDialogs.savePath = dir / "no-such-folder" / "x.gif";
+    f.Run(C::SaveAnimationAs);
+    EXPECT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(f.A().animationPath, (dir / "banner.gif").string());  // the old file stays remembered
+}
+
+}  // namespace
+}  // namespace vantrel
