@@ -270,18 +270,12 @@ void EditorView::ShowFrame(AnimFrame* frame) {
         hot_ = {};
         host_.RedrawAll();
     }
-    currentFrameChanged_ = true;
 }
 
-bool EditorView::TakeFrameListChanged() { return std::exchange(frameListChanged_, false); }
-bool EditorView::TakeCurrentFrameChanged() { return std::exchange(currentFrameChanged_, false); }
 
 // ---- document changes ----
 
-void EditorView::OnFrameInserted(AnimFrame& /*frame*/) { frameListChanged_ = true; }
-
 void EditorView::OnFrameRemoving(AnimFrame& frame) {
-    frameListChanged_ = true;
     if (&frame != currentFrame_) return;
     CancelDrag();
     hot_ = {};
@@ -290,11 +284,8 @@ void EditorView::OnFrameRemoving(AnimFrame& frame) {
     AnimFrame* next = animation.NextFrame(&frame);
     if (!next && animation.IndexOf(&frame) > 0) next = animation.PreviousFrame(&frame);
     currentFrame_ = next;
-    currentFrameChanged_ = true;
     host_.RedrawAll();
 }
-
-void EditorView::OnFrameMoved(AnimFrame& /*frame*/) { frameListChanged_ = true; }
 
 void EditorView::OnItemsChanged(AnimFrame& frame, const Rect& area) {
     if (&frame != currentFrame_) return;
@@ -303,17 +294,11 @@ void EditorView::OnItemsChanged(AnimFrame& frame, const Rect& area) {
     host_.InvalidateRect(FrameToWindow(area).Inflate(kHandleReach, kHandleReach));
 }
 
-void EditorView::OnFrameSettingsChanged(AnimFrame& frame) {
-    if (&frame == currentFrame_) currentFrameChanged_ = true;
-    frameListChanged_ = true;
-}
-
 void EditorView::OnAnimationChanged() {
     CancelDrag();
     hot_ = {};
     Animation& animation = GetAnimation();
     if (animation.IndexOf(currentFrame_) < 0) currentFrame_ = animation.FirstFrame();
-    frameListChanged_ = currentFrameChanged_ = true;
     host_.RedrawAll();
 }
 

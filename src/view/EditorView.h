@@ -190,10 +190,6 @@ public:
     // Clears the selection of the frame that was shown, shows frame (when
     // given) and redraws; the current frame counts as changed.
     void ShowFrame(AnimFrame* frame);
-    // The flags the panels read: frames were added or removed, or another
-    // frame or its settings are shown. Reading clears them.
-    bool TakeFrameListChanged();
-    bool TakeCurrentFrameChanged();
 
     // ---- editing ----
     // Runs command on the document's history; false when it changed nothing.
@@ -249,11 +245,8 @@ public:
 
 private:
     // ---- DocumentObserver ----
-    void OnFrameInserted(AnimFrame& frame) override;
     void OnFrameRemoving(AnimFrame& frame) override;
-    void OnFrameMoved(AnimFrame& frame) override;
     void OnItemsChanged(AnimFrame& frame, const Rect& area) override;
-    void OnFrameSettingsChanged(AnimFrame& frame) override;
     void OnAnimationChanged() override;
 
     Tool& ActiveTool() const;
@@ -268,8 +261,6 @@ private:
     HitResult hot_;
     AnimFrame* currentFrame_ = nullptr;
     const AnimFrame* nextFrameToPrint_ = nullptr;
-    bool frameListChanged_ = false;
-    bool currentFrameChanged_ = false;
 
     CommandRoutes<EditorView> routes_;
     std::map<CommandId, std::unique_ptr<Tool>> tools_;

@@ -134,7 +134,6 @@ TEST(ColorButtons, FrameBackgroundIsOpaqueOnlyAndDropsTheBackgroundFrame) {
     second.SetBackgroundFrame(&first);
     second.backgroundColor = 0x00102030;
     view.ShowFrame(&second);
-    view.TakeCurrentFrameChanged();
     doc->SetModifiedFlag(false);
 
     host.dialogs.color.reset();
@@ -150,7 +149,6 @@ TEST(ColorButtons, FrameBackgroundIsOpaqueOnlyAndDropsTheBackgroundFrame) {
     ASSERT_TRUE(view.ExecuteCommand(CommandId::SetBackgroundColor));
     EXPECT_EQ(second.backgroundColor, 0x00FF8000u);
     EXPECT_EQ(second.BackgroundFrame(), nullptr);
-    EXPECT_TRUE(view.TakeCurrentFrameChanged());
     EXPECT_TRUE(doc->IsModified());
     doc->History().Undo();
     EXPECT_EQ(second.BackgroundFrame(), &first);
