@@ -96,6 +96,13 @@ TEST(GifSaveOptionsDialog, ShowsTheSizeOfTheExportForTheLatestChoices) {
     // And it stays so once every worker is done.
     QTest::qWait(50);
     EXPECT_EQ(dialog->SizeLabel()->text(), expected);
+
+    // Dithering is one of the choices measured.
+    dialog->DitherBox()->setChecked(true);
+    ASSERT_TRUE(dialog->Options().dither);
+    const QString dithered = SizeText(Exported(animation, dialog->Options()).size());
+    EXPECT_NE(dithered, expected);
+    QTRY_COMPARE(dialog->SizeLabel()->text(), dithered);
 }
 
 TEST(GifSaveOptionsDialog, FitUnderReturnsOptionsWhoseExportFits) {

@@ -29,12 +29,15 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     reduce_ = new QRadioButton(QStringLiteral("Reduce to:"), palette);
     counts_ = new QComboBox(palette);
     auto* colors = new QLabel(QStringLiteral("colors"), palette);
+    dither_ = new QCheckBox(QStringLiteral("Dither (error diffusion)"), palette);
+    dither_->setObjectName(QStringLiteral("gifDither"));
     for (const int count : state.choices) counts_->addItem(QString::number(count), count);
     auto* grid = new QGridLayout(palette);
     grid->addWidget(exact, 0, 0, 1, 3);
     grid->addWidget(reduce_, 1, 0);
     grid->addWidget(counts_, 1, 1);
     grid->addWidget(colors, 1, 2);
+    grid->addWidget(dither_, 2, 0, 1, 3);
 
     auto* web = new QGroupBox(QStringLiteral("Web Optimization"), this);
     sizeReduction_ = new QCheckBox(QStringLiteral("Animation Size Reduction"), web);
@@ -89,6 +92,7 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     const auto changed = [this] { ChoicesChanged(); };
     connect(exact, &QRadioButton::toggled, this, changed);
     connect(counts_, &QComboBox::currentIndexChanged, this, changed);
+    connect(dither_, &QCheckBox::toggled, this, changed);
     connect(sizeReduction_, &QCheckBox::toggled, this, changed);
     connect(fit_, &QCheckBox::toggled, this, changed);
     connect(fitKilobytes_, &QSpinBox::valueChanged, this, changed);
@@ -103,11 +107,13 @@ GifExportOptions GifSaveOptionsDialog::Options() const {
     options.reduce = reduce_->isChecked() && counts_->count() > 0;
     options.colorCount = counts_->count() > 0 ? counts_->currentData().toInt() : request_.distinctColors;
     options.sizeReduction = sizeReduction_->isChecked();
+    options.dither = options.reduce && dither_->isChecked();
     return options;
 }
 
 void GifSaveOptionsDialog::ChoicesChanged() {
     counts_->setEnabled(reduce_->isEnabled() && reduce_->isChecked());
+    dither_->setEnabled(counts_->isEnabled());
     fitKilobytes_->setEnabled(fit_->isChecked());
     fitted_.reset();
     fitMessage_->clear();

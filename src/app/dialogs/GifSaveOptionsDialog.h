@@ -1,6 +1,6 @@
 #pragma once
-// "GIF Save Options": the exact palette or "Reduce to:" a number of colours,
-// whether the animation is made smaller by writing only what changes, the
+// "GIF Save Options": the exact palette or "Reduce to:" a number of colours
+// (optionally dithered onto them), whether the animation is made smaller by writing only what changes, the
 // size of the file these choices make (worked out on a worker thread as
 // they change), and "Fit under N KB", which on OK searches for the colour
 // count that keeps the file under N KB and stays open, saying why, when
@@ -36,6 +36,7 @@ public:
 
     QComboBox* CountBox() const { return counts_; }
     QRadioButton* ReduceButton() const { return reduce_; }
+    QCheckBox* DitherBox() const { return dither_; }
     QCheckBox* SizeReductionBox() const { return sizeReduction_; }
     QLabel* SizeLabel() const { return size_; }
     QCheckBox* FitBox() const { return fit_; }
@@ -53,6 +54,7 @@ private:
     GifExportRequest request_;
     QRadioButton* reduce_ = nullptr;
     QComboBox* counts_ = nullptr;
+    QCheckBox* dither_ = nullptr;
     QCheckBox* sizeReduction_ = nullptr;
     QLabel* size_ = nullptr;
     QCheckBox* fit_ = nullptr;
