@@ -41,6 +41,7 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
 
     auto* web = new QGroupBox(QStringLiteral("Web Optimization"), this);
     sizeReduction_ = new QCheckBox(QStringLiteral("Animation Size Reduction"), web);
+    sizeReduction_->setObjectName(QStringLiteral("sizeReduction"));
     (new QVBoxLayout(web))->addWidget(sizeReduction_);
 
     exact->setEnabled(state.exactEnabled);
