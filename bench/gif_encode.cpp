@@ -1,4 +1,4 @@
-// bench-libs: vantrel_codec
+// bench-libs: vantrel_document vantrel_codec
 // Writing GIF. First our LZW encoder against giflib's encoder on the same
 // index buffers: ours compresses into a byte vector; giflib gets the whole
 // image through EGifPutLine and writes to memory through an output function
@@ -8,6 +8,9 @@
 // level (add images, count colours, build the palette, size reduction, LZW,
 // write to memory) of a generated 24-frame 468 x 60 banner and of a 30-frame
 // 400 x 300 photographic animation; the "bytes" counter is the file size.
+// Last, what the "GIF Save Options" dialog runs on its worker thread: the
+// estimate for one set of choices (copy of the images re-added, then the
+// same export) and the search under a budget of half the default size.
 
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
@@ -24,6 +27,7 @@
 #include "codec/GifFile.h"
 #include "codec/LzwEncoder.h"
 #include "codec/SizeReduction.h"
+#include "document/Export.h"
 
 namespace {
 
@@ -278,5 +282,53 @@ void BM_ExportPhoto(benchmark::State& state) {
 // Argument: 1 with size reduction (the default), 0 without.
 BENCHMARK(BM_ExportBanner)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ExportPhoto)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+// ---- the options dialog's estimate ----
+
+// The copy the dialog takes, and the options it opens with.
+vantrel::GifExportImages DialogCopy(const std::vector<vantrel::PackedDib>& frames, vantrel::GifExportOptions& options) {
+    vantrel::GifFile gif;
+    gif.SetScreenSize(frames.front().Width(), frames.front().Height());
+    gif.loopCount = 0;
+    for (const vantrel::PackedDib& frame : frames) gif.AddImage(frame).delay = 10;
+    vantrel::ColorQuantizer quantizer;
+    const int distinct = quantizer.CountDistinctColors(gif);
+    options = vantrel::DefaultGifExportOptions(distinct);
+    return vantrel::CopyGifExportImages({distinct, true, &gif, true});
+}
+
+// Argument: 0 the estimate for the default choices, 1 the search under half
+// the default size.
+void BM_Estimate(benchmark::State& state, const std::vector<vantrel::PackedDib>& frames) {
+    vantrel::GifExportOptions options;
+    const vantrel::GifExportImages copy = DialogCopy(frames, options);
+    std::vector<std::uint8_t> out;
+    if (!vantrel::EncodeGifExportImages(copy, options, out)) state.SkipWithError("export failed");
+    const std::uint64_t budget = out.size() / 2;
+    vantrel::GifExportReport report;
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            benchmark::DoNotOptimize(vantrel::EncodeGifExportImages(copy, options, out, &report).ok());
+        } else {
+            vantrel::GifExportOptions fitted;
+            benchmark::DoNotOptimize(vantrel::EncodeGifExportImagesWithin(copy, budget, options, out, fitted, &report).ok());
+        }
+    }
+    state.counters["bytes"] = static_cast<double>(out.size());
+    state.counters["trials"] = report.trials;
+}
+
+void BM_EstimateBanner(benchmark::State& state) {
+    static const std::vector<vantrel::PackedDib> frames = BannerFrames();
+    BM_Estimate(state, frames);
+}
+
+void BM_EstimatePhoto(benchmark::State& state) {
+    static const std::vector<vantrel::PackedDib> frames = PhotoFrames();
+    BM_Estimate(state, frames);
+}
+
+BENCHMARK(BM_EstimateBanner)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EstimatePhoto)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

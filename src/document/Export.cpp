@@ -76,7 +76,7 @@ Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& 
 
     ColorQuantizer quantizer;
     out.distinctColors = quantizer.CountDistinctColors(gif);
-    const auto options = choose({out.distinctColors, gif.animated});
+    const auto options = choose({out.distinctColors, gif.animated, &gif, allowSizeReduction});
     if (!options) {
         out.cancelled = true;
         return Status::Ok();
@@ -128,21 +128,22 @@ Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out
     return FinishGif(gif, ToMemory(out), choose, true, report);
 }
 
-Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
-                             const GifOptionsChooser& choose, GifExportReport* report) {
-    GifExportReport local;
-    GifExportReport& result = report ? *report : local;
+namespace {
+
+// One export into memory for the budget search: with the options given, or
+// (null) the first one with the caller's own choice, which must leave the
+// options it used in the search's chosen.
+using GifTrial =
+    std::function<Status(const GifExportOptions* options, std::vector<std::uint8_t>& out, GifExportReport& report)>;
+
+// Exports with the chosen options, then, while the file is too large, with
+// fewer colours (bisection over 256, 128, ... 2). chosen ends as the options
+// of the bytes left in out.
+Status FitUnderBudget(const GifTrial& trial, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
+                      GifExportReport& result, std::optional<GifExportOptions>& chosen) {
     out.clear();
-    // The user is asked once; every further trial reuses the answer with
-    // another colour count.
-    std::optional<GifExportOptions> chosen;
-    const GifOptionsChooser askOnce = [&](const GifExportRequest& request) {
-        chosen = choose(request);
-        if (chosen) chosen->sizeReduction = true;
-        return chosen;
-    };
     int trials = 1;
-    if (Status status = EncodeAnimationAsGif(animation, out, askOnce, &result); !status || result.cancelled) {
+    if (Status status = trial(nullptr, out, result); !status || result.cancelled || !chosen) {
         result.trials = trials;
         return status;
     }
@@ -163,8 +164,9 @@ Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::
     std::size_t low = 0;
     std::size_t high = counts.size();
     std::size_t sizeWithFewest = firstSize;  // the size with the fewest colours tried
-    std::vector<std::uint8_t> trial;
+    std::vector<std::uint8_t> trialBytes;
     GifExportReport fitReport;
+    GifExportOptions fitOptions = *chosen;
     while (low < high) {
         const std::size_t middle = (low + high) / 2;
         GifExportOptions options = *chosen;
@@ -172,15 +174,14 @@ Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::
         options.colorCount = counts[middle];
         GifExportReport trialReport;
         ++trials;
-        const Status status = EncodeAnimationAsGif(
-            animation, trial, [&](const GifExportRequest&) { return std::optional(options); }, &trialReport);
-        if (!status) return status;
-        if (trial.size() <= maxBytes) {
-            out.swap(trial);
+        if (Status status = trial(&options, trialBytes, trialReport); !status) return status;
+        if (trialBytes.size() <= maxBytes) {
+            out.swap(trialBytes);
             fitReport = trialReport;
+            fitOptions = options;
             high = middle;
         } else {
-            if (middle + 1 == counts.size()) sizeWithFewest = trial.size();
+            if (middle + 1 == counts.size()) sizeWithFewest = trialBytes.size();
             low = middle + 1;
         }
     }
@@ -192,7 +193,75 @@ Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::
     }
     result = fitReport;
     result.trials = trials;
+    chosen = fitOptions;
     return Status::Ok();
+}
+
+GifOptionsChooser Fixed(const GifExportOptions& options) {
+    return [options](const GifExportRequest&) { return std::optional(options); };
+}
+
+}  // namespace
+
+Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
+                             const GifOptionsChooser& choose, GifExportReport* report) {
+    GifExportReport local;
+    // The user is asked once; every further trial reuses the answer with
+    // another colour count.
+    std::optional<GifExportOptions> chosen;
+    const GifOptionsChooser askOnce = [&](const GifExportRequest& request) {
+        chosen = choose(request);
+        if (chosen) chosen->sizeReduction = true;
+        return chosen;
+    };
+    const GifTrial trial = [&](const GifExportOptions* options, std::vector<std::uint8_t>& bytes,
+                               GifExportReport& trialReport) {
+        return EncodeAnimationAsGif(animation, bytes, options ? Fixed(*options) : askOnce, &trialReport);
+    };
+    return FitUnderBudget(trial, maxBytes, out, report ? *report : local, chosen);
+}
+
+GifExportImages CopyGifExportImages(const GifExportRequest& request) {
+    GifExportImages copy;
+    copy.sizeReductionApplies = request.sizeReductionApplies;
+    if (request.images == nullptr) return copy;
+    const GifFile& gif = *request.images;
+    copy.width = gif.screenWidth;
+    copy.height = gif.screenHeight;
+    copy.loopCount = gif.loopCount;
+    copy.hasLoopExtension = gif.hasLoopExtension;
+    for (const GifImage& image : gif.images) {
+        if (!image.pixels) continue;
+        copy.pixels.emplace_back().CopyFrom(image.pixels.get());
+        copy.delays.push_back(image.delay);
+    }
+    return copy;
+}
+
+Status EncodeGifExportImages(const GifExportImages& images, const GifExportOptions& options,
+                             std::vector<std::uint8_t>& out, GifExportReport* report) {
+    out.clear();
+    GifFile gif;
+    gif.SetScreenSize(images.width, images.height);
+    gif.loopCount = images.loopCount;
+    gif.hasLoopExtension = images.hasLoopExtension;
+    for (std::size_t i = 0; i < images.pixels.size(); ++i) gif.AddImage(images.pixels[i]).delay = images.delays[i];
+    return FinishGif(gif, ToMemory(out), Fixed(options), images.sizeReductionApplies, report);
+}
+
+Status EncodeGifExportImagesWithin(const GifExportImages& images, std::uint64_t maxBytes,
+                                   const GifExportOptions& options, std::vector<std::uint8_t>& out,
+                                   GifExportOptions& fitted, GifExportReport* report) {
+    GifExportReport local;
+    std::optional<GifExportOptions> chosen = options;
+    chosen->sizeReduction = true;
+    const GifTrial trial = [&](const GifExportOptions* trialOptions, std::vector<std::uint8_t>& bytes,
+                               GifExportReport& trialReport) {
+        return EncodeGifExportImages(images, trialOptions ? *trialOptions : *chosen, bytes, &trialReport);
+    };
+    Status status = FitUnderBudget(trial, maxBytes, out, report ? *report : local, chosen);
+    fitted = *chosen;
+    return status;
 }
 
 Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path, const GifOptionsChooser& choose,

@@ -14,16 +14,24 @@
 #include <optional>
 #include <vector>
 
+#include "core/PackedDib.h"
 #include "core/Status.h"
 #include "document/AnimFrame.h"
 #include "document/Animation.h"
 
 namespace vantrel {
 
+class GifFile;
+
 // What the options dialog is shown with.
 struct GifExportRequest {
     int distinctColors = 0;  // 257 stands for "more than 256"
     bool animated = false;
+    // The rendered images about to be written, before any option is applied;
+    // valid only during the call, for a chooser that estimates the result
+    // (CopyGifExportImages). Null when the caller gives none.
+    const GifFile* images = nullptr;
+    bool sizeReductionApplies = true;  // false for a single exported frame
 };
 
 // What the user chose.
@@ -93,6 +101,30 @@ inline constexpr int kMaxBudgetTrials = 8;
 // When even 2 colours do not fit, out is empty and the status says so.
 Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
                              const GifOptionsChooser& choose, GifExportReport* report = nullptr);
+// An owned copy of what an export is about to write, before any option is
+// applied, so that another thread can encode it with trial options while
+// the options dialog stays open (the document may not be touched there).
+struct GifExportImages {
+    int width = 0;
+    int height = 0;
+    std::int32_t loopCount = 0;
+    bool hasLoopExtension = false;
+    bool sizeReductionApplies = true;
+    std::vector<PackedDib> pixels;
+    std::vector<std::uint16_t> delays;  // one per image, 1/100 s
+};
+// Copies request.images; empty (no pixels) when the request carries none.
+GifExportImages CopyGifExportImages(const GifExportRequest& request);
+// The bytes the export the copy was taken from writes with these options.
+Status EncodeGifExportImages(const GifExportImages& images, const GifExportOptions& options,
+                             std::vector<std::uint8_t>& out, GifExportReport* report = nullptr);
+// The search of EncodeAnimationWithin over the copy, starting from options;
+// fitted receives the options out was made with (meaningful when it fits),
+// so that exporting with them writes these very bytes.
+Status EncodeGifExportImagesWithin(const GifExportImages& images, std::uint64_t maxBytes,
+                                   const GifExportOptions& options, std::vector<std::uint8_t>& out,
+                                   GifExportOptions& fitted, GifExportReport* report = nullptr);
+
 // Writes one frame as a single-image GIF.
 Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path,
                         const GifOptionsChooser& choose, GifExportReport* report = nullptr);

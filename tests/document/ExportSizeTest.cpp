@@ -222,3 +222,66 @@ TEST(ExportDitherTest, DitheredAnimationDecodesAndKeepsUnchangedAreas) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// The copy an options dialog takes of the images it is asked about encodes
+// to the bytes of the export that asked, with whatever options are tried,
+// and its budget search to the bytes of EncodeAnimationWithin.
+TEST(ExportCopyTest, CopiedImagesEncodeToTheBytesOfTheExport) {
+    auto doc = NoiseDocument(3);
+    Animation& animation = doc->GetAnimation();
+    animation.loopCount = 3;
+    GifExportImages copy;
+    std::vector<std::uint8_t> ignored;
+    ASSERT_TRUE(EncodeAnimationAsGif(animation, ignored, [&](const GifExportRequest& request) {
+                    copy = CopyGifExportImages(request);
+                    return std::optional<GifExportOptions>();
+                }).ok());
+    ASSERT_EQ(copy.pixels.size(), 3u);
+    EXPECT_TRUE(CopyGifExportImages(GifExportRequest{}).pixels.empty());
+
+    GifExportOptions dithered{true, 8, true};
+    dithered.dither = true;
+    for (const GifExportOptions& options : {GifExportOptions{true, 256, true}, GifExportOptions{true, 16, false},
+                                            GifExportOptions{false, 256, true}, dithered}) {
+        SCOPED_TRACE(options.colorCount);
+        std::vector<std::uint8_t> expected;
+        std::vector<std::uint8_t> bytes;
+        ASSERT_TRUE(EncodeAnimationAsGif(animation, expected, [&](const GifExportRequest&) {
+                        return std::optional(options);
+                    }).ok());
+        ASSERT_TRUE(EncodeGifExportImages(copy, options, bytes).ok());
+        EXPECT_EQ(bytes, expected);
+    }
+
+    std::vector<std::uint8_t> sixteen;
+    ASSERT_TRUE(EncodeGifExportImages(copy, GifExportOptions{true, 16, true}, sixteen).ok());
+    const auto start = DefaultGifExportOptions(257);
+    for (std::uint64_t budget : {std::uint64_t{sixteen.size()}, std::uint64_t{1'000'000}, std::uint64_t{100}}) {
+        SCOPED_TRACE(budget);
+        std::vector<std::uint8_t> expected;
+        std::vector<std::uint8_t> bytes;
+        const Status viaAnimation =
+            EncodeAnimationWithin(animation, budget, expected, [&](const GifExportRequest&) {
+                return std::optional(start);
+            });
+        GifExportOptions fitted;
+        GifExportReport report;
+        const Status viaCopy = EncodeGifExportImagesWithin(copy, budget, start, bytes, fitted, &report);
+        EXPECT_EQ(viaCopy.ok(), viaAnimation.ok());
+        EXPECT_EQ(viaCopy.message(), viaAnimation.message());
+        EXPECT_EQ(bytes, expected);
+        EXPECT_LE(bytes.size(), budget);
+        EXPECT_LE(report.trials, kMaxBudgetTrials);
+        if (!viaCopy) continue;
+        // The fitted options alone export the same bytes.
+        std::vector<std::uint8_t> again;
+        ASSERT_TRUE(EncodeGifExportImages(copy, fitted, again).ok());
+        EXPECT_EQ(again, bytes);
+    }
+}
+
+}  // namespace
+}  // namespace vantrel

@@ -2,61 +2,159 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialog>
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include "app/dialogs/DialogSupport.h"
+#include "app/dialogs/GifSizeEstimator.h"
 #include "view/SaveOptions.h"
 
 namespace vantrel {
 
-std::optional<GifExportOptions> AskGifSaveOptions(QWidget* parent, const GifExportRequest& request) {
+GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportRequest& request)
+    : QDialog(parent), request_(request) {
     const GifOptionsDialogState state = GifOptionsDialogStateFor(request);
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QStringLiteral("GIF Save Options"));
-    dialog.setObjectName(QStringLiteral("gifSaveOptions"));
+    setWindowTitle(QStringLiteral("GIF Save Options"));
+    setObjectName(QStringLiteral("gifSaveOptions"));
 
-    auto* palette = new QGroupBox(QStringLiteral("Palette Options"), &dialog);
+    auto* palette = new QGroupBox(QStringLiteral("Palette Options"), this);
     auto* exact = new QRadioButton(QString::fromStdString(state.exactText), palette);
-    auto* reduce = new QRadioButton(QStringLiteral("Reduce to:"), palette);
-    auto* counts = new QComboBox(palette);
+    reduce_ = new QRadioButton(QStringLiteral("Reduce to:"), palette);
+    counts_ = new QComboBox(palette);
     auto* colors = new QLabel(QStringLiteral("colors"), palette);
-    for (const int count : state.choices) counts->addItem(QString::number(count), count);
+    dither_ = new QCheckBox(QStringLiteral("Dither (error diffusion)"), palette);
+    dither_->setObjectName(QStringLiteral("gifDither"));
+    for (const int count : state.choices) counts_->addItem(QString::number(count), count);
     auto* grid = new QGridLayout(palette);
     grid->addWidget(exact, 0, 0, 1, 3);
-    grid->addWidget(reduce, 1, 0);
-    grid->addWidget(counts, 1, 1);
+    grid->addWidget(reduce_, 1, 0);
+    grid->addWidget(counts_, 1, 1);
     grid->addWidget(colors, 1, 2);
+    grid->addWidget(dither_, 2, 0, 1, 3);
 
-    auto* web = new QGroupBox(QStringLiteral("Web Optimization"), &dialog);
-    auto* sizeReduction = new QCheckBox(QStringLiteral("Animation Size Reduction"), web);
-    (new QVBoxLayout(web))->addWidget(sizeReduction);
+    auto* web = new QGroupBox(QStringLiteral("Web Optimization"), this);
+    sizeReduction_ = new QCheckBox(QStringLiteral("Animation Size Reduction"), web);
+    sizeReduction_->setObjectName(QStringLiteral("sizeReduction"));
+    (new QVBoxLayout(web))->addWidget(sizeReduction_);
 
     exact->setEnabled(state.exactEnabled);
-    (state.reduceSelected ? reduce : exact)->setChecked(true);
-    reduce->setEnabled(state.reduceEnabled);
+    (state.reduceSelected ? reduce_ : exact)->setChecked(true);
+    reduce_->setEnabled(state.reduceEnabled);
     colors->setEnabled(state.reduceEnabled);
-    sizeReduction->setChecked(state.sizeReductionChecked);
-    sizeReduction->setEnabled(state.sizeReductionEnabled);
-    const auto follow = [&] { counts->setEnabled(state.reduceEnabled && reduce->isChecked()); };
-    follow();
-    QObject::connect(exact, &QRadioButton::toggled, &dialog, follow);
+    sizeReduction_->setChecked(state.sizeReductionChecked);
+    sizeReduction_->setEnabled(state.sizeReductionEnabled);
 
-    auto* layout = new QVBoxLayout(&dialog);
+    auto* file = new QGroupBox(QStringLiteral("File Size"), this);
+    size_ = new QLabel(file);
+    size_->setObjectName(QStringLiteral("gifSizeEstimate"));
+    fit_ = new QCheckBox(QStringLiteral("Fit under"), file);
+    fit_->setObjectName(QStringLiteral("fitUnder"));
+    fitKilobytes_ = new QSpinBox(file);
+    fitKilobytes_->setObjectName(QStringLiteral("fitUnderKilobytes"));
+    fitKilobytes_->setRange(1, 4'000'000);
+    fitKilobytes_->setValue(500);
+    fitKilobytes_->setSuffix(QStringLiteral(" KB"));
+    fitMessage_ = new QLabel(file);
+    fitMessage_->setObjectName(QStringLiteral("fitMessage"));
+    fitMessage_->setWordWrap(true);
+    auto* fitRow = new QHBoxLayout;
+    fitRow->addWidget(fit_);
+    fitRow->addWidget(fitKilobytes_);
+    fitRow->addStretch();
+    auto* fileLayout = new QVBoxLayout(file);
+    fileLayout->addWidget(size_);
+    fileLayout->addLayout(fitRow);
+    fileLayout->addWidget(fitMessage_);
+
+    QDialogButtonBox* buttons = OkCancelButtons(this);
+    ok_ = buttons->button(QDialogButtonBox::Ok);
+    auto* layout = new QVBoxLayout(this);
     layout->addWidget(palette);
     layout->addWidget(web);
-    layout->addWidget(OkCancelButtons(&dialog));
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    layout->addWidget(file);
+    layout->addWidget(buttons);
 
+    GifExportImages images = CopyGifExportImages(request);
+    if (images.pixels.empty()) {
+        // Nothing to measure (the caller gave no images): no size, no budget.
+        file->setVisible(false);
+    } else {
+        estimator_ = std::make_unique<GifSizeEstimator>(
+            std::move(images), [this](const GifEstimate& estimate) { Answered(estimate); });
+    }
+
+    const auto changed = [this] { ChoicesChanged(); };
+    connect(exact, &QRadioButton::toggled, this, changed);
+    connect(counts_, &QComboBox::currentIndexChanged, this, changed);
+    connect(dither_, &QCheckBox::toggled, this, changed);
+    connect(sizeReduction_, &QCheckBox::toggled, this, changed);
+    connect(fit_, &QCheckBox::toggled, this, changed);
+    connect(fitKilobytes_, &QSpinBox::valueChanged, this, changed);
+    ChoicesChanged();
+}
+
+GifSaveOptionsDialog::~GifSaveOptionsDialog() = default;
+
+GifExportOptions GifSaveOptionsDialog::Options() const {
+    if (fitted_) return *fitted_;
     GifExportOptions options;
-    options.reduce = reduce->isChecked() && counts->count() > 0;
-    options.colorCount = counts->count() > 0 ? counts->currentData().toInt() : request.distinctColors;
-    options.sizeReduction = sizeReduction->isChecked();
+    options.reduce = reduce_->isChecked() && counts_->count() > 0;
+    options.colorCount = counts_->count() > 0 ? counts_->currentData().toInt() : request_.distinctColors;
+    options.sizeReduction = sizeReduction_->isChecked();
+    options.dither = options.reduce && dither_->isChecked();
     return options;
+}
+
+void GifSaveOptionsDialog::ChoicesChanged() {
+    counts_->setEnabled(reduce_->isEnabled() && reduce_->isChecked());
+    dither_->setEnabled(counts_->isEnabled());
+    fitKilobytes_->setEnabled(fit_->isChecked());
+    fitted_.reset();
+    fitMessage_->clear();
+    ok_->setEnabled(true);
+    if (!estimator_) return;
+    size_->setText(QStringLiteral("File size: working it out..."));
+    estimator_->Estimate(Options());
+}
+
+void GifSaveOptionsDialog::accept() {
+    if (fitted_ || !estimator_ || !fit_->isChecked()) {
+        QDialog::accept();
+        return;
+    }
+    // The search runs on the worker; the answer accepts the dialog or says why not.
+    ok_->setEnabled(false);
+    fitMessage_->setText(QStringLiteral("Looking for the colour count that fits..."));
+    estimator_->Fit(Options(), std::uint64_t(fitKilobytes_->value()) * kBytesPerKilobyte);
+}
+
+void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
+    if (!estimate.fit) {
+        size_->setText(estimate.ok ? QStringLiteral("File size: ") + FileSizeText(estimate.bytes)
+                                   : QStringLiteral("File size unknown: ") + estimate.message);
+        return;
+    }
+    ok_->setEnabled(true);
+    if (!estimate.ok) {
+        fitMessage_->setText(QStringLiteral("It does not fit: ") + estimate.message);
+        return;
+    }
+    fitted_ = estimate.options;
+    size_->setText(QStringLiteral("File size: ") + FileSizeText(estimate.bytes));
+    QDialog::accept();
+}
+
+std::optional<GifExportOptions> AskGifSaveOptions(QWidget* parent, const GifExportRequest& request) {
+    GifSaveOptionsDialog dialog(parent, request);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.Options();
 }
 
 }  // namespace vantrel

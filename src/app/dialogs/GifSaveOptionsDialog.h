@@ -1,14 +1,69 @@
 #pragma once
-// "GIF Save Options": the exact palette or "Reduce to:" a number of colours,
-// and whether the animation is made smaller by writing only what changes.
+// "GIF Save Options": the exact palette or "Reduce to:" a number of colours
+// (optionally dithered onto them), whether the animation is made smaller by writing only what changes, the
+// size of the file these choices make (worked out on a worker thread as
+// they change), and "Fit under N KB", which on OK searches for the colour
+// count that keeps the file under N KB and stays open, saying why, when
+// even the fewest colours do not fit.
 
+#include <QDialog>
+#include <cstdint>
+#include <memory>
 #include <optional>
 
 #include "document/Export.h"
 
-class QWidget;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
 
 namespace vantrel {
+
+class GifSizeEstimator;
+struct GifEstimate;
+
+class GifSaveOptionsDialog : public QDialog {
+public:
+    // Shows the size only when the request carries the images to be written.
+    GifSaveOptionsDialog(QWidget* parent, const GifExportRequest& request);
+    ~GifSaveOptionsDialog() override;
+
+    // The choices as they stand (after OK with "Fit under", the fitted ones).
+    GifExportOptions Options() const;
+
+    QComboBox* CountBox() const { return counts_; }
+    QRadioButton* ReduceButton() const { return reduce_; }
+    QCheckBox* DitherBox() const { return dither_; }
+    QCheckBox* SizeReductionBox() const { return sizeReduction_; }
+    QLabel* SizeLabel() const { return size_; }
+    QCheckBox* FitBox() const { return fit_; }
+    QSpinBox* FitKilobytesBox() const { return fitKilobytes_; }
+    QLabel* FitMessage() const { return fitMessage_; }
+
+    static constexpr std::uint64_t kBytesPerKilobyte = 1000;
+
+    void accept() override;
+
+private:
+    void ChoicesChanged();
+    void Answered(const GifEstimate& estimate);
+
+    GifExportRequest request_;
+    QRadioButton* reduce_ = nullptr;
+    QComboBox* counts_ = nullptr;
+    QCheckBox* dither_ = nullptr;
+    QCheckBox* sizeReduction_ = nullptr;
+    QLabel* size_ = nullptr;
+    QCheckBox* fit_ = nullptr;
+    QSpinBox* fitKilobytes_ = nullptr;
+    QLabel* fitMessage_ = nullptr;
+    QPushButton* ok_ = nullptr;
+    std::optional<GifExportOptions> fitted_;
+    std::unique_ptr<GifSizeEstimator> estimator_;
+};
 
 std::optional<GifExportOptions> AskGifSaveOptions(QWidget* parent, const GifExportRequest& request);
 
