@@ -119,13 +119,23 @@ Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesys
     return FinishGif(gif, ToFile(path), choose, true, report);
 }
 
-Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out, const GifOptionsChooser& choose,
-                            GifExportReport* report) {
+namespace {
+
+// The export into memory of an animation whose frames are rendered.
+Status EncodeRenderedAnimation(const Animation& animation, std::vector<std::uint8_t>& out,
+                               const GifOptionsChooser& choose, GifExportReport* report) {
     out.clear();
-    animation.RenderAll();
     GifFile gif;
     AddAnimationFrames(animation, gif);
     return FinishGif(gif, ToMemory(out), choose, true, report);
+}
+
+}  // namespace
+
+Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out, const GifOptionsChooser& choose,
+                            GifExportReport* report) {
+    animation.RenderAll();
+    return EncodeRenderedAnimation(animation, out, choose, report);
 }
 
 namespace {
@@ -214,9 +224,11 @@ Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::
         if (chosen) chosen->sizeReduction = true;
         return chosen;
     };
+    // Rendered once: every trial encodes the same frames.
+    animation.RenderAll();
     const GifTrial trial = [&](const GifExportOptions* options, std::vector<std::uint8_t>& bytes,
                                GifExportReport& trialReport) {
-        return EncodeAnimationAsGif(animation, bytes, options ? Fixed(*options) : askOnce, &trialReport);
+        return EncodeRenderedAnimation(animation, bytes, options ? Fixed(*options) : askOnce, &trialReport);
     };
     return FitUnderBudget(trial, maxBytes, out, report ? *report : local, chosen);
 }
