@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "codec/FrameChanges.h"
 #include "codec/LzwEncoder.h"
 
 namespace vantrel {
@@ -68,8 +69,9 @@ int ColorTableSizeFor(int count) {
 }
 
 bool HasPixelsOfItsSize(const GifImage& image) {
-    return image.pixels && image.pixels->Width() == image.width && image.pixels->Height() == image.height &&
-           (image.pixels->HasBlock() || std::size_t{image.width} * image.height == 0);
+    const PackedDib* pixels = image.Pixels();
+    return pixels != nullptr && pixels->Width() == image.width && pixels->Height() == image.height &&
+           (pixels->HasBlock() || std::size_t{image.width} * image.height == 0);
 }
 
 ColorQuantizer::ColorQuantizer() : histogram_(kCellCount, 0), inverse_(kCellCount, -1) {}
@@ -84,7 +86,7 @@ int ColorQuantizer::CountDistinctColors(const GifFile& gif) {
     PixelValue last = ~PixelValue{0};  // no colour: never equal to a masked pixel
     for (const GifImage& image : gif.images) {
         if (!HasPixelsOfItsSize(image)) continue;
-        const std::vector<const PixelValue*> rows = RowPointers(*image.pixels);
+        const std::vector<const PixelValue*> rows = RowPointers(*image.Pixels());
         for (int x = 0; x < image.width; ++x) {
             for (const PixelValue* row : rows) {
                 const PixelValue color = row[x] & kColorMask;
@@ -115,12 +117,18 @@ bool ColorQuantizer::CountDistinctColorsByRows(const GifFile& gif) {
         ++imageNumber;
         if (!HasPixelsOfItsSize(image)) continue;
         const std::uint64_t height = image.height;
+        // A pixel showing the colour the previous record has at its place
+        // cannot bring a new colour nor an earlier place: only changed
+        // columns are scanned.
+        const bool changesKnown = HasChangedColumns(image);
         for (int y = 0; y < image.height; ++y) {
-            const PixelValue* row = image.pixels->Row(y);
+            const PixelValue* row = image.Pixels()->Row(y);
+            const ColumnSpan span = changesKnown ? image.changedColumns[static_cast<std::size_t>(y)]
+                                                 : ColumnSpan{0, image.width};
             // Within a row a repeated colour lies later in column order than
             // the pixel before it, so it cannot move the colour's place.
             PixelValue last = ~PixelValue{0};
-            for (int x = 0; x < image.width; ++x) {
+            for (int x = span.first; x < span.end; ++x) {
                 const PixelValue color = row[x] & kColorMask;
                 if (color == last) continue;
                 last = color;
@@ -166,7 +174,7 @@ void ColorQuantizer::FillHistogram(const GifFile& gif) {
     for (const GifImage& image : gif.images) {
         if (!HasPixelsOfItsSize(image)) continue;
         for (int y = 0; y < image.height; ++y) {
-            const PixelValue* row = image.pixels->Row(y);
+            const PixelValue* row = image.Pixels()->Row(y);
             for (int x = 0; x < image.width; ++x) ++histogram_[static_cast<std::size_t>(CellOf(row[x]))];
         }
     }
@@ -345,14 +353,31 @@ void ColorQuantizer::MapImages(GifFile& gif, bool exactMatching) {
     if (palette_.empty()) return;  // only when there is no pixel at all
     PixelValue lastColor = ~PixelValue{0};
     std::uint8_t lastIndex = 0;
+    const GifImage* previous = nullptr;
     for (GifImage& image : gif.images) {
-        if (!HasPixelsOfItsSize(image)) continue;
+        if (!HasPixelsOfItsSize(image)) {
+            previous = nullptr;
+            continue;
+        }
         const std::size_t width = image.width;
         image.indices.resize(width * image.height);
+        // A pixel with the colour the previous record has at its place
+        // takes the index mapped there: only changed columns are mapped.
+        const bool changesKnown = HasChangedColumns(image) && previous != nullptr;
         for (int y = 0; y < image.height; ++y) {
-            const PixelValue* row = image.pixels->Row(y);
+            const PixelValue* row = image.Pixels()->Row(y);
             std::uint8_t* out = image.indices.data() + static_cast<std::size_t>(y) * width;
-            for (std::size_t x = 0; x < width; ++x) {
+            std::size_t first = 0;
+            std::size_t end = width;
+            if (changesKnown) {
+                const ColumnSpan span = image.changedColumns[static_cast<std::size_t>(y)];
+                const std::uint8_t* before = previous->indices.data() + static_cast<std::size_t>(y) * width;
+                first = span.first;
+                end = span.Empty() ? first : span.end;
+                std::copy(before, before + first, out);
+                std::copy(before + end, before + width, out + end);
+            }
+            for (std::size_t x = first; x < end; ++x) {
                 const PixelValue color = row[x] & kColorMask;
                 if (color != lastColor) {
                     lastColor = color;
@@ -365,6 +390,7 @@ void ColorQuantizer::MapImages(GifFile& gif, bool exactMatching) {
                 out[x] = lastIndex;
             }
         }
+        previous = &image;
     }
 }
 

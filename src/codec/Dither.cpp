@@ -95,9 +95,9 @@ void DitherImage(GifImage& image, const GifImage* previous, std::span<const Pixe
     const int width = image.width;
     ErrorRows errors(width);
     for (int y = 0; y < image.height; ++y) {
-        const PixelValue* row = image.pixels->Row(y);
+        const PixelValue* row = image.Pixels()->Row(y);
         std::uint8_t* out = image.indices.data() + std::size_t(y) * std::size_t(width);
-        const PixelValue* before = previous ? previous->pixels->Row(y) : nullptr;
+        const PixelValue* before = previous ? previous->Pixels()->Row(y) : nullptr;
         const std::uint8_t* beforeIndices =
             previous ? previous->indices.data() + std::size_t(y) * std::size_t(width) : nullptr;
         const bool fromLeft = y % 2 == 0;

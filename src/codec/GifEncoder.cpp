@@ -153,6 +153,18 @@ GifImage& GifFile::AddImage(const PackedDib& source) {
     return image;
 }
 
+GifImage& GifFile::AddImageView(const PackedDib& source) {
+    // A GIF image holds at most 65535 pixels in each direction: larger
+    // sources are cut in a copy.
+    if (source.Width() > kMaxDimension || source.Height() > kMaxDimension) return AddImage(source);
+    GifImage& image = images.emplace_back();
+    image.borrowedPixels = &source;
+    image.width = static_cast<std::uint16_t>(std::max(source.Width(), 0));
+    image.height = static_cast<std::uint16_t>(std::max(source.Height(), 0));
+    animated = images.size() > 1;
+    return image;
+}
+
 void GifFile::EncodeImages() {
     LzwEncoder encoder;
     for (GifImage& image : images) {

@@ -43,6 +43,13 @@ struct GifLimits {
     static constexpr std::size_t kMaxImages = 100000;
 };
 
+// Columns [first, end) of one row of an image.
+struct ColumnSpan {
+    std::uint16_t first = 0;
+    std::uint16_t end = 0;
+    bool Empty() const { return first >= end; }
+};
+
 // One image of the stream with the graphic control extension before it.
 struct GifImage {
     std::uint16_t delay = 0;         // 1/100 s
@@ -51,6 +58,7 @@ struct GifImage {
     std::uint8_t transparentIndex = 0;
     std::vector<std::uint8_t> compressedData;        // LZW data without sub-block lengths
     std::unique_ptr<PackedDib> pixels;               // owned until the importer takes it
+    const PackedDib* borrowedPixels = nullptr;       // the writer's pixels held by the caller (AddImageView)
     std::uint16_t left = 0;
     std::uint16_t top = 0;
     std::uint16_t width = 0;
@@ -62,6 +70,19 @@ struct GifImage {
     std::uint8_t minimumCodeSize = 0;
     std::vector<std::uint8_t> indices;  // width x height colour indices, top-down rows
 
+    // ---- writing only ----
+    // For a record compared with the one before it (same place and size),
+    // one span per row holding every pixel whose colour differs from the
+    // previous record's; its first and last pixels differ. Empty when not
+    // compared. Made by FindChangedColumns; the pixels must not change after.
+    std::vector<ColumnSpan> changedColumns;
+    // After size reduction: 1 for each index whose pixel shows the colour
+    // the previous record left there, 0 for the others; empty when every
+    // pixel is shown.
+    std::vector<std::uint8_t> unchanged;
+
+    // The pixels, owned or borrowed; null when the record has none.
+    const PackedDib* Pixels() const { return pixels ? pixels.get() : borrowedPixels; }
     std::size_t CompressedLength() const { return compressedData.size(); }
 };
 
@@ -110,6 +131,10 @@ public:
     // Appends a record holding a copy of pixels and a zeroed index buffer of
     // the same size; the caller sets its delay.
     GifImage& AddImage(const PackedDib& pixels);
+    // The same without the copy: the record reads pixels, which the caller
+    // keeps alive and unchanged until the file is written. Its indices are
+    // left for the palette builder to size.
+    GifImage& AddImageView(const PackedDib& pixels);
     // Compresses every record's indices into its compressed data.
     void EncodeImages();
     // Appends the GIF89a stream to out; returns the number of bytes written.

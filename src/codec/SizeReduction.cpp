@@ -7,96 +7,88 @@
 #include <optional>
 
 #include "codec/ColorQuantizer.h"
+#include "codec/FrameChanges.h"
 #include "codec/LzwEncoder.h"
 
 namespace vantrel {
 
 namespace {
 
-constexpr PixelValue kTransparencyMask = 0xFF000000;
 constexpr std::size_t kIndexCount = 256;
 
-// A record whose pixels and indices both match its width and height.
-bool HasPixelsAndIndices(const GifImage& image) {
-    return HasPixelsOfItsSize(image) && image.indices.size() == std::size_t{image.width} * image.height;
+// A record whose indices match its width and height.
+bool HasIndicesOfItsSize(const GifImage& image) {
+    return image.indices.size() == std::size_t{image.width} * image.height;
 }
 
-bool SameGeometry(const GifImage& a, const GifImage& b) {
-    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+// Whether the record has unchanged pixels marks for each of its indices.
+bool HasMarks(const GifImage& image) {
+    return HasIndicesOfItsSize(image) && image.unchanged.size() == image.indices.size();
 }
 
-bool HasTransparentPixel(const GifImage& image) {
-    for (int y = 0; y < image.height; ++y) {
-        const PixelValue* row = image.pixels->Row(y);
-        for (int x = 0; x < image.width; ++x) {
-            if (!IsOpaque(row[x])) return true;
-        }
-    }
-    return false;
+bool HasUnchangedPixel(const GifImage& image) {
+    return HasMarks(image) && std::find(image.unchanged.begin(), image.unchanged.end(), 1) != image.unchanged.end();
 }
 
-// 1 for every index found at an opaque pixel of one record, 0 for all others.
+// 1 for every index found at a changed pixel of one record, 0 for all others.
 using IndexMarks = std::array<std::uint32_t, kIndexCount>;
 
-// The marks of a record. A record without pixels of its size has nothing
-// transparent: all its indices count.
-IndexMarks MarkOpaqueIndices(const GifImage& image) {
+// The marks of a record. A record without unchanged marks shows every
+// pixel: all its indices count.
+IndexMarks MarkShownIndices(const GifImage& image) {
     IndexMarks marks{};
-    if (!HasPixelsAndIndices(image)) {
+    if (!HasMarks(image)) {
         for (std::uint8_t index : image.indices) marks[index] = 1;
         return marks;
     }
-    const std::size_t width = image.width;
-    for (int y = 0; y < image.height; ++y) {
-        const PixelValue* row = image.pixels->Row(y);
-        const std::uint8_t* indices = image.indices.data() + static_cast<std::size_t>(y) * width;
-        for (std::size_t x = 0; x < width; ++x) marks[indices[x]] |= IsOpaque(row[x]) ? 1u : 0u;
-    }
+    for (std::size_t i = 0; i < image.indices.size(); ++i) marks[image.indices[i]] |= image.unchanged[i] ^ 1u;
     return marks;
 }
 
 struct Bounds {
     int left = 0;
     int top = 0;
-    int right = -1;  // inclusive; right < left means no opaque pixel
+    int right = -1;  // inclusive; right < left means no changed pixel
     int bottom = -1;
 };
 
-Bounds OpaqueBounds(const GifImage& image) {
+Bounds ChangedBounds(const GifImage& image) {
     Bounds bounds{image.width, image.height, -1, -1};
     for (int y = 0; y < image.height; ++y) {
-        const PixelValue* row = image.pixels->Row(y);
-        int first = 0;
-        while (first < image.width && !IsOpaque(row[first])) ++first;
-        if (first == image.width) continue;
-        int last = image.width - 1;
-        while (!IsOpaque(row[last])) --last;
-        bounds.left = std::min(bounds.left, first);
-        bounds.right = std::max(bounds.right, last);
+        const ColumnSpan span = image.changedColumns[static_cast<std::size_t>(y)];
+        if (span.Empty()) continue;
+        bounds.left = std::min(bounds.left, int{span.first});
+        bounds.right = std::max(bounds.right, span.end - 1);
         bounds.top = std::min(bounds.top, y);
         bounds.bottom = y;
     }
     return bounds;
 }
 
-void Crop(GifImage& image, const Bounds& b) {
+// Cuts the record to b and marks the pixels there that show the colour of
+// the previous record (whose pixels lie at the same place with the same size).
+void CropAndMark(GifImage& image, const GifImage& previous, const Bounds& b) {
     const int width = b.right - b.left + 1;
     const int height = b.bottom - b.top + 1;
-    auto pixels = std::make_unique<PackedDib>();
-    if (!pixels->SetSize(width, height)) return;
-    image.pixels->BlitTo(*pixels, -b.left, -b.top);
-
-    std::vector<std::uint8_t> indices(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     const std::size_t oldWidth = image.width;
+    std::vector<std::uint8_t> indices(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    std::vector<std::uint8_t> unchanged(indices.size(), 1);
     for (int y = 0; y < height; ++y) {
-        const auto from = image.indices.begin() +
-                          static_cast<std::ptrdiff_t>(static_cast<std::size_t>(b.top + y) * oldWidth +
-                                                      static_cast<std::size_t>(b.left));
-        std::copy_n(from, width, indices.begin() + static_cast<std::ptrdiff_t>(y) * width);
+        const auto row = static_cast<std::size_t>(b.top + y);
+        const std::size_t out = static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+        std::copy_n(image.indices.begin() + static_cast<std::ptrdiff_t>(row * oldWidth + std::size_t(b.left)), width,
+                    indices.begin() + static_cast<std::ptrdiff_t>(out));
+        // Outside the row's changed columns every pixel is unchanged.
+        const ColumnSpan span = image.changedColumns[row];
+        if (span.Empty()) continue;
+        const PixelValue* now = image.Pixels()->Row(b.top + y);
+        const PixelValue* before = previous.Pixels()->Row(b.top + y);
+        for (int x = span.first; x < span.end; ++x) {
+            unchanged[out + static_cast<std::size_t>(x - b.left)] = SameColor(now[x], before[x]) ? 1 : 0;
+        }
     }
-
-    image.pixels = std::move(pixels);
     image.indices = std::move(indices);
+    image.unchanged = std::move(unchanged);
     image.left = static_cast<std::uint16_t>(image.left + b.left);
     image.top = static_cast<std::uint16_t>(image.top + b.top);
     image.width = static_cast<std::uint16_t>(width);
@@ -121,84 +113,58 @@ void AssignTransparentPixels(GifImage& image, std::uint8_t t) {
     std::array<std::int64_t, kIndexCount> total{};
     std::array<std::int64_t, kIndexCount> transparent{};
     std::int64_t n = 0;
-    const std::size_t width = image.width;
-    for (int y = 0; y < image.height; ++y) {
-        const PixelValue* row = image.pixels->Row(y);
-        const std::uint8_t* indices = image.indices.data() + static_cast<std::size_t>(y) * width;
-        for (std::size_t x = 0; x < width; ++x) {
-            const std::int64_t isTransparent = IsOpaque(row[x]) ? 0 : 1;
-            ++total[indices[x]];
-            transparent[indices[x]] += isTransparent;
-            n += isTransparent;
-        }
+    for (std::size_t i = 0; i < image.indices.size(); ++i) {
+        const std::int64_t isTransparent = image.unchanged[i];
+        ++total[image.indices[i]];
+        transparent[image.indices[i]] += isTransparent;
+        n += isTransparent;
     }
     for (std::size_t k = 0; k < kIndexCount; ++k) {
         if (total[k] > n) n -= transparent[k];
     }
     n = std::max<std::int64_t>(n, 0);
 
-    for (int y = 0; y < image.height; ++y) {
-        const PixelValue* row = image.pixels->Row(y);
-        std::uint8_t* indices = image.indices.data() + static_cast<std::size_t>(y) * width;
-        for (std::size_t x = 0; x < width; ++x) {
-            const bool toT = !IsOpaque(row[x]) && total[indices[x]] < n;
-            indices[x] = toT ? t : indices[x];
-        }
+    for (std::size_t i = 0; i < image.indices.size(); ++i) {
+        std::uint8_t& index = image.indices[i];
+        const bool toT = image.unchanged[i] != 0 && total[index] < n;
+        index = toT ? t : index;
     }
 }
 
 }  // namespace
 
 void ReduceAnimationSize(GifFile& gif) {
-    MarkUnchangedPixels(gif);
     CropToChangedPixels(gif);
     OrderPaletteByUsage(gif);
     SetTransparentIndices(gif);
     SetMinimumCodeSizes(gif);
 }
 
-void MarkUnchangedPixels(GifFile& gif) {
-    for (std::size_t i = 0; i < gif.images.size(); ++i) {
-        GifImage& current = gif.images[i];
-        if (!HasPixelsOfItsSize(current)) continue;
-        const GifImage* previous = i > 0 ? &gif.images[i - 1] : nullptr;
-        const bool compare =
-            previous != nullptr && HasPixelsOfItsSize(*previous) && SameGeometry(*previous, current);
-        for (int y = 0; y < current.height; ++y) {
-            PixelValue* row = current.pixels->Row(y);
-            if (!compare) {
-                for (int x = 0; x < current.width; ++x) row[x] &= ~kTransparencyMask;
-                continue;
-            }
-            // The previous record's row is already opaque or marked; only
-            // its colours are compared.
-            const PixelValue* before = previous->pixels->Row(y);
-            for (int x = 0; x < current.width; ++x) {
-                const PixelValue color = row[x] & ~kTransparencyMask;
-                row[x] = color | (SameColor(color, before[x]) ? kTransparencyMask : 0);
-            }
-        }
-    }
-}
-
 void CropToChangedPixels(GifFile& gif) {
-    for (std::size_t i = 1; i < gif.images.size(); ++i) {
+    FindChangedColumns(gif);
+    // From the last record back, so that each record's predecessor still
+    // has its own pixels and size when it is compared.
+    for (std::size_t i = gif.images.size(); i-- > 1;) {
         GifImage& image = gif.images[i];
-        if (!HasPixelsAndIndices(image)) continue;
-        const Bounds bounds = OpaqueBounds(image);
-        if (bounds.right < bounds.left) continue;  // nothing changed: left as it is
-        if (bounds.left == 0 && bounds.top == 0 && bounds.right == image.width - 1 &&
-            bounds.bottom == image.height - 1) {
-            continue;  // already the whole image
+        if (!HasChangedColumns(image) || !HasIndicesOfItsSize(image)) continue;
+        const Bounds bounds = ChangedBounds(image);
+        if (bounds.right < bounds.left) {
+            // Nothing changed: the record keeps its size, every pixel unchanged.
+            image.unchanged.assign(image.indices.size(), 1);
+        } else {
+            CropAndMark(image, gif.images[i - 1], bounds);
         }
-        Crop(image, bounds);
+        // The pixels no longer match the record; the marks stand for them.
+        image.pixels.reset();
+        image.borrowedPixels = nullptr;
+        image.changedColumns.clear();
     }
 }
 
 void OrderPaletteByUsage(GifFile& gif) {
     std::array<std::uint32_t, kIndexCount> usage{};
     for (const GifImage& image : gif.images) {
-        const IndexMarks marks = MarkOpaqueIndices(image);
+        const IndexMarks marks = MarkShownIndices(image);
         for (std::size_t k = 0; k < kIndexCount; ++k) usage[k] += marks[k];
     }
 
@@ -230,8 +196,8 @@ void OrderPaletteByUsage(GifFile& gif) {
 void SetTransparentIndices(GifFile& gif) {
     for (std::size_t i = 1; i < gif.images.size(); ++i) {
         GifImage& image = gif.images[i];
-        if (!HasPixelsAndIndices(image) || !HasTransparentPixel(image)) continue;
-        const std::optional<std::uint8_t> t = LowestUnusedIndex(MarkOpaqueIndices(image));
+        if (!HasUnchangedPixel(image)) continue;
+        const std::optional<std::uint8_t> t = LowestUnusedIndex(MarkShownIndices(image));
         if (!t) continue;
         image.transparent = true;
         image.transparentIndex = *t;

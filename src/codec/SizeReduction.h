@@ -11,29 +11,27 @@
 
 namespace vantrel {
 
-// Both passes in order: MarkUnchangedPixels, CropToChangedPixels,
-// OrderPaletteByUsage, SetTransparentIndices, SetMinimumCodeSizes.
+// The steps in order: CropToChangedPixels, OrderPaletteByUsage,
+// SetTransparentIndices, SetMinimumCodeSizes.
 void ReduceAnimationSize(GifFile& gif);
 
-// Makes every pixel opaque (a GIF written without reduction shows every
-// pixel's colour, so transparency bytes from rendering mean nothing here),
-// then marks each pixel whose colour equals the pixel at the same place of
-// the previous record as transparent (colour kept). A pair of records whose
-// positions or sizes differ is not compared.
-void MarkUnchangedPixels(GifFile& gif);
-
-// Crops every record after the first to the smallest rectangle holding its
-// opaque pixels and moves it there; a record without opaque pixels stays as it is.
+// Crops every record that lies at the same place with the same size as the
+// record before it to the smallest rectangle holding the pixels whose colour
+// differs from the previous record's, moves it there, and marks the pixels
+// of that rectangle that did not change (GifImage::unchanged). A record
+// where nothing changed keeps its size with every pixel marked. Records not
+// compared (the first, and any of another place or size) show every pixel.
+// A cropped record's pixels are let go: its indices and marks stand for them.
 void CropToChangedPixels(GifFile& gif);
 
-// Renumbers the palette so that the indices used (at opaque pixels) by the
+// Renumbers the palette so that the indices used (at changed pixels) by the
 // most records come first, rewriting every record's indices and the global
 // colour table.
 void OrderPaletteByUsage(GifFile& gif);
 
-// Gives every record after the first that has transparent pixels a
-// transparent index: the lowest index none of its opaque pixels uses. Its
-// transparent pixels get that index unless keeping their own colour's index
+// Gives every record after the first that has unchanged pixels a
+// transparent index: the lowest index none of its changed pixels uses. Its
+// unchanged pixels get that index unless keeping their own colour's index
 // is likely to compress better. When the index lies at or past the global
 // colour table's size, the table size grows to include it.
 void SetTransparentIndices(GifFile& gif);

@@ -6,6 +6,7 @@
 
 #include "codec/ColorQuantizer.h"
 #include "codec/Dither.h"
+#include "codec/FrameChanges.h"
 #include "codec/GifFile.h"
 #include "codec/JpegCodec.h"
 #include "codec/SizeReduction.h"
@@ -45,8 +46,9 @@ GifLoop GifLoopForPlays(std::uint32_t plays) {
 
 namespace {
 
+// The frame's image is read in place: it stays as it is until the GIF is written.
 void AddFrameImage(GifFile& gif, const AnimFrame& frame, std::uint16_t delay) {
-    gif.AddImage(frame.Image()).delay = delay;
+    gif.AddImageView(frame.Image()).delay = delay;
 }
 
 // Where a finished GIF goes: a file, or memory only.
@@ -74,6 +76,7 @@ Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& 
     out.images = static_cast<int>(gif.images.size());
     if (gif.images.empty()) return Status::Error("There is no frame to write: every frame is a master frame.");
 
+    FindChangedColumns(gif);
     ColorQuantizer quantizer;
     out.distinctColors = quantizer.CountDistinctColors(gif);
     const auto options = choose({out.distinctColors, gif.animated, &gif, allowSizeReduction});
@@ -243,8 +246,8 @@ GifExportImages CopyGifExportImages(const GifExportRequest& request) {
     copy.loopCount = gif.loopCount;
     copy.hasLoopExtension = gif.hasLoopExtension;
     for (const GifImage& image : gif.images) {
-        if (!image.pixels) continue;
-        copy.pixels.emplace_back().CopyFrom(image.pixels.get());
+        if (image.Pixels() == nullptr) continue;
+        copy.pixels.emplace_back().CopyFrom(image.Pixels());
         copy.delays.push_back(image.delay);
     }
     return copy;
@@ -257,7 +260,7 @@ Status EncodeGifExportImages(const GifExportImages& images, const GifExportOptio
     gif.SetScreenSize(images.width, images.height);
     gif.loopCount = images.loopCount;
     gif.hasLoopExtension = images.hasLoopExtension;
-    for (std::size_t i = 0; i < images.pixels.size(); ++i) gif.AddImage(images.pixels[i]).delay = images.delays[i];
+    for (std::size_t i = 0; i < images.pixels.size(); ++i) gif.AddImageView(images.pixels[i]).delay = images.delays[i];
     return FinishGif(gif, ToMemory(out), Fixed(options), images.sizeReductionApplies, report);
 }
 
