@@ -28,7 +28,29 @@ void PackedDib::BlockFree::operator()(PixelValue* block) const { FreePixelBlock(
 PackedDib::Block PackedDib::AllocateBlock(std::size_t count, bool clear) {
     BlockFree free;
     void* block = AllocatePixelBlock(count * sizeof(PixelValue), clear, free.origin);
-    return Block(static_cast<PixelValue*>(block), free);
+    if (block == nullptr) return Block{};
+    try {
+        return Block(static_cast<PixelValue*>(block), free);
+    } catch (const std::bad_alloc&) {  // the shared count could not be made (the block is freed)
+        return Block{};
+    }
+}
+
+void PackedDib::MakeOwnBlock(bool keep) {
+    Block own = AllocateBlock(std::size_t(Width()) * std::size_t(Height()), false);
+    if (own && keep) std::memcpy(own.get(), block_.get(), SizeImage());
+    block_ = std::move(own);
+    if (bits_ != nullptr) bits_ = block_.get();
+}
+
+void PackedDib::ShareFrom(const PackedDib& other) {
+    if (&other == this || block_ == other.block_) return;
+    if (IsLocked() || other.IsLocked() || !other.HasBlock()) {
+        CopyFrom(&other);
+        return;
+    }
+    header_ = other.header_;
+    block_ = other.block_;
 }
 
 PackedDib::PackedDib(PackedDib&& other) noexcept
@@ -87,15 +109,19 @@ void PackedDib::CopyFrom(const PackedDib* other) {
         return;
     }
     SetSizeForOverwrite(other->Width(), other->Height());
+    Unshare(false);
     if (HasBlock() && other->HasBlock()) std::memcpy(block_.get(), other->block_.get(), SizeImage());
 }
 
 void PackedDib::CopyPixels(const PackedDib& other) {
     if (&other == this || SizeImage() != other.SizeImage() || !HasBlock() || !other.HasBlock()) return;
-    std::memcpy(block_.get(), other.block_.get(), SizeImage());
+    if (block_ == other.block_) return;
+    Unshare(false);
+    if (HasBlock()) std::memcpy(block_.get(), other.block_.get(), SizeImage());
 }
 
 void PackedDib::FillBytes(std::uint8_t value) {
+    Unshare(false);
     if (HasBlock()) std::memset(block_.get(), value, SizeImage());
 }
 
@@ -103,10 +129,31 @@ void PackedDib::FillRect(PixelValue value, const Rect* rect) {
     if (!HasBlock()) return;
     const Rect area = rect ? Intersect(*rect, Bounds()) : Bounds();
     if (area.IsEmpty()) return;
+    Unshare(area != Bounds());
     for (int y = area.top; y < area.bottom; ++y) {
         PixelValue* row = Row(y);
         std::fill(row + area.left, row + area.right, value);
     }
+}
+
+bool PackedDib::IsOpaque() const {
+    if (!HasBlock()) return false;
+    const PixelValue* pixel = block_.get();
+    const std::size_t count = std::size_t(Width()) * std::size_t(Height());
+    // Blocks of pixels ORed without a branch, then one test: opaque pictures
+    // are read at memory speed, the others stop at their first block with
+    // a transparent pixel.
+    constexpr std::size_t kBlock = 64;
+    std::size_t i = 0;
+    for (; i + kBlock <= count; i += kBlock) {
+        PixelValue any = 0;
+        for (std::size_t k = 0; k < kBlock; ++k) any |= pixel[i + k];
+        if ((any & 0xFF000000) != 0) return false;
+    }
+    for (; i < count; ++i) {
+        if ((pixel[i] & 0xFF000000) != 0) return false;
+    }
+    return true;
 }
 
 PixelValue PackedDib::GetPixel(int x, int y) const {
@@ -115,6 +162,7 @@ PixelValue PackedDib::GetPixel(int x, int y) const {
 }
 
 bool PackedDib::Lock() {
+    Unshare(true);
     if (!HasBlock()) return false;
     ++lockCount_;
     bits_ = block_.get();
@@ -131,6 +179,7 @@ void PackedDib::SetPixel(int x, int y, PixelValue value) {
 }
 
 std::span<std::uint8_t> PackedDib::Bytes() {
+    Unshare(true);
     return {reinterpret_cast<std::uint8_t*>(block_.get()), HasBlock() ? SizeImage() : 0};
 }
 
@@ -352,7 +401,9 @@ bool PackedDib::LoadPackedDib(std::span<const std::uint8_t> block) {
     if (reader.Exhausted() || reader.Remaining() < rowsBytes) return false;
     const std::uint8_t* rows = block.data() + reader.Position();
 
-    if (!SetSize(h.biWidth, h.biHeight)) return false;
+    if (!SetSizeForOverwrite(h.biWidth, h.biHeight)) return false;
+    Unshare(false);
+    if (!HasBlock()) return false;
     const int width = Width();
     for (int r = 0; r < Height(); ++r) {
         // Both are bottom-up: source row r is block row r.

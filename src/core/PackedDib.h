@@ -1,7 +1,13 @@
 #pragma once
 // PackedDib: the one picture type of the program. A 32-bit bottom-up
 // device-independent bitmap whose header lives in the object and whose pixels
-// (4 x width bytes per row, no padding) live in one owned block.
+// (4 x width bytes per row, no padding) live in one block.
+//
+// A block may be shared by several buffers showing the same pixels (ShareFrom:
+// an opaque item's composite is its image, a frame made of one such item is
+// its composite). Sharing is invisible: every operation that may write gives
+// the buffer a block of its own first. Pointers from the writing accessors
+// (Row, Bits, Bytes) stay valid until the buffer is next shared or resized.
 //
 // Coordinates in every operation count rows from the top: pixel (x, y) is
 // element x + (height - 1 - y) * width of the block.
@@ -68,6 +74,14 @@ public:
     bool CreateBlank(int width, int height);
     // Same size and contents as other; null does nothing.
     void CopyFrom(const PackedDib* other);
+    // Same size and contents as other, sharing its block until either is
+    // written (a locked buffer on either side is copied instead).
+    void ShareFrom(const PackedDib& other);
+    // Whether both show one block.
+    bool SharesBlockWith(const PackedDib& other) const { return HasBlock() && block_ == other.block_; }
+    // Gives the buffer a block of its own without keeping the pixels of a
+    // shared one, for a caller about to write every pixel.
+    void DetachForOverwrite() { Unshare(false); }
     // Copies all bytes when both buffers hold the same number of bytes.
     void CopyPixels(const PackedDib& other);
     // Converts a packed DIB (40-byte header, colour table, rows) of 1, 4, 8,
@@ -81,6 +95,8 @@ public:
     void FillBytes(std::uint8_t value);
     // Every pixel inside rect (clipped to the buffer), or the whole buffer with none.
     void FillRect(PixelValue value, const Rect* rect = nullptr);
+    // Whether the buffer has a block and every pixel's transparency byte is 0.
+    bool IsOpaque() const;
     // The pixel, or opaque white (0x00FFFFFF) without block or outside the buffer.
     PixelValue GetPixel(int x, int y) const;
 
@@ -102,7 +118,10 @@ public:
 
     // Row y counted from the top, for pixel loops that walk rows directly.
     // Valid while the buffer has a block, locked or not.
-    PixelValue* Row(int y) { return block_.get() + RowIndex(y); }
+    PixelValue* Row(int y) {
+        Unshare(true);
+        return block_.get() + RowIndex(y);
+    }
     const PixelValue* Row(int y) const { return block_.get() + RowIndex(y); }
     // The whole block in DIB order (bottom row first), for serialisation.
     std::span<std::uint8_t> Bytes();
@@ -117,7 +136,14 @@ private:
         PixelBlockOrigin origin;
         void operator()(PixelValue* block) const;
     };
-    using Block = std::unique_ptr<PixelValue[], BlockFree>;
+    using Block = std::shared_ptr<PixelValue[]>;
+    // Before a write: a block shared with another buffer is replaced by one
+    // of this buffer's own, holding the same pixels when keep is set. When
+    // no block can be had the buffer is left without one.
+    void Unshare(bool keep) {
+        if (block_ && block_.use_count() > 1) MakeOwnBlock(keep);
+    }
+    void MakeOwnBlock(bool keep);
     // A block of count pixels, zero-filled when clear is set; null when it
     // cannot be had.
     static Block AllocateBlock(std::size_t count, bool clear);

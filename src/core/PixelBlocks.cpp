@@ -63,7 +63,7 @@ public:
         return *allocator;
     }
 
-    void* Allocate(std::size_t bytes) {
+    void* Allocate(std::size_t bytes, bool populate) {
         void* block = nullptr;
         {
             const std::lock_guard lock(mutex_);
@@ -79,7 +79,7 @@ public:
             current->second.used += bytes;
             ++current->second.live;
         }
-        Populate(block, bytes);
+        if (populate) Populate(block, bytes);
         return block;
     }
 
@@ -114,13 +114,13 @@ void* AllocatePixelBlock(std::size_t bytes, bool clear, PixelBlockOrigin& origin
     if (bytes >= kMappedBlockBytes) {
         const std::size_t rounded = RoundUp(bytes, kSmallPage);
         if (rounded <= kRegionBytes / 4) {
-            if (void* block = RegionAllocator::Instance().Allocate(rounded)) {
+            if (void* block = RegionAllocator::Instance().Allocate(rounded, !clear)) {
                 origin.token = rounded | kRegionFlag;
                 return block;
             }
         } else if (void* block = MapAligned(rounded, kHugePage)) {
             ::madvise(block, rounded / kHugePage * kHugePage, MADV_HUGEPAGE);
-            Populate(block, rounded);
+            if (!clear) Populate(block, rounded);
             origin.token = rounded;
             return block;
         }

@@ -2,8 +2,11 @@
 // Memory for pixel blocks. Canvas-sized buffers are made by the hundred when
 // an animation is opened or exported, and most of the cost of a fresh one is
 // the kernel mapping its pages one 4 KiB fault at a time. Large blocks are
-// therefore cut from 2 MiB-aligned regions offered for huge pages and
-// populated in one call; they come zero-filled, so clearing costs nothing.
+// therefore cut from 2 MiB-aligned regions offered for huge pages; they come
+// zero-filled, so clearing costs nothing. A block about to be overwritten is
+// populated in one call; a cleared one is left to be mapped as it is
+// touched, so that one never written (its buffer shared or replaced first)
+// costs no memory at all.
 
 #include <cstddef>
 

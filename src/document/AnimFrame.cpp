@@ -39,7 +39,13 @@ void AnimFrame::SetBackgroundFrame(AnimFrame* frame) {
 void AnimFrame::Render() {
     if (!image_.HasBlock()) return;
     const PackedDib* background = BackgroundImage();
-    if (CoveringItem(canvas_) != nullptr) {
+    const CanvasItem* covering = CoveringItem(canvas_);
+    if (covering != nullptr && covering->Next() == nullptr && covering->Bounds() == canvas_) {
+        // One item on top covers exactly the canvas: the frame shows its composite.
+        image_.ShareFrom(covering->Composite());
+        return;
+    }
+    if (covering != nullptr) {
         // An item covers the whole canvas: the background would be overwritten.
     } else if (background != nullptr && background->SizeImage() == image_.SizeImage()) {
         image_.CopyPixels(*background);

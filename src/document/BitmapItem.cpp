@@ -145,6 +145,9 @@ std::optional<ItemRecord> BitmapItem::SaveRecord() const {
 void BitmapItem::SetImage(PackedDib buffer) {
     image = std::move(buffer);
     sourceImage_.reset();
+    // A composite of the right size at no cost until it is built: it shows
+    // the image (all it ever shows when the image is opaque).
+    composite.ShareFrom(image);
     SetSize(image.Width(), image.Height());
 }
 

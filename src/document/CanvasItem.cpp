@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 namespace vantrel {
 
@@ -136,13 +137,21 @@ constexpr PixelValue kCompositeWhite = 0xFFFFFFFF;
 
 }  // namespace
 
+bool CanvasItem::ShareOpaqueImage() {
+    if (!composite.HasBlock() || image.Width() != composite.Width() || image.Height() != composite.Height() ||
+        !image.IsOpaque())
+        return false;
+    composite.ShareFrom(image);
+    return true;
+}
+
 void CanvasItem::BlendImage() {
     if (!image.HasBlock() || !composite.HasBlock() || image.Width() != composite.Width() ||
         image.Height() != composite.Height())
         return;
     const int width = image.Width();
     for (int y = 0; y < image.Height(); ++y) {
-        const PixelValue* src = image.Row(y);
+        const PixelValue* src = std::as_const(image).Row(y);
         PixelValue* dst = composite.Row(y);
         for (int x = 0; x < width; ++x) dst[x] = BlendItemPixel(src[x], dst[x]);
     }
@@ -156,7 +165,7 @@ void CanvasItem::BlendImageOverWhite() {
     }
     const int width = image.Width();
     for (int y = 0; y < image.Height(); ++y) {
-        const PixelValue* src = image.Row(y);
+        const PixelValue* src = std::as_const(image).Row(y);
         PixelValue* dst = composite.Row(y);
         for (int x = 0; x < width; ++x) dst[x] = BlendItemPixel(src[x], kCompositeWhite);
     }

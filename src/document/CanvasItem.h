@@ -102,6 +102,10 @@ public:
     // right := left + w, bottom := top + h; both buffers resized to w x h
     // (new contents zero; the same size keeps them).
     void SetSize(int width, int height);
+    // An image without a transparent pixel is its own composite whatever
+    // lies beneath: the composite then shares the image's pixels. Returns
+    // whether it does.
+    bool ShareOpaqueImage();
     // Blends image over composite: per channel (s * (255 - t) + d * t) / 255,
     // transparency 0. Runs over the full bounds.
     void BlendImage();

@@ -370,7 +370,9 @@ bool ItemList::ComposeAllThroughOneBuffer() {
     }
     for (CanvasItem* item : BottomToTop()) {
         if (!item->composite.HasBlock()) continue;
-        if (item->blendWithBeneath) {
+        if (item->ShareOpaqueImage()) {
+            // nothing beneath shows through
+        } else if (item->blendWithBeneath) {
             beneath.BlitTo(item->composite, area.left - item->bounds.left, area.top - item->bounds.top);
             item->BlendImage();
         } else {
@@ -398,9 +400,10 @@ void ItemList::RecomposeOver(const Rect& changed) {
 
 void ItemList::ComposeBeneath(CanvasItem& item) const {
     PackedDib& composite = item.composite;
-    if (!composite.HasBlock()) return;
+    if (!composite.HasBlock() || item.ShareOpaqueImage()) return;
     const Rect& bounds = item.bounds;
     if (item.blendWithBeneath) {
+        composite.DetachForOverwrite();  // every pixel is laid down below
         // A lower item whose bounds hold this item's bounds overwrites the
         // whole composite when copied: start there, skipping what lies under it.
         CanvasItem* first = bottom_.get();

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -17,6 +18,14 @@ class QtEnvironment final : public ::testing::Environment {
 public:
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Settings, recovery files and the like under a home of this test
+        // program's own: test programs run side by side must not share them.
+        // A test program started by a test keeps the home it was given.
+        static QTemporaryDir home;
+        if (qEnvironmentVariableIsEmpty("VANTREL_TEST_HOME") && home.isValid()) {
+            qputenv("HOME", home.path().toLocal8Bit());
+            qputenv("VANTREL_TEST_HOME", home.path().toLocal8Bit());
+        }
         QStandardPaths::setTestModeEnabled(true);
         static int argc = 1;
         static char name[] = "vantrel_app_tests";
