@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "core/ByteWriter.h"
@@ -320,6 +322,63 @@ TEST(PackedDib, LoadPackedDibRefusesUnsupportedForms) {
         EXPECT_FALSE(dib.LoadPackedDib(c.dib)) << c.name;
         EXPECT_FALSE(dib.HasBlock()) << c.name;
     }
+}
+
+// Every operation that writes leaves a buffer sharing the block unchanged.
+TEST(PackedDib, SharedBlockIsCopiedBeforeAnyWrite) {
+    const struct {
+        const char* name;
+        void (*write)(PackedDib&);
+    } writers[] = {
+        {"Row", [](PackedDib& d) { d.Row(1)[2] = 0x123456; }},
+        {"Bytes", [](PackedDib& d) { d.Bytes()[0] = 0x77; }},
+        {"Lock+SetPixel", [](PackedDib& d) { d.Lock(); d.SetPixel(0, 0, 7); d.Unlock(); }},
+        {"FillBytes", [](PackedDib& d) { d.FillBytes(0xAB); }},
+        {"FillRect part", [](PackedDib& d) { const Rect r{1, 1, 2, 2}; d.FillRect(9, &r); }},
+        {"FillRect all", [](PackedDib& d) { d.FillRect(9); }},
+        {"CopyPixels", [](PackedDib& d) { d.CopyPixels(Numbered(4, 3, 500)); }},
+        {"CopyFrom", [](PackedDib& d) { const PackedDib other = Numbered(4, 3, 900); d.CopyFrom(&other); }},
+        {"BlitTo target", [](PackedDib& d) { Numbered(2, 2, 40).BlitTo(d, 1, 1); }},
+        {"BlendOnto target", [](PackedDib& d) { Numbered(2, 2, 40).BlendOnto(d, 0, 0); }},
+        {"DetachForOverwrite", [](PackedDib& d) { d.DetachForOverwrite(); d.Row(0)[0] = 1; }},
+    };
+    for (const auto& w : writers) {
+        SCOPED_TRACE(w.name);
+        for (bool writeTheSharer : {true, false}) {
+            PackedDib original = Numbered(4, 3, 100);
+            PackedDib sharer;
+            sharer.ShareFrom(original);
+            ASSERT_TRUE(sharer.SharesBlockWith(original));
+            const std::vector<std::uint8_t> before(original.Bytes().begin(), original.Bytes().end());
+            PackedDib& written = writeTheSharer ? sharer : original;
+            const PackedDib& kept = writeTheSharer ? original : sharer;
+            w.write(written);
+            EXPECT_FALSE(written.SharesBlockWith(kept));
+            const auto bytes = std::as_const(kept).Bytes();
+            EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), before.begin(), before.end()));
+        }
+    }
+}
+
+TEST(PackedDib, LockedBuffersAreCopiedNotShared) {
+    PackedDib original = Numbered(3, 2, 1);
+    ASSERT_TRUE(original.Lock());
+    PackedDib sharer;
+    sharer.ShareFrom(original);
+    EXPECT_FALSE(sharer.SharesBlockWith(original));
+    original.SetPixel(0, 0, 42);
+    EXPECT_EQ(sharer.GetPixel(0, 0), Numbered(3, 2, 1).GetPixel(0, 0));
+    original.Unlock();
+}
+
+TEST(PackedDib, OpaqueMeansNoTransparencyByteAnywhere) {
+    for (int count : {1, 63, 64, 65, 200}) {
+        PackedDib dib = Numbered(count, 1, 0);
+        EXPECT_TRUE(dib.IsOpaque()) << count;
+        dib.Row(0)[count - 1] |= 0x01000000;
+        EXPECT_FALSE(dib.IsOpaque()) << count;
+    }
+    EXPECT_FALSE(PackedDib{}.IsOpaque());
 }
 
 TEST(PackedDib, MoveHandsOverTheBlock) {
