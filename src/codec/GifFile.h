@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -42,6 +43,13 @@ struct GifLimits {
     // Most image records one file may hold.
     static constexpr std::size_t kMaxImages = 100000;
 };
+
+// Asked by the writer's long loops before each image (and between passes):
+// true ends the work at once, leaving the file unfinished for the caller to
+// drop. An empty check never stops.
+using StopCheck = std::function<bool()>;
+
+inline bool StopRequested(const StopCheck& stopped) { return stopped && stopped(); }
 
 // One image of the stream with the graphic control extension before it.
 struct GifImage {
@@ -110,8 +118,9 @@ public:
     // Appends a record holding a copy of pixels and a zeroed index buffer of
     // the same size; the caller sets its delay.
     GifImage& AddImage(const PackedDib& pixels);
-    // Compresses every record's indices into its compressed data.
-    void EncodeImages();
+    // Compresses every record's indices into its compressed data; a stop
+    // leaves the records after it unencoded.
+    void EncodeImages(const StopCheck& stopped = {});
     // Appends the GIF89a stream to out; returns the number of bytes written.
     std::size_t WriteGif(std::vector<std::uint8_t>& out) const;
     // Writes the stream to path through a temporary file renamed over it.

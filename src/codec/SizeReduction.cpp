@@ -149,12 +149,12 @@ void AssignTransparentPixels(GifImage& image, std::uint8_t t) {
 
 }  // namespace
 
-void ReduceAnimationSize(GifFile& gif) {
-    MarkUnchangedPixels(gif);
-    CropToChangedPixels(gif);
-    OrderPaletteByUsage(gif);
-    SetTransparentIndices(gif);
-    SetMinimumCodeSizes(gif);
+void ReduceAnimationSize(GifFile& gif, const StopCheck& stopped) {
+    for (void (*pass)(GifFile&) : {MarkUnchangedPixels, CropToChangedPixels, OrderPaletteByUsage,
+                                   SetTransparentIndices, SetMinimumCodeSizes}) {
+        if (StopRequested(stopped)) return;
+        pass(gif);
+    }
 }
 
 void MarkUnchangedPixels(GifFile& gif) {

@@ -11,9 +11,10 @@
 
 namespace vantrel {
 
-// Both passes in order: MarkUnchangedPixels, CropToChangedPixels,
-// OrderPaletteByUsage, SetTransparentIndices, SetMinimumCodeSizes.
-void ReduceAnimationSize(GifFile& gif);
+// The passes in order: MarkUnchangedPixels, CropToChangedPixels,
+// OrderPaletteByUsage, SetTransparentIndices, SetMinimumCodeSizes. A stop,
+// asked before each pass, leaves the file half reduced (to be dropped).
+void ReduceAnimationSize(GifFile& gif, const StopCheck& stopped = {});
 
 // Makes every pixel opaque (a GIF written without reduction shows every
 // pixel's colour, so transparency bytes from rendering mean nothing here),
