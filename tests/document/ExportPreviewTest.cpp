@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "codec/GifEncoderFixtures.h"
+#include "document/Animation.h"
 #include "document/Export.h"
 #include "support/GiflibRef.h"
 
@@ -108,6 +109,18 @@ TEST(ExportPreview, FitShowsTheImageOfTheFittedFile) {
     const auto decoded = test::DecodeWithGiflib(bytes);
     ASSERT_TRUE(decoded.has_value());
     EXPECT_TRUE(TopDown(preview.pixels) == test::writer::CompositeFrames(*decoded)[1]);
+}
+
+TEST(ExportPreview, ImageIndexOfAFrameSkipsMasterFrames) {
+    // Frames 0 to 4; the master frames 1 and 4 write no image.
+    Animation animation;
+    while (animation.FrameCount() < 5) animation.AppendFrame();
+    animation.Frames()[1]->isMaster = true;
+    animation.Frames()[4]->isMaster = true;
+    const std::size_t expected[] = {0, 1, 1, 2, 2};  // a master frame: the next image, else the last
+    for (std::size_t f = 0; f < 5; ++f)
+        EXPECT_EQ(ExportImageIndexOf(animation, animation.Frames()[f].get()), expected[f]) << "frame " << f;
+    EXPECT_EQ(ExportImageIndexOf(animation, nullptr), 2u);
 }
 
 TEST(ExportPreview, NoSuchImageGivesNoPreview) {
