@@ -178,6 +178,11 @@ TEST(GifSaveOptionsDialog, FitUnderAnImpossibleBudgetSaysSoAndStaysOpen) {
     EXPECT_TRUE(dialog->FitMessage()->text().contains(QStringLiteral("2 colours")));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_NE(dialog->result(), int(QDialog::Accepted));
+    // The size of the choices as they stand is shown again, even when the
+    // search stopped its estimate.
+    const QString size = SizeText(Exported(doc->GetAnimation(), dialog->Options()).size());
+    EXPECT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == size; }))
+        << dialog->SizeLabel()->text().toStdString();
 }
 
 TEST(GifSaveOptionsDialog, PreviewShowsTheCurrentFrameAsTheFileShowsItAndFollowsTheChoices) {

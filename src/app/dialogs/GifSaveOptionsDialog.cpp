@@ -35,6 +35,8 @@ void SizePreviewArea(QScrollArea& area, int width, int height, int maxWidth, int
                       std::min(height, maxHeight) + frame + (scrollsAcross ? bar : 0));
 }
 
+QString WorkingOutText() { return QStringLiteral("File size: working it out..."); }
+
 }  // namespace
 
 GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportRequest& request)
@@ -159,7 +161,7 @@ void GifSaveOptionsDialog::ChoicesChanged() {
     fitMessage_->clear();
     ok_->setEnabled(true);
     if (!estimator_) return;
-    size_->setText(QStringLiteral("File size: working it out..."));
+    size_->setText(WorkingOutText());
     preview_->setEnabled(false);  // the last preview stays, greyed, until the new one comes
     estimator_->Estimate(Options());
 }
@@ -188,6 +190,9 @@ void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
     ok_->setEnabled(true);
     if (!estimate.ok) {
         fitMessage_->setText(QStringLiteral("It does not fit: ") + estimate.message);
+        // The search stopped any estimate still running when OK was pressed:
+        // the size of the choices as they stand is asked again.
+        if (size_->text() == WorkingOutText()) estimator_->Estimate(Options());
         return;
     }
     fitted_ = estimate.options;
