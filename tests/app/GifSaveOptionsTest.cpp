@@ -277,6 +277,26 @@ TEST(GifSizeEstimator, NewRequestStopsTheRunningJobAndOnlyItIsAnswered) {
     EXPECT_EQ(answers.size(), std::size_t{1});
 }
 
+TEST(GifSaveOptionsDialog, PreviewShowsTransparentPixelsOverALightCheckerboard) {
+    PackedDib pixels;
+    pixels.SetSize(16, 16);
+    pixels.FillRect(kTransparentWhite);
+    pixels.Row(3)[3] = MakePixel(200, 10, 20);
+    pixels.Row(12)[3] = MakePixel(0, 0, 255, 128);  // half transparent blue
+    const QImage shown = PreviewImage(pixels);
+    ASSERT_EQ(shown.size(), QSize(16, 16));
+    EXPECT_EQ(shown.pixel(3, 3), qRgb(200, 10, 20));
+    const QRgb first = shown.pixel(0, 0);
+    const QRgb second = shown.pixel(8, 0);
+    EXPECT_NE(first, second);  // two tones, in 8-pixel squares
+    EXPECT_EQ(shown.pixel(0, 8), second);
+    EXPECT_EQ(shown.pixel(8, 8), first);
+    for (const QRgb tone : {first, second}) EXPECT_GE(qGray(tone), 192) << "a light tone";
+    const QRgb blended = shown.pixel(3, 12);
+    EXPECT_GT(qBlue(blended), qRed(blended));
+    EXPECT_GT(qRed(blended), 50);  // the checkerboard shows through
+}
+
 TEST(GifSaveOptionsDialog, WithoutImagesShowsNoSize) {
     GifSaveOptionsDialog dialog(nullptr, GifExportRequest{300, true});
     EXPECT_FALSE(dialog.FitBox()->isVisibleTo(&dialog));
