@@ -10,7 +10,9 @@
 // 400 x 300 photographic animation; the "bytes" counter is the file size.
 // Last, what the "GIF Save Options" dialog runs on its worker thread: the
 // estimate for one set of choices (copy of the images re-added, then the
-// same export) and the search under a budget of half the default size.
+// same export) and the search under a budget of half the default size,
+// the estimate together with the preview of one frame (what the dialog
+// asks for), and that preview alone (palette and mapping, no encoding).
 
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
@@ -298,7 +300,8 @@ vantrel::GifExportImages DialogCopy(const std::vector<vantrel::PackedDib>& frame
 }
 
 // Argument: 0 the estimate for the default choices, 1 the search under half
-// the default size.
+// the default size, 2 the estimate with the preview of the middle frame, 3
+// that preview alone.
 void BM_Estimate(benchmark::State& state, const std::vector<vantrel::PackedDib>& frames) {
     vantrel::GifExportOptions options;
     const vantrel::GifExportImages copy = DialogCopy(frames, options);
@@ -306,9 +309,15 @@ void BM_Estimate(benchmark::State& state, const std::vector<vantrel::PackedDib>&
     if (!vantrel::EncodeGifExportImages(copy, options, out)) state.SkipWithError("export failed");
     const std::uint64_t budget = out.size() / 2;
     vantrel::GifExportReport report;
+    vantrel::GifImagePreview preview{copy.pixels.size() / 2, {}};
     for (auto _ : state) {
         if (state.range(0) == 0) {
             benchmark::DoNotOptimize(vantrel::EncodeGifExportImages(copy, options, out, &report).ok());
+        } else if (state.range(0) == 2) {
+            benchmark::DoNotOptimize(
+                vantrel::EncodeGifExportImages(copy, options, out, &report, {{}, &preview, {}}).ok());
+        } else if (state.range(0) == 3) {
+            benchmark::DoNotOptimize(vantrel::PreviewGifExportImage(copy, options, preview).ok());
         } else {
             vantrel::GifExportOptions fitted;
             benchmark::DoNotOptimize(vantrel::EncodeGifExportImagesWithin(copy, budget, options, out, fitted, &report).ok());
@@ -328,7 +337,7 @@ void BM_EstimatePhoto(benchmark::State& state) {
     BM_Estimate(state, frames);
 }
 
-BENCHMARK(BM_EstimateBanner)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EstimatePhoto)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EstimateBanner)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EstimatePhoto)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace

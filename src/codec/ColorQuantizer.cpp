@@ -151,17 +151,17 @@ bool ColorQuantizer::CountDistinctColorsByRows(const GifFile& gif) {
     return true;
 }
 
-void ColorQuantizer::BuildPalette(GifFile& gif, int requested) {
+void ColorQuantizer::BuildPalette(GifFile& gif, int requested, const StopCheck& stopped) {
     const int distinct = counted_ == &gif ? static_cast<int>(distinct_.size()) : CountDistinctColors(gif);
     const int wanted = std::clamp(requested, 1, kMaxColors);
     ResetInverseMap();
     whiteSeen_ = false;
     if (wanted >= distinct) {
         BuildExactPalette();
-        MapImages(gif, true);
+        MapImages(gif, true, stopped);
     } else {
         BuildMedianCutPalette(gif, wanted);
-        MapImages(gif, false);
+        MapImages(gif, false, stopped);
     }
     WriteColorTable(gif);
     counted_ = nullptr;  // a count serves one palette
@@ -341,7 +341,7 @@ std::uint8_t ColorQuantizer::FillInverseMapCell(int cell) {
     return index;
 }
 
-void ColorQuantizer::MapImages(GifFile& gif, bool exactMatching) {
+void ColorQuantizer::MapImages(GifFile& gif, bool exactMatching, const StopCheck& stopped) {
     // With exact matching a pixel whose cell maps to another colour takes the
     // first palette entry of its own colour, if there is one.
     ColorIndexTable exact;
@@ -355,6 +355,7 @@ void ColorQuantizer::MapImages(GifFile& gif, bool exactMatching) {
     std::uint8_t lastIndex = 0;
     const GifImage* previous = nullptr;
     for (GifImage& image : gif.images) {
+        if (StopRequested(stopped)) return;
         if (!HasPixelsOfItsSize(image)) {
             previous = nullptr;
             continue;

@@ -50,7 +50,8 @@ public:
     // The colours counted by a CountDistinctColors for this same file right
     // before are used (its pixels must not change in between); without such
     // a count, BuildPalette counts first. A count serves one BuildPalette.
-    void BuildPalette(GifFile& gif, int requested);
+    // A stop leaves the records from there on unmapped.
+    void BuildPalette(GifFile& gif, int requested, const StopCheck& stopped = {});
 
     // ---- results, for the caller and for tests ----
     // Distinct colours (0x00RRGGBB) in order of first appearance; at most 257.
@@ -88,7 +89,7 @@ private:
     void ResetInverseMap();
     std::uint8_t NearestPaletteIndex(int red, int green, int blue) const;
     std::uint8_t FillInverseMapCell(int cell);
-    void MapImages(GifFile& gif, bool exactMatching);
+    void MapImages(GifFile& gif, bool exactMatching, const StopCheck& stopped);
     void WriteColorTable(GifFile& gif) const;
     // The distinct colours scanned row by row (fast on row-major pixels),
     // put in column-scan order; false, with nothing kept, above 256.

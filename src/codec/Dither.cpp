@@ -129,11 +129,12 @@ void DitherImage(GifImage& image, const GifImage* previous, std::span<const Pixe
 
 }  // namespace
 
-void DitherImages(GifFile& gif, std::span<const PixelValue> palette) {
+void DitherImages(GifFile& gif, std::span<const PixelValue> palette, const StopCheck& stopped) {
     if (palette.empty()) return;
     NearestColor nearest(palette);
     const GifImage* previous = nullptr;
     for (GifImage& image : gif.images) {
+        if (StopRequested(stopped)) return;
         if (!HasPixelsAndIndices(image)) {
             previous = nullptr;
             continue;

@@ -22,7 +22,8 @@ namespace vantrel {
 
 // Maps every record that has pixels of its size and indices to palette
 // (colours 0x00RRGGBB, the global colour table's entries) with error
-// diffusion. Nothing happens with an empty palette.
-void DitherImages(GifFile& gif, std::span<const PixelValue> palette);
+// diffusion. Nothing happens with an empty palette. A stop leaves the
+// records from there on as they were.
+void DitherImages(GifFile& gif, std::span<const PixelValue> palette, const StopCheck& stopped = {});
 
 }  // namespace vantrel

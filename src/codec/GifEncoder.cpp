@@ -165,9 +165,10 @@ GifImage& GifFile::AddImageView(const PackedDib& source) {
     return image;
 }
 
-void GifFile::EncodeImages() {
+void GifFile::EncodeImages(const StopCheck& stopped) {
     LzwEncoder encoder;
     for (GifImage& image : images) {
+        if (StopRequested(stopped)) return;
         const std::size_t pixels = std::size_t{image.width} * image.height;
         const std::span<const std::uint8_t> indices =
             std::span<const std::uint8_t>(image.indices).first(std::min(pixels, image.indices.size()));

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -49,6 +50,13 @@ struct ColumnSpan {
     std::uint16_t end = 0;
     bool Empty() const { return first >= end; }
 };
+
+// Asked by the writer's long loops before each image (and between passes):
+// true ends the work at once, leaving the file unfinished for the caller to
+// drop. An empty check never stops.
+using StopCheck = std::function<bool()>;
+
+inline bool StopRequested(const StopCheck& stopped) { return stopped && stopped(); }
 
 // One image of the stream with the graphic control extension before it.
 struct GifImage {
@@ -135,8 +143,9 @@ public:
     // keeps alive and unchanged until the file is written. Its indices are
     // left for the palette builder to size.
     GifImage& AddImageView(const PackedDib& pixels);
-    // Compresses every record's indices into its compressed data.
-    void EncodeImages();
+    // Compresses every record's indices into its compressed data; a stop
+    // leaves the records after it unencoded.
+    void EncodeImages(const StopCheck& stopped = {});
     // Appends the GIF89a stream to out; returns the number of bytes written.
     std::size_t WriteGif(std::vector<std::uint8_t>& out) const;
     // Writes the stream to path through a temporary file renamed over it.

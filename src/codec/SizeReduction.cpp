@@ -133,11 +133,11 @@ void AssignTransparentPixels(GifImage& image, std::uint8_t t) {
 
 }  // namespace
 
-void ReduceAnimationSize(GifFile& gif) {
-    CropToChangedPixels(gif);
-    OrderPaletteByUsage(gif);
-    SetTransparentIndices(gif);
-    SetMinimumCodeSizes(gif);
+void ReduceAnimationSize(GifFile& gif, const StopCheck& stopped) {
+    for (void (*step)(GifFile&) : {CropToChangedPixels, OrderPaletteByUsage, SetTransparentIndices, SetMinimumCodeSizes}) {
+        if (StopRequested(stopped)) return;
+        step(gif);
+    }
 }
 
 void CropToChangedPixels(GifFile& gif) {

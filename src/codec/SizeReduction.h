@@ -12,8 +12,9 @@
 namespace vantrel {
 
 // The steps in order: CropToChangedPixels, OrderPaletteByUsage,
-// SetTransparentIndices, SetMinimumCodeSizes.
-void ReduceAnimationSize(GifFile& gif);
+// SetTransparentIndices, SetMinimumCodeSizes. A stop, asked before each
+// step, leaves the file half reduced (to be dropped).
+void ReduceAnimationSize(GifFile& gif, const StopCheck& stopped = {});
 
 // Crops every record that lies at the same place with the same size as the
 // record before it to the smallest rectangle holding the pixels whose colour

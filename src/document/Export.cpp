@@ -44,6 +44,18 @@ GifLoop GifLoopForPlays(std::uint32_t plays) {
     return {true, static_cast<int>(std::min<std::uint32_t>(plays, 65536) - 1)};
 }
 
+std::size_t ExportImageIndexOf(const Animation& animation, const AnimFrame* frame) {
+    std::size_t images = 0;
+    bool reached = false;
+    for (const auto& each : animation.Frames()) {
+        reached = reached || each.get() == frame;
+        if (each->isMaster) continue;
+        if (reached) return images;
+        ++images;
+    }
+    return images > 0 ? images - 1 : 0;
+}
+
 namespace {
 
 // The frame's image is read in place: it stays as it is until the GIF is written.
@@ -66,31 +78,68 @@ GifWriter ToMemory(std::vector<std::uint8_t>& out) {
     };
 }
 
-// Counts colours, asks for the options, builds the palette, optionally
-// shrinks, encodes and writes. Cancelling writes nothing.
+// Whether the run is to stop now; its checkpoint hears of every look first.
+bool Stopped(const GifExportRun& run) {
+    if (run.checkpoint) run.checkpoint(run.stop);
+    return run.stop.stop_requested();
+}
+
+// preview.image's colour indices through the file's colour table; an empty
+// preview when there is no such image or it has no indices of its size.
+void TakePreview(const GifFile& gif, GifImagePreview& preview) {
+    preview.pixels = PackedDib();
+    if (preview.image >= gif.images.size() || !gif.globalColorTable) return;
+    const GifImage& image = gif.images[preview.image];
+    const std::size_t width = image.width;
+    if (image.indices.size() != width * image.height) return;
+    if (!preview.pixels.SetSizeForOverwrite(image.width, image.height)) return;
+    const ColorTable& table = *gif.globalColorTable;
+    for (int y = 0; y < image.height; ++y) {
+        const std::uint8_t* indices = image.indices.data() + static_cast<std::size_t>(y) * width;
+        PixelValue* row = preview.pixels.Row(y);
+        for (std::size_t x = 0; x < width; ++x) {
+            const RgbTriple& color = table[indices[x]];
+            row[x] = MakePixel(color.red, color.green, color.blue);
+        }
+    }
+}
+
+// Counts colours, asks for the options, builds the palette and maps every
+// image (dithered on request), then optionally shrinks, encodes and writes.
+// Cancelling, by the chooser or by a stop, writes nothing. Without a writer
+// the run ends after the mapping, which is all a preview needs.
 Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& choose,
-                 bool allowSizeReduction, GifExportReport* report) {
+                 bool allowSizeReduction, GifExportReport* report, const GifExportRun& run = {}) {
     GifExportReport local;
     GifExportReport& out = report ? *report : local;
     out = GifExportReport{};
     out.images = static_cast<int>(gif.images.size());
     if (gif.images.empty()) return Status::Error("There is no frame to write: every frame is a master frame.");
+    const auto cancelled = [&out] {
+        out.cancelled = true;
+        return Status::Ok();
+    };
+    const StopCheck stopped = [&run] { return Stopped(run); };
+    if (stopped()) return cancelled();
 
     FindChangedColumns(gif);
     ColorQuantizer quantizer;
     out.distinctColors = quantizer.CountDistinctColors(gif);
     const auto options = choose({out.distinctColors, gif.animated, &gif, allowSizeReduction});
-    if (!options) {
-        out.cancelled = true;
-        return Status::Ok();
-    }
+    if (!options) return cancelled();
     const int requested = options->reduce ? options->colorCount : out.distinctColors;
-    quantizer.BuildPalette(gif, requested);
+    quantizer.BuildPalette(gif, requested, stopped);
     out.paletteSize = quantizer.PaletteSize();
     out.requestedColors = requested;
-    if (options->dither && requested < out.distinctColors) DitherImages(gif, quantizer.Palette());
-    if (allowSizeReduction && options->sizeReduction) ReduceAnimationSize(gif);
-    gif.EncodeImages();
+    if (run.stop.stop_requested()) return cancelled();
+    if (options->dither && requested < out.distinctColors) DitherImages(gif, quantizer.Palette(), stopped);
+    if (run.stop.stop_requested()) return cancelled();
+    if (run.preview) TakePreview(gif, *run.preview);
+    if (!write) return Status::Ok();
+    if (allowSizeReduction && options->sizeReduction) ReduceAnimationSize(gif, stopped);
+    if (run.stop.stop_requested()) return cancelled();
+    gif.EncodeImages(stopped);
+    if (run.stop.stop_requested()) return cancelled();
     return write(gif);
 }
 
@@ -145,18 +194,20 @@ namespace {
 
 // One export into memory for the budget search: with the options given, or
 // (null) the first one with the caller's own choice, which must leave the
-// options it used in the search's chosen.
-using GifTrial =
-    std::function<Status(const GifExportOptions* options, std::vector<std::uint8_t>& out, GifExportReport& report)>;
+// options it used in the search's chosen. preview, when set, is the run's.
+using GifTrial = std::function<Status(const GifExportOptions* options, std::vector<std::uint8_t>& out,
+                                      GifExportReport& report, GifImagePreview* preview)>;
 
 // Exports with the chosen options, then, while the file is too large, with
 // fewer colours (bisection over 256, 128, ... 2). chosen ends as the options
-// of the bytes left in out.
+// of the bytes left in out, and preview (when given) as the image of that
+// export. A trial that reports cancelled ends the search, cancelled.
 Status FitUnderBudget(const GifTrial& trial, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
-                      GifExportReport& result, std::optional<GifExportOptions>& chosen) {
+                      GifExportReport& result, std::optional<GifExportOptions>& chosen,
+                      GifImagePreview* preview = nullptr) {
     out.clear();
     int trials = 1;
-    if (Status status = trial(nullptr, out, result); !status || result.cancelled || !chosen) {
+    if (Status status = trial(nullptr, out, result, preview); !status || result.cancelled || !chosen) {
         result.trials = trials;
         return status;
     }
@@ -180,6 +231,8 @@ Status FitUnderBudget(const GifTrial& trial, std::uint64_t maxBytes, std::vector
     std::vector<std::uint8_t> trialBytes;
     GifExportReport fitReport;
     GifExportOptions fitOptions = *chosen;
+    GifImagePreview trialPreview;
+    if (preview) trialPreview.image = preview->image;
     while (low < high) {
         const std::size_t middle = (low + high) / 2;
         GifExportOptions options = *chosen;
@@ -187,11 +240,19 @@ Status FitUnderBudget(const GifTrial& trial, std::uint64_t maxBytes, std::vector
         options.colorCount = counts[middle];
         GifExportReport trialReport;
         ++trials;
-        if (Status status = trial(&options, trialBytes, trialReport); !status) return status;
+        if (Status status = trial(&options, trialBytes, trialReport, preview ? &trialPreview : nullptr); !status)
+            return status;
+        if (trialReport.cancelled) {
+            out.clear();
+            result.cancelled = true;
+            result.trials = trials;
+            return Status::Ok();
+        }
         if (trialBytes.size() <= maxBytes) {
             out.swap(trialBytes);
             fitReport = trialReport;
             fitOptions = options;
+            if (preview) std::swap(*preview, trialPreview);
             high = middle;
         } else {
             if (middle + 1 == counts.size()) sizeWithFewest = trialBytes.size();
@@ -230,7 +291,7 @@ Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::
     // Rendered once: every trial encodes the same frames.
     animation.RenderAll();
     const GifTrial trial = [&](const GifExportOptions* options, std::vector<std::uint8_t>& bytes,
-                               GifExportReport& trialReport) {
+                               GifExportReport& trialReport, GifImagePreview*) {
         return EncodeRenderedAnimation(animation, bytes, options ? Fixed(*options) : askOnce, &trialReport);
     };
     return FitUnderBudget(trial, maxBytes, out, report ? *report : local, chosen);
@@ -253,28 +314,50 @@ GifExportImages CopyGifExportImages(const GifExportRequest& request) {
     return copy;
 }
 
-Status EncodeGifExportImages(const GifExportImages& images, const GifExportOptions& options,
-                             std::vector<std::uint8_t>& out, GifExportReport* report) {
-    out.clear();
-    GifFile gif;
+namespace {
+
+// The GIF of the copied images, not yet reduced or encoded.
+void AddExportImages(const GifExportImages& images, GifFile& gif) {
     gif.SetScreenSize(images.width, images.height);
     gif.loopCount = images.loopCount;
     gif.hasLoopExtension = images.hasLoopExtension;
     for (std::size_t i = 0; i < images.pixels.size(); ++i) gif.AddImageView(images.pixels[i]).delay = images.delays[i];
-    return FinishGif(gif, ToMemory(out), Fixed(options), images.sizeReductionApplies, report);
+}
+
+}  // namespace
+
+Status EncodeGifExportImages(const GifExportImages& images, const GifExportOptions& options,
+                             std::vector<std::uint8_t>& out, GifExportReport* report, const GifExportRun& run) {
+    out.clear();
+    GifFile gif;
+    AddExportImages(images, gif);
+    return FinishGif(gif, ToMemory(out), Fixed(options), images.sizeReductionApplies, report, run);
+}
+
+Status PreviewGifExportImage(const GifExportImages& images, const GifExportOptions& options,
+                             GifImagePreview& preview, std::stop_token stop) {
+    preview.pixels = PackedDib();
+    GifFile gif;
+    AddExportImages(images, gif);
+    GifExportReport report;
+    Status status = FinishGif(gif, GifWriter(), Fixed(options), images.sizeReductionApplies, &report,
+                              GifExportRun{std::move(stop), &preview, {}});
+    if (report.cancelled) preview.pixels = PackedDib();
+    return status;
 }
 
 Status EncodeGifExportImagesWithin(const GifExportImages& images, std::uint64_t maxBytes,
                                    const GifExportOptions& options, std::vector<std::uint8_t>& out,
-                                   GifExportOptions& fitted, GifExportReport* report) {
+                                   GifExportOptions& fitted, GifExportReport* report, const GifExportRun& run) {
     GifExportReport local;
     std::optional<GifExportOptions> chosen = options;
     chosen->sizeReduction = true;
     const GifTrial trial = [&](const GifExportOptions* trialOptions, std::vector<std::uint8_t>& bytes,
-                               GifExportReport& trialReport) {
-        return EncodeGifExportImages(images, trialOptions ? *trialOptions : *chosen, bytes, &trialReport);
+                               GifExportReport& trialReport, GifImagePreview* preview) {
+        return EncodeGifExportImages(images, trialOptions ? *trialOptions : *chosen, bytes, &trialReport,
+                                     GifExportRun{run.stop, preview, run.checkpoint});
     };
-    Status status = FitUnderBudget(trial, maxBytes, out, report ? *report : local, chosen);
+    Status status = FitUnderBudget(trial, maxBytes, out, report ? *report : local, chosen, run.preview);
     fitted = *chosen;
     return status;
 }

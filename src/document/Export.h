@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 #include "core/PackedDib.h"
@@ -32,6 +33,9 @@ struct GifExportRequest {
     // (CopyGifExportImages). Null when the caller gives none.
     const GifFile* images = nullptr;
     bool sizeReductionApplies = true;  // false for a single exported frame
+    // The image (index into the images) that stands for the frame the user
+    // had in front of them, for a chooser that shows it.
+    std::size_t currentImage = 0;
 };
 
 // What the user chose.
@@ -76,6 +80,11 @@ struct GifLoop {
 };
 GifLoop GifLoopForPlays(std::uint32_t plays);
 
+// The image an animation export makes of frame: its place among the frames
+// that are not master frames. A master frame stands for the next frame that
+// is not one (or the last such frame when none follows); 0 without images.
+std::size_t ExportImageIndexOf(const Animation& animation, const AnimFrame* frame);
+
 // Writes every frame that is not a master frame to path as one animation.
 Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
                           const GifOptionsChooser& choose, GifExportReport* report = nullptr);
@@ -101,6 +110,29 @@ inline constexpr int kMaxBudgetTrials = 8;
 // When even 2 colours do not fit, out is empty and the status says so.
 Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
                              const GifOptionsChooser& choose, GifExportReport* report = nullptr);
+// One image of an export as the written file shows it: the image's own
+// colour indices through the file's palette (after dithering), taken from
+// the very run that encodes the file. Every pixel is opaque: the file shows
+// each pixel's colour (size reduction leaves out only pixels a viewer keeps
+// from the image before, so they show the same).
+struct GifImagePreview {
+    std::size_t image = 0;  // which image, an index into the export's images
+    PackedDib pixels;       // that image's size; no block when not made
+};
+
+// What steers a run of the export besides the user's choices. Once stop is
+// requested the run ends at its next image, pass or trial export: the report
+// says cancelled, nothing is written and out stays empty. When preview is
+// set it receives its image from the run's own palette and indices.
+// checkpoint, when set, is called with the stop token at every place the
+// run looks at it (before each image of each pass and before each trial),
+// for progress and for tests that stop a run at a known place.
+struct GifExportRun {
+    std::stop_token stop;
+    GifImagePreview* preview = nullptr;
+    std::function<void(const std::stop_token&)> checkpoint;
+};
+
 // An owned copy of what an export is about to write, before any option is
 // applied, so that another thread can encode it with trial options while
 // the options dialog stays open (the document may not be touched there).
@@ -117,13 +149,22 @@ struct GifExportImages {
 GifExportImages CopyGifExportImages(const GifExportRequest& request);
 // The bytes the export the copy was taken from writes with these options.
 Status EncodeGifExportImages(const GifExportImages& images, const GifExportOptions& options,
-                             std::vector<std::uint8_t>& out, GifExportReport* report = nullptr);
+                             std::vector<std::uint8_t>& out, GifExportReport* report = nullptr,
+                             const GifExportRun& run = {});
+// Only preview.image as the export with these options shows it: the same
+// palette building, mapping and dithering, without size reduction or
+// encoding. With no such image the preview stays empty.
+Status PreviewGifExportImage(const GifExportImages& images, const GifExportOptions& options,
+                             GifImagePreview& preview, std::stop_token stop = {});
 // The search of EncodeAnimationWithin over the copy, starting from options;
 // fitted receives the options out was made with (meaningful when it fits),
-// so that exporting with them writes these very bytes.
+// so that exporting with them writes these very bytes. A preview of the run
+// shows the image with the fitted options (with the options given when
+// nothing fits).
 Status EncodeGifExportImagesWithin(const GifExportImages& images, std::uint64_t maxBytes,
                                    const GifExportOptions& options, std::vector<std::uint8_t>& out,
-                                   GifExportOptions& fitted, GifExportReport* report = nullptr);
+                                   GifExportOptions& fitted, GifExportReport* report = nullptr,
+                                   const GifExportRun& run = {});
 
 // Writes one frame as a single-image GIF.
 Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path,

@@ -83,8 +83,13 @@ void GoTo(EditorView& v) {
     }
 }
 
-GifOptionsChooser GifChooser(EditorView& v) {
-    return [&v](const GifExportRequest& request) { return Dialogs(v).GifSaveOptions(request); };
+// The options dialog, shown with image currentImage as the current one.
+GifOptionsChooser GifChooser(EditorView& v, std::size_t currentImage) {
+    return [&v, currentImage](const GifExportRequest& request) {
+        GifExportRequest shown = request;
+        shown.currentImage = currentImage;
+        return Dialogs(v).GifSaveOptions(shown);
+    };
 }
 
 // Tells the user why a save failed.
@@ -98,14 +103,15 @@ void Save(EditorView& v, bool saveAs) {
     const SavePathChooser ask = [&](const std::filesystem::path& suggested) {
         return Dialogs(v).AnimationPath(title, suggested);
     };
-    Report(v, SaveAnimationFile(animation, saveAs, ask, GifChooser(v)));
+    Report(v, SaveAnimationFile(animation, saveAs, ask,
+                                GifChooser(v, ExportImageIndexOf(animation, v.CurrentFrame()))));
 }
 
 void ExportCurrent(EditorView& v) {
     const FrameExportChooser ask = [&](const std::filesystem::path& suggested) {
         return Dialogs(v).FrameExportPath(suggested);
     };
-    Report(v, ExportFrameFile(v.GetAnimation(), *v.CurrentFrame(), ask, GifChooser(v),
+    Report(v, ExportFrameFile(v.GetAnimation(), *v.CurrentFrame(), ask, GifChooser(v, 0),
                               [&v] { return Dialogs(v).JpegQuality(); }));
 }
 

@@ -1,17 +1,25 @@
 // "GIF Save Options" offscreen: the size it shows is the size of the export
 // with the options it would return, worked out while the dialog stays live;
-// "Fit under" returns options whose export fits, or stays open saying why.
+// so is its preview of the current frame; "Fit under" returns options whose
+// export fits, or stays open saying why. The worker stops a running job
+// when a new request comes or the dialog goes.
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
+#include <future>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "AppTestUtil.h"
@@ -48,17 +56,41 @@ std::unique_ptr<CQVDoc> NoisyAnimation(int frames, int width, int height) {
     return doc;
 }
 
-// The dialog as the export of animation opens it (the export itself is
-// cancelled; the dialog keeps its own copy of the images).
-std::unique_ptr<GifSaveOptionsDialog> OpenFor(Animation& animation) {
+// The dialog as the export of animation opens it, with currentImage as the
+// current frame (the export itself is cancelled; the dialog keeps its own
+// copy of the images).
+std::unique_ptr<GifSaveOptionsDialog> OpenFor(Animation& animation, std::size_t currentImage = 0) {
     std::unique_ptr<GifSaveOptionsDialog> dialog;
     std::vector<std::uint8_t> bytes;
-    EXPECT_TRUE(EncodeAnimationAsGif(animation, bytes, [&](const GifExportRequest& request) {
+    EXPECT_TRUE(EncodeAnimationAsGif(animation, bytes, [&](GifExportRequest request) {
+                    request.currentImage = currentImage;
                     dialog = std::make_unique<GifSaveOptionsDialog>(nullptr, request);
                     return std::optional<GifExportOptions>();
                 }).ok());
     dialog->show();
     return dialog;
+}
+
+// The copy of the images the export of animation offers its chooser.
+GifExportImages ImagesOf(Animation& animation) {
+    GifExportImages images;
+    std::vector<std::uint8_t> bytes;
+    EXPECT_TRUE(EncodeAnimationAsGif(animation, bytes, [&](const GifExportRequest& request) {
+                    images = CopyGifExportImages(request);
+                    return std::optional<GifExportOptions>();
+                }).ok());
+    return images;
+}
+
+// Image `image` of the export with options, as the dialog shows it.
+QImage ExpectedPreview(const GifExportImages& images, const GifExportOptions& options, std::size_t image) {
+    GifImagePreview preview{image, {}};
+    EXPECT_TRUE(PreviewGifExportImage(images, options, preview).ok());
+    return PreviewImage(preview.pixels);
+}
+
+QImage Shown(const GifSaveOptionsDialog& dialog) {
+    return dialog.Preview()->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 std::vector<std::uint8_t> Exported(Animation& animation, const GifExportOptions& options) {
@@ -69,6 +101,13 @@ std::vector<std::uint8_t> Exported(Animation& animation, const GifExportOptions&
     return bytes;
 }
 
+// Processes events until done() holds; false after 10 s. (A failed QTRY_*
+// check would only return from the test, unseen by GoogleTest.)
+template <typename Done>
+bool Eventually(Done done) {
+    return QTest::qWaitFor(done, 10000);
+}
+
 QString SizeText(std::size_t bytes) { return QStringLiteral("File size: ") + FileSizeText(bytes); }
 
 TEST(GifSaveOptionsDialog, ShowsTheSizeOfTheExportForTheLatestChoices) {
@@ -77,7 +116,8 @@ TEST(GifSaveOptionsDialog, ShowsTheSizeOfTheExportForTheLatestChoices) {
     Animation& animation = doc->GetAnimation();
     auto dialog = OpenFor(animation);
     ASSERT_TRUE(dialog->ReduceButton()->isChecked());
-    QTRY_COMPARE(dialog->SizeLabel()->text(), SizeText(Exported(animation, dialog->Options()).size()));
+    const QString initial = SizeText(Exported(animation, dialog->Options()).size());
+    ASSERT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == initial; }));
     const QString first = dialog->SizeLabel()->text();
 
     // Several changes in a row, without waiting: only the last is shown.
@@ -92,7 +132,7 @@ TEST(GifSaveOptionsDialog, ShowsTheSizeOfTheExportForTheLatestChoices) {
     EXPECT_FALSE(last.sizeReduction);
     const QString expected = SizeText(Exported(animation, last).size());
     EXPECT_NE(expected, first);
-    QTRY_COMPARE(dialog->SizeLabel()->text(), expected);
+    ASSERT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == expected; }));
     // And it stays so once every worker is done.
     QTest::qWait(50);
     EXPECT_EQ(dialog->SizeLabel()->text(), expected);
@@ -102,7 +142,7 @@ TEST(GifSaveOptionsDialog, ShowsTheSizeOfTheExportForTheLatestChoices) {
     ASSERT_TRUE(dialog->Options().dither);
     const QString dithered = SizeText(Exported(animation, dialog->Options()).size());
     EXPECT_NE(dithered, expected);
-    QTRY_COMPARE(dialog->SizeLabel()->text(), dithered);
+    ASSERT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == dithered; }));
 }
 
 TEST(GifSaveOptionsDialog, FitUnderReturnsOptionsWhoseExportFits) {
@@ -118,7 +158,7 @@ TEST(GifSaveOptionsDialog, FitUnderReturnsOptionsWhoseExportFits) {
     dialog->FitBox()->setChecked(true);
     dialog->FitKilobytesBox()->setValue(kilobytes);
     dialog->accept();
-    QTRY_COMPARE(dialog->result(), int(QDialog::Accepted));
+    ASSERT_TRUE(Eventually([&] { return dialog->result() == int(QDialog::Accepted); }));
     const GifExportOptions fitted = dialog->Options();
     EXPECT_TRUE(fitted.reduce);
     EXPECT_LT(fitted.colorCount, 256);
@@ -133,11 +173,128 @@ TEST(GifSaveOptionsDialog, FitUnderAnImpossibleBudgetSaysSoAndStaysOpen) {
     dialog->FitBox()->setChecked(true);
     dialog->FitKilobytesBox()->setValue(1);
     dialog->accept();
-    QTRY_VERIFY(!dialog->FitMessage()->text().contains(QStringLiteral("Looking")));
+    ASSERT_TRUE(Eventually([&] { return !dialog->FitMessage()->text().contains(QStringLiteral("Looking")); }));
     EXPECT_TRUE(dialog->FitMessage()->text().contains(QStringLiteral("does not fit"))) << dialog->FitMessage()->text().toStdString();
     EXPECT_TRUE(dialog->FitMessage()->text().contains(QStringLiteral("2 colours")));
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_NE(dialog->result(), int(QDialog::Accepted));
+    // The size of the choices as they stand is shown again, even when the
+    // search stopped its estimate.
+    const QString size = SizeText(Exported(doc->GetAnimation(), dialog->Options()).size());
+    EXPECT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == size; }))
+        << dialog->SizeLabel()->text().toStdString();
+}
+
+TEST(GifSaveOptionsDialog, PreviewShowsTheCurrentFrameAsTheFileShowsItAndFollowsTheChoices) {
+    test::ResetPrompts();
+    auto doc = NoisyAnimation(4, 60, 40);
+    Animation& animation = doc->GetAnimation();
+    const GifExportImages images = ImagesOf(animation);
+    auto dialog = OpenFor(animation, 2);
+    const QImage first = ExpectedPreview(images, dialog->Options(), 2);
+    ASSERT_EQ(first.size(), QSize(60, 40));
+    ASSERT_NE(first, ExpectedPreview(images, dialog->Options(), 1));  // the frames differ
+    ASSERT_TRUE(Eventually([&] { return Shown(*dialog) == first; }));
+    EXPECT_TRUE(dialog->Preview()->isEnabled());
+    // Pixel for pixel: the whole frame fits, no scrolling.
+    EXPECT_EQ(dialog->PreviewArea()->viewport()->size(), QSize(60, 40));
+
+    QComboBox* counts = dialog->CountBox();
+    counts->setCurrentIndex(counts->findData(4));
+    ASSERT_EQ(dialog->Options().colorCount, 4);
+    EXPECT_FALSE(dialog->Preview()->isEnabled());  // the old one stays, greyed, until the answer
+    EXPECT_EQ(Shown(*dialog), first);
+    const QImage four = ExpectedPreview(images, dialog->Options(), 2);
+    ASSERT_NE(four, first);
+    ASSERT_TRUE(Eventually([&] { return Shown(*dialog) == four; }));
+    EXPECT_TRUE(dialog->Preview()->isEnabled());
+}
+
+TEST(GifSaveOptionsDialog, LargeFrameScrollsInLimitedRoom) {
+    test::ResetPrompts();
+    auto doc = NoisyAnimation(1, 700, 400);
+    auto dialog = OpenFor(doc->GetAnimation());
+    ASSERT_TRUE(Eventually([&] { return !dialog->Preview()->pixmap().isNull(); }));
+    EXPECT_EQ(dialog->Preview()->size(), QSize(700, 400));
+    const QSize room = dialog->PreviewArea()->viewport()->size();
+    EXPECT_EQ(room, QSize(GifSaveOptionsDialog::kPreviewMaxWidth, GifSaveOptionsDialog::kPreviewMaxHeight));
+    EXPECT_GT(dialog->PreviewArea()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(dialog->PreviewArea()->verticalScrollBar()->maximum(), 0);
+}
+
+// Holds the first place a job looks whether to stop until the stop comes
+// (for at most 20 s, so that a stop that never comes fails the test rather
+// than hanging it), and records what it saw.
+struct HeldJob {
+    std::promise<void> inside;
+    std::atomic<int> looks{0};
+    std::atomic<bool> sawStop{false};
+
+    void Hold(GifSizeEstimator& estimator) {
+        estimator.SetCheckpoint([this](const std::stop_token& stop) {
+            if (looks++ != 0) return;
+            inside.set_value();
+            for (int i = 0; i < 4000 && !stop.stop_requested(); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            sawStop = stop.stop_requested();
+        });
+    }
+};
+
+TEST(GifSizeEstimator, ClosingStopsARunningSearchAtOnce) {
+    auto doc = NoisyAnimation(3, 60, 40);
+    int answers = 0;
+    auto estimator = std::make_unique<GifSizeEstimator>(ImagesOf(doc->GetAnimation()), 0,
+                                                        [&](const GifEstimate&) { ++answers; });
+    HeldJob job;
+    job.Hold(*estimator);
+    estimator->Fit(GifExportOptions{true, 256, true}, 1);  // nothing fits: the whole search makes every trial
+    job.inside.get_future().wait();
+    estimator.reset();
+    EXPECT_TRUE(job.sawStop);
+    EXPECT_EQ(job.looks, 1);  // the search ended at the place it was stopped
+    QCoreApplication::processEvents();
+    EXPECT_EQ(answers, 0);
+}
+
+TEST(GifSizeEstimator, NewRequestStopsTheRunningJobAndOnlyItIsAnswered) {
+    auto doc = NoisyAnimation(3, 60, 40);
+    std::vector<GifEstimate> answers;
+    GifSizeEstimator estimator(ImagesOf(doc->GetAnimation()), 0,
+                               [&](const GifEstimate& estimate) { answers.push_back(estimate); });
+    HeldJob job;
+    job.Hold(estimator);
+    estimator.Fit(GifExportOptions{true, 256, true}, 1);
+    job.inside.get_future().wait();
+    estimator.Estimate(GifExportOptions{true, 16, true});
+    ASSERT_TRUE(Eventually([&] { return answers.size() == std::size_t{1}; }));
+    EXPECT_TRUE(job.sawStop);
+    EXPECT_FALSE(answers[0].fit);
+    EXPECT_TRUE(answers[0].ok);
+    EXPECT_EQ(answers[0].options.colorCount, 16);
+    EXPECT_EQ(answers[0].preview.size(), QSize(60, 40));
+    ASSERT_TRUE(Eventually([&] { return !estimator.Busy(); }));
+    EXPECT_EQ(answers.size(), std::size_t{1});
+}
+
+TEST(GifSaveOptionsDialog, PreviewShowsTransparentPixelsOverALightCheckerboard) {
+    PackedDib pixels;
+    pixels.SetSize(16, 16);
+    pixels.FillRect(kTransparentWhite);
+    pixels.Row(3)[3] = MakePixel(200, 10, 20);
+    pixels.Row(12)[3] = MakePixel(0, 0, 255, 128);  // half transparent blue
+    const QImage shown = PreviewImage(pixels);
+    ASSERT_EQ(shown.size(), QSize(16, 16));
+    EXPECT_EQ(shown.pixel(3, 3), qRgb(200, 10, 20));
+    const QRgb first = shown.pixel(0, 0);
+    const QRgb second = shown.pixel(8, 0);
+    EXPECT_NE(first, second);  // two tones, in 8-pixel squares
+    EXPECT_EQ(shown.pixel(0, 8), second);
+    EXPECT_EQ(shown.pixel(8, 8), first);
+    for (const QRgb tone : {first, second}) EXPECT_GE(qGray(tone), 192) << "a light tone";
+    const QRgb blended = shown.pixel(3, 12);
+    EXPECT_GT(qBlue(blended), qRed(blended));
+    EXPECT_GT(qRed(blended), 50);  // the checkerboard shows through
 }
 
 TEST(GifSaveOptionsDialog, WithoutImagesShowsNoSize) {

@@ -29,6 +29,7 @@ public:
     }
     std::optional<GifExportOptions> GifSaveOptions(const GifExportRequest& request) override {
         ++optionsShown;
+        currentImages.push_back(request.currentImage);
         return DefaultGifExportOptions(request.distinctColors);
     }
 
@@ -40,6 +41,7 @@ public:
     std::vector<std::string> titles;
     int previews = 0;
     int optionsShown = 0;
+    std::vector<std::size_t> currentImages;  // of each options dialog shown
 };
 
 class FrameHost : public test::RecordingHost {
@@ -151,6 +153,17 @@ TEST(FrameRoutes, SaveAnimationAsksOnceThenSavesSilently) {
     f.Run(C::SaveAnimationAs);
     EXPECT_EQ(f.host.messages.size(), 1u);
     EXPECT_EQ(f.A().animationPath, (dir / "banner.gif").string());  // the old file stays remembered
+}
+
+TEST(FrameRoutes, SaveOptionsShowTheImageOfTheCurrentFrame) {
+    Fixture f(4);
+    f.A().Frames()[1]->isMaster = true;  // writes no image: frame 3 makes image 2
+    f.view.ShowFrame(f.A().Frames()[3].get());
+    f.host.frameDialogs.savePath = test::ScratchDir("frame-routes-current") / "shown.gif";
+    ASSERT_TRUE(f.Run(C::SaveAnimationAs));
+    f.view.ShowFrame(f.A().Frames()[1].get());  // a master frame stands for the next frame written
+    f.Run(C::SaveAnimationAs);
+    EXPECT_EQ(f.host.frameDialogs.currentImages, (std::vector<std::size_t>{2, 1}));
 }
 
 }  // namespace

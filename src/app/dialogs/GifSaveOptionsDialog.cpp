@@ -9,14 +9,35 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/dialogs/DialogSupport.h"
 #include "app/dialogs/GifSizeEstimator.h"
 #include "view/SaveOptions.h"
 
 namespace vantrel {
+
+namespace {
+
+// A scroll area exactly the size of a width x height picture, or at most
+// the given room with scroll bars for the rest.
+void SizePreviewArea(QScrollArea& area, int width, int height, int maxWidth, int maxHeight) {
+    const int bar = area.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &area);
+    const int frame = 2 * area.frameWidth();
+    const bool scrollsAcross = width > maxWidth;
+    const bool scrollsDown = height > maxHeight;
+    area.setFixedSize(std::min(width, maxWidth) + frame + (scrollsDown ? bar : 0),
+                      std::min(height, maxHeight) + frame + (scrollsAcross ? bar : 0));
+}
+
+QString WorkingOutText() { return QStringLiteral("File size: working it out..."); }
+
+}  // namespace
 
 GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportRequest& request)
     : QDialog(parent), request_(request) {
@@ -73,21 +94,41 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     fileLayout->addLayout(fitRow);
     fileLayout->addWidget(fitMessage_);
 
+    auto* shown = new QGroupBox(QStringLiteral("Preview (actual size)"), this);
+    previewArea_ = new QScrollArea(shown);
+    previewArea_->setObjectName(QStringLiteral("gifPreviewArea"));
+    previewArea_->setAlignment(Qt::AlignCenter);
+    preview_ = new QLabel;
+    preview_->setObjectName(QStringLiteral("gifPreview"));
+    previewArea_->setWidget(preview_);  // the area owns the label
+    (new QVBoxLayout(shown))->addWidget(previewArea_);
+
     QDialogButtonBox* buttons = OkCancelButtons(this);
     ok_ = buttons->button(QDialogButtonBox::Ok);
+    auto* choices = new QVBoxLayout;
+    choices->addWidget(palette);
+    choices->addWidget(web);
+    choices->addWidget(file);
+    choices->addStretch();
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(choices);
+    columns->addWidget(shown, 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(palette);
-    layout->addWidget(web);
-    layout->addWidget(file);
+    layout->addLayout(columns);
     layout->addWidget(buttons);
 
     GifExportImages images = CopyGifExportImages(request);
+    const std::size_t current = std::min(request.currentImage, images.pixels.empty() ? 0 : images.pixels.size() - 1);
     if (images.pixels.empty()) {
-        // Nothing to measure (the caller gave no images): no size, no budget.
+        // Nothing to measure (the caller gave no images): no size, no budget, no preview.
         file->setVisible(false);
+        shown->setVisible(false);
     } else {
+        const PackedDib& frame = images.pixels[current];
+        preview_->resize(frame.Width(), frame.Height());
+        SizePreviewArea(*previewArea_, frame.Width(), frame.Height(), kPreviewMaxWidth, kPreviewMaxHeight);
         estimator_ = std::make_unique<GifSizeEstimator>(
-            std::move(images), [this](const GifEstimate& estimate) { Answered(estimate); });
+            std::move(images), current, [this](const GifEstimate& estimate) { Answered(estimate); });
     }
 
     const auto changed = [this] { ChoicesChanged(); };
@@ -120,7 +161,8 @@ void GifSaveOptionsDialog::ChoicesChanged() {
     fitMessage_->clear();
     ok_->setEnabled(true);
     if (!estimator_) return;
-    size_->setText(QStringLiteral("File size: working it out..."));
+    size_->setText(WorkingOutText());
+    preview_->setEnabled(false);  // the last preview stays, greyed, until the new one comes
     estimator_->Estimate(Options());
 }
 
@@ -136,6 +178,10 @@ void GifSaveOptionsDialog::accept() {
 }
 
 void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
+    if (!estimate.preview.isNull()) {
+        preview_->setPixmap(QPixmap::fromImage(estimate.preview));
+        preview_->setEnabled(true);
+    }
     if (!estimate.fit) {
         size_->setText(estimate.ok ? QStringLiteral("File size: ") + FileSizeText(estimate.bytes)
                                    : QStringLiteral("File size unknown: ") + estimate.message);
@@ -144,6 +190,9 @@ void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
     ok_->setEnabled(true);
     if (!estimate.ok) {
         fitMessage_->setText(QStringLiteral("It does not fit: ") + estimate.message);
+        // The search stopped any estimate still running when OK was pressed:
+        // the size of the choices as they stand is asked again.
+        if (size_->text() == WorkingOutText()) estimator_->Estimate(Options());
         return;
     }
     fitted_ = estimate.options;

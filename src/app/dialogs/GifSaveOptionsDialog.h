@@ -1,10 +1,11 @@
 #pragma once
 // "GIF Save Options": the exact palette or "Reduce to:" a number of colours
 // (optionally dithered onto them), whether the animation is made smaller by writing only what changes, the
-// size of the file these choices make (worked out on a worker thread as
-// they change), and "Fit under N KB", which on OK searches for the colour
-// count that keeps the file under N KB and stays open, saying why, when
-// even the fewest colours do not fit.
+// size of the file these choices make and, pixel for pixel, the current
+// frame as that file shows it (both worked out on a worker thread as they
+// change), and "Fit under N KB", which on OK searches for the colour count
+// that keeps the file under N KB and stays open, saying why, when even the
+// fewest colours do not fit.
 
 #include <QDialog>
 #include <cstdint>
@@ -18,6 +19,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 class QSpinBox;
 
 namespace vantrel {
@@ -42,6 +44,15 @@ public:
     QCheckBox* FitBox() const { return fit_; }
     QSpinBox* FitKilobytesBox() const { return fitKilobytes_; }
     QLabel* FitMessage() const { return fitMessage_; }
+    // The current frame as the file shows it (its pixmap null until the
+    // first answer; greyed while a newer one is being worked out).
+    QLabel* Preview() const { return preview_; }
+    QScrollArea* PreviewArea() const { return previewArea_; }
+    GifSizeEstimator* Estimator() const { return estimator_.get(); }
+
+    // The most room the preview takes in the dialog; larger frames scroll.
+    static constexpr int kPreviewMaxWidth = 480;
+    static constexpr int kPreviewMaxHeight = 320;
 
     static constexpr std::uint64_t kBytesPerKilobyte = 1000;
 
@@ -60,6 +71,8 @@ private:
     QCheckBox* fit_ = nullptr;
     QSpinBox* fitKilobytes_ = nullptr;
     QLabel* fitMessage_ = nullptr;
+    QLabel* preview_ = nullptr;
+    QScrollArea* previewArea_ = nullptr;
     QPushButton* ok_ = nullptr;
     std::optional<GifExportOptions> fitted_;
     std::unique_ptr<GifSizeEstimator> estimator_;

@@ -1,20 +1,32 @@
 #include "app/dialogs/GifSizeEstimator.h"
 
 #include <QLocale>
+#include <QPainter>
 #include <utility>
 #include <vector>
 
+#include "app/DibImage.h"
+
 namespace vantrel {
 
-GifSizeEstimator::GifSizeEstimator(GifExportImages images, Answer answer, QObject* parent)
+GifSizeEstimator::GifSizeEstimator(GifExportImages images, std::size_t previewImage, Answer answer,
+                                   QObject* parent)
     : QObject(parent),
       images_(std::make_shared<const GifExportImages>(std::move(images))),
+      previewImage_(previewImage),
       answer_(std::move(answer)) {}
 
 GifSizeEstimator::~GifSizeEstimator() {
     // The worker's queued answer dies with this object (QObject drops the
-    // events posted to it), so joining is all that is needed.
-    if (worker_.joinable()) worker_.join();
+    // events posted to it); the job stops at its next image or step.
+    if (worker_.joinable()) {
+        worker_.request_stop();
+        worker_.join();
+    }
+}
+
+void GifSizeEstimator::SetCheckpoint(std::function<void(const std::stop_token&)> checkpoint) {
+    checkpoint_ = std::move(checkpoint);
 }
 
 void GifSizeEstimator::Estimate(const GifExportOptions& options) { Ask({false, options, 0, 0}); }
@@ -26,32 +38,43 @@ void GifSizeEstimator::Fit(const GifExportOptions& options, std::uint64_t maxByt
 void GifSizeEstimator::Forget() {
     ++generation_;
     waiting_.reset();
+    worker_.request_stop();
 }
 
 void GifSizeEstimator::Ask(Job job) {
     job.generation = ++generation_;
-    if (worker_.joinable())
+    if (worker_.joinable()) {
+        worker_.request_stop();
         waiting_ = job;
-    else
+    } else {
         Start(job);
+    }
 }
 
 void GifSizeEstimator::Start(const Job& job) {
     // The worker sees only its own copies: the shared images (never
-    // changed) and the job.
-    worker_ = std::thread([this, images = images_, job] {
+    // changed), the job and the checkpoint.
+    worker_ = std::jthread([this, images = images_, previewImage = previewImage_, checkpoint = checkpoint_,
+                            job](std::stop_token stop) {
         GifEstimate estimate;
         estimate.fit = job.fit;
         estimate.options = job.options;
         std::vector<std::uint8_t> bytes;
+        GifExportReport report;
+        GifImagePreview preview{previewImage, {}};
+        const GifExportRun run{stop, &preview, checkpoint};
         const Status status = job.fit ? EncodeGifExportImagesWithin(*images, job.maxBytes, job.options, bytes,
-                                                                    estimate.options)
-                                      : EncodeGifExportImages(*images, job.options, bytes);
-        estimate.ok = status.ok() && !bytes.empty();
+                                                                    estimate.options, &report, run)
+                                      : EncodeGifExportImages(*images, job.options, bytes, &report, run);
+        // A stopped job is never answered, not even as a failure.
+        const bool stopped = report.cancelled;
+        estimate.ok = status.ok() && !stopped && !bytes.empty();
         estimate.bytes = bytes.size();
         if (!status) estimate.message = QString::fromStdString(status.message());
+        if (!stopped && preview.pixels.HasBlock()) estimate.preview = PreviewImage(preview.pixels);
         QMetaObject::invokeMethod(
-            this, [this, generation = job.generation, estimate] { Finished(generation, estimate); },
+            this,
+            [this, generation = stopped ? 0 : job.generation, estimate] { Finished(generation, estimate); },
             Qt::QueuedConnection);
     });
 }
@@ -63,7 +86,22 @@ void GifSizeEstimator::Finished(std::uint64_t generation, const GifEstimate& est
         waiting_.reset();
         Start(next);
     }
-    if (generation == generation_ && answer_) answer_(estimate);
+    // Generation 0 marks a stopped job (requests count from 1).
+    if (generation != 0 && generation == generation_ && answer_) answer_(estimate);
+}
+
+QImage PreviewImage(const PackedDib& pixels) {
+    constexpr int kCell = 8;
+    const QImage picture = ToQImageWithAlpha(pixels);
+    QImage shown(picture.size(), QImage::Format_RGB32);
+    shown.fill(Qt::white);
+    QPainter painter(&shown);
+    for (int y = 0; y < shown.height(); y += kCell) {
+        for (int x = (y / kCell) % 2 * kCell; x < shown.width(); x += 2 * kCell)
+            painter.fillRect(x, y, kCell, kCell, QColor(0xCC, 0xCC, 0xCC));
+    }
+    painter.drawImage(0, 0, picture);
+    return shown;
 }
 
 QString FileSizeText(std::uint64_t bytes) {
