@@ -26,22 +26,37 @@ bool HasMarks(const GifImage& image) {
     return HasIndicesOfItsSize(image) && image.unchanged.size() == image.indices.size();
 }
 
-bool HasUnchangedPixel(const GifImage& image) {
-    return HasMarks(image) && std::find(image.unchanged.begin(), image.unchanged.end(), 1) != image.unchanged.end();
+// How often each index occurs at shown pixels (entries 0 to 255) and at
+// unchanged ones (256 to 511). Four partial tables counted in turn keep runs
+// of one index from waiting on their own increments.
+using IndexCounts = std::array<std::uint32_t, 2 * kIndexCount>;
+
+IndexCounts CountIndices(const GifImage& image) {
+    std::array<IndexCounts, 4> parts{};
+    const std::uint8_t* indices = image.indices.data();
+    const std::size_t count = image.indices.size();
+    const std::uint8_t* unchanged = HasMarks(image) ? image.unchanged.data() : nullptr;
+    const auto key = [&](std::size_t i) {
+        return unchanged ? std::size_t{indices[i]} | std::size_t{unchanged[i]} << 8 : std::size_t{indices[i]};
+    };
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        ++parts[0][key(i)];
+        ++parts[1][key(i + 1)];
+        ++parts[2][key(i + 2)];
+        ++parts[3][key(i + 3)];
+    }
+    for (; i < count; ++i) ++parts[0][key(i)];
+    for (std::size_t k = 0; k < parts[0].size(); ++k) parts[0][k] += parts[1][k] + parts[2][k] + parts[3][k];
+    return parts[0];
 }
 
-// 1 for every index found at a changed pixel of one record, 0 for all others.
+// 1 for every index found at a shown pixel of one record, 0 for all others.
 using IndexMarks = std::array<std::uint32_t, kIndexCount>;
 
-// The marks of a record. A record without unchanged marks shows every
-// pixel: all its indices count.
-IndexMarks MarkShownIndices(const GifImage& image) {
+IndexMarks ShownIndices(const IndexCounts& counts) {
     IndexMarks marks{};
-    if (!HasMarks(image)) {
-        for (std::uint8_t index : image.indices) marks[index] = 1;
-        return marks;
-    }
-    for (std::size_t i = 0; i < image.indices.size(); ++i) marks[image.indices[i]] |= image.unchanged[i] ^ 1u;
+    for (std::size_t k = 0; k < kIndexCount; ++k) marks[k] = counts[k] > 0 ? 1 : 0;
     return marks;
 }
 
@@ -109,26 +124,24 @@ std::optional<std::uint8_t> LowestUnusedIndex(const IndexMarks& marks) {
 // the indices upward and, whenever an index occurs more often than the
 // current n, take its transparent pixels off n; afterwards a transparent
 // pixel keeps its index k exactly when k occurs at least n times.
-void AssignTransparentPixels(GifImage& image, std::uint8_t t) {
-    std::array<std::int64_t, kIndexCount> total{};
-    std::array<std::int64_t, kIndexCount> transparent{};
+void AssignTransparentPixels(GifImage& image, std::uint8_t t, const IndexCounts& counts) {
     std::int64_t n = 0;
-    for (std::size_t i = 0; i < image.indices.size(); ++i) {
-        const std::int64_t isTransparent = image.unchanged[i];
-        ++total[image.indices[i]];
-        transparent[image.indices[i]] += isTransparent;
-        n += isTransparent;
-    }
+    for (std::size_t k = 0; k < kIndexCount; ++k) n += counts[kIndexCount + k];
     for (std::size_t k = 0; k < kIndexCount; ++k) {
-        if (total[k] > n) n -= transparent[k];
+        if (std::int64_t{counts[k]} + counts[kIndexCount + k] > n) n -= counts[kIndexCount + k];
     }
     n = std::max<std::int64_t>(n, 0);
-
-    for (std::size_t i = 0; i < image.indices.size(); ++i) {
-        std::uint8_t& index = image.indices[i];
-        const bool toT = image.unchanged[i] != 0 && total[index] < n;
-        index = toT ? t : index;
+    // Unchanged pixels of the indices occurring less than n times take t.
+    std::array<std::uint8_t, 2 * kIndexCount> after{};
+    for (std::size_t k = 0; k < kIndexCount; ++k) {
+        after[k] = static_cast<std::uint8_t>(k);
+        const bool rare = std::int64_t{counts[k]} + counts[kIndexCount + k] < n;
+        after[kIndexCount + k] = rare ? t : static_cast<std::uint8_t>(k);
     }
+    std::uint8_t* indices = image.indices.data();
+    const std::uint8_t* unchanged = image.unchanged.data();
+    for (std::size_t i = 0; i < image.indices.size(); ++i)
+        indices[i] = after[std::size_t{indices[i]} | std::size_t{unchanged[i]} << 8];
 }
 
 }  // namespace
@@ -164,7 +177,7 @@ void CropToChangedPixels(GifFile& gif) {
 void OrderPaletteByUsage(GifFile& gif) {
     std::array<std::uint32_t, kIndexCount> usage{};
     for (const GifImage& image : gif.images) {
-        const IndexMarks marks = MarkShownIndices(image);
+        const IndexMarks marks = ShownIndices(CountIndices(image));
         for (std::size_t k = 0; k < kIndexCount; ++k) usage[k] += marks[k];
     }
 
@@ -196,12 +209,16 @@ void OrderPaletteByUsage(GifFile& gif) {
 void SetTransparentIndices(GifFile& gif) {
     for (std::size_t i = 1; i < gif.images.size(); ++i) {
         GifImage& image = gif.images[i];
-        if (!HasUnchangedPixel(image)) continue;
-        const std::optional<std::uint8_t> t = LowestUnusedIndex(MarkShownIndices(image));
+        if (!HasMarks(image)) continue;
+        const IndexCounts counts = CountIndices(image);
+        const bool anyUnchanged =
+            std::any_of(counts.begin() + kIndexCount, counts.end(), [](std::uint32_t c) { return c != 0; });
+        if (!anyUnchanged) continue;
+        const std::optional<std::uint8_t> t = LowestUnusedIndex(ShownIndices(counts));
         if (!t) continue;
         image.transparent = true;
         image.transparentIndex = *t;
-        AssignTransparentPixels(image, *t);
+        AssignTransparentPixels(image, *t, counts);
         // When every palette colour is in use, t is the first index past the
         // palette; the table then grows so that no pixel refers to an entry
         // the file does not hold.
@@ -213,8 +230,19 @@ void SetTransparentIndices(GifFile& gif) {
 
 void SetMinimumCodeSizes(GifFile& gif) {
     for (GifImage& image : gif.images) {
-        const int count =
-            image.indices.empty() ? 0 : *std::max_element(image.indices.begin(), image.indices.end()) + 1;
+        // The largest index, eight at a time: a maximum over a block has no
+        // branch and lets the blocks overlap.
+        const std::uint8_t* indices = image.indices.data();
+        const std::size_t size = image.indices.size();
+        std::uint8_t largest = 0;
+        std::size_t i = 0;
+        for (; i + 8 <= size; i += 8) {
+            std::uint8_t block = 0;
+            for (std::size_t k = 0; k < 8; ++k) block = std::max(block, indices[i + k]);
+            largest = std::max(largest, block);
+        }
+        for (; i < size; ++i) largest = std::max(largest, indices[i]);
+        const int count = size == 0 ? 0 : largest + 1;
         image.minimumCodeSize = static_cast<std::uint8_t>(MinimumCodeSizeFor(count));
     }
 }
