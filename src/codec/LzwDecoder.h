@@ -28,7 +28,7 @@ struct LzwResult {
 // code right after a clear code is skipped too; a string that would run past
 // the end of out is dropped whole (later, shorter strings may still fit);
 // once the table holds 4096 entries nothing is added until a clear code.
-// Bytes of out that no code reached keep their value.
+// Bytes of out that no code reached keep their value (zero).
 LzwResult DecodeLzw(int minimumCodeSize, std::span<const std::uint8_t> data,
                     std::span<std::uint8_t> out);
 

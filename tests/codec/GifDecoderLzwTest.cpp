@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -223,6 +224,26 @@ TEST(LzwDecodeCorpora, RawStreamsGiveTheRecordedIndices) {
         const LzwResult result = DecodeLzw(lzw[0], std::span(lzw).subspan(1), out);
         EXPECT_EQ(result.written, expected.size());
         EXPECT_EQ(out, expected);
+    }
+}
+
+// Strings are copied from earlier output in whole blocks that may run past
+// their end: a stream cut anywhere must still give exactly the leading part
+// of the whole result and zeros after it.
+TEST(LzwDecodeCorpora, CutStreamsGiveThePrefixThenZeros) {
+    VANTREL_REQUIRE_CORPORA();
+    const auto dir = test::CorporaDir() / "gif" / "wuffs";
+    const std::vector<std::uint8_t> lzw = ReadCorporaFile(dir / "bricks-nodither.indexes.giflzw");
+    const std::vector<std::uint8_t> whole = ReadCorporaFile(dir / "bricks-nodither.indexes");
+    ASSERT_FALSE(lzw.empty());
+    const std::span<const std::uint8_t> data = std::span(lzw).subspan(1);
+    for (std::size_t cut = 0; cut <= data.size(); cut += 1 + cut / 8) {
+        std::vector<std::uint8_t> out(whole.size(), 0);
+        const LzwResult result = DecodeLzw(lzw[0], data.first(cut), out);
+        ASSERT_LE(result.written, whole.size());
+        ASSERT_TRUE(std::equal(out.begin(), out.begin() + std::ptrdiff_t(result.written), whole.begin())) << cut;
+        ASSERT_TRUE(std::all_of(out.begin() + std::ptrdiff_t(result.written), out.end(), [](auto b) { return b == 0; }))
+            << cut;
     }
 }
 
