@@ -188,17 +188,21 @@ LzwEncoder::Codes LzwEncoder::EncodeRun(Codes codes, const std::uint8_t* in, con
 
 int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSize,
                        std::vector<std::uint8_t>& out) {
-    out.clear();
     // The code size must leave every index below the clear code.
     const int codeSize = std::max(std::clamp(minimumCodeSize, kLzwMinCodeSizeLow, kLzwMinCodeSizeHighWritten),
                                   static_cast<int>(std::bit_width(UnionOfBits(indices))));
-    if (indices.empty()) return codeSize;
+    if (indices.empty()) {
+        out.clear();
+        return codeSize;
+    }
 
     const std::size_t slotsNeeded = std::size_t{kRowStride} << codeSize;
     if (table_.size() < slotsNeeded) table_.resize(slotsNeeded, 0);
-    scratch_.resize(std::max(scratch_.size(), WorstCaseBytes(indices.size())));
+    // Codes go straight into out, sized for the worst case (only what it
+    // did not hold before is cleared) and cut to the bytes written at the end.
+    out.resize(std::max(out.size(), WorstCaseBytes(indices.size())));
     std::fill(runKnown_.begin(), runKnown_.end(), std::uint16_t{1});
-    BitPacker bits(scratch_.data());
+    BitPacker bits(out.data());
 
     const std::uint32_t clearCode = 1u << codeSize;
     const std::uint32_t endCode = clearCode + 1;
@@ -244,7 +248,7 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
     // Leave the table empty for the next call.
     ClearTable(firstCode, nextCode);
 
-    out.assign(static_cast<const std::uint8_t*>(scratch_.data()), written);
+    out.resize(static_cast<std::size_t>(written - out.data()));
     return codeSize;
 }
 

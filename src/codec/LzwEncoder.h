@@ -40,7 +40,7 @@ public:
     // when it lies in 2..8 and every index fits below 2^minimumCodeSize,
     // otherwise the smallest larger size that holds every index (a stream
     // whose indices reach the clear code would not decode). Empty input gives
-    // no bytes at all.
+    // no bytes at all. out must not hold indices.
     int Encode(std::span<const std::uint8_t> indices, int minimumCodeSize, std::vector<std::uint8_t>& out);
 
 private:
@@ -68,7 +68,6 @@ private:
     // for k from 2 up to runKnown_[b] (1: none known yet)
     std::vector<std::uint16_t> runCodes_ = std::vector<std::uint16_t>(std::size_t{256} * kLzwTableSize);
     std::vector<std::uint16_t> runKnown_ = std::vector<std::uint16_t>(256, 1);
-    std::vector<std::uint8_t> scratch_;  // worst-case sized output, reused
 };
 
 }  // namespace vantrel
