@@ -73,7 +73,8 @@ public:
     PngEncoder& operator=(const PngEncoder&) = delete;
 
     // Replaces out with the PNG file of picture. False, with out empty, when
-    // the picture is empty or compression fails.
+    // the picture is empty, its rows would take more than 1 GiB, or
+    // compression fails.
     bool Encode(const PackedDib& picture, PngAlpha alpha, std::vector<std::uint8_t>& out);
 
 private:
