@@ -153,7 +153,10 @@ inline void LzwEncoder::MakeEntry(BitPacker& bits, std::uint32_t& nextCode, int&
 LzwEncoder::Codes LzwEncoder::EncodeRun(Codes codes, const std::uint8_t* in, const std::uint8_t* end,
                                         std::uint32_t clearCode) {
     const std::uint32_t byte = *in;
-    std::uint16_t* const chain = runCodes_.data() + std::size_t{byte} * kLzwTableSize;
+    // Made on the first long run only, and never cleared: an entry is read
+    // only after it has been written since the last clear.
+    if (!runCodes_) runCodes_ = std::make_unique_for_overwrite<std::uint16_t[]>(std::size_t{256} * kLzwTableSize);
+    std::uint16_t* const chain = runCodes_.get() + std::size_t{byte} * kLzwTableSize;
     std::uint32_t length = 0;  // prefix is the code of byte repeated length times (0: some other string)
     while (in != end) {
         const std::uint32_t known = runKnown_[byte];
@@ -191,18 +194,14 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
     // The code size must leave every index below the clear code.
     const int codeSize = std::max(std::clamp(minimumCodeSize, kLzwMinCodeSizeLow, kLzwMinCodeSizeHighWritten),
                                   static_cast<int>(std::bit_width(UnionOfBits(indices))));
-    if (indices.empty()) {
-        out.clear();
-        return codeSize;
-    }
+    out.clear();
+    if (indices.empty()) return codeSize;
 
     const std::size_t slotsNeeded = std::size_t{kRowStride} << codeSize;
     if (table_.size() < slotsNeeded) table_.resize(slotsNeeded, 0);
-    // Codes go straight into out, sized for the worst case (only what it
-    // did not hold before is cleared) and cut to the bytes written at the end.
-    out.resize(std::max(out.size(), WorstCaseBytes(indices.size())));
+    scratch_.resize(std::max(scratch_.size(), WorstCaseBytes(indices.size())));
     std::fill(runKnown_.begin(), runKnown_.end(), std::uint16_t{1});
-    BitPacker bits(out.data());
+    BitPacker bits(scratch_.data());
 
     const std::uint32_t clearCode = 1u << codeSize;
     const std::uint32_t endCode = clearCode + 1;
@@ -248,7 +247,7 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
     // Leave the table empty for the next call.
     ClearTable(firstCode, nextCode);
 
-    out.resize(static_cast<std::size_t>(written - out.data()));
+    out.assign(static_cast<const std::uint8_t*>(scratch_.data()), written);
     return codeSize;
 }
 

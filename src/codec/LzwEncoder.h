@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -40,7 +41,7 @@ public:
     // when it lies in 2..8 and every index fits below 2^minimumCodeSize,
     // otherwise the smallest larger size that holds every index (a stream
     // whose indices reach the clear code would not decode). Empty input gives
-    // no bytes at all. out must not hold indices.
+    // no bytes at all.
     int Encode(std::span<const std::uint8_t> indices, int minimumCodeSize, std::vector<std::uint8_t>& out);
 
 private:
@@ -66,8 +67,9 @@ private:
     std::vector<std::uint32_t> slotOfCode_ = std::vector<std::uint32_t>(kLzwTableSize);
     // runCodes_[b * 4096 + k]: the code of byte b repeated k times, known
     // for k from 2 up to runKnown_[b] (1: none known yet)
-    std::vector<std::uint16_t> runCodes_ = std::vector<std::uint16_t>(std::size_t{256} * kLzwTableSize);
+    std::unique_ptr<std::uint16_t[]> runCodes_;
     std::vector<std::uint16_t> runKnown_ = std::vector<std::uint16_t>(256, 1);
+    std::vector<std::uint8_t> scratch_;  // worst-case sized output, reused
 };
 
 }  // namespace vantrel
