@@ -34,29 +34,51 @@ unsigned UnionOfBits(std::span<const std::uint8_t> indices) {
 }
 
 // Runs shorter than this are encoded byte by byte through the table.
-constexpr std::size_t kMinRun = 16;
+constexpr std::size_t kMinRun = 64;
+
+// How many bytes from p on, before end, equal value; eight at a time.
+std::size_t SameBytes(const std::uint8_t* p, const std::uint8_t* end, std::uint8_t value) {
+    const std::uint64_t pattern = std::uint64_t{value} * 0x0101010101010101u;
+    const std::size_t limit = static_cast<std::size_t>(end - p);
+    std::size_t n = 0;
+    for (; n + 8 <= limit; n += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + n, sizeof word);
+        if (const std::uint64_t differ = word ^ pattern; differ != 0) {
+            const int same = std::endian::native == std::endian::little ? std::countr_zero(differ)
+                                                                        : std::countl_zero(differ);
+            return n + static_cast<std::size_t>(same / 8);
+        }
+    }
+    while (n < limit && p[n] == value) ++n;
+    return n;
+}
 
 // The start of the first run of at least kMinRun equal bytes in [in, end),
-// and its end; {end, end} when there is none. Looks at one 8-byte word in
-// eight first: a run that long holds a whole word of equal bytes.
+// and its end; {end, end} when there is none. Looks at 32 bytes in 32 first:
+// a run that long holds such a block of equal bytes.
 struct Run {
     const std::uint8_t* begin;
     const std::uint8_t* end;
 };
 Run FindRun(const std::uint8_t* in, const std::uint8_t* end) {
+    constexpr std::size_t kBlock = 32;
+    static_assert(kMinRun >= 2 * kBlock - 1, "a run must hold a whole block");
     const std::uint8_t* p = in;
     while (static_cast<std::size_t>(end - p) >= kMinRun) {
-        std::uint64_t word;
-        std::memcpy(&word, p, sizeof word);
-        if (word != (word & 0xFF) * 0x0101010101010101u) {
-            p += 8;
+        std::uint64_t words[kBlock / 8];
+        std::memcpy(words, p, sizeof words);
+        const std::uint64_t pattern = (words[0] & 0xFF) * 0x0101010101010101u;
+        std::uint64_t differ = 0;
+        for (const std::uint64_t word : words) differ |= word ^ pattern;
+        if (differ != 0) {
+            p += kBlock;
             continue;
         }
         const std::uint8_t value = *p;
         const std::uint8_t* begin = p;
         while (begin != in && begin[-1] == value) --begin;
-        const std::uint8_t* last = p + 8;
-        while (last != end && *last == value) ++last;
+        const std::uint8_t* last = p + kBlock + SameBytes(p + kBlock, end, value);
         if (static_cast<std::size_t>(last - begin) >= kMinRun) return {begin, last};
         p = last;
     }
@@ -153,14 +175,30 @@ inline void LzwEncoder::MakeEntry(BitPacker& bits, std::uint32_t& nextCode, int&
 LzwEncoder::Codes LzwEncoder::EncodeRun(Codes codes, const std::uint8_t* in, const std::uint8_t* end,
                                         std::uint32_t clearCode) {
     const std::uint32_t byte = *in;
+    const std::uint16_t* const table = table_.data();
+    // Until the first miss the match (some string ending in the run) goes
+    // on through the table as anywhere else.
+    for (;;) {
+        if (in == end) return codes;
+        ++in;
+        const std::uint32_t slot = byte * kRowStride + codes.prefix;
+        const std::uint32_t code = table[slot];
+        if (code == 0) {
+            MakeEntry(codes.bits, codes.nextCode, codes.width, codes.widthLimit, codes.prefix, slot, clearCode);
+            break;
+        }
+        codes.prefix = code;
+    }
+    // From here on the match is byte repeated length times.
     // Made on the first long run only, and never cleared: an entry is read
     // only after it has been written since the last clear.
     if (!runCodes_) runCodes_ = std::make_unique_for_overwrite<std::uint16_t[]>(std::size_t{256} * kLzwTableSize);
     std::uint16_t* const chain = runCodes_.get() + std::size_t{byte} * kLzwTableSize;
-    std::uint32_t length = 0;  // prefix is the code of byte repeated length times (0: some other string)
+    codes.prefix = byte;
+    std::uint32_t length = 1;
     while (in != end) {
         const std::uint32_t known = runKnown_[byte];
-        if (length != 0 && length < known) {
+        if (length < known) {
             const std::uint32_t step = std::min(known - length, static_cast<std::uint32_t>(end - in));
             in += step;
             length += step;
@@ -169,18 +207,14 @@ LzwEncoder::Codes LzwEncoder::EncodeRun(Codes codes, const std::uint8_t* in, con
         }
         ++in;
         const std::uint32_t slot = byte * kRowStride + codes.prefix;
-        if (const std::uint32_t code = table_[slot]; code != 0) {
+        if (const std::uint32_t code = table[slot]; code != 0) {
             codes.prefix = code;
-            if (length != 0) {
-                chain[++length] = static_cast<std::uint16_t>(code);
-                runKnown_[byte] = static_cast<std::uint16_t>(length);
-            }
+            chain[++length] = static_cast<std::uint16_t>(code);
+            runKnown_[byte] = static_cast<std::uint16_t>(length);
             continue;
         }
-        if (length != 0) {
-            chain[length + 1] = static_cast<std::uint16_t>(codes.nextCode);
-            runKnown_[byte] = static_cast<std::uint16_t>(length + 1);
-        }
+        chain[length + 1] = static_cast<std::uint16_t>(codes.nextCode);
+        runKnown_[byte] = static_cast<std::uint16_t>(length + 1);
         // A restart of the table forgets every chain.
         MakeEntry(codes.bits, codes.nextCode, codes.width, codes.widthLimit, codes.prefix, slot, clearCode);
         codes.prefix = byte;
