@@ -126,7 +126,7 @@ int RenderCommand(std::span<const std::string> args) {
     std::size_t number = 0;
     for (const auto& frame : animation.Frames()) {
         const std::string name = NumberedName("frame", ++number, "png");
-        const Status written = writer.Write(name, frame->Image(), AlphaMode::Inverse);
+        const Status written = writer.Write(name, frame->Image(), PngAlpha::Inverse);
         if (!written) return Fail(kExitBadOutput, written.message());
         std::cout << (outDir / name).string() << '\n';
     }

@@ -117,7 +117,7 @@ int DecodeCommand(std::span<const std::string> args) {
             continue;
         }
         const std::string name = NumberedName("image", number, "png");
-        const Status written = writer.Write(name, pixels, AlphaMode::OnlyFullyTransparent);
+        const Status written = writer.Write(name, pixels, PngAlpha::OnlyFullyTransparent);
         if (!written) return Fail(kExitBadOutput, written.message());
         std::cout << (outDir / name).string() << '\n';
     }

@@ -8,9 +8,88 @@ namespace vantrel {
 
 namespace {
 
+// Bytes the output can need at most: every input byte its own 12-bit code,
+// plus the first clear, the end code and one clear per table fill, plus room
+// for the last whole-word store.
+std::size_t WorstCaseBytes(std::size_t inputLength) {
+    const std::size_t codes = inputLength + inputLength / 1024 + 4;
+    return (codes * kLzwMaxCodeBits + 7) / 8 + 8;
+}
+
+// All bits set in any index: its bit width is the bit width of the largest
+// index. Eight bytes at a time.
+unsigned UnionOfBits(std::span<const std::uint8_t> indices) {
+    std::uint64_t wide = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= indices.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, indices.data() + i, sizeof word);
+        wide |= word;
+    }
+    for (; i < indices.size(); ++i) wide |= indices[i];
+    wide |= wide >> 32;
+    wide |= wide >> 16;
+    wide |= wide >> 8;
+    return static_cast<unsigned>(wide & 0xFF);
+}
+
+// Runs shorter than this are encoded byte by byte through the table.
+constexpr std::size_t kMinRun = 64;
+
+// How many bytes from p on, before end, equal value; eight at a time.
+std::size_t SameBytes(const std::uint8_t* p, const std::uint8_t* end, std::uint8_t value) {
+    const std::uint64_t pattern = std::uint64_t{value} * 0x0101010101010101u;
+    const std::size_t limit = static_cast<std::size_t>(end - p);
+    std::size_t n = 0;
+    for (; n + 8 <= limit; n += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + n, sizeof word);
+        if (const std::uint64_t differ = word ^ pattern; differ != 0) {
+            const int same = std::endian::native == std::endian::little ? std::countr_zero(differ)
+                                                                        : std::countl_zero(differ);
+            return n + static_cast<std::size_t>(same / 8);
+        }
+    }
+    while (n < limit && p[n] == value) ++n;
+    return n;
+}
+
+// The start of the first run of at least kMinRun equal bytes in [in, end),
+// and its end; {end, end} when there is none. Looks at 32 bytes in 32 first:
+// a run that long holds such a block of equal bytes.
+struct Run {
+    const std::uint8_t* begin;
+    const std::uint8_t* end;
+};
+Run FindRun(const std::uint8_t* in, const std::uint8_t* end) {
+    constexpr std::size_t kBlock = 32;
+    static_assert(kMinRun >= 2 * kBlock - 1, "a run must hold a whole block");
+    const std::uint8_t* p = in;
+    while (static_cast<std::size_t>(end - p) >= kMinRun) {
+        std::uint64_t words[kBlock / 8];
+        std::memcpy(words, p, sizeof words);
+        const std::uint64_t pattern = (words[0] & 0xFF) * 0x0101010101010101u;
+        std::uint64_t differ = 0;
+        for (const std::uint64_t word : words) differ |= word ^ pattern;
+        if (differ != 0) {
+            p += kBlock;
+            continue;
+        }
+        const std::uint8_t value = *p;
+        const std::uint8_t* begin = p;
+        while (begin != in && begin[-1] == value) --begin;
+        const std::uint8_t* last = p + kBlock + SameBytes(p + kBlock, end, value);
+        if (static_cast<std::size_t>(last - begin) >= kMinRun) return {begin, last};
+        p = last;
+    }
+    return {end, end};
+}
+
+}  // namespace
+
 // Packs codes least significant bit first. Whole 32-bit groups are stored as
 // soon as they are complete; the byte sequence is the same as storing byte by byte.
-class BitPacker {
+class LzwEncoder::BitPacker {
 public:
     explicit BitPacker(std::uint8_t* out) : out_(out) {}
 
@@ -46,32 +125,14 @@ private:
     int count_ = 0;
 };
 
-// Bytes the output can need at most: every input byte its own 12-bit code,
-// plus the first clear, the end code and one clear per table fill, plus room
-// for the last whole-word store.
-std::size_t WorstCaseBytes(std::size_t inputLength) {
-    const std::size_t codes = inputLength + inputLength / 1024 + 4;
-    return (codes * kLzwMaxCodeBits + 7) / 8 + 8;
-}
-
-// All bits set in any index: its bit width is the bit width of the largest
-// index. Eight bytes at a time.
-unsigned UnionOfBits(std::span<const std::uint8_t> indices) {
-    std::uint64_t wide = 0;
-    std::size_t i = 0;
-    for (; i + 8 <= indices.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, indices.data() + i, sizeof word);
-        wide |= word;
-    }
-    for (; i < indices.size(); ++i) wide |= indices[i];
-    wide |= wide >> 32;
-    wide |= wide >> 16;
-    wide |= wide >> 8;
-    return static_cast<unsigned>(wide & 0xFF);
-}
-
-}  // namespace
+// Where a compression stands: the codes made so far and the bits written.
+struct LzwEncoder::Codes {
+    BitPacker bits;
+    std::uint32_t nextCode;
+    int width;
+    std::uint32_t widthLimit;
+    std::uint32_t prefix;  // code of the longest match so far
+};
 
 int MinimumCodeSizeFor(int indexCount) {
     int size = kLzwMinCodeSizeLow;
@@ -81,19 +142,99 @@ int MinimumCodeSizeFor(int indexCount) {
 
 void LzwEncoder::ClearTable(std::uint32_t firstCode, std::uint32_t endCode) {
     for (std::uint32_t code = firstCode; code < endCode; ++code) table_[slotOfCode_[code]] = 0;
+    std::fill(runKnown_.begin(), runKnown_.end(), std::uint16_t{1});
+}
+
+// Emits prefix, whose string followed by the byte of slot is not in the
+// table, and makes that string the next code. Right after entry 4095 a clear
+// code follows and the table starts again.
+inline void LzwEncoder::MakeEntry(BitPacker& bits, std::uint32_t& nextCode, int& width, std::uint32_t& widthLimit,
+                                  std::uint32_t prefix, std::uint32_t slot, std::uint32_t clearCode) {
+    bits.Put(prefix, width);
+    table_[slot] = static_cast<std::uint16_t>(nextCode);
+    slotOfCode_[nextCode] = slot;
+    if (nextCode == widthLimit) {
+        ++width;
+        widthLimit <<= 1;
+    }
+    if (nextCode == static_cast<std::uint32_t>(kLzwMaxCode)) {
+        bits.Put(clearCode, width);
+        ClearTable(clearCode + 2, kLzwTableSize);
+        nextCode = clearCode + 2;
+        width = std::countr_zero(clearCode) + 1;
+        widthLimit = 1u << width;
+    } else {
+        ++nextCode;
+    }
+}
+
+// Encodes the run [in, end) of bytes equal to byte. Inside such a run the
+// match walks the codes of byte repeated 2, 3, 4, ... times; the part of that
+// chain walked since the last clear is kept in runCodes_, so a long run
+// costs a few steps instead of one table lookup per byte.
+LzwEncoder::Codes LzwEncoder::EncodeRun(Codes codes, const std::uint8_t* in, const std::uint8_t* end,
+                                        std::uint32_t clearCode) {
+    const std::uint32_t byte = *in;
+    const std::uint16_t* const table = table_.data();
+    // Until the first miss the match (some string ending in the run) goes
+    // on through the table as anywhere else.
+    for (;;) {
+        if (in == end) return codes;
+        ++in;
+        const std::uint32_t slot = byte * kRowStride + codes.prefix;
+        const std::uint32_t code = table[slot];
+        if (code == 0) {
+            MakeEntry(codes.bits, codes.nextCode, codes.width, codes.widthLimit, codes.prefix, slot, clearCode);
+            break;
+        }
+        codes.prefix = code;
+    }
+    // From here on the match is byte repeated length times.
+    // Made on the first long run only, and never cleared: an entry is read
+    // only after it has been written since the last clear.
+    if (!runCodes_) runCodes_ = std::make_unique_for_overwrite<std::uint16_t[]>(std::size_t{256} * kLzwTableSize);
+    std::uint16_t* const chain = runCodes_.get() + std::size_t{byte} * kLzwTableSize;
+    codes.prefix = byte;
+    std::uint32_t length = 1;
+    while (in != end) {
+        const std::uint32_t known = runKnown_[byte];
+        if (length < known) {
+            const std::uint32_t step = std::min(known - length, static_cast<std::uint32_t>(end - in));
+            in += step;
+            length += step;
+            codes.prefix = chain[length];
+            continue;
+        }
+        ++in;
+        const std::uint32_t slot = byte * kRowStride + codes.prefix;
+        if (const std::uint32_t code = table[slot]; code != 0) {
+            codes.prefix = code;
+            chain[++length] = static_cast<std::uint16_t>(code);
+            runKnown_[byte] = static_cast<std::uint16_t>(length);
+            continue;
+        }
+        chain[length + 1] = static_cast<std::uint16_t>(codes.nextCode);
+        runKnown_[byte] = static_cast<std::uint16_t>(length + 1);
+        // A restart of the table forgets every chain.
+        MakeEntry(codes.bits, codes.nextCode, codes.width, codes.widthLimit, codes.prefix, slot, clearCode);
+        codes.prefix = byte;
+        length = 1;
+    }
+    return codes;
 }
 
 int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSize,
                        std::vector<std::uint8_t>& out) {
-    out.clear();
     // The code size must leave every index below the clear code.
     const int codeSize = std::max(std::clamp(minimumCodeSize, kLzwMinCodeSizeLow, kLzwMinCodeSizeHighWritten),
                                   static_cast<int>(std::bit_width(UnionOfBits(indices))));
+    out.clear();
     if (indices.empty()) return codeSize;
 
     const std::size_t slotsNeeded = std::size_t{kRowStride} << codeSize;
     if (table_.size() < slotsNeeded) table_.resize(slotsNeeded, 0);
     scratch_.resize(std::max(scratch_.size(), WorstCaseBytes(indices.size())));
+    std::fill(runKnown_.begin(), runKnown_.end(), std::uint16_t{1});
     BitPacker bits(scratch_.data());
 
     const std::uint32_t clearCode = 1u << codeSize;
@@ -101,8 +242,7 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
     const std::uint32_t firstCode = clearCode + 2;
     const int initialWidth = codeSize + 1;
 
-    std::uint16_t* const table = table_.data();
-    std::uint32_t* const slotOfCode = slotOfCode_.data();
+    const std::uint16_t* const table = table_.data();
     std::uint32_t nextCode = firstCode;
     int width = initialWidth;
     std::uint32_t widthLimit = 1u << width;
@@ -111,32 +251,29 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
     const std::uint8_t* in = indices.data();
     const std::uint8_t* const inEnd = in + indices.size();
     std::uint32_t prefix = *in++;  // code of the longest match so far
-    while (in != inEnd) {
-        const std::uint32_t byte = *in++;
-        const std::uint32_t slot = byte * kRowStride + prefix;
-        const std::uint32_t code = table[slot];
-        if (code != 0) {
-            prefix = code;
-            continue;
+    for (;;) {
+        // Byte by byte up to the next long run, which is walked along its chain.
+        const Run run = FindRun(in, inEnd);
+        while (in != run.begin) {
+            const std::uint32_t byte = *in++;
+            const std::uint32_t slot = byte * kRowStride + prefix;
+            const std::uint32_t code = table[slot];
+            if (code != 0) {
+                prefix = code;
+                continue;
+            }
+            // prefix + byte is new: emit the match and make its entry.
+            MakeEntry(bits, nextCode, width, widthLimit, prefix, slot, clearCode);
+            prefix = byte;
         }
-        // prefix + byte is new: emit the match and make its entry.
-        bits.Put(prefix, width);
-        table[slot] = static_cast<std::uint16_t>(nextCode);
-        slotOfCode[nextCode] = slot;
-        if (nextCode == widthLimit) {
-            ++width;
-            widthLimit <<= 1;
-        }
-        if (nextCode == static_cast<std::uint32_t>(kLzwMaxCode)) {
-            bits.Put(clearCode, width);
-            ClearTable(firstCode, kLzwTableSize);
-            nextCode = firstCode;
-            width = initialWidth;
-            widthLimit = 1u << width;
-        } else {
-            ++nextCode;
-        }
-        prefix = byte;
+        if (run.begin == inEnd) break;
+        const Codes codes = EncodeRun({bits, nextCode, width, widthLimit, prefix}, run.begin, run.end, clearCode);
+        bits = codes.bits;
+        nextCode = codes.nextCode;
+        width = codes.width;
+        widthLimit = codes.widthLimit;
+        prefix = codes.prefix;
+        in = run.end;
     }
     bits.Put(prefix, width);
     bits.Put(endCode, width);

@@ -11,11 +11,14 @@
 // The longest match is found through a direct table indexed by (next byte,
 // prefix code), so each input byte costs one table lookup. Codes made one
 // after another for the same byte lie side by side, which keeps long runs in
-// cache. The object keeps its tables between calls; reuse one encoder for
-// many images.
+// cache. Long runs of one byte value (flat areas) are walked along the chain
+// of codes of that byte repeated 2, 3, 4, ... times, remembered until the
+// next clear, so they cost a few steps rather than a lookup per byte. The
+// object keeps its tables between calls; reuse one encoder for many images.
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -42,8 +45,14 @@ public:
     int Encode(std::span<const std::uint8_t> indices, int minimumCodeSize, std::vector<std::uint8_t>& out);
 
 private:
-    // Empties the string table by clearing exactly the slots that hold codes.
+    class BitPacker;
+    struct Codes;
+    // Empties the string table by clearing exactly the slots that hold codes,
+    // and forgets the chains of runs.
     void ClearTable(std::uint32_t firstCode, std::uint32_t endCode);
+    void MakeEntry(BitPacker& bits, std::uint32_t& nextCode, int& width, std::uint32_t& widthLimit,
+                   std::uint32_t prefix, std::uint32_t slot, std::uint32_t clearCode);
+    Codes EncodeRun(Codes codes, const std::uint8_t* in, const std::uint8_t* end, std::uint32_t clearCode);
 
     // Slots per byte value: 4096 codes and one cache line more, so that the
     // rows of different bytes do not all start on the same cache sets (the
@@ -56,6 +65,10 @@ private:
     std::vector<std::uint16_t> table_;
     // the table slot of each assigned code, so that a clear empties only those
     std::vector<std::uint32_t> slotOfCode_ = std::vector<std::uint32_t>(kLzwTableSize);
+    // runCodes_[b * 4096 + k]: the code of byte b repeated k times, known
+    // for k from 2 up to runKnown_[b] (1: none known yet)
+    std::unique_ptr<std::uint16_t[]> runCodes_;
+    std::vector<std::uint16_t> runKnown_ = std::vector<std::uint16_t>(256, 1);
     std::vector<std::uint8_t> scratch_;  // worst-case sized output, reused
 };
 

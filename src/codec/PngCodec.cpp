@@ -1,12 +1,17 @@
 #include "codec/PngCodec.h"
 
+#include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include <png.h>
+#include <zlib.h>
 
 #include "core/FileIO.h"
 
@@ -189,6 +194,190 @@ Status PngCodec::ReadPng(const std::filesystem::path& path) {
     const Status status = ReadPng(*bytes);
     if (!status) return Status::Error(path.string() + ": " + status.message());
     return status;
+}
+
+// ---------------------------------------------------------------------------
+// Writing.
+
+namespace {
+
+constexpr std::array<std::uint8_t, 8> kPngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+constexpr std::uint8_t kFilterSub = 1;
+constexpr std::uint8_t kColorTypeRgb = 2;
+constexpr std::uint8_t kColorTypeRgba = 6;
+// Below this many filtered bytes a second thread costs more than it saves.
+constexpr std::size_t kSplitBytes = std::size_t{256} << 10;
+
+void PutBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    out.insert(out.end(), {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
+                           static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)});
+}
+
+// Appends a chunk whose data are already at the end of out, behind the
+// space left for its length and type: fills those in and adds the CRC.
+void CloseChunk(std::vector<std::uint8_t>& out, std::size_t start, const char (&type)[5]) {
+    const auto length = static_cast<std::uint32_t>(out.size() - start - 8);
+    for (int i = 0; i < 4; ++i) {
+        out[start + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(length >> (24 - 8 * i));
+        out[start + 4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(type[i]);
+    }
+    const uLong crc = crc32_z(crc32_z(0, nullptr, 0), out.data() + start + 4, out.size() - start - 4);
+    PutBigEndian(out, static_cast<std::uint32_t>(crc));
+}
+
+std::size_t OpenChunk(std::vector<std::uint8_t>& out) {
+    const std::size_t start = out.size();
+    out.resize(start + 8);
+    return start;
+}
+
+// Whether every pixel of the picture comes out with alpha 255.
+bool AllOpaque(const PackedDib& picture, PngAlpha alpha) {
+    for (int y = 0; y < picture.Height(); ++y) {
+        const PixelValue* row = picture.Row(y);
+        bool transparent = false;
+        for (int x = 0; x < picture.Width(); ++x) {
+            const std::uint32_t t = TransparencyOf(row[x]);
+            transparent |= alpha == PngAlpha::Inverse ? t != 0 : t == 255;
+        }
+        if (transparent) return false;
+    }
+    return true;
+}
+
+// Writes a row as samples filtered with Sub: each byte minus the same
+// channel of the pixel on its left (0 left of the first pixel).
+void FilterRowRgb(const PixelValue* row, int width, std::uint8_t* out) {
+    *out++ = kFilterSub;
+    PixelValue left = 0;
+    for (int x = 0; x < width; ++x, out += 3) {
+        const PixelValue p = row[x];
+        out[0] = static_cast<std::uint8_t>(RedOf(p) - RedOf(left));
+        out[1] = static_cast<std::uint8_t>(GreenOf(p) - GreenOf(left));
+        out[2] = static_cast<std::uint8_t>(BlueOf(p) - BlueOf(left));
+        left = p;
+    }
+}
+
+void FilterRowRgba(const PixelValue* row, int width, PngAlpha alpha, std::uint8_t* out) {
+    *out++ = kFilterSub;
+    PixelValue left = 0;
+    std::uint8_t leftAlpha = 0;
+    for (int x = 0; x < width; ++x, out += 4) {
+        const PixelValue p = row[x];
+        const std::uint8_t t = TransparencyOf(p);
+        const auto a = alpha == PngAlpha::Inverse ? static_cast<std::uint8_t>(255 - t)
+                                                  : static_cast<std::uint8_t>(t == 255 ? 0 : 255);
+        out[0] = static_cast<std::uint8_t>(RedOf(p) - RedOf(left));
+        out[1] = static_cast<std::uint8_t>(GreenOf(p) - GreenOf(left));
+        out[2] = static_cast<std::uint8_t>(BlueOf(p) - BlueOf(left));
+        out[3] = static_cast<std::uint8_t>(a - leftAlpha);
+        left = p;
+        leftAlpha = a;
+    }
+}
+
+}  // namespace
+
+// A zlib compressor kept from picture to picture (its tables are reset, not
+// allocated and cleared anew).
+class PngEncoder::Compressor {
+public:
+    Compressor() = default;
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+    ~Compressor() {
+        if (ready_) deflateEnd(&stream_);
+    }
+
+    // Compresses bytes as raw deflate data appended to out: the last part
+    // ends the stream, an earlier part ends on a byte boundary (a sync
+    // flush), so that the next part's data can follow it directly.
+    bool Deflate(std::span<const std::uint8_t> bytes, bool last, std::vector<std::uint8_t>& out) {
+        if (!ready_) {
+            // Level 1 with run-length matching only: the rows are already
+            // differences, and longer searches cost several times the time
+            // for a few per cent of size.
+            ready_ = deflateInit2(&stream_, 1, Z_DEFLATED, -MAX_WBITS, 9, Z_RLE) == Z_OK;
+            if (!ready_) return false;
+        } else if (deflateReset(&stream_) != Z_OK) {
+            return false;
+        }
+        const std::size_t start = out.size();
+        out.resize(start + deflateBound(&stream_, static_cast<uLong>(bytes.size())) + 16);
+        stream_.next_in = const_cast<Bytef*>(bytes.data());
+        stream_.avail_in = static_cast<uInt>(bytes.size());
+        stream_.next_out = out.data() + start;
+        stream_.avail_out = static_cast<uInt>(out.size() - start);
+        const int result = deflate(&stream_, last ? Z_FINISH : Z_SYNC_FLUSH);
+        const bool ok = (last ? result == Z_STREAM_END : result == Z_OK) && stream_.avail_in == 0;
+        out.resize(out.size() - stream_.avail_out);
+        return ok;
+    }
+
+private:
+    z_stream stream_{};
+    bool ready_ = false;
+};
+
+PngEncoder::PngEncoder() : head_(std::make_unique<Compressor>()), second_(std::make_unique<Compressor>()) {}
+PngEncoder::~PngEncoder() = default;
+
+bool PngEncoder::Encode(const PackedDib& picture, PngAlpha alpha, std::vector<std::uint8_t>& out) {
+    out.clear();
+    const int width = picture.Width();
+    const int height = picture.Height();
+    if (!picture.HasBlock() || width <= 0 || height <= 0) return false;
+    const bool opaque = AllOpaque(picture, alpha);
+    const int channels = opaque ? 3 : 4;
+    const std::size_t stride = std::size_t(width) * std::size_t(channels) + 1;
+    // The compressor takes at most 4 GiB at once, and a PNG chunk 2 GiB.
+    if (stride * std::size_t(height) > (std::size_t{1} << 30)) return false;
+    filtered_.resize(stride * std::size_t(height));
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = filtered_.data() + std::size_t(y) * stride;
+        if (opaque)
+            FilterRowRgb(picture.Row(y), width, row);
+        else
+            FilterRowRgba(picture.Row(y), width, alpha, row);
+    }
+
+    out.insert(out.end(), kPngSignature.begin(), kPngSignature.end());
+    const std::size_t header = OpenChunk(out);
+    PutBigEndian(out, static_cast<std::uint32_t>(width));
+    PutBigEndian(out, static_cast<std::uint32_t>(height));
+    // 8 bits per sample, colour type, deflate, adaptive filtering, no interlace
+    out.insert(out.end(), {8, opaque ? kColorTypeRgb : kColorTypeRgba, 0, 0, 0});
+    CloseChunk(out, header, "IHDR");
+
+    const std::size_t data = OpenChunk(out);
+    out.insert(out.end(), {0x78, 0x01});  // zlib header: deflate, 32 KiB window, fastest level
+    const std::span<const std::uint8_t> all(filtered_);
+    bool ok = true;
+    const std::size_t half = std::size_t(height / 2) * stride;
+    tail_.clear();
+    bool tailOk = false;
+    std::jthread second;
+    if (filtered_.size() >= kSplitBytes && std::thread::hardware_concurrency() > 1) {
+        try {
+            second = std::jthread([&] { tailOk = second_->Deflate(all.subspan(half), true, tail_); });
+        } catch (const std::system_error&) {
+            // No thread to be had: both halves on this one.
+        }
+    }
+    if (second.joinable()) {
+        ok = head_->Deflate(all.first(half), false, out);
+        second.join();
+        ok = ok && tailOk;
+        out.insert(out.end(), tail_.begin(), tail_.end());
+    } else {
+        ok = head_->Deflate(all, true, out);
+    }
+    PutBigEndian(out, static_cast<std::uint32_t>(adler32_z(adler32_z(0, nullptr, 0), all.data(), all.size())));
+    CloseChunk(out, data, "IDAT");
+    CloseChunk(out, OpenChunk(out), "IEND");
+    if (!ok) out.clear();
+    return ok;
 }
 
 }  // namespace vantrel

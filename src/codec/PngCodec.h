@@ -1,5 +1,6 @@
 #pragma once
-// PngCodec: reads PNG files into a PackedDib through libpng.
+// PngCodec: reads PNG files into a PackedDib through libpng; PngEncoder
+// writes pictures as PNG.
 //
 // Every bit depth and colour type is read: palettes, greyscale and depths
 // below 8 are expanded, 16-bit samples are scaled to 8 bits, and interlaced
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "core/PackedDib.h"
 #include "core/Status.h"
@@ -49,6 +51,38 @@ private:
     std::int64_t maxPixels_ = kMaxPngPixels;
     std::unique_ptr<PackedDib> image_;
     int warningCount_ = 0;
+};
+
+// How the transparency byte T of each pixel becomes PNG alpha.
+enum class PngAlpha {
+    OnlyFullyTransparent,  // T = 255 gives alpha 0, every other pixel alpha 255
+    Inverse,               // alpha = 255 - T
+};
+
+// Writes pictures as 8-bit PNG, losslessly and fast: RGB when every pixel
+// comes out opaque, RGBA otherwise; every row filtered with Sub (the
+// difference to the pixel on its left) and compressed with zlib's fastest
+// setting for such rows (level 1, runs only). Large pictures are compressed
+// in two halves at once, on two threads, as one stream. The encoder keeps its
+// buffers from picture to picture.
+class PngEncoder {
+public:
+    PngEncoder();
+    ~PngEncoder();
+    PngEncoder(const PngEncoder&) = delete;
+    PngEncoder& operator=(const PngEncoder&) = delete;
+
+    // Replaces out with the PNG file of picture. False, with out empty, when
+    // the picture is empty, its rows would take more than 1 GiB, or
+    // compression fails.
+    bool Encode(const PackedDib& picture, PngAlpha alpha, std::vector<std::uint8_t>& out);
+
+private:
+    class Compressor;
+    std::unique_ptr<Compressor> head_;    // first half, or the whole
+    std::unique_ptr<Compressor> second_;  // second half
+    std::vector<std::uint8_t> filtered_;  // each row: filter type byte, then the filtered samples
+    std::vector<std::uint8_t> tail_;      // compressed second half
 };
 
 }  // namespace vantrel

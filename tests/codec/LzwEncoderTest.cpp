@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 #include <functional>
+#include <random>
 #include <string>
 
 #include "codec/GifEncoderFixtures.h"
@@ -153,6 +154,21 @@ std::vector<std::uint8_t> Gradient(int codeSize, std::size_t width, std::size_t 
     return out;
 }
 
+// Runs of random lengths (1 to maxRun) of random values, with single bytes
+// of another value now and then: long runs walk the chains of repeated
+// bytes, across many table restarts, and short ones leave them part way.
+std::vector<std::uint8_t> Runs(int codeSize, std::size_t total, std::size_t maxRun, unsigned seed) {
+    std::mt19937 rng(seed);
+    const unsigned colors = 1u << codeSize;
+    std::vector<std::uint8_t> out;
+    while (out.size() < total) {
+        const auto value = static_cast<std::uint8_t>(rng() % colors);
+        out.insert(out.end(), 1 + rng() % maxRun, value);
+        if (rng() % 4 == 0) out.push_back(static_cast<std::uint8_t>((value + 1) % colors));
+    }
+    return out;
+}
+
 struct NamedInput {
     std::string name;
     Generator make;
@@ -174,6 +190,9 @@ const std::vector<NamedInput>& Inputs() {
         {"large random 640x480",
          [](int c) { return test::writer::RandomIndices(640 * 480, 1 << c, 99u + c); }},
         {"large striped 1200x400", [](int c) { return Striped(c, 1200, 400); }},
+        {"short runs", [](int c) { return Runs(c, 200000, 40, 5u + c); }},
+        {"long runs", [](int c) { return Runs(c, 400000, 3000, 13u + c); }},
+        {"one long run", [](int) { return std::vector<std::uint8_t>(3000000, 1); }},
     };
     return inputs;
 }
