@@ -124,7 +124,7 @@ std::optional<std::uint8_t> LowestUnusedIndex(const IndexMarks& marks) {
 // the indices upward and, whenever an index occurs more often than the
 // current n, take its transparent pixels off n; afterwards a transparent
 // pixel keeps its index k exactly when k occurs at least n times.
-void AssignTransparentPixels(GifImage& image, std::uint8_t t, const IndexCounts& counts) {
+void AssignTransparentPixels(GifImage& image, std::uint8_t t, IndexCounts& counts) {
     std::int64_t n = 0;
     for (std::size_t k = 0; k < kIndexCount; ++k) n += counts[kIndexCount + k];
     for (std::size_t k = 0; k < kIndexCount; ++k) {
@@ -142,15 +142,113 @@ void AssignTransparentPixels(GifImage& image, std::uint8_t t, const IndexCounts&
     const std::uint8_t* unchanged = image.unchanged.data();
     for (std::size_t i = 0; i < image.indices.size(); ++i)
         indices[i] = after[std::size_t{indices[i]} | std::size_t{unchanged[i]} << 8];
+    // The counts follow the pixels that moved to t.
+    for (std::size_t k = 0; k < kIndexCount; ++k) {
+        if (after[kIndexCount + k] == k) continue;
+        counts[kIndexCount + t] += counts[kIndexCount + k];
+        counts[kIndexCount + k] = 0;
+    }
+}
+
+// The counts of every record, in list order.
+std::vector<IndexCounts> CountAllIndices(const GifFile& gif) {
+    std::vector<IndexCounts> counts;
+    counts.reserve(gif.images.size());
+    for (const GifImage& image : gif.images) counts.push_back(CountIndices(image));
+    return counts;
+}
+
+void OrderPalette(GifFile& gif, std::vector<IndexCounts>& counts) {
+    std::array<std::uint32_t, kIndexCount> usage{};
+    for (const IndexCounts& each : counts) {
+        const IndexMarks marks = ShownIndices(each);
+        for (std::size_t k = 0; k < kIndexCount; ++k) usage[k] += marks[k];
+    }
+
+    // An exchange sort, largest usage first. Its exact swaps decide the order
+    // of indices with equal usage, so it is kept as it is.
+    std::array<std::uint8_t, kIndexCount> order{};
+    std::iota(order.begin(), order.end(), std::uint8_t{0});
+    for (std::size_t i = 0; i < kIndexCount; ++i) {
+        for (std::size_t j = i + 1; j < kIndexCount; ++j) {
+            if (usage[i] < usage[j]) {
+                std::swap(usage[i], usage[j]);
+                std::swap(order[i], order[j]);
+            }
+        }
+    }
+
+    std::array<std::uint8_t, kIndexCount> newIndex{};
+    for (std::size_t p = 0; p < kIndexCount; ++p) newIndex[order[p]] = static_cast<std::uint8_t>(p);
+    for (std::size_t r = 0; r < gif.images.size(); ++r) {
+        GifImage& image = gif.images[r];
+        for (std::uint8_t& index : image.indices) index = newIndex[index];
+        if (image.transparent) image.transparentIndex = newIndex[image.transparentIndex];
+        IndexCounts& old = counts[r];
+        IndexCounts renumbered{};
+        for (std::size_t k = 0; k < kIndexCount; ++k) {
+            renumbered[newIndex[k]] = old[k];
+            renumbered[kIndexCount + newIndex[k]] = old[kIndexCount + k];
+        }
+        old = renumbered;
+    }
+    if (gif.globalColorTable) {
+        const ColorTable old = *gif.globalColorTable;
+        for (std::size_t p = 0; p < kIndexCount; ++p) (*gif.globalColorTable)[p] = old[order[p]];
+    }
+}
+
+void SetTransparent(GifFile& gif, std::vector<IndexCounts>& counts) {
+    for (std::size_t i = 1; i < gif.images.size(); ++i) {
+        GifImage& image = gif.images[i];
+        if (!HasMarks(image)) continue;
+        IndexCounts& count = counts[i];
+        const bool anyUnchanged =
+            std::any_of(count.begin() + kIndexCount, count.end(), [](std::uint32_t c) { return c != 0; });
+        if (!anyUnchanged) continue;
+        const std::optional<std::uint8_t> t = LowestUnusedIndex(ShownIndices(count));
+        if (!t) continue;
+        image.transparent = true;
+        image.transparentIndex = *t;
+        AssignTransparentPixels(image, *t, count);
+        // When every palette colour is in use, t is the first index past the
+        // palette; the table then grows so that no pixel refers to an entry
+        // the file does not hold.
+        if (gif.globalColorTable && *t >= gif.globalColorTableSize) {
+            gif.globalColorTableSize = static_cast<std::uint16_t>(ColorTableSizeFor(*t + 1));
+        }
+    }
+}
+
+// Each record's smallest code size, from its counts: the largest index
+// found is the last one counted.
+void SetCodeSizes(GifFile& gif, const std::vector<IndexCounts>& counts) {
+    for (std::size_t r = 0; r < gif.images.size(); ++r) {
+        int count = 0;
+        for (std::size_t k = kIndexCount; k-- > 0;) {
+            if (counts[r][k] + counts[r][kIndexCount + k] != 0) {
+                count = static_cast<int>(k) + 1;
+                break;
+            }
+        }
+        gif.images[r].minimumCodeSize = static_cast<std::uint8_t>(MinimumCodeSizeFor(count));
+    }
 }
 
 }  // namespace
 
 void ReduceAnimationSize(GifFile& gif, const StopCheck& stopped) {
-    for (void (*step)(GifFile&) : {CropToChangedPixels, OrderPaletteByUsage, SetTransparentIndices, SetMinimumCodeSizes}) {
-        if (StopRequested(stopped)) return;
-        step(gif);
-    }
+    // Each record's indices are counted once; the later steps keep the
+    // counts up to date as they renumber and replace indices.
+    if (StopRequested(stopped)) return;
+    CropToChangedPixels(gif);
+    if (StopRequested(stopped)) return;
+    std::vector<IndexCounts> counts = CountAllIndices(gif);
+    OrderPalette(gif, counts);
+    if (StopRequested(stopped)) return;
+    SetTransparent(gif, counts);
+    if (StopRequested(stopped)) return;
+    SetCodeSizes(gif, counts);
 }
 
 void CropToChangedPixels(GifFile& gif) {
@@ -175,76 +273,13 @@ void CropToChangedPixels(GifFile& gif) {
 }
 
 void OrderPaletteByUsage(GifFile& gif) {
-    std::array<std::uint32_t, kIndexCount> usage{};
-    for (const GifImage& image : gif.images) {
-        const IndexMarks marks = ShownIndices(CountIndices(image));
-        for (std::size_t k = 0; k < kIndexCount; ++k) usage[k] += marks[k];
-    }
-
-    // An exchange sort, largest usage first. Its exact swaps decide the order
-    // of indices with equal usage, so it is kept as it is.
-    std::array<std::uint8_t, kIndexCount> order{};
-    std::iota(order.begin(), order.end(), std::uint8_t{0});
-    for (std::size_t i = 0; i < kIndexCount; ++i) {
-        for (std::size_t j = i + 1; j < kIndexCount; ++j) {
-            if (usage[i] < usage[j]) {
-                std::swap(usage[i], usage[j]);
-                std::swap(order[i], order[j]);
-            }
-        }
-    }
-
-    std::array<std::uint8_t, kIndexCount> newIndex{};
-    for (std::size_t p = 0; p < kIndexCount; ++p) newIndex[order[p]] = static_cast<std::uint8_t>(p);
-    for (GifImage& image : gif.images) {
-        for (std::uint8_t& index : image.indices) index = newIndex[index];
-        if (image.transparent) image.transparentIndex = newIndex[image.transparentIndex];
-    }
-    if (gif.globalColorTable) {
-        const ColorTable old = *gif.globalColorTable;
-        for (std::size_t p = 0; p < kIndexCount; ++p) (*gif.globalColorTable)[p] = old[order[p]];
-    }
+    std::vector<IndexCounts> counts = CountAllIndices(gif);
+    OrderPalette(gif, counts);
 }
 
 void SetTransparentIndices(GifFile& gif) {
-    for (std::size_t i = 1; i < gif.images.size(); ++i) {
-        GifImage& image = gif.images[i];
-        if (!HasMarks(image)) continue;
-        const IndexCounts counts = CountIndices(image);
-        const bool anyUnchanged =
-            std::any_of(counts.begin() + kIndexCount, counts.end(), [](std::uint32_t c) { return c != 0; });
-        if (!anyUnchanged) continue;
-        const std::optional<std::uint8_t> t = LowestUnusedIndex(ShownIndices(counts));
-        if (!t) continue;
-        image.transparent = true;
-        image.transparentIndex = *t;
-        AssignTransparentPixels(image, *t, counts);
-        // When every palette colour is in use, t is the first index past the
-        // palette; the table then grows so that no pixel refers to an entry
-        // the file does not hold.
-        if (gif.globalColorTable && *t >= gif.globalColorTableSize) {
-            gif.globalColorTableSize = static_cast<std::uint16_t>(ColorTableSizeFor(*t + 1));
-        }
-    }
-}
-
-void SetMinimumCodeSizes(GifFile& gif) {
-    for (GifImage& image : gif.images) {
-        // The largest index, eight at a time: a maximum over a block has no
-        // branch and lets the blocks overlap.
-        const std::uint8_t* indices = image.indices.data();
-        const std::size_t size = image.indices.size();
-        std::uint8_t largest = 0;
-        std::size_t i = 0;
-        for (; i + 8 <= size; i += 8) {
-            std::uint8_t block = 0;
-            for (std::size_t k = 0; k < 8; ++k) block = std::max(block, indices[i + k]);
-            largest = std::max(largest, block);
-        }
-        for (; i < size; ++i) largest = std::max(largest, indices[i]);
-        const int count = size == 0 ? 0 : largest + 1;
-        image.minimumCodeSize = static_cast<std::uint8_t>(MinimumCodeSizeFor(count));
-    }
+    std::vector<IndexCounts> counts = CountAllIndices(gif);
+    SetTransparent(gif, counts);
 }
 
 }  // namespace vantrel

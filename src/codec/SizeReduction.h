@@ -12,8 +12,9 @@
 namespace vantrel {
 
 // The steps in order: CropToChangedPixels, OrderPaletteByUsage,
-// SetTransparentIndices, SetMinimumCodeSizes. A stop, asked before each
-// step, leaves the file half reduced (to be dropped).
+// SetTransparentIndices, then every record gets the smallest minimum code
+// size that holds its largest index. A stop, asked before each step, leaves
+// the file half reduced (to be dropped).
 void ReduceAnimationSize(GifFile& gif, const StopCheck& stopped = {});
 
 // Crops every record that lies at the same place with the same size as the
@@ -36,8 +37,5 @@ void OrderPaletteByUsage(GifFile& gif);
 // is likely to compress better. When the index lies at or past the global
 // colour table's size, the table size grows to include it.
 void SetTransparentIndices(GifFile& gif);
-
-// Every record gets the smallest minimum code size that holds its largest index.
-void SetMinimumCodeSizes(GifFile& gif);
 
 }  // namespace vantrel
