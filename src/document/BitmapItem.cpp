@@ -19,7 +19,7 @@ namespace {
 std::unique_ptr<PackedDib> CopyOf(const std::unique_ptr<PackedDib>& dib) {
     if (!dib) return nullptr;
     auto copy = std::make_unique<PackedDib>();
-    copy->CopyFrom(dib.get());
+    copy->ShareFrom(*dib);
     return copy;
 }
 }  // namespace
@@ -38,7 +38,7 @@ std::unique_ptr<BitmapItem> BitmapItem::FromImage(PackedDib image, bool blend) {
 
 std::unique_ptr<BitmapItem> BitmapItem::PictureOf(const CanvasItem& item) {
     PackedDib image;
-    image.CopyFrom(&item.Image());
+    image.ShareFrom(item.Image());
     auto bitmap = FromImage(std::move(image), item.BlendWithBeneath());
     bitmap->MoveTo(item.Bounds().left, item.Bounds().top);
     bitmap->selected = item.IsSelected();
@@ -68,7 +68,7 @@ void BitmapItem::DropUndoState() {
 void BitmapItem::SaveUndoState() {
     CanvasItem::SaveUndoState();
     undoImage_ = std::make_unique<PackedDib>();
-    undoImage_->CopyFrom(&image);
+    undoImage_->ShareFrom(image);
 }
 
 void BitmapItem::RestoreUndoState() {

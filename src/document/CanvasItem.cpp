@@ -48,8 +48,10 @@ CanvasItem::CanvasItem(const CanvasItem& other)
       bounds(other.bounds),
       selected(other.selected),
       uid_(other.uid_) {
-    image.CopyFrom(&other.image);
-    composite.CopyFrom(&other.composite);
+    // The buffers share their blocks until either side is written, so a
+    // memento costs no pixels until the item it stands for changes.
+    image.ShareFrom(other.image);
+    composite.ShareFrom(other.composite);
 }
 
 std::unique_ptr<CanvasItem> CanvasItem::Clone() const { return std::unique_ptr<CanvasItem>(new CanvasItem(*this)); }

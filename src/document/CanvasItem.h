@@ -140,7 +140,8 @@ public:
 
 protected:
     explicit CanvasItem(ItemKind itemKind);
-    // Copies every field and both buffers, keeps the identity, not the links.
+    // Copies every field and both buffers (sharing their blocks until either
+    // side is written), keeps the identity, not the links.
     CanvasItem(const CanvasItem& other);
 
     bool hasUndoState = false;
