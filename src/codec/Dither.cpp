@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "codec/ColorQuantizer.h"
+#include "codec/FrameChanges.h"
 
 namespace vantrel {
 namespace {
@@ -61,10 +62,6 @@ private:
 
 bool HasPixelsAndIndices(const GifImage& image) {
     return HasPixelsOfItsSize(image) && image.indices.size() == std::size_t{image.width} * image.height;
-}
-
-bool SamePlace(const GifImage& a, const GifImage& b) {
-    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
 }
 
 // Error rows: three channels per pixel, one pixel of margin on each side so

@@ -38,11 +38,11 @@ int EndOfDifferences(const PixelValue* a, const PixelValue* b, int from, int to)
     return from;
 }
 
+}  // namespace
+
 bool SamePlace(const GifImage& a, const GifImage& b) {
     return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
 }
-
-}  // namespace
 
 bool HasChangedColumns(const GifImage& image) {
     return image.height > 0 && image.changedColumns.size() == image.height;

@@ -13,6 +13,9 @@ namespace vantrel {
 // yet. Colours are compared; transparency bytes are ignored.
 void FindChangedColumns(GifFile& gif);
 
+// Whether two records lie at the same place with the same size.
+bool SamePlace(const GifImage& a, const GifImage& b);
+
 // Whether the record was compared with the record before it.
 bool HasChangedColumns(const GifImage& image);
 
