@@ -5,13 +5,15 @@
 //
 // A block may be shared by several buffers showing the same pixels (ShareFrom:
 // an opaque item's composite is its image, a frame made of one such item is
-// its composite). Sharing is invisible: every operation that may write gives
-// the buffer a block of its own first. Pointers from the writing accessors
+// its composite, an export's copy for a worker thread is the frames). Sharing
+// is invisible: every operation that may write gives the buffer a block of
+// its own first. Each buffer object is used by one thread at a time. Pointers from the writing accessors
 // (Row, Bits, Bytes) stay valid until the buffer is next shared or resized.
 //
 // Coordinates in every operation count rows from the top: pixel (x, y) is
 // element x + (height - 1 - y) * width of the block.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -140,8 +142,16 @@ private:
     // Before a write: a block shared with another buffer is replaced by one
     // of this buffer's own, holding the same pixels when keep is set. When
     // no block can be had the buffer is left without one.
+    // A buffer on another thread may share the block (a copy taken for a
+    // worker): seeing itself alone, this one also sees every read that
+    // thread made before letting go of it.
     void Unshare(bool keep) {
-        if (block_ && block_.use_count() > 1) MakeOwnBlock(keep);
+        if (!block_) return;
+        if (block_.use_count() > 1) {
+            MakeOwnBlock(keep);
+        } else {
+            std::atomic_thread_fence(std::memory_order_acquire);
+        }
     }
     void MakeOwnBlock(bool keep);
     // A block of count pixels, zero-filled when clear is set; null when it

@@ -308,7 +308,9 @@ GifExportImages CopyGifExportImages(const GifExportRequest& request) {
     copy.hasLoopExtension = gif.hasLoopExtension;
     for (const GifImage& image : gif.images) {
         if (image.Pixels() == nullptr) continue;
-        copy.pixels.emplace_back().CopyFrom(image.Pixels());
+        // Shared, not copied: a frame written while the copy lives gets a
+        // block of its own first.
+        copy.pixels.emplace_back().ShareFrom(*image.Pixels());
         copy.delays.push_back(image.delay);
     }
     return copy;

@@ -133,9 +133,10 @@ struct GifExportRun {
     std::function<void(const std::stop_token&)> checkpoint;
 };
 
-// An owned copy of what an export is about to write, before any option is
-// applied, so that another thread can encode it with trial options while
-// the options dialog stays open (the document may not be touched there).
+// A copy of what an export is about to write, before any option is applied,
+// so that another thread can encode it with trial options while the options
+// dialog stays open. Its buffers share the frames' pixel blocks; the
+// document may change meanwhile without touching the copy.
 struct GifExportImages {
     int width = 0;
     int height = 0;

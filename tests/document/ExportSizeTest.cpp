@@ -281,6 +281,15 @@ TEST(ExportCopyTest, CopiedImagesEncodeToTheBytesOfTheExport) {
         ASSERT_TRUE(EncodeGifExportImages(copy, fitted, again).ok());
         EXPECT_EQ(again, bytes);
     }
+
+    // The copy shares the frames' pixels: frames drawn on afterwards leave it
+    // as it was taken.
+    std::vector<std::uint8_t> before;
+    ASSERT_TRUE(EncodeGifExportImages(copy, GifExportOptions{true, 16, true}, before).ok());
+    for (const auto& frame : animation.Frames()) frame->Image().FillRect(0x00123456);
+    std::vector<std::uint8_t> after;
+    ASSERT_TRUE(EncodeGifExportImages(copy, GifExportOptions{true, 16, true}, after).ok());
+    EXPECT_EQ(after, before);
 }
 
 }  // namespace
