@@ -233,13 +233,11 @@ std::size_t OpenChunk(std::vector<std::uint8_t>& out) {
 
 // Whether every pixel of the picture comes out with alpha 255.
 bool AllOpaque(const PackedDib& picture, PngAlpha alpha) {
+    if (alpha == PngAlpha::Inverse) return picture.IsOpaque();
     for (int y = 0; y < picture.Height(); ++y) {
         const PixelValue* row = picture.Row(y);
         bool transparent = false;
-        for (int x = 0; x < picture.Width(); ++x) {
-            const std::uint32_t t = TransparencyOf(row[x]);
-            transparent |= alpha == PngAlpha::Inverse ? t != 0 : t == 255;
-        }
+        for (int x = 0; x < picture.Width(); ++x) transparent |= TransparencyOf(row[x]) == 255;
         if (transparent) return false;
     }
     return true;
