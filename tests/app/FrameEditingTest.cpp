@@ -106,6 +106,16 @@ TEST(FrameEditing, InsertedFramesWithTypedDurationsAreSavedAsTheGifShowsThem) {
     ASSERT_EQ(doc.GetAnimation().FrameCount(), 2u);
     ASSERT_EQ(list.List()->count(), 2);
     EXPECT_EQ(list.List()->currentRow(), 1);  // the new frame is shown and selected
+    // Going to another frame moves the selection; the list (and its pictures) stays.
+    constexpr int kMark = Qt::UserRole + 99;  // a rebuilt list would lose it
+    list.List()->item(0)->setData(kMark, true);
+    e.Run(C::FirstFrame);
+    test::ProcessEvents();
+    EXPECT_EQ(list.List()->currentRow(), 0);
+    EXPECT_TRUE(list.List()->item(0)->data(kMark).toBool());
+    e.Run(C::LastFrame);
+    test::ProcessEvents();
+    EXPECT_EQ(list.List()->currentRow(), 1);
     AnimFrame& second = *doc.GetAnimation().LastFrame();
     const Rect c = second.Canvas();
     doc.Execute(std::make_unique<AddItemCommand>(

@@ -26,7 +26,7 @@ void DocumentPanel::DocumentClosing(CQVDoc* doc) {
 void DocumentPanel::SetCurrentFrame(ObjectUid frame) {
     if (frame == current_) return;
     current_ = frame;
-    ScheduleRefresh();
+    CurrentFrameChanged();
 }
 
 AnimFrame* DocumentPanel::CurrentFrameObject() const {

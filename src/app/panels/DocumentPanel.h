@@ -40,7 +40,10 @@ protected:
     virtual void Refresh() = 0;
     // The picture of frame changed; the base refreshes the whole panel.
     virtual void PictureChanged(AnimFrame& frame);
+    // The editor shows another frame; the base refreshes the whole panel.
+    virtual void CurrentFrameChanged() { ScheduleRefresh(); }
     void ScheduleRefresh();
+    bool RefreshPending() const { return pending_; }
 
     // ---- DocumentObserver ----
     void OnFrameInserted(AnimFrame&) override { ScheduleRefresh(); }

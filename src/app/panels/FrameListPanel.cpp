@@ -99,10 +99,8 @@ void FrameListPanel::Refresh() {
     refreshing_ = true;
     list_->clear();
     CQVDoc* doc = Document();
-    const AnimFrame* current = CurrentFrameObject();
     list_->setEnabled(doc != nullptr);
-    duration_->setEnabled(current != nullptr && !current->isMaster);
-    duration_->setText(current != nullptr ? QString::fromStdString(SecondsText(current->duration)) : QString());
+    ShowCurrentDuration();
     new_->setEnabled(doc != nullptr);
     if (doc != nullptr) {
         const Animation& animation = doc->GetAnimation();
@@ -119,6 +117,29 @@ void FrameListPanel::Refresh() {
         }
     }
     refreshing_ = false;
+}
+
+void FrameListPanel::ShowCurrentDuration() {
+    const AnimFrame* current = CurrentFrameObject();
+    duration_->setEnabled(current != nullptr && !current->isMaster);
+    duration_->setText(current != nullptr ? QString::fromStdString(SecondsText(current->duration)) : QString());
+}
+
+void FrameListPanel::CurrentFrameChanged() {
+    if (RefreshPending()) return;  // the refresh selects it
+    QListWidgetItem* shown = nullptr;
+    for (int i = 0; i < list_->count() && shown == nullptr; ++i) {
+        QListWidgetItem* item = list_->item(i);
+        if (item->data(kUidRole).toULongLong() == CurrentFrame()) shown = item;
+    }
+    if (shown == nullptr) {
+        ScheduleRefresh();
+        return;
+    }
+    refreshing_ = true;
+    list_->setCurrentItem(shown);
+    refreshing_ = false;
+    ShowCurrentDuration();
 }
 
 void FrameListPanel::PictureChanged(AnimFrame& frame) {

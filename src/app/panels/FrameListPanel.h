@@ -51,9 +51,12 @@ signals:
 protected:
     void Refresh() override;
     void PictureChanged(AnimFrame& frame) override;
+    // Only the selection and the duration box follow: the list stays.
+    void CurrentFrameChanged() override;
 
 private:
     void DurationEntered();
+    void ShowCurrentDuration();
     QIcon Thumbnail(const AnimFrame& frame) const;
 
     QLineEdit* duration_;
