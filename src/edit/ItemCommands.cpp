@@ -29,7 +29,11 @@ std::unique_ptr<CanvasItem> TakeOut(AnimFrame& frame, CanvasItem& item) {
 
 }  // namespace
 
-std::size_t ItemBytes(const CanvasItem& item) { return item.Image().SizeImage() + item.Composite().SizeImage(); }
+std::size_t ItemBytes(const CanvasItem& item) {
+    // An opaque item's composite is its image: counted once.
+    const bool shared = item.Composite().SharesBlockWith(item.Image());
+    return item.Image().SizeImage() + (shared ? 0 : item.Composite().SizeImage());
+}
 
 // ---- AddItemCommand ----
 

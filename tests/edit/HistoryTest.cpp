@@ -187,7 +187,7 @@ TEST(UndoHistory, TheChangeSerialMovesWithEveryChangeAndOnlyThen) {
 TEST(UndoHistory, TheBudgetDropsTheOldestSteps) {
     auto doc = MakeDoc();
     const ObjectUid frame = doc->GetAnimation().FirstFrame()->Uid();
-    const std::size_t itemBytes = 2 * 100 * 100 * 4;
+    const std::size_t itemBytes = 100 * 100 * 4;  // opaque: the composite is the image
     doc->History().SetMemoryBudget(3 * itemBytes);
     for (int i = 0; i < 5; ++i) {
         auto add = std::make_unique<AddItemCommand>("Add", frame, SolidItem({i, i, 100 + i, 100 + i}, 0));
