@@ -138,6 +138,7 @@ void FrameListPanel::CurrentFrameChanged() {
     }
     refreshing_ = true;
     list_->setCurrentItem(shown);
+    list_->scrollToItem(shown);
     refreshing_ = false;
     ShowCurrentDuration();
 }
