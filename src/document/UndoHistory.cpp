@@ -52,9 +52,7 @@ void UndoHistory::Record(std::unique_ptr<Command> command) {
     DropRedoSteps();
     if (index_ > 0 && command->MergeKey() != 0 && steps_.back()->MergeKey() == command->MergeKey()) {
         Command& newest = *steps_.back();
-        const std::size_t before = newest.MemoryBytes();
         if (newest.MergeWith(*command)) {
-            memory_ = memory_ - before + newest.MemoryBytes();
             // The clean state, when it was the newest step, now lies inside it.
             if (cleanReachable_ && cleanIndex_ == index_) cleanReachable_ = false;
             EnforceBudget();
@@ -62,7 +60,6 @@ void UndoHistory::Record(std::unique_ptr<Command> command) {
             return;
         }
     }
-    memory_ += command->MemoryBytes();
     steps_.push_back(std::move(command));
     index_ = steps_.size();
     EnforceBudget();
@@ -71,22 +68,25 @@ void UndoHistory::Record(std::unique_ptr<Command> command) {
 
 void UndoHistory::DropRedoSteps() {
     if (cleanReachable_ && cleanIndex_ > index_) cleanReachable_ = false;
-    while (steps_.size() > index_) {
-        memory_ -= steps_.back()->MemoryBytes();
-        steps_.pop_back();
-    }
+    while (steps_.size() > index_) steps_.pop_back();
 }
 
 void UndoHistory::EnforceBudget() {
     std::size_t drop = 0;
-    std::size_t held = memory_;
+    std::size_t held = MemoryBytes();
     while (held > budget_ && steps_.size() - drop > 1 && drop < index_) held -= steps_[drop++]->MemoryBytes();
     if (drop == 0) return;
     steps_.erase(steps_.begin(), steps_.begin() + std::ptrdiff_t(drop));
-    memory_ = held;
     index_ -= drop;
     if (cleanIndex_ < drop) cleanReachable_ = false;
     cleanIndex_ = cleanIndex_ >= drop ? cleanIndex_ - drop : 0;
+}
+
+// Summed when asked rather than kept: what a step holds may change while it
+// lies in the history (a swap holds the other item after an undo).
+std::size_t UndoHistory::MemoryBytes() const {
+    return std::accumulate(steps_.begin(), steps_.end(), std::size_t{0},
+                           [](std::size_t sum, const auto& step) { return sum + step->MemoryBytes(); });
 }
 
 std::string UndoHistory::UndoLabel() const { return CanUndo() ? steps_[index_ - 1]->Label() : std::string(); }
@@ -129,7 +129,6 @@ void UndoHistory::Clear() {
     while (!steps_.empty()) steps_.pop_back();
     index_ = cleanIndex_ = 0;
     cleanReachable_ = !modified;
-    memory_ = 0;
     Changed();
 }
 

@@ -52,7 +52,7 @@ public:
     void SetCleanUnreachable();
 
     // ---- memory ----
-    std::size_t MemoryBytes() const { return memory_; }
+    std::size_t MemoryBytes() const;
     std::size_t MemoryBudget() const { return budget_; }
     // Oldest steps are dropped while the steps hold more than budget (the
     // newest step is always kept).
@@ -82,7 +82,6 @@ private:
     std::size_t index_ = 0;
     std::size_t cleanIndex_ = 0;
     bool cleanReachable_ = true;
-    std::size_t memory_ = 0;
     std::size_t budget_ = kDefaultHistoryBudget;
     int openTransactions_ = 0;
     std::uint64_t changeSerial_ = 0;

@@ -202,6 +202,22 @@ TEST(UndoHistory, TheBudgetDropsTheOldestSteps) {
     EXPECT_TRUE(doc->IsModified());  // the saved state was dropped with them
 }
 
+// A replacement holds the old item, and after its undo the new one: the
+// history's count must follow, or dropping the undone step would take more
+// than it added and the budget would then throw away every older step.
+TEST(UndoHistory, MemoryFollowsWhatAnUndoneReplacementHolds) {
+    auto doc = MakeDoc();
+    AnimFrame& first = *doc->GetAnimation().FirstFrame();
+    const ObjectUid frame = first.Uid();
+    const ObjectUid small = first.Top()->Uid();
+    doc->Execute(std::make_unique<AddItemCommand>("Add", frame, SolidItem({0, 0, 10, 10}, 0)));
+    doc->Execute(std::make_unique<ReplaceItemCommand>("Replace", frame, small, SolidItem({0, 0, 300, 300}, 0)));
+    doc->History().Undo();
+    doc->Execute(std::make_unique<AddItemCommand>("Add", frame, SolidItem({0, 0, 10, 10}, 0)));
+    EXPECT_EQ(doc->History().StepCount(), 2u);
+    EXPECT_LT(doc->History().MemoryBytes(), std::size_t{1} << 20);
+}
+
 TEST(UndoHistory, ATransactionIsOneStepAndRollsBackUnlessCommitted) {
     auto doc = MakeDoc();
     AnimFrame& f = *doc->GetAnimation().FirstFrame();
