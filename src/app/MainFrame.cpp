@@ -252,7 +252,7 @@ void CMainFrame::CreateMenus() {
                                                     {C::AlignCenter, C::MoveBy},
                                                     {C::BringToFront, C::SendToBack}});
 
-    QMenu* docView = NewMenu(QStringLiteral("&View"), {{C::ZoomIn, C::ZoomOut, C::ZoomOneToOne},
+    QMenu* docView = NewMenu(QStringLiteral("&View"), {{C::ZoomIn, C::ZoomOut, C::ZoomOneToOne, C::ZoomToFit},
                                                        {C::PreviewAnimation},
                                                        {C::ViewToolbar, C::ViewStatusBar, C::ViewFrameList,
                                                         C::ViewCurrentColors, C::ViewBackground, C::ViewToolbox}});
@@ -367,7 +367,7 @@ void CMainFrame::SaveBarState() {
 
 // ---- bars ----
 
-void CMainFrame::SetZoomText(int zoom) { zoomPane_->setText(QStringLiteral("%1%").arg(zoom * 100)); }
+void CMainFrame::SetZoomText(ZoomFactor zoom) { zoomPane_->setText(QStringLiteral("%1%").arg(zoom.Percent())); }
 
 QString CMainFrame::ZoomText() const { return zoomPane_->text(); }
 

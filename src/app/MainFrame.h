@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "core/Pixel.h"
+#include "document/ViewTypes.h"
 #include "view/CommandIds.h"
 #include "view/CommandRoutes.h"
 
@@ -74,7 +75,7 @@ public:
 
     // ---- bars ----
     // The status bar pane: "%d%%" of zoom x 100.
-    void SetZoomText(int zoom);
+    void SetZoomText(ZoomFactor zoom);
     QString ZoomText() const;
     // Draws the two colour swatches of the Current Colors bar.
     void UpdateColorSwatches(PixelValue foreground, PixelValue background);

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -48,6 +49,7 @@ CQVView::~CQVView() = default;
 
 void CQVView::OnInitialUpdate() {
     editor_.OnInitialUpdate();
+    editor_.ZoomForOpening();
     viewport()->update();
 }
 
@@ -263,6 +265,16 @@ std::optional<CommandId> KeypadZoomCommand(const QKeyEvent& event) {
 }
 
 }  // namespace
+
+void CQVView::wheelEvent(QWheelEvent* event) {
+    // Ctrl with the wheel zooms around the pointer; without it the wheel scrolls.
+    if (!(event->modifiers() & Qt::ControlModifier) || event->angleDelta().y() == 0) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    if (editor_.ZoomAround(PointOf(event->position()), event->angleDelta().y() > 0)) emit stateChanged();
+    event->accept();
+}
 
 void CQVView::keyPressEvent(QKeyEvent* event) {
     if (const auto zoom = KeypadZoomCommand(*event)) {

@@ -11,11 +11,11 @@ ObjectUid NewObjectUid() {
     return next.fetch_add(1, std::memory_order_relaxed);
 }
 
-Rect ZoomRect(const Rect& r, int zoom) {
-    return {r.left * zoom, r.top * zoom, r.right * zoom, r.bottom * zoom};
+Rect ZoomRect(const Rect& r, ZoomFactor zoom) {
+    return {zoom.Scale(r.left), zoom.Scale(r.top), zoom.Scale(r.right), zoom.Scale(r.bottom)};
 }
 
-Rect HandleRectFor(const Rect& bounds, int n, int zoom) {
+Rect HandleRectFor(const Rect& bounds, int n, ZoomFactor zoom) {
     const Rect z = ZoomRect(bounds, zoom);
     const int midX0 = (z.left + z.right - 7) / 2;
     const int midX1 = (z.left + z.right + 7) / 2;

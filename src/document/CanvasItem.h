@@ -50,9 +50,9 @@ using ObjectUid = std::uint64_t;
 
 // The 7 x 7 rectangle of handle n (1 to 8) of an item with these bounds at
 // this zoom, in device pixels; an empty rectangle for other n.
-Rect HandleRectFor(const Rect& bounds, int n, int zoom);
+Rect HandleRectFor(const Rect& bounds, int n, ZoomFactor zoom);
 // Bounds multiplied by the zoom.
-Rect ZoomRect(const Rect& r, int zoom);
+Rect ZoomRect(const Rect& r, ZoomFactor zoom);
 
 class CanvasItem {
 public:
@@ -115,9 +115,9 @@ public:
     // The image pixel at a work-area point; 0x00FFFFFF outside the image.
     PixelValue PixelAt(Point p) const;
     // Handle n's rectangle at this zoom (device pixels).
-    Rect HandleRect(int n, int zoom) const { return HandleRectFor(bounds, n, zoom); }
+    Rect HandleRect(int n, ZoomFactor zoom) const { return HandleRectFor(bounds, n, zoom); }
     // The bounds at this zoom (device pixels).
-    Rect ZoomedBounds(int zoom) const { return ZoomRect(bounds, zoom); }
+    Rect ZoomedBounds(ZoomFactor zoom) const { return ZoomRect(bounds, zoom); }
 
     // ---- state ----
     ItemKind Kind() const { return kind; }

@@ -176,11 +176,11 @@ LabelHandleGlyph LabelHandleGlyphFor(const Rect& box, int n) {
     return glyph;
 }
 
-std::array<LineSegment, 2> LabelOutline(const Rect& bounds, int baselineY, int dx, int dy, int zoom) {
-    const int left = (bounds.left + dx) * zoom;
-    const int top = (bounds.top + dy) * zoom;
-    const int right = (bounds.right + dx) * zoom;
-    const int baseline = (baselineY + dy) * zoom;
+std::array<LineSegment, 2> LabelOutline(const Rect& bounds, int baselineY, int dx, int dy, ZoomFactor zoom) {
+    const int left = zoom.Scale(bounds.left + dx);
+    const int top = zoom.Scale(bounds.top + dy);
+    const int right = zoom.Scale(bounds.right + dx);
+    const int baseline = zoom.Scale(baselineY + dy);
     return {LineSegment{{left, baseline}, {left, top}}, LineSegment{{left + 1, baseline}, {right, baseline}}};
 }
 

@@ -92,7 +92,7 @@ LabelHandleGlyph LabelHandleGlyphFor(const Rect& box, int n);
 // (dx, dy) and magnified by zoom: its left edge from the baseline up to the
 // top, and its baseline from one device pixel right of the left edge to the
 // right edge.
-std::array<LineSegment, 2> LabelOutline(const Rect& bounds, int baselineY, int dx, int dy, int zoom);
+std::array<LineSegment, 2> LabelOutline(const Rect& bounds, int baselineY, int dx, int dy, ZoomFactor zoom);
 
 class LabelItem final : public CanvasItem {
 public:
@@ -158,8 +158,8 @@ public:
     const TextMetrics& Metrics() const { return measures_.metrics; }
 
     // ---- geometry of the special handles, in device pixels ----
-    LabelHandleGlyph HandleGlyph(int n, int zoom) const { return LabelHandleGlyphFor(HandleRect(n, zoom), n); }
-    std::array<LineSegment, 2> Outline(int dx, int dy, int zoom) const {
+    LabelHandleGlyph HandleGlyph(int n, ZoomFactor zoom) const { return LabelHandleGlyphFor(HandleRect(n, zoom), n); }
+    std::array<LineSegment, 2> Outline(int dx, int dy, ZoomFactor zoom) const {
         return LabelOutline(bounds, position.y, dx, dy, zoom);
     }
 

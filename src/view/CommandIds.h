@@ -58,6 +58,7 @@ enum class CommandId : int {
     ZoomIn = 32792,
     ZoomOut = 32793,
     ZoomOneToOne = 32859,
+    ZoomToFit = 33101,  // the whole canvas in the window (Ctrl+0)
 
     // ---- tools ----
     ToolSelect = 32776,

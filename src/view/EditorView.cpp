@@ -11,6 +11,7 @@
 #include "document/LabelItem.h"
 #include "view/FramePainter.h"
 #include "view/ViewCommands.h"
+#include "view/ZoomLevels.h"
 #include "view/tools/Tool.h"
 
 namespace vantrel {
@@ -33,11 +34,18 @@ std::span<const int> HandlesOf(const CanvasItem& item) {
     return kAll;
 }
 
+// A scroll position on one axis within the range; 0 when everything fits.
+// Below 1:1 a work area that fits lies in the middle of the client instead:
+// the position is negative then, and the scroll bar has nowhere to go.
+int LimitedScroll(int position, int client, int total, ZoomFactor zoom) {
+    if (total <= client) return zoom < 1 ? -((client - total) / 2) : 0;
+    return std::clamp(position, 0, total - client);
+}
+
 // The scroll position on one axis that puts centre (device pixels) in the
-// middle of the client, within the range; 0 when everything fits.
-int CentredScroll(int centreDevice, int client, int total) {
-    if (total <= client) return 0;
-    return std::clamp(centreDevice - client / 2, 0, total - client);
+// middle of the client, within the range.
+int CentredScroll(int centreDevice, int client, int total, ZoomFactor zoom) {
+    return LimitedScroll(centreDevice - client / 2, client, total, zoom);
 }
 
 }  // namespace
@@ -71,7 +79,7 @@ void EditorView::OnInitialUpdate() {
     }
     // The first scroll range uses the usual defaults: a page is a tenth of
     // the range, a line a tenth of a page.
-    const int total = kWorkAreaSize * mapping_.zoom;
+    const int total = mapping_.zoom.Scale(kWorkAreaSize);
     scroll_.total = {total, total};
     scroll_.page = {total / 10, total / 10};
     scroll_.line = {total / 100, total / 100};
@@ -88,10 +96,11 @@ void EditorView::SetCentre(Point centre) {
     mapping_.centreY = centre.y;
 }
 
-void EditorView::SetZoom(int zoom) {
-    mapping_.zoom = std::max(1, zoom);
+void EditorView::SetZoom(ZoomFactor zoom) {
+    if (zoom.num <= 0 || zoom.den <= 0) zoom = 1;
+    mapping_.zoom = std::max(zoom, kSmallestZoom);
     const Size client = host_.ClientSize();
-    const int total = kWorkAreaSize * mapping_.zoom;
+    const int total = mapping_.zoom.Scale(kWorkAreaSize);
     scroll_.total = {total, total};
     scroll_.page = {client.width * 4 / 5, client.height * 4 / 5};
     scroll_.line = {scroll_.page.width / 10, scroll_.page.height / 10};
@@ -101,8 +110,8 @@ void EditorView::SetZoom(int zoom) {
 
 void EditorView::CentreOnCentrePoint() {
     const Size client = host_.ClientSize();
-    ScrollTo({CentredScroll(mapping_.centreX * mapping_.zoom, client.width, scroll_.total.width),
-              CentredScroll(mapping_.centreY * mapping_.zoom, client.height, scroll_.total.height)});
+    ScrollTo({CentredScroll(mapping_.zoom.Scale(mapping_.centreX), client.width, scroll_.total.width, mapping_.zoom),
+              CentredScroll(mapping_.zoom.Scale(mapping_.centreY), client.height, scroll_.total.height, mapping_.zoom)});
 }
 
 void EditorView::ScrollTo(Point desired) {
@@ -120,31 +129,56 @@ void EditorView::ZoomToRect(const Rect& r) {
     SetZoom(std::clamp(zoom, 1, kZoomToRectLimit));
 }
 
-void EditorView::ZoomOneToOne() {
+void EditorView::ZoomOneToOne() { ZoomOnCanvas([](Size, Size) { return ZoomFactor{1}; }); }
+
+void EditorView::ZoomToFit() { ZoomOnCanvas(FitZoom); }
+
+void EditorView::ZoomForOpening() { ZoomOnCanvas(OpeningZoom); }
+
+void EditorView::ZoomOnCanvas(ZoomFactor (*choose)(Size picture, Size client)) {
+    Size picture;
     if (currentFrame_) {
         const Rect& canvas = currentFrame_->Canvas();
         SetCentre({(canvas.left + canvas.right) / 2, (canvas.top + canvas.bottom) / 2});
+        picture = {canvas.Width(), canvas.Height()};
     }
-    SetZoom(1);
+    // Room for the border and shadow drawn around the canvas.
+    constexpr int kFrameMargin = 2 * (1 + kCanvasShadowWidth);
+    const Size client = host_.ClientSize();
+    SetZoom(choose(picture, {client.width - kFrameMargin, client.height - kFrameMargin}));
     host_.RedrawAll();
+}
+
+bool EditorView::ZoomAround(Point window, bool in) {
+    const ZoomFactor next = in ? ZoomedIn(mapping_.zoom) : ZoomedOut(mapping_.zoom);
+    if (in ? mapping_.zoom > kZoomInLimit : next == mapping_.zoom) return false;
+    // The frame point under the pointer stays there: the new centre lies as
+    // far from it (at the new zoom) as the middle of the window lies from the pointer.
+    const Point anchor = WindowToFrame(window, false);
+    const Size client = host_.ClientSize();
+    SetCentre({std::clamp(anchor.x + next.Unscale(client.width / 2 - window.x), 0, kLastWorkAreaPixel),
+               std::clamp(anchor.y + next.Unscale(client.height / 2 - window.y), 0, kLastWorkAreaPixel)});
+    SetZoom(next);
+    host_.RedrawAll();
+    return true;
 }
 
 void EditorView::OnSize() { CentreOnCentrePoint(); }
 
 void EditorView::OnScroll(Point position) {
     const Size client = host_.ClientSize();
-    mapping_.scrollX = std::clamp(position.x, 0, std::max(0, scroll_.total.width - client.width));
-    mapping_.scrollY = std::clamp(position.y, 0, std::max(0, scroll_.total.height - client.height));
+    mapping_.scrollX = LimitedScroll(position.x, client.width, scroll_.total.width, mapping_.zoom);
+    mapping_.scrollY = LimitedScroll(position.y, client.height, scroll_.total.height, mapping_.zoom);
     // The point now in the middle of the window is the one the next zoom or
     // resize keeps there.
-    mapping_.centreX = std::clamp((mapping_.scrollX + client.width / 2) / mapping_.zoom, 0, kLastWorkAreaPixel);
-    mapping_.centreY = std::clamp((mapping_.scrollY + client.height / 2) / mapping_.zoom, 0, kLastWorkAreaPixel);
+    mapping_.centreX = std::clamp(mapping_.zoom.Unscale(mapping_.scrollX + client.width / 2), 0, kLastWorkAreaPixel);
+    mapping_.centreY = std::clamp(mapping_.zoom.Unscale(mapping_.scrollY + client.height / 2), 0, kLastWorkAreaPixel);
 }
 
 // ---- coordinates ----
 
 Point EditorView::WindowToFrame(Point window, bool clamp) const {
-    Point frame{(window.x + mapping_.scrollX) / mapping_.zoom, (window.y + mapping_.scrollY) / mapping_.zoom};
+    Point frame{mapping_.zoom.Unscale(window.x + mapping_.scrollX), mapping_.zoom.Unscale(window.y + mapping_.scrollY)};
     if (clamp) {
         frame.x = std::clamp(frame.x, 0, kLastWorkAreaPixel);
         frame.y = std::clamp(frame.y, 0, kLastWorkAreaPixel);
@@ -342,7 +376,9 @@ PrintPageLayout EditorView::LayoutNextPage(int pageHeight, int titleWidth) {
 // ---- selection and invalidation ----
 
 void EditorView::InvalidateItem(const CanvasItem& item) {
-    host_.InvalidateRect(DeviceToWindow(item.ZoomedBounds(mapping_.zoom)));
+    // Below 1:1 an item's edges fall inside device pixels it shares with its neighbours.
+    const int partial = mapping_.zoom.IsWhole() ? 0 : 1;
+    host_.InvalidateRect(DeviceToWindow(item.ZoomedBounds(mapping_.zoom).Inflate(partial, partial)));
 }
 
 void EditorView::InvalidateHandles(const CanvasItem& item) {

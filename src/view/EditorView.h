@@ -1,7 +1,7 @@
 #pragma once
 // EditorView: everything the editor window of one document decides, without
 // any windowing system. It shows one frame of the document (the current
-// frame) enlarged by an integer zoom, keeps the point that stays in the
+// frame) at a zoom (whole, or one of a few fractions below 1:1), keeps the point that stays in the
 // middle of the window across zooming and resizing, turns window positions
 // into work-area pixels, finds the item or handle under the pointer, hands
 // pointer input to the current tool (view/tools/) and serves the commands
@@ -123,15 +123,15 @@ public:
 
     // ---- geometry ----
     const ViewMapping& Mapping() const { return mapping_; }
-    int Zoom() const { return mapping_.zoom; }
+    ZoomFactor Zoom() const { return mapping_.zoom; }
     Point Centre() const { return {mapping_.centreX, mapping_.centreY}; }
     void SetCentre(Point centre);
     Point ScrollPosition() const { return {mapping_.scrollX, mapping_.scrollY}; }
     const ScrollGeometry& Scrolling() const { return scroll_; }
-    // Sets the zoom (1 or more), the scroll range 1200 x zoom square, the
-    // page to four fifths of the client size and the line to a tenth of the
-    // page, then centres on the centre point.
-    void SetZoom(int zoom);
+    // Sets the zoom (the smallest zoom or more; nonsense becomes 1:1), the
+    // scroll range 1200 x zoom square, the page to four fifths of the client
+    // size and the line to a tenth of the page, then centres on the centre point.
+    void SetZoom(ZoomFactor zoom);
     // Scrolls so that the centre point is in the middle of the client area,
     // as far as the scroll range allows.
     void CentreOnCentrePoint();
@@ -140,6 +140,15 @@ public:
     void ZoomToRect(const Rect& r);
     // Zoom 1:1 centred on the current frame's canvas; the whole view redrawn.
     void ZoomOneToOne();
+    // The zoom that shows the whole canvas (with its border and shadow),
+    // centred on it; the whole view redrawn.
+    void ZoomToFit();
+    // The zoom a document opens at (see OpeningZoom), centred on the canvas.
+    void ZoomForOpening();
+    // Zooms one step in or out keeping the frame point under window where
+    // it is (the mouse wheel); the whole view redrawn. False when the zoom
+    // cannot go further that way.
+    bool ZoomAround(Point window, bool in);
     // The client area changed size: keeps the centre point in the middle.
     void OnSize();
     // The user scrolled to position (device pixels, within the range): the
@@ -252,6 +261,9 @@ private:
     Tool& ActiveTool() const;
     void HitTestAndSetCursor(Point window, Modifiers modifiers);
     void ScrollTo(Point desired);
+    // Centres on the current frame's canvas at the zoom choose picks for
+    // the canvas and the client, and redraws.
+    void ZoomOnCanvas(ZoomFactor (*choose)(Size picture, Size client));
 
     CQVDoc& doc_;
     ViewHost& host_;

@@ -17,7 +17,7 @@ constexpr PixelValue kHandlePen = kOpaqueBlack;
 constexpr PixelValue kHandleBrush = kOpaqueWhite;
 
 // A label's three handles carry glyphs telling what they change.
-void DrawLabelHandles(const LabelItem& label, PaintTarget& target, int zoom) {
+void DrawLabelHandles(const LabelItem& label, PaintTarget& target, ZoomFactor zoom) {
     for (const int n : kLabelHandles) {
         const LabelHandleGlyph glyph = label.HandleGlyph(n, zoom);
         target.DrawBox(glyph.box, kHandlePen, kHandleBrush);
@@ -28,7 +28,7 @@ void DrawLabelHandles(const LabelItem& label, PaintTarget& target, int zoom) {
 
 }  // namespace
 
-void DrawItemHandles(const CanvasItem& item, PaintTarget& target, int zoom) {
+void DrawItemHandles(const CanvasItem& item, PaintTarget& target, ZoomFactor zoom) {
     if (item.Kind() == ItemKind::Label) {
         DrawLabelHandles(static_cast<const LabelItem&>(item), target, zoom);
         return;
@@ -37,7 +37,7 @@ void DrawItemHandles(const CanvasItem& item, PaintTarget& target, int zoom) {
         target.DrawBox(item.HandleRect(n, zoom), kHandlePen, kHandleBrush);
 }
 
-void PaintItems(const ItemList& list, PaintTarget& target, int zoom) {
+void PaintItems(const ItemList& list, PaintTarget& target, ZoomFactor zoom) {
     for (const CanvasItem* item : list.TopToBottom()) {
         const Rect bounds = item->ZoomedBounds(zoom);
         target.DrawImage(item->Composite(), bounds);
@@ -45,14 +45,14 @@ void PaintItems(const ItemList& list, PaintTarget& target, int zoom) {
     }
 }
 
-void PaintHandles(const ItemList& list, PaintTarget& target, int zoom) {
+void PaintHandles(const ItemList& list, PaintTarget& target, ZoomFactor zoom) {
     if (list.hideHandles) return;
     for (const CanvasItem* item : list.BottomToTop())
         if (item->IsSelected()) DrawItemHandles(*item, target, zoom);
 }
 
 void PaintInView(const AnimFrame& frame, PaintTarget& target, const ViewMapping& mapping) {
-    const int zoom = std::max(1, mapping.zoom);
+    const ZoomFactor zoom = mapping.zoom;
     const Rect canvas = ZoomRect(frame.Canvas(), zoom);
     target.SaveClip();
 

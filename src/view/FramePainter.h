@@ -54,12 +54,12 @@ public:
 // handles of the selected items unless the frame hides them.
 void PaintInView(const AnimFrame& frame, PaintTarget& target, const ViewMapping& mapping);
 // Only the items of a list, top down with exclusion (what a plain list paints).
-void PaintItems(const ItemList& list, PaintTarget& target, int zoom);
+void PaintItems(const ItemList& list, PaintTarget& target, ZoomFactor zoom);
 // The handles of every selected item, bottom to top, unless hideHandles is set.
-void PaintHandles(const ItemList& list, PaintTarget& target, int zoom);
+void PaintHandles(const ItemList& list, PaintTarget& target, ZoomFactor zoom);
 // The handles of one item: eight white squares with a black outline, or for
 // a label its three handles with their arrows.
-void DrawItemHandles(const CanvasItem& item, PaintTarget& target, int zoom);
+void DrawItemHandles(const CanvasItem& item, PaintTarget& target, ZoomFactor zoom);
 
 // A PaintTarget over a window-sized pixel array. The array covers the device
 // rectangle `area` (usually the scroll position and the client size); pixels

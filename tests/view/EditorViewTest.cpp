@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ViewTestUtil.h"
+#include "view/FramePainter.h"
 
 namespace vantrel {
 namespace {
@@ -80,7 +81,8 @@ TEST(EditorViewMapping, DragsSeeOnlyWorkAreaPixelsButPressAndReleaseAreNotClampe
 
 TEST(EditorViewZoom, ZoomInStopsAfterSixteen) {
     ViewFixture f;
-    EXPECT_FALSE(Enabled(f.view, CommandId::ZoomOut));
+    // At 1:1 Zoom Out goes on to the zooms below it.
+    EXPECT_TRUE(Enabled(f.view, CommandId::ZoomOut));
     EXPECT_FALSE(Enabled(f.view, CommandId::ZoomOneToOne));
     const int expected[] = {2, 4, 8, 16, 32};
     for (const int zoom : expected) {
@@ -96,13 +98,115 @@ TEST(EditorViewZoom, ZoomInStopsAfterSixteen) {
     EXPECT_TRUE(Enabled(f.view, CommandId::ZoomOneToOne));
 }
 
-TEST(EditorViewZoom, ZoomOutHalvesWithIntegerDivision) {
+TEST(EditorViewZoom, ZoomOutHalvesWithIntegerDivisionThenStepsBelowOneToOne) {
     ViewFixture f;
     f.view.SetZoom(3);
     ASSERT_TRUE(f.view.ExecuteCommand(CommandId::ZoomOut));
     EXPECT_EQ(f.view.Zoom(), 1);
+    const ZoomFactor below[] = {{2, 3}, {1, 2}, {1, 3}, {1, 4}};
+    for (const ZoomFactor zoom : below) {
+        ASSERT_TRUE(f.view.ExecuteCommand(CommandId::ZoomOut));
+        EXPECT_EQ(f.view.Zoom(), zoom);
+        EXPECT_EQ(f.host.geometry.total, (Size{zoom.Scale(1200), zoom.Scale(1200)}));
+    }
+    EXPECT_FALSE(Enabled(f.view, CommandId::ZoomOut));
     EXPECT_FALSE(f.view.ExecuteCommand(CommandId::ZoomOut));
-    EXPECT_EQ(f.view.Zoom(), 1);
+    EXPECT_EQ(f.view.Zoom(), (ZoomFactor{1, 4}));
+    ASSERT_TRUE(f.view.ExecuteCommand(CommandId::ZoomIn));
+    EXPECT_EQ(f.view.Zoom(), (ZoomFactor{1, 3}));
+}
+
+TEST(EditorViewZoom, BelowOneToOneWindowAndFramePixelsMapBothWays) {
+    ViewFixture f;
+    f.view.SetZoom(ZoomFactor{1, 2});
+    f.view.OnScroll({0, 0});
+    ASSERT_EQ(f.view.ScrollPosition(), (Point{0, 0}));
+    EXPECT_EQ(f.view.WindowToFrame({101, 50}, false), (Point{202, 100}));
+    EXPECT_EQ(f.view.FrameToWindow({202, 100, 402, 300}), (Rect{101, 50, 201, 150}));
+    EXPECT_EQ(f.view.MapPointer({101, 50}, false).zoom, (ZoomFactor{1, 2}));
+    // Scrolling keeps the frame point in the middle as the next centre.
+    f.view.OnScroll({100, 50});
+    EXPECT_EQ(f.view.Centre(), (Point{(100 + 200) * 2, (50 + 150) * 2}));
+    // A work area smaller than the window lies in its middle.
+    f.host.client = {1500, 1300};
+    f.view.OnScroll({0, 0});
+    EXPECT_EQ(f.view.ScrollPosition(), (Point{-450, -350}));
+    EXPECT_EQ(f.view.FrameToWindow({0, 0, 1200, 1200}), (Rect{450, 350, 1050, 950}));
+}
+
+// A document whose canvas is width x height, shown in a client of the given size.
+struct CanvasFixture {
+    CanvasFixture(int width, int height, Size client) : doc(DocWithFrames(1, {})), host(client), view(*doc, host) {
+        doc->GetAnimation().SetSize(width, height);
+        view.OnInitialUpdate();
+    }
+    Rect CanvasInWindow() const { return view.FrameToWindow(view.CurrentFrame()->Canvas()); }
+    std::unique_ptr<CQVDoc> doc;
+    RecordingHost host;
+    EditorView view;
+};
+
+TEST(EditorViewZoom, ZoomToFitShowsTheWholeCanvasWithItsShadow) {
+    struct Case {
+        int width, height;
+        Size client;
+        ZoomFactor zoom;
+    };
+    const Case cases[] = {
+        {1200, 1200, {900, 700}, {1, 2}}, {1200, 1200, {1000, 900}, {2, 3}}, {600, 400, {900, 700}, 1},
+        {100, 60, {900, 700}, 8},         {30, 20, {400, 300}, 13},
+    };
+    for (const Case& c : cases) {
+        CanvasFixture f(c.width, c.height, c.client);
+        const int redraws = f.host.redraws;
+        ASSERT_TRUE(f.view.ExecuteCommand(CommandId::ZoomToFit));
+        EXPECT_EQ(f.view.Zoom(), c.zoom) << c.width << "x" << c.height;
+        EXPECT_EQ(f.host.redraws, redraws + 1);
+        // Border and shadow included, all of it lies inside the window.
+        const Rect shown = f.CanvasInWindow().Inflate(1 + kCanvasShadowWidth, 1 + kCanvasShadowWidth);
+        EXPECT_GE(shown.left, 0) << c.width << "x" << c.height;
+        EXPECT_GE(shown.top, 0);
+        EXPECT_LE(shown.right, c.client.width);
+        EXPECT_LE(shown.bottom, c.client.height);
+    }
+}
+
+TEST(EditorViewZoom, OpeningZoomIsChosenForTheCanvas) {
+    CanvasFixture large(1200, 1200, {900, 700});
+    large.view.ZoomForOpening();
+    EXPECT_EQ(large.view.Zoom(), (ZoomFactor{1, 2}));
+    CanvasFixture speck(30, 20, {900, 700});
+    speck.view.ZoomForOpening();
+    EXPECT_EQ(speck.view.Zoom(), 9);  // within a third of 894 x 694
+    const Rect shown = speck.CanvasInWindow();
+    EXPECT_EQ(shown.Width(), 270);
+    // Centred on the canvas.
+    EXPECT_NEAR((shown.left + shown.right) / 2, 450, 5);
+    EXPECT_NEAR((shown.top + shown.bottom) / 2, 350, 5);
+}
+
+TEST(EditorViewZoom, WheelZoomKeepsThePointUnderThePointer) {
+    const Point pointers[] = {{100, 80}, {350, 20}, {200, 150}};
+    for (const Point at : pointers) {
+        ViewFixture f({400, 300});
+        f.view.SetZoom(2);  // the middle of the work area: far from the scroll limits
+        for (const bool in : {true, true, false, false, false, false}) {
+            const Point before = f.view.WindowToFrame(at, false);
+            ASSERT_TRUE(f.view.ZoomAround(at, in));
+            const Point after = f.view.WindowToFrame(at, false);
+            // One window pixel covers up to 1 / zoom frame pixels; rounding adds one more.
+            const int slack = f.view.Zoom() >= 1 ? 1 : f.view.Zoom().Unscale(1) + 1;
+            EXPECT_NEAR(after.x, before.x, slack) << "zoom " << f.view.Zoom();
+            EXPECT_NEAR(after.y, before.y, slack) << "zoom " << f.view.Zoom();
+        }
+        EXPECT_EQ(f.view.Zoom(), (ZoomFactor{2, 3}));
+    }
+    ViewFixture top;
+    top.view.SetZoom(32);
+    EXPECT_FALSE(top.view.ZoomAround({10, 10}, true));
+    top.view.SetZoom(ZoomFactor{1, 4});
+    EXPECT_FALSE(top.view.ZoomAround({10, 10}, false));
+    EXPECT_TRUE(top.view.ZoomAround({10, 10}, true));
 }
 
 TEST(EditorViewZoom, OneToOneCentresOnTheCanvas) {

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <utility>
 #include <string>
 #include <vector>
@@ -14,9 +15,21 @@
 #include "document/Animation.h"
 #include "document/BitmapItem.h"
 #include "document/CQVDoc.h"
+#include "document/ViewTypes.h"
 #include "view/ViewClipboard.h"
 #include "view/ViewDialogs.h"
 #include "view/ViewHost.h"
+
+namespace vantrel {
+
+// Zooms in test messages: "2/3" or "4".
+inline std::ostream& operator<<(std::ostream& out, ZoomFactor zoom) {
+    out << zoom.num;
+    if (zoom.den != 1) out << '/' << zoom.den;
+    return out;
+}
+
+}  // namespace vantrel
 
 namespace vantrel::test {
 

@@ -4,6 +4,7 @@
 
 #include "view/tools/Tool.h"
 #include "view/tools/Tools.h"
+#include "view/ZoomLevels.h"
 
 namespace vantrel {
 
@@ -24,7 +25,7 @@ public:
 
     void Press(const ToolEvent& e) override {
         DragState& d = view_.DragInfo();
-        const int zoom = view_.Zoom();
+        const ZoomFactor zoom = view_.Zoom();
         if (e.modifiers.shift)
             d.mode = zoom >= 2 ? DragMode::ZoomReset : DragMode::ZoomRefused;
         else if (e.modifiers.ctrl)
@@ -57,14 +58,14 @@ public:
                 // A drag that is too small, or runs up or to the left, is a click.
                 const Rect band = d.working;
                 if (band.right - band.left < kZoomDragMinimum || band.bottom - band.top < kZoomDragMinimum)
-                    view_.SetZoom(view_.Zoom() * 2);
+                    view_.SetZoom(ZoomedIn(view_.Zoom()));
                 else
                     view_.ZoomToRect(band);
                 break;
             }
             case DragMode::ZoomOut:
                 view_.SetCentre(e.frame);
-                view_.SetZoom(view_.Zoom() / 2);
+                view_.SetZoom(ZoomedOut(view_.Zoom()));
                 break;
             case DragMode::ZoomReset: view_.ZoomOneToOne(); return;
             default: return;
