@@ -101,6 +101,7 @@ int ExportCommand(std::span<const std::string> args);
 int ExportFrameCommand(std::span<const std::string> args);
 int QuickCommand(std::span<const std::string> args);
 int SaveCommand(std::span<const std::string> args);
+int FramesCommand(std::span<const std::string> args);
 
 // Saves doc as a .qvd document (the extension added when missing); prints
 // where it went, or the reason it failed.

@@ -36,6 +36,13 @@ const char kUsage[] =
     "  quick OUT.(qvd|gif) [--duration SECONDS] IMAGE...\n"
     "                                  a new animation, one frame per GIF, JPEG or PNG image\n"
     "  save IN OUT.qvd                 a .qvd document or a GIF saved as a .qvd document\n"
+    "  frames DOC OUT.qvd [--range A-B] (--duration SECONDS | --speed PERCENT |\n"
+    "                     --reverse | --drop-duplicates)\n"
+    "                                  edits frames A to B (from 1, every frame\n"
+    "                                  counted; all without --range): one duration,\n"
+    "                                  a speed (200 halves the durations), the\n"
+    "                                  opposite order, or frames that repeat the one\n"
+    "                                  before removed (their time added to it)\n"
     "  help                            this text\n"
     "\n"
     "FILE is a .qvd document, a GIF file opened as a document, or a JPEG or PNG\n"
@@ -59,6 +66,7 @@ const Command kCommands[] = {
     {"export-frame", vantrel::cli::ExportFrameCommand},
     {"quick", vantrel::cli::QuickCommand},
     {"save", vantrel::cli::SaveCommand},
+    {"frames", vantrel::cli::FramesCommand},
 };
 
 // For the tests of failing saves: VANTREL_FAIL_FILE_STEP=N makes the N-th
