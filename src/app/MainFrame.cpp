@@ -266,7 +266,7 @@ void CMainFrame::CreateMenus() {
     QMenu* frame = NewMenu(QStringLiteral("Frame"));
     frame->addMenu(NewMenu(QStringLiteral("Insert New Frame"),
                            {{C::InsertFrameBefore, C::InsertFrameAfter, C::InsertFrameAtEnd}}));
-    AddCommandGroups(frame, {{C::DuplicateFrame, C::DeleteFrame}, {C::FrameSetup, C::AutoFrameSize}, {C::FrameDuration, C::LoopCount}});
+    AddCommandGroups(frame, {{C::DuplicateFrame, C::DeleteFrame}, {C::ReverseFrames, C::ChangeSpeed, C::RemoveDuplicateFrames}, {C::FrameSetup, C::AutoFrameSize}, {C::FrameDuration, C::LoopCount}});
     frame->addSeparator();
     frame->addMenu(NewMenu(QStringLiteral("Transition Effects"), {{C::TransitionEffectsNone}}));
     frame->addSeparator();
@@ -346,6 +346,10 @@ void CMainFrame::CreateDockBars() {
         CQVView* view = ActiveView();
         if (view == nullptr) return;
         if (AnimFrame* frame = view->Document().GetAnimation().FindFrameByUid(uid)) view->Editor().ShowFrame(frame);
+        RequestIdleUpdate();
+    });
+    connect(frameListPanel_, &FrameListPanel::framesChosen, this, [this](const QList<quint64>& uids) {
+        if (CQVView* view = ActiveView()) view->Editor().ChooseFrames(std::vector<ObjectUid>(uids.begin(), uids.end()));
         RequestIdleUpdate();
     });
     connect(frameListPanel_, &FrameListPanel::newFrameRequested, this,

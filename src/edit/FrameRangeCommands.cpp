@@ -58,6 +58,13 @@ std::vector<ObjectUid> InListOrder(const Animation& animation, std::span<const O
     return ordered;
 }
 
+std::vector<ObjectUid> ChosenOrCurrent(const Animation& animation, std::span<const ObjectUid> chosen,
+                                       ObjectUid current) {
+    std::vector<ObjectUid> ordered = InListOrder(animation, chosen);
+    if (std::find(ordered.begin(), ordered.end(), current) == ordered.end()) return {current};
+    return ordered;
+}
+
 Status DeleteFrames(CQVDoc& doc, std::span<const ObjectUid> frames) {
     const std::vector<ObjectUid> victims = InListOrder(doc.GetAnimation(), frames);
     if (victims.empty()) return Status::Ok();

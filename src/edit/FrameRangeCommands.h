@@ -22,6 +22,11 @@ class CQVDoc;
 // The frames in list order, without those not in the animation and repeats.
 std::vector<ObjectUid> InListOrder(const Animation& animation, std::span<const ObjectUid> frames);
 
+// The frames chosen together in list order while current is among them,
+// else current alone: what the frame commands act on.
+std::vector<ObjectUid> ChosenOrCurrent(const Animation& animation, std::span<const ObjectUid> chosen,
+                                       ObjectUid current);
+
 // Takes the frames out. Refused when no normal frame would remain.
 Status DeleteFrames(CQVDoc& doc, std::span<const ObjectUid> frames);
 // A copy of each frame directly after it. Refused when the copies would

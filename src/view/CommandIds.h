@@ -90,6 +90,9 @@ enum class CommandId : int {
     PreviewAnimation = 32821,
     GoToFrame = 32849,
     DuplicateFrame = 32920,  // copies the current frame with its items after it
+    ReverseFrames = 33102,   // the chosen frames in the opposite order
+    ChangeSpeed = 33103,     // scales the durations of the chosen (or all) frames
+    RemoveDuplicateFrames = 33104,
 
     // ---- windows and bars ----
     ViewToolbar = 59392,

@@ -9,6 +9,7 @@
 #include "document/CQVDoc.h"
 #include "document/CanvasItem.h"
 #include "document/LabelItem.h"
+#include "edit/FrameRangeCommands.h"
 #include "view/FramePainter.h"
 #include "view/ViewCommands.h"
 #include "view/ZoomLevels.h"
@@ -304,6 +305,11 @@ void EditorView::ShowFrame(AnimFrame* frame) {
         hot_ = {};
         host_.RedrawAll();
     }
+}
+
+std::vector<ObjectUid> EditorView::ChosenFrames() const {
+    if (currentFrame_ == nullptr) return {};
+    return ChosenOrCurrent(GetAnimation(), chosenFrames_, currentFrame_->Uid());
 }
 
 

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "core/Geometry.h"
 #include "core/Pixel.h"
@@ -199,6 +200,11 @@ public:
     // Clears the selection of the frame that was shown, shows frame (when
     // given) and redraws; the current frame counts as changed.
     void ShowFrame(AnimFrame* frame);
+    // The frames chosen together in the Frame List (the current one among them).
+    void ChooseFrames(std::vector<ObjectUid> frames) { chosenFrames_ = std::move(frames); }
+    // The frames the frame commands act on, in list order: the chosen ones
+    // while the current frame is among them, else the current frame alone.
+    std::vector<ObjectUid> ChosenFrames() const;
 
     // ---- editing ----
     // Runs command on the document's history; false when it changed nothing.
@@ -274,6 +280,7 @@ private:
     AnimFrame* currentFrame_ = nullptr;
     const AnimFrame* nextFrameToPrint_ = nullptr;
 
+    std::vector<ObjectUid> chosenFrames_;
     CommandRoutes<EditorView> routes_;
     std::map<CommandId, std::unique_ptr<Tool>> tools_;
     CommandId currentTool_ = CommandId::ToolSelect;

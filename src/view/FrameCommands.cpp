@@ -8,6 +8,7 @@
 #include "document/Animation.h"
 #include "document/CQVDoc.h"
 #include "edit/FrameCommands.h"
+#include "edit/FrameRangeCommands.h"
 #include "view/EditorView.h"
 #include "view/FrameRules.h"
 #include "view/SaveAnimation.h"
@@ -39,9 +40,40 @@ void Insert(EditorView& v) {
     AddFrame(v, std::make_unique<InsertFrameCommand>("Insert Frame", CurrentUid(v), place));
 }
 
-void Duplicate(EditorView& v) { AddFrame(v, std::make_unique<DuplicateFrameCommand>("Duplicate Frame", CurrentUid(v))); }
+// Tells the user why an edit of several frames was refused.
+void Tell(EditorView& v, const Status& status) {
+    if (!status) v.Host().ShowMessage(status.message(), MessageStyle::Information);
+}
+
+// The chosen frames when several are, else every frame.
+std::vector<ObjectUid> ChosenOrAll(const EditorView& v) {
+    std::vector<ObjectUid> frames = v.ChosenFrames();
+    if (frames.size() > 1) return frames;
+    frames.clear();
+    for (const auto& frame : v.GetAnimation().Frames()) frames.push_back(frame->Uid());
+    return frames;
+}
+
+void Duplicate(EditorView& v) {
+    const std::vector<ObjectUid> chosen = v.ChosenFrames();
+    if (chosen.size() > 1) return Tell(v, DuplicateFrames(v.Document(), chosen));
+    AddFrame(v, std::make_unique<DuplicateFrameCommand>("Duplicate Frame", CurrentUid(v)));
+}
+
+void DeleteChosen(EditorView& v, const std::vector<ObjectUid>& chosen) {
+    if (v.Host().ShowMessage("Do you really want to delete these frames and all their contents?",
+                             MessageStyle::QuestionYesNo) != MessageAnswer::Yes)
+        return;
+    const Animation& animation = v.GetAnimation();
+    const std::size_t first = std::size_t(animation.IndexOf(animation.FindFrameByUid(chosen.front())));
+    if (const Status deleted = DeleteFrames(v.Document(), chosen); !deleted) return Tell(v, deleted);
+    // The frame now where the first deleted one was (or the last).
+    v.ShowFrame(animation.Frames()[std::min(first, animation.FrameCount() - 1)].get());
+    v.Host().RedrawAll();
+}
 
 void Delete(EditorView& v) {
+    if (const std::vector<ObjectUid> chosen = v.ChosenFrames(); chosen.size() > 1) return DeleteChosen(v, chosen);
     const AnimFrame* frame = v.CurrentFrame();
     if (!frame->IsEmpty() &&
         v.Host().ShowMessage("Do you really want to delete this frame and all its contents?",
@@ -54,7 +86,18 @@ void Delete(EditorView& v) {
     v.Host().RedrawAll();
 }
 
-void Master(EditorView& v) { v.Execute(MakeMasterFrameCommand(CurrentUid(v), !v.CurrentFrame()->isMaster)); }
+void Master(EditorView& v) { Tell(v, SetFramesMaster(v.Document(), v.ChosenFrames(), !v.CurrentFrame()->isMaster)); }
+
+void Reverse(EditorView& v) { Tell(v, ReverseFrames(v.Document(), v.ChosenFrames())); }
+
+void Speed(EditorView& v) {
+    if (const auto percent = Dialogs(v).SpeedPercent()) Tell(v, ChangeFramesSpeed(v.Document(), ChosenOrAll(v), *percent));
+}
+
+void DropRepeats(EditorView& v) { Tell(v, RemoveDuplicateFrames(v.Document(), ChosenOrAll(v))); }
+
+void ReverseRule(const EditorView& v, CommandUi& ui) { ui.enabled = v.ChosenFrames().size() > 1; }
+void AnimatedRule(const EditorView& v, CommandUi& ui) { ui.enabled = v.GetAnimation().FrameCount() > 1; }
 
 void Duration(EditorView& v) {
     if (const auto duration = Dialogs(v).FrameDuration(v.CurrentFrame()->duration))
@@ -122,6 +165,9 @@ constexpr CommandRoute<EditorView> kRoutes[] = {
     {C::DuplicateFrame, Rule<C::DuplicateFrame>, Duplicate},
     {C::DeleteFrame, Rule<C::DeleteFrame>, Delete},
     {C::MasterFrame, Rule<C::MasterFrame>, Master},
+    {C::ReverseFrames, ReverseRule, Reverse},
+    {C::ChangeSpeed, AnimatedRule, Speed},
+    {C::RemoveDuplicateFrames, AnimatedRule, DropRepeats},
     {C::FrameDuration, Rule<C::FrameDuration>, Duration},
     {C::LoopCount, Rule<C::LoopCount>, Loop},
     {C::AutoFrameSize, Rule<C::AutoFrameSize>, AutoSize},

@@ -101,6 +101,8 @@ public:
     virtual std::optional<std::uint32_t> LoopCount(std::uint32_t /*loopCount*/) { return {}; }
     // "Frame Duration": hundredths of a second in and out.
     virtual std::optional<std::uint32_t> FrameDuration(std::uint32_t /*hundredths*/) { return {}; }
+    // "Change Speed": the speed in percent (200 plays twice as fast).
+    virtual std::optional<int> SpeedPercent() { return {}; }
     // "GoTo Frame": the frame chosen.
     virtual std::optional<ObjectUid> GoToFrame(const Animation& /*animation*/, ObjectUid /*current*/) { return {}; }
     // "Preview Browser": plays the animation until closed.

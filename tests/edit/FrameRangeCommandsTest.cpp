@@ -207,5 +207,14 @@ TEST(FrameRangeCommands, RemoveDuplicateFramesSparesFramesBeneathOthersAndTooLon
     EXPECT_EQ(RepeatedFrames(other->GetAnimation(), std::vector{v[2]}), (std::vector{v[2]}));
 }
 
+TEST(FrameRangeCommands, ChosenFramesCountOnlyWithTheCurrentOneAmongThem) {
+    auto doc = MakeDoc(kFive);
+    const auto& frames = doc->GetAnimation().Frames();
+    const ObjectUid a = frames[0]->Uid(), b = frames[1]->Uid(), c = frames[2]->Uid();
+    EXPECT_EQ(ChosenOrCurrent(doc->GetAnimation(), std::vector{c, a}, a), (std::vector{a, c}));
+    EXPECT_EQ(ChosenOrCurrent(doc->GetAnimation(), std::vector{c, a}, b), (std::vector{b}));
+    EXPECT_EQ(ChosenOrCurrent(doc->GetAnimation(), std::vector<ObjectUid>{}, b), (std::vector{b}));
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -1,6 +1,7 @@
 #include "app/dialogs/AppDialogs.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
@@ -21,6 +22,7 @@
 #include "app/dialogs/RectStyleDlg.h"
 #include "app/dialogs/TextEditDlg.h"
 #include "document/FileFormats.h"
+#include "edit/FrameRangeCommands.h"
 #include "view/SaveOptions.h"
 
 namespace vantrel {
@@ -95,6 +97,15 @@ std::optional<std::uint32_t> AppDialogs::LoopCount(std::uint32_t loopCount) { re
 
 std::optional<std::uint32_t> AppDialogs::FrameDuration(std::uint32_t hundredths) {
     return AskFrameDuration(parent_, hundredths);
+}
+
+std::optional<int> AppDialogs::SpeedPercent() {
+    bool ok = false;
+    const int percent = QInputDialog::getInt(parent_, QStringLiteral("Change Speed"),
+                                             QStringLiteral("Speed in percent (200 plays twice as fast):"), 100,
+                                             kMinSpeedPercent, kMaxSpeedPercent, 10, &ok);
+    if (!ok) return {};
+    return percent;
 }
 
 std::optional<ObjectUid> AppDialogs::GoToFrame(const Animation& animation, ObjectUid current) {

@@ -21,6 +21,7 @@ public:
     std::optional<Size> FrameSetup(Size canvas) override;
     std::optional<std::uint32_t> LoopCount(std::uint32_t loopCount) override;
     std::optional<std::uint32_t> FrameDuration(std::uint32_t hundredths) override;
+    std::optional<int> SpeedPercent() override;
     std::optional<ObjectUid> GoToFrame(const Animation& animation, ObjectUid current) override;
     void PreviewAnimation(Animation& animation) override;
     std::optional<std::filesystem::path> AnimationPath(const std::string& title,

@@ -12,6 +12,7 @@
 #include "document/AnimFrame.h"
 #include "document/CQVDoc.h"
 #include "edit/FrameCommands.h"
+#include "edit/FrameRangeCommands.h"
 #include "view/FrameList.h"
 
 namespace vantrel {
@@ -51,7 +52,8 @@ FrameListPanel::FrameListPanel(QWidget* parent) : DocumentPanel(parent) {
     list_->setIconSize(ThumbnailSize());
     list_->setDragDropMode(QAbstractItemView::InternalMove);
     list_->setDefaultDropAction(Qt::MoveAction);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Shift- and Ctrl-click choose several frames for the frame commands.
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(3, 3, 3, 3);
@@ -67,6 +69,13 @@ FrameListPanel::FrameListPanel(QWidget* parent) : DocumentPanel(parent) {
     connect(list_, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (refreshing_ || item == nullptr) return;
         emit frameChosen(item->data(kUidRole).toULongLong());
+    });
+    connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
+        if (refreshing_) return;
+        selected_.clear();
+        for (int i = 0; i < list_->count(); ++i)
+            if (list_->item(i)->isSelected()) selected_.push_back(list_->item(i)->data(kUidRole).toULongLong());
+        emit framesChosen(QList<quint64>(selected_.begin(), selected_.end()));
     });
     connect(list_, &FrameListWidget::entryDropped, this, [this](int from, int gap) {
         QListWidgetItem* item = list_->item(from);
@@ -114,6 +123,7 @@ void FrameListPanel::Refresh() {
             if (const AnimFrame* frame = animation.FindFrameByUid(entry.frame)) item->setIcon(Thumbnail(*frame));
             list_->addItem(item);
             if (entry.frame == CurrentFrame()) list_->setCurrentItem(item);
+            if (std::find(selected_.begin(), selected_.end(), entry.frame) != selected_.end()) item->setSelected(true);
         }
     }
     refreshing_ = false;
@@ -137,7 +147,14 @@ void FrameListPanel::CurrentFrameChanged() {
         return;
     }
     refreshing_ = true;
-    list_->setCurrentItem(shown);
+    // A frame of the selection becomes current without ending the selection
+    // (nor does a click that just took the current frame out of it).
+    if (list_->currentItem() != shown) {
+        if (shown->isSelected())
+            list_->setCurrentItem(shown, QItemSelectionModel::NoUpdate);
+        else
+            list_->setCurrentItem(shown);
+    }
     list_->scrollToItem(shown);
     refreshing_ = false;
     ShowCurrentDuration();
@@ -148,6 +165,10 @@ void FrameListPanel::PictureChanged(AnimFrame& frame) {
         QListWidgetItem* item = list_->item(i);
         if (item->data(kUidRole).toULongLong() == frame.Uid()) item->setIcon(Thumbnail(frame));
     }
+}
+
+std::vector<ObjectUid> FrameListPanel::SelectedFrames() const {
+    return ChosenOrCurrent(Document()->GetAnimation(), selected_, CurrentFrame());
 }
 
 void FrameListPanel::DurationEntered() {
@@ -164,7 +185,7 @@ void FrameListPanel::DurationEntered() {
         duration_->setText(shown);
         return;
     }
-    Document()->Execute(MakeFrameDurationCommand(frame->Uid(), *duration.value));
+    SetFramesDuration(*Document(), SelectedFrames(), *duration.value);
     duration_->setText(QString::fromStdString(SecondsText(frame->duration)));
 }
 

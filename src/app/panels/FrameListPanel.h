@@ -6,6 +6,7 @@
 // change is a command of the document's history.
 
 #include <QListWidget>
+#include <vector>
 
 #include "app/panels/DocumentPanel.h"
 
@@ -45,6 +46,8 @@ public:
 signals:
     // The user chose this frame in the list.
     void frameChosen(quint64 frame);
+    // The frames selected together changed (list order).
+    void framesChosen(const QList<quint64>& frames);
     // "New": insert a frame after the current one.
     void newFrameRequested();
 
@@ -56,12 +59,16 @@ protected:
 
 private:
     void DurationEntered();
+    // The frames selected in the list; the current one alone when none is.
+    std::vector<ObjectUid> SelectedFrames() const;
     void ShowCurrentDuration();
     QIcon Thumbnail(const AnimFrame& frame) const;
 
     QLineEdit* duration_;
     QPushButton* new_;
     FrameListWidget* list_;
+    // Kept across rebuilds of the list.
+    std::vector<ObjectUid> selected_;
     bool refreshing_ = false;
     bool checkingDuration_ = false;
 };
