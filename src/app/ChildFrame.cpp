@@ -7,6 +7,7 @@
 #include "app/QVView.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
+#include "view/FileNames.h"
 
 namespace vantrel {
 
@@ -65,11 +66,8 @@ bool CChildFrame::SaveAs() {
     request.save = true;
     request.title = QStringLiteral("Save As");
     request.filters = {QStringLiteral("Vantrel GIF Animation (*.qvd)"), QStringLiteral("All Files (*)")};
-    // Start with the document's own file, or its title as a document file name.
-    const std::filesystem::path current = doc_->PathName().empty()
-                                              ? std::filesystem::path(doc_->Title())
-                                              : doc_->PathName();
-    request.startPath = PathText(WithDocumentExtension(current));
+    // Start with the document's own file, or its title, as a document file name.
+    request.startPath = PathText(ProposedDocumentPath(doc_->PathName(), doc_->Title()));
     const QString chosen = AskFileName(this, request);
     if (chosen.isEmpty()) return false;
     return SaveTo(chosen.toStdString());

@@ -10,6 +10,7 @@
 #include "edit/FrameCommands.h"
 #include "edit/FrameRangeCommands.h"
 #include "view/EditorView.h"
+#include "view/FileNames.h"
 #include "view/FrameRules.h"
 #include "view/SaveAnimation.h"
 #include "view/ViewCommands.h"
@@ -143,8 +144,10 @@ void Report(EditorView& v, const SaveOutcome& outcome) {
 void Save(EditorView& v, bool saveAs) {
     Animation& animation = v.GetAnimation();
     const std::string title = animation.CountFrames(false) > 1 ? "Save Animation As" : "Save Image As";
-    const SavePathChooser ask = [&](const std::filesystem::path& suggested) {
-        return Dialogs(v).AnimationPath(title, suggested);
+    // Without a GIF written yet, the document's name with .gif in its folder.
+    const SavePathChooser ask = [&](const std::filesystem::path& lastWritten) {
+        return Dialogs(v).AnimationPath(title,
+                                        ProposedAnimationPath(lastWritten, v.Document().PathName(), v.Document().Title()));
     };
     Report(v, SaveAnimationFile(animation, saveAs, ask,
                                 GifChooser(v, ExportImageIndexOf(animation, v.CurrentFrame()))));

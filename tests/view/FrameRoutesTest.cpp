@@ -22,6 +22,7 @@ public:
     std::optional<std::uint32_t> LoopCount(std::uint32_t) override { return loopCount; }
     std::optional<Size> FrameSetup(Size) override { return setup; }
     std::optional<ObjectUid> GoToFrame(const Animation&, ObjectUid) override { return goTo; }
+    std::optional<int> SpeedPercent() override { return speed; }
     void PreviewAnimation(Animation&) override { ++previews; }
     std::optional<std::filesystem::path> AnimationPath(const std::string& title, const std::filesystem::path&) override {
         titles.push_back(title);
@@ -37,6 +38,7 @@ public:
     std::optional<std::uint32_t> loopCount;
     std::optional<Size> setup;
     std::optional<ObjectUid> goTo;
+    std::optional<int> speed;
     std::optional<std::filesystem::path> savePath;
     std::vector<std::string> titles;
     int previews = 0;
@@ -164,6 +166,47 @@ TEST(FrameRoutes, SaveOptionsShowTheImageOfTheCurrentFrame) {
     f.view.ShowFrame(f.A().Frames()[1].get());  // a master frame stands for the next frame written
     f.Run(C::SaveAnimationAs);
     EXPECT_EQ(f.host.frameDialogs.currentImages, (std::vector<std::size_t>{2, 1}));
+}
+
+TEST(FrameRoutes, ChosenFramesAreEditedTogetherInOneStep) {
+    Fixture f(6);
+    std::vector<ObjectUid> u;
+    for (const auto& frame : f.A().Frames()) u.push_back(frame->Uid());
+    const auto order = [&f] {
+        std::vector<ObjectUid> now;
+        for (const auto& frame : f.A().Frames()) now.push_back(frame->Uid());
+        return now;
+    };
+    CommandUi ui;
+    f.view.UpdateCommand(C::ReverseFrames, ui);
+    EXPECT_FALSE(ui.enabled);  // one frame is nothing to reverse
+    // Frames 2-5 chosen, the third current.
+    f.view.ShowFrame(f.A().Frames()[2].get());
+    f.view.ChooseFrames({u[4], u[1], u[2], u[3]});
+    f.view.UpdateCommand(C::ReverseFrames, ui);
+    EXPECT_TRUE(ui.enabled);
+    ASSERT_TRUE(f.Run(C::ReverseFrames));
+    EXPECT_EQ(order(), (std::vector{u[0], u[4], u[3], u[2], u[1], u[5]}));
+    EXPECT_EQ(f.doc->History().StepCount(), 1u);
+
+    f.host.frameDialogs.speed = 50;  // half speed: twice as long
+    const std::uint32_t before = f.A().Frames()[0]->duration;
+    ASSERT_TRUE(f.Run(C::ChangeSpeed));
+    EXPECT_EQ(f.A().Frames()[1]->duration, 2 * before);
+    EXPECT_EQ(f.A().Frames()[0]->duration, before);  // not chosen
+    EXPECT_EQ(f.doc->History().StepCount(), 2u);
+
+    ASSERT_TRUE(f.Run(C::DeleteFrame));
+    EXPECT_EQ(f.host.messages.back(), "Do you really want to delete these frames and all their contents?");
+    EXPECT_EQ(order(), (std::vector{u[0], u[5]}));
+    EXPECT_EQ(f.view.CurrentFrame(), f.A().Frames()[1].get());
+    f.doc->History().Undo();
+    EXPECT_EQ(order(), (std::vector{u[0], u[4], u[3], u[2], u[1], u[5]}));
+
+    // Another frame shown alone: the commands act on it only.
+    f.view.ShowFrame(f.A().Frames()[0].get());
+    ASSERT_TRUE(f.Run(C::DuplicateFrame));
+    EXPECT_EQ(f.A().FrameCount(), 7u);
 }
 
 }  // namespace
