@@ -15,6 +15,7 @@
 
 #include "app/Autosaver.h"
 #include "app/ChildFrame.h"
+#include "app/HelpWindow.h"
 #include "app/MainFrame.h"
 #include "app/Printing.h"
 #include "app/Prompts.h"
@@ -260,6 +261,11 @@ void CAnimatorApp::OpenWithShell(const QString& target) {
     mainFrame_->showMinimized();
 }
 
+void CAnimatorApp::ShowHelp(CommandId id) {
+    if (help_ == nullptr) help_ = new HelpWindow(HelpPagePath(C::HelpContents), mainFrame_.get());
+    help_->ShowPage(HelpPagePath(id));
+}
+
 // ---- commands ----
 
 void CAnimatorApp::OnFileOpen(bool fourFilters) {
@@ -307,10 +313,10 @@ const CommandRoutes<CAnimatorApp>& CAnimatorApp::Routes() {
              CAboutDlg about(a.mainFrame_.get());
              about.exec();
          }},
-        {C::HelpContents, nullptr, [](App& a) { a.OpenWithShell(a.HelpPagePath(C::HelpContents)); }},
-        {C::HelpQuickTour, nullptr, [](App& a) { a.OpenWithShell(a.HelpPagePath(C::HelpQuickTour)); }},
-        {C::HelpReference, nullptr, [](App& a) { a.OpenWithShell(a.HelpPagePath(C::HelpReference)); }},
-        {C::HelpTutorial, nullptr, [](App& a) { a.OpenWithShell(a.HelpPagePath(C::HelpTutorial)); }},
+        {C::HelpContents, nullptr, [](App& a) { a.ShowHelp(C::HelpContents); }},
+        {C::HelpQuickTour, nullptr, [](App& a) { a.ShowHelp(C::HelpQuickTour); }},
+        {C::HelpReference, nullptr, [](App& a) { a.ShowHelp(C::HelpReference); }},
+        {C::HelpTutorial, nullptr, [](App& a) { a.ShowHelp(C::HelpTutorial); }},
         {C::HelpHomePage, nullptr, [](App& a) { a.OpenWithShell(QString::fromLatin1(kHomePageUrl)); }},
     };
     static const CommandRoutes<App> routes = [] {

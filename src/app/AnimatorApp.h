@@ -4,6 +4,7 @@
 // the about box and exit. It owns the main window.
 
 #include <QObject>
+#include <QPointer>
 #include <QSettings>
 #include <QStringList>
 #include <memory>
@@ -56,6 +57,8 @@ public:
     void RemoveFromRecentFiles(const QString& path);
     // Where help page id (Contents, Quick Tour, Reference, Tutorial) lies.
     QString HelpPagePath(CommandId id) const;
+    // The help window, once a help page was asked for.
+    class HelpWindow* Help() const { return help_; }
 
     bool OnUpdateCommand(CommandId id, CommandUi& ui) const;
     bool OnCommand(CommandId id);
@@ -66,6 +69,8 @@ private:
     void LoadRecentFiles();
     void SaveRecentFiles() const;
     void OpenWithShell(const QString& target);
+    // Shows help page id in the program's own help window.
+    void ShowHelp(CommandId id);
     void OnFileOpen(bool fourFilters);
     template <int Index>
     void OpenRecentFile();
@@ -76,6 +81,7 @@ private:
     // Declared before the main window, so that it outlives the document windows.
     std::unique_ptr<Autosaver> autosaver_;
     std::unique_ptr<CMainFrame> mainFrame_;
+    QPointer<class HelpWindow> help_;  // a child of the main window
     QStringList recentFiles_;
     QString programFolder_;
     int untitledCount_ = 0;

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/Geometry.h"
@@ -55,6 +56,30 @@ public:
     // starting at negative coordinates when the area is smaller.
     Rect ImageRect(int clientWidth, int clientHeight) const;
 
+    // ---- the controls ----
+    // Paused, the player stays on its entry: Period() is none.
+    bool IsPlaying() const { return playing_; }
+    // Play/Pause; playing again after the end starts a new round of plays.
+    void TogglePlaying();
+    // The steps pause and move one entry (around the ends), to the first or the last.
+    void StepForward();
+    void StepBack();
+    void GoToFirst();
+    void GoToLast();
+    // Off: one play, whatever the loop count; on: the loop count's plays.
+    bool Looping() const { return looping_; }
+    void SetLooping(bool on);
+    // Playing speed in percent: 50, 100 or 200 (others are held to 25..400).
+    int SpeedPercent() const { return speed_; }
+    void SetSpeedPercent(int percent);
+    // The time from the start of the list to the entry on screen, as played.
+    std::chrono::milliseconds TimeAtCurrent() const;
+    // "Frame 3 of 10   1.20 s" (the time as played at 1x).
+    std::string PositionText() const;
+    // The scale (at most 1) that fits the picture in the given box, and the
+    // picture's size at it: large animations are shown smaller, never larger.
+    static double FitScale(int width, int height, int boxWidth, int boxHeight);
+
 private:
     std::vector<PreviewEntry> entries_;
     int width_;
@@ -63,6 +88,9 @@ private:
     std::size_t current_ = 0;
     int passes_ = 0;
     bool finished_ = false;
+    bool playing_ = true;
+    bool looping_ = true;
+    int speed_ = 100;
 };
 
 }  // namespace vantrel

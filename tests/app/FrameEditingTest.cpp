@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QDialog>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSettings>
@@ -228,6 +230,46 @@ TEST(FrameEditing, ListAndBackgroundBarsFollowTheDocumentAndReorderByDrop) {
     EXPECT_FALSE(background->isEnabled());
 }
 
+TEST(FrameEditing, ShiftAndCtrlClicksChooseFramesThatTheDurationBoxAndCommandsChangeTogether) {
+    Editor e;
+    for (int i = 0; i < 5; ++i) e.Run(C::InsertFrameAtEnd);
+    test::ProcessEvents();
+    FrameListPanel& list = *e.Frame().FrameList();
+    ASSERT_EQ(list.List()->count(), 6);
+    QWidget* viewport = list.List()->viewport();
+    const auto click = [&](int row, Qt::KeyboardModifiers modifiers) {
+        QTest::mouseClick(viewport, Qt::LeftButton, modifiers, list.List()->visualItemRect(list.List()->item(row)).center());
+        test::ProcessEvents();
+    };
+    // Frames 2-5: a click, then a Shift-click.
+    click(1, {});
+    click(4, Qt::ShiftModifier);
+    EXPECT_EQ(list.List()->selectedItems().size(), 4);
+    TypeInto(list.DurationBox(), "0.5");
+    const Animation& animation = e.Doc().GetAnimation();
+    std::vector<std::uint32_t> durations;
+    for (const auto& frame : animation.Frames()) durations.push_back(frame->duration);
+    EXPECT_EQ(durations, (std::vector<std::uint32_t>{100, 50, 50, 50, 50, 100}));
+    // One step takes all of it back.
+    e.Doc().History().Undo();
+    EXPECT_EQ(animation.Frames()[2]->duration, 100u);
+    e.Doc().History().Redo();
+    // The selection survives the list's rebuild.
+    EXPECT_EQ(list.List()->selectedItems().size(), 4);
+    // Frames 2, 3 and 5 by Ctrl-clicks.
+    click(1, {});
+    click(2, Qt::ControlModifier);
+    click(4, Qt::ControlModifier);
+    EXPECT_EQ(list.List()->selectedItems().size(), 3);
+    std::vector<ObjectUid> before;
+    for (const auto& frame : animation.Frames()) before.push_back(frame->Uid());
+    e.Run(C::ReverseFrames);
+    std::vector<ObjectUid> after;
+    for (const auto& frame : animation.Frames()) after.push_back(frame->Uid());
+    EXPECT_EQ(after, (std::vector{before[0], before[4], before[2], before[3], before[1], before[5]}));
+    EXPECT_EQ(e.Doc().History().UndoLabel(), "Reverse Frames");
+}
+
 TEST(FrameEditing, ThePreviewPlaysOnlyFramesThatAreWrittenAndAnAllMasterListHasNoTimer) {
     Editor e;
     Animation& animation = e.Doc().GetAnimation();
@@ -248,6 +290,53 @@ TEST(FrameEditing, ThePreviewPlaysOnlyFramesThatAreWrittenAndAnAllMasterListHasN
     PreviewWindow empty(animation, nullptr);
     EXPECT_TRUE(empty.Player().IsEmpty());
     EXPECT_FALSE(empty.Canvas().Timer().isActive());
+}
+
+TEST(FrameEditing, ThePreviewKeysPauseStepAndCloseAndLargePicturesFitTheScreen) {
+    Editor e;
+    Animation& animation = e.Doc().GetAnimation();
+    animation.AppendFrame()->duration = 50;
+    animation.AppendFrame()->duration = 20;
+    PreviewWindow window(animation, nullptr);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(window.Canvas().Timer().isActive());
+    QTest::keyClick(&window, Qt::Key_Space);
+    EXPECT_FALSE(window.Canvas().Timer().isActive());
+    EXPECT_TRUE(window.StatusText().contains("paused")) << window.StatusText().toStdString();
+    QTest::keyClick(&window, Qt::Key_Right);
+    QTest::keyClick(&window, Qt::Key_Right);
+    EXPECT_EQ(window.Player().CurrentIndex(), 2u);
+    EXPECT_TRUE(window.StatusText().startsWith("Frame 3 of 3   1.50 s")) << window.StatusText().toStdString();
+    QTest::keyClick(&window, Qt::Key_Left);
+    EXPECT_EQ(window.Player().CurrentIndex(), 1u);
+    QTest::keyClick(&window, Qt::Key_End);
+    EXPECT_EQ(window.Player().CurrentIndex(), 2u);
+    QTest::keyClick(&window, Qt::Key_Home);
+    EXPECT_EQ(window.Player().CurrentIndex(), 0u);
+    QTest::keyClick(&window, Qt::Key_S);  // 1x to 2x: the first frame's second plays in half
+    QTest::keyClick(&window, Qt::Key_Space);
+    EXPECT_TRUE(window.Canvas().Timer().isActive());
+    EXPECT_EQ(window.Canvas().Timer().interval(), 500);
+    QTest::keyClick(&window, Qt::Key_Return);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(window.result(), QDialog::Accepted);
+
+    // A canvas larger than the screen: the window stays within nine tenths
+    // of it and the picture is drawn smaller, whole.
+    e.Doc().GetAnimation().SetSize(1200, 1200);
+    PreviewWindow large(animation, nullptr);
+    large.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&large));
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    EXPECT_LE(large.width(), screen.width() * 9 / 10);
+    EXPECT_LE(large.height(), screen.height() * 9 / 10);
+    const QRect shown = large.Canvas().ImageRect();
+    EXPECT_TRUE(large.Canvas().rect().contains(shown)) << shown.width() << "x" << shown.height();
+    EXPECT_EQ(shown.width(), shown.height());
+    EXPECT_LT(shown.width(), 1200);
+    QTest::keyClick(&large, Qt::Key_Escape);
+    EXPECT_FALSE(large.isVisible());
 }
 
 TEST(FrameEditing, DialogsCheckTheirFieldsBeforeClosing) {

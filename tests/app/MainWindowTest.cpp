@@ -15,7 +15,9 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
+#include <QLineEdit>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <gtest/gtest.h>
 
@@ -26,6 +28,7 @@
 #include "app/AnimatorApp.h"
 #include "app/ChildFrame.h"
 #include "app/DibImage.h"
+#include "app/HelpWindow.h"
 #include "app/MainFrame.h"
 #include "app/Printing.h"
 #include "app/QVView.h"
@@ -570,7 +573,7 @@ TEST(MainWindow, ClosingTheMainWindowSavesTheBarLayout) {
 
 // ---- help ----
 
-TEST(MainWindow, HelpCommandsOpenPagesBesideTheProgramAndMinimise) {
+TEST(MainWindow, HelpCommandsShowPagesBesideTheProgramInTheHelpWindow) {
     Started s;
     const struct {
         CommandId id;
@@ -582,12 +585,28 @@ TEST(MainWindow, HelpCommandsOpenPagesBesideTheProgramAndMinimise) {
     for (const auto& p : pages) {
         s.Frame().showNormal();
         ASSERT_TRUE(s.Frame().ExecuteCommand(p.id));
-        ASSERT_FALSE(s.log.opened.empty());
-        EXPECT_TRUE(s.log.opened.back().isLocalFile());
-        EXPECT_EQ(s.log.opened.back().toLocalFile(),
+        HelpWindow* help = s.app.Help();
+        ASSERT_NE(help, nullptr);
+        EXPECT_TRUE(help->isVisible());
+        EXPECT_EQ(help->windowTitle(), "Vantrel GIF Animator Help");
+        EXPECT_EQ(help->Browser().source().toLocalFile(),
                   QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(p.page));
-        EXPECT_TRUE(s.Frame().isMinimized());
+        // The page was read: it has a title and text.
+        EXPECT_FALSE(help->Browser().documentTitle().isEmpty()) << p.page;
+        EXPECT_GT(help->Browser().toPlainText().size(), 200) << p.page;
+        EXPECT_FALSE(s.Frame().isMinimized());
+        EXPECT_TRUE(s.log.opened.empty());  // no web browser needed
     }
+    HelpWindow& help = *s.app.Help();
+    // Back goes to the page before, Find finds text of the page.
+    help.Browser().backward();
+    EXPECT_TRUE(help.Browser().source().toLocalFile().endsWith("docs/reference.htm"));
+    help.FindBox().setText(QStringLiteral("Zoom to Fit"));
+    EXPECT_TRUE(help.FindNext());
+    EXPECT_EQ(help.Browser().textCursor().selectedText(), "Zoom to Fit");
+    help.FindBox().setText(QStringLiteral("no such words here"));
+    EXPECT_FALSE(help.FindNext());
+
     ASSERT_TRUE(s.Frame().ExecuteCommand(CommandId::HelpHomePage));
     EXPECT_EQ(s.log.opened.back(), QUrl(QString::fromLatin1(kHomePageUrl)));
 }

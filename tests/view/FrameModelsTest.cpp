@@ -344,3 +344,60 @@ TEST(SaveAnimation, ExportFrameWritesByTheFinalExtension) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+TEST(PreviewPlayerControls, PauseStepAndJumpStayOnTheFrameShown) {
+    PreviewPlayer player({{nullptr, 10}, {nullptr, 0}, {nullptr, 25}, {nullptr, 40}}, 1, 1, 0);
+    ASSERT_TRUE(player.IsPlaying());
+    player.TogglePlaying();
+    EXPECT_FALSE(player.Period());  // paused: no timer
+    player.StepForward();
+    player.StepForward();
+    EXPECT_EQ(player.CurrentIndex(), 2u);
+    // 10 and 0 (played as 10) hundredths before it.
+    EXPECT_EQ(player.TimeAtCurrent(), std::chrono::milliseconds(200));
+    EXPECT_EQ(player.PositionText(), "Frame 3 of 4   0.20 s");
+    player.GoToLast();
+    EXPECT_EQ(player.CurrentIndex(), 3u);
+    player.StepForward();  // around the end
+    EXPECT_EQ(player.CurrentIndex(), 0u);
+    player.StepBack();  // and back around
+    EXPECT_EQ(player.CurrentIndex(), 3u);
+    player.GoToFirst();
+    EXPECT_EQ(player.CurrentIndex(), 0u);
+    EXPECT_FALSE(player.IsPlaying());
+    player.TogglePlaying();
+    EXPECT_EQ(player.Period(), std::chrono::milliseconds(100));
+}
+
+TEST(PreviewPlayerControls, SpeedScalesTheBrowserTimingAndLoopOffPlaysOnce) {
+    PreviewPlayer player({{nullptr, 1}, {nullptr, 30}}, 1, 1, 0);
+    const std::pair<int, long> speeds[] = {{50, 200}, {100, 100}, {200, 50}, {1000, 25}, {0, 400}};
+    for (const auto& [percent, period] : speeds) {
+        player.SetSpeedPercent(percent);
+        EXPECT_EQ(player.Period(), std::chrono::milliseconds(period)) << percent;  // 1 hundredth plays as 10
+    }
+    player.SetSpeedPercent(100);
+    player.SetLooping(false);
+    EXPECT_EQ(Play(player, 100), (std::vector<std::size_t>{0, 1}));
+    EXPECT_TRUE(player.Finished());
+    // Playing again after the end starts over.
+    player.TogglePlaying();  // pauses
+    player.TogglePlaying();  // plays
+    EXPECT_FALSE(player.Finished());
+    EXPECT_TRUE(player.Period());
+    player.SetLooping(true);
+    EXPECT_EQ(Play(player, 10).size(), 11u);  // loop count 0: without end
+}
+
+TEST(PreviewPlayerControls, LargePicturesAreScaledDownToTheBoxNeverUp) {
+    EXPECT_DOUBLE_EQ(PreviewPlayer::FitScale(1200, 1200, 900, 810), 0.675);
+    EXPECT_DOUBLE_EQ(PreviewPlayer::FitScale(300, 100, 900, 810), 1.0);
+    EXPECT_DOUBLE_EQ(PreviewPlayer::FitScale(1800, 100, 900, 810), 0.5);
+    EXPECT_DOUBLE_EQ(PreviewPlayer::FitScale(0, 0, 900, 810), 1.0);
+}
+
+}  // namespace
+}  // namespace vantrel

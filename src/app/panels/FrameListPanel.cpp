@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 
 #include "app/DibImage.h"
 #include "app/Prompts.h"
