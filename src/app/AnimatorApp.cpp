@@ -261,6 +261,8 @@ void CAnimatorApp::OpenWithShell(const QString& target) {
     mainFrame_->showMinimized();
 }
 
+HelpWindow* CAnimatorApp::Help() const { return help_.data(); }
+
 void CAnimatorApp::ShowHelp(CommandId id) {
     if (help_ == nullptr) help_ = new HelpWindow(HelpPagePath(C::HelpContents), mainFrame_.get());
     help_->ShowPage(HelpPagePath(id));

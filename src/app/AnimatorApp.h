@@ -58,7 +58,7 @@ public:
     // Where help page id (Contents, Quick Tour, Reference, Tutorial) lies.
     QString HelpPagePath(CommandId id) const;
     // The help window, once a help page was asked for.
-    class HelpWindow* Help() const { return help_; }
+    class HelpWindow* Help() const;
 
     bool OnUpdateCommand(CommandId id, CommandUi& ui) const;
     bool OnCommand(CommandId id);

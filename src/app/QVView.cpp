@@ -18,6 +18,7 @@
 #include "app/Cursors.h"
 #include "app/Printing.h"
 #include "app/Prompts.h"
+#include "document/CQVDoc.h"
 #include "view/FramePainter.h"
 
 namespace vantrel {
@@ -49,7 +50,8 @@ CQVView::~CQVView() = default;
 
 void CQVView::OnInitialUpdate() {
     editor_.OnInitialUpdate();
-    editor_.ZoomForOpening();
+    // A picture opened from a file is shown whole (or enlarged when tiny); a new document starts at 1:1.
+    if (!Document().PathName().empty()) editor_.ZoomForOpening();
     viewport()->update();
 }
 

@@ -15,6 +15,7 @@
 #include "app/dialogs/ImageSizeDlg.h"
 #include "app/dialogs/MoveByDlg.h"
 #include "app/dialogs/RectStyleDlg.h"
+#include "app/dialogs/TextEditDlg.h"
 
 namespace vantrel {
 namespace {
@@ -104,6 +105,19 @@ TEST(CanvasSizeDialog, AnEmptyAmountIsNotAnInteger) {
     EXPECT_EQ(log.messages, QStringList{"Please enter an integer."});
     EXPECT_EQ(dialog.focusWidget(), dialog.TopBox());
     EXPECT_NE(dialog.result(), QDialog::Accepted);
+}
+
+TEST(TextEditDialog, TypingStopsAtSixtyFourCharactersButALongerTextIsShownWhole) {
+    TextEditValues values;
+    values.text = "Hi";
+    CTextEditDlg dialog(values);
+    Type(dialog.TextBox(), QString(70, QLatin1Char('x')));
+    EXPECT_EQ(dialog.TextBox()->text().size(), kTextEditMaxLength);
+
+    TextEditValues longer;
+    longer.text = std::string(100, 'y');  // as a document may hold it
+    CTextEditDlg shown(longer);
+    EXPECT_EQ(shown.TextBox()->text().size(), 100);
 }
 
 TEST(MoveByDialog, ReturnsTheDirectionAndADistanceUpTo1200) {

@@ -18,6 +18,16 @@ namespace vantrel {
 
 namespace {
 
+// Entries sort by file name as people read it: "b.gif" before "C.gif".
+class NameItem final : public QListWidgetItem {
+public:
+    using QListWidgetItem::QListWidgetItem;
+    bool operator<(const QListWidgetItem& other) const override {
+        const int byName = text().compare(other.text(), Qt::CaseInsensitive);
+        return byName != 0 ? byName < 0 : text() < other.text();
+    }
+};
+
 class QuickAnimationDialog final : public CheckedDialog {
 public:
     explicit QuickAnimationDialog(QWidget* parent) : CheckedDialog(parent) {
@@ -49,13 +59,12 @@ private:
     void SelectImages() {
         FileDialogRequest request;
         request.title = QStringLiteral("Import Frames");
-        request.filters = {QStringLiteral("Importable Files (*.gif *.jpg)"), QStringLiteral("Compuserve GIF (*.gif)"),
-                           QStringLiteral("JPEG (*.jpg)")};
+        request.filters = FormatFilters(FilePurpose::Import);  // GIF, JPEG and PNG
         const QStringList files = AskFileNames(this, request);
         for (const QString& file : files) {
             // The entry shows the file name and keeps the full path.
             if (HasPath(file)) continue;  // already listed
-            auto* item = new QListWidgetItem(QFileInfo(file).fileName());
+            auto* item = new NameItem(QFileInfo(file).fileName());
             item->setData(Qt::UserRole, QFileInfo(file).absoluteFilePath());
             item->setToolTip(QFileInfo(file).absoluteFilePath());
             list_->addItem(item);

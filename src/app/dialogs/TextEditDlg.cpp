@@ -19,6 +19,9 @@ CTextEditDlg::CTextEditDlg(TextEditValues& values, QWidget* parent)
     setWindowTitle(QStringLiteral("Text Edit"));
     text_->setObjectName(QStringLiteral("text"));
     text_->setText(QString::fromStdString(Cp1252ToUtf8(values.text)));
+    // Typing stops at the longest text; a longer text read from a file is
+    // shown whole (the limit would cut it) and refused on OK instead.
+    if (text_->text().size() <= kTextEditMaxLength) text_->setMaxLength(kTextEditMaxLength);
     text_->selectAll();
     text_->setMinimumWidth(360);
     antiAliased_->setChecked(values.antiAliased);
