@@ -25,21 +25,7 @@ using test::Take;
 
 // A document with two frames, the second lying over the first, and three
 // items in the first (one blending).
-std::unique_ptr<CQVDoc> MakeDoc() {
-    auto doc = std::make_unique<CQVDoc>();
-    Animation& a = doc->GetAnimation();
-    AnimFrame& first = *a.FirstFrame();
-    const Rect c = first.Canvas();
-    first.AppendItem(SolidItem({c.left, c.top, c.left + 40, c.top + 30}, 0x00FF0000));
-    first.AppendItem(SolidItem({c.left + 20, c.top + 10, c.left + 90, c.top + 50}, 0x8000FF00, true));
-    first.AppendItem(SolidItem({c.left + 100, c.top + 5, c.left + 130, c.top + 25}, 0x000000FF));
-    AnimFrame* second = a.AppendFrame();
-    second->SetBackgroundFrame(&first);
-    second->AppendItem(SolidItem({c.left + 10, c.top + 10, c.left + 30, c.top + 30}, 0x60FFFF00, true));
-    a.RenderAll();
-    doc->SetModifiedFlag(false);
-    return doc;
-}
+std::unique_ptr<CQVDoc> MakeDoc() { return test::MakeTestDoc({.blendingMiddle = true}); }
 
 std::vector<ObjectUid> UidsOf(const AnimFrame& frame) {
     std::vector<ObjectUid> uids;

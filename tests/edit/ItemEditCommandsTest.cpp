@@ -63,7 +63,7 @@ PaintScene LayeredPicture() {
     const Rect opaquePart{10, 10, 30, 30};
     painted->EditImage().FillRect(0x000000FF, &opaquePart);
     s.bitmap = f.AppendItem(std::move(painted))->Uid();
-    f.AppendItem(test::SolidItem({c.left + 40, c.top + 30, c.left + 70, c.top + 90}, 0x60FFFF00, true));
+    f.AppendItem(test::SolidItem({c.left + 25, c.top + 12, c.left + 70, c.top + 90}, 0x60FFFF00, true));
     AnimFrame* later = a.AppendFrame();
     later->SetBackgroundFrame(&f);
     later->AppendItem(test::SolidItem({c.left + 30, c.top + 20, c.left + 50, c.top + 40}, 0x40000000, true));
@@ -196,15 +196,7 @@ std::unique_ptr<CanvasItem> Box(const Rect& c) {
     return box;
 }
 
-std::unique_ptr<CanvasItem> Label(const Rect& c) {
-    auto label = std::make_unique<LabelItem>();
-    LabelParams params;
-    params.text = "Edit";
-    params.font.height = 18;
-    EXPECT_TRUE(label->SetParams(params));
-    label->MoveTo(c.left + 8, c.top + 8);
-    return label;
-}
+std::unique_ptr<CanvasItem> Label(const Rect& c) { return test::TextLabel("Edit", 18, {c.left + 8, c.top + 8}); }
 
 std::unique_ptr<CanvasItem> Picture(const Rect& c) {
     auto bitmap = test::SolidItem({c.left + 10, c.top + 10, c.left + 50, c.top + 40}, 0x00808080);
