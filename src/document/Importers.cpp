@@ -211,8 +211,7 @@ Status OpenGifDocument(CQVDoc& doc, const std::filesystem::path& path) {
     return OpenGifDocument(doc, *bytes, path);
 }
 
-Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const std::filesystem::path& path,
-                       std::uint64_t memoryBudget) {
+Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const std::filesystem::path& path) {
     GifFile gif;
     if (gif.ReadGif(bytes) != 1)
         return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
@@ -232,8 +231,9 @@ Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const s
     // leaves the document as it was.
     auto animation = std::make_unique<Animation>();
     animation->SetSize(screen.width, screen.height);
-    if (Status status = ImportGif(*animation, gif, animation->FirstFrame(), memoryBudget); !status)
+    if (Status status = ImportGif(*animation, gif, animation->FirstFrame(), doc.limits.memoryBudget); !status)
         return status;
+    if (Status fits = CheckDocumentLimits(*animation, doc.limits); !fits) return fits;
 
     animation->loopCount = DocumentLoopCount(gif.hasLoopExtension, gif.loopCount);
     if (!path.empty()) animation->SetAnimationFile(path);
@@ -249,12 +249,13 @@ Status OpenPictureDocument(CQVDoc& doc, FileKind kind, std::span<const std::uint
     if (kind != FileKind::Jpeg && kind != FileKind::Png)
         return Status::Error("Only JPEG and PNG files open as pictures: " + path.filename().string());
     auto animation = std::make_unique<Animation>();
-    if (Status status = ImportPicture(*animation, kind, bytes, animation->FirstFrame(), path, doc.memoryLimit);
+    if (Status status =
+            ImportPicture(*animation, kind, bytes, animation->FirstFrame(), path, doc.limits.memoryBudget);
         !status)
         return status;
     animation->AutoFrameSize(nullptr);
     // Built apart: the canvas it grew to is counted before it is put in place.
-    if (Status fits = CheckDocumentMemory(MemoryOf(*animation), doc.memoryLimit); !fits) return fits;
+    if (Status fits = CheckDocumentLimits(*animation, doc.limits); !fits) return fits;
     animation->isNative = false;
     doc.ReplaceAnimation(std::move(animation));
     if (!path.empty()) doc.SetPathName(path);
@@ -273,12 +274,12 @@ Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* fra
         GifFile gif;
         if (gif.ReadGifFile(path) != 1)
             return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
-        return ImportGif(animation, gif, frame, doc.memoryLimit);
+        return ImportGif(animation, gif, frame, doc.limits.memoryBudget);
     }
     std::string error;
     const auto bytes = ReadFileBytes(path, &error);
     if (!bytes) return Status::Error(error);
-    return ImportPicture(animation, format->kind, *bytes, frame, path, doc.memoryLimit);
+    return ImportPicture(animation, format->kind, *bytes, frame, path, doc.limits.memoryBudget);
 }
 
 Status ImportFiles(CQVDoc& doc, std::span<const std::filesystem::path> paths, AnimFrame* frame) {

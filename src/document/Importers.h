@@ -37,10 +37,8 @@ std::uint32_t DocumentLoopCount(bool hasLoopExtension, std::int32_t rawLoopCount
 // On failure the document is left exactly as it was and the status says why.
 Status OpenGifDocument(CQVDoc& doc, const std::filesystem::path& path);
 // The same from bytes already in memory; path only names the animation file.
-// memoryBudget replaces kDocumentMemoryBudget (fuzzing uses a smaller one).
-Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes,
-                       const std::filesystem::path& path,
-                       std::uint64_t memoryBudget = kDocumentMemoryBudget);
+// The animation is held to doc.limits (fuzzing sets a smaller memory budget).
+Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const std::filesystem::path& path);
 
 // Turns the images of a read GifFile into frames of animation, starting with
 // frame (which must belong to it) and continuing with the following frames,
@@ -61,7 +59,7 @@ Status OpenPictureDocument(CQVDoc& doc, FileKind kind, std::span<const std::uint
 // Imports one file into frame by its format (FileFormats.h, extensions
 // compared case-insensitively): a GIF as ImportGif, a JPEG or PNG picture as
 // one bitmap item appended on top and centred on the work area's centre,
-// both within doc.memoryLimit. Other formats add nothing (an error status names the reason); so does a
+// both within doc.limits.memoryBudget. Other formats add nothing (an error status names the reason); so does a
 // file that cannot be read.
 Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame);
 
