@@ -32,6 +32,9 @@ public:
     // break it are refused, saving refuses to write past it, and reading a
     // file into the document holds the file to it.
     DocumentLimits limits;
+    // What reading noticed in a damaged file it opened all the same ("The
+    // file ends early: ..."); whoever opened the document tells it once.
+    std::string openWarning;
 
     Animation& GetAnimation() { return *animation_; }
     const Animation& GetAnimation() const { return *animation_; }

@@ -161,7 +161,9 @@ std::uint64_t EstimateGifImportBytes(const GifFile& gif, int canvasWidth, int ca
     return bytes;
 }
 
-Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint64_t memoryBudget) {
+Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint64_t memoryBudget,
+                 GifImportNotes* notes) {
+    GifImportNotes found;
     if (animation.IndexOf(frame) < 0) return Status::Error("The frame to import into is not in the animation.");
     const ScreenSize screen = EffectiveScreen(gif);
     const std::size_t records = ImportedRecordCount(gif);
@@ -183,8 +185,13 @@ Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint
         if (hadItems) frame->UpdateAllComposites();
         if (base.cleared) AddClearedArea(*frame, *base.cleared, origin);
         PackedDib pixels;
-        if (gif.DecodePixels(record, indices, pixels) && pixels.HasBlock()) {
-            auto item = BitmapItem::FromImage(std::move(pixels), record.transparent);
+        std::size_t decoded = 0;
+        if (gif.DecodePixels(record, indices, pixels, &decoded) && pixels.HasBlock()) {
+            const bool incomplete = decoded < std::size_t{record.width} * record.height;
+            if (incomplete && record.dataCutShort && found.cutShortImage == 0) found.cutShortImage = i + 1;
+            found.decodedPixels += decoded;
+            // Undecoded pixels are transparent: the item shows what lies beneath them.
+            auto item = BitmapItem::FromImage(std::move(pixels), record.transparent || incomplete);
             item->MoveTo(origin.x + record.left, origin.y + record.top);
             frame->AppendItem(std::move(item));
         }
@@ -201,6 +208,7 @@ Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint
     }
     // Frames after the imported ones may lie over them.
     if (AnimFrame* after = animation.NextFrame(frame)) animation.RenderFrom(after);
+    if (notes != nullptr) *notes = found;
     return Status::Ok();
 }
 
@@ -231,8 +239,12 @@ Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const s
     // leaves the document as it was.
     auto animation = std::make_unique<Animation>();
     animation->SetSize(screen.width, screen.height);
-    if (Status status = ImportGif(*animation, gif, animation->FirstFrame(), doc.limits.memoryBudget); !status)
+    GifImportNotes notes;
+    if (Status status = ImportGif(*animation, gif, animation->FirstFrame(), doc.limits.memoryBudget, &notes); !status)
         return status;
+    // A header followed by nothing an image could be decoded from.
+    const std::string name = path.empty() ? std::string("The file") : path.filename().string();
+    if (notes.decodedPixels == 0) return Status::Error(name + " holds no image.");
     if (Status fits = CheckDocumentLimits(*animation, doc.limits); !fits) return fits;
 
     animation->loopCount = DocumentLoopCount(gif.hasLoopExtension, gif.loopCount);
@@ -241,6 +253,9 @@ Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const s
     doc.ReplaceAnimation(std::move(animation));
     if (!path.empty()) doc.SetPathName(path);
     doc.SetModifiedFlag(false);
+    doc.openWarning = notes.cutShortImage == 0 ? std::string()
+                                               : "The file ends early: image " + std::to_string(notes.cutShortImage) +
+                                                     " of " + name + " is incomplete.";
     return Status::Ok();
 }
 

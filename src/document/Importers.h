@@ -45,8 +45,15 @@ Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const s
 // appending new ones at the end of the list. Decodes the images itself and
 // takes their pixel buffers. Refuses, adding nothing, when the result would
 // pass the memory budget. Consumes the records' pixel buffers and decoding storage.
+// Pixels no code reached are transparent (see GifFile::DecodePixels).
+// What an import found in a damaged file: the number (from 1) of the first
+// image the file ended inside, 0 when none; how many pixels were decoded.
+struct GifImportNotes {
+    std::size_t cutShortImage = 0;
+    std::uint64_t decodedPixels = 0;
+};
 Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame,
-                 std::uint64_t memoryBudget = kDocumentMemoryBudget);
+                 std::uint64_t memoryBudget = kDocumentMemoryBudget, GifImportNotes* notes = nullptr);
 
 // Opens a JPEG or PNG picture (bytes of the file at path) as the content of
 // a freshly created document: one frame holding the picture as a bitmap
