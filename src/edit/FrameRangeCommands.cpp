@@ -81,9 +81,8 @@ Status DuplicateFrames(CQVDoc& doc, std::span<const ObjectUid> frames) {
     for (const ObjectUid uid : sources) {
         if (Status fits = CheckFramesFit(doc, 1); !fits) return fits;  // the step rolls back
         step.Add(std::make_unique<DuplicateFrameCommand>("Duplicate Frame", uid));
-        // The copy's items count as well: the document as it now is must stay within its limit.
-        if (Status within = CheckDocumentMemory(MemoryOf(doc.GetAnimation()), doc.memoryLimit); !within)
-            return within;
+        // The copy's items count as well: the document as it now is must stay within its limits.
+        if (Status within = CheckDocumentFits(doc); !within) return within;
     }
     step.Commit();
     return Status::Ok();

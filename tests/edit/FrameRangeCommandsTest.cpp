@@ -153,7 +153,7 @@ TEST(FrameRangeCommands, RefusalsChangeNothing) {
     EXPECT_EQ(doc->History().StepCount(), 0u);
 
     // Copies that would pass the memory limit: none is made.
-    doc->memoryLimit = 1;
+    doc->limits.memoryBudget = 1;
     EXPECT_FALSE(DuplicateFrames(*doc, normal).ok());
     EXPECT_EQ(Take(*doc), before);
     EXPECT_EQ(doc->History().StepCount(), 0u);
