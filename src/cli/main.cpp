@@ -36,6 +36,17 @@ const char kUsage[] =
     "  quick OUT.(qvd|gif) [--duration SECONDS] IMAGE...\n"
     "                                  a new animation, one frame per GIF, JPEG or PNG image\n"
     "  save IN OUT.qvd                 a .qvd document or a GIF saved as a .qvd document\n"
+    "  transition DOC OUT.qvd --after N --kind KIND [--frames K] [--duration SECONDS]\n"
+    "                                  K frames (5 unless given, up to 60) between frame N\n"
+    "                                  and the next showing the way from one to the other;\n"
+    "                                  KIND is fade, slide-left, slide-right, slide-up,\n"
+    "                                  slide-down, wipe-left, wipe-right, wipe-up,\n"
+    "                                  wipe-down, dissolve or zoom; each new frame lasts\n"
+    "                                  as long as frame N unless --duration is given\n"
+    "  tween DOC OUT.qvd --after N [--frames K] [--ease linear|in|out|in-out]\n"
+    "                                  K frames (5 unless given, up to 60) between frame N\n"
+    "                                  and the next holding frame N's items moved, sized\n"
+    "                                  and coloured part of the way to the next frame's\n"
     "  help                            this text\n"
     "\n"
     "FILE is a .qvd document, a GIF file opened as a document, or a JPEG or PNG\n"
@@ -59,6 +70,8 @@ const Command kCommands[] = {
     {"export-frame", vantrel::cli::ExportFrameCommand},
     {"quick", vantrel::cli::QuickCommand},
     {"save", vantrel::cli::SaveCommand},
+    {"transition", vantrel::cli::TransitionCommandLine},
+    {"tween", vantrel::cli::TweenCommandLine},
 };
 
 // For the tests of failing saves: VANTREL_FAIL_FILE_STEP=N makes the N-th
