@@ -268,7 +268,12 @@ void CMainFrame::CreateMenus() {
                            {{C::InsertFrameBefore, C::InsertFrameAfter, C::InsertFrameAtEnd}}));
     AddCommandGroups(frame, {{C::DuplicateFrame, C::DeleteFrame}, {C::FrameSetup, C::AutoFrameSize}, {C::FrameDuration, C::LoopCount}});
     frame->addSeparator();
-    frame->addMenu(NewMenu(QStringLiteral("Transition Effects"), {{C::TransitionEffectsNone}}));
+    frame->addMenu(NewMenu(QStringLiteral("Transition Effects"),
+                           {{C::TransitionFade},
+                            {C::TransitionSlideLeft, C::TransitionSlideRight, C::TransitionSlideUp, C::TransitionSlideDown},
+                            {C::TransitionWipeLeft, C::TransitionWipeRight, C::TransitionWipeUp, C::TransitionWipeDown},
+                            {C::TransitionDissolve, C::TransitionZoomIn}}));
+    AddCommandGroups(frame, {{C::TweenToNextFrame}});
     frame->addSeparator();
     AddCommandGroups(frame, {{C::MasterFrame}, {C::SetBackgroundColor}, {C::ExportFrame}});
 

@@ -15,6 +15,7 @@
 #include "app/dialogs/GifSaveOptionsDialog.h"
 #include "app/dialogs/GoToFrameDialog.h"
 #include "app/dialogs/ImageSizeDlg.h"
+#include "app/dialogs/InBetweenDialogs.h"
 #include "app/dialogs/JpegSaveOptionsDialog.h"
 #include "app/dialogs/LoopCountDialog.h"
 #include "app/dialogs/MoveByDlg.h"
@@ -96,6 +97,12 @@ std::optional<std::uint32_t> AppDialogs::LoopCount(std::uint32_t loopCount) { re
 std::optional<std::uint32_t> AppDialogs::FrameDuration(std::uint32_t hundredths) {
     return AskFrameDuration(parent_, hundredths);
 }
+
+std::optional<TransitionValues> AppDialogs::Transition(const TransitionRequest& request) {
+    return AskTransition(parent_, request);
+}
+
+std::optional<TweenValues> AppDialogs::Tween(const TweenValues& values) { return AskTween(parent_, values); }
 
 std::optional<ObjectUid> AppDialogs::GoToFrame(const Animation& animation, ObjectUid current) {
     return AskGoToFrame(parent_, animation, current);

@@ -23,6 +23,8 @@ public:
     std::optional<std::uint32_t> FrameDuration(std::uint32_t hundredths) override;
     std::optional<ObjectUid> GoToFrame(const Animation& animation, ObjectUid current) override;
     void PreviewAnimation(Animation& animation) override;
+    std::optional<TransitionValues> Transition(const TransitionRequest& request) override;
+    std::optional<TweenValues> Tween(const TweenValues& values) override;
     std::optional<std::filesystem::path> AnimationPath(const std::string& title,
                                                        const std::filesystem::path& suggested) override;
     std::optional<FrameExportChoice> FrameExportPath(const std::filesystem::path& suggested) override;
