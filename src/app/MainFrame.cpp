@@ -259,7 +259,10 @@ void CMainFrame::CreateMenus() {
 
     QMenu* image = NewMenu(QStringLiteral("Image"), {{C::ImageSize, C::CanvasSize}, {C::ConvertToBitmap, C::Combine}});
     image->addSeparator();
-    image->addMenu(NewMenu(QStringLiteral("Effects"), {{C::EffectsNone}}));
+    image->addMenu(NewMenu(QStringLiteral("Effects"),
+                           {{C::EffectGrayscale, C::EffectInvert, C::EffectBrightnessContrast},
+                            {C::EffectBlur, C::EffectSharpen},
+                            {C::EffectDropShadow, C::EffectOutline}}));
     image->addSeparator();
     AddCommandGroups(image, {{C::EditText, C::RectangleStyle}, {C::ImportImage}});
 

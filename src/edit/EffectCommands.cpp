@@ -13,11 +13,16 @@
 
 namespace vantrel {
 
-std::unique_ptr<CanvasItem> EffectOf(const CanvasItem& item, const EffectSettings& settings) {
-    if (item.Kind() != ItemKind::Bitmap) return nullptr;
-    std::optional<EffectResult> result = ApplyEffect(item.Image(), settings);
+std::unique_ptr<CanvasItem> EffectOf(const CanvasItem& item, const EffectSettings& settings, bool convert) {
+    std::unique_ptr<BitmapItem> converted;
+    if (item.Kind() != ItemKind::Bitmap) {
+        if (!convert) return nullptr;
+        converted = BitmapItem::PictureOf(item);
+    }
+    const CanvasItem& source = converted ? *converted : item;
+    std::optional<EffectResult> result = ApplyEffect(source.Image(), settings);
     if (!result) return nullptr;
-    const bool blend = item.BlendWithBeneath() || !result->picture.IsOpaque();
+    const bool blend = source.BlendWithBeneath() || !result->picture.IsOpaque();
     std::unique_ptr<BitmapItem> made = BitmapItem::FromImage(std::move(result->picture), blend);
     made->MoveTo(item.Bounds().left + result->shift.x, item.Bounds().top + result->shift.y);
     made->SetSelected(item.IsSelected());
@@ -25,7 +30,7 @@ std::unique_ptr<CanvasItem> EffectOf(const CanvasItem& item, const EffectSetting
 }
 
 Status ApplyEffectToItems(CQVDoc& doc, ObjectUid frameUid, const std::vector<ObjectUid>& items,
-                          const EffectSettings& settings) {
+                          const EffectSettings& settings, bool convert) {
     const AnimFrame* frame = doc.GetAnimation().FindFrameByUid(frameUid);
     if (frame == nullptr) return Status::Error("There is no such frame.");
     // Every result is made first, so that the size check sees them all.
@@ -34,7 +39,7 @@ Status ApplyEffectToItems(CQVDoc& doc, ObjectUid frameUid, const std::vector<Obj
     for (const ObjectUid uid : items) {
         const CanvasItem* item = frame->FindItemByUid(uid);
         if (item == nullptr) continue;
-        std::unique_ptr<CanvasItem> replacement = EffectOf(*item, settings);
+        std::unique_ptr<CanvasItem> replacement = EffectOf(*item, settings, convert);
         if (!replacement) continue;
         // The replacement takes the place of the item in the document.
         const std::uint64_t old =

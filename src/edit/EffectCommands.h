@@ -15,13 +15,16 @@ class CQVDoc;
 
 // The bitmap item holding item's picture with the effect applied, placed so
 // that the picture's pixels keep their place (a grown picture reaches out
-// around them); null when item is no bitmap or the effect makes nothing.
-std::unique_ptr<CanvasItem> EffectOf(const CanvasItem& item, const EffectSettings& settings);
+// around them). A label, box or ellipse is taken as its picture (what
+// "Convert to Bitmap" makes of it) when convert is set, else it gives null;
+// so does an effect that makes nothing.
+std::unique_ptr<CanvasItem> EffectOf(const CanvasItem& item, const EffectSettings& settings, bool convert = false);
 
-// Applies the effect to the bitmap items among items of frame, as one step
-// labelled with the effect's name. Refused (changing nothing) when none of
-// them is a bitmap or when the document could not hold the result.
+// Applies the effect to the bitmap items among items of frame (and, with
+// convert, to the pictures of the other items), as one step labelled with
+// the effect's name. Refused (changing nothing) when none of them is taken
+// or when the document could not hold the result.
 Status ApplyEffectToItems(CQVDoc& doc, ObjectUid frame, const std::vector<ObjectUid>& items,
-                          const EffectSettings& settings);
+                          const EffectSettings& settings, bool convert = false);
 
 }  // namespace vantrel

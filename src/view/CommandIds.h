@@ -66,6 +66,14 @@ enum class CommandId : int {
     TransitionDissolve = 32939,
     TransitionZoomIn = 32940,
     TweenToNextFrame = 32941,
+    // Image > Effects, in the order of kEffectKinds.
+    EffectGrayscale = 32950,
+    EffectInvert = 32951,
+    EffectBrightnessContrast = 32952,
+    EffectBlur = 32953,
+    EffectSharpen = 32954,
+    EffectDropShadow = 32955,
+    EffectOutline = 32956,
 
     // ---- zoom ----
     ZoomIn = 32792,

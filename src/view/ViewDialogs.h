@@ -12,6 +12,7 @@
 #include "document/CanvasItem.h"
 #include "document/Export.h"
 #include "edit/InBetweenCommands.h"
+#include "imaging/Effects.h"
 #include "text/LogFont.h"
 #include "view/SaveAnimation.h"
 #include "view/ViewHost.h"
@@ -96,6 +97,13 @@ struct TweenValues {
     Easing easing = Easing::Linear;
 };
 
+// An effect's dialog: the settings it starts from and a picture to show
+// them on while they change.
+struct EffectRequest {
+    EffectSettings settings;
+    const PackedDib* sample = nullptr;
+};
+
 class ViewDialogs {
 public:
     virtual ~ViewDialogs() = default;
@@ -129,6 +137,8 @@ public:
     virtual std::optional<TransitionValues> Transition(const TransitionRequest& /*request*/) { return {}; }
     // "Tween to Next Frame".
     virtual std::optional<TweenValues> Tween(const TweenValues& /*values*/) { return {}; }
+    // The dialog of an effect, previewing it on the sample.
+    virtual std::optional<EffectSettings> Effect(const EffectRequest& /*request*/) { return {}; }
     // "Preview Browser": plays the animation until closed.
     virtual void PreviewAnimation(Animation& /*animation*/) {}
 

@@ -52,6 +52,20 @@ TEST(EffectCommands, EveryPickedBitmapChangesInOneStepAndUndoGivesTheBytesBack) 
     EXPECT_EQ(test::Take(d.doc), after);
 }
 
+TEST(EffectCommands, WithConversionAShapeBecomesTheBitmapOfItsPictureInTheSameStep) {
+    Doc d;
+    const CanvasItem& box = *d.Frame().FindItemByUid(d.boxUid);
+    const Rect bounds = box.Bounds();
+    const PixelValue corner = box.Image().GetPixel(0, 0);
+    ASSERT_TRUE(ApplyEffectToItems(d.doc, d.Frame().Uid(), {d.boxUid}, {.kind = EffectKind::Invert}, true));
+    const CanvasItem& made = *d.Frame().Items()[1];
+    EXPECT_EQ(made.Kind(), ItemKind::Bitmap);
+    EXPECT_EQ(made.Bounds(), bounds);
+    EXPECT_EQ(made.Image().GetPixel(0, 0), (corner & 0xFF000000) | (~corner & 0x00FFFFFF));
+    d.doc.History().Undo();
+    EXPECT_EQ(d.Frame().Items()[1]->Kind(), ItemKind::Box);
+}
+
 TEST(EffectCommands, AGrownPictureKeepsItsPixelsInPlace) {
     Doc d;
     const Rect old = d.Frame().FindItemByUid(d.red)->Bounds();

@@ -8,6 +8,7 @@
 #include "app/PreviewWindow.h"
 #include "app/Prompts.h"
 #include "app/dialogs/CanvasSizeDlg.h"
+#include "app/dialogs/EffectDialog.h"
 #include "app/dialogs/ColorPickerDlg.h"
 #include "app/dialogs/FontChoice.h"
 #include "app/dialogs/FrameDurationDialog.h"
@@ -103,6 +104,8 @@ std::optional<TransitionValues> AppDialogs::Transition(const TransitionRequest& 
 }
 
 std::optional<TweenValues> AppDialogs::Tween(const TweenValues& values) { return AskTween(parent_, values); }
+
+std::optional<EffectSettings> AppDialogs::Effect(const EffectRequest& request) { return AskEffect(parent_, request); }
 
 std::optional<ObjectUid> AppDialogs::GoToFrame(const Animation& animation, ObjectUid current) {
     return AskGoToFrame(parent_, animation, current);
