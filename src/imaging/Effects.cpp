@@ -14,36 +14,35 @@ constexpr std::array<std::string_view, 7> kTitles = {
 
 std::uint8_t Clamp255(int v) { return std::uint8_t(std::clamp(v, 0, 255)); }
 
-// A new picture of source's size with each pixel's colour mapped by map; the
-// transparency byte is kept.
+// A new picture of source's size with each pixel mapped by map.
 template <typename Map>
-PackedDib MapColors(const PackedDib& source, Map map) {
+PackedDib MapPixels(const PackedDib& source, Map map) {
     PackedDib out;
     if (!out.SetSizeForOverwrite(source.Width(), source.Height())) return out;
     for (int y = 0; y < source.Height(); ++y) {
         const PixelValue* s = source.Row(y);
         PixelValue* o = out.Row(y);
-        for (int x = 0; x < source.Width(); ++x)
-            o[x] = MakePixel(map(RedOf(s[x])), map(GreenOf(s[x])), map(BlueOf(s[x])), TransparencyOf(s[x]));
+        for (int x = 0; x < source.Width(); ++x) o[x] = map(s[x]);
     }
     return out;
+}
+
+// Each of the three colour bytes mapped by map; the transparency byte kept.
+template <typename Map>
+PackedDib MapColors(const PackedDib& source, Map map) {
+    return MapPixels(source, [&map](PixelValue p) {
+        return MakePixel(map(RedOf(p)), map(GreenOf(p)), map(BlueOf(p)), TransparencyOf(p));
+    });
 }
 
 // Rec. 601 luma, rounded.
 std::uint8_t Luma(PixelValue p) { return std::uint8_t((299 * RedOf(p) + 587 * GreenOf(p) + 114 * BlueOf(p) + 500) / 1000); }
 
 PackedDib Grayscale(const PackedDib& source) {
-    PackedDib out;
-    if (!out.SetSizeForOverwrite(source.Width(), source.Height())) return out;
-    for (int y = 0; y < source.Height(); ++y) {
-        const PixelValue* s = source.Row(y);
-        PixelValue* o = out.Row(y);
-        for (int x = 0; x < source.Width(); ++x) {
-            const std::uint8_t g = Luma(s[x]);
-            o[x] = MakePixel(g, g, g, TransparencyOf(s[x]));
-        }
-    }
-    return out;
+    return MapPixels(source, [](PixelValue p) {
+        const std::uint8_t g = Luma(p);
+        return MakePixel(g, g, g, TransparencyOf(p));
+    });
 }
 
 // One pass of a box blur of radius r along rows (horizontal) or columns,
