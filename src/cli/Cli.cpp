@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 
 namespace vantrel::cli {
@@ -15,6 +16,8 @@ int Fail(int code, std::string_view message) {
 
 std::string AboutPath(const std::string& path, const std::string& message) {
     if (message.starts_with(path + ": ")) return message;
+    // A message that starts with the file's name names it already.
+    if (message.starts_with(std::filesystem::path(path).filename().string() + " ")) return message;
     return path + ": " + message;
 }
 
