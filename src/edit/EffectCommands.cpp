@@ -50,7 +50,7 @@ Status ApplyEffectToItems(CQVDoc& doc, ObjectUid frameUid, const std::vector<Obj
         made.emplace_back(uid, std::move(replacement));
     }
     if (made.empty()) return Status::Error("Select one or more bitmaps first.");
-    if (Status fits = CheckDocumentMemory(memory, doc.memoryLimit); !fits) return fits;
+    if (Status fits = CheckDocumentMemory(memory, doc.limits.memoryBudget); !fits) return fits;
     const std::string label(EffectTitle(settings.kind));
     Transaction transaction(doc.History(), label);
     for (auto& [uid, replacement] : made)

@@ -38,7 +38,9 @@ Status InsertFramesCommand::Fits(const CQVDoc& doc) const {
     DocumentMemory memory = MemoryOf(doc.GetAnimation());
     memory.frames += growth.frames;
     memory.itemBytes += growth.itemBytes;
-    return CheckDocumentMemory(memory, doc.memoryLimit);
+    if (memory.frames > doc.limits.frames)
+        return Status::Error(TooManyFramesMessage(memory.frames, doc.limits.frames));
+    return CheckDocumentMemory(memory, doc.limits.memoryBudget);
 }
 
 bool InsertFramesCommand::Execute(CQVDoc& doc) {

@@ -83,7 +83,7 @@ TEST(EffectCommands, RefusedWithoutBitmapsOrRoom) {
     const test::Snapshot before = test::Take(d.doc);
     EXPECT_FALSE(ApplyEffectToItems(d.doc, d.Frame().Uid(), {d.boxUid}, {.kind = EffectKind::Grayscale}));
     EXPECT_FALSE(ApplyEffectToItems(d.doc, d.Frame().Uid(), {}, {.kind = EffectKind::Grayscale}));
-    d.doc.memoryLimit = MemoryOf(d.doc.GetAnimation()).Total();
+    d.doc.limits.memoryBudget = MemoryOf(d.doc.GetAnimation()).Total();
     const Status refused = ApplyEffectToItems(d.doc, d.Frame().Uid(), {d.red},
                                               {.kind = EffectKind::DropShadow, .offset = {20, 20}, .softness = 5});
     EXPECT_FALSE(refused);

@@ -113,14 +113,14 @@ TEST(InBetweenCommands, RefuseWhatTheDocumentCannotHoldAndTheLastFrame) {
     auto doc = TwoSlides();
     Animation& a = doc->GetAnimation();
     const test::Snapshot before = test::Take(*doc);
-    doc->memoryLimit = MemoryOf(a).Total() + FrameMemoryBytes(40, 20);  // room for one bare frame only
+    doc->limits.memoryBudget = MemoryOf(a).Total() + FrameMemoryBytes(40, 20);  // room for one bare frame only
     TransitionCommand tooMany(a.FirstFrame()->Uid(), TransitionKind::Fade, 2, 10);
     const Status refusal = tooMany.Fits(*doc);
     EXPECT_FALSE(refusal);
     EXPECT_NE(refusal.message().find("more than the limit"), std::string::npos);
     EXPECT_FALSE(doc->Execute(std::make_unique<TransitionCommand>(a.FirstFrame()->Uid(), TransitionKind::Fade, 2, 10)));
     EXPECT_FALSE(doc->Execute(std::make_unique<TweenCommand>(a.FirstFrame()->Uid(), 60, Easing::Linear)));
-    doc->memoryLimit = kDocumentMemoryBudget;
+    doc->limits.memoryBudget = kDocumentMemoryBudget;
     EXPECT_FALSE(TweenCommand(a.LastFrame()->Uid(), 2, Easing::Linear).Fits(*doc));
     EXPECT_FALSE(doc->Execute(std::make_unique<TweenCommand>(a.LastFrame()->Uid(), 2, Easing::Linear)));
     EXPECT_EQ(test::Take(*doc), before);

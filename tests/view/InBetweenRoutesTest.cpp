@@ -85,7 +85,7 @@ TEST(InBetweenRoutes, ATweenMakesItsFramesAsOneStep) {
 
 TEST(InBetweenRoutes, TooMuchForTheDocumentIsRefusedWithItsMessage) {
     Fixture f;
-    f.doc->memoryLimit = MemoryOf(f.A()).Total();
+    f.doc->limits.memoryBudget = MemoryOf(f.A()).Total();
     f.host.inBetween.transition = TransitionValues{60, 10};
     f.view.ExecuteCommand(C::TransitionDissolve);
     EXPECT_EQ(f.A().FrameCount(), 3u);
