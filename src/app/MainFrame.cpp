@@ -259,7 +259,10 @@ void CMainFrame::CreateMenus() {
 
     QMenu* image = NewMenu(QStringLiteral("Image"), {{C::ImageSize, C::CanvasSize}, {C::ConvertToBitmap, C::Combine}});
     image->addSeparator();
-    image->addMenu(NewMenu(QStringLiteral("Effects"), {{C::EffectsNone}}));
+    image->addMenu(NewMenu(QStringLiteral("Effects"),
+                           {{C::EffectGrayscale, C::EffectInvert, C::EffectBrightnessContrast},
+                            {C::EffectBlur, C::EffectSharpen},
+                            {C::EffectDropShadow, C::EffectOutline}}));
     image->addSeparator();
     AddCommandGroups(image, {{C::EditText, C::RectangleStyle}, {C::ImportImage}});
 
@@ -268,7 +271,12 @@ void CMainFrame::CreateMenus() {
                            {{C::InsertFrameBefore, C::InsertFrameAfter, C::InsertFrameAtEnd}}));
     AddCommandGroups(frame, {{C::DuplicateFrame, C::DeleteFrame}, {C::ReverseFrames, C::ChangeSpeed, C::RemoveDuplicateFrames}, {C::FrameSetup, C::AutoFrameSize}, {C::FrameDuration, C::LoopCount}});
     frame->addSeparator();
-    frame->addMenu(NewMenu(QStringLiteral("Transition Effects"), {{C::TransitionEffectsNone}}));
+    frame->addMenu(NewMenu(QStringLiteral("Transition Effects"),
+                           {{C::TransitionFade},
+                            {C::TransitionSlideLeft, C::TransitionSlideRight, C::TransitionSlideUp, C::TransitionSlideDown},
+                            {C::TransitionWipeLeft, C::TransitionWipeRight, C::TransitionWipeUp, C::TransitionWipeDown},
+                            {C::TransitionDissolve, C::TransitionZoomIn}}));
+    AddCommandGroups(frame, {{C::TweenToNextFrame}});
     frame->addSeparator();
     AddCommandGroups(frame, {{C::MasterFrame}, {C::SetBackgroundColor}, {C::ExportFrame}});
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
@@ -61,6 +62,13 @@ std::optional<long> ParseInteger(std::string_view text, long low, long high) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
         return std::nullopt;
+    return value;
+}
+
+std::optional<double> ParseNumber(const std::string& text, double low, double high) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !(value >= low && value <= high)) return std::nullopt;
     return value;
 }
 

@@ -47,6 +47,8 @@ private:
 
 // Parses a whole decimal number in [low, high].
 std::optional<long> ParseInteger(std::string_view text, long low, long high);
+// Parses a whole number with or without fraction in [low, high].
+std::optional<double> ParseNumber(const std::string& text, double low, double high);
 
 // Writes one JSON value at a time; commas and nesting are handled here.
 class JsonWriter {
@@ -102,6 +104,8 @@ int ExportFrameCommand(std::span<const std::string> args);
 int QuickCommand(std::span<const std::string> args);
 int SaveCommand(std::span<const std::string> args);
 int FramesCommand(std::span<const std::string> args);
+int TransitionCommandLine(std::span<const std::string> args);
+int TweenCommandLine(std::span<const std::string> args);
 
 // Saves doc as a .qvd document (the extension added when missing); prints
 // where it went, or the reason it failed.

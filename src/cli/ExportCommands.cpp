@@ -166,10 +166,9 @@ int QuickCommand(std::span<const std::string> args) {
     if (a.Positionals().size() < 2) return Fail(kExitUsage, "quick takes OUT.gif and at least one IMAGE");
     double seconds = 1.0;
     if (auto text = a.Value("--duration")) {
-        char* end = nullptr;
-        seconds = std::strtod(text->c_str(), &end);
-        if (end == text->c_str() || *end != '\0' || !(seconds >= kMinQuickSeconds && seconds <= kMaxQuickSeconds))
-            return Fail(kExitUsage, "--duration takes seconds from 0.01 to 650");
+        const std::optional<double> given = ParseNumber(*text, kMinQuickSeconds, kMaxQuickSeconds);
+        if (!given) return Fail(kExitUsage, "--duration takes seconds from 0.01 to 650");
+        seconds = *given;
     }
     const std::filesystem::path out = a.Positionals()[0];
     const FileFormat* format = FindFileFormat(out);

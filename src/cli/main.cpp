@@ -43,6 +43,17 @@ const char kUsage[] =
     "                                  a speed (200 halves the durations), the\n"
     "                                  opposite order, or frames that repeat the one\n"
     "                                  before removed (their time added to it)\n"
+    "  transition DOC OUT.qvd --after N --kind KIND [--frames K] [--duration SECONDS]\n"
+    "                                  K frames (5 unless given, up to 60) between frame N\n"
+    "                                  and the next showing the way from one to the other;\n"
+    "                                  KIND is fade, slide-left, slide-right, slide-up,\n"
+    "                                  slide-down, wipe-left, wipe-right, wipe-up,\n"
+    "                                  wipe-down, dissolve or zoom; each new frame lasts\n"
+    "                                  as long as frame N unless --duration is given\n"
+    "  tween DOC OUT.qvd --after N [--frames K] [--ease linear|in|out|in-out]\n"
+    "                                  K frames (5 unless given, up to 60) between frame N\n"
+    "                                  and the next holding frame N's items moved, sized\n"
+    "                                  and coloured part of the way to the next frame's\n"
     "  help                            this text\n"
     "\n"
     "FILE is a .qvd document, a GIF file opened as a document, or a JPEG or PNG\n"
@@ -67,6 +78,8 @@ const Command kCommands[] = {
     {"quick", vantrel::cli::QuickCommand},
     {"save", vantrel::cli::SaveCommand},
     {"frames", vantrel::cli::FramesCommand},
+    {"transition", vantrel::cli::TransitionCommandLine},
+    {"tween", vantrel::cli::TweenCommandLine},
 };
 
 // For the tests of failing saves: VANTREL_FAIL_FILE_STEP=N makes the N-th

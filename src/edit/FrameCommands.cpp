@@ -26,6 +26,8 @@ void Relink(CQVDoc& doc, AnimFrame& frame, AnimFrame* background) {
     doc.FrameSettingsChanged(frame);
 }
 
+}  // namespace
+
 // The bytes a frame and its items hold.
 std::size_t FrameBytes(const AnimFrame& frame) {
     std::size_t bytes = frame.Image().SizeImage();
@@ -48,8 +50,6 @@ AnimFrame* PutBack(CQVDoc& doc, std::size_t index, std::unique_ptr<AnimFrame> fr
     doc.FrameInserted(*put);
     return put;
 }
-
-}  // namespace
 
 // ---- AddFrameCommand ----
 

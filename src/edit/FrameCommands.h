@@ -25,6 +25,17 @@ namespace vantrel {
 class AnimFrame;
 class CQVDoc;
 
+// ---- taking frames out and putting them back ----
+
+// The bytes a frame and its items hold.
+std::size_t FrameBytes(const AnimFrame& frame);
+
+// Takes the frame at index out of the list after telling the observers.
+std::unique_ptr<AnimFrame> TakeOut(CQVDoc& doc, std::size_t index);
+// Puts a held frame back at index on its background (by identity), rendered,
+// and tells the observers; null when it cannot.
+AnimFrame* PutBack(CQVDoc& doc, std::size_t index, std::unique_ptr<AnimFrame> frame, ObjectUid background);
+
 // ---- adding frames ----
 
 // The base of the commands that add one frame: the first run makes it, undo

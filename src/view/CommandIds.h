@@ -53,6 +53,27 @@ enum class CommandId : int {
     BackgroundColor = 32811,
     EffectsNone = 32904,            // "<no extensions registered>"
     TransitionEffectsNone = 32910,  // "<no extensions registered>"
+    // Frame > Transition Effects, in the order of kTransitionKinds.
+    TransitionFade = 32930,
+    TransitionSlideLeft = 32931,
+    TransitionSlideRight = 32932,
+    TransitionSlideUp = 32933,
+    TransitionSlideDown = 32934,
+    TransitionWipeLeft = 32935,
+    TransitionWipeRight = 32936,
+    TransitionWipeUp = 32937,
+    TransitionWipeDown = 32938,
+    TransitionDissolve = 32939,
+    TransitionZoomIn = 32940,
+    TweenToNextFrame = 32941,
+    // Image > Effects, in the order of kEffectKinds.
+    EffectGrayscale = 32950,
+    EffectInvert = 32951,
+    EffectBrightnessContrast = 32952,
+    EffectBlur = 32953,
+    EffectSharpen = 32954,
+    EffectDropShadow = 32955,
+    EffectOutline = 32956,
 
     // ---- zoom ----
     ZoomIn = 32792,

@@ -54,7 +54,8 @@ int CentredScroll(int centreDevice, int client, int total, ZoomFactor zoom) {
 EditorView::EditorView(CQVDoc& doc, ViewHost& host)
     : doc_(doc), host_(host), currentFrame_(doc.GetAnimation().FirstFrame()) {
     for (const ViewRoutes routes : {ZoomRoutes(), NavigationRoutes(), ToolRoutes(), HistoryRoutes(), TextRoutes(),
-                                    ColorRoutes(), ItemRoutes(), ClipboardRoutes(), FrameRoutes()})
+                                    ColorRoutes(), ItemRoutes(), ClipboardRoutes(), FrameRoutes(),
+                                    InBetweenRoutes(), EffectRoutes()})
         routes_.Add(routes);
     for (const CommandId tool : kTools) tools_[tool] = MakeTool(tool, *this);
     doc_.AddObserver(this);

@@ -20,5 +20,7 @@ ViewRoutes ItemRoutes();        // ItemCommands.cpp: arranging, sizing, converti
 ViewRoutes ClipboardRoutes();   // ClipboardCommands.cpp: cut, copy, paste
 ViewRoutes ColorRoutes();       // ColorCommands.cpp: the colour buttons, Set Background Color
 ViewRoutes FrameRoutes();       // FrameCommands.cpp: the frame list, frame and animation settings, saving
+ViewRoutes InBetweenRoutes();   // InBetweenCommands.cpp: transitions and tweens
+ViewRoutes EffectRoutes();      // EffectCommands.cpp: Image > Effects
 
 }  // namespace vantrel

@@ -11,6 +11,8 @@
 #include "core/Pixel.h"
 #include "document/CanvasItem.h"
 #include "document/Export.h"
+#include "edit/InBetweenCommands.h"
+#include "imaging/Effects.h"
 #include "text/LogFont.h"
 #include "view/SaveAnimation.h"
 #include "view/ViewHost.h"
@@ -74,6 +76,34 @@ struct ColorPickRequest {
     std::vector<PixelValue> recent;
 };
 
+// The transition dialog: the number of new frames (1 to kMaxTransitionFrames)
+// and each one's duration in hundredths.
+struct TransitionValues {
+    int frames = 5;
+    std::uint32_t duration = 0;
+};
+// What it starts from: the kind and the two rendered frames it goes between
+// (for its preview), and the values shown first.
+struct TransitionRequest {
+    TransitionKind kind = TransitionKind::Fade;
+    const PackedDib* first = nullptr;
+    const PackedDib* second = nullptr;
+    TransitionValues values;
+};
+
+// "Tween to Next Frame": the number of new frames (1 to kMaxTweenFrames) and the easing.
+struct TweenValues {
+    int frames = 5;
+    Easing easing = Easing::Linear;
+};
+
+// An effect's dialog: the settings it starts from and a picture to show
+// them on while they change.
+struct EffectRequest {
+    EffectSettings settings;
+    const PackedDib* sample = nullptr;
+};
+
 class ViewDialogs {
 public:
     virtual ~ViewDialogs() = default;
@@ -105,6 +135,12 @@ public:
     virtual std::optional<int> SpeedPercent() { return {}; }
     // "GoTo Frame": the frame chosen.
     virtual std::optional<ObjectUid> GoToFrame(const Animation& /*animation*/, ObjectUid /*current*/) { return {}; }
+    // The transition dialog, with a preview of the middle frame.
+    virtual std::optional<TransitionValues> Transition(const TransitionRequest& /*request*/) { return {}; }
+    // "Tween to Next Frame".
+    virtual std::optional<TweenValues> Tween(const TweenValues& /*values*/) { return {}; }
+    // The dialog of an effect, previewing it on the sample.
+    virtual std::optional<EffectSettings> Effect(const EffectRequest& /*request*/) { return {}; }
     // "Preview Browser": plays the animation until closed.
     virtual void PreviewAnimation(Animation& /*animation*/) {}
 

@@ -9,6 +9,7 @@
 #include "app/PreviewWindow.h"
 #include "app/Prompts.h"
 #include "app/dialogs/CanvasSizeDlg.h"
+#include "app/dialogs/EffectDialog.h"
 #include "app/dialogs/ColorPickerDlg.h"
 #include "app/dialogs/FontChoice.h"
 #include "app/dialogs/FrameDurationDialog.h"
@@ -16,6 +17,7 @@
 #include "app/dialogs/GifSaveOptionsDialog.h"
 #include "app/dialogs/GoToFrameDialog.h"
 #include "app/dialogs/ImageSizeDlg.h"
+#include "app/dialogs/InBetweenDialogs.h"
 #include "app/dialogs/JpegSaveOptionsDialog.h"
 #include "app/dialogs/LoopCountDialog.h"
 #include "app/dialogs/MoveByDlg.h"
@@ -107,6 +109,14 @@ std::optional<int> AppDialogs::SpeedPercent() {
     if (!ok) return {};
     return percent;
 }
+
+std::optional<TransitionValues> AppDialogs::Transition(const TransitionRequest& request) {
+    return AskTransition(parent_, request);
+}
+
+std::optional<TweenValues> AppDialogs::Tween(const TweenValues& values) { return AskTween(parent_, values); }
+
+std::optional<EffectSettings> AppDialogs::Effect(const EffectRequest& request) { return AskEffect(parent_, request); }
 
 std::optional<ObjectUid> AppDialogs::GoToFrame(const Animation& animation, ObjectUid current) {
     return AskGoToFrame(parent_, animation, current);

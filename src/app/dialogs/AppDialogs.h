@@ -24,6 +24,9 @@ public:
     std::optional<int> SpeedPercent() override;
     std::optional<ObjectUid> GoToFrame(const Animation& animation, ObjectUid current) override;
     void PreviewAnimation(Animation& animation) override;
+    std::optional<TransitionValues> Transition(const TransitionRequest& request) override;
+    std::optional<TweenValues> Tween(const TweenValues& values) override;
+    std::optional<EffectSettings> Effect(const EffectRequest& request) override;
     std::optional<std::filesystem::path> AnimationPath(const std::string& title,
                                                        const std::filesystem::path& suggested) override;
     std::optional<FrameExportChoice> FrameExportPath(const std::filesystem::path& suggested) override;
