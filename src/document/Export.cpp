@@ -128,7 +128,7 @@ Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& 
     const auto options = choose({out.distinctColors, gif.animated, &gif, allowSizeReduction});
     if (!options) return cancelled();
     const int requested = options->reduce ? options->colorCount : out.distinctColors;
-    quantizer.BuildPalette(gif, requested, stopped);
+    quantizer.BuildPalette(gif, requested, options->quantizer, stopped);
     out.paletteSize = quantizer.PaletteSize();
     out.requestedColors = requested;
     if (run.stop.stop_requested()) return cancelled();

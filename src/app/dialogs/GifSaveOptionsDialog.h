@@ -39,6 +39,8 @@ public:
     QComboBox* CountBox() const { return counts_; }
     QRadioButton* ReduceButton() const { return reduce_; }
     QCheckBox* DitherBox() const { return dither_; }
+    // The classic median cut instead of the refined palette.
+    QCheckBox* ClassicBox() const { return classic_; }
     QCheckBox* SizeReductionBox() const { return sizeReduction_; }
     QLabel* SizeLabel() const { return size_; }
     QCheckBox* FitBox() const { return fit_; }
@@ -66,6 +68,7 @@ private:
     QRadioButton* reduce_ = nullptr;
     QComboBox* counts_ = nullptr;
     QCheckBox* dither_ = nullptr;
+    QCheckBox* classic_ = nullptr;
     QCheckBox* sizeReduction_ = nullptr;
     QLabel* size_ = nullptr;
     QCheckBox* fit_ = nullptr;
