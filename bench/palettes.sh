@@ -15,18 +15,9 @@ cmake --build "$build" --target vantrel-cli peer_make_animations peer_gif_psnr >
 cli="$build/src/cli/vantrel-cli"
 psnr="$build/bench/peer_gif_psnr"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-"$build/bench/peer_make_animations" "$work"
-
-# Milliseconds of wall time of one run; the output goes to $work/last.txt.
-wall_ms() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >"$work/last.txt" 2>&1 || { cat "$work/last.txt" >&2; exit 1; }
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000000))
-}
+source bench/peers/common.sh
+make_work_animations "$build"
+export WALL_LOG="$work/last.txt"
 
 printf '%-8s %6s | %10s %8s %7s | %10s %8s %7s | %7s\n' animation colors \
   "classic B" "dB" "ms" "refined B" "dB" "ms" "gain dB"
@@ -36,7 +27,7 @@ for name in banner photo tiles screen; do
     row=()
     for quantizer in median-cut refined; do
       out="$work/$name.$quantizer.gif"
-      ms=$(wall_ms "$cli" export "$in" "$out" --colors "$colors" --quantizer "$quantizer")
+      ms=$(($(wall_us "$cli" export "$in" "$out" --colors "$colors" --quantizer "$quantizer") / 1000))
       row+=("$(stat -c %s "$out")" "$("$psnr" "$in" "$out")" "$ms")
     done
     # Reduction applies only below the animation's own colour count.

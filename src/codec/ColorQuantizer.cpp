@@ -61,6 +61,19 @@ std::vector<const PixelValue*> RowPointers(const PackedDib& pixels) {
 
 int Cell(int red, int green, int blue) { return red * 1024 + green * 32 + blue; }
 
+// Calls visit with every pixel of every record that has pixels of its size,
+// records in order, rows from the top.
+template <typename Visit>
+void ForEachPixel(const GifFile& gif, Visit&& visit) {
+    for (const GifImage& image : gif.images) {
+        if (!HasPixelsOfItsSize(image)) continue;
+        for (int y = 0; y < image.height; ++y) {
+            const PixelValue* row = image.Pixels()->Row(y);
+            for (int x = 0; x < image.width; ++x) visit(row[x]);
+        }
+    }
+}
+
 }  // namespace
 
 int ColorTableSizeFor(int count) {
@@ -176,13 +189,7 @@ void ColorQuantizer::BuildExactPalette() { palette_.assign(distinct_.begin(), di
 
 void ColorQuantizer::FillHistogram(const GifFile& gif) {
     std::fill(histogram_.begin(), histogram_.end(), 0);
-    for (const GifImage& image : gif.images) {
-        if (!HasPixelsOfItsSize(image)) continue;
-        for (int y = 0; y < image.height; ++y) {
-            const PixelValue* row = image.Pixels()->Row(y);
-            for (int x = 0; x < image.width; ++x) ++histogram_[static_cast<std::size_t>(CellOf(row[x]))];
-        }
-    }
+    ForEachPixel(gif, [this](PixelValue pixel) { ++histogram_[static_cast<std::size_t>(CellOf(pixel))]; });
     whiteSeen_ = histogram_[kWhiteCell] > 0;
 }
 
@@ -323,41 +330,29 @@ void ColorQuantizer::FillCellColors(const GifFile& gif) {
     cellColors_.assign(kCellCount, CellColors{});
     // First the counts, the colour sums and each cell's majority vote (a
     // colour holding most of its cell's pixels wins it)...
-    for (const GifImage& image : gif.images) {
-        if (!HasPixelsOfItsSize(image)) continue;
-        for (int y = 0; y < image.height; ++y) {
-            const PixelValue* row = image.Pixels()->Row(y);
-            for (int x = 0; x < image.width; ++x) {
-                const PixelValue color = row[x] & kColorMask;
-                const auto cell = static_cast<std::size_t>(CellOf(color));
-                ++histogram_[cell];
-                CellColors& colors = cellColors_[cell];
-                colors.sums[kRed] += RedOf(color);
-                colors.sums[kGreen] += GreenOf(color);
-                colors.sums[kBlue] += BlueOf(color);
-                if (colors.votes == 0) {
-                    colors.candidate = color;
-                    colors.votes = 1;
-                } else if (colors.candidate == color) {
-                    ++colors.votes;
-                } else {
-                    --colors.votes;
-                }
-            }
+    ForEachPixel(gif, [this](PixelValue pixel) {
+        const PixelValue color = pixel & kColorMask;
+        const auto cell = static_cast<std::size_t>(CellOf(color));
+        ++histogram_[cell];
+        CellColors& colors = cellColors_[cell];
+        colors.sums[kRed] += RedOf(color);
+        colors.sums[kGreen] += GreenOf(color);
+        colors.sums[kBlue] += BlueOf(color);
+        if (colors.votes == 0) {
+            colors.candidate = color;
+            colors.votes = 1;
+        } else if (colors.candidate == color) {
+            ++colors.votes;
+        } else {
+            --colors.votes;
         }
-    }
+    });
     // ...then how many pixels each winner really has.
-    for (const GifImage& image : gif.images) {
-        if (!HasPixelsOfItsSize(image)) continue;
-        for (int y = 0; y < image.height; ++y) {
-            const PixelValue* row = image.Pixels()->Row(y);
-            for (int x = 0; x < image.width; ++x) {
-                const PixelValue color = row[x] & kColorMask;
-                CellColors& colors = cellColors_[static_cast<std::size_t>(CellOf(color))];
-                if (colors.candidate == color) ++colors.candidateCount;
-            }
-        }
-    }
+    ForEachPixel(gif, [this](PixelValue pixel) {
+        const PixelValue color = pixel & kColorMask;
+        CellColors& colors = cellColors_[static_cast<std::size_t>(CellOf(color))];
+        if (colors.candidate == color) ++colors.candidateCount;
+    });
 }
 
 namespace {

@@ -210,6 +210,28 @@ TEST(GifSaveOptionsDialog, PreviewShowsTheCurrentFrameAsTheFileShowsItAndFollows
     EXPECT_TRUE(dialog->Preview()->isEnabled());
 }
 
+TEST(GifSaveOptionsDialog, ClassicChoosesTheMedianCutAndThePreviewFollows) {
+    test::ResetPrompts();
+    auto doc = NoisyAnimation(2, 60, 40);
+    Animation& animation = doc->GetAnimation();
+    const GifExportImages images = ImagesOf(animation);
+    auto dialog = OpenFor(animation);
+    ASSERT_TRUE(dialog->ReduceButton()->isChecked());
+    EXPECT_EQ(dialog->Options().quantizer, PaletteMethod::Refined) << "refined unless Classic is ticked";
+    EXPECT_TRUE(dialog->ClassicBox()->isEnabled());
+    EXPECT_FALSE(dialog->ClassicBox()->isChecked());
+    const QImage refined = ExpectedPreview(images, dialog->Options(), 0);
+    ASSERT_TRUE(Eventually([&] { return Shown(*dialog) == refined; }));
+
+    dialog->ClassicBox()->setChecked(true);
+    EXPECT_EQ(dialog->Options().quantizer, PaletteMethod::MedianCut);
+    const QImage classic = ExpectedPreview(images, dialog->Options(), 0);
+    ASSERT_NE(classic, refined);
+    ASSERT_TRUE(Eventually([&] { return Shown(*dialog) == classic; }));
+    const QString size = SizeText(Exported(animation, dialog->Options()).size());
+    ASSERT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == size; }));
+}
+
 TEST(GifSaveOptionsDialog, LargeFrameScrollsInLimitedRoom) {
     test::ResetPrompts();
     auto doc = NoisyAnimation(1, 700, 400);
