@@ -23,6 +23,7 @@ struct PaletteArgs {
     bool sizeReduction = true;
     bool dither = false;
     PaletteMethod quantizer = PaletteMethod::Refined;
+    int lossy = 0;
 };
 
 GifOptionsChooser ChooserFor(const PaletteArgs& args, std::string* refusal) {
@@ -41,6 +42,7 @@ GifOptionsChooser ChooserFor(const PaletteArgs& args, std::string* refusal) {
         options.sizeReduction = args.sizeReduction;
         options.dither = args.dither;
         options.quantizer = args.quantizer;
+        options.lossy = args.lossy;
         return options;
     };
 }
@@ -53,6 +55,14 @@ bool ParsePalette(const Arguments& a, PaletteArgs& out, int& exitCode) {
     out.exact = a.Has("--exact");
     out.sizeReduction = !a.Has("--no-size-reduction");
     out.dither = a.Has("--dither");
+    if (auto text = a.Value("--lossy")) {
+        const auto level = ParseInteger(*text, 0, kMaxLossy);
+        if (!level) {
+            exitCode = Fail(kExitUsage, "--lossy takes a number from 0 to " + std::to_string(kMaxLossy));
+            return false;
+        }
+        out.lossy = int(*level);
+    }
     if (auto text = a.Value("--quantizer")) {
         if (*text == "median-cut") {
             out.quantizer = PaletteMethod::MedianCut;
@@ -89,7 +99,7 @@ int Report(const Status& status, const GifExportReport& report, const std::strin
 }  // namespace
 
 int ExportCommand(std::span<const std::string> args) {
-    Arguments a(args, {"--colors", "--max-bytes", "--quantizer"}, {"--exact", "--no-size-reduction", "--dry-run", "--dither"});
+    Arguments a(args, {"--colors", "--max-bytes", "--quantizer", "--lossy"}, {"--exact", "--no-size-reduction", "--dry-run", "--dither"});
     if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "export takes FILE OUT.gif");
     PaletteArgs palette;
@@ -138,7 +148,7 @@ int ExportCommand(std::span<const std::string> args) {
 }
 
 int ExportFrameCommand(std::span<const std::string> args) {
-    Arguments a(args, {"--colors", "--quality", "--quantizer"}, {"--exact", "--dither"});
+    Arguments a(args, {"--colors", "--quality", "--quantizer", "--lossy"}, {"--exact", "--dither"});
     if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 3) return Fail(kExitUsage, "export-frame takes FILE N OUT");
     PaletteArgs palette;

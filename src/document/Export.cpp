@@ -138,7 +138,7 @@ Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& 
     if (!write) return Status::Ok();
     if (allowSizeReduction && options->sizeReduction) ReduceAnimationSize(gif, stopped);
     if (run.stop.stop_requested()) return cancelled();
-    gif.EncodeImages(stopped);
+    gif.EncodeImages(stopped, options->lossy);
     if (run.stop.stop_requested()) return cancelled();
     return write(gif);
 }

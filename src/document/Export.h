@@ -47,6 +47,8 @@ struct GifExportOptions {
     bool dither = false;        // error diffusion onto a reduced palette (codec/Dither.h)
     // How a reduced palette is made; "Classic" in the dialog is the median cut.
     PaletteMethod quantizer = PaletteMethod::Refined;
+    // Lossy LZW, 0 (lossless) to kMaxLossy: larger is smaller and rougher.
+    int lossy = 0;
 };
 
 // The colour counts the "Reduce to:" list offers for this many distinct

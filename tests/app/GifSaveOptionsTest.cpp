@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -230,6 +231,22 @@ TEST(GifSaveOptionsDialog, ClassicChoosesTheMedianCutAndThePreviewFollows) {
     ASSERT_TRUE(Eventually([&] { return Shown(*dialog) == classic; }));
     const QString size = SizeText(Exported(animation, dialog->Options()).size());
     ASSERT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == size; }));
+}
+
+TEST(GifSaveOptionsDialog, LossyLevelIsReturnedAndMeasured) {
+    test::ResetPrompts();
+    auto doc = NoisyAnimation(3, 60, 40);
+    Animation& animation = doc->GetAnimation();
+    auto dialog = OpenFor(animation);
+    EXPECT_EQ(dialog->Options().lossy, 0) << "lossless unless asked";
+    dialog->LossySlider()->setValue(120);
+    const GifExportOptions chosen = dialog->Options();
+    EXPECT_EQ(chosen.lossy, 120);
+    GifExportOptions lossless = chosen;
+    lossless.lossy = 0;
+    const std::size_t size = Exported(animation, chosen).size();
+    EXPECT_LT(size, Exported(animation, lossless).size());
+    ASSERT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == SizeText(size); }));
 }
 
 TEST(GifSaveOptionsDialog, LargeFrameScrollsInLimitedRoom) {

@@ -197,6 +197,40 @@ TEST_F(CliDocument, ReducedPalettesKeepAFlatBackgroundUnlessClassicIsAsked) {
     EXPECT_EQ(RunCli({"export", in.string(), (dir / "x.gif").string(), "--quantizer", "octree"}).exitCode, 1);
 }
 
+TEST_F(CliDocument, LossyExportIsSmallerAndStaysNearTheColours) {
+    // Noise over a gradient reduced to 64 colours: much for LZW to gain.
+    vantrel::PackedDib picture;
+    ASSERT_TRUE(picture.SetSize(120, 80));
+    std::uint32_t state = 3;
+    for (int y = 0; y < 80; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            state = state * 1664525u + 1013904223u;
+            picture.Row(y)[x] = vantrel::MakePixel(std::uint8_t(x * 2), std::uint8_t(y * 3), std::uint8_t(state >> 28));
+        }
+    }
+    const auto in = dir / "noise.png";
+    ASSERT_TRUE(vantrel::test::WritePngWithLibpng(in, picture));
+    std::vector<Picture> shown;
+    std::vector<std::uintmax_t> sizes;
+    for (const char* level : {"0", "100"}) {
+        const auto out = dir / (std::string("noise-") + level + ".gif");
+        const auto r = RunCli({"export", in.string(), out.string(), "--colors", "64", "--lossy", level}, true);
+        ASSERT_EQ(r.exitCode, 0) << r.out;
+        sizes.push_back(fs::file_size(out));
+        const auto frames = RenderAll(out, dir / (std::string("frames-") + level));
+        ASSERT_EQ(frames.size(), 1u);
+        shown.push_back(frames[0]);
+    }
+    EXPECT_LT(sizes[1], sizes[0]);
+    ASSERT_EQ(shown[0].rgba.size(), shown[1].rgba.size());
+    int worst = 0;
+    for (std::size_t i = 0; i < shown[0].rgba.size(); ++i)
+        worst = std::max(worst, std::abs(int(shown[0].rgba[i]) - int(shown[1].rgba[i])));
+    EXPECT_GT(worst, 0) << "level 100 should change some pixel";
+    EXPECT_LE(worst, 25) << "no channel moves further than the level allows (100 / 4)";
+    EXPECT_EQ(RunCli({"export", in.string(), (dir / "x.gif").string(), "--lossy", "201"}).exitCode, 1);
+}
+
 TEST_F(CliDocument, QuickTakesPngFrames) {
     // Three solid pictures written by libpng, one extension in capitals.
     const std::array<std::array<unsigned char, 3>, 3> colours = {{{200, 30, 40}, {20, 180, 60}, {10, 20, 230}}};

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSlider>
 #include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -67,7 +68,22 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     auto* web = new QGroupBox(QStringLiteral("Web Optimization"), this);
     sizeReduction_ = new QCheckBox(QStringLiteral("Animation Size Reduction"), web);
     sizeReduction_->setObjectName(QStringLiteral("sizeReduction"));
-    (new QVBoxLayout(web))->addWidget(sizeReduction_);
+    auto* lossyLabel = new QLabel(QStringLiteral("Lossy"), web);
+    lossy_ = new QSlider(Qt::Horizontal, web);
+    lossy_->setObjectName(QStringLiteral("gifLossy"));
+    lossy_->setRange(0, kMaxLossy);
+    lossy_->setPageStep(20);
+    lossy_->setToolTip(QStringLiteral("Smaller files that keep colours less exactly; 0 keeps every pixel"));
+    auto* lossyValue = new QLabel(QStringLiteral("0"), web);
+    lossyValue->setMinimumWidth(lossyValue->fontMetrics().horizontalAdvance(QStringLiteral("200")));
+    connect(lossy_, &QSlider::valueChanged, lossyValue, [lossyValue](int value) { lossyValue->setNum(value); });
+    auto* lossyRow = new QHBoxLayout;
+    lossyRow->addWidget(lossyLabel);
+    lossyRow->addWidget(lossy_, 1);
+    lossyRow->addWidget(lossyValue);
+    auto* webLayout = new QVBoxLayout(web);
+    webLayout->addWidget(sizeReduction_);
+    webLayout->addLayout(lossyRow);
 
     exact->setEnabled(state.exactEnabled);
     (state.reduceSelected ? reduce_ : exact)->setChecked(true);
@@ -140,6 +156,7 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     connect(counts_, &QComboBox::currentIndexChanged, this, changed);
     connect(dither_, &QCheckBox::toggled, this, changed);
     connect(classic_, &QCheckBox::toggled, this, changed);
+    connect(lossy_, &QSlider::valueChanged, this, changed);
     connect(sizeReduction_, &QCheckBox::toggled, this, changed);
     connect(fit_, &QCheckBox::toggled, this, changed);
     connect(fitKilobytes_, &QSpinBox::valueChanged, this, changed);
@@ -156,6 +173,7 @@ GifExportOptions GifSaveOptionsDialog::Options() const {
     options.sizeReduction = sizeReduction_->isChecked();
     options.dither = options.reduce && dither_->isChecked();
     options.quantizer = classic_->isChecked() ? PaletteMethod::MedianCut : PaletteMethod::Refined;
+    options.lossy = lossy_->value();
     return options;
 }
 

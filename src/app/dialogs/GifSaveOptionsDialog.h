@@ -20,6 +20,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
+class QSlider;
 class QSpinBox;
 
 namespace vantrel {
@@ -42,6 +43,8 @@ public:
     // The classic median cut instead of the refined palette.
     QCheckBox* ClassicBox() const { return classic_; }
     QCheckBox* SizeReductionBox() const { return sizeReduction_; }
+    // "Lossy": 0 (lossless) to kMaxLossy.
+    QSlider* LossySlider() const { return lossy_; }
     QLabel* SizeLabel() const { return size_; }
     QCheckBox* FitBox() const { return fit_; }
     QSpinBox* FitKilobytesBox() const { return fitKilobytes_; }
@@ -70,6 +73,7 @@ private:
     QCheckBox* dither_ = nullptr;
     QCheckBox* classic_ = nullptr;
     QCheckBox* sizeReduction_ = nullptr;
+    QSlider* lossy_ = nullptr;
     QLabel* size_ = nullptr;
     QCheckBox* fit_ = nullptr;
     QSpinBox* fitKilobytes_ = nullptr;
