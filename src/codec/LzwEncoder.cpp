@@ -234,6 +234,16 @@ int LzwEncoder::Prepare(std::span<const std::uint8_t> indices, int minimumCodeSi
     return codeSize;
 }
 
+void LzwEncoder::EndStream(BitPacker& bits, std::uint32_t prefix, int width, std::uint32_t clearCode,
+                           std::uint32_t nextCode, std::vector<std::uint8_t>& out) {
+    bits.Put(prefix, width);
+    bits.Put(clearCode + 1, width);  // the end code
+    const std::uint8_t* const written = bits.Finish();
+    // Leave the table empty for the next call.
+    ClearTable(clearCode + 2, nextCode);
+    out.assign(static_cast<const std::uint8_t*>(scratch_.data()), written);
+}
+
 int LzwEncoder::EncodeLossy(std::span<std::uint8_t> indices, int minimumCodeSize, const Substitutes& substitutes,
                             std::vector<std::uint8_t>& out) {
     out.clear();
@@ -280,11 +290,7 @@ int LzwEncoder::EncodeLossy(std::span<std::uint8_t> indices, int minimumCodeSize
         MakeEntry(bits, nextCode, width, widthLimit, prefix, byte * kRowStride + prefix, clearCode);
         prefix = byte;
     }
-    bits.Put(prefix, width);
-    bits.Put(clearCode + 1, width);
-    const std::uint8_t* const written = bits.Finish();
-    ClearTable(firstCode, nextCode);
-    out.assign(static_cast<const std::uint8_t*>(scratch_.data()), written);
+    EndStream(bits, prefix, width, clearCode, nextCode, out);
     return codeSize;
 }
 
@@ -296,7 +302,6 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
     BitPacker bits(scratch_.data());
 
     const std::uint32_t clearCode = 1u << codeSize;
-    const std::uint32_t endCode = clearCode + 1;
     const std::uint32_t firstCode = clearCode + 2;
     const int initialWidth = codeSize + 1;
 
@@ -333,13 +338,7 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
         prefix = codes.prefix;
         in = run.end;
     }
-    bits.Put(prefix, width);
-    bits.Put(endCode, width);
-    const std::uint8_t* const written = bits.Finish();
-    // Leave the table empty for the next call.
-    ClearTable(firstCode, nextCode);
-
-    out.assign(static_cast<const std::uint8_t*>(scratch_.data()), written);
+    EndStream(bits, prefix, width, clearCode, nextCode, out);
     return codeSize;
 }
 

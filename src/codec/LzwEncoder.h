@@ -73,6 +73,10 @@ private:
     void MakeEntry(BitPacker& bits, std::uint32_t& nextCode, int& width, std::uint32_t& widthLimit,
                    std::uint32_t prefix, std::uint32_t slot, std::uint32_t clearCode);
     Codes EncodeRun(Codes codes, const std::uint8_t* in, const std::uint8_t* end, std::uint32_t clearCode);
+    // Writes the last match and the end code, copies the stream to out and
+    // empties the table for the next call.
+    void EndStream(BitPacker& bits, std::uint32_t prefix, int width, std::uint32_t clearCode, std::uint32_t nextCode,
+                   std::vector<std::uint8_t>& out);
     // The code size for indices, the table grown and the output sized for them.
     int Prepare(std::span<const std::uint8_t> indices, int minimumCodeSize);
 
