@@ -30,18 +30,8 @@ cmake --build "$build" --target vantrel-cli peer_make_animations peer_giflib_com
 cli="$build/src/cli/vantrel-cli"
 giflib_composite="$build/bench/peer_giflib_composite"
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-"$build/bench/peer_make_animations" "$work"
-
-# Wall time of one run of the command, in microseconds; its output is dropped.
-wall_us() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000))
-}
+source bench/peers/common.sh
+make_work_animations "$build"
 
 # compare LABEL -- OURS... -- PEER...
 compare() {

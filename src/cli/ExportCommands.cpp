@@ -22,6 +22,8 @@ struct PaletteArgs {
     bool exact = false;
     bool sizeReduction = true;
     bool dither = false;
+    PaletteMethod quantizer = PaletteMethod::Refined;
+    int lossy = 0;
 };
 
 GifOptionsChooser ChooserFor(const PaletteArgs& args, std::string* refusal) {
@@ -39,6 +41,8 @@ GifOptionsChooser ChooserFor(const PaletteArgs& args, std::string* refusal) {
         }
         options.sizeReduction = args.sizeReduction;
         options.dither = args.dither;
+        options.quantizer = args.quantizer;
+        options.lossy = args.lossy;
         return options;
     };
 }
@@ -51,6 +55,22 @@ bool ParsePalette(const Arguments& a, PaletteArgs& out, int& exitCode) {
     out.exact = a.Has("--exact");
     out.sizeReduction = !a.Has("--no-size-reduction");
     out.dither = a.Has("--dither");
+    if (auto text = a.Value("--lossy")) {
+        const auto level = ParseInteger(*text, 0, kMaxLossy);
+        if (!level) {
+            exitCode = Fail(kExitUsage, "--lossy takes a number from 0 to " + std::to_string(kMaxLossy));
+            return false;
+        }
+        out.lossy = int(*level);
+    }
+    if (auto text = a.Value("--quantizer")) {
+        if (*text == "median-cut") {
+            out.quantizer = PaletteMethod::MedianCut;
+        } else if (*text != "refined") {
+            exitCode = Fail(kExitUsage, "--quantizer takes refined or median-cut");
+            return false;
+        }
+    }
     if (auto text = a.Value("--colors")) {
         out.colors = ParseInteger(*text, 2, 256);
         if (!out.colors) {
@@ -79,7 +99,7 @@ int Report(const Status& status, const GifExportReport& report, const std::strin
 }  // namespace
 
 int ExportCommand(std::span<const std::string> args) {
-    Arguments a(args, {"--colors", "--max-bytes"}, {"--exact", "--no-size-reduction", "--dry-run", "--dither"});
+    Arguments a(args, {"--colors", "--max-bytes", "--quantizer", "--lossy"}, {"--exact", "--no-size-reduction", "--dry-run", "--dither"});
     if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "export takes FILE OUT.gif");
     PaletteArgs palette;
@@ -128,7 +148,7 @@ int ExportCommand(std::span<const std::string> args) {
 }
 
 int ExportFrameCommand(std::span<const std::string> args) {
-    Arguments a(args, {"--colors", "--quality"}, {"--exact", "--dither"});
+    Arguments a(args, {"--colors", "--quality", "--quantizer", "--lossy"}, {"--exact", "--dither"});
     if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 3) return Fail(kExitUsage, "export-frame takes FILE N OUT");
     PaletteArgs palette;

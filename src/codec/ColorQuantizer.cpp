@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 #include "codec/FrameChanges.h"
 #include "codec/LzwEncoder.h"
@@ -59,6 +60,19 @@ std::vector<const PixelValue*> RowPointers(const PackedDib& pixels) {
 }
 
 int Cell(int red, int green, int blue) { return red * 1024 + green * 32 + blue; }
+
+// Calls visit with every pixel of every record that has pixels of its size,
+// records in order, rows from the top.
+template <typename Visit>
+void ForEachPixel(const GifFile& gif, Visit&& visit) {
+    for (const GifImage& image : gif.images) {
+        if (!HasPixelsOfItsSize(image)) continue;
+        for (int y = 0; y < image.height; ++y) {
+            const PixelValue* row = image.Pixels()->Row(y);
+            for (int x = 0; x < image.width; ++x) visit(row[x]);
+        }
+    }
+}
 
 }  // namespace
 
@@ -151,13 +165,17 @@ bool ColorQuantizer::CountDistinctColorsByRows(const GifFile& gif) {
     return true;
 }
 
-void ColorQuantizer::BuildPalette(GifFile& gif, int requested, const StopCheck& stopped) {
+void ColorQuantizer::BuildPalette(GifFile& gif, int requested, PaletteMethod method, const StopCheck& stopped) {
     const int distinct = counted_ == &gif ? static_cast<int>(distinct_.size()) : CountDistinctColors(gif);
     const int wanted = std::clamp(requested, 1, kMaxColors);
     ResetInverseMap();
     whiteSeen_ = false;
+    method_ = wanted >= distinct ? PaletteMethod::MedianCut : method;
     if (wanted >= distinct) {
         BuildExactPalette();
+        MapImages(gif, true, stopped);
+    } else if (method == PaletteMethod::Refined) {
+        BuildRefinedPalette(gif, wanted);
         MapImages(gif, true, stopped);
     } else {
         BuildMedianCutPalette(gif, wanted);
@@ -171,13 +189,7 @@ void ColorQuantizer::BuildExactPalette() { palette_.assign(distinct_.begin(), di
 
 void ColorQuantizer::FillHistogram(const GifFile& gif) {
     std::fill(histogram_.begin(), histogram_.end(), 0);
-    for (const GifImage& image : gif.images) {
-        if (!HasPixelsOfItsSize(image)) continue;
-        for (int y = 0; y < image.height; ++y) {
-            const PixelValue* row = image.Pixels()->Row(y);
-            for (int x = 0; x < image.width; ++x) ++histogram_[static_cast<std::size_t>(CellOf(row[x]))];
-        }
-    }
+    ForEachPixel(gif, [this](PixelValue pixel) { ++histogram_[static_cast<std::size_t>(CellOf(pixel))]; });
     whiteSeen_ = histogram_[kWhiteCell] > 0;
 }
 
@@ -251,9 +263,7 @@ void ColorQuantizer::SplitBox(std::vector<ColorBox>& boxes, std::size_t chosen) 
     boxes.push_back(lower);
 }
 
-void ColorQuantizer::BuildMedianCutPalette(const GifFile& gif, int boxCount) {
-    FillHistogram(gif);
-
+std::vector<ColorQuantizer::ColorBox> ColorQuantizer::CutBoxes(int boxCount) {
     // The first box spans every occupied cell and counts every pixel.
     ColorBox first;
     first.min = {999, 999, 999};
@@ -268,13 +278,10 @@ void ColorQuantizer::BuildMedianCutPalette(const GifFile& gif, int boxCount) {
         }
         first.count += count;
     }
-    if (first.count == 0) {  // no pixels at all: nothing to cut
-        palette_.clear();
-        return;
-    }
+    std::vector<ColorBox> boxes;
+    if (first.count == 0 || boxCount < 1) return boxes;  // no pixels at all: nothing to cut
 
     // Active list with its head at the back: the newest box comes first.
-    std::vector<ColorBox> boxes;
     boxes.reserve(static_cast<std::size_t>(boxCount));
     boxes.push_back(first);
     while (boxes.size() < static_cast<std::size_t>(boxCount)) {
@@ -292,6 +299,12 @@ void ColorQuantizer::BuildMedianCutPalette(const GifFile& gif, int boxCount) {
         if (chosen == boxes.size()) break;  // every box is a single cell
         SplitBox(boxes, chosen);
     }
+    return boxes;
+}
+
+void ColorQuantizer::BuildMedianCutPalette(const GifFile& gif, int boxCount) {
+    FillHistogram(gif);
+    const std::vector<ColorBox> boxes = CutBoxes(boxCount);
 
     // One entry per box from the head; the brightest entry may become white.
     palette_.clear();
@@ -310,6 +323,182 @@ void ColorQuantizer::BuildMedianCutPalette(const GifFile& gif, int boxCount) {
                                      static_cast<std::uint8_t>(blue)));
     }
     if (whiteSeen_ && brightest > 0) palette_[static_cast<std::size_t>(brightest)] = kPureWhite;
+}
+
+void ColorQuantizer::FillCellColors(const GifFile& gif) {
+    std::fill(histogram_.begin(), histogram_.end(), 0);
+    cellColors_.assign(kCellCount, CellColors{});
+    // First the counts, the colour sums and each cell's majority vote (a
+    // colour holding most of its cell's pixels wins it)...
+    ForEachPixel(gif, [this](PixelValue pixel) {
+        const PixelValue color = pixel & kColorMask;
+        const auto cell = static_cast<std::size_t>(CellOf(color));
+        ++histogram_[cell];
+        CellColors& colors = cellColors_[cell];
+        colors.sums[kRed] += RedOf(color);
+        colors.sums[kGreen] += GreenOf(color);
+        colors.sums[kBlue] += BlueOf(color);
+        if (colors.votes == 0) {
+            colors.candidate = color;
+            colors.votes = 1;
+        } else if (colors.candidate == color) {
+            ++colors.votes;
+        } else {
+            --colors.votes;
+        }
+    });
+    // ...then how many pixels each winner really has.
+    ForEachPixel(gif, [this](PixelValue pixel) {
+        const PixelValue color = pixel & kColorMask;
+        CellColors& colors = cellColors_[static_cast<std::size_t>(CellOf(color))];
+        if (colors.candidate == color) ++colors.candidateCount;
+    });
+}
+
+namespace {
+
+// A colour as three doubles: the mean of some pixels, or a palette entry.
+using ColorPoint = std::array<double, 3>;
+
+double DistanceSquared(const ColorPoint& a, PixelValue entry) {
+    const double red = a[0] - RedOf(entry);
+    const double green = a[1] - GreenOf(entry);
+    const double blue = a[2] - BlueOf(entry);
+    return red * red + green * green + blue * blue;
+}
+
+// The nearest palette entry to a point by squared distance, ties to the
+// lowest index. Entries are searched outward from the point's red value in
+// red order; a side ends where red alone is farther than the best so far.
+class NearestEntry {
+public:
+    explicit NearestEntry(std::span<const PixelValue> palette) : palette_(palette) {
+        order_.resize(palette.size());
+        for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = i;
+        std::sort(order_.begin(), order_.end(), [&](std::size_t a, std::size_t b) {
+            return RedOf(palette[a]) != RedOf(palette[b]) ? RedOf(palette[a]) < RedOf(palette[b]) : a < b;
+        });
+    }
+
+    std::size_t Find(const ColorPoint& point) const {
+        const auto start = static_cast<std::size_t>(
+            std::lower_bound(order_.begin(), order_.end(), point[0],
+                             [&](std::size_t i, double red) { return RedOf(palette_[i]) < red; }) -
+            order_.begin());
+        double best = std::numeric_limits<double>::infinity();
+        std::size_t bestIndex = 0;
+        const auto consider = [&](std::size_t at) {
+            const std::size_t index = order_[at];
+            const double red = point[0] - RedOf(palette_[index]);
+            if (red * red > best) return false;
+            const double distance = DistanceSquared(point, palette_[index]);
+            if (distance < best || (distance == best && index < bestIndex)) {
+                best = distance;
+                bestIndex = index;
+            }
+            return true;
+        };
+        for (std::size_t at = start; at < order_.size() && consider(at);) ++at;
+        for (std::size_t at = start; at-- > 0 && consider(at);) {}
+        return bestIndex;
+    }
+
+private:
+    std::span<const PixelValue> palette_;
+    std::vector<std::size_t> order_;
+};
+
+std::uint8_t Channel(std::uint64_t sum, std::uint64_t count) {
+    return static_cast<std::uint8_t>(std::min<std::uint64_t>(255, (sum + count / 2) / count));
+}
+
+}  // namespace
+
+void ColorQuantizer::BuildRefinedPalette(const GifFile& gif, int requested) {
+    FillCellColors(gif);
+    std::uint64_t total = 0;
+    for (std::uint64_t count : histogram_) total += count;
+
+    // Colours covering a large share of the pixels, most common first (cells
+    // in order on ties), take exact entries and leave the histogram.
+    const std::uint64_t threshold =
+        std::max<std::uint64_t>(1, total / (std::uint64_t(kExactShareDivisor) * std::uint64_t(requested)));
+    std::vector<std::size_t> common;
+    for (std::size_t cell = 0; cell < cellColors_.size(); ++cell)
+        if (cellColors_[cell].candidateCount >= threshold) common.push_back(cell);
+    std::stable_sort(common.begin(), common.end(), [&](std::size_t a, std::size_t b) {
+        return cellColors_[a].candidateCount > cellColors_[b].candidateCount;
+    });
+    common.resize(std::min(common.size(), static_cast<std::size_t>(requested / 2)));
+    palette_.clear();
+    for (std::size_t cell : common) {
+        CellColors& colors = cellColors_[cell];
+        const PixelValue color = colors.candidate;
+        palette_.push_back(color);
+        histogram_[cell] -= colors.candidateCount;
+        colors.sums[kRed] -= RedOf(color) * colors.candidateCount;
+        colors.sums[kGreen] -= GreenOf(color) * colors.candidateCount;
+        colors.sums[kBlue] -= BlueOf(color) * colors.candidateCount;
+    }
+    const std::size_t exactEntries = palette_.size();
+
+    // Median cut shares the other entries among the other pixels; each
+    // starts at the mean colour of its box's pixels.
+    for (auto boxes = CutBoxes(requested - static_cast<int>(exactEntries)); !boxes.empty(); boxes.pop_back()) {
+        const ColorBox& last = boxes.back();
+        std::array<std::uint64_t, 3> sums{};
+        for (int r = last.min[kRed]; r <= last.max[kRed]; ++r)
+            for (int g = last.min[kGreen]; g <= last.max[kGreen]; ++g)
+                for (int b = last.min[kBlue]; b <= last.max[kBlue]; ++b)
+                    for (std::size_t axis = 0; axis < 3; ++axis)
+                        sums[axis] += cellColors_[static_cast<std::size_t>(Cell(r, g, b))].sums[axis];
+        if (last.count == 0) continue;
+        palette_.push_back(MakePixel(Channel(sums[kRed], last.count), Channel(sums[kGreen], last.count),
+                                     Channel(sums[kBlue], last.count)));
+    }
+
+    // The cells left, each standing at the mean colour of its pixels.
+    struct Weighted {
+        std::size_t cell;
+        std::uint64_t count;
+        ColorPoint mean;
+    };
+    std::vector<Weighted> points;
+    for (std::size_t cell = 0; cell < histogram_.size(); ++cell) {
+        const std::uint64_t count = histogram_[cell];
+        if (count == 0) continue;
+        const auto& sums = cellColors_[cell].sums;
+        const auto n = static_cast<double>(count);
+        points.push_back({cell, count, {double(sums[kRed]) / n, double(sums[kGreen]) / n, double(sums[kBlue]) / n}});
+    }
+
+    // Lloyd passes: each cell goes to its nearest entry, then every entry
+    // that is not exact moves to the mean of its cells' pixels.
+    std::vector<std::size_t> nearest(points.size(), 0);
+    for (int pass = 0;; ++pass) {
+        const NearestEntry search(palette_);
+        for (std::size_t i = 0; i < points.size(); ++i) nearest[i] = search.Find(points[i].mean);
+        if (pass == kRefinePasses) break;
+        std::vector<std::array<std::uint64_t, 4>> moved(palette_.size());  // sums and count per entry
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            auto& entry = moved[nearest[i]];
+            for (std::size_t axis = 0; axis < 3; ++axis) entry[axis] += cellColors_[points[i].cell].sums[axis];
+            entry[3] += points[i].count;
+        }
+        bool changed = false;
+        for (std::size_t e = exactEntries; e < palette_.size(); ++e) {
+            const auto& entry = moved[e];
+            if (entry[3] == 0) continue;  // no cell nearer to it: it stays
+            const PixelValue mean = MakePixel(Channel(entry[kRed], entry[3]), Channel(entry[kGreen], entry[3]),
+                                              Channel(entry[kBlue], entry[3]));
+            changed = changed || mean != palette_[e];
+            palette_[e] = mean;
+        }
+        if (!changed) break;
+    }
+    for (std::size_t i = 0; i < points.size(); ++i)
+        inverse_[points[i].cell] = static_cast<std::int16_t>(nearest[i]);
+    cellColors_.clear();
 }
 
 void ColorQuantizer::ResetInverseMap() { std::fill(inverse_.begin(), inverse_.end(), std::int16_t{-1}); }
@@ -334,9 +523,16 @@ std::uint8_t ColorQuantizer::NearestPaletteIndex(int red, int green, int blue) c
 // cell to the entry nearest pure white. Cells no pixel falls into are never
 // asked for, so building them all in advance would change nothing.
 std::uint8_t ColorQuantizer::FillInverseMapCell(int cell) {
+    const int red = (cell >> 10) * 8;
+    const int green = ((cell >> 5) & 31) * 8;
+    const int blue = (cell & 31) * 8;
+    // A refined palette fills the cells its pixels fall into when it is made;
+    // any other cell maps by the centre of its colours.
     const std::uint8_t index =
-        cell == kWhiteCell ? NearestPaletteIndex(255, 255, 255)
-                           : NearestPaletteIndex((cell >> 10) * 8, ((cell >> 5) & 31) * 8, (cell & 31) * 8);
+        method_ == PaletteMethod::Refined
+            ? static_cast<std::uint8_t>(NearestEntry(palette_).Find({red + 3.5, green + 3.5, blue + 3.5}))
+        : cell == kWhiteCell ? NearestPaletteIndex(255, 255, 255)
+                             : NearestPaletteIndex(red, green, blue);
     inverse_[static_cast<std::size_t>(cell)] = index;
     return index;
 }

@@ -28,8 +28,30 @@ int ColorTableSizeFor(int count);
 // in colour counting, palette building or size reduction.
 bool HasPixelsOfItsSize(const GifImage& image);
 
+// How a palette smaller than the picture's colours is made.
+enum class PaletteMethod {
+    // The classic median cut: each box's centre on the 5-bit grid, the
+    // brightest entry forced to white when white occurs, each histogram cell
+    // mapped by its lowest colour. Its results are kept byte for byte.
+    MedianCut,
+    // Colours that cover a large share of the pixels first get entries of
+    // their own, exact; median cut shares the rest of the palette among the
+    // other pixels, and a few Lloyd (k-means) passes over the weighted
+    // histogram move every other entry to the mean of the colours mapped to
+    // it. Cells map by the mean colour of their pixels. Deterministic.
+    Refined,
+};
+
 class ColorQuantizer {
 public:
+    // Refined palettes: a colour gets an exact entry when it covers at least
+    // 1 / (kExactShareDivisor x requested) of all pixels, and at most half
+    // of the entries are exact (the most common colours first).
+    static constexpr int kExactShareDivisor = 2;
+    // Lloyd passes after the median cut; each never raises the error of the
+    // histogram's cells against their entries.
+    static constexpr int kRefinePasses = 6;
+
     static constexpr int kMaxColors = 256;
     // Returned by CountDistinctColors for any number above 256.
     static constexpr int kMoreThanMaxColors = kMaxColors + 1;
@@ -44,14 +66,15 @@ public:
     int CountDistinctColors(const GifFile& gif);
 
     // Builds the palette for `requested` colours (at most 256 are made):
-    // exact when requested is at least the distinct count, median cut
-    // otherwise. Afterwards the file has its global colour table and size and
+    // exact when requested is at least the distinct count, otherwise by
+    // method. Afterwards the file has its global colour table and size and
     // every record its indices (top-down rows) and minimum code size.
     // The colours counted by a CountDistinctColors for this same file right
     // before are used (its pixels must not change in between); without such
     // a count, BuildPalette counts first. A count serves one BuildPalette.
     // A stop leaves the records from there on unmapped.
-    void BuildPalette(GifFile& gif, int requested, const StopCheck& stopped = {});
+    void BuildPalette(GifFile& gif, int requested, PaletteMethod method = PaletteMethod::MedianCut,
+                      const StopCheck& stopped = {});
 
     // ---- results, for the caller and for tests ----
     // Distinct colours (0x00RRGGBB) in order of first appearance; at most 257.
@@ -79,10 +102,23 @@ private:
         std::uint64_t count = 0;
     };
     using Projections = std::array<std::array<std::uint64_t, kCellsPerAxis>, 3>;
+    // What a refined palette knows of a histogram cell beyond its count:
+    // the colour sums of its pixels and its most common colour.
+    struct CellColors {
+        std::array<std::uint64_t, 3> sums{};  // red, green, blue over the cell's pixels
+        PixelValue candidate = 0;             // the cell's majority vote winner
+        std::uint32_t votes = 0;
+        std::uint64_t candidateCount = 0;     // the winner's exact pixel count
+    };
 
     void BuildExactPalette();
     void BuildMedianCutPalette(const GifFile& gif, int boxCount);
+    void BuildRefinedPalette(const GifFile& gif, int requested);
     void FillHistogram(const GifFile& gif);
+    void FillCellColors(const GifFile& gif);
+    // Median cut over the histogram as it stands: at most boxCount boxes, the
+    // head of the active list at the back; empty when no cell has a pixel.
+    std::vector<ColorBox> CutBoxes(int boxCount);
     Projections Project(const ColorBox& box) const;
     static void Shrink(ColorBox& box, const Projections& projections);
     void SplitBox(std::vector<ColorBox>& boxes, std::size_t chosen);
@@ -99,7 +135,9 @@ private:
     const GifFile* counted_ = nullptr;      // the file distinct_ belongs to
     std::vector<std::uint64_t> histogram_;  // kCellCount pixel counts
     std::vector<std::int16_t> inverse_;     // kCellCount palette indices, -1 until first asked
+    std::vector<CellColors> cellColors_;    // kCellCount entries while a refined palette is made
     bool whiteSeen_ = false;
+    PaletteMethod method_ = PaletteMethod::MedianCut;
     std::vector<PixelValue> palette_;
 };
 

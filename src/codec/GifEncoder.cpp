@@ -165,16 +165,58 @@ GifImage& GifFile::AddImageView(const PackedDib& source) {
     return image;
 }
 
-void GifFile::EncodeImages(const StopCheck& stopped) {
+namespace {
+
+// For each index of the table, the others within the level's distance,
+// nearest first (lowest index on ties); none for the transparent index,
+// which is never given another colour nor given to a pixel.
+void FindSubstitutes(const ColorTable& table, int transparentIndex, int lossy, LzwEncoder::Substitutes& out) {
+    const double bound = LossyColorDistance(lossy);
+    const double boundSquared = bound * bound;
+    std::vector<std::pair<int, std::uint8_t>> near;
+    for (int v = 0; v < 256; ++v) {
+        auto& list = out.of[static_cast<std::size_t>(v)];
+        list.clear();
+        if (v == transparentIndex) continue;
+        near.clear();
+        const RgbTriple& a = table[static_cast<std::size_t>(v)];
+        for (int b = 0; b < 256; ++b) {
+            if (b == v || b == transparentIndex) continue;
+            const RgbTriple& c = table[static_cast<std::size_t>(b)];
+            const int dr = a.red - c.red, dg = a.green - c.green, db = a.blue - c.blue;
+            const int distance = dr * dr + dg * dg + db * db;
+            if (distance <= boundSquared) near.emplace_back(distance, static_cast<std::uint8_t>(b));
+        }
+        std::sort(near.begin(), near.end());
+        for (const auto& [distance, b] : near) list.push_back(b);
+    }
+}
+
+}  // namespace
+
+void GifFile::EncodeImages(const StopCheck& stopped, int lossy) {
     LzwEncoder encoder;
+    LzwEncoder::Substitutes substitutes;
     for (GifImage& image : images) {
         if (StopRequested(stopped)) return;
         const std::size_t pixels = std::size_t{image.width} * image.height;
-        const std::span<const std::uint8_t> indices =
-            std::span<const std::uint8_t>(image.indices).first(std::min(pixels, image.indices.size()));
+        const std::span<std::uint8_t> indices =
+            std::span<std::uint8_t>(image.indices).first(std::min(pixels, image.indices.size()));
         image.compressedData.clear();
-        image.minimumCodeSize =
-            static_cast<std::uint8_t>(encoder.Encode(indices, image.minimumCodeSize, image.compressedData));
+        const ColorTable* table = image.localColorTable ? &*image.localColorTable
+                                  : globalColorTable   ? &*globalColorTable
+                                                       : nullptr;
+        if (lossy <= 0 || table == nullptr) {
+            image.minimumCodeSize =
+                static_cast<std::uint8_t>(encoder.Encode(indices, image.minimumCodeSize, image.compressedData));
+            continue;
+        }
+        const int transparentIndex = image.transparent ? image.transparentIndex : -1;
+        FindSubstitutes(*table, transparentIndex, std::min(lossy, kMaxLossy), substitutes);
+        substitutes.free = image.unchanged;
+        substitutes.freeIndex = transparentIndex;
+        image.minimumCodeSize = static_cast<std::uint8_t>(
+            encoder.EncodeLossy(indices, image.minimumCodeSize, substitutes, image.compressedData));
     }
 }
 

@@ -109,6 +109,12 @@ enum class GifReadError {
 
 inline constexpr const char* kNoGifFormat = "No GIF Format";
 
+// Lossy LZW levels run from 0 (lossless) to kMaxLossy.
+inline constexpr int kMaxLossy = 200;
+// The largest distance (Euclidean, over red, green and blue) between a
+// pixel's palette colour and the colour written in its place at a level.
+inline double LossyColorDistance(int lossy) { return lossy / 4.0; }
+
 class GifFile {
 public:
     GifFile() = default;
@@ -149,8 +155,13 @@ public:
     // left for the palette builder to size.
     GifImage& AddImageView(const PackedDib& pixels);
     // Compresses every record's indices into its compressed data; a stop
-    // leaves the records after it unencoded.
-    void EncodeImages(const StopCheck& stopped = {});
+    // leaves the records after it unencoded. With lossy above 0 (up to
+    // kMaxLossy) a string may go on over a pixel whose palette colour lies
+    // within LossyColorDistance(lossy) of the string's (never over a
+    // transparent pixel, nor making one), and a pixel that shows what the
+    // image before left there may become transparent; the indices are
+    // rewritten to what the data decodes to.
+    void EncodeImages(const StopCheck& stopped = {}, int lossy = 0);
     // Appends the GIF89a stream to out; returns the number of bytes written.
     std::size_t WriteGif(std::vector<std::uint8_t>& out) const;
     // Writes the stream to path through a temporary file renamed over it.

@@ -223,22 +223,85 @@ LzwEncoder::Codes LzwEncoder::EncodeRun(Codes codes, const std::uint8_t* in, con
     return codes;
 }
 
-int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSize,
-                       std::vector<std::uint8_t>& out) {
+int LzwEncoder::Prepare(std::span<const std::uint8_t> indices, int minimumCodeSize) {
     // The code size must leave every index below the clear code.
     const int codeSize = std::max(std::clamp(minimumCodeSize, kLzwMinCodeSizeLow, kLzwMinCodeSizeHighWritten),
                                   static_cast<int>(std::bit_width(UnionOfBits(indices))));
-    out.clear();
-    if (indices.empty()) return codeSize;
-
     const std::size_t slotsNeeded = std::size_t{kRowStride} << codeSize;
     if (table_.size() < slotsNeeded) table_.resize(slotsNeeded, 0);
     scratch_.resize(std::max(scratch_.size(), WorstCaseBytes(indices.size())));
     std::fill(runKnown_.begin(), runKnown_.end(), std::uint16_t{1});
+    return codeSize;
+}
+
+void LzwEncoder::EndStream(BitPacker& bits, std::uint32_t prefix, int width, std::uint32_t clearCode,
+                           std::uint32_t nextCode, std::vector<std::uint8_t>& out) {
+    bits.Put(prefix, width);
+    bits.Put(clearCode + 1, width);  // the end code
+    const std::uint8_t* const written = bits.Finish();
+    // Leave the table empty for the next call.
+    ClearTable(clearCode + 2, nextCode);
+    out.assign(static_cast<const std::uint8_t*>(scratch_.data()), written);
+}
+
+int LzwEncoder::EncodeLossy(std::span<std::uint8_t> indices, int minimumCodeSize, const Substitutes& substitutes,
+                            std::vector<std::uint8_t>& out) {
+    out.clear();
+    const int codeSize = Prepare(indices, minimumCodeSize);
+    if (indices.empty()) return codeSize;
+    BitPacker bits(scratch_.data());
+    const std::uint32_t clearCode = 1u << codeSize;
+    const std::uint32_t firstCode = clearCode + 2;
+    std::uint32_t nextCode = firstCode;
+    int width = codeSize + 1;
+    std::uint32_t widthLimit = 1u << width;
+    const std::uint16_t* const table = table_.data();
+    // The code of prefix followed by byte, 0 when there is none (or byte lies
+    // past the code space).
+    const auto codeOf = [&](std::uint32_t byte, std::uint32_t prefix) -> std::uint32_t {
+        return byte < clearCode ? table[byte * kRowStride + prefix] : 0;
+    };
+    const bool anyFree = substitutes.freeIndex >= 0 && substitutes.free.size() == indices.size();
+    const auto freeIndex = static_cast<std::uint32_t>(std::max(substitutes.freeIndex, 0));
+
+    bits.Put(clearCode, width);
+    std::uint32_t prefix = indices[0];
+    for (std::size_t i = 1; i < indices.size(); ++i) {
+        const std::uint32_t byte = indices[i];
+        if (const std::uint32_t code = codeOf(byte, prefix); code != 0) {
+            prefix = code;
+            continue;
+        }
+        std::uint32_t code = 0;
+        std::uint32_t chosen = byte;
+        if (anyFree && substitutes.free[i] != 0) {
+            code = codeOf(freeIndex, prefix);
+            chosen = freeIndex;
+        }
+        for (auto it = substitutes.of[byte].begin(); code == 0 && it != substitutes.of[byte].end(); ++it) {
+            chosen = *it;
+            code = codeOf(chosen, prefix);
+        }
+        if (code != 0) {
+            indices[i] = static_cast<std::uint8_t>(chosen);
+            prefix = code;
+            continue;
+        }
+        MakeEntry(bits, nextCode, width, widthLimit, prefix, byte * kRowStride + prefix, clearCode);
+        prefix = byte;
+    }
+    EndStream(bits, prefix, width, clearCode, nextCode, out);
+    return codeSize;
+}
+
+int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSize,
+                       std::vector<std::uint8_t>& out) {
+    out.clear();
+    const int codeSize = Prepare(indices, minimumCodeSize);
+    if (indices.empty()) return codeSize;
     BitPacker bits(scratch_.data());
 
     const std::uint32_t clearCode = 1u << codeSize;
-    const std::uint32_t endCode = clearCode + 1;
     const std::uint32_t firstCode = clearCode + 2;
     const int initialWidth = codeSize + 1;
 
@@ -275,13 +338,7 @@ int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSiz
         prefix = codes.prefix;
         in = run.end;
     }
-    bits.Put(prefix, width);
-    bits.Put(endCode, width);
-    const std::uint8_t* const written = bits.Finish();
-    // Leave the table empty for the next call.
-    ClearTable(firstCode, nextCode);
-
-    out.assign(static_cast<const std::uint8_t*>(scratch_.data()), written);
+    EndStream(bits, prefix, width, clearCode, nextCode, out);
     return codeSize;
 }
 

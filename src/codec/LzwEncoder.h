@@ -16,6 +16,7 @@
 // next clear, so they cost a few steps rather than a lookup per byte. The
 // object keeps its tables between calls; reuse one encoder for many images.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -44,6 +45,25 @@ public:
     // no bytes at all.
     int Encode(std::span<const std::uint8_t> indices, int minimumCodeSize, std::vector<std::uint8_t>& out);
 
+    // Which indices a lossy encoding may write in place of others.
+    struct Substitutes {
+        // For each index, the indices that may stand for it, best first;
+        // the index itself is never listed.
+        std::array<std::vector<std::uint8_t>, 256> of;
+        // Positions (one flag per index of the input, or none) where any
+        // pixel may be written as freeIndex instead: a transparent index
+        // over pixels that show what the image before left there.
+        std::span<const std::uint8_t> free;
+        int freeIndex = -1;
+    };
+    // The same compression, except that where the longest match ends the
+    // string may go on through a substitute of the next index (a free
+    // position's freeIndex first, then the index's substitutes in order);
+    // the index is then replaced in indices, which afterwards hold exactly
+    // what the output decodes to. Any GIF decoder reads the result.
+    int EncodeLossy(std::span<std::uint8_t> indices, int minimumCodeSize, const Substitutes& substitutes,
+                    std::vector<std::uint8_t>& out);
+
 private:
     class BitPacker;
     struct Codes;
@@ -53,6 +73,12 @@ private:
     void MakeEntry(BitPacker& bits, std::uint32_t& nextCode, int& width, std::uint32_t& widthLimit,
                    std::uint32_t prefix, std::uint32_t slot, std::uint32_t clearCode);
     Codes EncodeRun(Codes codes, const std::uint8_t* in, const std::uint8_t* end, std::uint32_t clearCode);
+    // Writes the last match and the end code, copies the stream to out and
+    // empties the table for the next call.
+    void EndStream(BitPacker& bits, std::uint32_t prefix, int width, std::uint32_t clearCode, std::uint32_t nextCode,
+                   std::vector<std::uint8_t>& out);
+    // The code size for indices, the table grown and the output sized for them.
+    int Prepare(std::span<const std::uint8_t> indices, int minimumCodeSize);
 
     // Slots per byte value: 4096 codes and one cache line more, so that the
     // rows of different bytes do not all start on the same cache sets (the

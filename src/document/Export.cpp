@@ -128,7 +128,7 @@ Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& 
     const auto options = choose({out.distinctColors, gif.animated, &gif, allowSizeReduction});
     if (!options) return cancelled();
     const int requested = options->reduce ? options->colorCount : out.distinctColors;
-    quantizer.BuildPalette(gif, requested, stopped);
+    quantizer.BuildPalette(gif, requested, options->quantizer, stopped);
     out.paletteSize = quantizer.PaletteSize();
     out.requestedColors = requested;
     if (run.stop.stop_requested()) return cancelled();
@@ -138,7 +138,7 @@ Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& 
     if (!write) return Status::Ok();
     if (allowSizeReduction && options->sizeReduction) ReduceAnimationSize(gif, stopped);
     if (run.stop.stop_requested()) return cancelled();
-    gif.EncodeImages(stopped);
+    gif.EncodeImages(stopped, options->lossy);
     if (run.stop.stop_requested()) return cancelled();
     return write(gif);
 }

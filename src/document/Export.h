@@ -15,6 +15,7 @@
 #include <stop_token>
 #include <vector>
 
+#include "codec/ColorQuantizer.h"
 #include "core/PackedDib.h"
 #include "core/Status.h"
 #include "document/AnimFrame.h"
@@ -44,6 +45,10 @@ struct GifExportOptions {
     int colorCount = 256;       // the number chosen in the "Reduce to:" list
     bool sizeReduction = true;  // "Animation Size Reduction"
     bool dither = false;        // error diffusion onto a reduced palette (codec/Dither.h)
+    // How a reduced palette is made; "Classic" in the dialog is the median cut.
+    PaletteMethod quantizer = PaletteMethod::Refined;
+    // Lossy LZW, 0 (lossless) to kMaxLossy: larger is smaller and rougher.
+    int lossy = 0;
 };
 
 // The colour counts the "Reduce to:" list offers for this many distinct

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSlider>
 #include <QSpinBox>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -208,6 +209,44 @@ TEST(GifSaveOptionsDialog, PreviewShowsTheCurrentFrameAsTheFileShowsItAndFollows
     ASSERT_NE(four, first);
     ASSERT_TRUE(Eventually([&] { return Shown(*dialog) == four; }));
     EXPECT_TRUE(dialog->Preview()->isEnabled());
+}
+
+TEST(GifSaveOptionsDialog, ClassicChoosesTheMedianCutAndThePreviewFollows) {
+    test::ResetPrompts();
+    auto doc = NoisyAnimation(2, 60, 40);
+    Animation& animation = doc->GetAnimation();
+    const GifExportImages images = ImagesOf(animation);
+    auto dialog = OpenFor(animation);
+    ASSERT_TRUE(dialog->ReduceButton()->isChecked());
+    EXPECT_EQ(dialog->Options().quantizer, PaletteMethod::Refined) << "refined unless Classic is ticked";
+    EXPECT_TRUE(dialog->ClassicBox()->isEnabled());
+    EXPECT_FALSE(dialog->ClassicBox()->isChecked());
+    const QImage refined = ExpectedPreview(images, dialog->Options(), 0);
+    ASSERT_TRUE(Eventually([&] { return Shown(*dialog) == refined; }));
+
+    dialog->ClassicBox()->setChecked(true);
+    EXPECT_EQ(dialog->Options().quantizer, PaletteMethod::MedianCut);
+    const QImage classic = ExpectedPreview(images, dialog->Options(), 0);
+    ASSERT_NE(classic, refined);
+    ASSERT_TRUE(Eventually([&] { return Shown(*dialog) == classic; }));
+    const QString size = SizeText(Exported(animation, dialog->Options()).size());
+    ASSERT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == size; }));
+}
+
+TEST(GifSaveOptionsDialog, LossyLevelIsReturnedAndMeasured) {
+    test::ResetPrompts();
+    auto doc = NoisyAnimation(3, 60, 40);
+    Animation& animation = doc->GetAnimation();
+    auto dialog = OpenFor(animation);
+    EXPECT_EQ(dialog->Options().lossy, 0) << "lossless unless asked";
+    dialog->LossySlider()->setValue(120);
+    const GifExportOptions chosen = dialog->Options();
+    EXPECT_EQ(chosen.lossy, 120);
+    GifExportOptions lossless = chosen;
+    lossless.lossy = 0;
+    const std::size_t size = Exported(animation, chosen).size();
+    EXPECT_LT(size, Exported(animation, lossless).size());
+    ASSERT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == SizeText(size); }));
 }
 
 TEST(GifSaveOptionsDialog, LargeFrameScrollsInLimitedRoom) {

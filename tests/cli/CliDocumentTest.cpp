@@ -167,6 +167,70 @@ TEST_F(CliDocument, QuickMakesOneFramePerImage) {
     EXPECT_NE(info.out.rfind("\"delay\":25"), info.out.find("\"delay\":25")) << info.out;
 }
 
+TEST_F(CliDocument, ReducedPalettesKeepAFlatBackgroundUnlessClassicIsAsked) {
+    // A navy banner over a gradient strip of more than 256 colours.
+    constexpr unsigned char kNavy[3] = {0x1A, 0x2A, 0x6C};
+    vantrel::PackedDib picture;
+    ASSERT_TRUE(picture.SetSize(200, 60));
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 200; ++x)
+            picture.Row(y)[x] = y < 40 ? vantrel::MakePixel(kNavy[0], kNavy[1], kNavy[2])
+                                       : vantrel::MakePixel(std::uint8_t(x), std::uint8_t(y * 4), std::uint8_t(255 - x));
+    const auto in = dir / "banner.png";
+    ASSERT_TRUE(vantrel::test::WritePngWithLibpng(in, picture));
+    // The picture's top-left pixel as the exported GIF shows it.
+    const auto corner = [&](const std::vector<std::string>& extra) {
+        const auto out = dir / "banner.gif";
+        std::vector<std::string> args = {"export", in.string(), out.string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const auto r = RunCli(args, true);
+        EXPECT_EQ(r.exitCode, 0) << r.out;
+        EXPECT_NE(r.out.find("more than 256 distinct colours, palette of"), std::string::npos) << r.out;
+        const auto frames = RenderAll(out, dir / ("frames" + std::to_string(extra.size())));
+        EXPECT_EQ(frames.size(), 1u);
+        return frames.empty() ? std::vector<unsigned char>{} : std::vector<unsigned char>(frames[0].rgba.begin(), frames[0].rgba.begin() + 3);
+    };
+    const std::vector<unsigned char> navy(std::begin(kNavy), std::end(kNavy));
+    EXPECT_EQ(corner({}), navy);
+    EXPECT_EQ(corner({"--quantizer", "refined"}), navy);
+    EXPECT_NE(corner({"--quantizer", "median-cut"}), navy) << "the classic palette moves it";
+    EXPECT_EQ(RunCli({"export", in.string(), (dir / "x.gif").string(), "--quantizer", "octree"}).exitCode, 1);
+}
+
+TEST_F(CliDocument, LossyExportIsSmallerAndStaysNearTheColours) {
+    // Noise over a gradient reduced to 64 colours: much for LZW to gain.
+    vantrel::PackedDib picture;
+    ASSERT_TRUE(picture.SetSize(120, 80));
+    std::uint32_t state = 3;
+    for (int y = 0; y < 80; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            state = state * 1664525u + 1013904223u;
+            picture.Row(y)[x] = vantrel::MakePixel(std::uint8_t(x * 2), std::uint8_t(y * 3), std::uint8_t(state >> 28));
+        }
+    }
+    const auto in = dir / "noise.png";
+    ASSERT_TRUE(vantrel::test::WritePngWithLibpng(in, picture));
+    std::vector<Picture> shown;
+    std::vector<std::uintmax_t> sizes;
+    for (const char* level : {"0", "100"}) {
+        const auto out = dir / (std::string("noise-") + level + ".gif");
+        const auto r = RunCli({"export", in.string(), out.string(), "--colors", "64", "--lossy", level}, true);
+        ASSERT_EQ(r.exitCode, 0) << r.out;
+        sizes.push_back(fs::file_size(out));
+        const auto frames = RenderAll(out, dir / (std::string("frames-") + level));
+        ASSERT_EQ(frames.size(), 1u);
+        shown.push_back(frames[0]);
+    }
+    EXPECT_LT(sizes[1], sizes[0]);
+    ASSERT_EQ(shown[0].rgba.size(), shown[1].rgba.size());
+    int worst = 0;
+    for (std::size_t i = 0; i < shown[0].rgba.size(); ++i)
+        worst = std::max(worst, std::abs(int(shown[0].rgba[i]) - int(shown[1].rgba[i])));
+    EXPECT_GT(worst, 0) << "level 100 should change some pixel";
+    EXPECT_LE(worst, 25) << "no channel moves further than the level allows (100 / 4)";
+    EXPECT_EQ(RunCli({"export", in.string(), (dir / "x.gif").string(), "--lossy", "201"}).exitCode, 1);
+}
+
 TEST_F(CliDocument, QuickTakesPngFrames) {
     // Three solid pictures written by libpng, one extension in capitals.
     const std::array<std::array<unsigned char, 3>, 3> colours = {{{200, 30, 40}, {20, 180, 60}, {10, 20, 230}}};

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSlider>
 #include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -52,6 +53,9 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     auto* colors = new QLabel(QStringLiteral("colors"), palette);
     dither_ = new QCheckBox(QStringLiteral("Dither (error diffusion)"), palette);
     dither_->setObjectName(QStringLiteral("gifDither"));
+    classic_ = new QCheckBox(QStringLiteral("Classic"), palette);
+    classic_->setObjectName(QStringLiteral("gifClassicPalette"));
+    classic_->setToolTip(QStringLiteral("The plain median cut: large flat colours may shift a little"));
     for (const int count : state.choices) counts_->addItem(QString::number(count), count);
     auto* grid = new QGridLayout(palette);
     grid->addWidget(exact, 0, 0, 1, 3);
@@ -59,11 +63,27 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     grid->addWidget(counts_, 1, 1);
     grid->addWidget(colors, 1, 2);
     grid->addWidget(dither_, 2, 0, 1, 3);
+    grid->addWidget(classic_, 3, 0, 1, 3);
 
     auto* web = new QGroupBox(QStringLiteral("Web Optimization"), this);
     sizeReduction_ = new QCheckBox(QStringLiteral("Animation Size Reduction"), web);
     sizeReduction_->setObjectName(QStringLiteral("sizeReduction"));
-    (new QVBoxLayout(web))->addWidget(sizeReduction_);
+    auto* lossyLabel = new QLabel(QStringLiteral("Lossy"), web);
+    lossy_ = new QSlider(Qt::Horizontal, web);
+    lossy_->setObjectName(QStringLiteral("gifLossy"));
+    lossy_->setRange(0, kMaxLossy);
+    lossy_->setPageStep(20);
+    lossy_->setToolTip(QStringLiteral("Smaller files that keep colours less exactly; 0 keeps every pixel"));
+    auto* lossyValue = new QLabel(QStringLiteral("0"), web);
+    lossyValue->setMinimumWidth(lossyValue->fontMetrics().horizontalAdvance(QStringLiteral("200")));
+    connect(lossy_, &QSlider::valueChanged, lossyValue, [lossyValue](int value) { lossyValue->setNum(value); });
+    auto* lossyRow = new QHBoxLayout;
+    lossyRow->addWidget(lossyLabel);
+    lossyRow->addWidget(lossy_, 1);
+    lossyRow->addWidget(lossyValue);
+    auto* webLayout = new QVBoxLayout(web);
+    webLayout->addWidget(sizeReduction_);
+    webLayout->addLayout(lossyRow);
 
     exact->setEnabled(state.exactEnabled);
     (state.reduceSelected ? reduce_ : exact)->setChecked(true);
@@ -135,6 +155,8 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     connect(exact, &QRadioButton::toggled, this, changed);
     connect(counts_, &QComboBox::currentIndexChanged, this, changed);
     connect(dither_, &QCheckBox::toggled, this, changed);
+    connect(classic_, &QCheckBox::toggled, this, changed);
+    connect(lossy_, &QSlider::valueChanged, this, changed);
     connect(sizeReduction_, &QCheckBox::toggled, this, changed);
     connect(fit_, &QCheckBox::toggled, this, changed);
     connect(fitKilobytes_, &QSpinBox::valueChanged, this, changed);
@@ -150,12 +172,15 @@ GifExportOptions GifSaveOptionsDialog::Options() const {
     options.colorCount = counts_->count() > 0 ? counts_->currentData().toInt() : request_.distinctColors;
     options.sizeReduction = sizeReduction_->isChecked();
     options.dither = options.reduce && dither_->isChecked();
+    options.quantizer = classic_->isChecked() ? PaletteMethod::MedianCut : PaletteMethod::Refined;
+    options.lossy = lossy_->value();
     return options;
 }
 
 void GifSaveOptionsDialog::ChoicesChanged() {
     counts_->setEnabled(reduce_->isEnabled() && reduce_->isChecked());
     dither_->setEnabled(counts_->isEnabled());
+    classic_->setEnabled(counts_->isEnabled());
     fitKilobytes_->setEnabled(fit_->isChecked());
     fitted_.reset();
     fitMessage_->clear();

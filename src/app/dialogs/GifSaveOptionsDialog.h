@@ -20,6 +20,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QScrollArea;
+class QSlider;
 class QSpinBox;
 
 namespace vantrel {
@@ -39,7 +40,11 @@ public:
     QComboBox* CountBox() const { return counts_; }
     QRadioButton* ReduceButton() const { return reduce_; }
     QCheckBox* DitherBox() const { return dither_; }
+    // The classic median cut instead of the refined palette.
+    QCheckBox* ClassicBox() const { return classic_; }
     QCheckBox* SizeReductionBox() const { return sizeReduction_; }
+    // "Lossy": 0 (lossless) to kMaxLossy.
+    QSlider* LossySlider() const { return lossy_; }
     QLabel* SizeLabel() const { return size_; }
     QCheckBox* FitBox() const { return fit_; }
     QSpinBox* FitKilobytesBox() const { return fitKilobytes_; }
@@ -66,7 +71,9 @@ private:
     QRadioButton* reduce_ = nullptr;
     QComboBox* counts_ = nullptr;
     QCheckBox* dither_ = nullptr;
+    QCheckBox* classic_ = nullptr;
     QCheckBox* sizeReduction_ = nullptr;
+    QSlider* lossy_ = nullptr;
     QLabel* size_ = nullptr;
     QCheckBox* fit_ = nullptr;
     QSpinBox* fitKilobytes_ = nullptr;
