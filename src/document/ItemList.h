@@ -30,6 +30,15 @@ struct ItemBackdrop {
 // Colour PickColor reports outside the canvas where no item lies.
 inline constexpr PixelValue kOutsideCanvasColor = 0x00C0C0C0;
 
+// What BeginPixelWrite found before a write into an item's image: whether
+// the composite (and perhaps the frame's picture) showed the image's block,
+// which only an opaque image does, and the item's blend flag.
+struct PixelWrite {
+    bool sharedOpaque = false;
+    bool blend = false;
+    bool framePicture = false;
+};
+
 class ItemList {
 public:
     ItemList() = default;
@@ -199,6 +208,19 @@ public:
     // backdrop and the lower items when the item blends with them, then its
     // image blended over.
     void ComposeBeneath(CanvasItem& item) const;
+    // ComposeBeneath for the part of the item inside area (work-area pixels) only.
+    void ComposeBeneathIn(CanvasItem& item, const Rect& area) const;
+
+    // ---- pixel writes ----
+    // Around a write into part of an item's image (painting): Begin lets the
+    // pictures that show the image's block let go of it, so that the write
+    // changes the pixels in place instead of copying the whole picture; End,
+    // given the written area (work-area pixels), rebuilds the composites
+    // there: the item's (or the whole of it when its blend flag changed or
+    // it stopped being opaque) and those of the blending items above it.
+    // End returns the area whose composites it rebuilt.
+    virtual PixelWrite BeginPixelWrite(CanvasItem& item);
+    virtual Rect EndPixelWrite(CanvasItem& item, const Rect& area, const PixelWrite& before);
 
 protected:
     // The topmost item whose composite covers all of area (work-area pixels),
@@ -206,6 +228,9 @@ protected:
     const CanvasItem* CoveringItem(const Rect& area) const;
 
 private:
+    // Lays into dest what lies beneath item over area (work-area pixels, the
+    // size of dest): white, the backdrop, the lower items' composites.
+    void LayBeneath(const CanvasItem& item, PackedDib& dest, const Rect& area) const;
     // UpdateComposites from the bottom through one buffer of what lies beneath;
     // false (nothing done) when that buffer cannot be had.
     bool ComposeAllThroughOneBuffer();

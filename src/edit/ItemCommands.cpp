@@ -313,29 +313,6 @@ void SwapItemCommand::Swap(CQVDoc& doc) {
 
 std::size_t SwapItemCommand::MemoryBytes() const { return held_ ? ItemBytes(*held_) : 0; }
 
-// ---- EditItemCommand ----
-
-EditItemCommand::EditItemCommand(std::string label, ObjectUid frame, ObjectUid item, Edit edit)
-    : SwapItemCommand(std::move(label), frame, item), edit_(std::move(edit)) {}
-
-bool EditItemCommand::FirstRun(CQVDoc& doc, AnimFrame& frame, CanvasItem& item) {
-    std::unique_ptr<CanvasItem> before = item.Clone();
-    const Rect oldBounds = item.Bounds();
-    if (!edit_ || !edit_(item)) return false;
-    held_ = std::move(before);
-    edit_ = nullptr;  // what it captured is not needed again
-    frame.UpdateComposites(&item, Union(oldBounds, item.Bounds()));
-    doc.ItemsChanged(frame, Union(oldBounds, item.Bounds()));
-    return true;
-}
-
-bool EditItemCommand::MergeWith(Command& next) {
-    auto* other = dynamic_cast<EditItemCommand*>(&next);
-    if (!other || other->frame_ != frame_ || other->liveUid_ != liveUid_) return false;
-    // The item already holds both changes; the copy from before this one stays.
-    return true;
-}
-
 // ---- ReplaceItemCommand ----
 
 ReplaceItemCommand::ReplaceItemCommand(std::string label, ObjectUid frame, ObjectUid item,

@@ -1,10 +1,10 @@
 #pragma once
-// The commands that change the items of one frame: add, remove, move, edit
-// in place and replace. Each finds its frame and items by identity when it
-// runs, renders through the document and reports what changed.
+// The commands that change the items of one frame: add, remove, move,
+// reorder and replace (the edits in place are in ItemEditCommands.h). Each
+// finds its frame and items by identity when it runs, renders through the
+// document and reports what changed.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -142,23 +142,6 @@ protected:
     ObjectUid liveUid_;  // the item in the frame
     std::unique_ptr<CanvasItem> held_;
     bool ran_ = false;
-};
-
-// Changes one item in place. Its copy from before the change is kept, so
-// undo and redo exchange the two. The steps of one gesture (a pen stroke)
-// merge: the first copy stays.
-class EditItemCommand final : public SwapItemCommand {
-public:
-    // edit changes the item (composites are rebuilt and the frame rendered
-    // afterwards) and returns whether it changed anything.
-    using Edit = std::function<bool(CanvasItem&)>;
-    EditItemCommand(std::string label, ObjectUid frame, ObjectUid item, Edit edit);
-
-    bool MergeWith(Command& next) override;
-
-private:
-    bool FirstRun(CQVDoc& doc, AnimFrame& frame, CanvasItem& item) override;
-    Edit edit_;
 };
 
 // Puts another item (a bitmap made from a label, say) in the place of one.
