@@ -53,6 +53,11 @@ void Paste(CQVDoc& doc, const std::vector<std::uint8_t>& pack) {
     doc.Execute(std::make_unique<AddItemsCommand>("Paste", frame, Unpack(pack)));
 }
 
+void CountItems(benchmark::State& state) {
+    state.counters["items/s"] =
+        benchmark::Counter(double(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
+}
+
 void BM_Paste(benchmark::State& state) {
     const auto pack = BoxPack(int(state.range(0)));
     auto doc = FullSizeDocument();
@@ -62,7 +67,7 @@ void BM_Paste(benchmark::State& state) {
         doc->History().Undo();
         state.ResumeTiming();
     }
-    state.counters["items/s"] = benchmark::Counter(double(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
+    CountItems(state);
 }
 BENCHMARK(BM_Paste)->Arg(1000)->Arg(16384)->Unit(benchmark::kMillisecond);
 
@@ -75,7 +80,7 @@ void BM_UndoPaste(benchmark::State& state) {
         state.ResumeTiming();
         doc->History().Undo();
     }
-    state.counters["items/s"] = benchmark::Counter(double(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
+    CountItems(state);
 }
 BENCHMARK(BM_UndoPaste)->Arg(1000)->Arg(16384)->Unit(benchmark::kMillisecond);
 
@@ -94,7 +99,7 @@ void BM_PasteItemByItem(benchmark::State& state) {
         doc->History().Undo();
         state.ResumeTiming();
     }
-    state.counters["items/s"] = benchmark::Counter(double(state.range(0)), benchmark::Counter::kIsIterationInvariantRate);
+    CountItems(state);
 }
 BENCHMARK(BM_PasteItemByItem)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
 

@@ -85,7 +85,9 @@ int CAnimatorApp::InitInstance(const QStringList& arguments) {
     // recovered), or the named file.
     if (arguments.isEmpty()) {
         if (mainFrame_->Children().isEmpty()) NewDocument();
-    } else if (!OpenDocumentFile(arguments.front())) {
+    } else if (!OpenDocumentFile(arguments.front()) && mainFrame_->Children().isEmpty()) {
+        // Recovered documents keep the editor running (and their copies
+        // kept) when the file named on the command line does not open.
         return 1;
     }
     // 10. Shown as asked.
@@ -102,6 +104,9 @@ CChildFrame* CAnimatorApp::AddDocumentWindow(std::unique_ptr<CQVDoc> doc) {
     if (autosaver_) {
         const CQVDoc* tracked = &child->Document();
         autosaver_->Track(*tracked);
+        connect(child, &CChildFrame::documentSaved, this, [this, tracked] {
+            if (autosaver_) autosaver_->Saved(tracked);
+        });
         // The window goes when its document closed cleanly: its copies go too.
         // (The document is only a key here; it no longer exists.)
         connect(child, &QObject::destroyed, this, [this, tracked] {

@@ -76,10 +76,7 @@ int Autosaver::AutosaveNow() {
         }
         const std::uint64_t serial = doc->History().ChangeSerial();
         if (!doc->IsModified()) {
-            // The document equals its file: a copy would only be older.
-            if (tracked.hasFiles) session_.Remove(tracked.slot);
-            tracked.hasFiles = false;
-            tracked.copiedSerial = serial;
+            DropCopy(*doc, tracked);
             continue;
         }
         if (serial == tracked.copiedSerial && tracked.hasFiles) continue;
@@ -94,6 +91,20 @@ int Autosaver::AutosaveNow() {
         ++started;
     }
     return started;
+}
+
+void Autosaver::DropCopy(const CQVDoc& doc, Tracked& tracked) {
+    // The document equals its file: a copy would only be older.
+    if (tracked.hasFiles) session_.Remove(tracked.slot);
+    tracked.hasFiles = false;
+    tracked.copiedSerial = doc.History().ChangeSerial();
+}
+
+void Autosaver::Saved(const CQVDoc* doc) {
+    const auto found = docs_.find(doc);
+    if (found == docs_.end()) return;
+    Finish(found->second);
+    if (!doc->IsModified()) DropCopy(*doc, found->second);
 }
 
 void Autosaver::WaitForWrites() {

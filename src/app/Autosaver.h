@@ -44,6 +44,11 @@ public:
     // waits for its copy being written and removes its files.
     void Forget(const CQVDoc* doc);
 
+    // The document was just saved: its copy, older than the file now, goes
+    // at once (waiting for a copy being written), so that no later start
+    // offers it over the newer file.
+    void Saved(const CQVDoc* doc);
+
     // Copies left by editors that are no longer running.
     std::vector<RecoveryEntry> Orphans() const { return FindOrphanedCopies(session_.Folder()); }
     // Opens an orphaned copy into doc (which is then tracked): modified, with
@@ -67,6 +72,8 @@ private:
         std::future<Status> writing;
     };
     void Finish(Tracked& tracked);
+    // Removes the copy of a document that equals its file.
+    void DropCopy(const CQVDoc& doc, Tracked& tracked);
 
     RecoverySession session_;
     QTimer timer_;

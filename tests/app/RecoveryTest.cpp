@@ -202,6 +202,23 @@ private:
     std::optional<std::string> old_;
 };
 
+// Runs an editor on document in a process of its own (RecoveryHelper above)
+// and kills it once it has drawn and autosaved.
+void KillAnEditorAfterAnAutosave(const fs::path& document) {
+    const ScopedEnv helperEnv("VANTREL_RECOVERY_HELPER", document.string());
+    const std::string command = "exec '" + fs::read_symlink("/proc/self/exe").string() +
+                                "' --gtest_filter=RecoveryHelper.DrawAutosaveAndWaitToBeKilled";
+    FILE* child = popen(command.c_str(), "r");
+    ASSERT_NE(child, nullptr);
+    char line[512];
+    int pid = 0;
+    while (pid == 0 && std::fgets(line, sizeof line, child) != nullptr) std::sscanf(line, "AUTOSAVED %d", &pid);
+    ASSERT_GT(pid, 0) << "the editor did not autosave";
+    kill(pid, SIGKILL);
+    const int status = pclose(child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+}
+
 TEST(RecoveryCrash, KilledAfterAnAutosaveRecoveredAndSaved) {
     const fs::path dir = test::ScratchDir("recovery-crash");
     // A home of its own, so that no other test sees or takes the copy.
@@ -216,20 +233,7 @@ TEST(RecoveryCrash, KilledAfterAnAutosaveRecoveredAndSaved) {
     const std::string before = test::FileText(document);
 
     // The first editor: draws, autosaves and is killed.
-    {
-        const ScopedEnv helperEnv("VANTREL_RECOVERY_HELPER", document.string());
-        const std::string command = "exec '" + fs::read_symlink("/proc/self/exe").string() +
-                                    "' --gtest_filter=RecoveryHelper.DrawAutosaveAndWaitToBeKilled";
-        FILE* child = popen(command.c_str(), "r");
-        ASSERT_NE(child, nullptr);
-        char line[512];
-        int pid = 0;
-        while (pid == 0 && std::fgets(line, sizeof line, child) != nullptr) std::sscanf(line, "AUTOSAVED %d", &pid);
-        ASSERT_GT(pid, 0) << "the editor did not autosave";
-        kill(pid, SIGKILL);
-        const int status = pclose(child);
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
-    }
+    KillAnEditorAfterAnAutosave(document);
     EXPECT_EQ(test::FileText(document), before) << "autosave never writes the document's own file";
 
     fs::path folder;
@@ -250,8 +254,10 @@ TEST(RecoveryCrash, KilledAfterAnAutosaveRecoveredAndSaved) {
         EXPECT_EQ(child.Document().PathName(), document);
         EXPECT_TRUE(child.Document().IsModified());
         // The copy is now this editor's own, until the document is saved.
-        EXPECT_TRUE(fs::exists(app.AutosaveService()->CopyOf(child.Document())));
+        const fs::path copy = app.AutosaveService()->CopyOf(child.Document());
+        EXPECT_TRUE(fs::exists(copy));
         ASSERT_TRUE(app.MainFrame()->ExecuteCommand(CommandId::FileSave));
+        EXPECT_FALSE(fs::exists(copy)) << "removed the moment the document is saved, not at the next round";
         EXPECT_TRUE(log.dialogs.empty()) << "saved to its own file without asking";
         EXPECT_FALSE(child.Document().IsModified());
         const std::string saved = test::FileText(document);
@@ -275,6 +281,35 @@ TEST(RecoveryCrash, KilledAfterAnAutosaveRecoveredAndSaved) {
         test::ProcessEvents();
     }
     EXPECT_TRUE(fs::is_empty(folder));
+}
+
+// A file named on the command line that does not open never ends the editor
+// while it holds recovered documents: their adopted copies stay.
+TEST(RecoveryCrash, AFailedCommandLineOpenKeepsTheRecoveredDocuments) {
+    const fs::path dir = test::ScratchDir("recovery-failed-open");
+    const fs::path home = dir / "home";
+    fs::create_directories(home);
+    const ScopedEnv homeEnv("HOME", home.string());
+    const fs::path document = dir / "banner.qvd";
+    {
+        CQVDoc doc;
+        ASSERT_TRUE(SaveDocument(doc, document).ok());
+    }
+    KillAnEditorAfterAnAutosave(document);
+
+    test::PromptLog& log = test::ResetPrompts();
+    log.recoverAnswer = true;
+    CAnimatorApp app;
+    ASSERT_EQ(app.InitInstance({QString::fromStdString((dir / "missing.qvd").string())}), -1)
+        << "the editor keeps running with the recovered document";
+    ASSERT_EQ(app.MainFrame()->Children().size(), 1);
+    CChildFrame& child = *app.MainFrame()->ActiveChild();
+    const fs::path copy = app.AutosaveService()->CopyOf(child.Document());
+    EXPECT_TRUE(fs::exists(copy));
+    EXPECT_EQ(child.Document().GetAnimation().FirstFrame()->CountItems(), 1);
+    child.Document().SetModifiedFlag(false);
+    app.MainFrame()->close();
+    test::ProcessEvents();
 }
 
 }  // namespace

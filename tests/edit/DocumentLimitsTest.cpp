@@ -97,7 +97,8 @@ TEST(DocumentLimits, AStepOfManyCommandsIsRefusedAsAWhole) {
     Status kept;
     {
         Transaction step(doc.History(), "Combine");
-        for (auto& item : Boxes(6, 10)) step.Add(std::make_unique<AddItemCommand>("Combine", FirstUid(doc), std::move(item)));
+        for (auto& item : Boxes(6, 10))
+            step.Add(std::make_unique<AddItemCommand>("Combine", FirstUid(doc), std::move(item)));
         kept = step.Commit();
     }
     EXPECT_EQ(kept.message(), TooManyItemsMessage(6, 5));
@@ -161,7 +162,8 @@ TEST(DocumentLimits, RandomEditsNeverMakeADocumentItsReaderRefuses) {
             std::unique_ptr<Command> command;
             switch (pick(7)) {
                 case 0:
-                    command = std::make_unique<AddItemsCommand>("Paste", frame->Uid(), Boxes(1 + pick(3), 5 + pick(80)));
+                    command =
+                        std::make_unique<AddItemsCommand>("Paste", frame->Uid(), Boxes(1 + pick(3), 5 + pick(80)));
                     break;
                 case 1:
                     command = std::make_unique<InsertFrameCommand>("Insert", frame->Uid(), InsertPlace::After);

@@ -170,7 +170,8 @@ TEST(AddItemsCommand, OnePasteComposesAsItemByItemAndUndoesExactly) {
         std::vector<std::unique_ptr<CanvasItem>> made;
         for (int i = 0; i < 40; ++i) {
             const Rect r{canvas.left + 3 * i, canvas.top + i % 7, canvas.left + 3 * i + 25, canvas.top + 30 + i % 5};
-            made.push_back(SolidItem(r, PixelValue(0x20000000u * std::uint32_t(i % 7 + 1) + 0x00103050u * std::uint32_t(i)), i % 3 != 0));
+            const auto color = PixelValue(0x20000000u * std::uint32_t(i % 7 + 1) + 0x00103050u * std::uint32_t(i));
+            made.push_back(SolidItem(r, color, i % 3 != 0));
         }
         return made;
     };
@@ -180,7 +181,8 @@ TEST(AddItemsCommand, OnePasteComposesAsItemByItemAndUndoesExactly) {
     ASSERT_TRUE(pasted.doc.Execute(
         std::make_unique<AddItemsCommand>("Paste", pasted.Frame().Uid(), items(pasted.Frame().Canvas()))));
     for (auto& item : items(oneByOne.Frame().Canvas()))
-        ASSERT_TRUE(oneByOne.doc.Execute(std::make_unique<AddItemCommand>("Paste", oneByOne.Frame().Uid(), std::move(item))));
+        ASSERT_TRUE(
+            oneByOne.doc.Execute(std::make_unique<AddItemCommand>("Paste", oneByOne.Frame().Uid(), std::move(item))));
     const auto after = Take(pasted.doc);
     EXPECT_EQ(after, Take(oneByOne.doc));
     pasted.doc.History().Undo();
