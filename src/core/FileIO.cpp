@@ -28,6 +28,11 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
     int Close() {
         int result = 0;
         if (fd_ >= 0) result = ::close(fd_);
@@ -58,6 +63,32 @@ Status RegularFileOnly(const fs::path& path, const struct stat& info) {
     if (S_ISREG(info.st_mode)) return Status::Ok();
     if (S_ISDIR(info.st_mode)) return Status::Error(path.string() + ": is a folder");
     return Status::Error(path.string() + ": is not a regular file");
+}
+
+// Opens a regular file for reading and describes it in *info; -1 with the
+// reason otherwise. What the path is is asked before opening, so that no
+// device is opened at all, and again of what was opened, in case the path
+// changed in between. A pipe opened without waiting for a writer never
+// blocks the open.
+int OpenRegularFile(const fs::path& path, struct stat* info, std::string* error) {
+    if (::stat(path.c_str(), info) != 0) {
+        *error = Reason(path, errno);
+        return -1;
+    }
+    if (Status kind = RegularFileOnly(path, *info); !kind) {
+        *error = kind.message();
+        return -1;
+    }
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0 || ::fstat(fd.get(), info) != 0) {
+        *error = Reason(path, errno);
+        return -1;
+    }
+    if (Status kind = RegularFileOnly(path, *info); !kind) {
+        *error = kind.message();
+        return -1;
+    }
+    return fd.Release();
 }
 
 // Whether the file at path, described by info, may be replaced. The super
@@ -104,22 +135,22 @@ std::string LowerCaseExtension(const fs::path& path) {
     return ext;
 }
 
+std::string AboutPath(const fs::path& path, const std::string& message) {
+    const std::string name = path.string();
+    if (message.starts_with(name + ": ")) return message;
+    return name + ": " + message;
+}
+
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std::string* error,
                                                        std::uintmax_t maxBytes) {
     auto fail = [&](std::string reason) -> std::optional<std::vector<std::uint8_t>> {
         if (error) *error = std::move(reason);
         return std::nullopt;
     };
-    // Asked before opening, so that no device is opened at all; asked again
-    // of what was opened, in case the path changed in between. A pipe opened
-    // without waiting for a writer never blocks the open.
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return fail(Reason(path, errno));
-    if (Status kind = RegularFileOnly(path, info); !kind) return fail(kind.message());
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) return fail(Reason(path, errno));
-    if (::fstat(fd.get(), &info) != 0) return fail(Reason(path, errno));
-    if (Status kind = RegularFileOnly(path, info); !kind) return fail(kind.message());
+    std::string reason;
+    FileDescriptor fd(OpenRegularFile(path, &info, &reason));
+    if (fd.get() < 0) return fail(std::move(reason));
     const auto tooLarge = [&] {
         return fail(path.string() + ": file is larger than " + std::to_string(maxBytes) + " bytes");
     };
@@ -139,6 +170,23 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std
         bytes.insert(bytes.end(), chunk, chunk + got);
     }
     return bytes;
+}
+
+FileStream OpenFileForReading(const fs::path& path, std::string* error) {
+    struct stat info {};
+    std::string reason;
+    FileDescriptor fd(OpenRegularFile(path, &info, &reason));
+    if (fd.get() < 0) {
+        if (error) *error = std::move(reason);
+        return nullptr;
+    }
+    FileStream stream(::fdopen(fd.get(), "rb"));
+    if (!stream) {
+        if (error) *error = Reason(path, errno);
+        return nullptr;
+    }
+    fd.Release();  // the stream closes it now
+    return stream;
 }
 
 fs::path ResolveWriteTarget(const fs::path& path) {

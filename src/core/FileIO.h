@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -23,6 +25,9 @@ inline constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{1} << 30;
 // the dot; empty when the name has no dot.
 std::string LowerCaseExtension(const std::filesystem::path& path);
 
+// "path: message", naming the path once: reasons from the file layer name it already.
+std::string AboutPath(const std::filesystem::path& path, const std::string& message);
+
 // Reads a whole file. Only regular files are read: a folder, a pipe or a
 // device is refused at once (never waited on, never read to the limit), and
 // so is a file larger than maxBytes. On failure returns no bytes and sets
@@ -30,6 +35,16 @@ std::string LowerCaseExtension(const std::filesystem::path& path);
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path,
                                                        std::string* error,
                                                        std::uintmax_t maxBytes = kMaxInputFileBytes);
+
+// Closes a stream opened by OpenFileForReading.
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileStream = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a file as a stream for reading; refuses what ReadFileBytes refuses
+// but for the size. On failure returns null and sets error.
+FileStream OpenFileForReading(const std::filesystem::path& path, std::string* error);
 
 // Writes bytes to path through a temporary file in the same folder. On any
 // failure the temporary file is removed, the old file is untouched, and the

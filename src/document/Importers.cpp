@@ -262,13 +262,14 @@ Status OpenPictureDocument(CQVDoc& doc, FileKind kind, std::span<const std::uint
     return Status::Ok();
 }
 
-Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame) {
+namespace {
+
+Status ImportOneFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame) {
     Animation& animation = doc.GetAnimation();
     if (animation.IndexOf(frame) < 0) return Status::Error("The frame to import into is not in the animation.");
     const FileFormat* format = FindFileFormat(path);
     if (format == nullptr || !format->importsIntoFrame)
-        return Status::Error("Only " + FormatNames(FilePurpose::Import) +
-                             " files can be imported: " + path.filename().string());
+        return Status::Error("Only " + FormatNames(FilePurpose::Import) + " files can be imported.");
     if (format->kind == FileKind::Gif) {
         GifFile gif;
         if (gif.ReadGifFile(path) != 1)
@@ -279,6 +280,15 @@ Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* fra
     const auto bytes = ReadFileBytes(path, &error);
     if (!bytes) return Status::Error(error);
     return ImportPicture(animation, format->kind, *bytes, frame, path, doc.memoryLimit);
+}
+
+}  // namespace
+
+Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame) {
+    // Of several files imported together, the refusal says which one failed.
+    Status status = ImportOneFile(doc, path, frame);
+    if (status) return status;
+    return Status::Error(AboutPath(path, status.message()));
 }
 
 Status ImportFiles(CQVDoc& doc, std::span<const std::filesystem::path> paths, AnimFrame* frame) {

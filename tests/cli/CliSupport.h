@@ -29,8 +29,10 @@ inline std::string Quote(const std::string& s) {
 }
 
 // Runs the tool with args; standard error is discarded unless asked for.
-inline CliResult RunCli(const std::vector<std::string>& args, bool mergeStderr = false) {
+// With a time limit in seconds a run that takes longer is stopped (exit 124).
+inline CliResult RunCli(const std::vector<std::string>& args, bool mergeStderr = false, int timeLimit = 0) {
     std::string command = Quote(VANTREL_CLI_PATH);
+    if (timeLimit > 0) command = "timeout " + std::to_string(timeLimit) + " " + command;
     for (const auto& a : args) command += " " + Quote(a);
     command += mergeStderr ? " 2>&1" : " 2>/dev/null";
     CliResult result;
