@@ -44,34 +44,20 @@ std::size_t EntriesIn(const fs::path& dir) {
 }
 
 std::vector<std::string> ArgsFor(const WritingCommand& command, const fs::path& input, const fs::path& out) {
-    std::vector<std::string> args{command.name};
-    for (const std::string& a : command.args) {
-        if (a == "IN") args.push_back(input.string());
-        else if (a == "OUT") args.push_back(out.string());
-        else if (a.starts_with("OUT/")) args.push_back((out / a.substr(4)).string());
-        else args.push_back(a);
-    }
-    return args;
+    return CommandLine(command.name, command.args, input, out);
 }
 
 std::string Trace(const WritingCommand& command) { return command.name + std::string(" -> ") + command.output; }
 
-class CliHostileFiles : public ::testing::Test {
+class CliHostileFiles : public ScratchWithTwoGif {
 protected:
-    void SetUp() override {
-        dir_ = vantrel::test::ScratchDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        input_ = dir_ / "two.gif";
-        WriteBytes(input_, TwoImageGif());
-    }
     // A fresh, empty output folder.
     fs::path FreshOut() {
-        const fs::path out = dir_ / "out";
+        const fs::path out = dir / "out";
         fs::remove_all(out);
         fs::create_directory(out);
         return out;
     }
-    fs::path dir_;
-    fs::path input_;
 };
 
 // The output named as the input: refused with exit 1 before anything is
@@ -82,8 +68,8 @@ TEST_F(CliHostileFiles, OutputThatIsAnInputIsRefusedAndUntouched) {
         SCOPED_TRACE(Trace(command));
         const fs::path out = FreshOut();
         const fs::path self = out / command.output;
-        ASSERT_EQ(RunCli(ArgsFor(command, input_, out), false, kTimeLimit).exitCode, 0);
-        if (command.name == std::string("decode")) fs::copy_file(input_, self, fs::copy_options::overwrite_existing);
+        ASSERT_EQ(RunCli(ArgsFor(command, two, out), false, kTimeLimit).exitCode, 0);
+        if (command.name == std::string("decode")) fs::copy_file(two, self, fs::copy_options::overwrite_existing);
         for (const auto& entry : fs::directory_iterator(out))
             if (entry.path() != self) fs::remove(entry.path());
         const std::string before = vantrel::test::FileText(self);
@@ -94,14 +80,14 @@ TEST_F(CliHostileFiles, OutputThatIsAnInputIsRefusedAndUntouched) {
         EXPECT_EQ(EntriesIn(out), 1u);
     }
     // The same file under another spelling, and through a link.
-    const fs::path doc = dir_ / "doc.qvd";
-    ASSERT_EQ(RunCli({"save", input_.string(), doc.string()}).exitCode, 0);
+    const fs::path doc = dir / "doc.qvd";
+    ASSERT_EQ(RunCli({"save", two.string(), doc.string()}).exitCode, 0);
     const std::string before = vantrel::test::FileText(doc);
-    fs::create_symlink(doc, dir_ / "link.qvd");
-    EXPECT_EQ(RunCli({"export", doc.string(), (dir_ / "." / "doc.qvd").string()}).exitCode, 1);
-    EXPECT_EQ(RunCli({"save", (dir_ / "link.qvd").string(), (dir_ / "doc").string()}).exitCode, 1);
+    fs::create_symlink(doc, dir / "link.qvd");
+    EXPECT_EQ(RunCli({"export", doc.string(), (dir / "." / "doc.qvd").string()}).exitCode, 1);
+    EXPECT_EQ(RunCli({"save", (dir / "link.qvd").string(), (dir / "doc").string()}).exitCode, 1);
     EXPECT_EQ(vantrel::test::FileText(doc), before);
-    EXPECT_TRUE(fs::is_symlink(dir_ / "link.qvd"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.qvd"));
 }
 
 // A pipe, a folder or a device where the output goes: exit 3, left as it was.
@@ -111,7 +97,7 @@ TEST_F(CliHostileFiles, OutputThatIsNoRegularFileIsRefusedWith3) {
         const fs::path out = FreshOut();
         const fs::path fifo = out / command.output;
         ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-        const CliResult piped = RunCli(ArgsFor(command, input_, out), true, kTimeLimit);
+        const CliResult piped = RunCli(ArgsFor(command, two, out), true, kTimeLimit);
         EXPECT_EQ(piped.exitCode, 3) << piped.out;
         EXPECT_NE(piped.out.find(fifo.filename().string() + ": is not a regular file"), std::string::npos)
             << piped.out;
@@ -119,14 +105,14 @@ TEST_F(CliHostileFiles, OutputThatIsNoRegularFileIsRefusedWith3) {
 
         fs::remove(fifo);
         fs::create_directory(fifo);
-        const CliResult folder = RunCli(ArgsFor(command, input_, out), true, kTimeLimit);
+        const CliResult folder = RunCli(ArgsFor(command, two, out), true, kTimeLimit);
         EXPECT_EQ(folder.exitCode, 3) << folder.out;
         EXPECT_TRUE(fs::is_directory(fifo));
         EXPECT_EQ(EntriesIn(out), 1u);
     }
     for (const char* device : {"/dev/null", "/dev/full"}) {
         SCOPED_TRACE(device);
-        EXPECT_EQ(RunCli({"export", input_.string(), device}, false, kTimeLimit).exitCode, 3);
+        EXPECT_EQ(RunCli({"export", two.string(), device}, false, kTimeLimit).exitCode, 3);
         EXPECT_TRUE(fs::is_character_file(device));
     }
 }
@@ -140,7 +126,7 @@ TEST_F(CliHostileFiles, ReadOnlyOutputIsKept) {
         const fs::path target = out / command.output;
         std::ofstream(target, std::ios::binary) << old;
         fs::permissions(target, fs::perms(0444));
-        const CliResult result = RunCli(ArgsFor(command, input_, out), true, kTimeLimit);
+        const CliResult result = RunCli(ArgsFor(command, two, out), true, kTimeLimit);
         EXPECT_EQ(result.exitCode, 3) << result.out;
         EXPECT_NE(result.out.find(command.output + ": the file is read-only"), std::string::npos) << result.out;
         EXPECT_EQ(vantrel::test::FileText(target), old);
@@ -152,7 +138,7 @@ TEST_F(CliHostileFiles, ReadOnlyOutputIsKept) {
 // folder; the link stays a link.
 TEST_F(CliHostileFiles, SavingThroughALinkUpdatesItsTarget) {
     const std::string old = "the previous file";
-    const fs::path real = dir_ / "real";
+    const fs::path real = dir / "real";
     for (const WritingCommand& command : kCommands) {
         SCOPED_TRACE(Trace(command));
         const fs::path out = FreshOut();
@@ -162,7 +148,7 @@ TEST_F(CliHostileFiles, SavingThroughALinkUpdatesItsTarget) {
         std::ofstream(target, std::ios::binary) << old;
         const fs::path link = out / command.output;
         fs::create_symlink(fs::path("..") / "real" / command.output, link);
-        const CliResult result = RunCli(ArgsFor(command, input_, out), true, kTimeLimit);
+        const CliResult result = RunCli(ArgsFor(command, two, out), true, kTimeLimit);
         EXPECT_EQ(result.exitCode, 0) << result.out;
         EXPECT_TRUE(fs::is_symlink(link));
         const std::string now = vantrel::test::FileText(target);
@@ -175,11 +161,11 @@ TEST_F(CliHostileFiles, SavingThroughALinkUpdatesItsTarget) {
 // A pipe or a device as input is refused at once (exit 2), never waited on
 // and never read to the size limit.
 TEST_F(CliHostileFiles, InputThatIsNoRegularFileIsRefusedAtOnce) {
-    const fs::path fifo = dir_ / "pipe.gif";
+    const fs::path fifo = dir / "pipe.gif";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
-    const fs::path fifoDocument = dir_ / "pipe.qvd";
+    const fs::path fifoDocument = dir / "pipe.qvd";
     ASSERT_EQ(::mkfifo(fifoDocument.c_str(), 0666), 0);
-    const fs::path fifoPicture = dir_ / "pipe.jpg";
+    const fs::path fifoPicture = dir / "pipe.jpg";
     ASSERT_EQ(::mkfifo(fifoPicture.c_str(), 0666), 0);
     for (const fs::path& input : {fifo, fifoDocument, fifoPicture, fs::path("/dev/zero")}) {
         SCOPED_TRACE(input.string());
@@ -206,12 +192,12 @@ TEST_F(CliHostileFiles, MaxBytesSaysFitsOnlyAfterWriting) {
     std::ofstream(target, std::ios::binary) << "old";
     fs::permissions(target, fs::perms(0444));
     const CliResult refused =
-        RunCli({"export", input_.string(), target.string(), "--max-bytes", "100000"}, true, kTimeLimit);
+        RunCli({"export", two.string(), target.string(), "--max-bytes", "100000"}, true, kTimeLimit);
     EXPECT_EQ(refused.exitCode, 3);
     EXPECT_EQ(refused.out.find("fits"), std::string::npos) << refused.out;
     fs::permissions(target, fs::perms(0644));
     const CliResult written =
-        RunCli({"export", input_.string(), target.string(), "--max-bytes", "100000"}, true, kTimeLimit);
+        RunCli({"export", two.string(), target.string(), "--max-bytes", "100000"}, true, kTimeLimit);
     EXPECT_EQ(written.exitCode, 0);
     EXPECT_NE(written.out.find("fits the limit of 100000 bytes"), std::string::npos) << written.out;
     EXPECT_NE(written.out.find("bytes written"), std::string::npos) << written.out;

@@ -1,6 +1,7 @@
 #pragma once
 // Running vantrel-cli from tests, and small files for it to work on.
 
+#include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
 
@@ -46,6 +47,20 @@ inline CliResult RunCli(const std::vector<std::string>& args, bool mergeStderr =
     return result;
 }
 
+// A command's arguments written with stand-ins: IN for the input file, OUT
+// for the output folder and OUT/x for a file in it.
+inline std::vector<std::string> CommandLine(const std::string& name, const std::vector<std::string>& args,
+                                            const fs::path& input, const fs::path& out) {
+    std::vector<std::string> line{name};
+    for (const std::string& a : args) {
+        if (a == "IN") line.push_back(input.string());
+        else if (a == "OUT") line.push_back(out.string());
+        else if (a.starts_with("OUT/")) line.push_back((out / a.substr(4)).string());
+        else line.push_back(a);
+    }
+    return line;
+}
+
 inline void WriteBytes(const fs::path& p, const std::vector<unsigned char>& bytes) {
     std::ofstream out(p, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -68,6 +83,18 @@ inline std::vector<unsigned char> TwoImageGif() {
         0x3B,
     };
 }
+
+// A test's own fresh folder (named after the test) holding two.gif.
+class ScratchWithTwoGif : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = ScratchDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        two = dir / "two.gif";
+        WriteBytes(two, TwoImageGif());
+    }
+    fs::path dir;
+    fs::path two;
+};
 
 // Reads a PNG as 8-bit RGBA rows.
 inline bool ReadPng(const fs::path& p, int& w, int& h, std::vector<unsigned char>& rgba) {
