@@ -262,33 +262,24 @@ Status OpenPictureDocument(CQVDoc& doc, FileKind kind, std::span<const std::uint
     return Status::Ok();
 }
 
-namespace {
-
-Status ImportOneFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame) {
+Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame) {
     Animation& animation = doc.GetAnimation();
     if (animation.IndexOf(frame) < 0) return Status::Error("The frame to import into is not in the animation.");
     const FileFormat* format = FindFileFormat(path);
     if (format == nullptr || !format->importsIntoFrame)
-        return Status::Error("Only " + FormatNames(FilePurpose::Import) + " files can be imported.");
+        return Status::Error("Only " + FormatNames(FilePurpose::Import) +
+                             " files can be imported: " + path.filename().string());
     if (format->kind == FileKind::Gif) {
         GifFile gif;
+        // Of several files imported together, the refusal says which one it was.
         if (gif.ReadGifFile(path) != 1)
-            return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
+            return Status::Error(AboutPath(path, gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage()));
         return ImportGif(animation, gif, frame, doc.memoryLimit);
     }
     std::string error;
     const auto bytes = ReadFileBytes(path, &error);
     if (!bytes) return Status::Error(error);
     return ImportPicture(animation, format->kind, *bytes, frame, path, doc.memoryLimit);
-}
-
-}  // namespace
-
-Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame) {
-    // Of several files imported together, the refusal says which one failed.
-    Status status = ImportOneFile(doc, path, frame);
-    if (status) return status;
-    return Status::Error(AboutPath(path, status.message()));
 }
 
 Status ImportFiles(CQVDoc& doc, std::span<const std::filesystem::path> paths, AnimFrame* frame) {
