@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::span<const std::uint8_t> bytes(data, size);
     if (PixelsToMake(bytes) > kMaxFuzzPixels) return 0;
     vantrel::CQVDoc doc;
-    if (!vantrel::OpenGifDocument(doc, bytes, "fuzz.gif", kFuzzMemoryBudget).ok()) return 0;
+    doc.limits.memoryBudget = kFuzzMemoryBudget;
+    if (!vantrel::OpenGifDocument(doc, bytes, "fuzz.gif").ok()) return 0;
     vantrel::Animation& animation = doc.GetAnimation();
     animation.RenderAll();
     std::uint32_t sum = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 #include "core/FileIO.h"

@@ -5,6 +5,7 @@
 #include "cli/Cli.h"
 #include "cli/PngWriter.h"
 #include "codec/GifFile.h"
+#include "core/FileIO.h"
 #include "document/FileFormats.h"
 
 namespace vantrel::cli {

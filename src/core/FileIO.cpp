@@ -138,6 +138,8 @@ std::string LowerCaseExtension(const fs::path& path) {
 std::string AboutPath(const fs::path& path, const std::string& message) {
     const std::string name = path.string();
     if (message.starts_with(name + ": ")) return message;
+    // A message that starts with the file's name names it already.
+    if (message.starts_with(path.filename().string() + " ")) return message;
     return name + ": " + message;
 }
 
