@@ -93,6 +93,13 @@ int CAnimatorApp::InitInstance(const QStringList& arguments) {
     // 10. Shown as asked.
     mainFrame_->show();
     mainFrame_->UpdateCommandStates();
+    if (!autosaver_->ok()) {
+        ShowMessageBox(mainFrame_.get(),
+                       QStringLiteral("Autosave is off: the recovery folder cannot be used.\n%1\n\n"
+                                      "Changes are kept only when you save them.")
+                           .arg(QString::fromStdString(autosaver_->reason())),
+                       MessageStyle::Information);
+    }
     return -1;
 }
 

@@ -36,6 +36,8 @@ public:
     static std::filesystem::path DefaultFolder();
 
     bool ok() const { return session_.ok(); }
+    // Why autosave could not start (empty when it runs).
+    const std::string& reason() const { return session_.reason(); }
     void Start() { timer_.start(); }
 
     // Documents to watch. The document must stay alive until Forget.

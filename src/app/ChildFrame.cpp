@@ -74,6 +74,13 @@ bool CChildFrame::SaveAs() {
 }
 
 bool CChildFrame::SaveTo(const std::filesystem::path& path) {
+    // A read-only file is kept as it is; the document may go elsewhere.
+    if (const auto target = WithDocumentExtension(path); IsReadOnlyFile(target)) {
+        const QString question = QStringLiteral("%1 is read-only.\nSave the document under another name?")
+                                     .arg(PathText(target));
+        if (ShowMessageBox(this, question, MessageStyle::QuestionYesNo) == MessageAnswer::Yes) return SaveAs();
+        return false;
+    }
     const Status status = SaveDocument(*doc_, path);
     if (!status) {
         ShowMessageBox(this, QString::fromStdString(status.message()), MessageStyle::Error);

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <iostream>
 
+#include "core/FileIO.h"
+
 namespace vantrel::cli {
 
 int Fail(int code, std::string_view message) {
@@ -14,11 +16,18 @@ int Fail(int code, std::string_view message) {
     return code;
 }
 
-std::string AboutPath(const std::string& path, const std::string& message) {
-    if (message.starts_with(path + ": ")) return message;
-    // A message that starts with the file's name names it already.
-    if (message.starts_with(std::filesystem::path(path).filename().string() + " ")) return message;
-    return path + ": " + message;
+bool CheckOutput(const std::filesystem::path& out, std::span<const std::filesystem::path> inputs, int& exitCode) {
+    for (const std::filesystem::path& input : inputs) {
+        if (IsSameFile(out, input)) {
+            exitCode = Fail(kExitUsage, out.string() + ": is an input of the command; nothing was written");
+            return false;
+        }
+    }
+    if (const Status allowed = CheckWriteTarget(out); !allowed) {
+        exitCode = Fail(kExitBadOutput, allowed.message());
+        return false;
+    }
+    return true;
 }
 
 Arguments::Arguments(std::span<const std::string> args, std::vector<std::string> valueFlags,
@@ -169,6 +178,15 @@ std::string NumberedName(std::string_view prefix, std::size_t number, std::strin
     char digits[24];
     std::snprintf(digits, sizeof digits, "%03zu", number);
     return std::string(prefix) + "-" + digits + "." + std::string(extension);
+}
+
+bool CheckNumberedOutputs(const std::filesystem::path& folder, std::string_view prefix, std::size_t count,
+                          std::string_view extension, const std::filesystem::path& input, int& exitCode) {
+    for (std::size_t number = 1; number <= count; ++number) {
+        if (!CheckOutput(folder / NumberedName(prefix, number, extension), std::span(&input, 1), exitCode))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace vantrel::cli

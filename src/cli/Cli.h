@@ -23,8 +23,11 @@ enum ExitCode : int {
 
 // Prints "vantrel-cli: message" on standard error and returns code.
 int Fail(int code, std::string_view message);
-// "path: message", naming the path once: reasons from the file layer name it already.
-std::string AboutPath(const std::string& path, const std::string& message);
+// Asked before a command does its work: an output that is one of the
+// command's inputs is refused (kExitUsage), and so is one that is not a file
+// that may be written (kExitBadOutput). On refusal prints the reason, sets
+// exitCode and returns false; nothing has been touched.
+bool CheckOutput(const std::filesystem::path& out, std::span<const std::filesystem::path> inputs, int& exitCode);
 
 // The arguments of one command: flags (--name, --name VALUE) and positionals.
 class Arguments {
@@ -82,6 +85,9 @@ private:
 bool EnsureFolder(const std::filesystem::path& dir, std::string* error);
 // "prefix-NNN.png" with a three-digit, 1-based number.
 std::string NumberedName(std::string_view prefix, std::size_t number, std::string_view extension);
+// CheckOutput for each of the files NumberedName names for 1 to count in folder.
+bool CheckNumberedOutputs(const std::filesystem::path& folder, std::string_view prefix, std::size_t count,
+                          std::string_view extension, const std::filesystem::path& input, int& exitCode);
 
 }  // namespace vantrel::cli
 

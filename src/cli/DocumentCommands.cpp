@@ -119,11 +119,13 @@ int RenderCommand(std::span<const std::string> args) {
     CQVDoc doc;
     int code = kExitOk;
     if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    const std::filesystem::path input = a.Positionals()[0];
     const std::filesystem::path outDir = a.Positionals()[1];
-    std::string error;
-    if (!EnsureFolder(outDir, &error)) return Fail(kExitBadOutput, error);
     // Opening renders every frame.
     const Animation& animation = doc.GetAnimation();
+    if (!CheckNumberedOutputs(outDir, "frame", animation.FrameCount(), "png", input, code)) return code;
+    std::string error;
+    if (!EnsureFolder(outDir, &error)) return Fail(kExitBadOutput, error);
     PngFolderWriter writer(outDir);
     std::size_t number = 0;
     for (const auto& frame : animation.Frames()) {
@@ -144,8 +146,10 @@ int SaveCommand(std::span<const std::string> args) {
     Arguments a(args, {}, {});
     if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "save takes IN OUT.qvd");
-    CQVDoc doc;
+    const std::filesystem::path input = a.Positionals()[0];
     int code = kExitOk;
+    if (!CheckOutput(WithDocumentExtension(a.Positionals()[1]), std::span(&input, 1), code)) return code;
+    CQVDoc doc;
     if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
     return SaveAs(doc, a.Positionals()[1]);
 }

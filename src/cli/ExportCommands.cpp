@@ -111,6 +111,9 @@ int ExportCommand(std::span<const std::string> args) {
         if (!maxBytes) return Fail(kExitUsage, "--max-bytes takes a number of bytes from 1");
     }
     const bool dryRun = a.Has("--dry-run");
+    const std::string& out = a.Positionals()[1];
+    const std::filesystem::path input = a.Positionals()[0];
+    if (!dryRun && !CheckOutput(out, std::span(&input, 1), code)) return code;
     CQVDoc doc;
     if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
     // Nothing to write is a fault of the input, not of the output.
@@ -118,7 +121,6 @@ int ExportCommand(std::span<const std::string> args) {
         return Fail(kExitBadInput, a.Positionals()[0] + ": every frame is a master frame; there is nothing to export");
     std::string refusal;
     GifExportReport report;
-    const std::string& out = a.Positionals()[1];
     if (!dryRun && !maxBytes) {
         // Opening renders every frame, so the export need not render again.
         const Status status =
@@ -133,17 +135,20 @@ int ExportCommand(std::span<const std::string> args) {
                  : EncodeAnimationAsGif(doc.GetAnimation(), bytes, ChooserFor(palette, &refusal), &report);
     if (report.cancelled) return Fail(kExitBadInput, refusal);
     if (!status) return Fail(kExitBadInput, status.message());
+    // What the file holds is told only once it is written.
+    if (!dryRun) {
+        if (const Status written = WriteFileAtomic(out, bytes); !written)
+            return Fail(kExitBadOutput, written.message());
+    }
     Report(status, report, refusal, out);
     if (maxBytes) {
         std::cout << out << ": fits the limit of " << *maxBytes << " bytes with " << report.requestedColors
                   << " colours (" << report.trials << (report.trials == 1 ? " export" : " exports") << " tried)\n";
     }
-    if (dryRun) {
+    if (dryRun)
         std::cout << out << ": " << bytes.size() << " bytes would be written (dry run, nothing written)\n";
-        return kExitOk;
-    }
-    if (const Status written = WriteFileAtomic(out, bytes); !written) return Fail(kExitBadOutput, written.message());
-    std::cout << out << ": " << bytes.size() << " bytes written\n";
+    else
+        std::cout << out << ": " << bytes.size() << " bytes written\n";
     return kExitOk;
 }
 
@@ -165,6 +170,8 @@ int ExportFrameCommand(std::span<const std::string> args) {
     const std::string& out = a.Positionals()[2];
     if (FrameExportFormatFor(out) == FrameExportFormat::None)
         return Fail(kExitUsage, "frames are exported as .gif, .jpg, .jpe or .jpeg files");
+    const std::filesystem::path input = a.Positionals()[0];
+    if (!CheckOutput(out, std::span(&input, 1), code)) return code;
 
     CQVDoc doc;
     if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
@@ -196,6 +203,8 @@ int QuickCommand(std::span<const std::string> args) {
     if (!toDocument && (format == nullptr || format->kind != FileKind::Gif))
         return Fail(kExitUsage, "quick writes a .qvd document or a .gif file");
     std::vector<std::filesystem::path> images(a.Positionals().begin() + 1, a.Positionals().end());
+    int code = kExitOk;
+    if (!CheckOutput(out, images, code)) return code;
 
     CQVDoc doc;
     const Status made = MakeQuickAnimation(doc, images, seconds);

@@ -5,6 +5,7 @@
 #include "cli/Cli.h"
 #include "cli/PngWriter.h"
 #include "codec/GifFile.h"
+#include "core/FileIO.h"
 #include "document/FileFormats.h"
 
 namespace vantrel::cli {
@@ -102,6 +103,7 @@ int DecodeCommand(std::span<const std::string> args) {
     GifFile gif;
     int code = kExitOk;
     if (!LoadGif(path, gif, code)) return code;
+    if (!CheckNumberedOutputs(outDir, "image", gif.images.size(), "png", path, code)) return code;
     std::string error;
     if (!EnsureFolder(outDir, &error)) return Fail(kExitBadOutput, error);
     // One index buffer and one pixel buffer serve every image.

@@ -1,7 +1,6 @@
 #include "codec/JpegCodec.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -363,10 +362,6 @@ DecodeOutcome Decode(const JpegInput& input, std::int64_t maxPixels) {
     return outcome;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 }  // namespace
 
 void JpegCodec::SetQuality(int quality) { quality_ = std::clamp(quality, kMinQuality, kMaxQuality); }
@@ -387,10 +382,10 @@ int JpegCodec::Adopt(std::unique_ptr<PackedDib> image, const std::string& messag
 
 int JpegCodec::ReadJpeg(const std::filesystem::path& path) {
     ResetResult();
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    std::string reason;
+    const FileStream file = OpenFileForReading(path, &reason);
     if (!file) {
-        const int reason = errno;
-        errorMessage_ = "can't open " + path.string() + ": " + std::strerror(reason);
+        errorMessage_ = "can't open " + reason;
         return 1;
     }
     DecodeOutcome outcome = Decode(JpegInput{file.get(), {}}, maxPixels_);

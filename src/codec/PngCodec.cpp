@@ -23,6 +23,11 @@ namespace {
 // file with more is refused rather than kept in memory piece by piece.
 constexpr png_uint_32 kMaxPngCachedChunks = 1000;
 constexpr std::size_t kPngSignatureBytes = 8;
+// The ancillary chunks libpng knows that a picture read here never uses
+// (everything but tRNS): colour management, text, time, layout, histograms.
+// Five bytes each, as png_set_keep_unknown_chunks takes them.
+constexpr png_byte kSkippedChunks[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0"
+                                      "sBIT\0sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt";
 constexpr int kMessageBytes = 200;
 
 // ---------------------------------------------------------------------------
@@ -85,6 +90,14 @@ bool StartReading(Reader& r, std::int64_t maxPixels) {
     png_set_read_fn(r.png, &r.input, ReadFromMemory);
     png_set_chunk_malloc_max(r.png, kMaxPngChunkBytes);
     png_set_chunk_cache_max(r.png, kMaxPngCachedChunks);
+    // A chunk longer than the limit, or damaged beyond what libpng repairs,
+    // ends reading: left as warnings, libpng goes on and may allocate and
+    // clear what the chunk claims (gigabytes for 41 bytes of text chunk).
+    png_set_benign_errors(r.png, 0);
+    // Chunks the picture does not need are skipped unread, so that their
+    // faults (a damaged colour profile, a misplaced text) cost nothing.
+    png_set_keep_unknown_chunks(r.png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks,
+                                static_cast<int>(sizeof kSkippedChunks / 5));
     png_read_info(r.png, r.info);
 
     const png_uint_32 width = png_get_image_width(r.png, r.info);

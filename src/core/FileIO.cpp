@@ -28,6 +28,11 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
+    int Release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
     int Close() {
         int result = 0;
         if (fd_ >= 0) result = ::close(fd_);
@@ -52,6 +57,50 @@ auto Step(Call call) -> decltype(call()) {
     }
     return call();
 }
+
+// Ok for a regular file; else the refusal naming path.
+Status RegularFileOnly(const fs::path& path, const struct stat& info) {
+    if (S_ISREG(info.st_mode)) return Status::Ok();
+    if (S_ISDIR(info.st_mode)) return Status::Error(path.string() + ": is a folder");
+    return Status::Error(path.string() + ": is not a regular file");
+}
+
+// Opens a regular file for reading and describes it in *info; -1 with the
+// reason otherwise. What the path is is asked before opening, so that no
+// device is opened at all, and again of what was opened, in case the path
+// changed in between. A pipe opened without waiting for a writer never
+// blocks the open.
+int OpenRegularFile(const fs::path& path, struct stat* info, std::string* error) {
+    if (::stat(path.c_str(), info) != 0) {
+        *error = Reason(path, errno);
+        return -1;
+    }
+    if (Status kind = RegularFileOnly(path, *info); !kind) {
+        *error = kind.message();
+        return -1;
+    }
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0 || ::fstat(fd.get(), info) != 0) {
+        *error = Reason(path, errno);
+        return -1;
+    }
+    if (Status kind = RegularFileOnly(path, *info); !kind) {
+        *error = kind.message();
+        return -1;
+    }
+    return fd.Release();
+}
+
+// Whether the file at path, described by info, may be replaced. The super
+// user may write any file, so a file without any write permission counts as
+// read-only for everyone; a file system mounted read-only answers too.
+bool MayWrite(const fs::path& path, const struct stat& info) {
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return false;
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0;
+}
+
+// Links followed before a chain of them counts as endless (as the system does).
+constexpr int kMaxLinkHops = 40;
 
 // Makes a rename durable: the folder's entry is flushed too. Best effort, as
 // the target is already in place whatever this returns.
@@ -86,17 +135,30 @@ std::string LowerCaseExtension(const fs::path& path) {
     return ext;
 }
 
+std::string AboutPath(const fs::path& path, const std::string& message) {
+    const std::string name = path.string();
+    if (message.starts_with(name + ": ")) return message;
+    // A message that starts with the file's name names it already.
+    if (message.starts_with(path.filename().string() + " ")) return message;
+    return name + ": " + message;
+}
+
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std::string* error,
                                                        std::uintmax_t maxBytes) {
     auto fail = [&](std::string reason) -> std::optional<std::vector<std::uint8_t>> {
         if (error) *error = std::move(reason);
         return std::nullopt;
     };
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) return fail(path.string() + ": is a folder");
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) return fail(Reason(path, errno));
+    struct stat info {};
+    std::string reason;
+    FileDescriptor fd(OpenRegularFile(path, &info, &reason));
+    if (fd.get() < 0) return fail(std::move(reason));
+    const auto tooLarge = [&] {
+        return fail(path.string() + ": file is larger than " + std::to_string(maxBytes) + " bytes");
+    };
+    if (std::uintmax_t(info.st_size) > maxBytes) return tooLarge();
     std::vector<std::uint8_t> bytes;
+    bytes.reserve(std::size_t(info.st_size));
     std::uint8_t chunk[65536];
     for (;;) {
         const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
@@ -105,11 +167,69 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std
             return fail(Reason(path, errno));
         }
         if (got == 0) break;
-        if (bytes.size() + std::size_t(got) > maxBytes)
-            return fail(path.string() + ": file is larger than " + std::to_string(maxBytes) + " bytes");
+        // A file may grow while it is read.
+        if (bytes.size() + std::size_t(got) > maxBytes) return tooLarge();
         bytes.insert(bytes.end(), chunk, chunk + got);
     }
     return bytes;
+}
+
+FileStream OpenFileForReading(const fs::path& path, std::string* error) {
+    struct stat info {};
+    std::string reason;
+    FileDescriptor fd(OpenRegularFile(path, &info, &reason));
+    if (fd.get() < 0) {
+        if (error) *error = std::move(reason);
+        return nullptr;
+    }
+    FileStream stream(::fdopen(fd.get(), "rb"));
+    if (!stream) {
+        if (error) *error = Reason(path, errno);
+        return nullptr;
+    }
+    fd.Release();  // the stream closes it now
+    return stream;
+}
+
+fs::path ResolveWriteTarget(const fs::path& path) {
+    fs::path current = path;
+    for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+        struct stat info {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return current;
+        std::error_code ec;
+        const fs::path next = fs::read_symlink(current, ec);
+        if (ec) return current;
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return current;
+}
+
+Status CheckWriteTarget(const fs::path& path) {
+    const fs::path target = ResolveWriteTarget(path);
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) != 0) {
+        // Nothing there yet: the file will be made. A missing folder is
+        // reported when the temporary file cannot be created in it.
+        if (errno == ENOENT) return Status::Ok();
+        return Status::Error(Reason(path, errno));
+    }
+    if (S_ISLNK(info.st_mode)) return Status::Error(Reason(path, ELOOP));  // links without end
+    if (Status kind = RegularFileOnly(path, info); !kind) return kind;
+    if (!MayWrite(target, info)) return Status::Error(path.string() + ": the file is read-only");
+    return Status::Ok();
+}
+
+bool IsReadOnlyFile(const fs::path& path) {
+    const fs::path target = ResolveWriteTarget(path);
+    struct stat info {};
+    return ::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) && !MayWrite(target, info);
+}
+
+bool IsSameFile(const fs::path& a, const fs::path& b) {
+    struct stat first {};
+    struct stat second {};
+    return ::stat(a.c_str(), &first) == 0 && ::stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
 }
 
 Status WriteFileAtomic(const fs::path& path, std::span<const std::uint8_t> bytes, FileSync sync) {
@@ -125,9 +245,11 @@ Status SyncFolder(const fs::path& folder) {
 
 Status WriteFileAtomic(const fs::path& path, const std::function<bool(const ByteSinkFn&)>& write,
                        FileSync sync) {
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    if (Status allowed = CheckWriteTarget(path); !allowed) return allowed;
+    // Through a link, its file is replaced beside itself and the link stays.
+    const fs::path target = ResolveWriteTarget(path);
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::error_code ec;
-    if (fs::is_directory(path, ec)) return Status::Error(path.string() + ": is a folder");
 
     // A temporary name in the same folder, so that the final rename stays on
     // one file system and replaces the target in one step.
@@ -137,7 +259,7 @@ Status WriteFileAtomic(const fs::path& path, const std::function<bool(const Byte
     for (int attempt = 0; attempt < 16 && raw < 0; ++attempt) {
         char suffix[32];
         std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-        temp = folder / ("." + path.filename().string() + suffix);
+        temp = folder / ("." + target.filename().string() + suffix);
         raw = Step([&] { return ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
         if (raw < 0 && errno != EEXIST) return Status::Error(Reason(path, errno));
     }
@@ -170,8 +292,8 @@ Status WriteFileAtomic(const fs::path& path, const std::function<bool(const Byte
     }
     // A file being replaced keeps its permissions.
     struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) ::chmod(temp.c_str(), old.st_mode & 07777);
-    if (Step([&] { return ::rename(temp.c_str(), path.c_str()); }) != 0) {
+    if (::stat(target.c_str(), &old) == 0) ::chmod(temp.c_str(), old.st_mode & 07777);
+    if (Step([&] { return ::rename(temp.c_str(), target.c_str()); }) != 0) {
         const int renameError = errno;
         fs::remove(temp, ec);
         return Status::Error(Reason(path, renameError));

@@ -5,8 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -23,14 +25,35 @@ inline constexpr std::uintmax_t kMaxInputFileBytes = std::uintmax_t{1} << 30;
 // the dot; empty when the name has no dot.
 std::string LowerCaseExtension(const std::filesystem::path& path);
 
-// Reads a whole file. On failure returns no bytes and sets error to a one-line reason.
+// "path: message", naming the path once: reasons from the file layer name it already.
+std::string AboutPath(const std::filesystem::path& path, const std::string& message);
+
+// Reads a whole file. Only regular files are read: a folder, a pipe or a
+// device is refused at once (never waited on, never read to the limit), and
+// so is a file larger than maxBytes. On failure returns no bytes and sets
+// error to a one-line reason naming the path.
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path,
                                                        std::string* error,
                                                        std::uintmax_t maxBytes = kMaxInputFileBytes);
 
+// Closes a stream opened by OpenFileForReading.
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileStream = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a file as a stream for reading; refuses what ReadFileBytes refuses
+// but for the size. On failure returns null and sets error.
+FileStream OpenFileForReading(const std::filesystem::path& path, std::string* error);
+
 // Writes bytes to path through a temporary file in the same folder. On any
 // failure the temporary file is removed, the old file is untouched, and the
 // status says why.
+//
+// Only regular files are written or replaced: a folder, pipe, device or
+// socket at path is refused, and so is a read-only file. A symbolic link at
+// path stays; the file it leads to is the one replaced (the temporary file
+// goes into that file's folder).
 //
 // With FileSync::Each the file's data reach the disk before the rename. A
 // job writing many files into one folder passes FileSync::Later and calls
@@ -48,6 +71,23 @@ Status WriteFileAtomic(const std::filesystem::path& path,
 // Brings the files written into folder with FileSync::Later, and the folder's
 // entries, to the disk (by flushing the file system that holds the folder).
 Status SyncFolder(const std::filesystem::path& folder);
+
+// The file a save to path replaces: where a chain of symbolic links at path
+// ends (a link to a missing file ends at that file), else path itself.
+std::filesystem::path ResolveWriteTarget(const std::filesystem::path& path);
+
+// Ok when a save may write path: nothing is there yet, or a regular file that
+// may be written. Otherwise the reason, naming path. Called by WriteFileAtomic;
+// callers ask it first to refuse before any work.
+Status CheckWriteTarget(const std::filesystem::path& path);
+
+// True when path (through its links) is an existing regular file that may not
+// be written: its permissions forbid it or its file system is read-only.
+bool IsReadOnlyFile(const std::filesystem::path& path);
+
+// True when both paths exist and name the same file (through links and
+// different spellings).
+bool IsSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // ---- failures on purpose, for tests ----
 

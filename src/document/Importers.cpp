@@ -287,8 +287,9 @@ Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* fra
                              " files can be imported: " + path.filename().string());
     if (format->kind == FileKind::Gif) {
         GifFile gif;
+        // Of several files imported together, the refusal says which one it was.
         if (gif.ReadGifFile(path) != 1)
-            return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
+            return Status::Error(AboutPath(path, gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage()));
         return ImportGif(animation, gif, frame, doc.limits.memoryBudget);
     }
     std::string error;

@@ -107,9 +107,12 @@ bool PictureFits(EditorView& v, std::pair<int, int> size) {
     return false;
 }
 
+// A picture another program put on the clipboard in a form that cannot be
+// read (a damaged PNG, a format without a reader).
+constexpr const char* kUnreadableClipboardPicture = "The picture on the clipboard cannot be read.";
+
 void PasteImage(EditorView& v, PackedDib image) {
-    if (!image.HasBlock() || image.Width() < 1 || image.Height() < 1 || !PictureFits(v, {image.Width(), image.Height()}))
-        return;
+    if (!PictureFits(v, {image.Width(), image.Height()})) return;
     const bool blend = HasTransparency(image);
     auto item = BitmapItem::FromImage(std::move(image), blend);
     const Point centre = v.Centre();
@@ -126,8 +129,14 @@ void Paste(EditorView& v) {
     const ViewClipboard& clipboard = v.Host().Clipboard();
     if (clipboard.HasItems()) {
         if (const auto pack = clipboard.Items()) PasteItems(v, *pack);
-    } else if (const auto size = clipboard.ImageSize(); size && PictureFits(v, *size)) {
-        if (auto image = clipboard.Image()) PasteImage(v, std::move(*image));
+    } else if (const auto size = clipboard.ImageSize(); !size) {
+        v.Host().ShowMessage(kUnreadableClipboardPicture, MessageStyle::Error);
+    } else if (PictureFits(v, *size)) {
+        auto image = clipboard.Image();
+        if (image && image->HasBlock() && image->Width() > 0 && image->Height() > 0)
+            PasteImage(v, std::move(*image));
+        else
+            v.Host().ShowMessage(kUnreadableClipboardPicture, MessageStyle::Error);
     }
     v.Host().RefreshCursor();
 }

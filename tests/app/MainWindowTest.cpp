@@ -565,6 +565,79 @@ TEST(MainWindow, SavingANewDocumentAsksForANameOnce) {
     EXPECT_FALSE(child.Document().IsModified());
 }
 
+// A read-only document file is not replaced: the editor says so and offers
+// to save the document under another name.
+TEST(MainWindow, SavingOverAReadOnlyFileOffersSaveAs) {
+    namespace fs = std::filesystem;
+    const auto folder = test::ScratchDir("app_save_readonly");
+    const fs::path path = SaveSampleDocument(folder, 2);
+    const std::string before = test::FileText(path);
+    fs::permissions(path, fs::perms(0444));
+    Started s({Q(path)});
+    CChildFrame& child = *s.Frame().ActiveChild();
+    child.Document().SetModifiedFlag(true);
+
+    s.log.answer = MessageAnswer::No;
+    EXPECT_FALSE(child.Save());
+    ASSERT_EQ(s.log.messages.size(), 1);
+    EXPECT_EQ(s.log.messages[0], Q(path) + QStringLiteral(" is read-only.\nSave the document under another name?"));
+    EXPECT_TRUE(s.log.dialogs.empty());
+    EXPECT_TRUE(child.Document().IsModified());
+
+    s.log.answer = MessageAnswer::Yes;
+    s.log.fileAnswer = Q(folder / "copy");
+    EXPECT_TRUE(child.Save());
+    ASSERT_EQ(s.log.dialogs.size(), 1u);
+    EXPECT_TRUE(s.log.dialogs[0].save);
+    EXPECT_TRUE(fs::exists(folder / "copy.qvd"));
+    EXPECT_EQ(child.Document().PathName(), folder / "copy.qvd");
+    EXPECT_FALSE(child.Document().IsModified());
+    EXPECT_EQ(test::FileText(path), before);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms(0444));
+}
+
+// Saving a document opened through a link writes the file the link leads
+// to, and the link stays.
+TEST(MainWindow, SavingThroughALinkUpdatesItsTarget) {
+    namespace fs = std::filesystem;
+    const auto folder = test::ScratchDir("app_save_link");
+    fs::create_directories(folder / "real");
+    const fs::path target = SaveSampleDocument(folder / "real", 1);
+    const fs::path link = folder / "link.qvd";
+    fs::create_symlink(fs::path("real") / target.filename(), link);
+    Started s({Q(link)});
+    CChildFrame& child = *s.Frame().ActiveChild();
+    child.Document().GetAnimation().AppendFrame();
+    child.Document().SetModifiedFlag(true);
+    ASSERT_TRUE(child.Save());
+    EXPECT_TRUE(s.log.messages.isEmpty()) << s.log.messages.join(u'|').toStdString();
+    EXPECT_TRUE(fs::is_symlink(link));
+    CQVDoc reopened;
+    ASSERT_TRUE(OpenDocument(reopened, target).ok());
+    EXPECT_EQ(reopened.GetAnimation().FrameCount(), 2u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder / "real"), fs::directory_iterator()), 1);
+}
+
+// When the recovery folder cannot be made, the editor says that autosave is off.
+TEST(MainWindow, AutosaveThatCannotStartIsShown) {
+    namespace fs = std::filesystem;
+    const auto folder = test::ScratchDir("app_autosave_off");
+    const fs::path home = folder / "home";
+    { std::ofstream(home) << "a file where the home folder should be"; }
+    const char* old = std::getenv("HOME");
+    const std::string oldHome = old ? old : "";
+    setenv("HOME", home.c_str(), 1);
+    {
+        Started s;
+        EXPECT_EQ(s.exitCode, -1);
+        ASSERT_EQ(s.log.messages.size(), 1);
+        EXPECT_TRUE(s.log.messages[0].startsWith(QStringLiteral("Autosave is off"))) << s.log.messages[0].toStdString();
+        EXPECT_TRUE(s.log.messages[0].contains(QString::fromStdString(home.string()))) << s.log.messages[0].toStdString();
+    }
+    if (old) setenv("HOME", oldHome.c_str(), 1);
+    else unsetenv("HOME");
+}
+
 TEST(MainWindow, ClosingAModifiedDocumentAsksFirst) {
     Started s;
     CChildFrame* child = s.Frame().ActiveChild();

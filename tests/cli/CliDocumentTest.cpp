@@ -43,16 +43,7 @@ std::vector<Picture> RenderAll(const fs::path& file, const fs::path& outDir) {
     return frames;
 }
 
-class CliDocument : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = vantrel::test::ScratchDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
-        two = dir / "two.gif";
-        WriteBytes(two, TwoImageGif());
-    }
-    fs::path dir;
-    fs::path two;
-};
+class CliDocument : public ScratchWithTwoGif {};
 
 TEST_F(CliDocument, InfoShowsFramesAsTheDocumentHoldsThem) {
     const auto r = RunCli({"info", "--document", "--json", two.string()});

@@ -43,13 +43,7 @@ TEST(CliSaveFailure, EveryFailedStepExitsWith3AndKeepsEveryOldFile) {
         fs::remove_all(out);
         fs::create_directory(out);
         for (const std::string& name : command.outputs) std::ofstream(out / name, std::ios::binary) << old;
-        std::vector<std::string> args{command.name};
-        for (const std::string& a : command.args) {
-            if (a == "IN") args.push_back(input.string());
-            else if (a == "OUT") args.push_back(out.string());
-            else if (a.starts_with("OUT/")) args.push_back((out / a.substr(4)).string());
-            else args.push_back(a);
-        }
+        const std::vector<std::string> args = CommandLine(command.name, command.args, input, out);
 
         int failures = 0;
         for (int n = 1; n < 1000; ++n) {

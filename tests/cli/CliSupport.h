@@ -1,6 +1,7 @@
 #pragma once
 // Running vantrel-cli from tests, and small files for it to work on.
 
+#include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
 
@@ -29,8 +30,10 @@ inline std::string Quote(const std::string& s) {
 }
 
 // Runs the tool with args; standard error is discarded unless asked for.
-inline CliResult RunCli(const std::vector<std::string>& args, bool mergeStderr = false) {
+// With a time limit in seconds a run that takes longer is stopped (exit 124).
+inline CliResult RunCli(const std::vector<std::string>& args, bool mergeStderr = false, int timeLimit = 0) {
     std::string command = Quote(VANTREL_CLI_PATH);
+    if (timeLimit > 0) command = "timeout " + std::to_string(timeLimit) + " " + command;
     for (const auto& a : args) command += " " + Quote(a);
     command += mergeStderr ? " 2>&1" : " 2>/dev/null";
     CliResult result;
@@ -42,6 +45,20 @@ inline CliResult RunCli(const std::vector<std::string>& args, bool mergeStderr =
     const int status = pclose(pipe);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+// A command's arguments written with stand-ins: IN for the input file, OUT
+// for the output folder and OUT/x for a file in it.
+inline std::vector<std::string> CommandLine(const std::string& name, const std::vector<std::string>& args,
+                                            const fs::path& input, const fs::path& out) {
+    std::vector<std::string> line{name};
+    for (const std::string& a : args) {
+        if (a == "IN") line.push_back(input.string());
+        else if (a == "OUT") line.push_back(out.string());
+        else if (a.starts_with("OUT/")) line.push_back((out / a.substr(4)).string());
+        else line.push_back(a);
+    }
+    return line;
 }
 
 inline void WriteBytes(const fs::path& p, const std::vector<unsigned char>& bytes) {
@@ -66,6 +83,18 @@ inline std::vector<unsigned char> TwoImageGif() {
         0x3B,
     };
 }
+
+// A test's own fresh folder (named after the test) holding two.gif.
+class ScratchWithTwoGif : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = ScratchDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        two = dir / "two.gif";
+        WriteBytes(two, TwoImageGif());
+    }
+    fs::path dir;
+    fs::path two;
+};
 
 // Reads a PNG as 8-bit RGBA rows.
 inline bool ReadPng(const fs::path& p, int& w, int& h, std::vector<unsigned char>& rgba) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <fstream>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -60,15 +61,20 @@ std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
     return ~crc;
 }
 
-// A chunk without data: length 0, the type, the CRC of the type.
-void AppendEmptyChunk(std::vector<std::uint8_t>& out, const char (&type)[5]) {
-    const std::uint8_t typeBytes[4] = {std::uint8_t(type[0]), std::uint8_t(type[1]), std::uint8_t(type[2]),
-                                       std::uint8_t(type[3])};
-    const std::uint32_t crc = Crc32(typeBytes, 4);
-    out.insert(out.end(), {0, 0, 0, 0});
-    out.insert(out.end(), typeBytes, typeBytes + 4);
+// A chunk: length, type, data, the CRC of type and data.
+void AppendChunk(std::vector<std::uint8_t>& out, const char (&type)[5], std::span<const std::uint8_t> data) {
+    std::vector<std::uint8_t> typeAndData(type, type + 4);
+    typeAndData.insert(typeAndData.end(), data.begin(), data.end());
+    const std::uint32_t crc = Crc32(typeAndData.data(), typeAndData.size());
+    const auto length = std::uint32_t(data.size());
+    out.insert(out.end(), {std::uint8_t(length >> 24), std::uint8_t(length >> 16), std::uint8_t(length >> 8),
+                           std::uint8_t(length)});
+    out.insert(out.end(), typeAndData.begin(), typeAndData.end());
     out.insert(out.end(), {std::uint8_t(crc >> 24), std::uint8_t(crc >> 16), std::uint8_t(crc >> 8), std::uint8_t(crc)});
 }
+
+// A chunk without data: length 0, the type, the CRC of the type.
+void AppendEmptyChunk(std::vector<std::uint8_t>& out, const char (&type)[5]) { AppendChunk(out, type, {}); }
 
 // Hands picture and its packed rows to libpng; false when libpng fails.
 bool WriteRows(png_structp png, png_infop info, const PngPicture& picture, std::vector<png_bytep>& rows,
@@ -301,6 +307,154 @@ TEST(PngCodecTest, FileErrorsNameThePath) {
     ASSERT_FALSE(status.ok());
     EXPECT_EQ(status.message().rfind(path.string() + ": ", 0), 0u) << status.message();
     EXPECT_FALSE(PngCodec().ReadPng(dir / "missing.png").ok());
+}
+
+// The signature and IHDR chunk (8 + 25 bytes) of a libpng file, then the
+// chunks given, then the rest of the file.
+std::vector<std::uint8_t> WithChunksAfterHeader(const std::vector<std::uint8_t>& png,
+                                                const std::vector<std::uint8_t>& chunks) {
+    constexpr std::size_t kHeaderEnd = 8 + 25;
+    std::vector<std::uint8_t> out(png.begin(), png.begin() + kHeaderEnd);
+    out.insert(out.end(), chunks.begin(), chunks.end());
+    out.insert(out.end(), png.begin() + kHeaderEnd, png.end());
+    return out;
+}
+
+// 41 bytes: a PNG signature, the IHDR of a 1 x 1 RGBA picture, and the header
+// of a chunk of the given type that claims 2 GiB of data.
+std::vector<std::uint8_t> ChunkBomb(const char (&type)[5]) {
+    std::vector<std::uint8_t> bytes = WriteWithLibpng(Picture(1, 1, PNG_COLOR_TYPE_RGBA, 8, {1, 2, 3, 4}));
+    bytes.resize(8 + 25);
+    bytes.insert(bytes.end(), {0x7F, 0xFF, 0xFF, 0xFF});
+    bytes.insert(bytes.end(), type, type + 4);
+    return bytes;
+}
+
+constexpr const char kChunkTypes[][5] = {"tEXt", "zTXt", "iTXt", "sPLT", "iCCP", "eXIf", "PLTE", "IDAT", "abCd"};
+
+// Each libpng once took as a warning and went on, allocating and clearing
+// the 2 GiB it claims. Refused now, whatever the type.
+TEST(PngCodecTest, ChunkClaimingGigabytesIsRefused) {
+    for (const auto& type : kChunkTypes) {
+        SCOPED_TRACE(type);
+        const std::vector<std::uint8_t> bomb = ChunkBomb(type);
+        ASSERT_EQ(bomb.size(), 41u);
+        PngCodec codec;
+        const Status status = codec.ReadPng(bomb);
+        EXPECT_FALSE(status.ok());
+        EXPECT_EQ(status.message(), std::string(type) + ": chunk data is too large");
+        EXPECT_EQ(codec.TakeImage(), nullptr);
+    }
+}
+
+// The most memory this process has held so far, in KiB (VmHWM).
+long PeakResidentKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word) {
+        if (word == "VmHWM:") {
+            long kib = 0;
+            status >> kib;
+            return kib;
+        }
+    }
+    return -1;
+}
+
+// Reading the bombs does not even touch what they claim: the peak memory of
+// the process grows by a few MiB at most. (The sanitizers keep memory of
+// their own, so they skip it.)
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+TEST(PngCodecTest, ChunkBombsAreRefusedWithinAFewMegabytes) {
+    std::vector<std::vector<std::uint8_t>> bombs;
+    for (const auto& type : kChunkTypes) bombs.push_back(ChunkBomb(type));
+    const long before = PeakResidentKiB();
+    ASSERT_GT(before, 0);
+    for (const auto& bomb : bombs) EXPECT_FALSE(PngCodec().ReadPng(bomb).ok());
+    EXPECT_LT(PeakResidentKiB() - before, 16 * 1024);
+}
+#endif
+
+// A chunk over the allocation limit is refused even when all its bytes are
+// there; one below it is read past.
+TEST(PngCodecTest, ChunkOverTheLimitIsRefusedOneBelowIsSkipped) {
+    const std::vector<std::uint8_t> png = NoisePng(8, 8);
+    std::vector<std::uint8_t> text(std::size_t{1} << 20, 'a');
+    text[0] = 'k';
+    text[1] = 0;  // keyword "k", then the text
+    std::vector<std::uint8_t> chunk;
+    AppendChunk(chunk, "tEXt", text);
+    PngCodec codec;
+    ASSERT_TRUE(codec.ReadPng(WithChunksAfterHeader(png, chunk)).ok());
+
+    text.resize(kMaxPngChunkBytes + 1, 'a');
+    chunk.clear();
+    AppendChunk(chunk, "tEXt", text);
+    const Status status = codec.ReadPng(WithChunksAfterHeader(png, chunk));
+    EXPECT_FALSE(status.ok());
+    EXPECT_EQ(status.message(), "tEXt: chunk data is too large");
+}
+
+// Damage libpng forgives with a warning only when it is asked to: in chunks
+// the picture never uses it costs nothing (they are skipped unread); in what
+// the picture needs it is an error, not a picture read from guesses.
+TEST(PngCodecTest, BenignErrorsAreErrorsWhereThePictureNeedsTheChunk) {
+    const std::vector<std::uint8_t> png = NoisePng(8, 8);
+    PngCodec plain;
+    ASSERT_TRUE(plain.ReadPng(png).ok());
+    const std::unique_ptr<PackedDib> expected = plain.TakeImage();
+
+    const std::uint8_t garbage[] = {'x', 'y', 0, 0, 0x12, 0x34, 0x56};
+    const std::uint8_t shortGamma[] = {0, 1, 2};
+    const std::uint8_t trns[] = {0, 1, 0, 2, 0, 3};  // an RGB picture's transparent colour
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> chunks;
+        const char* refusal;  // null: the picture reads as it is
+    };
+    std::vector<Case> cases;
+    {
+        std::vector<std::uint8_t> c;
+        AppendChunk(c, "iCCP", garbage);  // a profile that does not inflate
+        cases.push_back({"damaged colour profile", c, nullptr});
+    }
+    {
+        std::vector<std::uint8_t> c;
+        AppendChunk(c, "gAMA", shortGamma);  // gAMA holds four bytes
+        AppendChunk(c, "gAMA", shortGamma);  // and only once
+        cases.push_back({"damaged and repeated gamma", c, nullptr});
+    }
+    {
+        std::vector<std::uint8_t> c;
+        AppendChunk(c, "zTXt", garbage);
+        AppendChunk(c, "iTXt", garbage);
+        cases.push_back({"damaged texts", c, nullptr});
+    }
+    {
+        std::vector<std::uint8_t> c;
+        AppendChunk(c, "tRNS", trns);
+        AppendChunk(c, "tRNS", trns);
+        cases.push_back({"tRNS twice", c, "tRNS: duplicate"});
+    }
+    {
+        std::vector<std::uint8_t> c;
+        AppendChunk(c, "tRNS", shortGamma);  // an RGB picture's tRNS holds six bytes
+        cases.push_back({"tRNS of the wrong length", c, "tRNS: invalid"});
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PngCodec codec;
+        const Status status = codec.ReadPng(WithChunksAfterHeader(png, c.chunks));
+        if (c.refusal == nullptr) {
+            ASSERT_TRUE(status.ok()) << status.message();
+            const std::unique_ptr<PackedDib> image = codec.TakeImage();
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x) ASSERT_EQ(image->Row(y)[x], expected->Row(y)[x]) << x << "," << y;
+        } else {
+            EXPECT_FALSE(status.ok());
+            EXPECT_EQ(status.message(), c.refusal);
+        }
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -58,6 +60,124 @@ TEST(FileIO, ReportsUnwritableAndUnreadablePaths) {
     ASSERT_TRUE(WriteFileAtomic(big, AsBytes(std::string(100, 'a'))).ok());
     EXPECT_FALSE(ReadFileBytes(big, &error, 99).has_value());
     EXPECT_TRUE(ReadFileBytes(big, &error, 100).has_value());
+}
+
+std::size_t EntriesIn(const fs::path& dir) {
+    return std::size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+// Things in the way of a save that are not regular files are refused by name
+// and left as they were; a pipe or a device is not read either, and is never
+// waited on (a pipe without a writer would block a plain open for ever).
+TEST(FileIO, OnlyRegularFilesAreReadOrWritten) {
+    const auto dir = test::ScratchDir("fileio-special");
+    const auto fifo = dir / "pipe.gif";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    const auto folder = dir / "folder.gif";
+    fs::create_directory(folder);
+
+    struct Case {
+        fs::path path;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {fifo, "is not a regular file"},
+        {"/dev/null", "is not a regular file"},
+        {"/dev/zero", "is not a regular file"},
+        {folder, "is a folder"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path.string());
+        const Status written = WriteFileAtomic(c.path, AsBytes("GIF89a"));
+        EXPECT_FALSE(written.ok());
+        EXPECT_EQ(written.message(), c.path.string() + ": " + c.reason);
+        EXPECT_FALSE(CheckWriteTarget(c.path).ok());
+        std::string error;
+        EXPECT_FALSE(ReadFileBytes(c.path, &error).has_value());
+        EXPECT_EQ(error, c.path.string() + ": " + c.reason);
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(EntriesIn(dir), 2u);  // no temporary file left behind
+}
+
+// A file larger than the limit is refused from its size, before reading.
+TEST(FileIO, ReadRefusesAFileOverTheLimitByItsSize) {
+    const auto dir = test::ScratchDir("fileio-limit");
+    const auto sparse = dir / "sparse.bin";
+    { std::ofstream(sparse) << 'x'; }
+    fs::resize_file(sparse, std::uintmax_t{1} << 40);  // a terabyte of holes
+    std::string error;
+    EXPECT_FALSE(ReadFileBytes(sparse, &error, 1000).has_value());
+    EXPECT_EQ(error, sparse.string() + ": file is larger than 1000 bytes");
+}
+
+// Saving through a symbolic link replaces the file the link leads to, in that
+// file's folder, and keeps the link; the file keeps its permissions.
+TEST(FileIO, SavingThroughALinkReplacesItsTarget) {
+    const auto dir = test::ScratchDir("fileio-link");
+    const auto real = dir / "real";
+    const auto links = dir / "links";
+    fs::create_directories(real);
+    fs::create_directories(links);
+    const auto target = real / "doc.qvd";
+    ASSERT_TRUE(WriteFileAtomic(target, AsBytes("old")).ok());
+    fs::permissions(target, fs::perms(0640));
+    const auto link = links / "doc.qvd";
+    fs::create_symlink("../real/doc.qvd", link);  // relative to the link's folder
+    const auto chain = links / "chain.qvd";
+    fs::create_symlink(link, chain);
+
+    EXPECT_EQ(ResolveWriteTarget(chain), links / "../real/doc.qvd");
+    EXPECT_EQ(ResolveWriteTarget(target), target);
+    ASSERT_TRUE(WriteFileAtomic(chain, AsBytes("new")).ok());
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(fs::is_symlink(chain));
+    EXPECT_EQ(test::FileText(target), "new");
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, fs::perms(0640));
+    EXPECT_EQ(EntriesIn(real), 1u);
+    EXPECT_EQ(EntriesIn(links), 2u);
+    EXPECT_TRUE(IsSameFile(chain, target));
+    EXPECT_TRUE(IsSameFile(dir / "real" / "." / "doc.qvd", target));
+    EXPECT_FALSE(IsSameFile(links, target));
+    EXPECT_FALSE(IsSameFile(dir / "missing", dir / "missing"));
+
+    // A link to a file not yet made makes that file.
+    const auto dangling = links / "new.gif";
+    fs::create_symlink("../real/new.gif", dangling);
+    ASSERT_TRUE(WriteFileAtomic(dangling, AsBytes("made")).ok());
+    EXPECT_TRUE(fs::is_symlink(dangling));
+    EXPECT_EQ(test::FileText(real / "new.gif"), "made");
+
+    // Links that lead round in a circle are refused.
+    fs::create_symlink(links / "b", links / "a");
+    fs::create_symlink(links / "a", links / "b");
+    EXPECT_FALSE(WriteFileAtomic(links / "a", AsBytes("x")).ok());
+    EXPECT_TRUE(fs::is_symlink(links / "a"));
+}
+
+// A read-only file is not replaced, even by the super user, and says so.
+TEST(FileIO, ReadOnlyFileIsNotReplaced) {
+    const auto dir = test::ScratchDir("fileio-readonly");
+    const auto target = dir / "locked.gif";
+    ASSERT_TRUE(WriteFileAtomic(target, AsBytes("kept")).ok());
+    EXPECT_FALSE(IsReadOnlyFile(target));
+    fs::permissions(target, fs::perms(0444));
+    EXPECT_TRUE(IsReadOnlyFile(target));
+    const Status written = WriteFileAtomic(target, AsBytes("lost"));
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(written.message(), target.string() + ": the file is read-only");
+    EXPECT_EQ(test::FileText(target), "kept");
+    EXPECT_EQ(EntriesIn(dir), 1u);
+
+    // The same through a link.
+    const auto link = dir / "link.gif";
+    fs::create_symlink(target, link);
+    EXPECT_TRUE(IsReadOnlyFile(link));
+    EXPECT_FALSE(WriteFileAtomic(link, AsBytes("lost")).ok());
+    EXPECT_EQ(test::FileText(target), "kept");
+    EXPECT_FALSE(IsReadOnlyFile(dir / "missing.gif"));
 }
 
 }  // namespace

@@ -409,6 +409,28 @@ TEST(Clipboard, APictureFromAnotherProgramLandsOnTheCentrePointUnlessTooLarge) {
     }
 }
 
+// A picture that cannot be read, or reads as nothing, is said so; nothing is pasted.
+TEST(Clipboard, APictureThatCannotBeReadSaysSo) {
+    struct Case {
+        const char* name;
+        bool unreadable;
+        int width, height;
+    };
+    const Case cases[] = {{"unreadable", true, 10, 10}, {"empty", false, 0, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fixture f;
+        f.host.ownClipboard.image = c.width > 0 ? test::SolidImage(c.width, c.height, 0x00445566) : PackedDib();
+        f.host.ownClipboard.unreadable = c.unreadable;
+        EXPECT_TRUE(f.Enabled(C::EditPaste));
+        ASSERT_TRUE(f.view.ExecuteCommand(C::EditPaste));
+        EXPECT_TRUE(f.Frame().IsEmpty());
+        EXPECT_EQ(f.Steps(), 0u);
+        ASSERT_EQ(f.host.messages.size(), 1u);
+        EXPECT_EQ(f.host.messages[0], "The picture on the clipboard cannot be read.");
+    }
+}
+
 TEST(Clipboard, ItemsWinOverAPictureAndADamagedPackKeepsTheItemsBeforeIt) {
     Fixture f;
     CanvasItem* item = AddSolidItem(f.Frame(), {100, 100, 110, 110}, 0);

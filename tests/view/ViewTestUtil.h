@@ -92,17 +92,19 @@ public:
     bool HasImage() const override { return image.has_value(); }
     std::optional<std::vector<std::uint8_t>> Items() const override { return items; }
     std::optional<std::pair<int, int>> ImageSize() const override {
-        if (!image) return std::nullopt;
+        if (!image || unreadable) return std::nullopt;
         return std::pair{image->Width(), image->Height()};
     }
     std::optional<PackedDib> Image() const override {
-        if (!image) return std::nullopt;
+        if (!image || unreadable) return std::nullopt;
         PackedDib copy;
         copy.CopyFrom(&*image);
         return copy;
     }
     std::optional<std::vector<std::uint8_t>> items;
     std::optional<PackedDib> image;
+    // A picture is there, but in a form that cannot be read.
+    bool unreadable = false;
 };
 
 class RecordingHost : public ViewHost {
