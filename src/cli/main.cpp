@@ -10,6 +10,7 @@
 
 #include "cli/Cli.h"
 #include "core/FileIO.h"
+#include "vantrel/Version.h"
 
 namespace {
 
@@ -36,7 +37,8 @@ const char kUsage[] =
     "  quick OUT.(qvd|gif) [--duration SECONDS] IMAGE...\n"
     "                                  a new animation, one frame per GIF, JPEG or PNG image\n"
     "  save IN OUT.qvd                 a .qvd document or a GIF saved as a .qvd document\n"
-    "  help                            this text\n"
+    "  help, --help                    this text\n"
+    "  --version                       the program's version\n"
     "\n"
     "FILE is a .qvd document, a GIF file opened as a document, or a JPEG or PNG\n"
     "picture opened as a document holding it. Without --colors or --exact the\n"
@@ -82,6 +84,10 @@ int main(int argc, char** argv) {
     const std::string& name = args[0];
     if (name == "help" || name == "--help" || name == "-h") {
         std::cout << kUsage;
+        return vantrel::cli::kExitOk;
+    }
+    if (name == "--version") {
+        std::cout << "vantrel-cli " << vantrel::kVersion << "\n";
         return vantrel::cli::kExitOk;
     }
     for (const Command& command : kCommands) {
