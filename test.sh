@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the unit tests, the
 # same tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a
-# replay of every fuzz target's seed corpus. Exits non-zero on any failure.
+# replay of every fuzz target's seed corpus; checks the Debian package made
+# from build/ too. Exits non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
@@ -10,6 +11,9 @@ vantrel_ensure_packages "${VANTREL_BUILD_PACKAGES[@]}" "${VANTREL_TEST_PACKAGES[
 echo "== Unit tests (build/)"
 vantrel_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_WERROR=ON
 ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+echo "== Debian package from build/"
+scripts/check-package.sh build
 
 echo "== Unit tests under ASan+UBSan (build-asan/)"
 vantrel_build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \

@@ -271,7 +271,10 @@ QString CAnimatorApp::HelpPagePath(CommandId id) const {
         case C::HelpTutorial: page = "tutorial.htm"; break;
         default: return {};
     }
-    return QDir(programFolder_).filePath(QStringLiteral("docs/%1").arg(QLatin1String(page)));
+    // Beside the program in the build tree; under share/ when installed.
+    QDir folder(programFolder_);
+    if (!folder.exists(QStringLiteral("docs"))) folder.setPath(folder.filePath(QStringLiteral("../share/vantrel")));
+    return QDir::cleanPath(folder.filePath(QStringLiteral("docs/%1").arg(QLatin1String(page))));
 }
 
 void CAnimatorApp::OpenWithShell(const QString& target) {

@@ -10,6 +10,7 @@
 
 #include "cli/Cli.h"
 #include "core/FileIO.h"
+#include "vantrel/Version.h"
 
 namespace {
 
@@ -57,7 +58,8 @@ const char kUsage[] =
     "                                  K frames (5 unless given, up to 60) between frame N\n"
     "                                  and the next holding frame N's items moved, sized\n"
     "                                  and coloured part of the way to the next frame's\n"
-    "  help                            this text\n"
+    "  help, --help                    this text\n"
+    "  --version                       the program's version\n"
     "\n"
     "FILE is a .qvd document, a GIF file opened as a document, or a JPEG or PNG\n"
     "picture opened as a document holding it. Without --colors or --exact the\n"
@@ -106,6 +108,10 @@ int main(int argc, char** argv) {
     const std::string& name = args[0];
     if (name == "help" || name == "--help" || name == "-h") {
         std::cout << kUsage;
+        return vantrel::cli::kExitOk;
+    }
+    if (name == "--version") {
+        std::cout << "vantrel-cli " << vantrel::kVersion << "\n";
         return vantrel::cli::kExitOk;
     }
     for (const Command& command : kCommands) {

@@ -2,11 +2,15 @@
 
 #include <sys/mman.h>
 
+#include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <new>
+#include <string>
 
 namespace vantrel {
 
@@ -49,8 +53,27 @@ void Populate(void* block, std::size_t bytes) {
 #endif
 }
 
+// Whether the kernel has free 2 MiB blocks for a range of bytes as they
+// are: a range offered for huge pages is otherwise filled by compacting
+// memory at fault time, which on a fragmented machine stalls a page fault for
+// milliseconds and a whole opening for up to a second. Asks for room to spare
+// for other programs.
+bool FreeHugePagesFor(std::size_t bytes) {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen("/proc/buddyinfo", "re"), &std::fclose);
+    if (!file) return false;
+    std::string text;
+    char chunk[1024];
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) text.append(chunk, got);
+    return FreeHugePageCount(text) * kHugePage >= 2 * bytes;
+}
+
+// Offers a range for huge pages where the kernel can give them at once.
+void OfferHugePages(void* range, std::size_t bytes) {
+    if (bytes >= kHugePage && FreeHugePagesFor(bytes)) ::madvise(range, bytes, MADV_HUGEPAGE);
+}
+
 // Regions of kRegionBytes on kRegionBytes boundaries, offered for huge
-// pages; blocks are cut one after another from the newest region. A freed
+// pages when the kernel has them free; blocks are cut one after another from the newest region. A freed
 // block's pages go back to the kernel at once (its addresses are not reused);
 // a region is unmapped when its last block is freed.
 class RegionAllocator {
@@ -71,7 +94,7 @@ public:
             if (current == regions_.end() || current->second.used + bytes > kRegionBytes) {
                 void* region = MapAligned(kRegionBytes, kRegionBytes);
                 if (region == nullptr) return nullptr;
-                ::madvise(region, kRegionBytes, MADV_HUGEPAGE);
+                OfferHugePages(region, kRegionBytes);
                 current_ = reinterpret_cast<std::uintptr_t>(region);
                 current = regions_.emplace(current_, Region{}).first;
             }
@@ -109,6 +132,31 @@ private:
 
 }  // namespace
 
+std::size_t FreeHugePageCount(std::string_view buddyinfo) {
+    std::size_t blocks = 0;
+    // "Node 0, zone   Normal   2543  15732 ...": free blocks of order 0, 1, ...
+    while (!buddyinfo.empty()) {
+        const std::size_t eol = buddyinfo.find('\n');
+        std::string_view line = buddyinfo.substr(0, eol);
+        buddyinfo.remove_prefix(eol == std::string_view::npos ? buddyinfo.size() : eol + 1);
+        const std::size_t zone = line.find("zone");
+        if (zone == std::string_view::npos) continue;
+        line.remove_prefix(zone + 4);
+        std::size_t at = line.find_first_not_of(' ');
+        at = line.find(' ', at == std::string_view::npos ? line.size() : at);  // past the zone's name
+        for (int order = 0; at != std::string_view::npos && at < line.size(); ++order) {
+            at = line.find_first_not_of(' ', at);
+            if (at == std::string_view::npos) break;
+            std::size_t count = 0;
+            const auto [end, error] = std::from_chars(line.data() + at, line.data() + line.size(), count);
+            if (error != std::errc()) break;
+            if (order >= 9) blocks += count << (order - 9);
+            at = static_cast<std::size_t>(end - line.data());
+        }
+    }
+    return blocks;
+}
+
 void* AllocatePixelBlock(std::size_t bytes, bool clear, PixelBlockOrigin& origin) {
     origin.token = 0;
     if (bytes >= kMappedBlockBytes) {
@@ -119,7 +167,7 @@ void* AllocatePixelBlock(std::size_t bytes, bool clear, PixelBlockOrigin& origin
                 return block;
             }
         } else if (void* block = MapAligned(rounded, kHugePage)) {
-            ::madvise(block, rounded / kHugePage * kHugePage, MADV_HUGEPAGE);
+            OfferHugePages(block, rounded / kHugePage * kHugePage);
             if (!clear) Populate(block, rounded);
             origin.token = rounded;
             return block;

@@ -9,6 +9,7 @@
 // costs no memory at all.
 
 #include <cstddef>
+#include <string_view>
 
 namespace vantrel {
 
@@ -21,5 +22,10 @@ struct PixelBlockOrigin {
 // null when it cannot be had.
 void* AllocatePixelBlock(std::size_t bytes, bool clear, PixelBlockOrigin& origin);
 void FreePixelBlock(void* block, PixelBlockOrigin origin);
+
+// The free 2 MiB blocks a text in the form of /proc/buddyinfo counts (a free
+// block of order 10 is two of them); large blocks are offered for huge pages
+// only while there are enough, so that no page fault waits for compaction.
+std::size_t FreeHugePageCount(std::string_view buddyinfo);
 
 }  // namespace vantrel
