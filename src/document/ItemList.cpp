@@ -94,6 +94,13 @@ CanvasItem* ItemList::AppendItemUncomposed(std::unique_ptr<CanvasItem> item) {
     return raw;
 }
 
+CanvasItem* ItemList::LinkUncomposed(CanvasItem* below, std::unique_ptr<CanvasItem> item) {
+    if (!item) return nullptr;
+    CanvasItem* raw = item.get();
+    LinkAbove(below, std::move(item));
+    return raw;
+}
+
 CanvasItem* ItemList::InsertAtBottom(std::unique_ptr<CanvasItem> item) {
     if (!item) return nullptr;
     CanvasItem* raw = item.get();
@@ -339,9 +346,11 @@ constexpr int kItemsComposedOneByOne = 32;
 }  // namespace
 
 void ItemList::UpdateComposites(CanvasItem* from) {
-    if (from != nullptr && from == Bottom() && CountItems() > kItemsComposedOneByOne &&
-        ComposeAllThroughOneBuffer())
-        return;
+    // Many items over from: rebuilding them all through one buffer costs the
+    // pixels of the list, item by item the square of its length.
+    int over = 0;
+    for (CanvasItem* item = from; item != nullptr && over <= kItemsComposedOneByOne; item = item->Next()) ++over;
+    if (over > kItemsComposedOneByOne && Contains(from) && ComposeAllThroughOneBuffer()) return;
     for (CanvasItem* item = Contains(from) ? from : nullptr; item != nullptr; item = item->Next())
         ComposeBeneath(*item);
 }

@@ -113,6 +113,13 @@ public:
     CanvasItem* InsertAtBottom(std::unique_ptr<CanvasItem> item);
     // Removes the item from the list without destroying it; null when it is not in the list.
     std::unique_ptr<CanvasItem> Unlink(CanvasItem* item);
+    // For commands that link or take out many items and then rebuild the
+    // composites once (UpdateComposites from the lowest place that changed):
+    // links item directly above below (at the bottom when null), which must
+    // be in the list, without composing; and unlinks an item that is in the
+    // list. Neither walks the list, so loops over many items stay linear.
+    CanvasItem* LinkUncomposed(CanvasItem* below, std::unique_ptr<CanvasItem> item);
+    std::unique_ptr<CanvasItem> UnlinkUncomposed(CanvasItem* item) { return Detach(item); }
     // Links the item directly above below (at the bottom when below is null)
     // and rebuilds the composites from it upward. Null when below is given
     // but not in the list.
@@ -181,7 +188,7 @@ public:
 
     // ---- rendering ----
     // Rebuilds the composites of from and of every item above it. Null does nothing.
-    // From the bottom of a long list, every composite is cut from one buffer
+    // With many items above from, every composite is cut from one buffer
     // holding what lies beneath the items so far, so that the work grows with
     // the pixels rather than with the square of the item count.
     void UpdateComposites(CanvasItem* from);

@@ -40,7 +40,26 @@ private:
     std::size_t bytes_;
 };
 
-// Takes items out of a frame; undo puts each back at its place.
+// Puts many new items on top of a frame as one change (a paste): the frame
+// is composed once, not once per item, whether run, undone or redone.
+class AddItemsCommand final : public Command {
+public:
+    // items bottom first.
+    AddItemsCommand(std::string label, ObjectUid frame, std::vector<std::unique_ptr<CanvasItem>> items);
+
+    bool Execute(CQVDoc& doc) override;
+    void Undo(CQVDoc& doc) override;
+    std::size_t MemoryBytes() const override { return bytes_; }
+
+private:
+    ObjectUid frame_;
+    std::vector<ObjectUid> uids_;                      // bottom first
+    std::vector<std::unique_ptr<CanvasItem>> items_;  // held while not in the frame
+    std::size_t bytes_ = 0;
+};
+
+// Takes items out of a frame; undo puts each back at its place. The frame is
+// composed once however many items go.
 class RemoveItemsCommand final : public Command {
 public:
     RemoveItemsCommand(std::string label, ObjectUid frame, std::vector<ObjectUid> items);
@@ -49,15 +68,16 @@ public:
     void Undo(CQVDoc& doc) override;
     std::size_t MemoryBytes() const override;
 
-private:
-    struct Removed {
-        ObjectUid uid;
-        ObjectUid below;  // the item beneath it when it was taken out; 0 at the bottom
+    // An item taken out with the identity of the item beneath it (0 at the bottom).
+    struct Taken {
+        ObjectUid below;
         std::unique_ptr<CanvasItem> item;
     };
+
+private:
     ObjectUid frame_;
     std::vector<ObjectUid> uids_;
-    std::vector<Removed> removed_;  // in the order taken out, top first
+    std::vector<Taken> removed_;  // in the order taken out, top first
 };
 
 // Moves items by an offset, limited so that they stay in the work area. The

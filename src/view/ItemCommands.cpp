@@ -188,7 +188,7 @@ void Combine(EditorView& v) {
     Transaction step(v.Document().History(), "Combine");
     step.Add(std::make_unique<AddItemCommand>("Combine", frame.Uid(), std::move(combined)));
     step.Add(std::make_unique<RemoveItemsCommand>("Combine", frame.Uid(), parts));
-    step.Commit();
+    v.Commit(step);
     v.InvalidateSelectionHandles();
     v.Host().UpdateNow();
 }

@@ -26,8 +26,7 @@ bool ApplyLabelParams(EditorView& view, ObjectUid label, const LabelParams& para
     step.Add(std::make_unique<SetLabelParamsCommand>(name, frame->Uid(), label, params));
     step.Add(std::make_unique<SetDefaultFontCommand>(name, params.font));
     const bool changed = !step.IsEmpty();
-    step.Commit();
-    return changed;
+    return view.Commit(step) && changed;
 }
 
 namespace {
