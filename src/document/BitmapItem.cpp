@@ -188,18 +188,6 @@ void BitmapItem::SwapPatch(PixelPatch& patch) {
     std::swap(sourceImage_, patch.source);
 }
 
-void BitmapItem::WidenPatch(PixelPatch& earlier, const PixelPatch& later) const {
-    const Rect both = Union(earlier.area, later.area);
-    if (both == earlier.area) return;
-    // Outside both areas the pixels are as they were; inside the earlier
-    // area the earlier patch knows them, inside the later one the later.
-    PackedDib pixels = CopyArea(both);
-    later.pixels.BlitTo(pixels, later.area.left - both.left, later.area.top - both.top);
-    earlier.pixels.BlitTo(pixels, earlier.area.left - both.left, earlier.area.top - both.top);
-    earlier.pixels = std::move(pixels);
-    earlier.area = both;
-}
-
 void BitmapItem::BeginPixelEdit(PixelValue color) {
     sourceImage_.reset();
     if (TransparencyOf(color) != 0) blendWithBeneath = true;

@@ -91,10 +91,6 @@ public:
     // Exchanges the patch's state with the bitmap's: once undoes the edit
     // made since the patch was taken, again redoes it.
     void SwapPatch(PixelPatch& patch);
-    // Widens earlier, taken before an edit, to cover also later, taken
-    // before the edit that followed: earlier then holds the state from
-    // before both over the union of their areas.
-    void WidenPatch(PixelPatch& earlier, const PixelPatch& later) const;
 
 private:
     BitmapItem(const BitmapItem& other);
