@@ -26,7 +26,7 @@ struct FrameSpec {
     bool master = false;
 };
 
-// One frame per spec, each showing one solid item of its colour.
+// One frame per entry, each showing one solid item of its colour.
 std::unique_ptr<CQVDoc> MakeDoc(const std::vector<FrameSpec>& specs) {
     auto doc = std::make_unique<CQVDoc>();
     Animation& a = doc->GetAnimation();
