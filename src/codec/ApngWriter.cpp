@@ -1,7 +1,9 @@
 #include "codec/ApngWriter.h"
 
 #include <algorithm>
+#include <optional>
 #include <span>
+#include <unordered_map>
 
 #include "codec/PngChunks.h"
 #include "core/Geometry.h"
@@ -17,6 +19,66 @@ constexpr std::uint8_t kDisposeNone = 0;
 constexpr std::uint8_t kBlendSource = 0;
 constexpr std::uint8_t kBlendOver = 1;
 constexpr PixelValue kClearPixel = 0xFF000000;  // fully transparent black
+constexpr std::uint8_t kColorTypeIndexed = 3;
+constexpr std::uint8_t kFilterNone = 0;
+constexpr std::size_t kMaxPaletteSize = 256;
+
+// The colours of an animation of at most 256 of them (transparency
+// included), the non-opaque ones first so that tRNS stays short, with a
+// fully transparent entry to leave pixels unchanged when one is free.
+struct Palette {
+    std::vector<PixelValue> colors;
+    std::unordered_map<PixelValue, std::uint8_t> indexOf;
+    std::optional<std::uint8_t> clear;
+};
+
+std::optional<Palette> CollectPalette(const AnimationFrames& animation) {
+    std::unordered_map<PixelValue, std::uint8_t> seen;
+    for (const AnimationFrame& frame : animation.frames) {
+        const PackedDib& image = *frame.image;
+        for (int y = 0; y < image.Height(); ++y) {
+            const PixelValue* row = image.Row(y);
+            PixelValue last = row[0];
+            seen.emplace(last, 0);
+            for (int x = 1; x < image.Width(); ++x) {
+                if (row[x] == last) continue;
+                last = row[x];
+                seen.emplace(last, 0);
+                if (seen.size() > kMaxPaletteSize) return std::nullopt;
+            }
+        }
+    }
+    if (seen.size() > kMaxPaletteSize) return std::nullopt;
+    Palette palette;
+    for (const auto& [color, unused] : seen) palette.colors.push_back(color);
+    const bool hasClear = std::any_of(palette.colors.begin(), palette.colors.end(),
+                                      [](PixelValue c) { return TransparencyOf(c) == 255; });
+    if (!hasClear && palette.colors.size() < kMaxPaletteSize) palette.colors.push_back(kClearPixel);
+    // Non-opaque first, then by value: the same palette whatever order the map kept.
+    std::sort(palette.colors.begin(), palette.colors.end(), [](PixelValue a, PixelValue b) {
+        return IsOpaque(a) != IsOpaque(b) ? !IsOpaque(a) : a < b;
+    });
+    for (std::size_t i = 0; i < palette.colors.size(); ++i) {
+        const PixelValue color = palette.colors[i];
+        palette.indexOf[color] = static_cast<std::uint8_t>(i);
+        if (!palette.clear && TransparencyOf(color) == 255) palette.clear = static_cast<std::uint8_t>(i);
+    }
+    return palette;
+}
+
+void PutPalette(std::vector<std::uint8_t>& out, const Palette& palette) {
+    const std::size_t colors = png::OpenChunk(out);
+    for (PixelValue c : palette.colors) out.insert(out.end(), {RedOf(c), GreenOf(c), BlueOf(c)});
+    png::CloseChunk(out, colors, "PLTE");
+    const auto opaque = std::find_if(palette.colors.begin(), palette.colors.end(), [](PixelValue c) { return IsOpaque(c); });
+    if (opaque == palette.colors.begin()) return;
+    const std::size_t alphas = png::OpenChunk(out);
+    for (auto it = palette.colors.begin(); it != opaque; ++it) out.push_back(static_cast<std::uint8_t>(255 - TransparencyOf(*it)));
+    png::CloseChunk(out, alphas, "tRNS");
+}
+
+// How the pixels are stored: indices into a palette, or samples.
+enum class Layout { Rgb, Rgba, Indexed };
 
 // The smallest rectangle holding every pixel that differs between the two
 // pictures; empty when they are the same.
@@ -56,32 +118,40 @@ struct FramePlan {
     std::uint8_t blend = kBlendSource;
 };
 
-FramePlan PlanFrame(const PackedDib* before, const PackedDib& after, bool rgba) {
+FramePlan PlanFrame(const PackedDib* before, const PackedDib& after, bool canLeavePixels) {
     if (before == nullptr) return {{0, 0, after.Width(), after.Height()}, kBlendSource};
     Rect area = ChangedRect(*before, after);
     // A frame the same as the one before still needs a rectangle: one pixel, unchanged.
     if (area.IsEmpty()) return {{0, 0, 1, 1}, kBlendSource};
-    const bool over = rgba && ChangesOpaque(before, after, area);
+    const bool over = canLeavePixels && ChangesOpaque(before, after, area);
     return {area, over ? kBlendOver : kBlendSource};
 }
 
 // The filtered rows of the frame's rectangle; with blending OVER the pixels
-// the frame before already shows become fully transparent.
-void FilterArea(const PackedDib* before, const PackedDib& after, const FramePlan& plan, bool rgba,
-                std::vector<PixelValue>& row, std::vector<std::uint8_t>& filtered) {
+// the frame before already shows become fully transparent. Palette indices
+// are not filtered: differences between indices mean nothing.
+void FilterArea(const PackedDib* before, const PackedDib& after, const FramePlan& plan, Layout layout,
+                const Palette* palette, std::vector<PixelValue>& row, std::vector<std::uint8_t>& filtered) {
     const int width = plan.area.Width();
-    const std::size_t stride = std::size_t(width) * (rgba ? 4 : 3) + 1;
+    const std::size_t bytesPerPixel = layout == Layout::Indexed ? 1 : layout == Layout::Rgba ? 4 : 3;
+    const std::size_t stride = std::size_t(width) * bytesPerPixel + 1;
     filtered.resize(stride * std::size_t(plan.area.Height()));
     row.resize(std::size_t(width));
     for (int y = plan.area.top; y < plan.area.bottom; ++y) {
         const PixelValue* pixels = after.Row(y) + plan.area.left;
-        if (plan.blend == kBlendOver) {
-            const PixelValue* old = before->Row(y) + plan.area.left;
+        const PixelValue* old = plan.blend == kBlendOver ? before->Row(y) + plan.area.left : nullptr;
+        std::uint8_t* out = filtered.data() + std::size_t(y - plan.area.top) * stride;
+        if (layout == Layout::Indexed) {
+            *out++ = kFilterNone;
+            for (int x = 0; x < width; ++x)
+                out[x] = old != nullptr && pixels[x] == old[x] ? *palette->clear : palette->indexOf.at(pixels[x]);
+            continue;
+        }
+        if (old != nullptr) {
             for (int x = 0; x < width; ++x) row[std::size_t(x)] = pixels[x] == old[x] ? kClearPixel : pixels[x];
             pixels = row.data();
         }
-        std::uint8_t* out = filtered.data() + std::size_t(y - plan.area.top) * stride;
-        if (rgba)
+        if (layout == Layout::Rgba)
             png::FilterRowRgba(pixels, width, false, out);
         else
             png::FilterRowRgb(pixels, width, out);
@@ -133,17 +203,24 @@ void PutImageData(std::vector<std::uint8_t>& out, std::uint32_t& sequence, std::
 Status EncodeApng(const AnimationFrames& animation, std::vector<std::uint8_t>& out) {
     out.clear();
     if (Status checked = CheckAnimationFrames(animation); !checked) return checked;
-    const bool rgba = std::any_of(animation.frames.begin(), animation.frames.end(),
-                                  [](const AnimationFrame& frame) { return !frame.image->IsOpaque(); });
+    const std::optional<Palette> palette = CollectPalette(animation);
+    const bool opaque = std::all_of(animation.frames.begin(), animation.frames.end(),
+                                    [](const AnimationFrame& frame) { return frame.image->IsOpaque(); });
+    const Layout layout = palette ? Layout::Indexed : opaque ? Layout::Rgb : Layout::Rgba;
+    const bool canLeavePixels = palette ? palette->clear.has_value() : layout == Layout::Rgba;
 
     out.insert(out.end(), png::kSignature.begin(), png::kSignature.end());
     const std::size_t header = png::OpenChunk(out);
-    png::PutHeader(out, animation.width, animation.height, rgba ? png::kColorTypeRgba : png::kColorTypeRgb);
+    png::PutHeader(out, animation.width, animation.height,
+                   layout == Layout::Indexed ? kColorTypeIndexed
+                   : layout == Layout::Rgba  ? png::kColorTypeRgba
+                                             : png::kColorTypeRgb);
     png::CloseChunk(out, header, "IHDR");
     const std::size_t control = png::OpenChunk(out);
     png::PutBigEndian(out, static_cast<std::uint32_t>(animation.frames.size()));
     png::PutBigEndian(out, animation.plays);
     png::CloseChunk(out, control, "acTL");
+    if (palette) PutPalette(out, *palette);
 
     std::uint32_t sequence = 0;
     std::vector<PixelValue> row;
@@ -151,8 +228,8 @@ Status EncodeApng(const AnimationFrames& animation, std::vector<std::uint8_t>& o
     std::vector<std::uint8_t> stream;
     const PackedDib* before = nullptr;
     for (const AnimationFrame& frame : animation.frames) {
-        const FramePlan plan = PlanFrame(before, *frame.image, rgba);
-        FilterArea(before, *frame.image, plan, rgba, row, filtered);
+        const FramePlan plan = PlanFrame(before, *frame.image, canLeavePixels);
+        FilterArea(before, *frame.image, plan, layout, palette ? &*palette : nullptr, row, filtered);
         stream.clear();
         if (!png::AppendZlib(filtered, kApngZlibLevel, stream)) {
             out.clear();

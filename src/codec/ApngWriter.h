@@ -5,9 +5,12 @@
 // disposed of, so each frame is drawn over the one before: with blending
 // OVER when every changed pixel is opaque (the unchanged pixels inside the
 // rectangle are then written fully transparent, which compresses well),
-// otherwise replacing the rectangle (SOURCE). The colour type is RGB when
-// every frame is opaque and RGBA (alpha = 255 - T) otherwise. Durations are
-// exact in milliseconds; the plays go into acTL (0 without end).
+// otherwise replacing the rectangle (SOURCE). An animation of at most 256
+// colours (transparency counted) is written with one palette (PLTE, tRNS),
+// which then also holds the fully transparent entry OVER needs when there is
+// room; otherwise the colour type is RGB when every frame is opaque and RGBA
+// (alpha = 255 - T) when not. Durations are exact in milliseconds; the plays
+// go into acTL (0 without end).
 
 #include <cstdint>
 #include <vector>

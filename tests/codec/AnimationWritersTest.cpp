@@ -180,7 +180,7 @@ TEST(AnimationWritersTest, WebpDecodesToTheFramesWithTheirDurations) {
 // Frames with partial and full transparency, changing in both directions.
 Fixture Transparency() {
     Fixture f;
-    PackedDib first = Noise(24, 16, 3);
+    PackedDib first = Noise(48, 16, 3);  // more than 256 colours beside the flat half
     const Rect half{0, 0, 12, 16};
     first.FillRect(MakePixel(10, 20, 30, 127), &half);  // half of it at alpha 128
     f.images.push_back(std::move(first));
@@ -242,6 +242,44 @@ TEST(AnimationWritersTest, LoopCountsAndDurationsAreKeptExactly) {
             ExpectSameTimeline(f, ApngRoundTrip(f));
         }
     }
+}
+
+// Four flat colours and a moving box: few enough colours for one palette.
+Fixture FlatColours() {
+    Fixture f;
+    for (int i = 0; i < 4; ++i) {
+        PackedDib picture;
+        picture.SetSize(32, 12);
+        picture.FillRect(MakePixel(0x1A, 0x2A, 0x6C));
+        const Rect text{2, 2, 30, 5};
+        picture.FillRect(MakePixel(0xFF, 0x93, 0x35), &text);
+        const Rect box{4 + 3 * i, 6, 8 + 3 * i, 10};
+        picture.FillRect(i == 3 ? MakePixel(9, 9, 9, 200) : MakePixel(255, 255, 255), &box);
+        f.images.push_back(std::move(picture));
+    }
+    f.milliseconds = {100, 100, 100, 400};
+    f.plays = 0;
+    return f;
+}
+
+TEST(AnimationWritersTest, FewColoursGoIntoOnePalette) {
+    const Fixture f = FlatColours();
+    std::vector<std::uint8_t> bytes;
+    const ReadBackAnimation read = ApngRoundTrip(f, &bytes);
+    ExpectSameTimeline(f, read);
+    EXPECT_EQ(read.colorType, 3);
+    ASSERT_EQ(read.frames.size(), 4u);
+    // The opaque box moved: drawn over, with the pixels it left written as it was.
+    EXPECT_EQ(read.frames[1].blend, 1);
+    EXPECT_EQ(read.frames[1].stored, (Rect{4, 6, 11, 10}));
+    // The half-transparent box must replace what lay beneath.
+    EXPECT_EQ(read.frames[3].blend, 0);
+    const auto first = test::ReadPngWithLibpng(bytes);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_TRUE(test::SameShown(*first, f.images[0]));
+    // Noise of more than 256 colours keeps its samples.
+    EXPECT_EQ(ApngRoundTrip(SmallChanges()).colorType, 2);
+    EXPECT_EQ(ApngRoundTrip(Transparency()).colorType, 6);
 }
 
 TEST(AnimationWritersTest, LibpngShowsTheFirstFrameOfAnApng) {

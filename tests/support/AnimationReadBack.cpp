@@ -1,6 +1,7 @@
 #include "support/AnimationReadBack.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -192,6 +193,7 @@ ReadBackAnimation ReadApngByChunks(std::span<const std::uint8_t> bytes) {
     std::uint32_t nextSequence = 0;
     bool seenEnd = false;
     std::vector<FrameControl> frames;
+    std::vector<std::array<std::uint8_t, 4>> palette;
     std::size_t at = 8;
     while (at < bytes.size() && !seenEnd) {
         if (bytes.size() - at < 12) return Failed("chunk cut short");
@@ -209,8 +211,15 @@ ReadBackAnimation ReadApngByChunks(std::span<const std::uint8_t> bytes) {
             if (length != 13 || data[8] != 8 || data[12] != 0) return Failed("unexpected IHDR");
             result.width = int(Big32(data));
             result.height = int(Big32(data + 4));
-            channels = data[9] == 2 ? 3 : data[9] == 6 ? 4 : 0;
+            result.colorType = data[9];
+            channels = data[9] == 2 ? 3 : data[9] == 6 ? 4 : data[9] == 3 ? 1 : 0;
             if (channels == 0) return Failed("colour type not read here");
+        } else if (type == "PLTE") {
+            if (length % 3 != 0 || length > 768) return Failed("PLTE length");
+            for (std::uint32_t i = 0; i < length; i += 3) palette.push_back({data[i], data[i + 1], data[i + 2], 255});
+        } else if (type == "tRNS") {
+            if (length > palette.size()) return Failed("tRNS longer than the palette");
+            for (std::uint32_t i = 0; i < length; ++i) palette[i][3] = data[i];
         } else if (type == "acTL") {
             if (length != 8) return Failed("acTL length");
             declaredFrames = Big32(data);
@@ -247,6 +256,13 @@ ReadBackAnimation ReadApngByChunks(std::span<const std::uint8_t> bytes) {
     for (std::size_t i = 0; i < frames.size(); ++i) {
         const FrameControl& frame = frames[i];
         if (!Unfilter(frame, channels, rgba)) return Failed("frame data damaged");
+        if (channels == 1) {
+            // Unfilter left each index in the red byte.
+            for (std::size_t p = 0; p < rgba.size(); p += 4) {
+                if (rgba[p] >= palette.size()) return Failed("index outside the palette");
+                std::memcpy(&rgba[p], palette[rgba[p]].data(), 4);
+            }
+        }
         const std::vector<std::uint8_t> before = canvas;
         Draw(canvas, result.width, frame, rgba);
         ReadBackFrame shown;

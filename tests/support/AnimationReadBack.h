@@ -28,6 +28,7 @@ struct ReadBackAnimation {
     int width = 0;
     int height = 0;
     std::uint32_t plays = 0;
+    int colorType = -1;  // APNG: 2 RGB, 3 palette, 6 RGBA
     std::vector<ReadBackFrame> frames;
     std::string error;  // empty when the file was read
 };
