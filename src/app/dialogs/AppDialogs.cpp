@@ -115,7 +115,7 @@ std::optional<std::filesystem::path> AppDialogs::AnimationPath(const std::string
     if (chosen.isEmpty()) return std::nullopt;
     // A name without extension gets the one of the chosen file type, which
     // then chooses the writer; a typed extension decides by itself.
-    return FrameExportPath(PathOf(chosen), UsualExtension(FilePurpose::SaveAnimation, filter));
+    return vantrel::FrameExportPath(PathOf(chosen), UsualExtension(FilePurpose::SaveAnimation, filter));
 }
 
 std::optional<FrameExportChoice> AppDialogs::FrameExportPath(const std::filesystem::path& suggested) {
