@@ -18,7 +18,8 @@ constexpr std::uint64_t kFuzzMemoryBudget = std::uint64_t{24} << 20;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vantrel::CQVDoc doc;
-    if (!vantrel::OpenGifDocument(doc, std::span(data, size), "fuzz.gif", kFuzzMemoryBudget).ok()) return 0;
+    doc.limits.memoryBudget = kFuzzMemoryBudget;
+    if (!vantrel::OpenGifDocument(doc, std::span(data, size), "fuzz.gif").ok()) return 0;
     vantrel::Animation& animation = doc.GetAnimation();
     animation.RenderAll();
     std::uint32_t sum = 0;

@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     vantrel::CQVDoc doc;
     vantrel::AnimFrame& frame = *doc.GetAnimation().FirstFrame();
-    (void)vantrel::PasteBlock(frame, std::span(data, size), vantrel::fuzz::kDocumentMemoryBudget);
+    (void)vantrel::PasteBlock(frame, std::span(data, size), vantrel::DocumentLimits{vantrel::fuzz::kDocumentMemoryBudget});
     frame.UpdateAllComposites();
     frame.Render();
     vantrel::fuzz::Keep(vantrel::fuzz::SumOfPixels(frame.Image()));
@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (block.has_value() != (pasted > 0)) __builtin_trap();
     if (!block) return 0;
     vantrel::ItemList copy;
-    if (!vantrel::PasteBlock(copy, *block, vantrel::fuzz::kDocumentMemoryBudget).ok()) __builtin_trap();
+    if (!vantrel::PasteBlock(copy, *block, vantrel::DocumentLimits{vantrel::fuzz::kDocumentMemoryBudget}).ok()) __builtin_trap();
     if (copy.CountItems() != pasted) __builtin_trap();
     for (int i = 0; i < pasted; ++i) {
         if (copy.NthSelected(i)->SaveRecord() != frame.NthSelected(i)->SaveRecord()) __builtin_trap();

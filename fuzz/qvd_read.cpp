@@ -14,9 +14,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vantrel::fuzz::KeepFontsLoaded();
 
-    const vantrel::DocumentReadLimits limits{vantrel::fuzz::kDocumentMemoryBudget};
     vantrel::CQVDoc doc;
-    if (!vantrel::LoadDocumentBytes(doc, std::span(data, size), limits).ok()) return 0;
+    doc.limits.memoryBudget = vantrel::fuzz::kDocumentMemoryBudget;
+    if (!vantrel::LoadDocumentBytes(doc, std::span(data, size)).ok()) return 0;
     std::uint32_t sum = 0;
     for (const auto& frame : doc.GetAnimation().Frames()) sum += vantrel::fuzz::SumOfPixels(frame->Image());
     vantrel::fuzz::Keep(sum);
@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto saved = vantrel::DocumentBytes(doc);
     if (!saved) __builtin_trap();
     vantrel::CQVDoc again;
-    if (!vantrel::LoadDocumentBytes(again, *saved, limits).ok()) __builtin_trap();
+    again.limits = doc.limits;
+    if (!vantrel::LoadDocumentBytes(again, *saved).ok()) __builtin_trap();
     if (vantrel::DocumentBytes(again) != saved) __builtin_trap();
     return 0;
 }

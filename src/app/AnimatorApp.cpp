@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTextStream>
 #include <QUrl>
+#include <utility>
 
 #include "app/Autosaver.h"
 #include "app/ChildFrame.h"
@@ -121,9 +122,12 @@ CChildFrame* CAnimatorApp::NewQuickAnimation() {
     if (!choice) return nullptr;
     auto doc = std::make_unique<CQVDoc>();
     doc->SetTitle("Untitled-" + std::to_string(++untitledCount_));
-    // Files that could not be read are reported; the frames of the others stay.
+    // One file that cannot be read refuses the whole animation: no half-made document opens.
     const Status made = MakeQuickAnimation(*doc, choice->files, choice->seconds);
-    if (!made) ShowMessageBox(mainFrame_.get(), QString::fromStdString(made.message()), MessageStyle::Error);
+    if (!made) {
+        ShowMessageBox(mainFrame_.get(), QString::fromStdString(made.message()), MessageStyle::Error);
+        return nullptr;
+    }
     doc->SetModifiedFlag(true);  // made here, saved nowhere yet
     return AddDocumentWindow(std::move(doc));
 }
@@ -145,7 +149,10 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
     }
     AddToRecentFiles(QFileInfo(path).absoluteFilePath());
     if (!mainFrame_) return nullptr;
-    return AddDocumentWindow(std::move(doc));
+    const std::string warning = std::exchange(doc->openWarning, std::string());
+    CChildFrame* child = AddDocumentWindow(std::move(doc));
+    if (!warning.empty()) ShowMessageBox(mainFrame_.get(), QString::fromStdString(warning), MessageStyle::Information);
+    return child;
 }
 
 void CAnimatorApp::OfferRecovery() {

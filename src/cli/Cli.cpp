@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 namespace vantrel::cli {
@@ -14,6 +15,8 @@ int Fail(int code, std::string_view message) {
 
 std::string AboutPath(const std::string& path, const std::string& message) {
     if (message.starts_with(path + ": ")) return message;
+    // A message that starts with the file's name names it already.
+    if (message.starts_with(std::filesystem::path(path).filename().string() + " ")) return message;
     return path + ": " + message;
 }
 

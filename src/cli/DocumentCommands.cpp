@@ -18,6 +18,8 @@ bool LoadDocument(const std::string& path, CQVDoc& doc, int& exitCode) {
         exitCode = Fail(kExitBadInput, AboutPath(path, status.message()));
         return false;
     }
+    // A damaged file that opened all the same is said so, and the work goes on.
+    if (!doc.openWarning.empty()) std::cerr << "vantrel-cli: warning: " << doc.openWarning << '\n';
     return true;
 }
 

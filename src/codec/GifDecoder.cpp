@@ -33,6 +33,8 @@ constexpr std::size_t kApplicationIdentifierSize = 11;
 constexpr std::size_t kLoopSubBlockSize = 3;
 
 constexpr std::uint32_t kTransparentPixel = 0xFF000000;
+// What a pixel no code reached shows: nothing, as browsers show it.
+constexpr PixelValue kUndecodedPixel = kTransparentWhite;
 
 struct ReadFailure {
     GifReadError reason = GifReadError::None;
@@ -165,6 +167,7 @@ private:
         record->localColorTable = localTable;
         record->minimumCodeSize = minimumCodeSize;
         ReadDataSubBlocks(record->compressedData);
+        record->dataCutShort = in_.Exhausted();
         return std::nullopt;
     }
 
@@ -344,35 +347,43 @@ void GifFile::BuildPixelBuffers() {
         if (count > GifLimits::kMaxImagePixels) continue;
         // Indices that were never decoded count as index 0.
         if (image.indices.size() != count) image.indices.assign(count, 0);
-        ExpandIndices(image, image.indices, *image.pixels);
+        ExpandIndices(image, image.indices, *image.pixels, count);
     }
 }
 
-bool GifFile::DecodeIndices(const GifImage& image, std::vector<std::uint8_t>& indices) const {
+std::optional<std::size_t> GifFile::DecodeIndices(const GifImage& image, std::vector<std::uint8_t>& indices) const {
     const std::uint64_t count = std::uint64_t{image.width} * image.height;
-    if (count > GifLimits::kMaxImagePixels) return false;
+    if (count > GifLimits::kMaxImagePixels) return std::nullopt;
     // Only the part no code reached is cleared: everything before it is written.
     indices.resize(static_cast<std::size_t>(count));
     const LzwResult result = DecodeLzw(image.minimumCodeSize, image.compressedData, indices);
     std::fill(indices.begin() + static_cast<std::ptrdiff_t>(result.written), indices.end(), std::uint8_t{0});
-    return true;
+    return result.written;
 }
 
-void GifFile::ExpandIndices(const GifImage& image, std::span<const std::uint8_t> indices, PackedDib& pixels) const {
+void GifFile::ExpandIndices(const GifImage& image, std::span<const std::uint8_t> indices, PackedDib& pixels,
+                            std::size_t reached) const {
     const std::size_t width = image.width;
     const std::size_t height = image.height;
     if (indices.size() != width * height || !pixels.SetSizeForOverwrite(image.width, image.height)) return;
     const std::array<PixelValue, 256> table = PixelTable(image, globalColorTable);
     for (std::size_t i = 0; i < height; ++i) {
-        const std::uint8_t* source = indices.data() + IndexRowOf(i, height, image.interlaced) * width;
+        const std::size_t start = IndexRowOf(i, height, image.interlaced) * width;
+        const std::uint8_t* source = indices.data() + start;
         PixelValue* const row = pixels.Row(static_cast<int>(i));
-        for (std::size_t j = 0; j < width; ++j) row[j] = table[source[j]];
+        // The part of the row no code reached shows what lies beneath.
+        const std::size_t decoded = reached > start ? std::min(width, reached - start) : 0;
+        for (std::size_t j = 0; j < decoded; ++j) row[j] = table[source[j]];
+        for (std::size_t j = decoded; j < width; ++j) row[j] = kUndecodedPixel;
     }
 }
 
-bool GifFile::DecodePixels(const GifImage& image, std::vector<std::uint8_t>& scratch, PackedDib& pixels) const {
-    if (!DecodeIndices(image, scratch)) return false;
-    ExpandIndices(image, scratch, pixels);
+bool GifFile::DecodePixels(const GifImage& image, std::vector<std::uint8_t>& scratch, PackedDib& pixels,
+                           std::size_t* decoded) const {
+    const auto reached = DecodeIndices(image, scratch);
+    if (!reached) return false;
+    if (decoded != nullptr) *decoded = *reached;
+    ExpandIndices(image, scratch, pixels, *reached);
     return pixels.HasBlock() || scratch.empty();
 }
 

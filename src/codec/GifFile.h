@@ -76,6 +76,8 @@ struct GifImage {
     bool sorted = false;
     std::uint16_t colorTableSize = 0;  // entries of the local table, 2 to 256
     std::uint8_t minimumCodeSize = 0;
+    // The file ended inside this record's image data (its terminator is missing).
+    bool dataCutShort = false;
     std::vector<std::uint8_t> indices;  // width x height colour indices, top-down rows
 
     // ---- writing only ----
@@ -127,9 +129,12 @@ public:
     // Both steps for one record without keeping its indices: decodes into
     // scratch (reused from call to call, so one buffer serves a whole file)
     // and expands through the palette into pixels, which is resized without
-    // clearing. False when the record is larger than the limits allow or its
-    // buffer cannot be had.
-    bool DecodePixels(const GifImage& image, std::vector<std::uint8_t>& scratch, PackedDib& pixels) const;
+    // clearing. Pixels no code reached (data cut short or damaged) are
+    // transparent, as browsers show them; decoded, when given, receives how
+    // many pixels the codes did reach. False when the record is larger than
+    // the limits allow or its buffer cannot be had.
+    bool DecodePixels(const GifImage& image, std::vector<std::uint8_t>& scratch, PackedDib& pixels,
+                      std::size_t* decoded = nullptr) const;
 
     GifReadError error() const { return error_; }
     const std::string& errorMessage() const { return errorMessage_; }
@@ -171,10 +176,13 @@ public:
 
 private:
     // The LZW step for one record into indices (width x height, zero where
-    // no code reached); false when the record is above the pixel limit.
-    bool DecodeIndices(const GifImage& image, std::vector<std::uint8_t>& indices) const;
-    // Indices through the record's palette into pixels, rows top-down.
-    void ExpandIndices(const GifImage& image, std::span<const std::uint8_t> indices, PackedDib& pixels) const;
+    // no code reached); the count of indices reached, or none when the record
+    // is above the pixel limit.
+    std::optional<std::size_t> DecodeIndices(const GifImage& image, std::vector<std::uint8_t>& indices) const;
+    // Indices through the record's palette into pixels, rows top-down; the
+    // indices from reached on (in stream order) become transparent pixels.
+    void ExpandIndices(const GifImage& image, std::span<const std::uint8_t> indices, PackedDib& pixels,
+                       std::size_t reached) const;
 
     GifReadError error_ = GifReadError::None;
     std::string errorMessage_;

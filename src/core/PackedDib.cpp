@@ -156,6 +156,18 @@ bool PackedDib::IsOpaque() const {
     return true;
 }
 
+bool PackedDib::IsOpaqueIn(const Rect& r) const {
+    if (!HasBlock()) return false;
+    const Rect inside = Intersect(r, Bounds());
+    for (int y = inside.top; y < inside.bottom; ++y) {
+        const PixelValue* row = Row(y);
+        PixelValue any = 0;
+        for (int x = inside.left; x < inside.right; ++x) any |= row[x];
+        if ((any & 0xFF000000) != 0) return false;
+    }
+    return true;
+}
+
 PixelValue PackedDib::GetPixel(int x, int y) const {
     if (!HasBlock() || x < 0 || y < 0 || x >= Width() || y >= Height()) return kOpaqueWhite;
     return Row(y)[x];

@@ -99,6 +99,9 @@ public:
     void FillRect(PixelValue value, const Rect* rect = nullptr);
     // Whether the buffer has a block and every pixel's transparency byte is 0.
     bool IsOpaque() const;
+    // Whether the buffer has a block and every pixel inside r (clipped to the
+    // buffer) has transparency byte 0.
+    bool IsOpaqueIn(const Rect& r) const;
     // The pixel, or opaque white (0x00FFFFFF) without block or outside the buffer.
     PixelValue GetPixel(int x, int y) const;
 

@@ -55,4 +55,22 @@ void AnimFrame::Render() {
     ComposeItemsInto(image_, canvas_.TopLeft());
 }
 
+PixelWrite AnimFrame::BeginPixelWrite(CanvasItem& item) {
+    PixelWrite write;
+    write.framePicture = image_.SharesBlockWith(item.Image());
+    if (write.framePicture) image_ = PackedDib();
+    const PixelWrite own = ItemList::BeginPixelWrite(item);
+    write.sharedOpaque = own.sharedOpaque;
+    write.blend = own.blend;
+    return write;
+}
+
+Rect AnimFrame::EndPixelWrite(CanvasItem& item, const Rect& area, const PixelWrite& before) {
+    const Rect changed = ItemList::EndPixelWrite(item, area, before);
+    // The item covered the canvas exactly: its composite has the picture's
+    // size, and the next Render shows it again (or overwrites every pixel).
+    if (before.framePicture) image_.ShareFrom(item.Composite());
+    return changed;
+}
+
 }  // namespace vantrel

@@ -68,6 +68,9 @@ public:
     // clipped to the canvas. Composites must be up to date.
     void Render();
     ItemBackdrop Backdrop() const override;
+    // The frame's picture, when it shows the item's block, lets go of it too.
+    PixelWrite BeginPixelWrite(CanvasItem& item) override;
+    Rect EndPixelWrite(CanvasItem& item, const Rect& area, const PixelWrite& before) override;
 
 private:
     friend class Animation;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "core/ByteReader.h"
@@ -162,6 +163,41 @@ bool BitmapItem::SetImageFromPackedDib(std::span<const std::uint8_t> packedDib) 
 PackedDib& BitmapItem::EditImage() {
     sourceImage_.reset();
     return image;
+}
+
+PackedDib BitmapItem::CopyArea(const Rect& area) const {
+    PackedDib pixels;
+    if (pixels.SetSizeForOverwrite(area.Width(), area.Height())) image.BlitTo(pixels, -area.left, -area.top);
+    return pixels;
+}
+
+PixelPatch BitmapItem::TakePatch(const Rect& area) {
+    PixelPatch patch;
+    patch.area = Intersect(area, image.Bounds());
+    patch.pixels = CopyArea(patch.area);
+    patch.blend = blendWithBeneath;
+    patch.source = std::move(sourceImage_);
+    return patch;
+}
+
+void BitmapItem::SwapPatch(PixelPatch& patch) {
+    PackedDib current = CopyArea(patch.area);
+    patch.pixels.BlitTo(image, patch.area.left, patch.area.top);
+    patch.pixels = std::move(current);
+    std::swap(blendWithBeneath, patch.blend);
+    std::swap(sourceImage_, patch.source);
+}
+
+void BitmapItem::WidenPatch(PixelPatch& earlier, const PixelPatch& later) const {
+    const Rect both = Union(earlier.area, later.area);
+    if (both == earlier.area) return;
+    // Outside both areas the pixels are as they were; inside the earlier
+    // area the earlier patch knows them, inside the later one the later.
+    PackedDib pixels = CopyArea(both);
+    later.pixels.BlitTo(pixels, later.area.left - both.left, later.area.top - both.top);
+    earlier.pixels.BlitTo(pixels, earlier.area.left - both.left, earlier.area.top - both.top);
+    earlier.pixels = std::move(pixels);
+    earlier.area = both;
 }
 
 void BitmapItem::BeginPixelEdit(PixelValue color) {

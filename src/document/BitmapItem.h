@@ -19,6 +19,15 @@ namespace vantrel {
 // Header size of the "DIBM" record: common header plus the blend flag.
 inline constexpr std::size_t kBitmapRecordHeaderSize = 28;
 
+// The part of a bitmap's state that an edit of some of its pixels changes:
+// the pixels of one area, the blend flag and the unscaled source image.
+struct PixelPatch {
+    Rect area;  // item pixels, inside the image
+    PackedDib pixels;  // area-sized
+    bool blend = false;
+    std::unique_ptr<PackedDib> source;
+};
+
 class BitmapItem : public CanvasItem {
 public:
     BitmapItem();
@@ -75,11 +84,25 @@ public:
     // Writable image, for editors that paint pixels directly; drops the source image.
     PackedDib& EditImage();
 
+    // ---- patches: what an edit of part of the picture changed ----
+    // The pixels inside area (item pixels, clipped to the image), the blend
+    // flag, and the source image, taken over (a pixel edit drops it anyway).
+    PixelPatch TakePatch(const Rect& area);
+    // Exchanges the patch's state with the bitmap's: once undoes the edit
+    // made since the patch was taken, again redoes it.
+    void SwapPatch(PixelPatch& patch);
+    // Widens earlier, taken before an edit, to cover also later, taken
+    // before the edit that followed: earlier then holds the state from
+    // before both over the union of their areas.
+    void WidenPatch(PixelPatch& earlier, const PixelPatch& later) const;
+
 private:
     BitmapItem(const BitmapItem& other);
     // Pixel edits end the resize-from-source state and make transparent
     // colours blend with what lies beneath.
     void BeginPixelEdit(PixelValue color);
+    // The image's pixels inside area (item pixels, inside the image).
+    PackedDib CopyArea(const Rect& area) const;
 
     std::unique_ptr<PackedDib> undoImage_;
     std::unique_ptr<PackedDib> sourceImage_;

@@ -28,9 +28,13 @@ public:
 
     // Font given to new labels.
     LogFont defaultFont;
-    // Most memory the document may hold (see DocumentMemory.h); edits that
-    // would pass it are refused.
-    std::uint64_t memoryLimit = kDocumentMemoryBudget;
+    // What the document may hold (see DocumentMemory.h): edits that would
+    // break it are refused, saving refuses to write past it, and reading a
+    // file into the document holds the file to it.
+    DocumentLimits limits;
+    // What reading noticed in a damaged file it opened all the same ("The
+    // file ends early: ..."); whoever opened the document tells it once.
+    std::string openWarning;
 
     Animation& GetAnimation() { return *animation_; }
     const Animation& GetAnimation() const { return *animation_; }

@@ -147,29 +147,42 @@ bool CanvasItem::ShareOpaqueImage() {
     return true;
 }
 
-void CanvasItem::BlendImage() {
-    if (!image.HasBlock() || !composite.HasBlock() || image.Width() != composite.Width() ||
-        image.Height() != composite.Height())
-        return;
-    const int width = image.Width();
-    for (int y = 0; y < image.Height(); ++y) {
-        const PixelValue* src = std::as_const(image).Row(y);
+namespace {
+
+// Blends the image's pixels inside r over the composite's, or over white.
+template <bool OverWhite>
+void BlendRows(const PackedDib& image, PackedDib& composite, const Rect& r) {
+    for (int y = r.top; y < r.bottom; ++y) {
+        const PixelValue* src = image.Row(y);
         PixelValue* dst = composite.Row(y);
-        for (int x = 0; x < width; ++x) dst[x] = BlendItemPixel(src[x], dst[x]);
+        for (int x = r.left; x < r.right; ++x) dst[x] = BlendItemPixel(src[x], OverWhite ? kCompositeWhite : dst[x]);
     }
 }
 
+}  // namespace
+
+bool CanvasItem::BuffersMatch() const {
+    return image.HasBlock() && composite.HasBlock() && image.Width() == composite.Width() &&
+           image.Height() == composite.Height();
+}
+
+void CanvasItem::BlendImage() { BlendImageIn(image.Bounds(), false); }
+
 void CanvasItem::BlendImageOverWhite() {
-    if (!image.HasBlock() || !composite.HasBlock() || image.Width() != composite.Width() ||
-        image.Height() != composite.Height()) {
+    if (!BuffersMatch()) {
         composite.FillBytes(0xFF);
         return;
     }
-    const int width = image.Width();
-    for (int y = 0; y < image.Height(); ++y) {
-        const PixelValue* src = std::as_const(image).Row(y);
-        PixelValue* dst = composite.Row(y);
-        for (int x = 0; x < width; ++x) dst[x] = BlendItemPixel(src[x], kCompositeWhite);
+    BlendImageIn(image.Bounds(), true);
+}
+
+void CanvasItem::BlendImageIn(const Rect& area, bool overWhite) {
+    const Rect r = Intersect(area, image.Bounds());
+    if (!BuffersMatch() || r.IsEmpty()) return;
+    if (overWhite) {
+        BlendRows<true>(image, composite, r);
+    } else {
+        BlendRows<false>(image, composite, r);
     }
 }
 

@@ -112,6 +112,10 @@ public:
     // The composite filled with 0xFF bytes and the image blended over it, in
     // one pass over the pixels.
     void BlendImageOverWhite();
+    // BlendImage or BlendImageOverWhite for the pixels inside area only
+    // (item pixels, clipped to the buffers), after a write into that part of
+    // the image.
+    void BlendImageIn(const Rect& area, bool overWhite);
     // The image pixel at a work-area point; 0x00FFFFFF outside the image.
     PixelValue PixelAt(Point p) const;
     // Handle n's rectangle at this zoom (device pixels).
@@ -157,6 +161,9 @@ protected:
 
 private:
     friend class ItemList;
+
+    // Whether image and composite both have blocks of the same size.
+    bool BuffersMatch() const;
 
     ObjectUid uid_;
     std::unique_ptr<CanvasItem> next_;  // the list owns its items through the upward links

@@ -42,8 +42,10 @@ void StoreFrame(const AnimFrame& frame, std::uint32_t id, std::uint32_t backgrou
     archive.WriteU32(0);
 }
 
-// Writes the whole document and flushes it.
+// Writes the whole document and flushes it. A document its own reader would
+// refuse is not written at all.
 Status StoreFlushed(const CQVDoc& doc, Archive& archive) {
+    if (Status fits = CheckDocumentFits(doc); !fits) return fits;
     try {
         StoreDocument(doc, archive);
         archive.Flush();
@@ -68,12 +70,12 @@ std::string ReadTag(Archive& archive) {
 
 // Reads the item records of one frame, up to its 0 length. Once the budget
 // is passed (frame is then null) the records are only checked and counted.
-void LoadItems(AnimFrame* frame, Archive& archive, MemoryBudget& budget) {
-    int count = 0;
+void LoadItems(AnimFrame* frame, Archive& archive, MemoryBudget& budget, std::uint64_t itemLimit) {
+    std::uint64_t count = 0;
     for (std::uint32_t length = archive.ReadU32(); length != 0; length = archive.ReadU32()) {
         // The record must lie within the file before anything is made of it.
         const auto record = archive.ReadView(length);
-        if (++count > kMaxItemsPerFrame) ThrowFormatError();
+        if (++count > itemLimit) ThrowFormatError();
         if (frame == nullptr || budget.Exceeded()) {
             const auto cost = ItemRecordCost(record);
             if (!cost) ThrowFormatError();
@@ -111,14 +113,15 @@ void StoreDocument(const CQVDoc& doc, Archive& archive) {
     archive.WriteU32(0);
 }
 
-void LoadDocument(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limits) {
+void LoadDocument(CQVDoc& doc, Archive& archive) {
+    const DocumentLimits& limits = doc.limits;
     if (ReadTag(archive) != kDocumentMagic) ThrowFormatError();
     std::array<std::uint8_t, LogFont::kRecordSize> fontBytes{};
     archive.Read(fontBytes);
     const LogFont font = LogFont::ReadFrom(fontBytes);
     const std::int32_t width = archive.ReadI32();
     const std::int32_t height = archive.ReadI32();
-    if (width < 1 || width > kWorkAreaSize || height < 1 || height > kWorkAreaSize) ThrowFormatError();
+    if (width < 1 || width > limits.canvasSide || height < 1 || height > limits.canvasSide) ThrowFormatError();
     const std::uint32_t loopCount = archive.ReadU32();
     std::string tag = ReadTag(archive);
     if (tag.empty()) ThrowFormatError();  // a document has at least one frame
@@ -132,7 +135,7 @@ void LoadDocument(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limit
     std::unordered_map<std::uint32_t, AnimFrame*> framesById;
     std::size_t index = 0;
     while (!tag.empty()) {
-        if (tag != kFrameTag) ThrowFormatError();
+        if (tag != kFrameTag || index >= limits.frames) ThrowFormatError();
         // Past the budget no more frames are made; the rest of the file is
         // read only to count what the whole document would need.
         AnimFrame* frame = nullptr;
@@ -144,7 +147,7 @@ void LoadDocument(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limit
         const bool isMaster = archive.ReadU32() != 0;
         const std::uint32_t duration = archive.ReadU32();
         const std::uint32_t backgroundColor = archive.ReadU32();
-        LoadItems(frame, archive, budget);
+        LoadItems(frame, archive, budget, limits.itemsPerFrame);
         if (frame != nullptr) {
             frame->savedId = savedId;
             frame->isMaster = isMaster;
@@ -179,10 +182,10 @@ std::optional<std::vector<std::uint8_t>> DocumentBytes(const CQVDoc& doc) {
     return bytes;
 }
 
-Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes, const DocumentReadLimits& limits) {
+Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes) {
     try {
         Archive archive = Archive::Loading(bytes);
-        LoadDocument(doc, archive, limits);
+        LoadDocument(doc, archive);
         return Status::Ok();
     } catch (const ArchiveError&) {
         return FormatError();
@@ -193,7 +196,7 @@ Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes, const
     }
 }
 
-Status Serialize(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limits) {
+Status Serialize(CQVDoc& doc, Archive& archive) {
     const FileFormat* format = FindFileFormat(archive.FileName());
     try {
         if (format == nullptr || (!archive.IsStoring() && !format->opensAsDocument)) return FormatError();
@@ -204,10 +207,10 @@ Status Serialize(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limits
         }
         switch (format->kind) {
         case FileKind::Document:
-            LoadDocument(doc, archive, limits);
+            LoadDocument(doc, archive);
             return Status::Ok();
         case FileKind::Gif:
-            return OpenGifDocument(doc, archive.ReadRest(), archive.FileName(), limits.memoryBudget);
+            return OpenGifDocument(doc, archive.ReadRest(), archive.FileName());
         case FileKind::Jpeg:
         case FileKind::Png:
             return OpenPictureDocument(doc, format->kind, archive.ReadRest(), archive.FileName());
@@ -225,12 +228,12 @@ Status Serialize(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limits
     }
 }
 
-Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path, const DocumentReadLimits& limits) {
+Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path) {
     std::string error;
     const auto bytes = ReadFileBytes(path, &error);
     if (!bytes) return Status::Error(error);
     Archive archive = Archive::Loading(*bytes, path);
-    if (Status status = Serialize(doc, archive, limits); !status) return status;
+    if (Status status = Serialize(doc, archive); !status) return status;
     doc.GetAnimation().isNative = HasDocumentExtension(path);
     doc.SetPathName(path);
     doc.SetModifiedFlag(false);

@@ -37,14 +37,9 @@ inline constexpr std::string_view kFrameTag = "XFRM";
 // Tags are read in the one-byte length form only; longer ones are not tags.
 inline constexpr std::size_t kMaxTagLength = 254;
 
-// How much a document being read may make.
-struct DocumentReadLimits {
-    // Frame images, item images and composites, and bookkeeping.
-    std::uint64_t memoryBudget = kDocumentMemoryBudget;
-};
-
 // ---- format operations (raise ArchiveError; a file over the memory budget
-// raises DocumentTooLarge, naming what it would need) ----
+// raises DocumentTooLarge, naming what it would need). Reading holds a file
+// to the document's own limits (doc.limits), the rule its edits keep. ----
 
 // Writes the document file: magic, font, canvas, loop count, every frame
 // with its items, end marker. Frames get the ids 1, 2, 3... in list order.
@@ -53,26 +48,26 @@ void StoreDocument(const CQVDoc& doc, Archive& archive);
 // Reads a document file into doc. The animation is built apart and put in
 // place only when complete; on any error doc is left as it was. On success
 // the animation is rendered and marked native.
-void LoadDocument(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limits = {});
+void LoadDocument(CQVDoc& doc, Archive& archive);
 
 // ---- entries that report instead of raising ----
 
 // The document file's bytes; none when memory runs out.
 std::optional<std::vector<std::uint8_t>> DocumentBytes(const CQVDoc& doc);
 // Reads a document file from bytes; see LoadDocument.
-Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes, const DocumentReadLimits& limits = {});
+Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes);
 
 // Reads or writes doc by the format of the archive's file name
 // (FileFormats.h). Writing takes only the document file; reading takes every
 // format that opens as a document (a document file, a GIF's frames, a JPEG
 // or PNG picture). Any other extension reads or writes nothing and fails
 // with kUnexpectedFileFormat.
-Status Serialize(CQVDoc& doc, Archive& archive, const DocumentReadLimits& limits = {});
+Status Serialize(CQVDoc& doc, Archive& archive);
 
 // Opens a file into a freshly created document: reads it, Serialize, then
 // sets the path name, clears the modified flag, and marks the document native
 // exactly when the extension is "qvd". On failure doc is left as it was.
-Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path, const DocumentReadLimits& limits = {});
+Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path);
 
 // Saves doc as a document file under path, with ".qvd" appended when the
 // path's extension is not "qvd". The file is written beside the target and

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstddef>
 #include <limits>
+#include <string>
 
 #include "document/Animation.h"
 #include "document/CQVDoc.h"
@@ -20,6 +22,13 @@ std::uint64_t SaturatingMultiply(std::uint64_t a, std::uint64_t b) {
 
 // A figure in MiB for messages, rounded up.
 std::uint64_t MiB(std::uint64_t bytes) { return bytes / (1u << 20) + (bytes % (1u << 20) != 0 ? 1 : 0); }
+
+// A count with thousands separated: 16,384.
+std::string Counted(std::uint64_t n) {
+    std::string digits = std::to_string(n);
+    for (std::ptrdiff_t at = std::ptrdiff_t(digits.size()) - 3; at > 0; at -= 3) digits.insert(std::size_t(at), ",");
+    return digits;
+}
 
 }  // namespace
 
@@ -67,10 +76,46 @@ Status CheckDocumentMemory(const DocumentMemory& memory, std::uint64_t limit) {
     return Status::Error(DocumentTooLargeMessage(total, limit));
 }
 
+std::string TooManyItemsMessage(std::uint64_t items, std::uint64_t limit) {
+    return "The frame would hold " + Counted(items) + " items, more than the limit of " + Counted(limit) + ".";
+}
+
+std::string TooManyFramesMessage(std::uint64_t frames, std::uint64_t limit) {
+    return "The document would have " + Counted(frames) + " frames, more than the limit of " + Counted(limit) + ".";
+}
+
+std::string CanvasTooLargeMessage(int width, int height, int limit) {
+    char message[160];
+    std::snprintf(message, sizeof message, "The canvas would be %d x %d pixels, more than the limit of %d x %d.", width,
+                  height, limit, limit);
+    return message;
+}
+
+Status CheckDocumentLimits(const Animation& animation, const DocumentLimits& limits) {
+    if (animation.Width() > limits.canvasSide || animation.Height() > limits.canvasSide)
+        return Status::Error(CanvasTooLargeMessage(animation.Width(), animation.Height(), limits.canvasSide));
+    if (animation.FrameCount() > limits.frames)
+        return Status::Error(TooManyFramesMessage(animation.FrameCount(), limits.frames));
+    for (const auto& frame : animation.Frames()) {
+        const auto items = std::uint64_t(frame->CountItems());
+        if (items > limits.itemsPerFrame) return Status::Error(TooManyItemsMessage(items, limits.itemsPerFrame));
+    }
+    return CheckDocumentMemory(MemoryOf(animation), limits.memoryBudget);
+}
+
+Status CheckDocumentFits(const CQVDoc& doc) { return CheckDocumentLimits(doc.GetAnimation(), doc.limits); }
+
 Status CheckFramesFit(const CQVDoc& doc, std::uint64_t frames) {
     DocumentMemory memory = MemoryOf(doc.GetAnimation());
-    memory.frames += frames;
-    return CheckDocumentMemory(memory, doc.memoryLimit);
+    memory.frames = SaturatingAdd(memory.frames, frames);
+    if (memory.frames > doc.limits.frames) return Status::Error(TooManyFramesMessage(memory.frames, doc.limits.frames));
+    return CheckDocumentMemory(memory, doc.limits.memoryBudget);
+}
+
+Status CheckItemsFit(const DocumentLimits& limits, std::uint64_t items, std::uint64_t added) {
+    const std::uint64_t total = SaturatingAdd(items, added);
+    if (total <= limits.itemsPerFrame) return Status::Ok();
+    return Status::Error(TooManyItemsMessage(total, limits.itemsPerFrame));
 }
 
 bool MemoryBudget::Take(std::uint64_t bytes) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/Status.h"
+#include "document/WorkArea.h"
 
 namespace vantrel {
 
@@ -20,6 +21,24 @@ class CQVDoc;
 inline constexpr std::uint64_t kDocumentMemoryBudget = std::uint64_t{2} << 30;  // 2 GiB
 // Bookkeeping counted for every item and frame on top of its pixels.
 inline constexpr std::uint64_t kItemOverheadBytes = 512;
+// Most items one frame may hold. Composing an item walks the items beneath
+// it, so a frame's rendering grows with the square of its item count; this
+// keeps a damaged or hostile file or clipboard from stalling the program.
+inline constexpr std::uint64_t kMaxItemsPerFrame = 16384;
+// Most frames a document may hold; far past any animation worth showing.
+inline constexpr std::uint64_t kMaxFrames = 100000;
+
+// What a document may hold: the one rule asked by every edit that can grow a
+// document, by saving (never write what reading refuses) and by the readers
+// of document files and clipboard packs. Tests set smaller limits.
+struct DocumentLimits {
+    // Frame images, item images and composites, and bookkeeping (MemoryOf).
+    std::uint64_t memoryBudget = kDocumentMemoryBudget;
+    std::uint64_t itemsPerFrame = kMaxItemsPerFrame;
+    std::uint64_t frames = kMaxFrames;
+    // Largest canvas width and height.
+    int canvasSide = kWorkAreaSize;
+};
 
 // A frame of a canvas this size: its composed image and bookkeeping.
 std::uint64_t FrameMemoryBytes(std::uint64_t canvasWidth, std::uint64_t canvasHeight);
@@ -45,9 +64,24 @@ std::string DocumentTooLargeMessage(std::uint64_t totalBytes, std::uint64_t limi
 // Ok when memory's total stays within limit, else the refusal above.
 Status CheckDocumentMemory(const DocumentMemory& memory, std::uint64_t limit);
 
-// Ok when doc can take frames more frames of its canvas within its memory
-// limit; the refusal otherwise (inserting frames asks this first).
+// "The frame would hold N items, more than the limit of M." and the like for
+// frames and the canvas: each refusal names the limit and the number.
+std::string TooManyItemsMessage(std::uint64_t items, std::uint64_t limit);
+std::string TooManyFramesMessage(std::uint64_t frames, std::uint64_t limit);
+std::string CanvasTooLargeMessage(int width, int height, int limit);
+
+// Ok when animation keeps every limit; else the refusal of the first one it
+// breaks: canvas size, frame count, items of a frame, memory.
+Status CheckDocumentLimits(const Animation& animation, const DocumentLimits& limits);
+// The same for a document, by its own limits. The document's history asks
+// this after every command and takes back a command that breaks it.
+Status CheckDocumentFits(const CQVDoc& doc);
+
+// Ok when doc can take frames more frames of its canvas within its limits;
+// the refusal otherwise (a command adding many frames may ask this first).
 Status CheckFramesFit(const CQVDoc& doc, std::uint64_t frames);
+// Ok when frame, holding items now, can take added more items.
+Status CheckItemsFit(const DocumentLimits& limits, std::uint64_t items, std::uint64_t added);
 
 // Memory that readers may still give to the frames and items they make. It
 // keeps counting past the limit, so that a refusal can name the total.

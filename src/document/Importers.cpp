@@ -161,7 +161,9 @@ std::uint64_t EstimateGifImportBytes(const GifFile& gif, int canvasWidth, int ca
     return bytes;
 }
 
-Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint64_t memoryBudget) {
+Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint64_t memoryBudget,
+                 GifImportNotes* notes) {
+    GifImportNotes found;
     if (animation.IndexOf(frame) < 0) return Status::Error("The frame to import into is not in the animation.");
     const ScreenSize screen = EffectiveScreen(gif);
     const std::size_t records = ImportedRecordCount(gif);
@@ -183,8 +185,13 @@ Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint
         if (hadItems) frame->UpdateAllComposites();
         if (base.cleared) AddClearedArea(*frame, *base.cleared, origin);
         PackedDib pixels;
-        if (gif.DecodePixels(record, indices, pixels) && pixels.HasBlock()) {
-            auto item = BitmapItem::FromImage(std::move(pixels), record.transparent);
+        std::size_t decoded = 0;
+        if (gif.DecodePixels(record, indices, pixels, &decoded) && pixels.HasBlock()) {
+            const bool incomplete = decoded < std::size_t{record.width} * record.height;
+            if (incomplete && record.dataCutShort && found.cutShortImage == 0) found.cutShortImage = i + 1;
+            found.decodedPixels += decoded;
+            // Undecoded pixels are transparent: the item shows what lies beneath them.
+            auto item = BitmapItem::FromImage(std::move(pixels), record.transparent || incomplete);
             item->MoveTo(origin.x + record.left, origin.y + record.top);
             frame->AppendItem(std::move(item));
         }
@@ -201,6 +208,7 @@ Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint
     }
     // Frames after the imported ones may lie over them.
     if (AnimFrame* after = animation.NextFrame(frame)) animation.RenderFrom(after);
+    if (notes != nullptr) *notes = found;
     return Status::Ok();
 }
 
@@ -211,8 +219,7 @@ Status OpenGifDocument(CQVDoc& doc, const std::filesystem::path& path) {
     return OpenGifDocument(doc, *bytes, path);
 }
 
-Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const std::filesystem::path& path,
-                       std::uint64_t memoryBudget) {
+Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const std::filesystem::path& path) {
     GifFile gif;
     if (gif.ReadGif(bytes) != 1)
         return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
@@ -232,8 +239,13 @@ Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const s
     // leaves the document as it was.
     auto animation = std::make_unique<Animation>();
     animation->SetSize(screen.width, screen.height);
-    if (Status status = ImportGif(*animation, gif, animation->FirstFrame(), memoryBudget); !status)
+    GifImportNotes notes;
+    if (Status status = ImportGif(*animation, gif, animation->FirstFrame(), doc.limits.memoryBudget, &notes); !status)
         return status;
+    // A header followed by nothing an image could be decoded from.
+    const std::string name = path.empty() ? std::string("The file") : path.filename().string();
+    if (notes.decodedPixels == 0) return Status::Error(name + " holds no image.");
+    if (Status fits = CheckDocumentLimits(*animation, doc.limits); !fits) return fits;
 
     animation->loopCount = DocumentLoopCount(gif.hasLoopExtension, gif.loopCount);
     if (!path.empty()) animation->SetAnimationFile(path);
@@ -241,6 +253,9 @@ Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const s
     doc.ReplaceAnimation(std::move(animation));
     if (!path.empty()) doc.SetPathName(path);
     doc.SetModifiedFlag(false);
+    doc.openWarning = notes.cutShortImage == 0 ? std::string()
+                                               : "The file ends early: image " + std::to_string(notes.cutShortImage) +
+                                                     " of " + name + " is incomplete.";
     return Status::Ok();
 }
 
@@ -249,12 +264,13 @@ Status OpenPictureDocument(CQVDoc& doc, FileKind kind, std::span<const std::uint
     if (kind != FileKind::Jpeg && kind != FileKind::Png)
         return Status::Error("Only JPEG and PNG files open as pictures: " + path.filename().string());
     auto animation = std::make_unique<Animation>();
-    if (Status status = ImportPicture(*animation, kind, bytes, animation->FirstFrame(), path, doc.memoryLimit);
+    if (Status status =
+            ImportPicture(*animation, kind, bytes, animation->FirstFrame(), path, doc.limits.memoryBudget);
         !status)
         return status;
     animation->AutoFrameSize(nullptr);
     // Built apart: the canvas it grew to is counted before it is put in place.
-    if (Status fits = CheckDocumentMemory(MemoryOf(*animation), doc.memoryLimit); !fits) return fits;
+    if (Status fits = CheckDocumentLimits(*animation, doc.limits); !fits) return fits;
     animation->isNative = false;
     doc.ReplaceAnimation(std::move(animation));
     if (!path.empty()) doc.SetPathName(path);
@@ -273,12 +289,12 @@ Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* fra
         GifFile gif;
         if (gif.ReadGifFile(path) != 1)
             return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
-        return ImportGif(animation, gif, frame, doc.memoryLimit);
+        return ImportGif(animation, gif, frame, doc.limits.memoryBudget);
     }
     std::string error;
     const auto bytes = ReadFileBytes(path, &error);
     if (!bytes) return Status::Error(error);
-    return ImportPicture(animation, format->kind, *bytes, frame, path, doc.memoryLimit);
+    return ImportPicture(animation, format->kind, *bytes, frame, path, doc.limits.memoryBudget);
 }
 
 Status ImportFiles(CQVDoc& doc, std::span<const std::filesystem::path> paths, AnimFrame* frame) {

@@ -37,18 +37,23 @@ std::uint32_t DocumentLoopCount(bool hasLoopExtension, std::int32_t rawLoopCount
 // On failure the document is left exactly as it was and the status says why.
 Status OpenGifDocument(CQVDoc& doc, const std::filesystem::path& path);
 // The same from bytes already in memory; path only names the animation file.
-// memoryBudget replaces kDocumentMemoryBudget (fuzzing uses a smaller one).
-Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes,
-                       const std::filesystem::path& path,
-                       std::uint64_t memoryBudget = kDocumentMemoryBudget);
+// The animation is held to doc.limits (fuzzing sets a smaller memory budget).
+Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const std::filesystem::path& path);
 
 // Turns the images of a read GifFile into frames of animation, starting with
 // frame (which must belong to it) and continuing with the following frames,
 // appending new ones at the end of the list. Decodes the images itself and
 // takes their pixel buffers. Refuses, adding nothing, when the result would
 // pass the memory budget. Consumes the records' pixel buffers and decoding storage.
+// Pixels no code reached are transparent (see GifFile::DecodePixels).
+// What an import found in a damaged file: the number (from 1) of the first
+// image the file ended inside, 0 when none; how many pixels were decoded.
+struct GifImportNotes {
+    std::size_t cutShortImage = 0;
+    std::uint64_t decodedPixels = 0;
+};
 Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame,
-                 std::uint64_t memoryBudget = kDocumentMemoryBudget);
+                 std::uint64_t memoryBudget = kDocumentMemoryBudget, GifImportNotes* notes = nullptr);
 
 // Opens a JPEG or PNG picture (bytes of the file at path) as the content of
 // a freshly created document: one frame holding the picture as a bitmap
@@ -61,7 +66,7 @@ Status OpenPictureDocument(CQVDoc& doc, FileKind kind, std::span<const std::uint
 // Imports one file into frame by its format (FileFormats.h, extensions
 // compared case-insensitively): a GIF as ImportGif, a JPEG or PNG picture as
 // one bitmap item appended on top and centred on the work area's centre,
-// both within doc.memoryLimit. Other formats add nothing (an error status names the reason); so does a
+// both within doc.limits.memoryBudget. Other formats add nothing (an error status names the reason); so does a
 // file that cannot be read.
 Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* frame);
 

@@ -94,6 +94,13 @@ CanvasItem* ItemList::AppendItemUncomposed(std::unique_ptr<CanvasItem> item) {
     return raw;
 }
 
+CanvasItem* ItemList::LinkUncomposed(CanvasItem* below, std::unique_ptr<CanvasItem> item) {
+    if (!item) return nullptr;
+    CanvasItem* raw = item.get();
+    LinkAbove(below, std::move(item));
+    return raw;
+}
+
 CanvasItem* ItemList::InsertAtBottom(std::unique_ptr<CanvasItem> item) {
     if (!item) return nullptr;
     CanvasItem* raw = item.get();
@@ -339,9 +346,11 @@ constexpr int kItemsComposedOneByOne = 32;
 }  // namespace
 
 void ItemList::UpdateComposites(CanvasItem* from) {
-    if (from != nullptr && from == Bottom() && CountItems() > kItemsComposedOneByOne &&
-        ComposeAllThroughOneBuffer())
-        return;
+    // Many items over from: rebuilding them all through one buffer costs the
+    // pixels of the list, item by item the square of its length.
+    int over = 0;
+    for (CanvasItem* item = from; item != nullptr && over <= kItemsComposedOneByOne; item = item->Next()) ++over;
+    if (over > kItemsComposedOneByOne && Contains(from) && ComposeAllThroughOneBuffer()) return;
     for (CanvasItem* item = Contains(from) ? from : nullptr; item != nullptr; item = item->Next())
         ComposeBeneath(*item);
 }
@@ -401,41 +410,87 @@ void ItemList::RecomposeOver(const Rect& changed) {
 void ItemList::ComposeBeneath(CanvasItem& item) const {
     PackedDib& composite = item.composite;
     if (!composite.HasBlock() || item.ShareOpaqueImage()) return;
-    const Rect& bounds = item.bounds;
     if (item.blendWithBeneath) {
         composite.DetachForOverwrite();  // every pixel is laid down below
-        // A lower item whose bounds hold this item's bounds overwrites the
-        // whole composite when copied: start there, skipping what lies under it.
-        CanvasItem* first = bottom_.get();
-        bool covered = false;
-        for (CanvasItem* lower = item.prev_; lower != nullptr && !covered; lower = lower->prev_) {
-            const Rect& b = lower->bounds;
-            covered = lower->composite.HasBlock() && b.left <= bounds.left && b.top <= bounds.top &&
-                      b.right >= bounds.right && b.bottom >= bounds.bottom;
-            if (covered) first = lower;
-        }
-        if (!covered) {
-            const ItemBackdrop backdrop = Backdrop();
-            const Rect inside = Intersect(backdrop.canvas, bounds).Offset(-bounds.left, -bounds.top);
-            // The backdrop overwrites all of the composite that lies on the
-            // canvas; only the rest needs its white first.
-            const bool onCanvas = inside == composite.Bounds();
-            const PackedDib* background = backdrop.backgroundImage;
-            const bool backgroundFits = background == nullptr || (background->Width() == backdrop.canvas.Width() &&
-                                                                  background->Height() == backdrop.canvas.Height());
-            if (!onCanvas || !backgroundFits) composite.FillBytes(0xFF);
-            if (background != nullptr) {
-                background->BlitTo(composite, backdrop.canvas.left - bounds.left, backdrop.canvas.top - bounds.top);
-            } else if (!inside.IsEmpty()) {
-                composite.FillRect(backdrop.backgroundColor, &inside);
-            }
-        }
-        for (CanvasItem* lower = first; lower != nullptr && lower != &item; lower = lower->Next())
-            lower->ComposeInto(composite, bounds.TopLeft());
+        LayBeneath(item, composite, item.bounds);
         item.BlendImage();
     } else {
         item.BlendImageOverWhite();
     }
+}
+
+void ItemList::LayBeneath(const CanvasItem& item, PackedDib& dest, const Rect& area) const {
+    // A lower item whose bounds hold the area overwrites all of it when
+    // copied: start there, skipping what lies under it.
+    CanvasItem* first = bottom_.get();
+    bool covered = false;
+    for (CanvasItem* lower = item.prev_; lower != nullptr && !covered; lower = lower->prev_) {
+        const Rect& b = lower->bounds;
+        covered = lower->composite.HasBlock() && b.left <= area.left && b.top <= area.top && b.right >= area.right &&
+                  b.bottom >= area.bottom;
+        if (covered) first = lower;
+    }
+    if (!covered) {
+        const ItemBackdrop backdrop = Backdrop();
+        const Rect inside = Intersect(backdrop.canvas, area).Offset(-area.left, -area.top);
+        // The backdrop overwrites all of dest that lies on the canvas; only
+        // the rest needs its white first.
+        const bool onCanvas = inside == dest.Bounds();
+        const PackedDib* background = backdrop.backgroundImage;
+        const bool backgroundFits = background == nullptr || (background->Width() == backdrop.canvas.Width() &&
+                                                              background->Height() == backdrop.canvas.Height());
+        if (!onCanvas || !backgroundFits) dest.FillBytes(0xFF);
+        if (background != nullptr) {
+            background->BlitTo(dest, backdrop.canvas.left - area.left, backdrop.canvas.top - area.top);
+        } else if (!inside.IsEmpty()) {
+            dest.FillRect(backdrop.backgroundColor, &inside);
+        }
+    }
+    for (const CanvasItem* lower = first; lower != nullptr && lower != &item; lower = lower->Next())
+        lower->ComposeInto(dest, area.TopLeft());
+}
+
+void ItemList::ComposeBeneathIn(CanvasItem& item, const Rect& area) const {
+    const Rect part = Intersect(area, item.bounds);
+    PackedDib& composite = item.composite;
+    if (part.IsEmpty() || !composite.HasBlock() || composite.SharesBlockWith(item.image)) return;
+    const Rect local = part.Offset(-item.bounds.left, -item.bounds.top);
+    if (item.blendWithBeneath) {
+        PackedDib beneath;
+        if (!beneath.SetSizeForOverwrite(part.Width(), part.Height())) return;
+        LayBeneath(item, beneath, part);
+        beneath.BlitTo(composite, local.left, local.top);
+    }
+    item.BlendImageIn(local, !item.blendWithBeneath);
+}
+
+PixelWrite ItemList::BeginPixelWrite(CanvasItem& item) {
+    PixelWrite write;
+    write.sharedOpaque = item.composite.SharesBlockWith(item.image);
+    write.blend = item.blendWithBeneath;
+    // The composite lets go of the image's block (EndPixelWrite gives it one
+    // again), so that the write does not copy the whole image.
+    if (write.sharedOpaque) item.composite = PackedDib();
+    return write;
+}
+
+Rect ItemList::EndPixelWrite(CanvasItem& item, const Rect& area, const PixelWrite& before) {
+    if (!Contains(&item)) return {};
+    const Rect local = Intersect(area, item.bounds).Offset(-item.bounds.left, -item.bounds.top);
+    if (before.sharedOpaque && item.image.IsOpaqueIn(local)) {
+        // Opaque before and opaque where written: still its own composite.
+        item.composite.ShareFrom(item.image);
+    } else if (before.sharedOpaque || before.blend != item.blendWithBeneath) {
+        // Every pixel's composite may differ.
+        if (!item.composite.HasBlock()) item.composite.SetSizeForOverwrite(item.image.Width(), item.image.Height());
+        UpdateComposites(&item, item.bounds);
+        return item.bounds;
+    } else {
+        ComposeBeneathIn(item, area);
+    }
+    for (CanvasItem* above = item.Next(); above != nullptr; above = above->Next())
+        if (above->blendWithBeneath) ComposeBeneathIn(*above, area);
+    return area;
 }
 
 }  // namespace vantrel

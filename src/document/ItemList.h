@@ -30,6 +30,15 @@ struct ItemBackdrop {
 // Colour PickColor reports outside the canvas where no item lies.
 inline constexpr PixelValue kOutsideCanvasColor = 0x00C0C0C0;
 
+// What BeginPixelWrite found before a write into an item's image: whether
+// the composite (and perhaps the frame's picture) showed the image's block,
+// which only an opaque image does, and the item's blend flag.
+struct PixelWrite {
+    bool sharedOpaque = false;
+    bool blend = false;
+    bool framePicture = false;
+};
+
 class ItemList {
 public:
     ItemList() = default;
@@ -104,6 +113,13 @@ public:
     CanvasItem* InsertAtBottom(std::unique_ptr<CanvasItem> item);
     // Removes the item from the list without destroying it; null when it is not in the list.
     std::unique_ptr<CanvasItem> Unlink(CanvasItem* item);
+    // For commands that link or take out many items and then rebuild the
+    // composites once (UpdateComposites from the lowest place that changed):
+    // links item directly above below (at the bottom when null), which must
+    // be in the list, without composing; and unlinks an item that is in the
+    // list. Neither walks the list, so loops over many items stay linear.
+    CanvasItem* LinkUncomposed(CanvasItem* below, std::unique_ptr<CanvasItem> item);
+    std::unique_ptr<CanvasItem> UnlinkUncomposed(CanvasItem* item) { return Detach(item); }
     // Links the item directly above below (at the bottom when below is null)
     // and rebuilds the composites from it upward. Null when below is given
     // but not in the list.
@@ -172,7 +188,7 @@ public:
 
     // ---- rendering ----
     // Rebuilds the composites of from and of every item above it. Null does nothing.
-    // From the bottom of a long list, every composite is cut from one buffer
+    // With many items above from, every composite is cut from one buffer
     // holding what lies beneath the items so far, so that the work grows with
     // the pixels rather than with the square of the item count.
     void UpdateComposites(CanvasItem* from);
@@ -192,6 +208,19 @@ public:
     // backdrop and the lower items when the item blends with them, then its
     // image blended over.
     void ComposeBeneath(CanvasItem& item) const;
+    // ComposeBeneath for the part of the item inside area (work-area pixels) only.
+    void ComposeBeneathIn(CanvasItem& item, const Rect& area) const;
+
+    // ---- pixel writes ----
+    // Around a write into part of an item's image (painting): Begin lets the
+    // pictures that show the image's block let go of it, so that the write
+    // changes the pixels in place instead of copying the whole picture; End,
+    // given the written area (work-area pixels), rebuilds the composites
+    // there: the item's (or the whole of it when its blend flag changed or
+    // it stopped being opaque) and those of the blending items above it.
+    // End returns the area whose composites it rebuilt.
+    virtual PixelWrite BeginPixelWrite(CanvasItem& item);
+    virtual Rect EndPixelWrite(CanvasItem& item, const Rect& area, const PixelWrite& before);
 
 protected:
     // The topmost item whose composite covers all of area (work-area pixels),
@@ -199,6 +228,9 @@ protected:
     const CanvasItem* CoveringItem(const Rect& area) const;
 
 private:
+    // Lays into dest what lies beneath item over area (work-area pixels, the
+    // size of dest): white, the backdrop, the lower items' composites.
+    void LayBeneath(const CanvasItem& item, PackedDib& dest, const Rect& area) const;
     // UpdateComposites from the bottom through one buffer of what lies beneath;
     // false (nothing done) when that buffer cannot be had.
     bool ComposeAllThroughOneBuffer();

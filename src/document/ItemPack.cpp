@@ -106,17 +106,28 @@ std::optional<std::vector<std::uint8_t>> CopySelectedToBlock(const ItemList& lis
     }
 }
 
-Status PasteBlock(ItemList& list, std::span<const std::uint8_t> block, std::uint64_t memoryLimit,
+std::optional<std::uint64_t> PackEntryCount(std::span<const std::uint8_t> block) {
+    ByteReader table(block);
+    for (std::uint64_t entries = 0;; ++entries) {
+        const std::uint32_t offset = table.U32();
+        if (table.Exhausted()) return std::nullopt;
+        if (offset == 0) return entries;
+    }
+}
+
+Status PasteBlock(ItemList& list, std::span<const std::uint8_t> block, const DocumentLimits& limits,
                   std::uint64_t documentBytes) {
-    MemoryBudget budget(memoryLimit, documentBytes);
-    int items = list.CountItems();
+    // A pack too long for the frame is refused before anything is made of it.
+    const auto entries = PackEntryCount(block);
+    if (!entries) return FormatError();
+    if (Status fits = CheckItemsFit(limits, std::uint64_t(list.CountItems()), *entries); !fits) return fits;
+    MemoryBudget budget(limits.memoryBudget, documentBytes);
     ByteReader table(block);
     try {
         for (;;) {
             const std::uint32_t offset = table.U32();
-            if (table.Exhausted()) return FormatError();  // the table runs past the block
             if (offset == 0) return budget.Exceeded() ? budget.Refusal() : Status::Ok();
-            if (offset >= block.size() || items >= kMaxItemsPerFrame) return FormatError();
+            if (offset >= block.size()) return FormatError();
             // Past the limit the factory makes nothing and only counts, so that
             // the refusal names the whole total.
             CanvasItem* item = CreateItemFromRecord(list, block.subspan(offset), &budget);
@@ -125,7 +136,6 @@ Status PasteBlock(ItemList& list, std::span<const std::uint8_t> block, std::uint
                 return FormatError();
             }
             item->SetSelected(true);
-            ++items;
         }
     } catch (const std::bad_alloc&) {
         return Status::Error(std::string(kNotEnoughMemory));

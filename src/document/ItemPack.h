@@ -25,10 +25,6 @@
 
 namespace vantrel {
 
-// Most items reading may put into one frame. Composing an item walks the
-// items beneath it, so a frame's rendering grows with the square of its
-// item count; this keeps a damaged or hostile file from stalling the reader.
-inline constexpr int kMaxItemsPerFrame = 16384;
 // Item bounds read from a record must lie within this distance of the work
 // area's origin on every side, so that moving, zooming and composing them
 // stays far from integer overflow.
@@ -60,15 +56,21 @@ CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> r
 // runs out. An item that yields no record gets no table entry.
 std::optional<std::vector<std::uint8_t>> CopySelectedToBlock(const ItemList& list);
 
+// The number of table entries before the first 0; none when the table runs
+// past the block.
+std::optional<std::uint64_t> PackEntryCount(std::span<const std::uint8_t> block);
+
 // Unpacks a block: for each table entry up to the first 0, the record at
-// that offset becomes a new item appended on top of list and selected. An
-// entry or record that does not fit in the block, an unknown tag, a damaged
-// record or a full frame (kMaxItemsPerFrame) ends unpacking with
-// kUnexpectedFileFormat; a document (holding documentBytes, see MemoryOf)
-// that would pass memoryLimit is refused with the total it would need. The
-// items made before a failure stay. The caller clears the selection
-// beforehand if it wants only the pasted items selected.
-Status PasteBlock(ItemList& list, std::span<const std::uint8_t> block,
-                  std::uint64_t memoryLimit = kDocumentMemoryBudget, std::uint64_t documentBytes = 0);
+// that offset becomes a new item appended on top of list and selected. A
+// table that runs past the block, a record that does not fit in it, an
+// unknown tag or a damaged record ends unpacking with kUnexpectedFileFormat.
+// A pack with more entries than list can take (limits.itemsPerFrame) is
+// refused, naming both numbers, before anything is made; a document (holding
+// documentBytes, see MemoryOf) that would pass limits.memoryBudget is refused
+// with the total it would need. The items made before a failure stay. The
+// caller clears the selection beforehand if it wants only the pasted items
+// selected.
+Status PasteBlock(ItemList& list, std::span<const std::uint8_t> block, const DocumentLimits& limits = {},
+                  std::uint64_t documentBytes = 0);
 
 }  // namespace vantrel

@@ -23,7 +23,7 @@ Status MakeQuickAnimation(CQVDoc& doc, std::span<const std::filesystem::path> pa
         DocumentMemory memory = MemoryOf(animation);
         memory.canvasWidth = std::uint64_t(std::min(area.Width(), kWorkAreaSize));
         memory.canvasHeight = std::uint64_t(std::min(area.Height(), kWorkAreaSize));
-        if (Status fits = CheckDocumentMemory(memory, doc.memoryLimit); !fits) return fits;
+        if (Status fits = CheckDocumentMemory(memory, doc.limits.memoryBudget); !fits) return fits;
     }
     animation.AutoFrameSize(nullptr);
     return Status::Ok();

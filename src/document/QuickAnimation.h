@@ -17,7 +17,7 @@ inline constexpr double kMaxQuickSeconds = 650;
 
 // Fills a new document: first frame's duration, the files imported in the
 // order given, then the canvas sized to the items of all frames. A failed
-// import, or a canvas that would take the document past doc.memoryLimit,
+// import, or a canvas that would take the document past doc.limits.memoryBudget,
 // returns the reason with the document unsized; the caller discards it.
 Status MakeQuickAnimation(CQVDoc& doc, std::span<const std::filesystem::path> paths, double seconds);
 

@@ -4,6 +4,9 @@
 #include <cassert>
 #include <numeric>
 
+#include "document/CQVDoc.h"
+#include "document/DocumentMemory.h"
+
 namespace vantrel {
 
 namespace {
@@ -43,9 +46,19 @@ UndoHistory::~UndoHistory() {
 
 bool UndoHistory::Push(std::unique_ptr<Command> command) {
     assert(openTransactions_ == 0 && "commands of an open transaction go through it");
+    refusal_ = Status::Ok();
     if (!command || !command->Execute(doc_)) return false;
+    if (!Keeps()) {
+        command->Undo(doc_);
+        return false;
+    }
     Record(std::move(command));
     return true;
+}
+
+bool UndoHistory::Keeps() {
+    refusal_ = CheckDocumentFits(doc_);
+    return refusal_.ok();
 }
 
 void UndoHistory::Record(std::unique_ptr<Command> command) {
@@ -158,13 +171,16 @@ bool Transaction::Add(std::unique_ptr<Command> command) {
 
 bool Transaction::IsEmpty() const { return commands_.empty(); }
 
-void Transaction::Commit() {
-    if (!open_) return;
+Status Transaction::Commit() {
+    if (!open_) return Status::Ok();
+    history_.refusal_ = Status::Ok();
+    if (!commands_.empty() && !history_.Keeps()) return history_.refusal_;  // the destructor undoes them
     open_ = false;
     --history_.openTransactions_;
-    if (commands_.empty()) return;
+    if (commands_.empty()) return Status::Ok();
     history_.Record(std::make_unique<CommandGroup>(label_, std::move(commands_)));
     commands_.clear();
+    return Status::Ok();
 }
 
 }  // namespace vantrel

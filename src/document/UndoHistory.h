@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Status.h"
 #include "document/Command.h"
 
 namespace vantrel {
@@ -30,8 +31,12 @@ public:
     // Runs command and records it as the newest step, dropping the steps that
     // were undone. A command of the same gesture as the newest step merges
     // into it. Returns false, recording nothing, when the command changed
-    // nothing.
+    // nothing, or when its result breaks what the document may hold
+    // (CheckDocumentFits): the command is then undone and Refusal says why.
     bool Push(std::unique_ptr<Command> command);
+    // Why the last Push or Commit kept nothing though it changed something:
+    // the rule's refusal; Ok otherwise.
+    const Status& Refusal() const { return refusal_; }
 
     bool CanUndo() const { return index_ > 0 && openTransactions_ == 0; }
     bool CanRedo() const { return index_ < steps_.size() && openTransactions_ == 0; }
@@ -76,8 +81,11 @@ private:
     void DropRedoSteps();
     void EnforceBudget();
     void Changed();
+    // Ok when the document keeps its rule; else the refusal, kept.
+    bool Keeps();
 
     CQVDoc& doc_;
+    Status refusal_;
     std::vector<std::unique_ptr<Command>> steps_;
     std::size_t index_ = 0;
     std::size_t cleanIndex_ = 0;
@@ -103,7 +111,10 @@ public:
     bool Add(std::unique_ptr<Command> command);
     bool IsEmpty() const;
     // Records the commands as one step; nothing when none changed anything.
-    void Commit();
+    // When their result breaks what the document may hold, they are undone,
+    // nothing is recorded and the refusal is returned (and kept as the
+    // history's Refusal).
+    Status Commit();
 
 private:
     UndoHistory& history_;

@@ -6,7 +6,6 @@
 #include "document/CQVDoc.h"
 #include "document/EllipseItem.h"
 #include "document/LabelItem.h"
-#include "edit/ItemCommands.h"
 
 namespace vantrel {
 
@@ -78,11 +77,16 @@ std::optional<PixelValue> ItemColor(const CanvasItem& item, ItemColorRole role) 
     return std::nullopt;
 }
 
+SetItemColorCommand::SetItemColorCommand(ObjectUid frame, ObjectUid item, ItemColorRole role, PixelValue color)
+    : ItemEditCommand(LabelOf(role), frame, item), role_(role), color_(color) {}
+
+bool SetItemColorCommand::Apply(CanvasItem& item) {
+    const std::optional<PixelValue> current = ItemColor(item, role_);
+    return current && *current != color_ && SetItemColor(item, role_, color_);
+}
+
 std::unique_ptr<Command> MakeItemColorCommand(ObjectUid frame, ObjectUid item, ItemColorRole role, PixelValue color) {
-    return std::make_unique<EditItemCommand>(LabelOf(role), frame, item, [role, color](CanvasItem& target) {
-        const std::optional<PixelValue> current = ItemColor(target, role);
-        return current && *current != color && SetItemColor(target, role, color);
-    });
+    return std::make_unique<SetItemColorCommand>(frame, item, role, color);
 }
 
 // ---- SetFrameBackgroundCommand ----

@@ -10,6 +10,7 @@
 #include "core/Pixel.h"
 #include "document/CanvasItem.h"
 #include "document/Command.h"
+#include "edit/ItemEditCommands.h"
 
 namespace vantrel {
 
@@ -27,6 +28,15 @@ std::optional<PixelValue> ItemColor(const CanvasItem& item, ItemColorRole role);
 // Sets one colour of an item of a frame; the item renders again and the
 // frames over it follow. Execute is false when the item is gone, has no
 // colour in that role, or has that colour already.
+class SetItemColorCommand final : public ItemEditCommand {
+public:
+    SetItemColorCommand(ObjectUid frame, ObjectUid item, ItemColorRole role, PixelValue color);
+
+private:
+    bool Apply(CanvasItem& item) override;
+    ItemColorRole role_;
+    PixelValue color_;
+};
 std::unique_ptr<Command> MakeItemColorCommand(ObjectUid frame, ObjectUid item, ItemColorRole role, PixelValue color);
 
 // Gives a frame a background colour and drops its background frame, so the

@@ -1,6 +1,8 @@
 #include "edit/ItemCommands.h"
 
 #include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "document/AnimFrame.h"
 #include "document/Animation.h"
@@ -12,11 +14,69 @@ namespace {
 
 AnimFrame* FindFrame(CQVDoc& doc, ObjectUid uid) { return doc.GetAnimation().FindFrameByUid(uid); }
 
+// The items of frame by identity, found in one walk of the list.
+std::unordered_map<ObjectUid, CanvasItem*> ItemsByUid(const AnimFrame& frame) {
+    std::unordered_map<ObjectUid, CanvasItem*> byUid;
+    for (CanvasItem* item : frame.BottomToTop()) byUid.emplace(item->Uid(), item);
+    return byUid;
+}
+
+// The items of frame with these identities, in the order of uids.
 std::vector<CanvasItem*> FindItems(const AnimFrame& frame, const std::vector<ObjectUid>& uids) {
+    const auto byUid = ItemsByUid(frame);
     std::vector<CanvasItem*> items;
     for (const ObjectUid uid : uids)
-        if (CanvasItem* item = frame.FindItemByUid(uid)) items.push_back(item);
+        if (const auto found = byUid.find(uid); found != byUid.end()) items.push_back(found->second);
     return items;
+}
+
+using TakenItem = RemoveItemsCommand::Taken;
+
+// Takes items (all of frame) out, top first, and rebuilds once the
+// composites from the lowest place they left; then renders.
+std::vector<TakenItem> TakeOutAll(CQVDoc& doc, AnimFrame& frame, const std::vector<CanvasItem*>& items) {
+    const std::unordered_set<const CanvasItem*> leaving(items.begin(), items.end());
+    std::vector<CanvasItem*> topDown;
+    for (CanvasItem* item : frame.TopToBottom())
+        if (leaving.contains(item)) topDown.push_back(item);
+    if (topDown.empty()) return {};
+    // The item under the lowest one leaving stays: composing starts above it.
+    CanvasItem* staysBelow = topDown.back()->Prev();
+    Rect area;
+    std::vector<TakenItem> taken;
+    taken.reserve(topDown.size());
+    for (CanvasItem* item : topDown) {
+        area = Union(area, item->Bounds());
+        taken.push_back({item->Prev() ? item->Prev()->Uid() : 0, frame.UnlinkUncomposed(item)});
+    }
+    frame.UpdateComposites(staysBelow ? staysBelow->Next() : frame.Bottom());
+    doc.ItemsChanged(frame, area);
+    return taken;
+}
+
+// Puts taken items back (top first, as TakeOutAll gave them), each above
+// the item it lay on, and rebuilds once the composites from the lowest one;
+// then renders. An item whose place is gone goes on top.
+void PutBackAll(CQVDoc& doc, AnimFrame& frame, std::vector<TakenItem>& taken) {
+    auto byUid = ItemsByUid(frame);
+    std::unordered_set<const CanvasItem*> returned;
+    Rect area;
+    // Bottom first: each finds the item it lay on already in place.
+    for (auto it = taken.rbegin(); it != taken.rend(); ++it) {
+        if (!it->item) continue;
+        area = Union(area, it->item->Bounds());
+        const auto below = it->below != 0 ? byUid.find(it->below) : byUid.end();
+        CanvasItem* linked =
+            frame.LinkUncomposed(below != byUid.end() ? below->second : (it->below != 0 ? frame.Top() : nullptr),
+                                 std::move(it->item));
+        byUid.emplace(linked->Uid(), linked);
+        returned.insert(linked);
+    }
+    taken.clear();
+    CanvasItem* lowest = frame.Bottom();
+    while (lowest != nullptr && !returned.contains(lowest)) lowest = lowest->Next();
+    frame.UpdateComposites(lowest);
+    doc.ItemsChanged(frame, area);
 }
 
 // Takes an item out of its frame; the composites that lay over it are rebuilt.
@@ -71,6 +131,43 @@ void AddItemCommand::Undo(CQVDoc& doc) {
     doc.ItemsChanged(*frame, area);
 }
 
+// ---- AddItemsCommand ----
+
+AddItemsCommand::AddItemsCommand(std::string label, ObjectUid frame, std::vector<std::unique_ptr<CanvasItem>> items)
+    : Command(std::move(label)), frame_(frame) {
+    for (auto& item : items) {
+        if (!item) continue;
+        uids_.push_back(item->Uid());
+        bytes_ += ItemBytes(*item);
+        items_.push_back(std::move(item));
+    }
+}
+
+bool AddItemsCommand::Execute(CQVDoc& doc) {
+    AnimFrame* frame = FindFrame(doc, frame_);
+    if (!frame || items_.empty()) return false;
+    CanvasItem* lowest = nullptr;
+    Rect area;
+    for (auto& item : items_) {
+        area = Union(area, item->Bounds());
+        CanvasItem* linked = frame->LinkUncomposed(frame->Top(), std::move(item));
+        if (lowest == nullptr) lowest = linked;
+    }
+    items_.clear();
+    frame->UpdateComposites(lowest);
+    doc.ItemsChanged(*frame, area);
+    return true;
+}
+
+void AddItemsCommand::Undo(CQVDoc& doc) {
+    AnimFrame* frame = FindFrame(doc, frame_);
+    if (!frame) return;
+    std::vector<TakenItem> taken = TakeOutAll(doc, *frame, FindItems(*frame, uids_));
+    items_.clear();
+    // TakeOutAll gives them top first.
+    for (auto it = taken.rbegin(); it != taken.rend(); ++it) items_.push_back(std::move(it->item));
+}
+
 // ---- RemoveItemsCommand ----
 
 RemoveItemsCommand::RemoveItemsCommand(std::string label, ObjectUid frame, std::vector<ObjectUid> items)
@@ -79,42 +176,21 @@ RemoveItemsCommand::RemoveItemsCommand(std::string label, ObjectUid frame, std::
 bool RemoveItemsCommand::Execute(CQVDoc& doc) {
     AnimFrame* frame = FindFrame(doc, frame_);
     if (!frame) return false;
-    std::vector<CanvasItem*> items = FindItems(*frame, uids_);
+    const std::vector<CanvasItem*> items = FindItems(*frame, uids_);
     if (items.empty()) return false;
     // Top first, so that undo, putting them back bottom first, always finds
     // the item each lay on.
-    std::vector<CanvasItem*> topDown;
-    for (CanvasItem* item : frame->TopToBottom())
-        if (std::find(items.begin(), items.end(), item) != items.end()) topDown.push_back(item);
-    Rect area;
-    removed_.clear();
-    for (CanvasItem* item : topDown) {
-        area = Union(area, item->Bounds());
-        const ObjectUid below = item->Prev() ? item->Prev()->Uid() : 0;
-        const ObjectUid uid = item->Uid();
-        removed_.push_back({uid, below, TakeOut(*frame, *item)});
-    }
-    doc.ItemsChanged(*frame, area);
+    removed_ = TakeOutAll(doc, *frame, items);
     return true;
 }
 
 void RemoveItemsCommand::Undo(CQVDoc& doc) {
-    AnimFrame* frame = FindFrame(doc, frame_);
-    if (!frame) return;
-    Rect area;
-    for (auto it = removed_.rbegin(); it != removed_.rend(); ++it) {
-        if (!it->item) continue;
-        area = Union(area, it->item->Bounds());
-        CanvasItem* below = it->below != 0 ? frame->FindItemByUid(it->below) : nullptr;
-        frame->InsertAbove(below, std::move(it->item));
-    }
-    removed_.clear();
-    doc.ItemsChanged(*frame, area);
+    if (AnimFrame* frame = FindFrame(doc, frame_)) PutBackAll(doc, *frame, removed_);
 }
 
 std::size_t RemoveItemsCommand::MemoryBytes() const {
     std::size_t bytes = 0;
-    for (const Removed& r : removed_)
+    for (const TakenItem& r : removed_)
         if (r.item) bytes += ItemBytes(*r.item);
     return bytes;
 }
@@ -236,29 +312,6 @@ void SwapItemCommand::Swap(CQVDoc& doc) {
 }
 
 std::size_t SwapItemCommand::MemoryBytes() const { return held_ ? ItemBytes(*held_) : 0; }
-
-// ---- EditItemCommand ----
-
-EditItemCommand::EditItemCommand(std::string label, ObjectUid frame, ObjectUid item, Edit edit)
-    : SwapItemCommand(std::move(label), frame, item), edit_(std::move(edit)) {}
-
-bool EditItemCommand::FirstRun(CQVDoc& doc, AnimFrame& frame, CanvasItem& item) {
-    std::unique_ptr<CanvasItem> before = item.Clone();
-    const Rect oldBounds = item.Bounds();
-    if (!edit_ || !edit_(item)) return false;
-    held_ = std::move(before);
-    edit_ = nullptr;  // what it captured is not needed again
-    frame.UpdateComposites(&item, Union(oldBounds, item.Bounds()));
-    doc.ItemsChanged(frame, Union(oldBounds, item.Bounds()));
-    return true;
-}
-
-bool EditItemCommand::MergeWith(Command& next) {
-    auto* other = dynamic_cast<EditItemCommand*>(&next);
-    if (!other || other->frame_ != frame_ || other->liveUid_ != liveUid_) return false;
-    // The item already holds both changes; the copy from before this one stays.
-    return true;
-}
 
 // ---- ReplaceItemCommand ----
 

@@ -1,10 +1,10 @@
 #pragma once
-// The commands that change the items of one frame: add, remove, move, edit
-// in place and replace. Each finds its frame and items by identity when it
-// runs, renders through the document and reports what changed.
+// The commands that change the items of one frame: add, remove, move,
+// reorder and replace (the edits in place are in ItemEditCommands.h). Each
+// finds its frame and items by identity when it runs, renders through the
+// document and reports what changed.
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,7 +40,26 @@ private:
     std::size_t bytes_;
 };
 
-// Takes items out of a frame; undo puts each back at its place.
+// Puts many new items on top of a frame as one change (a paste): the frame
+// is composed once, not once per item, whether run, undone or redone.
+class AddItemsCommand final : public Command {
+public:
+    // items bottom first.
+    AddItemsCommand(std::string label, ObjectUid frame, std::vector<std::unique_ptr<CanvasItem>> items);
+
+    bool Execute(CQVDoc& doc) override;
+    void Undo(CQVDoc& doc) override;
+    std::size_t MemoryBytes() const override { return bytes_; }
+
+private:
+    ObjectUid frame_;
+    std::vector<ObjectUid> uids_;                      // bottom first
+    std::vector<std::unique_ptr<CanvasItem>> items_;  // held while not in the frame
+    std::size_t bytes_ = 0;
+};
+
+// Takes items out of a frame; undo puts each back at its place. The frame is
+// composed once however many items go.
 class RemoveItemsCommand final : public Command {
 public:
     RemoveItemsCommand(std::string label, ObjectUid frame, std::vector<ObjectUid> items);
@@ -49,15 +68,16 @@ public:
     void Undo(CQVDoc& doc) override;
     std::size_t MemoryBytes() const override;
 
-private:
-    struct Removed {
-        ObjectUid uid;
-        ObjectUid below;  // the item beneath it when it was taken out; 0 at the bottom
+    // An item taken out with the identity of the item beneath it (0 at the bottom).
+    struct Taken {
+        ObjectUid below;
         std::unique_ptr<CanvasItem> item;
     };
+
+private:
     ObjectUid frame_;
     std::vector<ObjectUid> uids_;
-    std::vector<Removed> removed_;  // in the order taken out, top first
+    std::vector<Taken> removed_;  // in the order taken out, top first
 };
 
 // Moves items by an offset, limited so that they stay in the work area. The
@@ -122,23 +142,6 @@ protected:
     ObjectUid liveUid_;  // the item in the frame
     std::unique_ptr<CanvasItem> held_;
     bool ran_ = false;
-};
-
-// Changes one item in place. Its copy from before the change is kept, so
-// undo and redo exchange the two. The steps of one gesture (a pen stroke)
-// merge: the first copy stays.
-class EditItemCommand final : public SwapItemCommand {
-public:
-    // edit changes the item (composites are rebuilt and the frame rendered
-    // afterwards) and returns whether it changed anything.
-    using Edit = std::function<bool(CanvasItem&)>;
-    EditItemCommand(std::string label, ObjectUid frame, ObjectUid item, Edit edit);
-
-    bool MergeWith(Command& next) override;
-
-private:
-    bool FirstRun(CQVDoc& doc, AnimFrame& frame, CanvasItem& item) override;
-    Edit edit_;
 };
 
 // Puts another item (a bitmap made from a label, say) in the place of one.

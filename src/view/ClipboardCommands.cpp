@@ -7,8 +7,10 @@
 #include <string>
 
 #include "document/AnimFrame.h"
+#include "document/Archive.h"
 #include "document/BitmapItem.h"
 #include "document/CQVDoc.h"
+#include "document/DocumentMemory.h"
 #include "document/ItemPack.h"
 #include "edit/ItemCommands.h"
 #include "view/EditorView.h"
@@ -66,17 +68,32 @@ bool HasTransparency(const PackedDib& image) {
 
 void PasteItems(EditorView& v, const std::vector<std::uint8_t>& pack) {
     AnimFrame& frame = *v.CurrentFrame();
-    // Unpacked apart, then put on top of the frame as one step.
+    CQVDoc& doc = v.Document();
+    // A pack the frame cannot take is refused before anything is made of it.
+    const auto entries = PackEntryCount(pack);
+    if (entries) {
+        if (Status fits = CheckItemsFit(doc.limits, std::uint64_t(frame.CountItems()), *entries); !fits) {
+            v.TellRefusal(fits);
+            return;
+        }
+    }
+    // Unpacked apart, then put on top of the frame as one step. A damaged
+    // pack gives the items before the damage; one the document cannot take
+    // gives nothing.
     ItemList unpacked;
-    const Status status = PasteBlock(unpacked, pack);
+    const Status status = PasteBlock(unpacked, pack, doc.limits, MemoryOf(doc.GetAnimation()).Total());
+    const bool damaged = !status && status.message() == kUnexpectedFileFormat;
+    if (!status && !damaged) {
+        v.TellRefusal(status);
+        return;
+    }
+    std::vector<std::unique_ptr<CanvasItem>> items;
+    while (CanvasItem* bottom = unpacked.Bottom()) items.push_back(unpacked.Unlink(bottom));
     v.DeselectAll();
-    Transaction step(v.Document().History(), "Paste");
-    while (CanvasItem* bottom = unpacked.Bottom())
-        step.Add(std::make_unique<AddItemCommand>("Paste", frame.Uid(), unpacked.Unlink(bottom)));
-    step.Commit();
+    v.Execute(std::make_unique<AddItemsCommand>("Paste", frame.Uid(), std::move(items)));
     v.InvalidateSelectionHandles();
     v.Host().UpdateNow();
-    if (!status) v.Host().ShowMessage(status.message(), MessageStyle::Error);
+    if (damaged) v.Host().ShowMessage(status.message(), MessageStyle::Error);
 }
 
 // Refuses (with a message) a picture larger than an item may be.

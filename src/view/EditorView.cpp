@@ -304,7 +304,21 @@ void EditorView::OnAnimationChanged() {
 
 // ---- editing ----
 
-bool EditorView::Execute(std::unique_ptr<Command> command) { return doc_.Execute(std::move(command)); }
+bool EditorView::Execute(std::unique_ptr<Command> command) {
+    if (doc_.Execute(std::move(command))) return true;
+    TellRefusal(doc_.History().Refusal());
+    return false;
+}
+
+bool EditorView::Commit(Transaction& step) {
+    const Status kept = step.Commit();
+    TellRefusal(kept);
+    return kept.ok();
+}
+
+void EditorView::TellRefusal(const Status& refused) {
+    if (!refused) host_.ShowMessage(refused.message(), MessageStyle::Information);
+}
 
 void EditorView::SetForegroundColor(PixelValue color) {
     foreground_ = color;

@@ -31,6 +31,8 @@ namespace vantrel {
 class AnimFrame;
 class Animation;
 class Command;
+class Status;
+class Transaction;
 class CQVDoc;
 class PaintTarget;
 class Tool;
@@ -192,8 +194,13 @@ public:
     void ShowFrame(AnimFrame* frame);
 
     // ---- editing ----
-    // Runs command on the document's history; false when it changed nothing.
+    // Runs command on the document's history; false when it changed nothing
+    // or the document may not hold its result (the refusal is then told).
     bool Execute(std::unique_ptr<Command> command);
+    // Commits a step of many commands; a refusal of its result is told.
+    bool Commit(Transaction& step);
+    // Tells a refusal, if refused holds one.
+    void TellRefusal(const Status& refused);
     // Drawing colours and defaults kept between commands.
     PixelValue ForegroundColor() const { return foreground_; }
     PixelValue BackgroundColor() const { return background_; }

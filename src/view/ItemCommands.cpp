@@ -13,6 +13,7 @@
 #include "document/CQVDoc.h"
 #include "edit/ImportCommands.h"
 #include "edit/ItemCommands.h"
+#include "edit/ItemEditCommands.h"
 #include "view/EditorView.h"
 #include "view/ViewCommands.h"
 #include "view/ViewDialogs.h"
@@ -58,9 +59,9 @@ std::string Format(const char* pattern, int a, int b) {
 
 void Refuse(EditorView& v, const std::string& message) { v.Host().ShowMessage(message, MessageStyle::Information); }
 
-// Runs an edit of one item as a step named label and repaints.
-void EditOne(EditorView& v, const char* label, ObjectUid item, EditItemCommand::Edit edit) {
-    v.Execute(std::make_unique<EditItemCommand>(label, v.CurrentFrame()->Uid(), item, std::move(edit)));
+// Runs an edit of one item and repaints.
+void EditOne(EditorView& v, std::unique_ptr<Command> edit) {
+    v.Execute(std::move(edit));
     v.Host().UpdateNow();
 }
 
@@ -125,11 +126,7 @@ void ImageSize(EditorView& v) {
     const int top = old.top + (old.Height() - h) / 2;
     const Rect target{left, top, left + w, top + h};
     v.InvalidateHandles(*item);
-    EditOne(v, "Image Size", item->Uid(), [target](CanvasItem& i) {
-        if (i.Bounds() == target) return false;
-        i.SetBounds(target);
-        return true;
-    });
+    EditOne(v, std::make_unique<ResizeItemCommand>("Image Size", v.CurrentFrame()->Uid(), item->Uid(), target));
 }
 
 // One side of "Canvas Size": the edge moved outward by amount (inward when
@@ -162,13 +159,9 @@ void CanvasSize(EditorView& v) {
         return;
     }
     const Rect target{int(left), int(top), int(right), int(bottom)};
-    const PixelValue fill = v.BackgroundColor();
     v.InvalidateHandles(*item);
-    EditOne(v, "Canvas Size", item->Uid(), [target, fill](CanvasItem& i) {
-        if (i.Bounds() == target) return false;
-        i.CropTo(target, fill);
-        return true;
-    });
+    EditOne(v, std::make_unique<CropItemCommand>("Canvas Size", v.CurrentFrame()->Uid(), item->Uid(), target,
+                                                 v.BackgroundColor()));
 }
 
 void ConvertToBitmap(EditorView& v) {
@@ -195,7 +188,7 @@ void Combine(EditorView& v) {
     Transaction step(v.Document().History(), "Combine");
     step.Add(std::make_unique<AddItemCommand>("Combine", frame.Uid(), std::move(combined)));
     step.Add(std::make_unique<RemoveItemsCommand>("Combine", frame.Uid(), parts));
-    step.Commit();
+    v.Commit(step);
     v.InvalidateSelectionHandles();
     v.Host().UpdateNow();
 }
@@ -211,13 +204,7 @@ void RectangleStyle(EditorView& v) {
     wanted.lineStyle = static_cast<BoxLineStyle>(std::clamp(values.fillStyle, 0, 3));
     wanted.lineWidth = values.lineWidth;
     wanted.spaceWidth = values.spaceWidth;
-    EditOne(v, "Rectangle Style", item->Uid(), [wanted](CanvasItem& i) {
-        if (i.Kind() != ItemKind::Box) return false;
-        auto& box = static_cast<BoxItem&>(i);
-        if (box.Style() == wanted) return false;
-        box.SetStyle(wanted);
-        return true;
-    });
+    EditOne(v, std::make_unique<SetBoxStyleCommand>("Rectangle Style", v.CurrentFrame()->Uid(), item->Uid(), wanted));
 }
 
 void ImportImage(EditorView& v) {

@@ -6,7 +6,7 @@
 #include "document/AnimFrame.h"
 #include "document/CQVDoc.h"
 #include "edit/DocumentCommands.h"
-#include "edit/ItemCommands.h"
+#include "edit/ItemEditCommands.h"
 #include "view/EditorView.h"
 #include "view/ViewCommands.h"
 
@@ -23,15 +23,10 @@ bool ApplyLabelParams(EditorView& view, ObjectUid label, const LabelParams& para
     AnimFrame* frame = view.CurrentFrame();
     if (!frame) return false;
     Transaction step(view.Document().History(), name);
-    step.Add(std::make_unique<EditItemCommand>(name, frame->Uid(), label, [params](CanvasItem& item) {
-        if (item.Kind() != ItemKind::Label) return false;
-        auto& l = static_cast<LabelItem&>(item);
-        return l.Params() != params && l.SetParams(params);
-    }));
+    step.Add(std::make_unique<SetLabelParamsCommand>(name, frame->Uid(), label, params));
     step.Add(std::make_unique<SetDefaultFontCommand>(name, params.font));
     const bool changed = !step.IsEmpty();
-    step.Commit();
-    return changed;
+    return view.Commit(step) && changed;
 }
 
 namespace {

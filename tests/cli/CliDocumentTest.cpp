@@ -344,3 +344,33 @@ TEST_F(CliDocument, AReasonNamesThePathOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+// A GIF cut in half renders with a warning on standard error (exit 0); a
+// GIF header followed by garbage is refused (exit 2).
+TEST(CliDamagedFile, ACutGifRendersWithAWarningAndGarbageIsRefused) {
+    const fs::path dir = vantrel::test::ScratchDir("cli-cut-gif");
+    std::ifstream in(vantrel::test::SourceDir() / "examples" / "banner.gif", std::ios::binary);
+    const std::vector<char> whole{std::istreambuf_iterator<char>(in), {}};
+    ASSERT_GT(whole.size(), 100u);
+    {
+        std::ofstream out(dir / "half.gif", std::ios::binary);
+        out.write(whole.data(), std::streamsize(whole.size() / 2));
+    }
+    const auto cut = RunCli({"render", (dir / "half.gif").string(), (dir / "out").string()}, true);
+    EXPECT_EQ(cut.exitCode, 0);
+    EXPECT_NE(cut.out.find("vantrel-cli: warning: The file ends early: image 2 of half.gif is incomplete."),
+              std::string::npos)
+        << cut.out;
+    EXPECT_TRUE(fs::exists(dir / "out" / "frame-002.png"));
+    {
+        std::ofstream out(dir / "garbage.gif", std::ios::binary);
+        out << "GIF89a" << std::string("\x14\x00\x0a\x00\x00\x00\x00", 7) << "garbage garbage garbage";
+    }
+    const auto garbage = RunCli({"render", (dir / "garbage.gif").string(), (dir / "out2").string()}, true);
+    EXPECT_EQ(garbage.exitCode, 2);
+    EXPECT_NE(garbage.out.find("garbage.gif holds no image."), std::string::npos) << garbage.out;
+}
+
+}  // namespace

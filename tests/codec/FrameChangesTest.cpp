@@ -64,6 +64,40 @@ TEST(FrameChanges, SpansHoldExactlyTheFirstAndLastChangedColumnOfEachRow) {
     }
 }
 
+// One pixel in the middle of a 16-pixel block changes in one byte only: each
+// colour channel alone is a change of exactly that column; the
+// transparency byte alone is none.
+TEST(FrameChanges, OneChannelOfOnePixelInsideABlockIsFoundAndTheTransparencyByteIsIgnored) {
+    constexpr int kWidth = 48;
+    constexpr int kHeight = 3;
+    constexpr int kColumn = 16 + 7;  // inside the second block, away from its borders
+    struct Case {
+        PixelValue mask;
+        bool changes;
+    };
+    for (const Case c : {Case{0x000000FF, true}, Case{0x0000FF00, true}, Case{0x00FF0000, true},
+                         Case{0x00000001, true}, Case{0xFF000000, false}}) {
+        Pixels before(kWidth * kHeight);
+        for (std::size_t i = 0; i < before.size(); ++i) before[i] = 0x00405060u + PixelValue(i % 7) * 0x00010101u;
+        Pixels after = before;
+        after[std::size_t(kWidth + kColumn)] ^= c.mask;  // middle row
+        GifFile gif;
+        gif.AddImage(MakeDib(kWidth, kHeight, before));
+        gif.AddImage(MakeDib(kWidth, kHeight, after));
+        FindChangedColumns(gif);
+        ASSERT_TRUE(HasChangedColumns(gif.images[1]));
+        const std::vector<ColumnSpan>& spans = gif.images[1].changedColumns;
+        EXPECT_TRUE(spans[0].Empty()) << std::hex << c.mask;
+        EXPECT_TRUE(spans[2].Empty()) << std::hex << c.mask;
+        if (c.changes) {
+            EXPECT_EQ(spans[1].first, kColumn) << std::hex << c.mask;
+            EXPECT_EQ(spans[1].end, kColumn + 1) << std::hex << c.mask;
+        } else {
+            EXPECT_TRUE(spans[1].Empty()) << std::hex << c.mask;
+        }
+    }
+}
+
 TEST(FrameChanges, RecordsOfAnotherSizeAreNotCompared) {
     GifFile gif;
     gif.AddImage(MakeDib(2, 1, Pixels{1, 2}));

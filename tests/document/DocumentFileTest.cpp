@@ -273,10 +273,12 @@ TEST(DocumentFileTest, DocumentsBeyondTheMemoryBudgetAreRefused) {
                             .U32(0);
     const std::uint64_t needed = 2 * (kItemOverheadBytes + 400) + 2 * (kItemOverheadBytes + 800);
     CQVDoc tight;
-    EXPECT_TRUE(LoadDocumentBytes(tight, bytes, {needed}).ok());
+    tight.limits.memoryBudget = needed;
+    EXPECT_TRUE(LoadDocumentBytes(tight, bytes).ok());
     CQVDoc tooTight;
+    tooTight.limits.memoryBudget = needed - 1;
     // Refused with the total and the limit, never as a damaged file.
-    EXPECT_EQ(LoadDocumentBytes(tooTight, bytes, {needed - 1}).message(), DocumentTooLargeMessage(needed, needed - 1));
+    EXPECT_EQ(LoadDocumentBytes(tooTight, bytes).message(), DocumentTooLargeMessage(needed, needed - 1));
     EXPECT_EQ(tooTight.GetAnimation().FrameCount(), 1u);
 }
 

@@ -41,7 +41,8 @@ TEST(DocumentMemory, PartsAddUpAsTheReaderCountsThem) {
     const auto bytes = DocumentBytes(doc);
     ASSERT_TRUE(bytes.has_value());
     CQVDoc reopened;
-    EXPECT_TRUE(LoadDocumentBytes(reopened, *bytes, {memory.Total()}).ok());
+    reopened.limits.memoryBudget = memory.Total();
+    EXPECT_TRUE(LoadDocumentBytes(reopened, *bytes).ok());
     EXPECT_EQ(MemoryOf(reopened.GetAnimation()).Total(), memory.Total());
 }
 
@@ -51,7 +52,7 @@ TEST(DocumentMemory, TheLargestDocumentEditingAcceptsReopensAndOneFrameMoreIsRef
     const std::uint64_t limit = 1u << 20;  // room for some 468 x 60 frames with a picture each
 
     CQVDoc doc;
-    doc.memoryLimit = limit;
+    doc.limits.memoryBudget = limit;
     // Importing one picture per frame until the limit stops it.
     const std::vector<fs::path> many(40, picture);
     const Status imported = ImportFiles(doc, many, doc.GetAnimation().FirstFrame());
@@ -69,7 +70,8 @@ TEST(DocumentMemory, TheLargestDocumentEditingAcceptsReopensAndOneFrameMoreIsRef
     // Saved and opened again under the same limit.
     ASSERT_TRUE(SaveDocument(doc, dir / "largest.qvd").ok());
     CQVDoc reopened;
-    ASSERT_TRUE(OpenDocument(reopened, dir / "largest.qvd", {limit}).ok());
+    reopened.limits.memoryBudget = limit;
+    ASSERT_TRUE(OpenDocument(reopened, dir / "largest.qvd").ok());
     EXPECT_EQ(DocumentBytes(reopened), DocumentBytes(doc));
 
     // One frame more, made under a larger limit, is refused on opening with
@@ -79,7 +81,8 @@ TEST(DocumentMemory, TheLargestDocumentEditingAcceptsReopensAndOneFrameMoreIsRef
     bigger.GetAnimation().AppendFrame();
     ASSERT_TRUE(SaveDocument(bigger, dir / "bigger.qvd").ok());
     CQVDoc refused;
-    const Status opened = OpenDocument(refused, dir / "bigger.qvd", {limit});
+    refused.limits.memoryBudget = limit;
+    const Status opened = OpenDocument(refused, dir / "bigger.qvd");
     EXPECT_EQ(opened.message(), DocumentTooLargeMessage(MemoryOf(bigger.GetAnimation()).Total(), limit));
     EXPECT_EQ(refused.GetAnimation().FrameCount(), 1u);
     EXPECT_TRUE(refused.PathName().empty());
@@ -97,11 +100,11 @@ TEST(DocumentMemory, TheQuickAnimationCountsTheCanvasItGrowsTo) {
     ASSERT_LT(2 * FrameMemoryBytes(468, 60) + 2 * ItemMemoryBytes(600, 10), grown - 1);
 
     CQVDoc refused;
-    refused.memoryLimit = grown - 1;
+    refused.limits.memoryBudget = grown - 1;
     EXPECT_EQ(MakeQuickAnimation(refused, pictures, 1.0).message(), DocumentTooLargeMessage(grown, grown - 1));
 
     CQVDoc made;
-    made.memoryLimit = grown;
+    made.limits.memoryBudget = grown;
     ASSERT_TRUE(MakeQuickAnimation(made, pictures, 1.0).ok());
     EXPECT_EQ(made.GetAnimation().Width(), 600);
     EXPECT_EQ(made.GetAnimation().Height(), 600);

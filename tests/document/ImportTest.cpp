@@ -261,6 +261,84 @@ TEST(OpenGifTest, ScreenSizesOutsideTheCanvasRange) {
     }
 }
 
+// A GIF cut at every byte of its image data: what was decoded opens, the
+// rest of the image is transparent, and the cut is told once; a cut before
+// the first pixel leaves no image and is refused.
+TEST(OpenGifTest, AFileCutInsideAnImageOpensWithWhatWasDecoded) {
+    std::mt19937 random(8);
+    RefImage image = SolidRefImage(0, 0, 24, 16, 0);
+    for (auto& index : image.indices) index = std::uint8_t(random() % 4);
+    RefGif gif;
+    gif.screenWidth = 24;
+    gif.screenHeight = 16;
+    gif.globalColors = kPalette4;
+    gif.images = {image};
+    const std::vector<std::uint8_t> whole = Encode(gif);
+    std::size_t lastDecoded = 0;
+    int warned = 0;
+    for (std::size_t cut = 13 + 3 * 4; cut <= whole.size(); ++cut) {
+        SCOPED_TRACE(cut);
+        const std::vector<std::uint8_t> bytes(whole.begin(), whole.begin() + std::ptrdiff_t(cut));
+        CQVDoc doc;
+        const Status status = OpenGifDocument(doc, bytes, "cut.gif");
+        if (!status) {
+            EXPECT_EQ(status.message(), "cut.gif holds no image.");
+            EXPECT_EQ(lastDecoded, 0u) << "refused after pixels were decoded";
+            continue;
+        }
+        const CanvasItem* item = doc.GetAnimation().FirstFrame()->Bottom();
+        ASSERT_NE(item, nullptr);
+        const PackedDib& pixels = item->Image();
+        // Decoded pixels are the image's own; from the first undecoded one on, all are transparent.
+        std::size_t decoded = 0;
+        for (int y = 0; y < 16; ++y) {
+            for (int x = 0; x < 24; ++x) {
+                const std::size_t at = std::size_t(y * 24 + x);
+                const RgbTriple c = kPalette4[image.indices[at]];
+                const PixelValue p = pixels.Row(y)[x];
+                if (p == kTransparentWhite) continue;
+                ASSERT_EQ(decoded, at) << "a decoded pixel after an undecoded one";
+                ASSERT_EQ(p, MakePixel(c.red, c.green, c.blue));
+                ++decoded;
+            }
+        }
+        EXPECT_GE(decoded, lastDecoded);
+        lastDecoded = decoded;
+        const bool incomplete = decoded < image.indices.size();
+        EXPECT_EQ(item->BlendWithBeneath(), incomplete);
+        if (incomplete) {
+            ++warned;
+            EXPECT_EQ(doc.openWarning, "The file ends early: image 1 of cut.gif is incomplete.");
+            // The canvas shows what lies beneath the lost pixels: the frame's background.
+            EXPECT_EQ(doc.GetAnimation().FirstFrame()->Image().Row(15)[23] & 0x00FFFFFF, kOpaqueWhite);
+        } else {
+            EXPECT_EQ(doc.openWarning, "");
+        }
+    }
+    EXPECT_EQ(lastDecoded, image.indices.size());
+    EXPECT_GT(warned, 10);
+}
+
+TEST(OpenGifTest, AHeaderFollowedByGarbageHoldsNoImage) {
+    RefGif gif;
+    gif.screenWidth = 20;
+    gif.screenHeight = 10;
+    gif.globalColors = kPalette4;
+    std::vector<std::uint8_t> bytes = Encode(gif);
+    bytes.pop_back();  // the trailer
+    std::mt19937 random(9);
+    for (int i = 0; i < 4000; ++i) {
+        std::uint8_t b = std::uint8_t(random());
+        if (b == 0x2C || b == 0x21 || b == 0x3B) b = 0x55;  // no block starts
+        bytes.push_back(b);
+    }
+    CQVDoc doc;
+    const Status status = OpenGifDocument(doc, bytes, "/somewhere/garbage.gif");
+    EXPECT_EQ(status.message(), "garbage.gif holds no image.");
+    EXPECT_EQ(doc.GetAnimation().Width(), 468);
+    EXPECT_TRUE(doc.PathName().empty());
+}
+
 TEST(OpenGifTest, NotAGifLeavesTheDocumentAlone) {
     CQVDoc doc;
     const std::vector<std::uint8_t> junk = {'P', 'N', 'G', 1, 2, 3};

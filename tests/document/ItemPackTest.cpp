@@ -141,12 +141,12 @@ TEST(ItemPackTest, UnpackingStaysWithinTheMemoryBudgetAndTheItemLimit) {
         const Bytes block = ByteBuilder().U32(16).U32(16).U32(16).U32(0).Raw(box);
         ItemList list;
         // The refusal names the total of the whole pack and the limit.
-        EXPECT_EQ(PasteBlock(list, block, 2 * perItem).message(), DocumentTooLargeMessage(3 * perItem, 2 * perItem));
+        EXPECT_EQ(PasteBlock(list, block, {2 * perItem}).message(), DocumentTooLargeMessage(3 * perItem, 2 * perItem));
         EXPECT_EQ(list.CountItems(), 2);
         // What the document holds already counts.
         ItemList other;
-        EXPECT_FALSE(PasteBlock(other, block, 4 * perItem, 2 * perItem).ok());
-        EXPECT_TRUE(PasteBlock(other, block, 5 * perItem, 2 * perItem).ok());
+        EXPECT_FALSE(PasteBlock(other, block, {4 * perItem}, 2 * perItem).ok());
+        EXPECT_TRUE(PasteBlock(other, block, {5 * perItem}, 2 * perItem).ok());
     }
     {
         ByteBuilder table;
@@ -155,8 +155,16 @@ TEST(ItemPackTest, UnpackingStaysWithinTheMemoryBudgetAndTheItemLimit) {
         for (std::uint32_t i = 0; i < entries; ++i) table.U32(recordAt);
         const Bytes block = table.U32(0).Raw(test::BitmapRecord({0, 0, 1, 1}, 0));
         ItemList list;
-        EXPECT_EQ(PasteBlock(list, block).message(), kUnexpectedFileFormat);
-        EXPECT_EQ(list.CountItems(), kMaxItemsPerFrame);
+        // Refused before anything is made, naming both numbers.
+        EXPECT_EQ(PasteBlock(list, block).message(), TooManyItemsMessage(kMaxItemsPerFrame + 1, kMaxItemsPerFrame));
+        EXPECT_EQ(list.CountItems(), 0);
+        // What the list holds already counts, against the limit given.
+        DocumentLimits three;
+        three.itemsPerFrame = 3;
+        const Bytes two = ByteBuilder().U32(12).U32(12).U32(0).Raw(box);
+        EXPECT_TRUE(PasteBlock(list, two, three).ok());
+        EXPECT_EQ(PasteBlock(list, two, three).message(), TooManyItemsMessage(4, 3));
+        EXPECT_EQ(list.CountItems(), 2);
     }
 }
 

@@ -26,12 +26,7 @@ struct Fixture {
         Animation& a = doc->GetAnimation();
         AnimFrame& f = *a.FirstFrame();
         const Rect c = f.Canvas();
-        auto text = std::make_unique<LabelItem>();
-        LabelParams params;
-        params.text = "Hi";
-        params.font.height = 20;
-        EXPECT_TRUE(text->SetParams(params));
-        text->MoveTo(c.left + 4, c.top + 4);
+        auto text = test::TextLabel("Hi", 20, {c.left + 4, c.top + 4});
         auto rect = std::make_unique<BoxItem>();
         rect->SetBounds({c.left + 60, c.top + 5, c.left + 120, c.top + 45});
         auto oval = std::make_unique<EllipseItem>();

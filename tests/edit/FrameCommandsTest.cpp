@@ -14,30 +14,11 @@
 namespace vantrel {
 namespace {
 
-using test::SolidItem;
 using test::Snapshot;
 using test::Take;
 
 // Frames A (items), B (over A, one blending item), C (master, plain).
-std::unique_ptr<CQVDoc> MakeDoc() {
-    auto doc = std::make_unique<CQVDoc>();
-    Animation& a = doc->GetAnimation();
-    AnimFrame& first = *a.FirstFrame();
-    const Rect c = first.Canvas();
-    first.AppendItem(SolidItem({c.left, c.top, c.left + 40, c.top + 30}, 0x00FF0000));
-    first.AppendItem(SolidItem({c.left + 100, c.top + 5, c.left + 130, c.top + 25}, 0x000000FF));
-    AnimFrame* second = a.AppendFrame();
-    second->SetBackgroundFrame(&first);
-    second->AppendItem(SolidItem({c.left + 10, c.top + 10, c.left + 30, c.top + 30}, 0x60FFFF00, true));
-    second->duration = 25;
-    AnimFrame* third = a.AppendFrame();
-    third->SetBackgroundFrame(nullptr);
-    third->isMaster = true;
-    third->backgroundColor = 0x00336699;
-    a.RenderAll();
-    doc->SetModifiedFlag(false);
-    return doc;
-}
+std::unique_ptr<CQVDoc> MakeDoc() { return test::MakeTestDoc({.masterThird = true, .secondDuration = 25}); }
 
 ObjectUid FrameAt(const CQVDoc& doc, std::size_t i) { return doc.GetAnimation().Frames()[i]->Uid(); }
 

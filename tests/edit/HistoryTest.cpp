@@ -13,6 +13,7 @@
 #include "../document/DocTestUtil.h"
 #include "EditTestUtil.h"
 #include "edit/ItemCommands.h"
+#include "edit/ItemEditCommands.h"
 
 namespace vantrel {
 namespace {
@@ -24,21 +25,7 @@ using test::Take;
 
 // A document with two frames, the second lying over the first, and three
 // items in the first (one blending).
-std::unique_ptr<CQVDoc> MakeDoc() {
-    auto doc = std::make_unique<CQVDoc>();
-    Animation& a = doc->GetAnimation();
-    AnimFrame& first = *a.FirstFrame();
-    const Rect c = first.Canvas();
-    first.AppendItem(SolidItem({c.left, c.top, c.left + 40, c.top + 30}, 0x00FF0000));
-    first.AppendItem(SolidItem({c.left + 20, c.top + 10, c.left + 90, c.top + 50}, 0x8000FF00, true));
-    first.AppendItem(SolidItem({c.left + 100, c.top + 5, c.left + 130, c.top + 25}, 0x000000FF));
-    AnimFrame* second = a.AppendFrame();
-    second->SetBackgroundFrame(&first);
-    second->AppendItem(SolidItem({c.left + 10, c.top + 10, c.left + 30, c.top + 30}, 0x60FFFF00, true));
-    a.RenderAll();
-    doc->SetModifiedFlag(false);
-    return doc;
-}
+std::unique_ptr<CQVDoc> MakeDoc() { return test::MakeTestDoc({.blendingMiddle = true}); }
 
 std::vector<ObjectUid> UidsOf(const AnimFrame& frame) {
     std::vector<ObjectUid> uids;
@@ -61,16 +48,14 @@ std::vector<std::unique_ptr<Command>> OneOfEach(CQVDoc& doc) {
     commands.push_back(std::make_unique<AddItemCommand>("Paste", frame, SolidItem({600, 580, 640, 600}, 0), items[0]));
     commands.push_back(std::make_unique<RemoveItemsCommand>("Delete", frame, std::vector{items[0], items[2]}));
     commands.push_back(std::make_unique<MoveItemsCommand>("Move", frame, std::vector{items[1]}, Point{7, -3}));
-    commands.push_back(std::make_unique<EditItemCommand>("Paint", frame, items[1], [](CanvasItem& item) {
-        if (item.Kind() != ItemKind::Bitmap) return false;
-        static_cast<BitmapItem&>(item).DrawLine(item.Bounds().left, item.Bounds().top, item.Bounds().left + 9,
-                                                item.Bounds().top + 4, 0x00123456);
-        return true;
-    }));
-    commands.push_back(std::make_unique<EditItemCommand>("Resize", frame, items[2], [](CanvasItem& item) {
-        item.SetBounds(item.Bounds().Inflate(5, 2));
-        return true;
-    }));
+    // The edits in place take their values from the items as they are now.
+    const CanvasItem* painted = f.FindItemByUid(items[1]);
+    const Rect p = painted ? painted->Bounds() : Rect{};
+    commands.push_back(std::make_unique<PaintLineCommand>(frame, items[1], Point{p.left, p.top},
+                                                          Point{p.left + 9, p.top + 4}, 0x00123456));
+    const CanvasItem* resized = f.FindItemByUid(items[2]);
+    commands.push_back(std::make_unique<ResizeItemCommand>("Resize", frame, items[2],
+                                                           resized ? resized->Bounds().Inflate(5, 2) : Rect{}));
     commands.push_back(std::make_unique<ReplaceItemCommand>("Replace", frame, items[0], SolidItem({620, 590, 640, 610}, 0x40FF00FF, true)));
     return commands;
 }

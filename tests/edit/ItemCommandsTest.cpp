@@ -158,3 +158,51 @@ TEST(ImportFileCommand, AFileThatCannotBeReadAddsNothingAndReportsWhy) {
 
 }  // namespace
 }  // namespace vantrel
+
+namespace vantrel {
+namespace {
+
+// Many half-transparent items over the four, added as one paste or one by
+// one: the same frames; undo and redo of the paste and of deleting them give
+// back exactly what was there.
+TEST(AddItemsCommand, OnePasteComposesAsItemByItemAndUndoesExactly) {
+    const auto items = [](const Rect& canvas) {
+        std::vector<std::unique_ptr<CanvasItem>> made;
+        for (int i = 0; i < 40; ++i) {
+            const Rect r{canvas.left + 3 * i, canvas.top + i % 7, canvas.left + 3 * i + 25, canvas.top + 30 + i % 5};
+            made.push_back(SolidItem(r, PixelValue(0x20000000u * std::uint32_t(i % 7 + 1) + 0x00103050u * std::uint32_t(i)), i % 3 != 0));
+        }
+        return made;
+    };
+    FourItems pasted;
+    FourItems oneByOne;
+    const auto before = Take(pasted.doc);
+    ASSERT_TRUE(pasted.doc.Execute(
+        std::make_unique<AddItemsCommand>("Paste", pasted.Frame().Uid(), items(pasted.Frame().Canvas()))));
+    for (auto& item : items(oneByOne.Frame().Canvas()))
+        ASSERT_TRUE(oneByOne.doc.Execute(std::make_unique<AddItemCommand>("Paste", oneByOne.Frame().Uid(), std::move(item))));
+    const auto after = Take(pasted.doc);
+    EXPECT_EQ(after, Take(oneByOne.doc));
+    pasted.doc.History().Undo();
+    EXPECT_EQ(Take(pasted.doc), before);
+    pasted.doc.History().Redo();
+    EXPECT_EQ(Take(pasted.doc), after);
+
+    // Deleting every other item, the lowest among them, and putting them back.
+    std::vector<ObjectUid> some;
+    int n = 0;
+    for (const CanvasItem* item : pasted.Frame().BottomToTop())
+        if (n++ % 2 == 0) some.push_back(item->Uid());
+    ASSERT_TRUE(pasted.doc.Execute(std::make_unique<RemoveItemsCommand>("Delete", pasted.Frame().Uid(), some)));
+    EXPECT_EQ(pasted.Frame().CountItems(), 22);
+    // What the command composed equals a rebuild of every composite and frame.
+    const auto deleted = Take(pasted.doc);
+    pasted.Frame().UpdateAllComposites();
+    pasted.doc.GetAnimation().RenderAll();
+    EXPECT_EQ(Take(pasted.doc), deleted);
+    pasted.doc.History().Undo();
+    EXPECT_EQ(Take(pasted.doc), after);
+}
+
+}  // namespace
+}  // namespace vantrel

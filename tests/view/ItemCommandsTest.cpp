@@ -427,6 +427,43 @@ TEST(Clipboard, ItemsWinOverAPictureAndADamagedPackKeepsTheItemsBeforeIt) {
     EXPECT_EQ(f.host.messages.size(), 1u);
 }
 
+// A paste that would take the frame past its item limit is refused whole,
+// before anything is made, with the limit and the number named; so is a
+// clipboard pack of far more entries than any frame holds.
+TEST(Clipboard, APastePastTheItemLimitIsRefusedWhole) {
+    Fixture f;
+    f.doc->limits.itemsPerFrame = 10;
+    for (int i = 0; i < 6; ++i) f.Box({100 + 10 * i, 100, 108 + 10 * i, 110});
+    f.Frame().SelectAll();
+    f.view.ExecuteCommand(C::EditCopy);
+    ASSERT_TRUE(f.host.ownClipboard.items);
+    const auto before = test::Take(*f.doc);
+    const std::size_t steps = f.doc->History().StepCount();
+    ASSERT_TRUE(f.view.ExecuteCommand(C::EditPaste));
+    EXPECT_EQ(f.Frame().CountItems(), 6);
+    EXPECT_EQ(test::Take(*f.doc), before);
+    EXPECT_EQ(f.doc->History().StepCount(), steps);
+    ASSERT_EQ(f.host.messages.size(), 1u);
+    EXPECT_EQ(f.host.messages.back(), TooManyItemsMessage(12, 10));
+
+    // 200,000 entries naming one record.
+    std::vector<std::uint8_t>& pack = *f.host.ownClipboard.items;
+    const std::size_t first = pack[0] | pack[1] << 8 | pack[2] << 16 | std::size_t(pack[3]) << 24;
+    const std::vector<std::uint8_t> record(pack.begin() + std::ptrdiff_t(first), pack.end());
+    const std::uint32_t entries = 200000;
+    const std::uint32_t at = 4 * (entries + 1);
+    std::vector<std::uint8_t> huge;
+    for (std::uint32_t i = 0; i <= entries; ++i)
+        for (int b = 0; b < 4; ++b) huge.push_back(std::uint8_t((i < entries ? at : 0) >> (8 * b)));
+    huge.insert(huge.end(), record.begin(), record.end());
+    pack = huge;
+    f.doc->limits.itemsPerFrame = kMaxItemsPerFrame;
+    ASSERT_TRUE(f.view.ExecuteCommand(C::EditPaste));
+    EXPECT_EQ(f.Frame().CountItems(), 6);
+    ASSERT_EQ(f.host.messages.size(), 2u);
+    EXPECT_EQ(f.host.messages.back(), TooManyItemsMessage(200006, kMaxItemsPerFrame));
+}
+
 // ---- context menu ----
 
 TEST(ContextMenu, ThePopupFollowsThePointAndTheSelection) {

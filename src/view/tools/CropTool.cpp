@@ -2,7 +2,7 @@
 // inside the bitmap and the bitmap is cut to it on release (areas the crop
 // uncovers would take the background colour).
 
-#include "edit/ItemCommands.h"
+#include "edit/ItemEditCommands.h"
 #include "view/tools/ResizeGeometry.h"
 #include "view/tools/Tool.h"
 #include "view/tools/ToolSupport.h"
@@ -55,12 +55,7 @@ public:
         AnimFrame* frame = view_.CurrentFrame();
         if (d.mode != DragMode::ResizeItem || !frame || d.working == d.start) return;
         if (CanvasItem* item = CurrentItem(view_, d.item)) view_.InvalidateHandles(*item);
-        const Rect target = d.working;
-        const PixelValue fill = view_.BackgroundColor();
-        view_.Execute(std::make_unique<EditItemCommand>("Crop", frame->Uid(), d.item, [target, fill](CanvasItem& item) {
-            item.CropTo(target, fill);
-            return true;
-        }));
+        view_.Execute(std::make_unique<CropItemCommand>("Crop", frame->Uid(), d.item, d.working, view_.BackgroundColor()));
         view_.Host().UpdateNow();
     }
 

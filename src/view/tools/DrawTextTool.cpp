@@ -41,7 +41,7 @@ public:
         Transaction step(doc.History(), "Draw Text");
         step.Add(std::make_unique<AddItemCommand>("Draw Text", frame->Uid(), std::move(label)));
         step.Add(std::make_unique<SetDefaultFontCommand>("Draw Text", values.font));
-        step.Commit();
+        view_.Commit(step);
         if (CanvasItem* added = frame->FindItemByUid(uid)) view_.Select(*added, true);
         view_.Host().UpdateNow();
         view_.SetTool(CommandId::ToolSelect);

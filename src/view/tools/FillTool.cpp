@@ -1,7 +1,7 @@
 // Bucket Fill: fills the 4-connected area of one exact pixel value of the
 // bitmap pressed on with the foreground colour, as one step "Fill".
 
-#include "edit/ItemCommands.h"
+#include "edit/ItemEditCommands.h"
 #include "view/tools/Tool.h"
 #include "view/tools/ToolSupport.h"
 #include "view/tools/Tools.h"
@@ -18,14 +18,7 @@ public:
         BitmapItem* bitmap = HotBitmapWithoutHandle(view_);
         AnimFrame* frame = view_.CurrentFrame();
         if (!bitmap || !frame || !bitmap->Bounds().Contains(e.frame)) return;
-        const PixelValue color = view_.ForegroundColor();
-        const Point at = e.frame;
-        view_.Execute(std::make_unique<EditItemCommand>("Fill", frame->Uid(), bitmap->Uid(), [=](CanvasItem& item) {
-            // Nothing changes when the pixel already has the colour.
-            if (item.Kind() != ItemKind::Bitmap || item.PixelAt(at) == color) return false;
-            static_cast<BitmapItem&>(item).FloodFill(at.x, at.y, color);
-            return true;
-        }));
+        view_.Execute(std::make_unique<FillCommand>(frame->Uid(), bitmap->Uid(), e.frame, view_.ForegroundColor()));
         view_.Host().UpdateNow();
     }
 

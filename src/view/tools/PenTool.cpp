@@ -2,7 +2,7 @@
 // pressed on; the segments of one stroke are one step "Paint". Ctrl-click
 // and the secondary button pick a colour instead.
 
-#include "edit/ItemCommands.h"
+#include "edit/ItemEditCommands.h"
 #include "view/tools/Tool.h"
 #include "view/tools/ToolSupport.h"
 #include "view/tools/Tools.h"
@@ -47,12 +47,7 @@ private:
         DragState& d = view_.DragInfo();
         AnimFrame* frame = view_.CurrentFrame();
         if (!frame || !CurrentItem(view_, d.item)) return;
-        const PixelValue color = view_.ForegroundColor();
-        auto paint = std::make_unique<EditItemCommand>("Paint", frame->Uid(), d.item, [=](CanvasItem& item) {
-            if (item.Kind() != ItemKind::Bitmap) return false;
-            static_cast<BitmapItem&>(item).DrawLine(from.x, from.y, to.x, to.y, color);
-            return true;
-        });
+        auto paint = std::make_unique<PaintLineCommand>(frame->Uid(), d.item, from, to, view_.ForegroundColor());
         paint->SetMergeKey(d.gesture);
         view_.Execute(std::move(paint));
         view_.Host().UpdateNow();

@@ -7,6 +7,7 @@
 
 #include "document/CQVDoc.h"
 #include "edit/ItemCommands.h"
+#include "edit/ItemEditCommands.h"
 #include "view/tools/ResizeGeometry.h"
 #include "view/tools/Tool.h"
 #include "view/tools/ToolSupport.h"
@@ -101,13 +102,8 @@ public:
                 view_.ToggleBandOff();
                 if (e.frame == d.press) break;
                 view_.Host().SetCursor(CursorRole::Busy);
-                const Rect target = FinishResize(d.working);
                 if (CanvasItem* item = CurrentItem(view_, d.item)) view_.InvalidateHandles(*item);
-                view_.Execute(std::make_unique<EditItemCommand>("Resize", frame->Uid(), d.item, [target](CanvasItem& item) {
-                    if (item.Bounds() == target) return false;
-                    item.SetBounds(target);
-                    return true;
-                }));
+                view_.Execute(std::make_unique<ResizeItemCommand>("Resize", frame->Uid(), d.item, FinishResize(d.working)));
                 view_.Host().UpdateNow();
                 break;
             }
