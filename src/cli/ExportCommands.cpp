@@ -4,6 +4,7 @@
 
 #include "cli/Cli.h"
 #include "core/FileIO.h"
+#include "document/AnimationExport.h"
 #include "document/CQVDoc.h"
 #include "document/Export.h"
 #include "document/FileFormats.h"
@@ -81,6 +82,66 @@ bool ParsePalette(const Arguments& a, PaletteArgs& out, int& exitCode) {
     return true;
 }
 
+// The options of export that only GIF output takes, and the one only WebP takes.
+const std::vector<std::string> kGifValueOptions{"--colors", "--max-bytes", "--quantizer", "--lossy"};
+const std::vector<std::string> kGifSwitches{"--exact", "--no-size-reduction", "--dither"};
+constexpr const char* kQualityOption = "--quality";
+
+std::vector<std::string> Joined(std::vector<std::string> list, const std::string& more) {
+    list.push_back(more);
+    return list;
+}
+
+const char* FormatName(AnimationFormat format) {
+    return format == AnimationFormat::Webp ? "WebP" : "animated PNG";
+}
+
+// export to OUT.webp, OUT.apng or OUT.png: every colour kept, no palette
+// options; WebP lossless unless --quality is given.
+int ExportAnimationImage(const Arguments& a, AnimationFormat format) {
+    const std::string& out = a.Positionals()[1];
+    for (const std::vector<std::string>* list : {&kGifValueOptions, &kGifSwitches}) {
+        for (const std::string& option : *list) {
+            if (a.Has(option))
+                return Fail(kExitUsage, option + " applies to GIF output only; " + FormatName(format) +
+                                            " output keeps every colour");
+        }
+    }
+    WebpOptions webp;
+    if (auto text = a.Value(kQualityOption)) {
+        if (format != AnimationFormat::Webp)
+            return Fail(kExitUsage, "--quality applies to WebP output only; animated PNG is always lossless");
+        const auto quality = ParseInteger(*text, 0, kMaxWebpQuality);
+        if (!quality) return Fail(kExitUsage, "--quality takes a number from 0 to 100");
+        webp.quality = int(*quality);
+    }
+    const std::filesystem::path input = a.Positionals()[0];
+    int code = kExitOk;
+    if (!a.Has("--dry-run") && !CheckOutput(out, std::span(&input, 1), code)) return code;
+    CQVDoc doc;
+    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    Animation& animation = doc.GetAnimation();
+    if (animation.CountFrames(false) == 0)
+        return Fail(kExitBadInput, a.Positionals()[0] + ": every frame is a master frame; there is nothing to export");
+    // Opening renders every frame.
+    std::vector<std::uint8_t> bytes;
+    if (const Status encoded = EncodeRenderedAnimationImage(animation, format, webp, bytes); !encoded)
+        return Fail(kExitBadInput, encoded.message());
+    const int frames = animation.CountFrames(false);
+    std::cout << out << ": " << frames << (frames == 1 ? " frame as " : " frames as ") << FormatName(format)
+              << (format == AnimationFormat::Apng || !webp.quality
+                      ? std::string(" (lossless)")
+                      : " (quality " + std::to_string(*webp.quality) + ")")
+              << '\n';
+    if (a.Has("--dry-run")) {
+        std::cout << out << ": " << bytes.size() << " bytes would be written (dry run, nothing written)\n";
+        return kExitOk;
+    }
+    if (const Status written = WriteFileAtomic(out, bytes); !written) return Fail(kExitBadOutput, written.message());
+    std::cout << out << ": " << bytes.size() << " bytes written\n";
+    return kExitOk;
+}
+
 int Report(const Status& status, const GifExportReport& report, const std::string& refusal,
            const std::string& out) {
     if (report.cancelled) return Fail(kExitBadInput, refusal);
@@ -99,9 +160,12 @@ int Report(const Status& status, const GifExportReport& report, const std::strin
 }  // namespace
 
 int ExportCommand(std::span<const std::string> args) {
-    Arguments a(args, {"--colors", "--max-bytes", "--quantizer", "--lossy"}, {"--exact", "--no-size-reduction", "--dry-run", "--dither"});
+    Arguments a(args, Joined(kGifValueOptions, kQualityOption), Joined(kGifSwitches, "--dry-run"));
     if (!a.ok()) return Fail(kExitUsage, a.error());
-    if (a.Positionals().size() != 2) return Fail(kExitUsage, "export takes FILE OUT.gif");
+    if (a.Positionals().size() != 2) return Fail(kExitUsage, "export takes FILE OUT.gif, OUT.webp, OUT.apng or OUT.png");
+    if (const AnimationFormat format = AnimationFormatFor(a.Positionals()[1]); format != AnimationFormat::Gif)
+        return ExportAnimationImage(a, format);
+    if (a.Has(kQualityOption)) return Fail(kExitUsage, "--quality applies to WebP output only");
     PaletteArgs palette;
     int code = kExitOk;
     if (!ParsePalette(a, palette, code)) return code;

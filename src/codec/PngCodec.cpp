@@ -1,7 +1,6 @@
 #include "codec/PngCodec.h"
 
 #include <algorithm>
-#include <array>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +12,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include "codec/PngChunks.h"
 #include "core/FileIO.h"
 
 namespace vantrel {
@@ -214,35 +214,8 @@ Status PngCodec::ReadPng(const std::filesystem::path& path) {
 
 namespace {
 
-constexpr std::array<std::uint8_t, 8> kPngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-constexpr std::uint8_t kFilterSub = 1;
-constexpr std::uint8_t kColorTypeRgb = 2;
-constexpr std::uint8_t kColorTypeRgba = 6;
 // Below this many filtered bytes a second thread costs more than it saves.
 constexpr std::size_t kSplitBytes = std::size_t{256} << 10;
-
-void PutBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.insert(out.end(), {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
-                           static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)});
-}
-
-// Appends a chunk whose data are already at the end of out, behind the
-// space left for its length and type: fills those in and adds the CRC.
-void CloseChunk(std::vector<std::uint8_t>& out, std::size_t start, const char (&type)[5]) {
-    const auto length = static_cast<std::uint32_t>(out.size() - start - 8);
-    for (int i = 0; i < 4; ++i) {
-        out[start + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(length >> (24 - 8 * i));
-        out[start + 4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(type[i]);
-    }
-    const uLong crc = crc32_z(crc32_z(0, nullptr, 0), out.data() + start + 4, out.size() - start - 4);
-    PutBigEndian(out, static_cast<std::uint32_t>(crc));
-}
-
-std::size_t OpenChunk(std::vector<std::uint8_t>& out) {
-    const std::size_t start = out.size();
-    out.resize(start + 8);
-    return start;
-}
 
 // Whether every pixel of the picture comes out with alpha 255.
 bool AllOpaque(const PackedDib& picture, PngAlpha alpha) {
@@ -254,38 +227,6 @@ bool AllOpaque(const PackedDib& picture, PngAlpha alpha) {
         if (transparent) return false;
     }
     return true;
-}
-
-// Writes a row as samples filtered with Sub: each byte minus the same
-// channel of the pixel on its left (0 left of the first pixel).
-void FilterRowRgb(const PixelValue* row, int width, std::uint8_t* out) {
-    *out++ = kFilterSub;
-    PixelValue left = 0;
-    for (int x = 0; x < width; ++x, out += 3) {
-        const PixelValue p = row[x];
-        out[0] = static_cast<std::uint8_t>(RedOf(p) - RedOf(left));
-        out[1] = static_cast<std::uint8_t>(GreenOf(p) - GreenOf(left));
-        out[2] = static_cast<std::uint8_t>(BlueOf(p) - BlueOf(left));
-        left = p;
-    }
-}
-
-void FilterRowRgba(const PixelValue* row, int width, PngAlpha alpha, std::uint8_t* out) {
-    *out++ = kFilterSub;
-    PixelValue left = 0;
-    std::uint8_t leftAlpha = 0;
-    for (int x = 0; x < width; ++x, out += 4) {
-        const PixelValue p = row[x];
-        const std::uint8_t t = TransparencyOf(p);
-        const auto a = alpha == PngAlpha::Inverse ? static_cast<std::uint8_t>(255 - t)
-                                                  : static_cast<std::uint8_t>(t == 255 ? 0 : 255);
-        out[0] = static_cast<std::uint8_t>(RedOf(p) - RedOf(left));
-        out[1] = static_cast<std::uint8_t>(GreenOf(p) - GreenOf(left));
-        out[2] = static_cast<std::uint8_t>(BlueOf(p) - BlueOf(left));
-        out[3] = static_cast<std::uint8_t>(a - leftAlpha);
-        left = p;
-        leftAlpha = a;
-    }
 }
 
 }  // namespace
@@ -348,20 +289,17 @@ bool PngEncoder::Encode(const PackedDib& picture, PngAlpha alpha, std::vector<st
     for (int y = 0; y < height; ++y) {
         std::uint8_t* row = filtered_.data() + std::size_t(y) * stride;
         if (opaque)
-            FilterRowRgb(picture.Row(y), width, row);
+            png::FilterRowRgb(picture.Row(y), width, row);
         else
-            FilterRowRgba(picture.Row(y), width, alpha, row);
+            png::FilterRowRgba(picture.Row(y), width, alpha == PngAlpha::OnlyFullyTransparent, row);
     }
 
-    out.insert(out.end(), kPngSignature.begin(), kPngSignature.end());
-    const std::size_t header = OpenChunk(out);
-    PutBigEndian(out, static_cast<std::uint32_t>(width));
-    PutBigEndian(out, static_cast<std::uint32_t>(height));
-    // 8 bits per sample, colour type, deflate, adaptive filtering, no interlace
-    out.insert(out.end(), {8, opaque ? kColorTypeRgb : kColorTypeRgba, 0, 0, 0});
-    CloseChunk(out, header, "IHDR");
+    out.insert(out.end(), png::kSignature.begin(), png::kSignature.end());
+    const std::size_t header = png::OpenChunk(out);
+    png::PutHeader(out, width, height, opaque ? png::kColorTypeRgb : png::kColorTypeRgba);
+    png::CloseChunk(out, header, "IHDR");
 
-    const std::size_t data = OpenChunk(out);
+    const std::size_t data = png::OpenChunk(out);
     out.insert(out.end(), {0x78, 0x01});  // zlib header: deflate, 32 KiB window, fastest level
     const std::span<const std::uint8_t> all(filtered_);
     bool ok = true;
@@ -384,9 +322,9 @@ bool PngEncoder::Encode(const PackedDib& picture, PngAlpha alpha, std::vector<st
     } else {
         ok = head_->Deflate(all, true, out);
     }
-    PutBigEndian(out, static_cast<std::uint32_t>(adler32_z(adler32_z(0, nullptr, 0), all.data(), all.size())));
-    CloseChunk(out, data, "IDAT");
-    CloseChunk(out, OpenChunk(out), "IEND");
+    png::PutBigEndian(out, static_cast<std::uint32_t>(adler32_z(adler32_z(0, nullptr, 0), all.data(), all.size())));
+    png::CloseChunk(out, data, "IDAT");
+    png::CloseChunk(out, png::OpenChunk(out), "IEND");
     if (!ok) out.clear();
     return ok;
 }

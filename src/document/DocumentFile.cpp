@@ -214,6 +214,9 @@ Status Serialize(CQVDoc& doc, Archive& archive) {
         case FileKind::Jpeg:
         case FileKind::Png:
             return OpenPictureDocument(doc, format->kind, archive.ReadRest(), archive.FileName());
+        case FileKind::Webp:
+        case FileKind::Apng:
+            break;  // written only
         }
         return FormatError();
     } catch (const ArchiveError&) {

@@ -11,13 +11,19 @@ constexpr std::array<std::string_view, 1> kDocumentExtensions = {kDocumentExtens
 constexpr std::array<std::string_view, 1> kGifExtensions = {"gif"};
 constexpr std::array<std::string_view, 3> kJpegExtensions = {"jpg", "jpe", "jpeg"};
 constexpr std::array<std::string_view, 1> kPngExtensions = {"png"};
+constexpr std::array<std::string_view, 1> kWebpExtensions = {"webp"};
+constexpr std::array<std::string_view, 1> kApngExtensions = {"apng"};
 
-// kind, name, dialog name, extensions, opens as document, imports, exports a frame
-constexpr std::array<FileFormat, 4> kFormats = {{
-    {FileKind::Document, "document", "Vantrel Document", kDocumentExtensions, true, false, false},
-    {FileKind::Gif, "GIF", "Compuserve GIF", kGifExtensions, true, true, true},
-    {FileKind::Jpeg, "JPEG", "JPEG", kJpegExtensions, true, true, true},
-    {FileKind::Png, "PNG", "PNG", kPngExtensions, true, true, false},
+// kind, name, dialog name, extensions, opens as document, imports, exports a
+// frame, saves the animation (a ".png" name chosen there is written as an
+// animated PNG too)
+constexpr std::array<FileFormat, 6> kFormats = {{
+    {FileKind::Document, "document", "Vantrel Document", kDocumentExtensions, true, false, false, false},
+    {FileKind::Gif, "GIF", "Compuserve GIF", kGifExtensions, true, true, true, true},
+    {FileKind::Jpeg, "JPEG", "JPEG", kJpegExtensions, true, true, true, false},
+    {FileKind::Png, "PNG", "PNG", kPngExtensions, true, true, false, false},
+    {FileKind::Webp, "WebP", "WebP", kWebpExtensions, false, false, false, true},
+    {FileKind::Apng, "animated PNG", "Animated PNG", kApngExtensions, false, false, false, true},
 }};
 
 bool Serves(const FileFormat& format, FilePurpose purpose) {
@@ -25,6 +31,7 @@ bool Serves(const FileFormat& format, FilePurpose purpose) {
     case FilePurpose::Open: return format.opensAsDocument;
     case FilePurpose::Import: return format.importsIntoFrame;
     case FilePurpose::ExportFrame: return format.exportsFrame;
+    case FilePurpose::SaveAnimation: return format.savesAnimation;
     }
     return false;
 }
@@ -68,7 +75,7 @@ std::string DialogFilter(const FileFormat& format) {
 
 std::vector<std::string> DialogFilters(FilePurpose purpose) {
     std::vector<std::string> filters;
-    if (purpose != FilePurpose::ExportFrame) {
+    if (purpose == FilePurpose::Open || purpose == FilePurpose::Import) {
         std::string all = purpose == FilePurpose::Open ? "Editable Files (" : "Importable Files (";
         for (const FileFormat& format : kFormats)
             if (Serves(format, purpose)) AppendPatterns(all, format);
@@ -77,6 +84,16 @@ std::vector<std::string> DialogFilters(FilePurpose purpose) {
     for (const FileFormat& format : kFormats)
         if (Serves(format, purpose)) filters.push_back(DialogFilter(format));
     return filters;
+}
+
+std::string_view UsualExtension(FilePurpose purpose, int index) {
+    std::string_view extension;
+    for (const FileFormat& format : kFormats) {
+        if (!Serves(format, purpose)) continue;
+        extension = format.extensions.front();
+        if (index-- <= 0) break;
+    }
+    return extension;
 }
 
 std::string FormatNames(FilePurpose purpose) {

@@ -16,7 +16,7 @@ namespace vantrel {
 // Extension of document files, lower case without the dot.
 inline constexpr std::string_view kDocumentExtension = "qvd";
 
-enum class FileKind { Document, Gif, Jpeg, Png };
+enum class FileKind { Document, Gif, Jpeg, Png, Webp, Apng };
 
 struct FileFormat {
     FileKind kind;
@@ -26,6 +26,7 @@ struct FileFormat {
     bool opensAsDocument;   // Open: a document, a GIF's frames, or a picture in a new document
     bool importsIntoFrame;  // Import Image, dropped files, Quick Animation
     bool exportsFrame;      // Export Frame As
+    bool savesAnimation;    // Save Animation As
 };
 
 // Every format, documents first.
@@ -38,7 +39,7 @@ bool OpensAsDocument(const std::filesystem::path& path);
 bool ImportsIntoFrame(const std::filesystem::path& path);
 
 // What the file dialogs list.
-enum class FilePurpose { Open, Import, ExportFrame };
+enum class FilePurpose { Open, Import, ExportFrame, SaveAnimation };
 
 // "Compuserve GIF (*.gif)": the format's name and every extension.
 std::string DialogFilter(const FileFormat& format);
@@ -46,6 +47,10 @@ std::string DialogFilter(const FileFormat& format);
 // for every format that serves it ("Editable Files (...)", "Importable Files
 // (...)"), then one per format.
 std::vector<std::string> DialogFilters(FilePurpose purpose);
+// The usual extension (lower case, no dot) of the format behind the filter
+// at index in DialogFilters(purpose), for ExportFrame and SaveAnimation,
+// whose filters are one per format; an index past the end counts as the last.
+std::string_view UsualExtension(FilePurpose purpose, int index);
 // The names of the formats serving purpose, as a sentence part: "GIF, JPEG
 // and PNG" (for messages).
 std::string FormatNames(FilePurpose purpose);

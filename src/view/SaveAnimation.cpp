@@ -1,6 +1,7 @@
 #include "view/SaveAnimation.h"
 
 #include "document/AnimFrame.h"
+#include "document/AnimationExport.h"
 #include "document/Animation.h"
 
 namespace vantrel {
@@ -43,7 +44,10 @@ SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathC
         path = AnimationSavePath(*chosen);
     }
     GifExportReport report;
-    Status status = SaveAnimationAsGif(animation, path, chooseGif, &report);
+    // The extension chooses the writer; WebP and animated PNG keep every colour and ask nothing.
+    Status status = AnimationFormatFor(path) == AnimationFormat::Gif
+                        ? SaveAnimationAsGif(animation, path, chooseGif, &report)
+                        : SaveAnimationAsImage(animation, path);
     SaveOutcome outcome = Finish(std::move(status), path, report);
     if (outcome.kind == SaveOutcome::Kind::Saved) animation.SetAnimationFile(path);
     return outcome;

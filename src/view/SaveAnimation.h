@@ -44,6 +44,8 @@ using FrameExportChooser = std::function<std::optional<FrameExportChoice>(const 
 
 // "Save Animation" (saveAs false) writes to the animation's remembered GIF
 // file when it has one and asks otherwise; "Save Animation As" always asks.
+// The name's extension chooses the writer (AnimationFormatFor): GIF through
+// chooseGif's options, or WebP (lossless) and animated PNG without asking.
 // The animation remembers the file only after it was written.
 SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathChooser& askPath,
                               const GifOptionsChooser& chooseGif);

@@ -129,11 +129,14 @@ std::optional<std::filesystem::path> AppDialogs::AnimationPath(const std::string
     FileDialogRequest request;
     request.save = true;
     request.title = QString::fromStdString(title);
-    request.filters = {QString::fromStdString(DialogFilter(*FindFileFormat("animation.gif")))};
+    request.filters = FormatFilters(FilePurpose::SaveAnimation);
     request.startPath = QString::fromStdString(suggested.string());
-    const QString chosen = AskFileName(parent_, request);
+    int filter = 0;
+    const QString chosen = AskFileName(parent_, request, &filter);
     if (chosen.isEmpty()) return std::nullopt;
-    return PathOf(chosen);
+    // A name without extension gets the one of the chosen file type, which
+    // then chooses the writer; a typed extension decides by itself.
+    return vantrel::FrameExportPath(PathOf(chosen), UsualExtension(FilePurpose::SaveAnimation, filter));
 }
 
 std::optional<FrameExportChoice> AppDialogs::FrameExportPath(const std::filesystem::path& suggested) {
@@ -145,12 +148,7 @@ std::optional<FrameExportChoice> AppDialogs::FrameExportPath(const std::filesyst
     int filter = 0;
     const QString chosen = AskFileName(parent_, request, &filter);
     if (chosen.isEmpty()) return std::nullopt;
-    // The filters list the formats that take a frame, in the table's order.
-    std::vector<std::string_view> extensions;
-    for (const FileFormat& format : FileFormats())
-        if (format.exportsFrame) extensions.push_back(format.extensions.front());
-    const std::size_t chosenFormat = std::min(std::size_t(filter), extensions.size() - 1);
-    return FrameExportChoice{PathOf(chosen), std::string(extensions[chosenFormat])};
+    return FrameExportChoice{PathOf(chosen), std::string(UsualExtension(FilePurpose::ExportFrame, filter))};
 }
 
 std::optional<GifExportOptions> AppDialogs::GifSaveOptions(const GifExportRequest& request) {
