@@ -273,7 +273,8 @@ QString CAnimatorApp::HelpPagePath(CommandId id) const {
     }
     // Beside the program in the build tree; under share/ when installed.
     QDir folder(programFolder_);
-    if (!folder.exists(QStringLiteral("docs"))) folder.setPath(folder.filePath(QStringLiteral("../share/vantrel")));
+    if (!folder.exists(QStringLiteral("docs")) && folder.exists(QStringLiteral("../share/vantrel/docs")))
+        folder.setPath(folder.filePath(QStringLiteral("../share/vantrel")));
     return QDir::cleanPath(folder.filePath(QStringLiteral("docs/%1").arg(QLatin1String(page))));
 }
 

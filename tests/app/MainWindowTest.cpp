@@ -220,7 +220,7 @@ TEST(MainWindow, MenusGroupTheirCommandsBetweenSeparators) {
               (QStringList{">Insert New Frame", s.Text(C::DuplicateFrame), s.Text(C::DeleteFrame), sep,
                            s.Text(C::ReverseFrames), s.Text(C::ChangeSpeed), s.Text(C::RemoveDuplicateFrames), sep, s.Text(C::FrameSetup),
                            s.Text(C::AutoFrameSize), sep, s.Text(C::FrameDuration), s.Text(C::LoopCount), sep,
-                           ">Transition Effects", sep, s.Text(C::MasterFrame), sep, s.Text(C::SetBackgroundColor),
+                           ">Transition Effects", s.Text(C::TweenToNextFrame), sep, s.Text(C::MasterFrame), sep, s.Text(C::SetBackgroundColor),
                            sep, s.Text(C::ExportFrame)}));
     const QStringList helpEntries = {s.Text(C::HelpContents), s.Text(C::HelpTutorial), s.Text(C::HelpQuickTour),
                                      s.Text(C::HelpReference), sep, s.Text(C::HelpHomePage), sep,

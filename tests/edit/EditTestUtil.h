@@ -40,7 +40,9 @@ inline void PrintTo(const Snapshot& s, std::ostream* os) {
 }
 
 inline Snapshot Take(const CQVDoc& doc) {
-    Snapshot s{*DocumentBytes(doc), {}};
+    auto bytes = DocumentBytes(doc);
+    EXPECT_TRUE(bytes.has_value()) << "the document would not save";
+    Snapshot s{bytes.value_or(std::vector<std::uint8_t>{}), {}};
     for (const auto& frame : doc.GetAnimation().Frames()) s.frames.push_back(PixelsOf(frame->Image()));
     return s;
 }

@@ -153,8 +153,10 @@ TEST(FrameRangeCommands, RefusalsChangeNothing) {
     EXPECT_EQ(doc->History().StepCount(), 0u);
 
     // Copies that would pass the memory limit: none is made.
+    const std::uint64_t budget = doc->limits.memoryBudget;
     doc->limits.memoryBudget = 1;
     EXPECT_FALSE(DuplicateFrames(*doc, normal).ok());
+    doc->limits.memoryBudget = budget;  // saving, too, asks the limits
     EXPECT_EQ(Take(*doc), before);
     EXPECT_EQ(doc->History().StepCount(), 0u);
 }
