@@ -30,9 +30,10 @@ if grep -q '^\./usr/bin/docs' <<<"$contents"; then fail "help pages lie beside t
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
+depends_names=$(tr ',|' '\n\n' <<<"$depends" | awk '{print $1}')
 for lib in libc6 libstdc++6 libqt6widgets6 libqt6printsupport6 libpng16-16 libjpeg62-turbo libfreetype6 \
-  libfontconfig1 zlib1g fonts-liberation2; do
-  grep -Eq "(^|, )$lib( |,|$)" <<<"$depends" || fail "Depends lacks $lib"
+  libfontconfig1 zlib1g libwebp7 fonts-liberation2; do
+  grep -qx -- "$lib" <<<"$depends_names" || fail "Depends lacks $lib"
 done
 
 version=$(dpkg-deb -f "$deb" Version)
