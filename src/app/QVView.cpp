@@ -50,9 +50,16 @@ CQVView::~CQVView() = default;
 
 void CQVView::OnInitialUpdate() {
     editor_.OnInitialUpdate();
-    // A picture opened from a file is shown whole (or enlarged when tiny); a new document starts at 1:1.
-    if (!Document().PathName().empty()) editor_.ZoomForOpening();
+    // A picture opened from a file is shown whole (or enlarged when tiny); a
+    // new document starts at 1:1. The window gets its size only after this,
+    // so the zoom is chosen again at each resize until the user acts.
+    zoomForOpening_ = !Document().PathName().empty();
+    ApplyOpeningZoom();
     viewport()->update();
+}
+
+void CQVView::ApplyOpeningZoom() {
+    if (zoomForOpening_ && isVisible()) editor_.ZoomForOpening();
 }
 
 // ---- commands ----
@@ -77,6 +84,7 @@ bool CQVView::OnUpdateCommand(CommandId id, CommandUi& ui) const {
 }
 
 bool CQVView::OnCommand(CommandId id) {
+    zoomForOpening_ = false;
     const bool handled = Routes().Serves(id) ? Routes().Execute(*this, id) : editor_.ExecuteCommand(id);
     if (handled) emit stateChanged();
     return handled;
@@ -204,6 +212,7 @@ void CQVView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     ApplyScrollRanges();
     editor_.OnSize();
+    ApplyOpeningZoom();
 }
 
 void CQVView::scrollContentsBy(int /*dx*/, int /*dy*/) {
@@ -215,6 +224,7 @@ void CQVView::scrollContentsBy(int /*dx*/, int /*dy*/) {
 }
 
 void CQVView::mousePressEvent(QMouseEvent* event) {
+    zoomForOpening_ = false;
     const Point at = PointOf(event->position());
     if (event->button() == Qt::LeftButton)
         editor_.OnPrimaryDown(at, ModifiersOf(event->modifiers()));
@@ -269,6 +279,7 @@ std::optional<CommandId> KeypadZoomCommand(const QKeyEvent& event) {
 }  // namespace
 
 void CQVView::wheelEvent(QWheelEvent* event) {
+    zoomForOpening_ = false;
     // Ctrl with the wheel zooms around the pointer; without it the wheel scrolls.
     if (!(event->modifiers() & Qt::ControlModifier) || event->angleDelta().y() == 0) {
         QAbstractScrollArea::wheelEvent(event);
@@ -279,6 +290,7 @@ void CQVView::wheelEvent(QWheelEvent* event) {
 }
 
 void CQVView::keyPressEvent(QKeyEvent* event) {
+    zoomForOpening_ = false;
     if (const auto zoom = KeypadZoomCommand(*event)) {
         OnCommand(*zoom);
         event->accept();

@@ -67,6 +67,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void ApplyOpeningZoom();
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -93,6 +94,9 @@ private:
     EditorView editor_;
     ScrollGeometry geometry_;
     bool movingScrollBars_ = false;
+    // The zoom of a document opened from a file follows the window's size
+    // until the user clicks, types, scrolls or gives a command.
+    bool zoomForOpening_ = false;
     QRegion pending_;
     std::vector<Band> bands_;
 };
