@@ -27,13 +27,18 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle 
                            QMessageBox::Yes
                        ? MessageAnswer::Yes
                        : MessageAnswer::No;
-        case MessageStyle::QuestionYesNoCancel:
-            switch (QMessageBox::question(parent, caption, text,
-                                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
-                case QMessageBox::Yes: return MessageAnswer::Yes;
-                case QMessageBox::No: return MessageAnswer::No;
+        case MessageStyle::QuestionYesNoCancel: {
+            // Asked before a document with changes closes: each button says what it does.
+            QMessageBox box(QMessageBox::Question, caption, text,
+                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+            box.button(QMessageBox::Discard)->setText(QStringLiteral("Don't Save"));
+            box.setDefaultButton(QMessageBox::Save);
+            switch (box.exec()) {
+                case QMessageBox::Save: return MessageAnswer::Yes;
+                case QMessageBox::Discard: return MessageAnswer::No;
                 default: return MessageAnswer::Cancel;
             }
+        }
         case MessageStyle::Error:
             QMessageBox::critical(parent, caption, text);
             return MessageAnswer::Ok;
