@@ -53,8 +53,6 @@ constexpr CommandInfo kCommands[] = {
     {C::RectangleStyle, "Rectangle Style...", "", "", ""},
     {C::ForegroundColor, "", "", "", ""},
     {C::BackgroundColor, "", "", "", ""},
-    {C::EffectsNone, "<no extensions registered>", "", "", ""},
-    {C::TransitionEffectsNone, "<no extensions registered>", "", "", ""},
     {C::EffectGrayscale, "Grayscale...", "Turn the selected bitmaps gray", "", ""},
     {C::EffectInvert, "Invert...", "Invert the colours of the selected bitmaps", "", ""},
     {C::EffectBrightnessContrast, "Brightness/Contrast...", "Change the brightness and contrast of the selected bitmaps", "", ""},

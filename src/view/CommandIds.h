@@ -51,8 +51,6 @@ enum class CommandId : int {
     RectangleStyle = 32860,
     ForegroundColor = 32810,
     BackgroundColor = 32811,
-    EffectsNone = 32904,            // "<no extensions registered>"
-    TransitionEffectsNone = 32910,  // "<no extensions registered>"
     // Frame > Transition Effects, in the order of kTransitionKinds.
     TransitionFade = 32930,
     TransitionSlideLeft = 32931,

@@ -193,8 +193,6 @@ TEST(MainWindow, CommandStatesWithAndWithoutADocument) {
         {CommandId::ViewToolbar, true, true},
         {CommandId::HelpContents, true, true},
         {CommandId::AppAbout, true, true},
-        {CommandId::EffectsNone, false, false},
-        {CommandId::TransitionEffectsNone, false, false},
         {CommandId::CombineFromContextMenu, false, false},
         {CommandId::RecentFile1, false, false},  // no recent files yet
     };
