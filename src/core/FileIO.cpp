@@ -298,7 +298,7 @@ Status WriteFileAtomic(const fs::path& path, const std::function<bool(const Byte
         fs::remove(temp, ec);
         return Status::Error(Reason(path, renameError));
     }
-    // Batches of files (FileSync::None) sync their folder once at the end.
+    // Batches of files (FileSync::Later) sync their folder once at the end.
     if (sync == FileSync::Each) FlushFolderEntry(folder);
     return Status::Ok();
 }
