@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTextStream>
 #include <QUrl>
+#include <chrono>
 #include <utility>
 
 #include "app/Autosaver.h"
@@ -23,6 +24,7 @@
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
 #include "app/dialogs/QuickAnimationDialog.h"
+#include "core/TemporaryFiles.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
 #include "document/QuickAnimation.h"
@@ -76,7 +78,10 @@ int CAnimatorApp::InitInstance(const QStringList& arguments) {
     mainFrame_ = std::make_unique<CMainFrame>(*this);
     mainFrame_->RefreshRecentFiles(recentFiles_);
 
-    // Autosave, and what a crashed editor left behind.
+    // Autosave, and what a crashed editor left behind: recovery copies, and
+    // the temporary files of saves killed before they were renamed into
+    // place (older than a minute: a younger one may be a save still running).
+    for (const QString& recent : recentFiles_) RemoveLeftoverTemporaries(ToPath(recent), std::chrono::minutes(1));
     autosaver_ = std::make_unique<Autosaver>(Autosaver::DefaultFolder());
     OfferRecovery();
     autosaver_->Start();
