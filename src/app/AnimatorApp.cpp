@@ -174,23 +174,36 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
 }
 
 void CAnimatorApp::OfferRecovery() {
-    const std::vector<RecoveryEntry> orphans = autosaver_->Orphans();
+    std::vector<std::filesystem::path> movedAside;
+    const std::vector<RecoveryEntry> orphans = autosaver_->Orphans(&movedAside);
+    if (!movedAside.empty()) {
+        QStringList places;
+        for (const auto& place : movedAside) places.append(QString::fromStdString(place.string()));
+        ShowMessageBox(mainFrame_.get(),
+                       QStringLiteral("These recovery copies could not be read and were kept aside:\n%1")
+                           .arg(places.join(QLatin1Char('\n'))),
+                       MessageStyle::Error);
+    }
     if (orphans.empty()) return;
     QStringList documents;
     for (const RecoveryEntry& entry : orphans) {
         const std::string& name = entry.note.originalPath.empty() ? entry.note.title : entry.note.originalPath;
-        documents.append(QStringLiteral("%1 (%2)").arg(
+        QString line = QStringLiteral("%1 (%2)").arg(
             QString::fromStdString(name),
-            QDateTime::fromSecsSinceEpoch(entry.note.savedAt).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+            QDateTime::fromSecsSinceEpoch(entry.note.savedAt).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        if (FileChangedSinceCopy(entry.note))
+            line += QStringLiteral(": the file changed on disk since; it opens as it is now, the copy beside it");
+        documents.append(line);
     }
     if (!AskRecoverDocuments(mainFrame_.get(), documents)) {
         for (const RecoveryEntry& entry : orphans) autosaver_->Discard(entry);
         return;
     }
     for (const RecoveryEntry& entry : orphans) {
+        // The newer file first, as it is on disk.
+        if (FileChangedSinceCopy(entry.note)) OpenDocumentFile(QString::fromStdString(entry.note.originalPath));
         auto doc = std::make_unique<CQVDoc>();
         if (const Status recovered = autosaver_->Recover(entry, *doc); !recovered) {
-            // The copy stays where it is.
             ShowMessageBox(mainFrame_.get(), QString::fromStdString(recovered.message()), MessageStyle::Error);
             continue;
         }

@@ -43,9 +43,14 @@ void Autosaver::Forget(const CQVDoc* doc) {
 Status Autosaver::Recover(const RecoveryEntry& entry, CQVDoc& doc) {
     std::string error;
     const auto bytes = ReadFileBytes(entry.documentFile, &error);
-    if (!bytes) return Status::Error(error);
-    if (Status loaded = LoadDocumentBytes(doc, *bytes); !loaded) return loaded;
-    if (!entry.note.originalPath.empty()) {
+    Status loaded = bytes ? LoadDocumentBytes(doc, *bytes) : Status::Error(error);
+    if (!loaded) {
+        const fs::path moved = MoveAside(entry);
+        return Status::Error(loaded.message() + "\nThe recovery copy was kept as " + moved.string() + ".");
+    }
+    if (FileChangedSinceCopy(entry.note)) {
+        doc.SetTitle(fs::path(entry.note.originalPath).filename().string() + " (recovered)");
+    } else if (!entry.note.originalPath.empty()) {
         const fs::path original(entry.note.originalPath);
         doc.SetPathName(original);
         doc.GetAnimation().isNative = HasDocumentExtension(original);

@@ -51,10 +51,16 @@ public:
     // offers it over the newer file.
     void Saved(const CQVDoc* doc);
 
-    // Copies left by editors that are no longer running.
-    std::vector<RecoveryEntry> Orphans() const { return FindOrphanedCopies(session_.Folder()); }
+    // Copies left by editors that are no longer running; those whose note
+    // cannot be read are moved aside and their new places listed in movedAside.
+    std::vector<RecoveryEntry> Orphans(std::vector<std::filesystem::path>* movedAside = nullptr) const {
+        return FindOrphanedCopies(session_.Folder(), movedAside);
+    }
     // Opens an orphaned copy into doc (which is then tracked): modified, with
-    // the original path and title, its files taken over by this session.
+    // the original path and title, its files taken over by this session. A
+    // copy whose file changed on disk since it was made opens without a
+    // path, titled "NAME (recovered)", so that saving it asks where. A copy
+    // that cannot be read is moved aside and the message says where to.
     Status Recover(const RecoveryEntry& entry, CQVDoc& doc);
     void Discard(const RecoveryEntry& entry) { DiscardCopy(entry); }
 

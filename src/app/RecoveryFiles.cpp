@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -126,28 +127,72 @@ bool LockFileIsHeld(const fs::path& lockFile) {
     return held;
 }
 
-std::vector<RecoveryEntry> FindOrphanedCopies(const fs::path& folder) {
+std::vector<RecoveryEntry> FindOrphanedCopies(const fs::path& folder, std::vector<fs::path>* movedAside) {
     std::vector<RecoveryEntry> entries;
     std::error_code ec;
-    for (const auto& file : fs::directory_iterator(folder, ec)) {
-        const fs::path& noteFile = file.path();
-        if (noteFile.extension() != kNoteExtension) continue;
-        const fs::path lock = LockFileFor(folder, ProcessPart(noteFile));
+    std::vector<fs::path> files;
+    for (const auto& file : fs::directory_iterator(folder, ec)) files.push_back(file.path());
+    for (const fs::path& documentFile : files) {
+        if (documentFile.extension() != kCopyExtension || documentFile.filename().string().starts_with(".")) continue;
+        const fs::path lock = LockFileFor(folder, ProcessPart(documentFile));
         if (fs::exists(lock, ec) && LockFileIsHeld(lock)) continue;
-        fs::path documentFile = noteFile;
-        documentFile.replace_extension(kCopyExtension);
         if (!fs::is_regular_file(documentFile, ec)) continue;
+        fs::path noteFile = documentFile;
+        noteFile.replace_extension(kNoteExtension);
+        RecoveryEntry entry{documentFile, noteFile, {}};
+        if (!fs::exists(noteFile, ec)) {
+            // The process ended between writing the copy and its first note.
+            const auto written = fs::last_write_time(documentFile, ec);
+            const auto when = std::chrono::file_clock::to_sys(written);
+            entry.note = {"", "Recovered document",
+                          ec ? 0 : std::chrono::duration_cast<std::chrono::seconds>(when.time_since_epoch()).count()};
+            entries.push_back(std::move(entry));
+            continue;
+        }
         std::string error;
         const auto bytes = ReadFileBytes(noteFile, &error, kMaxNoteBytes);
-        if (!bytes) continue;
-        const auto note = ParseRecoveryNote(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-        if (!note) continue;
-        entries.push_back({documentFile, noteFile, *note});
+        const auto note =
+            bytes ? ParseRecoveryNote(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()))
+                  : std::nullopt;
+        if (!note) {
+            if (movedAside != nullptr) movedAside->push_back(MoveAside(entry));
+            continue;
+        }
+        entry.note = *note;
+        entries.push_back(std::move(entry));
     }
     std::sort(entries.begin(), entries.end(), [](const RecoveryEntry& a, const RecoveryEntry& b) {
         return a.note.savedAt != b.note.savedAt ? a.note.savedAt < b.note.savedAt : a.noteFile < b.noteFile;
     });
     return entries;
+}
+
+fs::path MoveAside(const RecoveryEntry& entry) {
+    std::error_code ec;
+    const fs::path damaged = entry.documentFile.parent_path() / "damaged";
+    fs::create_directories(damaged, ec);
+    // Never over an earlier copy moved aside under the same name.
+    const std::string stem = entry.documentFile.stem().string();
+    fs::path moved;
+    for (int n = 0;; ++n) {
+        const std::string name = n == 0 ? stem : stem + "." + std::to_string(n);
+        moved = damaged / (name + std::string(kCopyExtension));
+        fs::path movedNote = damaged / (name + std::string(kNoteExtension));
+        if (fs::exists(moved, ec) || fs::exists(movedNote, ec)) continue;
+        fs::rename(entry.documentFile, moved, ec);
+        if (ec) return entry.documentFile;
+        fs::rename(entry.noteFile, movedNote, ec);
+        return moved;
+    }
+}
+
+bool FileChangedSinceCopy(const RecoveryNote& note) {
+    if (note.originalPath.empty()) return false;
+    std::error_code ec;
+    const auto written = fs::last_write_time(fs::path(note.originalPath), ec);
+    if (ec) return false;
+    const auto when = std::chrono::file_clock::to_sys(written);
+    return std::chrono::duration_cast<std::chrono::seconds>(when.time_since_epoch()).count() > note.savedAt;
 }
 
 void DiscardCopy(const RecoveryEntry& entry) {

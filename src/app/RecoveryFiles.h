@@ -46,9 +46,23 @@ struct RecoveryEntry {
 // True when a running process holds the lock file (the file must exist).
 bool LockFileIsHeld(const std::filesystem::path& lockFile);
 
-// The copies in folder whose process is not running, oldest first. Copies
-// without a readable note, or with a note but no copy, are left out.
-std::vector<RecoveryEntry> FindOrphanedCopies(const std::filesystem::path& folder);
+// The copies in folder whose process is not running, oldest first. A copy
+// whose process ended before it wrote the note comes with the note of a
+// document never saved ("Recovered document", the copy's time). A note
+// that cannot be read is left out; with movedAside, it is moved aside with
+// its copy (MoveAside) and the copy's new place listed there instead, so
+// that it is neither offered again at every start nor lost.
+std::vector<RecoveryEntry> FindOrphanedCopies(const std::filesystem::path& folder,
+                                              std::vector<std::filesystem::path>* movedAside = nullptr);
+// Moves a copy that cannot be read, and its note, into the subfolder
+// "damaged" of its folder, where they stay for the user to look at (never
+// removed). Returns where the copy is now (where it was, when it could not
+// be moved).
+std::filesystem::path MoveAside(const RecoveryEntry& entry);
+// Whether the copy's document file was written after the copy was made (a
+// save by another editor or another program). Such a copy is not opened as
+// the document, which would put older work over a newer file, but beside it.
+bool FileChangedSinceCopy(const RecoveryNote& note);
 // Removes an entry's files, and the lock file of its dead process once that
 // process has no other copies.
 void DiscardCopy(const RecoveryEntry& entry);
