@@ -112,6 +112,7 @@ int CAnimatorApp::InitInstance(const QStringList& arguments) {
 
 CChildFrame* CAnimatorApp::AddDocumentWindow(std::unique_ptr<CQVDoc> doc) {
     auto* child = new CChildFrame(std::move(doc));
+    child->RememberFileOnDisk();
     connect(child, &CChildFrame::documentSaved, this, &CAnimatorApp::AddToRecentFiles);
     if (autosaver_) {
         const CQVDoc* tracked = &child->Document();
