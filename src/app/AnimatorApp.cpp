@@ -168,7 +168,14 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
     }
     AddToRecentFiles(QFileInfo(path).absoluteFilePath());
     if (!mainFrame_) return nullptr;
-    const std::string warning = std::exchange(doc->openWarning, std::string());
+    std::string warning = std::exchange(doc->openWarning, std::string());
+    // Two editors saving one file would each replace the other's work.
+    if (autosaver_ && !autosaver_->OtherEditorsWith(doc->PathName()).empty()) {
+        if (!warning.empty()) warning += "\n";
+        warning += doc->PathName().filename().string() +
+                   " is open in another Vantrel GIF Animator window too: saving it in both would replace the "
+                   "changes of one with those of the other.";
+    }
     CChildFrame* child = AddDocumentWindow(std::move(doc));
     if (!warning.empty()) ShowMessageBox(mainFrame_.get(), QString::fromStdString(warning), MessageStyle::Information);
     return child;

@@ -30,6 +30,17 @@ void Autosaver::Track(const CQVDoc& doc) {
     Tracked& tracked = docs_[&doc];
     tracked.slot = session_.NewSlot();
     tracked.copiedSerial = doc.History().ChangeSerial();
+    PublishOpenFiles();
+}
+
+void Autosaver::PublishOpenFiles() const {
+    if (!session_.ok()) return;
+    std::vector<std::string> paths;
+    for (const auto& [doc, tracked] : docs_) {
+        if (!doc->PathName().empty()) paths.push_back(doc->PathName().string());
+    }
+    if (const Status written = session_.WriteOpenList(paths); !written)
+        qWarning("the list of open documents could not be written: %s", written.message().c_str());
 }
 
 void Autosaver::Forget(const CQVDoc* doc) {
@@ -38,6 +49,7 @@ void Autosaver::Forget(const CQVDoc* doc) {
     Finish(found->second);
     session_.Remove(found->second.slot);
     docs_.erase(found);
+    PublishOpenFiles();
 }
 
 Status Autosaver::Recover(const RecoveryEntry& entry, CQVDoc& doc) {
@@ -62,6 +74,7 @@ Status Autosaver::Recover(const RecoveryEntry& entry, CQVDoc& doc) {
     tracked.slot = session_.Adopt(entry);
     tracked.copiedSerial = doc.History().ChangeSerial();
     tracked.hasFiles = true;
+    PublishOpenFiles();
     return Status::Ok();
 }
 
@@ -110,6 +123,7 @@ void Autosaver::Saved(const CQVDoc* doc) {
     if (found == docs_.end()) return;
     Finish(found->second);
     if (!doc->IsModified()) DropCopy(*doc, found->second);
+    PublishOpenFiles();  // saved under a new name, perhaps
 }
 
 void Autosaver::WaitForWrites() {

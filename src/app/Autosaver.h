@@ -66,6 +66,11 @@ public:
 
     // One round now; returns how many copies were started.
     int AutosaveNow();
+    // The process ids of other running editors that have the file at path
+    // open (each editor lists the files of its tracked documents).
+    std::vector<std::string> OtherEditorsWith(const std::filesystem::path& path) const {
+        return EditorsWithOpen(session_.Folder(), path, session_.Process());
+    }
     // Waits until every copy started has been written.
     void WaitForWrites();
 
@@ -80,6 +85,8 @@ private:
         std::future<Status> writing;
     };
     void Finish(Tracked& tracked);
+    // Lists the files of the tracked documents for other editors to see.
+    void PublishOpenFiles() const;
     // Removes the copy of a document that equals its file.
     void DropCopy(const CQVDoc& doc, Tracked& tracked);
 

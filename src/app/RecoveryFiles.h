@@ -43,6 +43,16 @@ struct RecoveryEntry {
     RecoveryNote note;
 };
 
+// The list of documents an editor has open ("<pid>.open" beside its lock
+// file): a header line, then one path per line, escaped as in notes. None
+// when the text is not such a list.
+std::string FormatOpenList(const std::vector<std::string>& paths);
+std::optional<std::vector<std::string>> ParseOpenList(std::string_view text);
+// The process ids of the editors still running, other than ownProcess,
+// whose open list in folder names the file at path.
+std::vector<std::string> EditorsWithOpen(const std::filesystem::path& folder, const std::filesystem::path& path,
+                                         const std::string& ownProcess);
+
 // True when a running process holds the lock file (the file must exist).
 bool LockFileIsHeld(const std::filesystem::path& lockFile);
 
@@ -94,6 +104,10 @@ public:
     void Remove(int slot) const;
     // Takes an orphaned copy over as the files of a new slot of this session.
     int Adopt(const RecoveryEntry& entry);
+    // Replaces this editor's list of open documents.
+    Status WriteOpenList(const std::vector<std::string>& paths) const;
+    // This process's id as the files name it.
+    const std::string& Process() const { return prefix_; }
 
 private:
     std::filesystem::path folder_;

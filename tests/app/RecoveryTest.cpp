@@ -216,6 +216,50 @@ TEST(Autosave, RecoveringNeverPutsACopyOverANewerFile) {
     autosaver.Forget(&recovered);
 }
 
+TEST(RecoveryFiles, TheOpenListKeepsAnyPath) {
+    const std::vector<std::string> paths = {kAwkwardPath, "/a/b.qvd", ""};
+    EXPECT_EQ(ParseOpenList(FormatOpenList(paths)), paths);
+    EXPECT_EQ(ParseOpenList(FormatOpenList({})), std::vector<std::string>{});
+    for (const char* text : {"", "vantrel-open 2\n", "vantrel-open 1\n/a\\q\n", "vantrel-open 1\n/cut"})
+        EXPECT_FALSE(ParseOpenList(text).has_value()) << text;
+}
+
+// Another editor running with a file open is seen, through a link too;
+// once it ends, it is not.
+TEST(RecoveryFiles, AnotherRunningEditorWithTheFileOpenIsSeen) {
+    const fs::path folder = test::ScratchDir("recovery-open-elsewhere");
+    const fs::path docs = test::ScratchDir("recovery-open-elsewhere-docs");
+    const fs::path file = docs / "banner.qvd";
+    std::ofstream(file) << "x";
+    fs::create_symlink(file, docs / "link.qvd");
+    int ready[2];
+    int finish[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(finish), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        RecoverySession other(folder);
+        (void)other.WriteOpenList({file.string(), "/elsewhere/other.qvd"});
+        char byte = 1;
+        (void)!write(ready[1], &byte, 1);
+        (void)!read(finish[0], &byte, 1);
+        _exit(0);  // dies without cleaning up, as a crash does
+    }
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    const std::string other = std::to_string(pid);
+    EXPECT_EQ(EditorsWithOpen(folder, file, "self"), std::vector<std::string>{other});
+    EXPECT_EQ(EditorsWithOpen(folder, docs / "link.qvd", "self"), std::vector<std::string>{other});
+    EXPECT_TRUE(EditorsWithOpen(folder, file, other).empty()) << "an editor does not see itself";
+    EXPECT_TRUE(EditorsWithOpen(folder, docs / "unrelated.qvd", "self").empty());
+    ASSERT_EQ(write(finish[1], &byte, 1), 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(EditorsWithOpen(folder, file, "self").empty()) << "its list is stale once it ended";
+    for (int fd : {ready[0], ready[1], finish[0], finish[1]}) close(fd);
+}
+
 // ---- autosave rounds ----
 
 TEST(Autosave, CopiesOnlyNewChangesAndACleanCloseRemovesThem) {
