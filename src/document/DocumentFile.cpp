@@ -178,7 +178,8 @@ void LoadDocument(CQVDoc& doc, Archive& archive) {
         // read only to count what the whole document would need.
         AnimFrame* frame = nullptr;
         if (budget.Take(FrameMemoryBytes(std::uint64_t(width), std::uint64_t(height))))
-            frame = index < animation->FrameCount() ? animation->Frames()[index].get() : animation->AppendFrame();
+            frame = index < animation->FrameCount() ? animation->Frames()[index].get()
+                                                    : animation->AppendUnrenderedFrame();  // rendered below
         ++index;
         const std::uint32_t savedId = archive.ReadU32();
         const std::uint32_t backgroundId = archive.ReadU32();
