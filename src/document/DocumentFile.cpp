@@ -221,11 +221,14 @@ std::optional<std::vector<std::uint8_t>> DocumentBytes(const CQVDoc& doc) {
     return bytes;
 }
 
-Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes) {
+namespace {
+
+// Runs a read that raises the format's errors; each becomes the status that
+// tells it (a damaged file, a document over the budget, no memory).
+template <class Read>
+Status ReadReported(Read read) {
     try {
-        Archive archive = Archive::Loading(bytes);
-        LoadDocument(doc, archive);
-        return Status::Ok();
+        return read();
     } catch (const ArchiveError&) {
         return FormatError();
     } catch (const DocumentTooLarge& tooLarge) {
@@ -235,9 +238,19 @@ Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes) {
     }
 }
 
+}  // namespace
+
+Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes) {
+    return ReadReported([&] {
+        Archive archive = Archive::Loading(bytes);
+        LoadDocument(doc, archive);
+        return Status::Ok();
+    });
+}
+
 Status Serialize(CQVDoc& doc, Archive& archive) {
     const FileFormat* format = FindFileFormat(archive.FileName());
-    try {
+    return ReadReported([&]() -> Status {
         if (format == nullptr || (!archive.IsStoring() && !format->opensAsDocument)) return FormatError();
         if (archive.IsStoring()) {
             // Documents are written only as document files; the GIF
@@ -258,13 +271,7 @@ Status Serialize(CQVDoc& doc, Archive& archive) {
             break;  // written only
         }
         return FormatError();
-    } catch (const ArchiveError&) {
-        return FormatError();
-    } catch (const DocumentTooLarge& tooLarge) {
-        return Status::Error(tooLarge.what());
-    } catch (const std::bad_alloc&) {
-        return Status::Error(std::string(kNotEnoughMemory));
-    }
+    });
 }
 
 Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path) {
