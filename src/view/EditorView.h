@@ -225,6 +225,8 @@ public:
     // The direction and distance "Move By" opens with.
     MoveByValues lastMoveBy;
     bool newLabelAntiAliased = true;
+    // How Image Size and the resize handles scale bitmaps (Image Size sets it).
+    ResampleMode resizeResampling = ResampleMode::Sharp;
     // The colours last chosen in the colour picker, offered there again.
     RecentColors recentColors;
     // Picks the colour at the frame point of the last pointer move: the

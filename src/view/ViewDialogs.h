@@ -13,6 +13,7 @@
 #include "document/Export.h"
 #include "edit/InBetweenCommands.h"
 #include "imaging/Effects.h"
+#include "imaging/Resample.h"
 #include "text/LogFont.h"
 #include "view/SaveAnimation.h"
 #include "view/ViewHost.h"
@@ -36,6 +37,8 @@ inline constexpr int kMaxItemSide = 1200;
 struct ImageSizeValues {
     int width = 1;
     int height = 1;
+    // How bitmaps are resized; the resize handles use the last choice too.
+    ResampleMode resampling = ResampleMode::Sharp;
 };
 
 // "Canvas Size": the bitmap's size (shown, not edited) and the pixels to
