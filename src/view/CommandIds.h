@@ -78,6 +78,8 @@ enum class CommandId : int {
     ZoomOut = 32793,
     ZoomOneToOne = 32859,
     ZoomToFit = 33101,  // the whole canvas in the window (Ctrl+0)
+    OnionSkin = 33110,          // the neighbouring frames faintly over the current one (F3)
+    OnionSkinSettings = 33111,  // how many frames the onion skin shows
 
     // ---- tools ----
     ToolSelect = 32776,
