@@ -46,6 +46,7 @@ constexpr CommandInfo kCommands[] = {
     {C::ImageSize, "Image Size...", "Image Size", "Change Image Size", "image_size"},
     {C::CanvasSize, "Canvas Size...", "Image Canvas", "Change Image Canvas", "canvas_size"},
     {C::ConvertToBitmap, "Convert to Bitmap", "", "", ""},
+    {C::ResizeAnimation, "Resize Animation...", "Scale the canvas and every item of every frame", "Resize Animation", ""},
     {C::Combine, "Combine", "Combine", "Combine Items Into One Bitmap", "combine"},
     {C::CombineFromContextMenu, "Combine", "", "", ""},
     {C::EditText, "Edit Text...", "Edit Text", "Edit Text", "edit_text"},

@@ -261,7 +261,8 @@ void CMainFrame::CreateMenus() {
                                                        {C::ViewToolbar, C::ViewStatusBar, C::ViewFrameList,
                                                         C::ViewCurrentColors, C::ViewBackground, C::ViewToolbox}});
 
-    QMenu* image = NewMenu(QStringLiteral("Image"), {{C::ImageSize, C::CanvasSize}, {C::ConvertToBitmap, C::Combine}});
+    QMenu* image = NewMenu(QStringLiteral("Image"), {{C::ImageSize, C::CanvasSize, C::ResizeAnimation},
+                                                     {C::ConvertToBitmap, C::Combine}});
     image->addSeparator();
     image->addMenu(NewMenu(QStringLiteral("Effects"),
                            {{C::EffectGrayscale, C::EffectInvert, C::EffectBrightnessContrast},

@@ -44,6 +44,7 @@ enum class CommandId : int {
     ImageSize = 32800,
     CanvasSize = 32801,
     ConvertToBitmap = 32802,
+    ResizeAnimation = 33112,  // scales the canvas and every item of every frame
     Combine = 32803,
     CombineFromContextMenu = 32892,  // no command serves it
     EditText = 32837,

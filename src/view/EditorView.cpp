@@ -55,7 +55,7 @@ EditorView::EditorView(CQVDoc& doc, ViewHost& host)
     : doc_(doc), host_(host), currentFrame_(doc.GetAnimation().FirstFrame()) {
     for (const ViewRoutes routes : {ZoomRoutes(), NavigationRoutes(), ToolRoutes(), HistoryRoutes(), TextRoutes(),
                                     ColorRoutes(), ItemRoutes(), ClipboardRoutes(), FrameRoutes(),
-                                    InBetweenRoutes(), EffectRoutes()})
+                                    InBetweenRoutes(), EffectRoutes(), ResizeAnimationRoutes()})
         routes_.Add(routes);
     for (const CommandId tool : kTools) tools_[tool] = MakeTool(tool, *this);
     doc_.AddObserver(this);

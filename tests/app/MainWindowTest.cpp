@@ -212,7 +212,7 @@ TEST(MainWindow, MenusGroupTheirCommandsBetweenSeparators) {
     Started s;
     const QString sep = QStringLiteral("-");
     EXPECT_EQ(s.MenuEntries("Image"),
-              (QStringList{s.Text(C::ImageSize), s.Text(C::CanvasSize), sep, s.Text(C::ConvertToBitmap),
+              (QStringList{s.Text(C::ImageSize), s.Text(C::CanvasSize), s.Text(C::ResizeAnimation), sep, s.Text(C::ConvertToBitmap),
                            s.Text(C::Combine), sep, ">Effects", sep, s.Text(C::EditText), s.Text(C::RectangleStyle),
                            sep, s.Text(C::ImportImage)}));
     EXPECT_EQ(s.MenuEntries("Frame"),
