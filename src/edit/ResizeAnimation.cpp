@@ -45,7 +45,8 @@ void ScaleLabel(LabelItem& label, const CanvasScaling& scaling) {
     params.font.height = height != 0 ? height : (params.font.height < 0 ? -1 : 1);
     params.charSpacing *= factor;
     label.SetParams(params);
-    label.MoveBy(target.left - label.Bounds().left, target.top - label.Bounds().top);
+    // The anchor is the start of the baseline: the new ascent below the new top.
+    label.MoveTo(target.left, target.top + label.Ascent());
 }
 
 void ScaleItem(CanvasItem& item, const CanvasScaling& scaling, ResampleMode resampling) {
