@@ -8,6 +8,7 @@
 #include "document/AnimFrame.h"
 #include "document/Animation.h"
 #include "document/BitmapItem.h"
+#include "document/BoxItem.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentMemory.h"
 #include "document/LabelItem.h"
@@ -49,8 +50,20 @@ void ScaleLabel(LabelItem& label, const CanvasScaling& scaling) {
     label.MoveTo(target.left, target.top + label.Ascent());
 }
 
+// A box at its scaled bounds with its line and space widths scaled (a box
+// without lines keeps none; a width never drops below one pixel).
+void ScaleBox(BoxItem& box, const CanvasScaling& scaling) {
+    const double factor = scaling.Vertical();
+    BoxStyle style = box.Style();
+    if (style.lineWidth > 0) style.lineWidth = AtLeastOne(style.lineWidth * factor);
+    style.spaceWidth = AtLeastOne(style.spaceWidth * factor);
+    box.SetBounds(scaling.Map(box.Bounds()));
+    box.SetStyle(style);
+}
+
 void ScaleItem(CanvasItem& item, const CanvasScaling& scaling, ResampleMode resampling) {
     switch (item.Kind()) {
+        case ItemKind::Box: ScaleBox(static_cast<BoxItem&>(item), scaling); break;
         case ItemKind::Label: ScaleLabel(static_cast<LabelItem&>(item), scaling); break;
         case ItemKind::Bitmap: static_cast<BitmapItem&>(item).ScaleTo(scaling.Map(item.Bounds()), resampling); break;
         default: item.SetBounds(scaling.Map(item.Bounds())); break;

@@ -1,8 +1,8 @@
 #pragma once
 // "Resize Animation": the canvas and every item of every frame scaled by one
 // factor, as one step. Bitmaps are resampled (sharp or smooth), boxes and
-// ellipses take their scaled bounds, labels stay labels with their font
-// height and character spacing scaled.
+// ellipses take their scaled bounds (boxes their scaled line widths too),
+// labels stay labels with their font height and character spacing scaled.
 
 #include <cstdint>
 #include <memory>
@@ -42,7 +42,7 @@ struct CanvasScaling {
     Rect from;
     Rect to;
     Rect Map(const Rect& r) const;
-    // The vertical factor, which sizes fonts.
+    // The vertical factor, which sizes fonts and line widths.
     double Vertical() const { return double(to.Height()) / from.Height(); }
 };
 

@@ -73,6 +73,10 @@ TEST(ResizeAnimation, ScalesCanvasAndItemsInOneStepThatUndoGivesBackByteForByte)
     // Bounds halve from the canvas's top-left corner.
     EXPECT_EQ(s.Item(0, s.bitmapUid).Bounds(), (Rect{c.left + 5, c.top + 10, c.left + 25, c.top + 20}));
     EXPECT_EQ(s.Item(0, s.boxUid).Bounds(), (Rect{c.left + 50, c.top, c.right, c.bottom}));
+    // Its lines halve too (2 -> 1); its spaces stay at their one-pixel least.
+    const BoxStyle& halved = static_cast<const BoxItem&>(s.Item(0, s.boxUid)).Style();
+    EXPECT_EQ(halved.lineWidth, 1);
+    EXPECT_EQ(halved.spaceWidth, 1);
     EXPECT_EQ(s.Item(0, s.ellipseUid).Bounds(), (Rect{c.left + 30, c.top + 5, c.left + 46, c.top + 31}));  // 45.5, 30.5 round up
     // The label is still a label, its font half as high, its corner on the halved place.
     const CanvasItem& label = s.Item(1, s.labelUid);
@@ -110,6 +114,10 @@ TEST(ResizeAnimation, BitmapsAreResampledTheChosenWay) {
         const std::optional<PackedDib> expected = Resampled(source, 60, 30, mode);
         ASSERT_TRUE(expected.has_value());
         EXPECT_EQ(PixelsOf(bitmap.Image()), PixelsOf(*expected)) << ResampleTitle(mode);
+        // One and a half times: box lines 2 -> 3, spaces 1 -> 1.5 -> 2.
+        const BoxStyle& grown = static_cast<const BoxItem&>(s.Item(0, s.boxUid)).Style();
+        EXPECT_EQ(grown.lineWidth, 3);
+        EXPECT_EQ(grown.spaceWidth, 2);
     }
 }
 
