@@ -30,6 +30,7 @@
 #include "app/dialogs/FrameDurationDialog.h"
 #include "app/dialogs/FrameSetupDialog.h"
 #include "app/dialogs/LoopCountDialog.h"
+#include "app/dialogs/OnionSkinDialog.h"
 #include "app/dialogs/ResizeAnimationDialog.h"
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
@@ -403,6 +404,27 @@ TEST(FrameEditing, ResizeAnimationShowsTheSizeByPercentOrWidthAndReturnsTheChoic
 
     WhenDialogShows([](QDialog& dialog) { dialog.reject(); });
     EXPECT_FALSE(AskResizeAnimation(nullptr, {{200, 100}, ResampleMode::Smooth}).has_value());
+}
+
+TEST(FrameEditing, OnionSkinSettingsStartFromTheCountsAndKeepTheOnOffState) {
+    WhenDialogShows([](QDialog& dialog) {
+        auto* before = dialog.findChild<QSpinBox*>("framesBefore");
+        auto* after = dialog.findChild<QSpinBox*>("framesAfter");
+        ASSERT_TRUE(before && after);
+        EXPECT_EQ(before->value(), 2);
+        EXPECT_EQ(after->value(), 0);
+        EXPECT_EQ(before->minimum(), 1);
+        EXPECT_EQ(after->maximum(), 3);
+        before->setValue(3);
+        after->setValue(1);
+        dialog.accept();
+    });
+    const std::optional<OnionSkinSettings> chosen = AskOnionSkinSettings(nullptr, {true, 2, 0});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, (OnionSkinSettings{true, 3, 1}));
+
+    WhenDialogShows([](QDialog& dialog) { dialog.reject(); });
+    EXPECT_FALSE(AskOnionSkinSettings(nullptr, {false, 1, 0}).has_value());
 }
 
 TEST(FrameEditing, QuickAnimationKeepsFullPathsFromSeveralFoldersInNameOrder) {

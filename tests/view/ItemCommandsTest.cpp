@@ -147,7 +147,9 @@ TEST(ItemCommands, ImageSizeResamplesTheWayTheDialogSaysAndRemembersIt) {
     EXPECT_EQ(f.view.resizeResampling, ResampleMode::Smooth);
     const CanvasItem& resized = *f.Frame().Top();
     const std::optional<PackedDib> smooth = Resampled(source, 33, 17, ResampleMode::Smooth);
-    ASSERT_TRUE(smooth.has_value());
+    const std::optional<PackedDib> sharp = Resampled(source, 33, 17, ResampleMode::Sharp);
+    ASSERT_TRUE(smooth && sharp);
+    ASSERT_NE(test::PixelsOf(*smooth), test::PixelsOf(*sharp));  // the fixture tells the two apart
     EXPECT_EQ(test::PixelsOf(resized.Image()), test::PixelsOf(*smooth));
     f.host.dialogs.imageSize = ImageSizeValues{20, 10, ResampleMode::Smooth};
     ASSERT_TRUE(f.view.ExecuteCommand(C::ImageSize));
