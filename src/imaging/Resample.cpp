@@ -59,27 +59,42 @@ AxisWeights WeighAxis(int oldSize, int newSize) {
     return axis;
 }
 
-// A pixel while it is being resampled: blue, green, red weighted by opacity,
-// the opacity (255 - transparency), and blue, green, red unweighted.
-using Sums = std::array<double, 7>;
-
-Sums SumsOf(PixelValue p) {
-    const double opacity = 255 - TransparencyOf(p);
-    const double b = BlueOf(p), g = GreenOf(p), r = RedOf(p);
-    return {b * opacity, g * opacity, r * opacity, opacity, b, g, r};
-}
-
 std::uint8_t Channel(double value) { return static_cast<std::uint8_t>(std::clamp(std::lround(value), 0L, 255L)); }
 
-PixelValue PixelOf(const Sums& s) {
-    const std::uint8_t opacity = Channel(s[3]);
-    // Colours weighted by opacity; where nothing is opaque, the plain average.
-    const bool weighted = s[3] > 1e-9;
-    const auto colour = [&](int c) { return Channel(weighted ? s[std::size_t(c)] / s[3] : s[std::size_t(c) + 4]); };
-    return MakePixel(colour(2), colour(1), colour(0), static_cast<std::uint8_t>(255 - opacity));
+// How pixels are added up while they are resampled. A picture with
+// transparency keeps blue, green, red weighted by opacity, the opacity
+// (255 - transparency), and blue, green, red unweighted (the colour where
+// nothing is opaque). An opaque picture needs blue, green and red alone.
+struct WithTransparency {
+    using Sums = std::array<double, 7>;
+    static Sums Of(PixelValue p) {
+        const double opacity = 255 - TransparencyOf(p);
+        const double b = BlueOf(p), g = GreenOf(p), r = RedOf(p);
+        return {b * opacity, g * opacity, r * opacity, opacity, b, g, r};
+    }
+    static PixelValue Pixel(const Sums& s) {
+        const std::uint8_t opacity = Channel(s[3]);
+        const bool weighted = s[3] > 1e-9;
+        const auto colour = [&](std::size_t c) { return Channel(weighted ? s[c] / s[3] : s[c + 4]); };
+        return MakePixel(colour(2), colour(1), colour(0), static_cast<std::uint8_t>(255 - opacity));
+    }
+};
+
+struct Opaque {
+    using Sums = std::array<double, 3>;
+    static Sums Of(PixelValue p) { return {double(BlueOf(p)), double(GreenOf(p)), double(RedOf(p))}; }
+    static PixelValue Pixel(const Sums& s) { return MakePixel(Channel(s[2]), Channel(s[1]), Channel(s[0])); }
+};
+
+// sum += w * s, channel by channel.
+template <typename Sums>
+void AddWeighted(Sums& sum, double w, const Sums& s) {
+    for (std::size_t c = 0; c < sum.size(); ++c) sum[c] += w * s[c];
 }
 
+template <typename Model>
 std::optional<PackedDib> Smooth(const PackedDib& picture, int width, int height) {
+    using Sums = typename Model::Sums;
     const int oldW = picture.Width();
     const int oldH = picture.Height();
     const AxisWeights across = WeighAxis(oldW, width);
@@ -89,16 +104,13 @@ std::optional<PackedDib> Smooth(const PackedDib& picture, int width, int height)
     std::vector<Sums> oldRow(static_cast<std::size_t>(oldW));
     for (int y = 0; y < oldH; ++y) {
         const PixelValue* in = picture.Row(y);
-        for (int x = 0; x < oldW; ++x) oldRow[std::size_t(x)] = SumsOf(in[x]);
+        for (int x = 0; x < oldW; ++x) oldRow[std::size_t(x)] = Model::Of(in[x]);
         Sums* out = rows.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
         for (int x = 0; x < width; ++x) {
             const Taps& t = across.taps[std::size_t(x)];
             Sums sum{};
-            for (int k = 0; k < t.count; ++k) {
-                const double w = across.weights[t.offset + std::size_t(k)];
-                const Sums& s = oldRow[std::size_t(t.first + k)];
-                for (std::size_t c = 0; c < sum.size(); ++c) sum[c] += w * s[c];
-            }
+            for (int k = 0; k < t.count; ++k)
+                AddWeighted(sum, across.weights[t.offset + std::size_t(k)], oldRow[std::size_t(t.first + k)]);
             out[x] = sum;
         }
     }
@@ -110,11 +122,10 @@ std::optional<PackedDib> Smooth(const PackedDib& picture, int width, int height)
         for (int x = 0; x < width; ++x) {
             Sums sum{};
             for (int k = 0; k < t.count; ++k) {
-                const double w = down.weights[t.offset + std::size_t(k)];
-                const Sums& s = rows[static_cast<std::size_t>(t.first + k) * static_cast<std::size_t>(width) + std::size_t(x)];
-                for (std::size_t c = 0; c < sum.size(); ++c) sum[c] += w * s[c];
+                const std::size_t from = static_cast<std::size_t>(t.first + k) * static_cast<std::size_t>(width);
+                AddWeighted(sum, down.weights[t.offset + std::size_t(k)], rows[from + std::size_t(x)]);
             }
-            out[x] = PixelOf(sum);
+            out[x] = Model::Pixel(sum);
         }
     }
     return result;
@@ -127,7 +138,9 @@ std::string_view ResampleTitle(ResampleMode mode) { return mode == ResampleMode:
 std::optional<PackedDib> Resampled(const PackedDib& picture, int width, int height, ResampleMode mode) {
     if (!picture.HasBlock() || picture.Width() <= 0 || picture.Height() <= 0 || width < 1 || height < 1)
         return std::nullopt;
-    if (mode == ResampleMode::Smooth) return Smooth(picture, width, height);
+    if (mode == ResampleMode::Smooth)
+        return picture.IsOpaque() ? Smooth<Opaque>(picture, width, height)
+                                  : Smooth<WithTransparency>(picture, width, height);
     PackedDib result;
     result.CopyFrom(&picture);
     result.Resample(width, height);
