@@ -66,8 +66,8 @@ void AddFrameImage(GifFile& gif, const AnimFrame& frame, std::uint16_t delay) {
 // Where a finished GIF goes: a file, or memory only.
 using GifWriter = std::function<Status(const GifFile&)>;
 
-GifWriter ToFile(const std::filesystem::path& path) {
-    return [&path](const GifFile& gif) { return gif.SaveGif(path); };
+GifWriter ToFile(const std::filesystem::path& path, FileSync sync = FileSync::Each) {
+    return [&path, sync](const GifFile& gif) { return gif.SaveGif(path, sync); };
 }
 
 GifWriter ToMemory(std::vector<std::uint8_t>& out) {
@@ -165,10 +165,10 @@ Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& pat
 }
 
 Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
-                                  const GifOptionsChooser& choose, GifExportReport* report) {
+                                  const GifOptionsChooser& choose, GifExportReport* report, FileSync sync) {
     GifFile gif;
     AddAnimationFrames(animation, gif);
-    return FinishGif(gif, ToFile(path), choose, true, report);
+    return FinishGif(gif, ToFile(path, sync), choose, true, report);
 }
 
 namespace {

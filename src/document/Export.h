@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "codec/ColorQuantizer.h"
+#include "core/FileIO.h"
 #include "core/PackedDib.h"
 #include "core/Status.h"
 #include "document/AnimFrame.h"
@@ -94,9 +95,11 @@ std::size_t ExportImageIndexOf(const Animation& animation, const AnimFrame* fram
 Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
                           const GifOptionsChooser& choose, GifExportReport* report = nullptr);
 // The same without rendering first, for an animation whose frames are all
-// rendered already (one just opened or just rendered as a whole).
+// rendered already (one just opened or just rendered as a whole); the file
+// is flushed to the disk as sync says.
 Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
-                                  const GifOptionsChooser& choose, GifExportReport* report = nullptr);
+                                  const GifOptionsChooser& choose, GifExportReport* report = nullptr,
+                                  FileSync sync = FileSync::Each);
 // The same export without writing anything: out receives exactly the bytes
 // SaveAnimationAsGif would write with the same choices (cleared first; empty
 // when cancelled or failed), so out.size() is the size of the file.
