@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "PictureUtil.h"
 #include "imaging/Effects.h"
 
 namespace vantrel {
 namespace {
 
-PackedDib Filled(int width, int height, PixelValue value) {
-    PackedDib p;
-    p.SetSize(width, height);
-    p.FillRect(value);
-    return p;
-}
+using test::Filled;
 
 EffectResult Apply(const PackedDib& picture, EffectSettings settings) {
     std::optional<EffectResult> result = ApplyEffect(picture, settings);

@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "PictureUtil.h"
 #include "imaging/Resample.h"
 
 namespace vantrel {
 namespace {
 
-PackedDib Filled(int width, int height, PixelValue value) {
-    PackedDib p;
-    p.SetSize(width, height);
-    p.FillRect(value);
-    return p;
-}
+using test::Filled;
 
 PackedDib Resize(const PackedDib& picture, int width, int height, ResampleMode mode = ResampleMode::Smooth) {
     std::optional<PackedDib> result = Resampled(picture, width, height, mode);
