@@ -1,5 +1,5 @@
 #pragma once
-// Small pictures the imaging tests start from.
+// Small pictures the tests start from.
 
 #include "core/PackedDib.h"
 #include "core/Pixel.h"
@@ -7,7 +7,7 @@
 namespace vantrel::test {
 
 // A width x height picture of one pixel value.
-inline PackedDib Filled(int width, int height, PixelValue value) {
+inline PackedDib SolidImage(int width, int height, PixelValue value) {
     PackedDib p;
     p.SetSize(width, height);
     p.FillRect(value);

@@ -8,7 +8,7 @@
 namespace vantrel {
 namespace {
 
-using test::Filled;
+using test::SolidImage;
 
 PackedDib Resize(const PackedDib& picture, int width, int height, ResampleMode mode = ResampleMode::Smooth) {
     std::optional<PackedDib> result = Resampled(picture, width, height, mode);
@@ -67,7 +67,7 @@ TEST(Resample, FlatPicturesStayFlatAndGrowingThenShrinkingGivesThemBack) {
     const PixelValue colours[] = {0x00123456, 0x00FFFFFF, 0x80A0B0C0, 0xFF00FF00};
     const int sizes[][2] = {{1, 1}, {3, 7}, {17, 5}, {40, 40}};
     for (const PixelValue c : colours) {
-        const PackedDib start = Filled(6, 4, c);
+        const PackedDib start = SolidImage(6, 4, c);
         for (const auto& s : sizes) {
             const PackedDib resized = Resize(start, s[0], s[1]);
             ExpectFlat(resized, c, "resized");
@@ -95,8 +95,8 @@ TEST(Resample, TransparentPixelsLendNoColour) {
 
 TEST(Resample, NothingToResizeGivesNothing) {
     EXPECT_FALSE(Resampled(PackedDib(), 3, 3, ResampleMode::Smooth).has_value());
-    EXPECT_FALSE(Resampled(Filled(2, 2, 0), 0, 3, ResampleMode::Smooth).has_value());
-    EXPECT_FALSE(Resampled(Filled(2, 2, 0), 3, -1, ResampleMode::Sharp).has_value());
+    EXPECT_FALSE(Resampled(SolidImage(2, 2, 0), 0, 3, ResampleMode::Smooth).has_value());
+    EXPECT_FALSE(Resampled(SolidImage(2, 2, 0), 3, -1, ResampleMode::Sharp).has_value());
 }
 
 }  // namespace
