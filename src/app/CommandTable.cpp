@@ -46,6 +46,7 @@ constexpr CommandInfo kCommands[] = {
     {C::ImageSize, "Image Size...", "Image Size", "Change Image Size", "image_size"},
     {C::CanvasSize, "Canvas Size...", "Image Canvas", "Change Image Canvas", "canvas_size"},
     {C::ConvertToBitmap, "Convert to Bitmap", "", "", ""},
+    {C::ResizeAnimation, "Resize Animation...", "Scale the canvas and every item of every frame", "Resize Animation", ""},
     {C::Combine, "Combine", "Combine", "Combine Items Into One Bitmap", "combine"},
     {C::CombineFromContextMenu, "Combine", "", "", ""},
     {C::EditText, "Edit Text...", "Edit Text", "Edit Text", "edit_text"},
@@ -77,6 +78,8 @@ constexpr CommandInfo kCommands[] = {
     {C::ZoomOut, "Zoom Out\tNum -", "", "", ""},
     {C::ZoomOneToOne, "Zoom 1:1\tNum *", "", "", ""},
     {C::ZoomToFit, "Zoom to &Fit\tCtrl+0", "Show the whole frame in the window", "Zoom to Fit", ""},
+    {C::OnionSkin, "&Onion Skin\tF3", "Show the frames around the current one faintly over it", "Onion Skin", ""},
+    {C::OnionSkinSettings, "Onion Skin Settings...", "Choose how many frames the onion skin shows", "", ""},
     // tools
     {C::ToolSelect, "", "", "Click to select, hold shift to add to selection, drag handles to resize (F5)", "tool_select"},
     {C::ToolZoom, "", "Zoom Tool", "Click to enlarge. Ctrl+Click to go back. Right click to restore to 1:1 (F6)", "tool_zoom"},
@@ -167,6 +170,7 @@ const Accelerator kAccelerators[] = {
     {Qt::KeypadModifier | Qt::Key_Minus, C::ZoomOut},
     {Qt::KeypadModifier | Qt::Key_Asterisk, C::ZoomOneToOne},
     {Qt::CTRL | Qt::Key_0, C::ZoomToFit},
+    {QKeyCombination(Qt::Key_F3), C::OnionSkin},
     {QKeyCombination(Qt::Key_F1), C::HelpContents},
 };
 // clang-format on

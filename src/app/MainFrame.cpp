@@ -22,10 +22,12 @@
 #include "app/AnimatorApp.h"
 #include "app/ChildFrame.h"
 #include "app/CommandTable.h"
+#include "app/OnionSkinPrefs.h"
 #include "app/Prompts.h"
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
 #include "app/dialogs/ColorWidgets.h"
+#include "app/dialogs/OnionSkinDialog.h"
 #include "app/panels/BackgroundPanel.h"
 #include "app/panels/FrameListPanel.h"
 #include "document/AnimFrame.h"
@@ -131,6 +133,7 @@ CMainFrame::CMainFrame(CAnimatorApp& app) : app_(app) {
 
     setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
     CreateStatusBar();
+    onionSkin_ = LoadOnionSkinSettings();
     CreateActions();
     CreateToolBars();
     CreateDockBars();
@@ -184,7 +187,7 @@ void CMainFrame::CreateActions() {
         actions_[info.id] = action;
     }
     const C checkable[] = {C::ViewToolbar, C::ViewStatusBar, C::ViewFrameList, C::ViewCurrentColors,
-                           C::ViewBackground, C::ViewToolbox, C::MasterFrame};
+                           C::ViewBackground, C::ViewToolbox, C::MasterFrame, C::OnionSkin};
     for (const C id : checkable) Action(id)->setCheckable(true);
 
     toolGroup_ = new QActionGroup(this);
@@ -254,10 +257,12 @@ void CMainFrame::CreateMenus() {
 
     QMenu* docView = NewMenu(QStringLiteral("&View"), {{C::ZoomIn, C::ZoomOut, C::ZoomOneToOne, C::ZoomToFit},
                                                        {C::PreviewAnimation},
+                                                       {C::OnionSkin, C::OnionSkinSettings},
                                                        {C::ViewToolbar, C::ViewStatusBar, C::ViewFrameList,
                                                         C::ViewCurrentColors, C::ViewBackground, C::ViewToolbox}});
 
-    QMenu* image = NewMenu(QStringLiteral("Image"), {{C::ImageSize, C::CanvasSize}, {C::ConvertToBitmap, C::Combine}});
+    QMenu* image = NewMenu(QStringLiteral("Image"), {{C::ImageSize, C::CanvasSize, C::ResizeAnimation},
+                                                     {C::ConvertToBitmap, C::Combine}});
     image->addSeparator();
     image->addMenu(NewMenu(QStringLiteral("Effects"),
                            {{C::EffectGrayscale, C::EffectInvert, C::EffectBrightnessContrast},
@@ -453,6 +458,7 @@ void CMainFrame::AddChild(CChildFrame* child) {
     // The Current Colors bar shows the colour targets, read at the idle pass.
     connect(&child->View(), &CQVView::colorsChanged, this, &CMainFrame::RequestIdleUpdate);
     connect(child, &QObject::destroyed, this, &CMainFrame::RequestIdleUpdate);
+    child->View().Editor().SetOnionSkin(onionSkin_);
     for (DocumentPanel* panel : FramePanels())
         connect(child, &CChildFrame::documentClosing, panel, &DocumentPanel::DocumentClosing);
     child->show();
@@ -587,6 +593,20 @@ const CommandRoutes<CMainFrame>& CMainFrame::Routes() {
         {C::WindowCascade, anyWindow, [](CMainFrame& m) { m.mdi_->cascadeSubWindows(); }},
         {C::WindowTile, anyWindow, [](CMainFrame& m) { m.mdi_->tileSubWindows(); }},
         {C::WindowArrange, anyWindow, [](CMainFrame& m) { m.ArrangeIcons(); }},
+        {C::OnionSkin,
+         [](const CMainFrame& m, CommandUi& ui) {
+             ui.enabled = !m.mdi_->subWindowList().isEmpty();
+             ui.checked = m.onionSkin_.shown;
+         },
+         [](CMainFrame& m) {
+             OnionSkinSettings toggled = m.onionSkin_;
+             toggled.shown = !toggled.shown;
+             m.SetOnionSkin(toggled);
+         }},
+        {C::OnionSkinSettings, anyWindow,
+         [](CMainFrame& m) {
+             if (const auto chosen = AskOnionSkinSettings(&m, m.onionSkin_)) m.SetOnionSkin(*chosen);
+         }},
     };
     static const CommandRoutes<CMainFrame> routes = [] {
         CommandRoutes<CMainFrame> r;
@@ -599,6 +619,12 @@ const CommandRoutes<CMainFrame>& CMainFrame::Routes() {
 bool CMainFrame::OnUpdateOwnCommand(CommandId id, CommandUi& ui) const { return Routes().Update(*this, id, ui); }
 
 bool CMainFrame::OnOwnCommand(CommandId id) { return Routes().Execute(*this, id); }
+
+void CMainFrame::SetOnionSkin(const OnionSkinSettings& settings) {
+    onionSkin_ = WithinRanges(settings);
+    SaveOnionSkinSettings(onionSkin_);
+    for (CChildFrame* child : Children()) child->View().Editor().SetOnionSkin(onionSkin_);
+}
 
 void CMainFrame::RequestIdleUpdate() {
     if (idleUpdatePending_) return;

@@ -19,6 +19,7 @@
 #include "document/ViewTypes.h"
 #include "view/CommandIds.h"
 #include "view/CommandRoutes.h"
+#include "view/OnionSkin.h"
 
 class QAction;
 class QActionGroup;
@@ -115,6 +116,8 @@ private:
     void ShowMenusFor(bool documentOpen);
     void OnSplashTimer();
     void ArrangeIcons();
+    // Takes new onion skin settings: remembered, and shown by every document window.
+    void SetOnionSkin(const OnionSkinSettings& settings);
 
     // The Select tool's context menu for the view at a viewport point.
     void ShowContextMenu(CQVView& view, QPoint at);
@@ -146,6 +149,7 @@ private:
     bool idleUpdatePending_ = false;
     // The pair of colours the Current Colors bar shows; none before the first drawing.
     std::optional<std::pair<PixelValue, PixelValue>> swatchColors_;
+    OnionSkinSettings onionSkin_;
 };
 
 }  // namespace vantrel

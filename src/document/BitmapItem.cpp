@@ -97,13 +97,17 @@ void BitmapItem::CropTo(const Rect& rect, PixelValue fill) {
     MoveTo(r.left, r.top);
 }
 
-void BitmapItem::SetBounds(const Rect& rect) {
+void BitmapItem::SetBounds(const Rect& rect) { ScaleTo(rect, ResampleMode::Sharp); }
+
+void BitmapItem::ScaleTo(const Rect& rect, ResampleMode mode) {
     if (!image.HasBlock()) return;
     const Rect r = Normalized(rect);
     if (r.IsEmpty()) return;
     if (!sourceImage_) sourceImage_ = std::make_unique<PackedDib>(std::move(image));
-    image.CopyFrom(sourceImage_.get());
-    image.Resample(r.Width(), r.Height());
+    if (std::optional<PackedDib> scaled = Resampled(*sourceImage_, r.Width(), r.Height(), mode))
+        image = std::move(*scaled);
+    else
+        image.CopyFrom(sourceImage_.get());
     // A failed resample leaves the source size: the bounds follow the image.
     bounds.right = bounds.left + image.Width();
     bounds.bottom = bounds.top + image.Height();

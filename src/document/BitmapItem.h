@@ -13,6 +13,7 @@
 #include "core/PackedDib.h"
 #include "core/Pixel.h"
 #include "document/CanvasItem.h"
+#include "imaging/Resample.h"
 
 namespace vantrel {
 
@@ -55,9 +56,11 @@ public:
     // Crops or extends the picture to r; new area filled with fill. Pixels
     // keep their work-area place.
     void CropTo(const Rect& r, PixelValue fill) override;
-    // Scales the picture to r's size, always from the unscaled source image
-    // kept since the first resize.
+    // Scales the picture to r's size (sharp), always from the unscaled
+    // source image kept since the first resize.
     void SetBounds(const Rect& r) override;
+    // SetBounds resampling the way mode says.
+    void ScaleTo(const Rect& r, ResampleMode mode);
     // Reads a "DIBM" record: bounds, blend flag, bounds-sized pixels.
     bool LoadRecord(std::span<const std::uint8_t> record) override;
     // Writes the "DIBM" record.

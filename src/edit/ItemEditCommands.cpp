@@ -24,12 +24,16 @@ bool ItemEditCommand::FirstRun(CQVDoc& doc, AnimFrame& frame, CanvasItem& item) 
 
 // ---- ResizeItemCommand ----
 
-ResizeItemCommand::ResizeItemCommand(std::string label, ObjectUid frame, ObjectUid item, const Rect& bounds)
-    : ItemEditCommand(std::move(label), frame, item), bounds_(bounds) {}
+ResizeItemCommand::ResizeItemCommand(std::string label, ObjectUid frame, ObjectUid item, const Rect& bounds,
+                                     ResampleMode resampling)
+    : ItemEditCommand(std::move(label), frame, item), bounds_(bounds), resampling_(resampling) {}
 
 bool ResizeItemCommand::Apply(CanvasItem& item) {
     if (item.Bounds() == bounds_) return false;
-    item.SetBounds(bounds_);
+    if (item.Kind() == ItemKind::Bitmap)
+        static_cast<BitmapItem&>(item).ScaleTo(bounds_, resampling_);
+    else
+        item.SetBounds(bounds_);
     return true;
 }
 

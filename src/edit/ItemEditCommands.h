@@ -30,15 +30,18 @@ private:
     bool FirstRun(CQVDoc& doc, AnimFrame& frame, CanvasItem& item) final;
 };
 
-// Gives an item new bounds: bitmaps scale (from their unscaled source),
-// shapes and labels lay out again. Nothing when the bounds are those already.
+// Gives an item new bounds: bitmaps scale (from their unscaled source, the
+// way resampling says), shapes and labels lay out again. Nothing when the
+// bounds are those already.
 class ResizeItemCommand final : public ItemEditCommand {
 public:
-    ResizeItemCommand(std::string label, ObjectUid frame, ObjectUid item, const Rect& bounds);
+    ResizeItemCommand(std::string label, ObjectUid frame, ObjectUid item, const Rect& bounds,
+                      ResampleMode resampling = ResampleMode::Sharp);
 
 private:
     bool Apply(CanvasItem& item) override;
     Rect bounds_;
+    ResampleMode resampling_;
 };
 
 // Cuts or extends an item's picture to new bounds, keeping every pixel's

@@ -44,6 +44,7 @@ enum class CommandId : int {
     ImageSize = 32800,
     CanvasSize = 32801,
     ConvertToBitmap = 32802,
+    ResizeAnimation = 33112,  // scales the canvas and every item of every frame
     Combine = 32803,
     CombineFromContextMenu = 32892,  // no command serves it
     EditText = 32837,
@@ -78,6 +79,8 @@ enum class CommandId : int {
     ZoomOut = 32793,
     ZoomOneToOne = 32859,
     ZoomToFit = 33101,  // the whole canvas in the window (Ctrl+0)
+    OnionSkin = 33110,          // the neighbouring frames faintly over the current one (F3)
+    OnionSkinSettings = 33111,  // how many frames the onion skin shows
 
     // ---- tools ----
     ToolSelect = 32776,

@@ -55,7 +55,7 @@ EditorView::EditorView(CQVDoc& doc, ViewHost& host)
     : doc_(doc), host_(host), currentFrame_(doc.GetAnimation().FirstFrame()) {
     for (const ViewRoutes routes : {ZoomRoutes(), NavigationRoutes(), ToolRoutes(), HistoryRoutes(), TextRoutes(),
                                     ColorRoutes(), ItemRoutes(), ClipboardRoutes(), FrameRoutes(),
-                                    InBetweenRoutes(), EffectRoutes()})
+                                    InBetweenRoutes(), EffectRoutes(), ResizeAnimationRoutes()})
         routes_.Add(routes);
     for (const CommandId tool : kTools) tools_[tool] = MakeTool(tool, *this);
     doc_.AddObserver(this);
@@ -329,7 +329,12 @@ void EditorView::OnFrameRemoving(AnimFrame& frame) {
 }
 
 void EditorView::OnItemsChanged(AnimFrame& frame, const Rect& area) {
-    if (&frame != currentFrame_) return;
+    if (&frame != currentFrame_) {
+        // A frame the onion skin shows changed under the current one.
+        if (currentFrame_ != nullptr && onionSkin_.shown)
+            host_.InvalidateRect(FrameToWindow(Intersect(area, currentFrame_->Canvas())));
+        return;
+    }
     // Items may have gone: the hot item is found again at the next move.
     hot_ = {};
     host_.InvalidateRect(FrameToWindow(area).Inflate(kHandleReach, kHandleReach));
@@ -383,7 +388,16 @@ void EditorView::PickAt(Point frame, bool background) {
 // ---- painting and printing ----
 
 void EditorView::Paint(PaintTarget& target) const {
-    if (currentFrame_) PaintInView(*currentFrame_, target, mapping_);
+    if (!currentFrame_) return;
+    const std::vector<FaintPicture> onion = OnionSkinPictures(GetAnimation(), *currentFrame_, onionSkin_);
+    PaintInView(*currentFrame_, target, mapping_, onion);
+}
+
+void EditorView::SetOnionSkin(const OnionSkinSettings& settings) {
+    const OnionSkinSettings chosen = WithinRanges(settings);
+    if (chosen == onionSkin_) return;
+    onionSkin_ = chosen;
+    host_.RedrawAll();
 }
 
 void EditorView::BeginPrinting() { nextFrameToPrint_ = GetAnimation().FirstFrame(); }

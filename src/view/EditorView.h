@@ -23,6 +23,7 @@
 #include "view/CommandIds.h"
 #include "view/ColorModel.h"
 #include "view/CommandRoutes.h"
+#include "view/OnionSkin.h"
 #include "view/PrintLayout.h"
 #include "view/ViewDialogs.h"
 #include "view/ViewHost.h"
@@ -225,6 +226,8 @@ public:
     // The direction and distance "Move By" opens with.
     MoveByValues lastMoveBy;
     bool newLabelAntiAliased = true;
+    // How Image Size and the resize handles scale bitmaps (Image Size sets it).
+    ResampleMode resizeResampling = ResampleMode::Sharp;
     // The colours last chosen in the colour picker, offered there again.
     RecentColors recentColors;
     // Picks the colour at the frame point of the last pointer move: the
@@ -232,8 +235,12 @@ public:
     void PickAt(Point frame, bool background);
 
     // ---- painting ----
-    // The current frame as the window shows it, with handles.
+    // The current frame as the window shows it, with handles and, while it
+    // is shown, the onion skin.
     void Paint(PaintTarget& target) const;
+    const OnionSkinSettings& OnionSkin() const { return onionSkin_; }
+    // Takes the program's onion skin settings; redraws when they changed.
+    void SetOnionSkin(const OnionSkinSettings& settings);
 
     // ---- printing ----
     // Renders every frame and starts printing at the first frame.
@@ -295,6 +302,7 @@ private:
     std::uint64_t gestures_ = 0;
     PixelValue foreground_ = kOpaqueBlack;
     PixelValue background_ = kOpaqueWhite;
+    OnionSkinSettings onionSkin_;
 };
 
 }  // namespace vantrel

@@ -51,7 +51,8 @@ void PaintHandles(const ItemList& list, PaintTarget& target, ZoomFactor zoom) {
         if (item->IsSelected()) DrawItemHandles(*item, target, zoom);
 }
 
-void PaintInView(const AnimFrame& frame, PaintTarget& target, const ViewMapping& mapping) {
+void PaintInView(const AnimFrame& frame, PaintTarget& target, const ViewMapping& mapping,
+                 std::span<const FaintPicture> faint) {
     const ZoomFactor zoom = mapping.zoom;
     const Rect canvas = ZoomRect(frame.Canvas(), zoom);
     target.SaveClip();
@@ -79,6 +80,8 @@ void PaintInView(const AnimFrame& frame, PaintTarget& target, const ViewMapping&
     target.FillRect(ZoomRect(kWorkAreaRect, zoom), kOpaqueWhite);
 
     target.RestoreClip();
+    for (const FaintPicture& picture : faint)
+        if (picture.image != nullptr && picture.opacity > 0) target.BlendImage(*picture.image, canvas, picture.opacity);
     PaintHandles(frame, target, zoom);
 }
 
@@ -123,7 +126,8 @@ void RasterPaintTarget::FillRect(const Rect& r, PixelValue color) {
     }
 }
 
-void RasterPaintTarget::DrawImage(const PackedDib& image, const Rect& dest) {
+template <typename Write>
+void RasterPaintTarget::StretchImage(const PackedDib& image, const Rect& dest, Write write) {
     if (!image.HasBlock() || image.Width() <= 0 || image.Height() <= 0 || dest.IsEmpty()) return;
     const Rect clip = Intersect(dest, area_);
     if (clip.IsEmpty()) return;
@@ -141,8 +145,19 @@ void RasterPaintTarget::DrawImage(const PackedDib& image, const Rect& dest) {
         std::uint32_t* out = pixels_.data() + start;
         const std::uint8_t* mask = excluded_.data() + start;
         for (std::size_t i = 0; i < sourceColumn.size(); ++i)
-            if (!mask[i]) out[i] = ScreenPixel(in[sourceColumn[i]]);
+            if (!mask[i]) write(out[i], in[sourceColumn[i]]);
     }
+}
+
+void RasterPaintTarget::DrawImage(const PackedDib& image, const Rect& dest) {
+    StretchImage(image, dest, [](std::uint32_t& out, PixelValue source) { out = ScreenPixel(source); });
+}
+
+void RasterPaintTarget::BlendImage(const PackedDib& image, const Rect& dest, int opacity) {
+    opacity = std::clamp(opacity, 0, 256);
+    StretchImage(image, dest, [opacity](std::uint32_t& out, PixelValue source) {
+        out = ScreenPixel(MixColor(out, source, opacity));
+    });
 }
 
 void RasterPaintTarget::DrawBox(const Rect& r, PixelValue pen, std::optional<PixelValue> brush) {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "core/Geometry.h"
@@ -40,6 +41,9 @@ public:
     // The image stretched to dest (copied pixel for pixel when the sizes
     // agree); only the colour of each pixel counts, its transparency byte is ignored.
     virtual void DrawImage(const PackedDib& image, const Rect& dest) = 0;
+    // Like DrawImage, but each pixel goes opacity / 256 of the way from what
+    // is already there to the image's colour (rounded to nearest).
+    virtual void BlendImage(const PackedDib& image, const Rect& dest, int opacity) = 0;
     virtual void FillRect(const Rect& r, PixelValue color) = 0;
     // A rectangle outlined one pixel wide inside r in pen and, with a brush,
     // filled inside the outline.
@@ -48,11 +52,20 @@ public:
     virtual void DrawLine(Point a, Point b, PixelValue color) = 0;
 };
 
+// A picture laid faintly over the canvas: another frame's rendered image at
+// an opacity out of 256 (the onion skin).
+struct FaintPicture {
+    const PackedDib* image = nullptr;
+    int opacity = 0;
+};
+
 // Draws the whole framed canvas of frame: items top down, each excluded once
 // drawn; the background image or colour; the black frame one pixel outside
 // the canvas; the shadow; white over the rest of the work area; then the
-// handles of the selected items unless the frame hides them.
-void PaintInView(const AnimFrame& frame, PaintTarget& target, const ViewMapping& mapping);
+// faint pictures over the canvas in their order; then the handles of the
+// selected items unless the frame hides them.
+void PaintInView(const AnimFrame& frame, PaintTarget& target, const ViewMapping& mapping,
+                 std::span<const FaintPicture> faint = {});
 // Only the items of a list, top down with exclusion (what a plain list paints).
 void PaintItems(const ItemList& list, PaintTarget& target, ZoomFactor zoom);
 // The handles of every selected item, bottom to top, unless hideHandles is set.
@@ -82,11 +95,15 @@ public:
     void RestoreClip() override;
     void ExcludeRect(const Rect& r) override;
     void DrawImage(const PackedDib& image, const Rect& dest) override;
+    void BlendImage(const PackedDib& image, const Rect& dest, int opacity) override;
     void FillRect(const Rect& r, PixelValue color) override;
     void DrawBox(const Rect& r, PixelValue pen, std::optional<PixelValue> brush) override;
     void DrawLine(Point a, Point b, PixelValue color) override;
 
 private:
+    // The image stretched to dest: write(out, source) for every pixel not clipped away.
+    template <typename Write>
+    void StretchImage(const PackedDib& image, const Rect& dest, Write write);
     // Writes one device pixel when it lies in the array and is not excluded.
     void Plot(int x, int y, std::uint32_t value);
     std::size_t Index(int x, int y) const {
@@ -102,5 +119,19 @@ private:
 
 // The screen form of a pixel value: its colour with an opaque alpha byte.
 constexpr std::uint32_t ScreenPixel(PixelValue p) { return 0xFF000000u | (p & 0x00FFFFFFu); }
+
+// The colour opacity / 256 of the way from under to over, channel by
+// channel, rounded to nearest; the result is opaque.
+constexpr PixelValue MixColor(PixelValue under, PixelValue over, int opacity) {
+    PixelValue mixed = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const int a = static_cast<int>((under >> shift) & 0xFF);
+        const int b = static_cast<int>((over >> shift) & 0xFF);
+        const int d = (b - a) * opacity;
+        const int step = d >= 0 ? (d + 128) >> 8 : -((-d + 128) >> 8);
+        mixed |= static_cast<PixelValue>(a + step) << shift;
+    }
+    return mixed;
+}
 
 }  // namespace vantrel

@@ -117,8 +117,9 @@ void ImageSize(EditorView& v) {
     CanvasItem* item = OnlySelected(v);
     if (!item) return;
     const Rect old = item->Bounds();
-    ImageSizeValues values{old.Width(), old.Height()};
+    ImageSizeValues values{old.Width(), old.Height(), v.resizeResampling};
     if (!v.Host().Dialogs().ImageSize(values)) return;
+    v.resizeResampling = values.resampling;
     const int w = std::clamp(values.width, 1, kMaxItemSide);
     const int h = std::clamp(values.height, 1, kMaxItemSide);
     // The centre stays put.
@@ -126,7 +127,8 @@ void ImageSize(EditorView& v) {
     const int top = old.top + (old.Height() - h) / 2;
     const Rect target{left, top, left + w, top + h};
     v.InvalidateHandles(*item);
-    EditOne(v, std::make_unique<ResizeItemCommand>("Image Size", v.CurrentFrame()->Uid(), item->Uid(), target));
+    EditOne(v, std::make_unique<ResizeItemCommand>("Image Size", v.CurrentFrame()->Uid(), item->Uid(), target,
+                                                 values.resampling));
 }
 
 // One side of "Canvas Size": the edge moved outward by amount (inward when

@@ -22,5 +22,6 @@ ViewRoutes ColorRoutes();       // ColorCommands.cpp: the colour buttons, Set Ba
 ViewRoutes FrameRoutes();       // FrameCommands.cpp: the frame list, frame and animation settings, saving
 ViewRoutes InBetweenRoutes();   // InBetweenCommands.cpp: transitions and tweens
 ViewRoutes EffectRoutes();      // EffectCommands.cpp: Image > Effects
+ViewRoutes ResizeAnimationRoutes();  // ResizeAnimationCommands.cpp: Image > Resize Animation
 
 }  // namespace vantrel

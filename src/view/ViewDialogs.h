@@ -12,7 +12,9 @@
 #include "document/CanvasItem.h"
 #include "document/Export.h"
 #include "edit/InBetweenCommands.h"
+#include "edit/ResizeAnimation.h"
 #include "imaging/Effects.h"
+#include "imaging/Resample.h"
 #include "text/LogFont.h"
 #include "view/SaveAnimation.h"
 #include "view/ViewHost.h"
@@ -36,6 +38,8 @@ inline constexpr int kMaxItemSide = 1200;
 struct ImageSizeValues {
     int width = 1;
     int height = 1;
+    // How bitmaps are resized; the resize handles use the last choice too.
+    ResampleMode resampling = ResampleMode::Sharp;
 };
 
 // "Canvas Size": the bitmap's size (shown, not edited) and the pixels to
@@ -97,6 +101,13 @@ struct TweenValues {
     Easing easing = Easing::Linear;
 };
 
+// "Resize Animation": the new canvas size (the dialog keeps the proportions)
+// and how bitmaps are resampled. It opens on the current canvas.
+struct ResizeAnimationValues {
+    AnimationSize size;
+    ResampleMode resampling = ResampleMode::Sharp;
+};
+
 // An effect's dialog: the settings it starts from and a picture to show
 // them on while they change.
 struct EffectRequest {
@@ -139,6 +150,8 @@ public:
     virtual std::optional<TransitionValues> Transition(const TransitionRequest& /*request*/) { return {}; }
     // "Tween to Next Frame".
     virtual std::optional<TweenValues> Tween(const TweenValues& /*values*/) { return {}; }
+    // "Resize Animation".
+    virtual std::optional<ResizeAnimationValues> ResizeAnimation(const ResizeAnimationValues& /*values*/) { return {}; }
     // The dialog of an effect, previewing it on the sample.
     virtual std::optional<EffectSettings> Effect(const EffectRequest& /*request*/) { return {}; }
     // "Preview Browser": plays the animation until closed.

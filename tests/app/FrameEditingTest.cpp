@@ -8,6 +8,8 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
+#include <QLabel>
 #include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
@@ -28,6 +30,8 @@
 #include "app/dialogs/FrameDurationDialog.h"
 #include "app/dialogs/FrameSetupDialog.h"
 #include "app/dialogs/LoopCountDialog.h"
+#include "app/dialogs/OnionSkinDialog.h"
+#include "app/dialogs/ResizeAnimationDialog.h"
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
 #include "app/panels/BackgroundPanel.h"
@@ -370,6 +374,57 @@ TEST(FrameEditing, DialogsCheckTheirFieldsBeforeClosing) {
         duration.accept();
     });
     EXPECT_EQ(AskFrameDuration(nullptr, 29), 29u);  // confirmed unchanged, unchanged
+}
+
+TEST(FrameEditing, ResizeAnimationShowsTheSizeByPercentOrWidthAndReturnsTheChoice) {
+    WhenDialogShows([](QDialog& dialog) {
+        auto* percent = dialog.findChild<QSpinBox*>("percent");
+        auto* width = dialog.findChild<QSpinBox*>("width");
+        auto* result = dialog.findChild<QLabel*>("result");
+        auto* smooth = dialog.findChild<QCheckBox*>("smooth");
+        ASSERT_TRUE(percent && width && result && smooth);
+        EXPECT_EQ(result->text(), "200 x 100 pixels become 200 x 100 pixels.");
+        EXPECT_FALSE(smooth->isChecked());
+        EXPECT_FALSE(width->isEnabled());
+        percent->setValue(50);
+        EXPECT_EQ(result->text(), "200 x 100 pixels become 100 x 50 pixels.");
+        for (QRadioButton* button : dialog.findChildren<QRadioButton*>())
+            if (button->text() == "To width:") button->click();
+        EXPECT_TRUE(width->isEnabled());
+        EXPECT_FALSE(percent->isEnabled());
+        width->setValue(301);
+        EXPECT_EQ(result->text(), "200 x 100 pixels become 301 x 151 pixels.");  // 150.5 rounds up
+        smooth->click();
+        dialog.accept();
+    });
+    const std::optional<ResizeAnimationValues> chosen = AskResizeAnimation(nullptr, {{200, 100}, ResampleMode::Sharp});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->size, (AnimationSize{301, 151}));
+    EXPECT_EQ(chosen->resampling, ResampleMode::Smooth);
+
+    WhenDialogShows([](QDialog& dialog) { dialog.reject(); });
+    EXPECT_FALSE(AskResizeAnimation(nullptr, {{200, 100}, ResampleMode::Smooth}).has_value());
+}
+
+TEST(FrameEditing, OnionSkinSettingsStartFromTheCountsAndKeepTheOnOffState) {
+    WhenDialogShows([](QDialog& dialog) {
+        auto* before = dialog.findChild<QSpinBox*>("framesBefore");
+        auto* after = dialog.findChild<QSpinBox*>("framesAfter");
+        ASSERT_TRUE(before && after);
+        EXPECT_EQ(before->value(), 2);
+        EXPECT_EQ(after->value(), 0);
+        EXPECT_EQ(before->minimum(), 1);
+        EXPECT_EQ(after->maximum(), 3);
+        before->setValue(3);
+        after->setValue(1);
+        dialog.accept();
+    });
+    const std::optional<OnionSkinSettings> chosen = AskOnionSkinSettings(nullptr, {true, 2, 0});
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, (OnionSkinSettings{true, 3, 1}));
+
+    WhenDialogShows([](QDialog& dialog) { dialog.reject(); });
+    EXPECT_FALSE(AskOnionSkinSettings(nullptr, {false, 1, 0}).has_value());
 }
 
 TEST(FrameEditing, QuickAnimationKeepsFullPathsFromSeveralFoldersInNameOrder) {

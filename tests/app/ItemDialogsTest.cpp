@@ -53,6 +53,23 @@ TEST(ImageSizeDialog, KeepsTheProportionsTheItemHadUntilTheBoxIsCleared) {
     EXPECT_EQ(other.height, 70);
 }
 
+TEST(ImageSizeDialog, SmoothResamplingStartsFromTheLastChoiceAndIsReturned) {
+    test::ResetPrompts();
+    ImageSizeValues values{40, 30, ResampleMode::Smooth};
+    CImageSizeDlg dialog(values);
+    EXPECT_TRUE(dialog.SmoothBox()->isChecked());
+    dialog.SmoothBox()->click();
+    dialog.accept();
+    EXPECT_EQ(values.resampling, ResampleMode::Sharp);
+
+    ImageSizeValues sharp{40, 30};
+    CImageSizeDlg second(sharp);
+    EXPECT_FALSE(second.SmoothBox()->isChecked());
+    second.SmoothBox()->click();
+    second.accept();
+    EXPECT_EQ(sharp.resampling, ResampleMode::Smooth);
+}
+
 TEST(ImageSizeDialog, RefusesSidesOutsideOneTo1200WidthFirst) {
     test::PromptLog& log = test::ResetPrompts();
     ImageSizeValues values{50, 50};

@@ -30,6 +30,7 @@
 #include "app/DibImage.h"
 #include "app/HelpWindow.h"
 #include "app/MainFrame.h"
+#include "app/OnionSkinPrefs.h"
 #include "app/Printing.h"
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
@@ -211,7 +212,7 @@ TEST(MainWindow, MenusGroupTheirCommandsBetweenSeparators) {
     Started s;
     const QString sep = QStringLiteral("-");
     EXPECT_EQ(s.MenuEntries("Image"),
-              (QStringList{s.Text(C::ImageSize), s.Text(C::CanvasSize), sep, s.Text(C::ConvertToBitmap),
+              (QStringList{s.Text(C::ImageSize), s.Text(C::CanvasSize), s.Text(C::ResizeAnimation), sep, s.Text(C::ConvertToBitmap),
                            s.Text(C::Combine), sep, ">Effects", sep, s.Text(C::EditText), s.Text(C::RectangleStyle),
                            sep, s.Text(C::ImportImage)}));
     EXPECT_EQ(s.MenuEntries("Frame"),
@@ -800,6 +801,25 @@ TEST(MainWindow, KeypadKeysZoom) {
     EXPECT_EQ(s.View().Editor().Zoom(), 2);
     s.Key(Qt::Key_Asterisk, Qt::KeypadModifier);
     EXPECT_EQ(s.View().Editor().Zoom(), 1);
+}
+
+TEST(MainWindow, F3TurnsTheOnionSkinOnInEveryWindowAndItIsRemembered) {
+    Started s;
+    EXPECT_FALSE(s.View().Editor().OnionSkin().shown);
+    EXPECT_FALSE(LoadOnionSkinSettings().shown);
+    s.Key(Qt::Key_F3);
+    EXPECT_TRUE(s.View().Editor().OnionSkin().shown);
+    s.Frame().UpdateCommandStates();
+    EXPECT_TRUE(s.Frame().Action(CommandId::OnionSkin)->isChecked());
+    EXPECT_TRUE(LoadOnionSkinSettings().shown);
+    // A window opened later shows it too.
+    s.Frame().ExecuteCommand(CommandId::FileNew);
+    ProcessEvents();
+    ASSERT_EQ(s.Frame().Children().size(), 2);
+    EXPECT_TRUE(s.View().Editor().OnionSkin().shown);
+    s.Key(Qt::Key_F3);
+    for (CChildFrame* child : s.Frame().Children()) EXPECT_FALSE(child->View().Editor().OnionSkin().shown);
+    EXPECT_FALSE(LoadOnionSkinSettings().shown);
 }
 
 // ---- context menu and clipboard ----

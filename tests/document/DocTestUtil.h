@@ -5,18 +5,11 @@
 #include <memory>
 #include <vector>
 
+#include "../imaging/PictureUtil.h"
 #include "core/PackedDib.h"
 #include "document/BitmapItem.h"
 
 namespace vantrel::test {
-
-// A w x h buffer of one pixel value.
-inline PackedDib SolidImage(int width, int height, PixelValue value) {
-    PackedDib image;
-    image.SetSize(width, height);
-    image.FillRect(value);
-    return image;
-}
 
 // The stored bytes of an image: equal for two images of the same size and pixels.
 inline std::vector<std::uint8_t> PixelsOf(const PackedDib& image) {

@@ -211,6 +211,12 @@ const EditCase kEdits[] = {
          return std::make_unique<ResizeItemCommand>("Resize", f, i.Uid(), i.Bounds().Inflate(6, 3));
      },
      Picture},
+    {"Smooth Resize", true,
+     [](const CQVDoc&, ObjectUid f, const CanvasItem& i) {
+         return std::make_unique<ResizeItemCommand>("Smooth Resize", f, i.Uid(), i.Bounds().Inflate(7, 2),
+                                                    ResampleMode::Smooth);
+     },
+     Picture},
     {"Crop", true,
      [](const CQVDoc&, ObjectUid f, const CanvasItem& i) {
          const Rect b = i.Bounds();
@@ -279,6 +285,31 @@ TEST(ItemEdits, ResizeAndCropToTheBoundsTheItemHasChangeNothing) {
     EXPECT_FALSE(doc.Execute(std::make_unique<ResizeItemCommand>("Resize", f.Uid(), item.Uid(), item.Bounds())));
     EXPECT_FALSE(doc.Execute(std::make_unique<CropItemCommand>("Crop", f.Uid(), item.Uid(), item.Bounds(), 0)));
     EXPECT_EQ(doc.History().StepCount(), 0u);
+}
+
+TEST(ItemEdits, ResizeScalesBitmapsTheWayItsResamplingSays) {
+    for (const ResampleMode mode : {ResampleMode::Sharp, ResampleMode::Smooth}) {
+        CQVDoc doc;
+        AnimFrame& f = *doc.GetAnimation().FirstFrame();
+        const CanvasItem& item = *f.AppendItem(Picture(f.Canvas()));
+        const PackedDib source = [&] {
+            PackedDib copy;
+            copy.CopyFrom(&item.Image());
+            return copy;
+        }();
+        const Rect target = item.Bounds().Inflate(13, 5);
+        ASSERT_TRUE(doc.Execute(std::make_unique<ResizeItemCommand>("Resize", f.Uid(), item.Uid(), target, mode)));
+        const CanvasItem& resized = *f.Top();
+        EXPECT_EQ(resized.Bounds(), target);
+        const std::optional<PackedDib> expected = Resampled(source, target.Width(), target.Height(), mode);
+        ASSERT_TRUE(expected.has_value());
+        EXPECT_EQ(test::PixelsOf(resized.Image()), test::PixelsOf(*expected)) << ResampleTitle(mode);
+    }
+    // The two ways differ on this picture (its red and grey halves meet inside new pixels).
+    CQVDoc doc;
+    const auto picture = Picture(doc.GetAnimation().FirstFrame()->Canvas());
+    EXPECT_NE(test::PixelsOf(*Resampled(picture->Image(), 53, 35, ResampleMode::Sharp)),
+              test::PixelsOf(*Resampled(picture->Image(), 53, 35, ResampleMode::Smooth)));
 }
 
 }  // namespace

@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "PictureUtil.h"
 #include "imaging/Effects.h"
 
 namespace vantrel {
 namespace {
 
-PackedDib Filled(int width, int height, PixelValue value) {
-    PackedDib p;
-    p.SetSize(width, height);
-    p.FillRect(value);
-    return p;
-}
+using test::SolidImage;
 
 EffectResult Apply(const PackedDib& picture, EffectSettings settings) {
     std::optional<EffectResult> result = ApplyEffect(picture, settings);
@@ -27,7 +23,7 @@ TEST(Effects, GrayscaleOfPureColoursIsTheirLumaAndKeepsTransparency) {
     };
     const Case cases[] = {{0x00FF0000, 76}, {0x0000FF00, 150}, {0x000000FF, 29}, {0x40FFFFFF, 255}, {0x00000000, 0}};
     for (const Case& c : cases) {
-        const EffectResult r = Apply(Filled(2, 2, c.colour), {.kind = EffectKind::Grayscale});
+        const EffectResult r = Apply(SolidImage(2, 2, c.colour), {.kind = EffectKind::Grayscale});
         EXPECT_EQ(r.picture.GetPixel(1, 1), MakePixel(c.gray, c.gray, c.gray, TransparencyOf(c.colour))) << std::hex << c.colour;
         EXPECT_EQ(r.shift, Point{});
     }
@@ -47,12 +43,12 @@ TEST(Effects, InvertTwiceGivesThePictureBack) {
 
 TEST(Effects, BlurOfAFlatPictureIsFlatAndSpreadsAnEdge) {
     for (const int radius : {1, 3, 20}) {
-        const EffectResult r = Apply(Filled(7, 4, 0x20406080), {.kind = EffectKind::Blur, .radius = radius});
+        const EffectResult r = Apply(SolidImage(7, 4, 0x20406080), {.kind = EffectKind::Blur, .radius = radius});
         for (int y = 0; y < 4; ++y)
             for (int x = 0; x < 7; ++x) ASSERT_EQ(r.picture.GetPixel(x, y), 0x20406080u) << radius;
     }
     // A black column in white: radius 1 spreads it a third into each neighbour.
-    PackedDib edge = Filled(5, 1, 0x00FFFFFF);
+    PackedDib edge = SolidImage(5, 1, 0x00FFFFFF);
     edge.Row(0)[2] = 0x00000000;
     const EffectResult r = Apply(edge, {.kind = EffectKind::Blur, .radius = 1});
     EXPECT_EQ(r.picture.GetPixel(1, 0), 0x00AAAAAAu);
@@ -61,9 +57,9 @@ TEST(Effects, BlurOfAFlatPictureIsFlatAndSpreadsAnEdge) {
 }
 
 TEST(Effects, SharpenLeavesFlatAloneAndDeepensAnEdge) {
-    const EffectResult flat = Apply(Filled(4, 4, 0x00808080), {.kind = EffectKind::Sharpen});
+    const EffectResult flat = Apply(SolidImage(4, 4, 0x00808080), {.kind = EffectKind::Sharpen});
     EXPECT_EQ(flat.picture.GetPixel(2, 2), 0x00808080u);
-    PackedDib step = Filled(4, 3, 0x00404040);
+    PackedDib step = SolidImage(4, 3, 0x00404040);
     for (int y = 0; y < 3; ++y) step.Row(y)[2] = step.Row(y)[3] = 0x00C0C0C0;
     const EffectResult r = Apply(step, {.kind = EffectKind::Sharpen});
     EXPECT_LT(RedOf(r.picture.GetPixel(1, 1)), 0x40);
@@ -71,7 +67,7 @@ TEST(Effects, SharpenLeavesFlatAloneAndDeepensAnEdge) {
 }
 
 TEST(Effects, BrightnessAndContrastAtTheirEnds) {
-    const PackedDib grey = Filled(1, 1, 0x00102030);
+    const PackedDib grey = SolidImage(1, 1, 0x00102030);
     EXPECT_EQ(Apply(grey, {.kind = EffectKind::BrightnessContrast, .brightness = 100}).picture.GetPixel(0, 0), 0x00FFFFFFu);
     EXPECT_EQ(Apply(grey, {.kind = EffectKind::BrightnessContrast, .contrast = -100}).picture.GetPixel(0, 0), 0x00808080u);
     EXPECT_EQ(Apply(grey, {.kind = EffectKind::BrightnessContrast}).picture.GetPixel(0, 0), 0x00102030u);
@@ -79,7 +75,7 @@ TEST(Effects, BrightnessAndContrastAtTheirEnds) {
 
 TEST(Effects, AHardShadowLiesAtItsOffsetBehindThePicture) {
     // A 2 x 2 opaque red square, shadow 3 right and 1 down, blue, not soft.
-    const EffectResult r = Apply(Filled(2, 2, 0x00FF0000),
+    const EffectResult r = Apply(SolidImage(2, 2, 0x00FF0000),
                                  {.kind = EffectKind::DropShadow, .offset = {3, 1}, .softness = 0, .color = 0x000000FF});
     EXPECT_EQ(r.shift, Point{});
     ASSERT_EQ(r.picture.Width(), 5);
@@ -96,7 +92,7 @@ TEST(Effects, AHardShadowLiesAtItsOffsetBehindThePicture) {
             }
         }
     // Up and to the left the picture moves within the grown one.
-    const EffectResult up = Apply(Filled(2, 2, 0x00FF0000), {.kind = EffectKind::DropShadow, .offset = {-2, -1}, .softness = 1});
+    const EffectResult up = Apply(SolidImage(2, 2, 0x00FF0000), {.kind = EffectKind::DropShadow, .offset = {-2, -1}, .softness = 1});
     EXPECT_EQ(up.shift, (Point{-3, -2}));
     EXPECT_EQ(up.picture.GetPixel(3, 2), 0x00FF0000u);
 }

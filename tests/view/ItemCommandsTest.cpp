@@ -133,6 +133,29 @@ TEST(ItemCommands, ImageSizeKeepsTheCentre) {
     EXPECT_EQ(item->Bounds(), (Rect{35, 23, 85, 48}));
 }
 
+TEST(ItemCommands, ImageSizeResamplesTheWayTheDialogSaysAndRemembersIt) {
+    Fixture f;
+    CanvasItem* item = AddSolidItem(f.Frame(), {10, 10, 30, 20}, 0x00FFFFFF);
+    const Rect left{0, 0, 10, 10};
+    static_cast<BitmapItem*>(item)->EditImage().FillRect(0x00000000, &left);
+    PackedDib source;
+    source.CopyFrom(&item->Image());
+    f.SelectOnly({item});
+    f.host.dialogs.imageSize = ImageSizeValues{33, 17, ResampleMode::Smooth};
+    ASSERT_TRUE(f.view.ExecuteCommand(C::ImageSize));
+    EXPECT_EQ(f.host.dialogs.imageSizeShown->resampling, ResampleMode::Sharp);  // the first time
+    EXPECT_EQ(f.view.resizeResampling, ResampleMode::Smooth);
+    const CanvasItem& resized = *f.Frame().Top();
+    const std::optional<PackedDib> smooth = Resampled(source, 33, 17, ResampleMode::Smooth);
+    const std::optional<PackedDib> sharp = Resampled(source, 33, 17, ResampleMode::Sharp);
+    ASSERT_TRUE(smooth && sharp);
+    ASSERT_NE(test::PixelsOf(*smooth), test::PixelsOf(*sharp));  // the fixture tells the two apart
+    EXPECT_EQ(test::PixelsOf(resized.Image()), test::PixelsOf(*smooth));
+    f.host.dialogs.imageSize = ImageSizeValues{20, 10, ResampleMode::Smooth};
+    ASSERT_TRUE(f.view.ExecuteCommand(C::ImageSize));
+    EXPECT_EQ(f.host.dialogs.imageSizeShown->resampling, ResampleMode::Smooth);  // offered again
+}
+
 TEST(ItemCommands, CanvasSizeCropsAndExtendsInPlaceAndRefusesEmptyResults) {
     struct Case {
         Rect start;

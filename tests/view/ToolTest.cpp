@@ -82,6 +82,29 @@ TEST(SelectTool, TheTopLeftHandleKeepsTheProportionsAnchoredAtTheOppositeCorner)
     EXPECT_EQ(f.doc->History().UndoLabel(), "Resize");
 }
 
+TEST(SelectTool, HandlesResampleBitmapsTheWayImageSizeLastChose) {
+    for (const ResampleMode mode : {ResampleMode::Sharp, ResampleMode::Smooth}) {
+        ToolFixture f;
+        CanvasItem* a = AddSolidItem(f.Frame(), {200, 200, 300, 250}, 0x00FFFFFF);
+        const Rect leftHalf{0, 0, 50, 50};
+        static_cast<BitmapItem*>(a)->EditImage().FillRect(0x000000FF, &leftHalf);
+        PackedDib source;
+        source.CopyFrom(&a->Image());
+        f.view.resizeResampling = mode;
+        f.Click({250, 225});
+        f.Drag({{196, 196}, {170, 150}});  // grows: the two ways differ where blue meets white
+        const CanvasItem& resized = *f.Frame().Top();
+        const Rect b = resized.Bounds();
+        ASSERT_GT(b.Width(), 100);
+        const std::optional<PackedDib> expected = Resampled(source, b.Width(), b.Height(), mode);
+        const std::optional<PackedDib> other = Resampled(
+            source, b.Width(), b.Height(), mode == ResampleMode::Sharp ? ResampleMode::Smooth : ResampleMode::Sharp);
+        ASSERT_TRUE(expected && other);
+        ASSERT_NE(test::PixelsOf(*expected), test::PixelsOf(*other));
+        EXPECT_EQ(test::PixelsOf(resized.Image()), test::PixelsOf(*expected)) << ResampleTitle(mode);
+    }
+}
+
 TEST(ResizeGeometry, HandlesTable) {
     const Rect start{200, 200, 300, 250};
     struct Case {

@@ -9,6 +9,7 @@
 #include "app/PreviewWindow.h"
 #include "app/Prompts.h"
 #include "app/dialogs/CanvasSizeDlg.h"
+#include "app/dialogs/ResizeAnimationDialog.h"
 #include "app/dialogs/EffectDialog.h"
 #include "app/dialogs/ColorPickerDlg.h"
 #include "app/dialogs/FontChoice.h"
@@ -115,6 +116,10 @@ std::optional<TransitionValues> AppDialogs::Transition(const TransitionRequest& 
 }
 
 std::optional<TweenValues> AppDialogs::Tween(const TweenValues& values) { return AskTween(parent_, values); }
+
+std::optional<ResizeAnimationValues> AppDialogs::ResizeAnimation(const ResizeAnimationValues& values) {
+    return AskResizeAnimation(parent_, values);
+}
 
 std::optional<EffectSettings> AppDialogs::Effect(const EffectRequest& request) { return AskEffect(parent_, request); }
 

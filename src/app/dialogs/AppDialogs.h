@@ -26,6 +26,7 @@ public:
     void PreviewAnimation(Animation& animation) override;
     std::optional<TransitionValues> Transition(const TransitionRequest& request) override;
     std::optional<TweenValues> Tween(const TweenValues& values) override;
+    std::optional<ResizeAnimationValues> ResizeAnimation(const ResizeAnimationValues& values) override;
     std::optional<EffectSettings> Effect(const EffectRequest& request) override;
     std::optional<std::filesystem::path> AnimationPath(const std::string& title,
                                                        const std::filesystem::path& suggested) override;

@@ -19,9 +19,14 @@ CImageSizeDlg::CImageSizeDlg(ImageSizeValues& values, QWidget* parent)
       ratio_(values.height != 0 ? double(values.width) / double(values.height) : 1.0),
       keep_(new QCheckBox(QStringLiteral("Keep proportions"), this)),
       width_(new QLineEdit(QString::number(values.width), this)),
-      height_(new QLineEdit(QString::number(values.height), this)) {
+      height_(new QLineEdit(QString::number(values.height), this)),
+      smooth_(new QCheckBox(QStringLiteral("Smooth resampling (bitmaps)"), this)) {
     setWindowTitle(QStringLiteral("Image Size"));
     keep_->setChecked(true);
+    smooth_->setObjectName(QStringLiteral("smooth"));
+    smooth_->setChecked(values.resampling == ResampleMode::Smooth);
+    smooth_->setToolTip(QStringLiteral("Averages pixels when shrinking and blends them when growing; "
+                                       "without it pixels stay sharp squares. The resize handles use the same choice."));
     width_->setObjectName(QStringLiteral("width"));
     height_->setObjectName(QStringLiteral("height"));
     for (QLineEdit* edit : {width_, height_}) {
@@ -49,6 +54,7 @@ CImageSizeDlg::CImageSizeDlg(ImageSizeValues& values, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(keep_);
     layout->addLayout(grid);
+    layout->addWidget(smooth_);
     layout->addWidget(buttons);
     FocusAndSelect(width_);
 }
@@ -59,7 +65,7 @@ void CImageSizeDlg::accept() {
     if (!width) return;
     const auto height = CheckedInteger(this, height_, false, side);
     if (!height) return;
-    values_ = {*width, *height};
+    values_ = {*width, *height, smooth_->isChecked() ? ResampleMode::Smooth : ResampleMode::Sharp};
     QDialog::accept();
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // "Image Size": the new width and height of an item (1 to 1200 each). With
 // "Keep proportions" checked, typing one side sets the other from the
-// proportions the item had when the dialog opened.
+// proportions the item had when the dialog opened. "Smooth resampling"
+// chooses how bitmaps are scaled.
 
 #include <QDialog>
 
@@ -20,6 +21,7 @@ public:
     QLineEdit* WidthBox() const { return width_; }
     QLineEdit* HeightBox() const { return height_; }
     QCheckBox* KeepBox() const { return keep_; }
+    QCheckBox* SmoothBox() const { return smooth_; }
 
     void accept() override;
 
@@ -29,6 +31,7 @@ private:
     QCheckBox* keep_;
     QLineEdit* width_;
     QLineEdit* height_;
+    QCheckBox* smooth_;
 };
 
 }  // namespace vantrel

@@ -103,7 +103,8 @@ public:
                 if (e.frame == d.press) break;
                 view_.Host().SetCursor(CursorRole::Busy);
                 if (CanvasItem* item = CurrentItem(view_, d.item)) view_.InvalidateHandles(*item);
-                view_.Execute(std::make_unique<ResizeItemCommand>("Resize", frame->Uid(), d.item, FinishResize(d.working)));
+                view_.Execute(std::make_unique<ResizeItemCommand>("Resize", frame->Uid(), d.item, FinishResize(d.working),
+                                                                  view_.resizeResampling));
                 view_.Host().UpdateNow();
                 break;
             }
