@@ -3,6 +3,7 @@
 #include "document/AnimFrame.h"
 #include "document/AnimationExport.h"
 #include "document/Animation.h"
+#include "document/CQVDoc.h"
 
 namespace vantrel {
 
@@ -51,6 +52,14 @@ SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathC
     SaveOutcome outcome = Finish(std::move(status), path, report);
     if (outcome.kind == SaveOutcome::Kind::Saved) animation.SetAnimationFile(path);
     return outcome;
+}
+
+bool NoteAnimationWritten(CQVDoc& doc, const std::filesystem::path& written) {
+    if (doc.GetAnimation().isNative || doc.PathName().empty()) return false;
+    std::error_code ec;
+    if (!std::filesystem::equivalent(doc.PathName(), written, ec) || ec) return false;
+    doc.SetModifiedFlag(false);
+    return true;
 }
 
 SaveOutcome ExportFrameFile(const Animation& animation, AnimFrame& frame, const FrameExportChooser& askPath,
