@@ -162,8 +162,12 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
     }
     AddToRecentFiles(QFileInfo(path).absoluteFilePath());
     if (!mainFrame_) return nullptr;
+    // The empty document the program started with gives way to the first file opened.
+    const QList<CChildFrame*> before = mainFrame_->Children();
+    CChildFrame* pristine = before.size() == 1 && before.front()->Document().IsPristine() ? before.front() : nullptr;
     const std::string warning = std::exchange(doc->openWarning, std::string());
     CChildFrame* child = AddDocumentWindow(std::move(doc));
+    if (pristine) pristine->close();
     if (!warning.empty()) ShowMessageBox(mainFrame_.get(), QString::fromStdString(warning), MessageStyle::Information);
     return child;
 }
