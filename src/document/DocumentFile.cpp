@@ -113,7 +113,45 @@ void StoreDocument(const CQVDoc& doc, Archive& archive) {
     archive.WriteU32(0);
 }
 
-void LoadDocument(CQVDoc& doc, Archive& archive) {
+namespace {
+
+// Bytes read per step of progress.
+constexpr std::size_t kBytesPerStep = 64 * 1024;
+
+// Counts the bytes read since the last look as steps; raises JobStopped on a stop.
+class ReadingSteps {
+public:
+    ReadingSteps(ProgressSteps* progress, const Archive& archive)
+        : progress_(progress), archive_(archive), counted_(archive.Position()),
+          steps_(archive.Remaining() / kBytesPerStep + 1) {
+        if (progress_ != nullptr) progress_->AddToTotal(steps_);
+    }
+    void Look() {
+        const std::size_t steps = (archive_.Position() - counted_) / kBytesPerStep;
+        counted_ += steps * kBytesPerStep;
+        Take(steps);
+    }
+    // The reading is done: the steps not yet counted.
+    void Finish() { Take(steps_ - taken_); }
+
+private:
+    void Take(std::size_t steps) {
+        if (progress_ == nullptr) return;
+        steps = std::min(steps, steps_ - taken_);
+        taken_ += steps;
+        if (!progress_->Step(steps)) throw JobStopped{};
+    }
+    ProgressSteps* progress_;
+    const Archive& archive_;
+    std::size_t counted_;
+    std::size_t steps_;
+    std::size_t taken_ = 0;
+};
+
+}  // namespace
+
+void LoadDocument(CQVDoc& doc, Archive& archive, ProgressSteps* progress) {
+    ReadingSteps reading(progress, archive);
     const DocumentLimits& limits = doc.limits;
     if (ReadTag(archive) != kDocumentMagic) ThrowFormatError();
     std::array<std::uint8_t, LogFont::kRecordSize> fontBytes{};
@@ -159,15 +197,22 @@ void LoadDocument(CQVDoc& doc, Archive& archive) {
             framesById.emplace(savedId, frame);
         }
         tag = ReadTag(archive);
+        reading.Look();
     }
     // The rest of the end marker.
     const auto marker = archive.ReadView(3);
     if (std::any_of(marker.begin(), marker.end(), [](std::uint8_t b) { return b != 0; })) ThrowFormatError();
     if (budget.Exceeded()) throw DocumentTooLarge(budget);
+    reading.Finish();
 
     // Every composite built and every frame rendered, in list order, so that
     // each frame's background is complete before the frames over it.
-    animation->RenderAll();
+    if (progress == nullptr) {
+        animation->RenderAll();
+    } else {
+        progress->AddToTotal(animation->FrameCount());
+        if (!animation->RenderAll(*progress)) throw JobStopped{};
+    }
     animation->isNative = true;
     doc.defaultFont = font;
     doc.ReplaceAnimation(std::move(animation));
@@ -196,7 +241,9 @@ Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes) {
     }
 }
 
-Status Serialize(CQVDoc& doc, Archive& archive) {
+namespace {
+
+Status SerializeWith(CQVDoc& doc, Archive& archive, ProgressSteps* progress) {
     const FileFormat* format = FindFileFormat(archive.FileName());
     try {
         if (format == nullptr || (!archive.IsStoring() && !format->opensAsDocument)) return FormatError();
@@ -207,10 +254,10 @@ Status Serialize(CQVDoc& doc, Archive& archive) {
         }
         switch (format->kind) {
         case FileKind::Document:
-            LoadDocument(doc, archive);
+            LoadDocument(doc, archive, progress);
             return Status::Ok();
         case FileKind::Gif:
-            return OpenGifDocument(doc, archive.ReadRest(), archive.FileName());
+            return OpenGifDocument(doc, archive.ReadRest(), archive.FileName(), progress);
         case FileKind::Jpeg:
         case FileKind::Png:
             return OpenPictureDocument(doc, format->kind, archive.ReadRest(), archive.FileName());
@@ -219,6 +266,8 @@ Status Serialize(CQVDoc& doc, Archive& archive) {
             break;  // written only
         }
         return FormatError();
+    } catch (const JobStopped&) {
+        return Status::Error(std::string(kStoppedByUser));
     } catch (const ArchiveError&) {
         return FormatError();
     } catch (const DocumentTooLarge& tooLarge) {
@@ -228,12 +277,17 @@ Status Serialize(CQVDoc& doc, Archive& archive) {
     }
 }
 
-Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path) {
+}  // namespace
+
+Status Serialize(CQVDoc& doc, Archive& archive) { return SerializeWith(doc, archive, nullptr); }
+
+Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path, const ProgressReport& progress) {
     std::string error;
     const auto bytes = ReadFileBytes(path, &error);
     if (!bytes) return Status::Error(error);
     Archive archive = Archive::Loading(*bytes, path);
-    if (Status status = Serialize(doc, archive); !status) return status;
+    ProgressSteps steps(progress);
+    if (Status status = SerializeWith(doc, archive, &steps); !status) return status;
     doc.GetAnimation().isNative = HasDocumentExtension(path);
     doc.SetPathName(path);
     doc.SetModifiedFlag(false);

@@ -78,11 +78,23 @@ GifWriter ToMemory(std::vector<std::uint8_t>& out) {
     };
 }
 
-// Whether the run is to stop now; its checkpoint hears of every look first.
+// Whether the run is to stop now; its checkpoint and its progress hear of
+// every look first.
 bool Stopped(const GifExportRun& run) {
     if (run.checkpoint) run.checkpoint(run.stop);
+    if (run.progress != nullptr && !run.progress->Step()) return true;
     return run.stop.stop_requested();
 }
+
+// Whether the run was told to stop, without looking again.
+bool StopSeen(const GifExportRun& run) {
+    return run.stop.stop_requested() || (run.progress != nullptr && run.progress->Stopped());
+}
+
+// The steps an export of images images counts after rendering: one per
+// image for the mapping, the dithering and the encoding, and a few for the
+// size reduction (fewer are made when an option is off).
+std::size_t ExportSteps(std::size_t images) { return 3 * images + 4; }
 
 // preview.image's colour indices through the file's colour table; an empty
 // preview when there is no such image or it has no indices of its size.
@@ -131,15 +143,15 @@ Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& 
     quantizer.BuildPalette(gif, requested, options->quantizer, stopped);
     out.paletteSize = quantizer.PaletteSize();
     out.requestedColors = requested;
-    if (run.stop.stop_requested()) return cancelled();
+    if (StopSeen(run)) return cancelled();
     if (options->dither && requested < out.distinctColors) DitherImages(gif, quantizer.Palette(), stopped);
-    if (run.stop.stop_requested()) return cancelled();
+    if (StopSeen(run)) return cancelled();
     if (run.preview) TakePreview(gif, *run.preview);
     if (!write) return Status::Ok();
     if (allowSizeReduction && options->sizeReduction) ReduceAnimationSize(gif, stopped);
-    if (run.stop.stop_requested()) return cancelled();
+    if (StopSeen(run)) return cancelled();
     gif.EncodeImages(stopped, options->lossy);
-    if (run.stop.stop_requested()) return cancelled();
+    if (StopSeen(run)) return cancelled();
     return write(gif);
 }
 
@@ -158,17 +170,37 @@ void AddAnimationFrames(const Animation& animation, GifFile& gif) {
 
 }  // namespace
 
+namespace {
+
+// Writes the rendered frames to path, counting the steps of the run in steps.
+Status WriteRenderedAnimation(const Animation& animation, const std::filesystem::path& path,
+                              const GifOptionsChooser& choose, GifExportReport* report, ProgressSteps& steps) {
+    GifFile gif;
+    AddAnimationFrames(animation, gif);
+    steps.AddToTotal(ExportSteps(gif.images.size()));
+    GifExportRun run;
+    run.progress = &steps;
+    return FinishGif(gif, ToFile(path), choose, true, report, run);
+}
+
+}  // namespace
+
 Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
-                          const GifOptionsChooser& choose, GifExportReport* report) {
-    animation.RenderAll();
-    return SaveRenderedAnimationAsGif(animation, path, choose, report);
+                          const GifOptionsChooser& choose, GifExportReport* report,
+                          const ProgressReport& progress) {
+    ProgressSteps steps(progress, animation.FrameCount());
+    if (!animation.RenderAll(steps)) {
+        if (report != nullptr) *report = GifExportReport{.cancelled = true};
+        return Status::Ok();
+    }
+    return WriteRenderedAnimation(animation, path, choose, report, steps);
 }
 
 Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
-                                  const GifOptionsChooser& choose, GifExportReport* report) {
-    GifFile gif;
-    AddAnimationFrames(animation, gif);
-    return FinishGif(gif, ToFile(path), choose, true, report);
+                                  const GifOptionsChooser& choose, GifExportReport* report,
+                                  const ProgressReport& progress) {
+    ProgressSteps steps(progress);
+    return WriteRenderedAnimation(animation, path, choose, report, steps);
 }
 
 namespace {
