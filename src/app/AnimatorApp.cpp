@@ -19,6 +19,7 @@
 #include "app/HelpWindow.h"
 #include "app/MainFrame.h"
 #include "app/Printing.h"
+#include "app/ProgressDialog.h"
 #include "app/Prompts.h"
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
@@ -153,7 +154,9 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
     auto doc = std::make_unique<CQVDoc>();
     // Documents, GIFs and pictures alike (a picture opens as a new document
     // holding it; saving asks for a document name).
-    const Status status = OpenDocument(*doc, ToPath(path));
+    ProgressDialogRun progress(mainFrame_.get(), QStringLiteral("Opening %1...").arg(QFileInfo(path).fileName()));
+    const Status status = OpenDocument(*doc, ToPath(path), progress.Report());
+    if (progress.Cancelled()) return nullptr;  // the user knows
     if (!status) {
         ShowMessageBox(mainFrame_.get(), QString::fromStdString(status.message()), MessageStyle::Error);
         // A recent file that is gone leaves the list.

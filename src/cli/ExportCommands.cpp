@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/Cli.h"
+#include "cli/TerminalProgress.h"
 #include "core/FileIO.h"
 #include "document/AnimationExport.h"
 #include "document/CQVDoc.h"
@@ -187,8 +188,8 @@ int ExportCommand(std::span<const std::string> args) {
     GifExportReport report;
     if (!dryRun && !maxBytes) {
         // Opening renders every frame, so the export need not render again.
-        const Status status =
-            SaveRenderedAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal), &report);
+        const Status status = SaveRenderedAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal),
+                                                         &report, TerminalProgress("writing " + out));
         return Report(status, report, refusal, out);
     }
     // Made in memory first: its size is the size of the file.
@@ -276,7 +277,8 @@ int QuickCommand(std::span<const std::string> args) {
     if (toDocument) return SaveAs(doc, out);
     GifExportReport report;
     std::string refusal;
-    const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, DefaultGifOptionsChooser(), &report);
+    const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, DefaultGifOptionsChooser(), &report,
+                                             TerminalProgress("writing " + out.filename().string()));
     return Report(status, report, refusal, out.string());
 }
 

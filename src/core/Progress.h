@@ -36,6 +36,8 @@ public:
         if (report_ && !report_(done_, total_)) stopped_ = true;
         return !stopped_;
     }
+    // The job is done: the steps it did not need (a pass left out) count as done.
+    bool Finish() { return Step(total_ - done_); }
     bool Stopped() const { return stopped_; }
     std::size_t Done() const { return done_; }
     std::size_t Total() const { return total_; }

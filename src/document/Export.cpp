@@ -180,7 +180,11 @@ Status WriteRenderedAnimation(const Animation& animation, const std::filesystem:
     steps.AddToTotal(ExportSteps(gif.images.size()));
     GifExportRun run;
     run.progress = &steps;
-    return FinishGif(gif, ToFile(path), choose, true, report, run);
+    GifExportReport local;
+    GifExportReport& out = report != nullptr ? *report : local;
+    Status status = FinishGif(gif, ToFile(path), choose, true, &out, run);
+    if (status && !out.cancelled) steps.Finish();
+    return status;
 }
 
 }  // namespace

@@ -150,7 +150,8 @@ void Save(EditorView& v, bool saveAs) {
                                         ProposedAnimationPath(lastWritten, v.Document().PathName(), v.Document().Title()));
     };
     const SaveOutcome outcome =
-        SaveAnimationFile(animation, saveAs, ask, GifChooser(v, ExportImageIndexOf(animation, v.CurrentFrame())));
+        SaveAnimationFile(animation, saveAs, ask, GifChooser(v, ExportImageIndexOf(animation, v.CurrentFrame())),
+                          v.Host().Progress("Writing the animation..."));
     Report(v, outcome);
     if (outcome.kind == SaveOutcome::Kind::Saved) NoteAnimationWritten(v.Document(), outcome.path);
 }

@@ -35,7 +35,7 @@ std::filesystem::path FrameExportPath(const std::filesystem::path& chosen, std::
 std::filesystem::path AnimationSavePath(const std::filesystem::path& chosen) { return WithExtensionIfNone(chosen, "gif"); }
 
 SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathChooser& askPath,
-                              const GifOptionsChooser& chooseGif) {
+                              const GifOptionsChooser& chooseGif, const ProgressReport& progress) {
     std::filesystem::path path;
     if (!saveAs && animation.hasAnimationFile && !animation.animationPath.empty()) {
         path = animation.animationPath;
@@ -47,7 +47,7 @@ SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathC
     GifExportReport report;
     // The extension chooses the writer; WebP and animated PNG keep every colour and ask nothing.
     Status status = AnimationFormatFor(path) == AnimationFormat::Gif
-                        ? SaveAnimationAsGif(animation, path, chooseGif, &report)
+                        ? SaveAnimationAsGif(animation, path, chooseGif, &report, progress)
                         : SaveAnimationAsImage(animation, path);
     SaveOutcome outcome = Finish(std::move(status), path, report);
     if (outcome.kind == SaveOutcome::Kind::Saved) animation.SetAnimationFile(path);

@@ -48,8 +48,9 @@ using FrameExportChooser = std::function<std::optional<FrameExportChoice>(const 
 // The name's extension chooses the writer (AnimationFormatFor): GIF through
 // chooseGif's options, or WebP (lossless) and animated PNG without asking.
 // The animation remembers the file only after it was written.
+// progress hears how far a GIF export has come; its stop cancels the save.
 SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathChooser& askPath,
-                              const GifOptionsChooser& chooseGif);
+                              const GifOptionsChooser& chooseGif, const ProgressReport& progress = {});
 
 // After "Save Animation" wrote written: a document read from that very file
 // (a GIF opened as a document) now equals its file and loses its modified

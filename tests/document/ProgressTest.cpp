@@ -112,14 +112,16 @@ TEST(ExportProgress, AStopAtAnyStepWritesNothingAndKeepsAnOldFile) {
     ASSERT_TRUE(SaveAnimationAsGif(doc->GetAnimation(), path, DefaultGifOptionsChooser(), &report, whole.Report()));
     EXPECT_FALSE(report.cancelled);
     whole.ExpectSteady();
+    EXPECT_EQ(whole.reports.back().first, whole.reports.back().second);  // it got to the end
     // One report for each frame rendered and for each image of each pass.
     EXPECT_GE(whole.reports.size(), 5u + 2 * 5u);
     const std::vector<std::uint8_t> written = FileBytes(path);
     ASSERT_FALSE(written.empty());
 
-    // The old file stays as it was, byte for byte, whichever step says stop.
+    // The old file stays as it was, byte for byte, whichever step says stop
+    // (the last report tells that the file is written: too late to stop).
     doc->GetAnimation().FirstFrame()->duration = 77;
-    for (std::size_t stop = 1; stop <= whole.reports.size(); ++stop) {
+    for (std::size_t stop = 1; stop < whole.reports.size(); ++stop) {
         Recorder partial;
         partial.stopAfter = stop;
         GifExportReport stopped;

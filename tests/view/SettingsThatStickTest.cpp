@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+
 #include "document/DocumentFile.h"
 #include "edit/FrameCommands.h"
 #include "support/TestPaths.h"
@@ -144,7 +148,15 @@ public:
 class SaveHost : public test::RecordingHost {
 public:
     ViewDialogs& Dialogs() override { return saveDialogs; }
+    // Reports as the test says: stops after stopAfter reports.
+    ProgressReport Progress(const std::string& text) override {
+        progressTexts.push_back(text);
+        return [this](std::size_t, std::size_t) { return ++reports < stopAfter; };
+    }
     SaveDialogs saveDialogs;
+    std::vector<std::string> progressTexts;
+    std::size_t reports = 0;
+    std::size_t stopAfter = SIZE_MAX;
 };
 
 // A three-frame GIF written at path, opened as a document, and a view of it.
@@ -205,6 +217,31 @@ TEST(SaveAnimationModifiedMark, ADocumentFileKeepsItsMarkAfterAGifIsWritten) {
     g.Edit();
     EXPECT_FALSE(NoteAnimationWritten(g.doc, dir / "missing.gif"));
     EXPECT_TRUE(g.doc.IsModified());
+}
+
+// ---- progress of writing the animation ----
+
+TEST(SaveAnimationProgress, TheHostSeesTheWriteAndItsStopCancelsTheSaveQuietly) {
+    const std::filesystem::path dir = test::ScratchDir("save-progress");
+    OpenedGif g(dir / "walk.gif");
+    const std::vector<std::uint8_t> before = [&] {
+        std::ifstream in(dir / "walk.gif", std::ios::binary);
+        return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    }();
+    g.Edit();
+    g.host.stopAfter = 2;
+    g.view->ExecuteCommand(C::SaveAnimation);
+    EXPECT_EQ(g.host.progressTexts, (std::vector<std::string>{"Writing the animation..."}));
+    EXPECT_EQ(g.host.reports, 2u);
+    EXPECT_TRUE(g.host.messages.empty());  // cancelled, not failed
+    EXPECT_TRUE(g.doc.IsModified());       // nothing was written
+    std::ifstream in(dir / "walk.gif", std::ios::binary);
+    EXPECT_EQ(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}), before);
+
+    g.host.stopAfter = SIZE_MAX;
+    g.view->ExecuteCommand(C::SaveAnimation);
+    EXPECT_GT(g.host.reports, 2u);
+    EXPECT_FALSE(g.doc.IsModified());
 }
 
 }  // namespace
