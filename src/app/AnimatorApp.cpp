@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QTextStream>
 #include <QUrl>
+#include <chrono>
 #include <utility>
 
 #include "app/Autosaver.h"
@@ -24,6 +25,7 @@
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
 #include "app/dialogs/QuickAnimationDialog.h"
+#include "core/TemporaryFiles.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
 #include "document/QuickAnimation.h"
@@ -77,7 +79,10 @@ int CAnimatorApp::InitInstance(const QStringList& arguments) {
     mainFrame_ = std::make_unique<CMainFrame>(*this);
     mainFrame_->RefreshRecentFiles(recentFiles_);
 
-    // Autosave, and what a crashed editor left behind.
+    // Autosave, and what a crashed editor left behind: recovery copies, and
+    // the temporary files of saves killed before they were renamed into
+    // place (older than a minute: a younger one may be a save still running).
+    for (const QString& recent : recentFiles_) RemoveLeftoverTemporaries(ToPath(recent), std::chrono::minutes(1));
     autosaver_ = std::make_unique<Autosaver>(Autosaver::DefaultFolder());
     OfferRecovery();
     autosaver_->Start();
@@ -108,6 +113,7 @@ int CAnimatorApp::InitInstance(const QStringList& arguments) {
 
 CChildFrame* CAnimatorApp::AddDocumentWindow(std::unique_ptr<CQVDoc> doc) {
     auto* child = new CChildFrame(std::move(doc));
+    child->RememberFileOnDisk();
     connect(child, &CChildFrame::documentSaved, this, &CAnimatorApp::AddToRecentFiles);
     if (autosaver_) {
         const CQVDoc* tracked = &child->Document();
@@ -168,7 +174,14 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
     // The empty document the program started with gives way to the first file opened.
     const QList<CChildFrame*> before = mainFrame_->Children();
     CChildFrame* pristine = before.size() == 1 && before.front()->Document().IsPristine() ? before.front() : nullptr;
-    const std::string warning = std::exchange(doc->openWarning, std::string());
+    std::string warning = std::exchange(doc->openWarning, std::string());
+    // Two editors saving one file would each replace the other's work.
+    if (autosaver_ && !autosaver_->OtherEditorsWith(doc->PathName()).empty()) {
+        if (!warning.empty()) warning += "\n";
+        warning += doc->PathName().filename().string() +
+                   " is open in another Vantrel GIF Animator window too: saving it in both would replace the "
+                   "changes of one with those of the other.";
+    }
     CChildFrame* child = AddDocumentWindow(std::move(doc));
     if (pristine) pristine->close();
     if (!warning.empty()) ShowMessageBox(mainFrame_.get(), QString::fromStdString(warning), MessageStyle::Information);
@@ -176,23 +189,36 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
 }
 
 void CAnimatorApp::OfferRecovery() {
-    const std::vector<RecoveryEntry> orphans = autosaver_->Orphans();
+    std::vector<std::filesystem::path> movedAside;
+    const std::vector<RecoveryEntry> orphans = autosaver_->Orphans(&movedAside);
+    if (!movedAside.empty()) {
+        QStringList places;
+        for (const auto& place : movedAside) places.append(QString::fromStdString(place.string()));
+        ShowMessageBox(mainFrame_.get(),
+                       QStringLiteral("These recovery copies could not be read and were kept aside:\n%1")
+                           .arg(places.join(QLatin1Char('\n'))),
+                       MessageStyle::Error);
+    }
     if (orphans.empty()) return;
     QStringList documents;
     for (const RecoveryEntry& entry : orphans) {
         const std::string& name = entry.note.originalPath.empty() ? entry.note.title : entry.note.originalPath;
-        documents.append(QStringLiteral("%1 (%2)").arg(
+        QString line = QStringLiteral("%1 (%2)").arg(
             QString::fromStdString(name),
-            QDateTime::fromSecsSinceEpoch(entry.note.savedAt).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+            QDateTime::fromSecsSinceEpoch(entry.note.savedAt).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+        if (FileChangedSinceCopy(entry.note))
+            line += QStringLiteral(": the file changed on disk since; it opens as it is now, the copy beside it");
+        documents.append(line);
     }
     if (!AskRecoverDocuments(mainFrame_.get(), documents)) {
         for (const RecoveryEntry& entry : orphans) autosaver_->Discard(entry);
         return;
     }
     for (const RecoveryEntry& entry : orphans) {
+        // The newer file first, as it is on disk.
+        if (FileChangedSinceCopy(entry.note)) OpenDocumentFile(QString::fromStdString(entry.note.originalPath));
         auto doc = std::make_unique<CQVDoc>();
         if (const Status recovered = autosaver_->Recover(entry, *doc); !recovered) {
-            // The copy stays where it is.
             ShowMessageBox(mainFrame_.get(), QString::fromStdString(recovered.message()), MessageStyle::Error);
             continue;
         }

@@ -30,6 +30,17 @@ void Autosaver::Track(const CQVDoc& doc) {
     Tracked& tracked = docs_[&doc];
     tracked.slot = session_.NewSlot();
     tracked.copiedSerial = doc.History().ChangeSerial();
+    PublishOpenFiles();
+}
+
+void Autosaver::PublishOpenFiles() const {
+    if (!session_.ok()) return;
+    std::vector<std::string> paths;
+    for (const auto& [doc, tracked] : docs_) {
+        if (!doc->PathName().empty()) paths.push_back(doc->PathName().string());
+    }
+    if (const Status written = session_.WriteOpenList(paths); !written)
+        qWarning("the list of open documents could not be written: %s", written.message().c_str());
 }
 
 void Autosaver::Forget(const CQVDoc* doc) {
@@ -38,14 +49,20 @@ void Autosaver::Forget(const CQVDoc* doc) {
     Finish(found->second);
     session_.Remove(found->second.slot);
     docs_.erase(found);
+    PublishOpenFiles();
 }
 
 Status Autosaver::Recover(const RecoveryEntry& entry, CQVDoc& doc) {
     std::string error;
     const auto bytes = ReadFileBytes(entry.documentFile, &error);
-    if (!bytes) return Status::Error(error);
-    if (Status loaded = LoadDocumentBytes(doc, *bytes); !loaded) return loaded;
-    if (!entry.note.originalPath.empty()) {
+    Status loaded = bytes ? LoadDocumentBytes(doc, *bytes) : Status::Error(error);
+    if (!loaded) {
+        const fs::path moved = MoveAside(entry);
+        return Status::Error(loaded.message() + "\nThe recovery copy was kept as " + moved.string() + ".");
+    }
+    if (FileChangedSinceCopy(entry.note)) {
+        doc.SetTitle(fs::path(entry.note.originalPath).filename().string() + " (recovered)");
+    } else if (!entry.note.originalPath.empty()) {
         const fs::path original(entry.note.originalPath);
         doc.SetPathName(original);
         doc.GetAnimation().isNative = HasDocumentExtension(original);
@@ -57,6 +74,7 @@ Status Autosaver::Recover(const RecoveryEntry& entry, CQVDoc& doc) {
     tracked.slot = session_.Adopt(entry);
     tracked.copiedSerial = doc.History().ChangeSerial();
     tracked.hasFiles = true;
+    PublishOpenFiles();
     return Status::Ok();
 }
 
@@ -105,6 +123,7 @@ void Autosaver::Saved(const CQVDoc* doc) {
     if (found == docs_.end()) return;
     Finish(found->second);
     if (!doc->IsModified()) DropCopy(*doc, found->second);
+    PublishOpenFiles();  // saved under a new name, perhaps
 }
 
 void Autosaver::WaitForWrites() {

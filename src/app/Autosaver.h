@@ -51,15 +51,26 @@ public:
     // offers it over the newer file.
     void Saved(const CQVDoc* doc);
 
-    // Copies left by editors that are no longer running.
-    std::vector<RecoveryEntry> Orphans() const { return FindOrphanedCopies(session_.Folder()); }
+    // Copies left by editors that are no longer running; those whose note
+    // cannot be read are moved aside and their new places listed in movedAside.
+    std::vector<RecoveryEntry> Orphans(std::vector<std::filesystem::path>* movedAside = nullptr) const {
+        return FindOrphanedCopies(session_.Folder(), movedAside);
+    }
     // Opens an orphaned copy into doc (which is then tracked): modified, with
-    // the original path and title, its files taken over by this session.
+    // the original path and title, its files taken over by this session. A
+    // copy whose file changed on disk since it was made opens without a
+    // path, titled "NAME (recovered)", so that saving it asks where. A copy
+    // that cannot be read is moved aside and the message says where to.
     Status Recover(const RecoveryEntry& entry, CQVDoc& doc);
     void Discard(const RecoveryEntry& entry) { DiscardCopy(entry); }
 
     // One round now; returns how many copies were started.
     int AutosaveNow();
+    // The process ids of other running editors that have the file at path
+    // open (each editor lists the files of its tracked documents).
+    std::vector<std::string> OtherEditorsWith(const std::filesystem::path& path) const {
+        return EditorsWithOpen(session_.Folder(), path, session_.Process());
+    }
     // Waits until every copy started has been written.
     void WaitForWrites();
 
@@ -74,6 +85,8 @@ private:
         std::future<Status> writing;
     };
     void Finish(Tracked& tracked);
+    // Lists the files of the tracked documents for other editors to see.
+    void PublishOpenFiles() const;
     // Removes the copy of a document that equals its file.
     void DropCopy(const CQVDoc& doc, Tracked& tracked);
 

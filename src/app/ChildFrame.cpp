@@ -73,19 +73,37 @@ bool CChildFrame::SaveAs() {
     return SaveTo(chosen.toStdString());
 }
 
+void CChildFrame::RememberFileOnDisk() {
+    fileOnDisk_ = doc_->PathName().empty() ? std::nullopt : StampFile(doc_->PathName());
+}
+
 bool CChildFrame::SaveTo(const std::filesystem::path& path) {
+    const auto target = WithDocumentExtension(path);
     // A read-only file is kept as it is; the document may go elsewhere.
-    if (const auto target = WithDocumentExtension(path); IsReadOnlyFile(target)) {
+    if (IsReadOnlyFile(target)) {
         const QString question = QStringLiteral("%1 is read-only.\nSave the document under another name?")
                                      .arg(PathText(target));
         if (ShowMessageBox(this, question, MessageStyle::QuestionYesNo) == MessageAnswer::Yes) return SaveAs();
         return false;
+    }
+    // Someone else wrote the document's own file since it was read or saved here.
+    if (fileOnDisk_ && target == doc_->PathName() && ChangedSince(*fileOnDisk_, target)) {
+        const QString question =
+            QStringLiteral("%1 has changed on disk since it was opened or saved here.\nOverwrite it with this "
+                           "document, or save the document under another name?")
+                .arg(PathText(target));
+        switch (AskOverwriteChangedFile(this, question)) {
+            case MessageAnswer::Yes: break;
+            case MessageAnswer::No: return SaveAs();
+            default: return false;
+        }
     }
     const Status status = SaveDocument(*doc_, path);
     if (!status) {
         ShowMessageBox(this, QString::fromStdString(status.message()), MessageStyle::Error);
         return false;
     }
+    RememberFileOnDisk();
     UpdateTitle();
     emit documentSaved(PathText(doc_->PathName()));
     return true;

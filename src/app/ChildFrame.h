@@ -6,6 +6,9 @@
 #include <QMdiSubWindow>
 #include <filesystem>
 #include <memory>
+#include <optional>
+
+#include "core/FileStamp.h"
 
 #include "view/CommandIds.h"
 #include "view/CommandRoutes.h"
@@ -37,6 +40,9 @@ public:
     bool Save();
     // Asks for a name and saves there.
     bool SaveAs();
+    // Notes what the document's file is on disk now (after opening it), so
+    // that a save over it can tell whether someone else wrote it since.
+    void RememberFileOnDisk();
     // Saves under path (".qvd" added when missing); reports failures.
     bool SaveTo(const std::filesystem::path& path);
     // Before closing: a modified document asks whether to save it. False
@@ -56,6 +62,8 @@ protected:
 private:
     std::unique_ptr<CQVDoc> doc_;
     CQVView* view_;  // owned by this window as its widget
+    // The document's file as it was when last read or written here.
+    std::optional<FileStamp> fileOnDisk_;
 };
 
 }  // namespace vantrel

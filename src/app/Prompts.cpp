@@ -19,6 +19,30 @@ PromptHooks& Hooks() {
 
 void SetPromptHooks(PromptHooks hooks) { Hooks() = std::move(hooks); }
 
+namespace {
+
+// A question with three buttons that each say what they do: Yes, No, Cancel.
+MessageAnswer AskThreeWay(QWidget* parent, const QString& caption, const QString& text, const QString& yes,
+                          const QString& no) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, parent);
+    QPushButton* yesButton = box.addButton(yes, QMessageBox::AcceptRole);
+    QPushButton* noButton = box.addButton(no, QMessageBox::DestructiveRole);
+    box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(yesButton);
+    box.exec();
+    if (box.clickedButton() == yesButton) return MessageAnswer::Yes;
+    if (box.clickedButton() == noButton) return MessageAnswer::No;
+    return MessageAnswer::Cancel;
+}
+
+}  // namespace
+
+MessageAnswer AskOverwriteChangedFile(QWidget* parent, const QString& text) {
+    if (Hooks().message) return Hooks().message(text, MessageStyle::QuestionYesNoCancel);
+    return AskThreeWay(parent, QString::fromLatin1(kAppTitle), text, QStringLiteral("Overwrite"),
+                       QStringLiteral("Save As..."));
+}
+
 MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle style, const QString& caption) {
     if (Hooks().message) return Hooks().message(text, style);
     switch (style) {
@@ -27,18 +51,9 @@ MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle 
                            QMessageBox::Yes
                        ? MessageAnswer::Yes
                        : MessageAnswer::No;
-        case MessageStyle::QuestionYesNoCancel: {
-            // Asked before a document with changes closes: each button says what it does.
-            QMessageBox box(QMessageBox::Question, caption, text,
-                            QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
-            box.button(QMessageBox::Discard)->setText(QStringLiteral("Don't Save"));
-            box.setDefaultButton(QMessageBox::Save);
-            switch (box.exec()) {
-                case QMessageBox::Save: return MessageAnswer::Yes;
-                case QMessageBox::Discard: return MessageAnswer::No;
-                default: return MessageAnswer::Cancel;
-            }
-        }
+        case MessageStyle::QuestionYesNoCancel:
+            // Asked before a document with changes closes.
+            return AskThreeWay(parent, caption, text, QStringLiteral("Save"), QStringLiteral("Don't Save"));
         case MessageStyle::Error:
             QMessageBox::critical(parent, caption, text);
             return MessageAnswer::Ok;

@@ -41,6 +41,10 @@ void SetPromptHooks(PromptHooks hooks);
 
 MessageAnswer ShowMessageBox(QWidget* parent, const QString& text, MessageStyle style,
                              const QString& caption = QString::fromLatin1(kAppTitle));
+// Asked before saving over a file that changed on disk since it was opened
+// or saved: Yes for "Overwrite" (the default), No for "Save As...", Cancel.
+// A message hook answers it as a QuestionYesNoCancel.
+MessageAnswer AskOverwriteChangedFile(QWidget* parent, const QString& text);
 // The filters of the file format table for a dialog serving purpose.
 QStringList FormatFilters(FilePurpose purpose);
 // The chosen file, or an empty string when cancelled. chosenFilter, when

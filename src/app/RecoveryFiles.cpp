@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -18,6 +19,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kNoteHeader = "vantrel-recovery 1";
+constexpr std::string_view kOpenListHeader = "vantrel-open 1";
+constexpr std::string_view kOpenListExtension = ".open";
 constexpr std::string_view kLockExtension = ".lock";
 constexpr std::string_view kNoteExtension = ".note";
 constexpr std::string_view kCopyExtension = ".qvd";
@@ -117,6 +120,58 @@ std::optional<RecoveryNote> ParseRecoveryNote(std::string_view text) {
     return note;
 }
 
+std::string FormatOpenList(const std::vector<std::string>& paths) {
+    std::string text = std::string(kOpenListHeader) + "\n";
+    for (const std::string& path : paths) text += Escape(path) + "\n";
+    return text;
+}
+
+std::optional<std::vector<std::string>> ParseOpenList(std::string_view text) {
+    std::vector<std::string> paths;
+    bool header = false;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        if (end == std::string_view::npos) return std::nullopt;  // every line ends
+        const std::string_view line = text.substr(0, end);
+        text = text.substr(end + 1);
+        if (!header) {
+            if (line != kOpenListHeader) return std::nullopt;
+            header = true;
+            continue;
+        }
+        auto path = Unescape(line);
+        if (!path) return std::nullopt;
+        paths.push_back(std::move(*path));
+    }
+    if (!header) return std::nullopt;
+    return paths;
+}
+
+std::vector<std::string> EditorsWithOpen(const fs::path& folder, const fs::path& path, const std::string& ownProcess) {
+    std::vector<std::string> editors;
+    std::error_code ec;
+    for (const auto& file : fs::directory_iterator(folder, ec)) {
+        if (file.path().extension() != kOpenListExtension) continue;
+        const std::string process = file.path().stem().string();
+        if (process == ownProcess) continue;
+        const fs::path lock = LockFileFor(folder, process);
+        if (!fs::exists(lock, ec) || !LockFileIsHeld(lock)) continue;
+        std::string error;
+        const auto bytes = ReadFileBytes(file.path(), &error, kMaxNoteBytes);
+        if (!bytes) continue;
+        const auto paths = ParseOpenList(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+        if (!paths) continue;
+        for (const std::string& open : *paths) {
+            if (open == path.string() || fs::equivalent(open, path, ec)) {
+                editors.push_back(process);
+                break;
+            }
+        }
+    }
+    std::sort(editors.begin(), editors.end());
+    return editors;
+}
+
 bool LockFileIsHeld(const fs::path& lockFile) {
     const int fd = ::open(lockFile.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
@@ -126,28 +181,72 @@ bool LockFileIsHeld(const fs::path& lockFile) {
     return held;
 }
 
-std::vector<RecoveryEntry> FindOrphanedCopies(const fs::path& folder) {
+std::vector<RecoveryEntry> FindOrphanedCopies(const fs::path& folder, std::vector<fs::path>* movedAside) {
     std::vector<RecoveryEntry> entries;
     std::error_code ec;
-    for (const auto& file : fs::directory_iterator(folder, ec)) {
-        const fs::path& noteFile = file.path();
-        if (noteFile.extension() != kNoteExtension) continue;
-        const fs::path lock = LockFileFor(folder, ProcessPart(noteFile));
+    std::vector<fs::path> files;
+    for (const auto& file : fs::directory_iterator(folder, ec)) files.push_back(file.path());
+    for (const fs::path& documentFile : files) {
+        if (documentFile.extension() != kCopyExtension || documentFile.filename().string().starts_with(".")) continue;
+        const fs::path lock = LockFileFor(folder, ProcessPart(documentFile));
         if (fs::exists(lock, ec) && LockFileIsHeld(lock)) continue;
-        fs::path documentFile = noteFile;
-        documentFile.replace_extension(kCopyExtension);
         if (!fs::is_regular_file(documentFile, ec)) continue;
+        fs::path noteFile = documentFile;
+        noteFile.replace_extension(kNoteExtension);
+        RecoveryEntry entry{documentFile, noteFile, {}};
+        if (!fs::exists(noteFile, ec)) {
+            // The process ended between writing the copy and its first note.
+            const auto written = fs::last_write_time(documentFile, ec);
+            const auto when = std::chrono::file_clock::to_sys(written);
+            entry.note = {"", "Recovered document",
+                          ec ? 0 : std::chrono::duration_cast<std::chrono::seconds>(when.time_since_epoch()).count()};
+            entries.push_back(std::move(entry));
+            continue;
+        }
         std::string error;
         const auto bytes = ReadFileBytes(noteFile, &error, kMaxNoteBytes);
-        if (!bytes) continue;
-        const auto note = ParseRecoveryNote(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-        if (!note) continue;
-        entries.push_back({documentFile, noteFile, *note});
+        const auto note =
+            bytes ? ParseRecoveryNote(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()))
+                  : std::nullopt;
+        if (!note) {
+            if (movedAside != nullptr) movedAside->push_back(MoveAside(entry));
+            continue;
+        }
+        entry.note = *note;
+        entries.push_back(std::move(entry));
     }
     std::sort(entries.begin(), entries.end(), [](const RecoveryEntry& a, const RecoveryEntry& b) {
         return a.note.savedAt != b.note.savedAt ? a.note.savedAt < b.note.savedAt : a.noteFile < b.noteFile;
     });
     return entries;
+}
+
+fs::path MoveAside(const RecoveryEntry& entry) {
+    std::error_code ec;
+    const fs::path damaged = entry.documentFile.parent_path() / "damaged";
+    fs::create_directories(damaged, ec);
+    // Never over an earlier copy moved aside under the same name.
+    const std::string stem = entry.documentFile.stem().string();
+    fs::path moved;
+    for (int n = 0;; ++n) {
+        const std::string name = n == 0 ? stem : stem + "." + std::to_string(n);
+        moved = damaged / (name + std::string(kCopyExtension));
+        fs::path movedNote = damaged / (name + std::string(kNoteExtension));
+        if (fs::exists(moved, ec) || fs::exists(movedNote, ec)) continue;
+        fs::rename(entry.documentFile, moved, ec);
+        if (ec) return entry.documentFile;
+        fs::rename(entry.noteFile, movedNote, ec);
+        return moved;
+    }
+}
+
+bool FileChangedSinceCopy(const RecoveryNote& note) {
+    if (note.originalPath.empty()) return false;
+    std::error_code ec;
+    const auto written = fs::last_write_time(fs::path(note.originalPath), ec);
+    if (ec) return false;
+    const auto when = std::chrono::file_clock::to_sys(written);
+    return std::chrono::duration_cast<std::chrono::seconds>(when.time_since_epoch()).count() > note.savedAt;
 }
 
 void DiscardCopy(const RecoveryEntry& entry) {
@@ -160,6 +259,7 @@ void DiscardCopy(const RecoveryEntry& entry) {
     if (!CopiesOf(folder, process).empty() || LockFileIsHeld(lock)) return;
     // Nothing of the dead process is left but what it was writing when it ended.
     for (const fs::path& unfinished : CopiesOf(folder, process, true)) fs::remove(unfinished, ec);
+    fs::remove(folder / (process + std::string(kOpenListExtension)), ec);
     fs::remove(lock, ec);
 }
 
@@ -196,6 +296,7 @@ RecoverySession::~RecoverySession() {
     if (lockFd_ < 0) return;
     std::error_code ec;
     for (const fs::path& file : CopiesOf(folder_, prefix_)) fs::remove(file, ec);
+    fs::remove(folder_ / (prefix_ + std::string(kOpenListExtension)), ec);
     fs::remove(LockFileFor(folder_, prefix_), ec);
     ::close(lockFd_);
 }
@@ -214,6 +315,13 @@ Status RecoverySession::Write(int slot, std::span<const std::uint8_t> documentBy
     if (Status written = WriteFileAtomic(DocumentFile(slot), documentBytes); !written) return written;
     const std::string text = FormatRecoveryNote(note);
     return WriteFileAtomic(NoteFile(slot), std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+Status RecoverySession::WriteOpenList(const std::vector<std::string>& paths) const {
+    const std::string text = FormatOpenList(paths);
+    return WriteFileAtomic(folder_ / (prefix_ + std::string(kOpenListExtension)),
+                           std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()),
+                           FileSync::None);
 }
 
 void RecoverySession::Remove(int slot) const {

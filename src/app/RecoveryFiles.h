@@ -43,12 +43,36 @@ struct RecoveryEntry {
     RecoveryNote note;
 };
 
+// The list of documents an editor has open ("<pid>.open" beside its lock
+// file): a header line, then one path per line, escaped as in notes. None
+// when the text is not such a list.
+std::string FormatOpenList(const std::vector<std::string>& paths);
+std::optional<std::vector<std::string>> ParseOpenList(std::string_view text);
+// The process ids of the editors still running, other than ownProcess,
+// whose open list in folder names the file at path.
+std::vector<std::string> EditorsWithOpen(const std::filesystem::path& folder, const std::filesystem::path& path,
+                                         const std::string& ownProcess);
+
 // True when a running process holds the lock file (the file must exist).
 bool LockFileIsHeld(const std::filesystem::path& lockFile);
 
-// The copies in folder whose process is not running, oldest first. Copies
-// without a readable note, or with a note but no copy, are left out.
-std::vector<RecoveryEntry> FindOrphanedCopies(const std::filesystem::path& folder);
+// The copies in folder whose process is not running, oldest first. A copy
+// whose process ended before it wrote the note comes with the note of a
+// document never saved ("Recovered document", the copy's time). A note
+// that cannot be read is left out; with movedAside, it is moved aside with
+// its copy (MoveAside) and the copy's new place listed there instead, so
+// that it is neither offered again at every start nor lost.
+std::vector<RecoveryEntry> FindOrphanedCopies(const std::filesystem::path& folder,
+                                              std::vector<std::filesystem::path>* movedAside = nullptr);
+// Moves a copy that cannot be read, and its note, into the subfolder
+// "damaged" of its folder, where they stay for the user to look at (never
+// removed). Returns where the copy is now (where it was, when it could not
+// be moved).
+std::filesystem::path MoveAside(const RecoveryEntry& entry);
+// Whether the copy's document file was written after the copy was made (a
+// save by another editor or another program). Such a copy is not opened as
+// the document, which would put older work over a newer file, but beside it.
+bool FileChangedSinceCopy(const RecoveryNote& note);
 // Removes an entry's files, and the lock file of its dead process once that
 // process has no other copies.
 void DiscardCopy(const RecoveryEntry& entry);
@@ -80,6 +104,10 @@ public:
     void Remove(int slot) const;
     // Takes an orphaned copy over as the files of a new slot of this session.
     int Adopt(const RecoveryEntry& entry);
+    // Replaces this editor's list of open documents.
+    Status WriteOpenList(const std::vector<std::string>& paths) const;
+    // This process's id as the files name it.
+    const std::string& Process() const { return prefix_; }
 
 private:
     std::filesystem::path folder_;

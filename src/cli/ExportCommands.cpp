@@ -138,7 +138,9 @@ int ExportAnimationImage(const Arguments& a, AnimationFormat format) {
         std::cout << out << ": " << bytes.size() << " bytes would be written (dry run, nothing written)\n";
         return kExitOk;
     }
-    if (const Status written = WriteFileAtomic(out, bytes); !written) return Fail(kExitBadOutput, written.message());
+    // The picture is made from inputs left as they were: not flushed to the disk.
+    if (const Status written = WriteFileAtomic(out, bytes, FileSync::None); !written)
+        return Fail(kExitBadOutput, written.message());
     std::cout << out << ": " << bytes.size() << " bytes written\n";
     return kExitOk;
 }
@@ -188,8 +190,9 @@ int ExportCommand(std::span<const std::string> args) {
     GifExportReport report;
     if (!dryRun && !maxBytes) {
         // Opening renders every frame, so the export need not render again.
+        // The picture is made from inputs left as they were: not flushed.
         const Status status = SaveRenderedAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal),
-                                                         &report, TerminalProgress("writing " + out));
+                                                         &report, FileSync::None, TerminalProgress("writing " + out));
         return Report(status, report, refusal, out);
     }
     // Made in memory first: its size is the size of the file.
@@ -202,7 +205,7 @@ int ExportCommand(std::span<const std::string> args) {
     if (!status) return Fail(kExitBadInput, status.message());
     // What the file holds is told only once it is written.
     if (!dryRun) {
-        if (const Status written = WriteFileAtomic(out, bytes); !written)
+        if (const Status written = WriteFileAtomic(out, bytes, FileSync::None); !written)
             return Fail(kExitBadOutput, written.message());
     }
     Report(status, report, refusal, out);

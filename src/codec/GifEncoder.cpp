@@ -237,10 +237,10 @@ std::size_t GifFile::WriteGif(std::vector<std::uint8_t>& out) const {
     return out.size() - start;
 }
 
-Status GifFile::SaveGif(const std::filesystem::path& path) const {
+Status GifFile::SaveGif(const std::filesystem::path& path, FileSync sync) const {
     std::vector<std::uint8_t> bytes;
     WriteGif(bytes);
-    return WriteFileAtomic(path, bytes);
+    return WriteFileAtomic(path, bytes, sync);
 }
 
 }  // namespace vantrel

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "core/FileIO.h"
 #include "core/PackedDib.h"
 #include "core/Status.h"
 
@@ -164,8 +165,9 @@ public:
     void EncodeImages(const StopCheck& stopped = {}, int lossy = 0);
     // Appends the GIF89a stream to out; returns the number of bytes written.
     std::size_t WriteGif(std::vector<std::uint8_t>& out) const;
-    // Writes the stream to path through a temporary file renamed over it.
-    Status SaveGif(const std::filesystem::path& path) const;
+    // Writes the stream to path through a temporary file renamed over it,
+    // flushed to the disk as sync says.
+    Status SaveGif(const std::filesystem::path& path, FileSync sync = FileSync::Each) const;
 
     // ---- fields ----
     std::int32_t loopCount = 0;  // raw NETSCAPE2.0 value; 1 when the file has none

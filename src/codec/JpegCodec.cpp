@@ -10,6 +10,7 @@
 
 // jpeglib.h needs FILE and size_t declared first.
 #include <jpeglib.h>
+#include <jerror.h>
 
 namespace vantrel {
 
@@ -35,6 +36,10 @@ struct ErrorManager {
     char message[JMSG_LENGTH_MAX];       // the fatal error
     char firstWarning[JMSG_LENGTH_MAX];  // the first repaired problem
     int warnings;
+    // Where the data ran out, when it did: the scan being read (from 1) and
+    // its row of MCUs; libjpeg decodes what follows as flat grey.
+    int endedInScan;
+    JDIMENSION endedAtMcuRow;
 };
 
 ErrorManager* ErrorsOf(j_common_ptr cinfo) { return reinterpret_cast<ErrorManager*>(cinfo->err); }
@@ -58,6 +63,11 @@ void OnMessage(j_common_ptr cinfo, int level) {
     if (level >= 0) return;
     ErrorManager* errors = ErrorsOf(cinfo);
     if (errors->warnings == 0) (*cinfo->err->format_message)(cinfo, errors->firstWarning);
+    if (cinfo->err->msg_code == JWRN_JPEG_EOF && cinfo->is_decompressor && errors->endedInScan == 0) {
+        const auto* d = reinterpret_cast<j_decompress_ptr>(cinfo);
+        errors->endedInScan = std::max(d->input_scan_number, 1);
+        errors->endedAtMcuRow = d->input_iMCU_row;
+    }
     ++errors->warnings;
     ++cinfo->err->num_warnings;
 }
@@ -73,6 +83,8 @@ void InstallErrorManager(ErrorManager& errors, jpeg_error_mgr** slot) {
     errors.message[0] = '\0';
     errors.firstWarning[0] = '\0';
     errors.warnings = 0;
+    errors.endedInScan = 0;
+    errors.endedAtMcuRow = 0;
 }
 
 // Called by libjpeg between passes and while it absorbs the scans of a
@@ -208,6 +220,16 @@ bool ReadRows(Decompressor& d, RowLayout layout, PackedDib& image) {
     return true;
 }
 
+// The first row libjpeg made up rather than decoded: in a file cut short
+// within its first scan, the rows from the MCU row the data ran out in
+// (a cut in a later scan of a progressive file leaves every row, with less
+// detail). The height when every row was decoded.
+int FirstMissingRow(const Decompressor& d, int height) {
+    if (d.errors.endedInScan != 1) return height;
+    const std::int64_t mcuRowHeight = std::int64_t{d.cinfo.max_v_samp_factor} * DCTSIZE;
+    return static_cast<int>(std::min<std::int64_t>(height, std::int64_t{d.errors.endedAtMcuRow} * mcuRowHeight));
+}
+
 // ---------------------------------------------------------------------------
 // Encoding.
 
@@ -332,6 +354,7 @@ struct DecodeOutcome {
     std::unique_ptr<PackedDib> image;  // null on failure
     std::string message;               // the reason of a failure, or the first warning
     int warnings = 0;
+    bool cutShort = false;
 };
 
 DecodeOutcome Decode(const JpegInput& input, std::int64_t maxPixels) {
@@ -358,6 +381,10 @@ DecodeOutcome Decode(const JpegInput& input, std::int64_t maxPixels) {
         return outcome;
     }
     outcome.message = d.errors.firstWarning;
+    // Rows the file never held are transparent, not a grey band.
+    outcome.cutShort = d.errors.endedInScan != 0;
+    for (int y = FirstMissingRow(d, height); y < height; ++y)
+        std::fill(image->Row(y), image->Row(y) + width, kTransparentWhite);
     outcome.image = std::move(image);
     return outcome;
 }
@@ -370,6 +397,7 @@ void JpegCodec::ResetResult() {
     image_.reset();
     errorMessage_.clear();
     warningCount_ = 0;
+    cutShort_ = false;
 }
 
 int JpegCodec::Adopt(std::unique_ptr<PackedDib> image, const std::string& message, int warnings,
@@ -389,12 +417,14 @@ int JpegCodec::ReadJpeg(const std::filesystem::path& path) {
         return 1;
     }
     DecodeOutcome outcome = Decode(JpegInput{file.get(), {}}, maxPixels_);
+    cutShort_ = outcome.cutShort;
     return Adopt(std::move(outcome.image), outcome.message, outcome.warnings, path.string() + ": ");
 }
 
 int JpegCodec::ReadJpeg(std::span<const std::uint8_t> bytes) {
     ResetResult();
     DecodeOutcome outcome = Decode(JpegInput{nullptr, bytes}, maxPixels_);
+    cutShort_ = outcome.cutShort;
     return Adopt(std::move(outcome.image), outcome.message, outcome.warnings, {});
 }
 

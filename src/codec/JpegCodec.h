@@ -49,9 +49,10 @@ public:
 
     // Decodes a JPEG file or JPEG bytes. 0: success, the image is held by the
     // codec until TakeImage; 1: failure, no image. A damaged file that libjpeg
-    // can still decode (for example one cut short, whose missing rows libjpeg
-    // fills in) succeeds with warningCount() above 0 and the first warning in
-    // errorMessage(). Messages about a file start with its path.
+    // can still decode succeeds with warningCount() above 0 and the first
+    // warning in errorMessage(); a file cut short also sets cutShort(), and
+    // the rows it never held are transparent white. Messages about a file
+    // start with its path.
     int ReadJpeg(const std::filesystem::path& path);
     int ReadJpeg(std::span<const std::uint8_t> bytes);
 
@@ -71,6 +72,8 @@ public:
     const std::string& errorMessage() const { return errorMessage_; }
     // libjpeg warnings (damaged data it repaired) during the last call.
     int warningCount() const { return warningCount_; }
+    // Whether the last file read ended before its picture did.
+    bool cutShort() const { return cutShort_; }
 
 private:
     void ResetResult();
@@ -84,6 +87,7 @@ private:
     std::unique_ptr<PackedDib> image_;
     std::string errorMessage_;
     int warningCount_ = 0;
+    bool cutShort_ = false;
 };
 
 }  // namespace vantrel

@@ -56,11 +56,15 @@ void OnWarning(png_structp png, png_const_charp) { ++ErrorsOf(png)->warnings; }
 struct MemoryInput {
     std::span<const std::uint8_t> bytes;
     std::size_t position = 0;
+    bool ranOut = false;  // libpng asked for more than there is
 };
 
 void ReadFromMemory(png_structp png, png_bytep out, std::size_t count) {
     auto* input = static_cast<MemoryInput*>(png_get_io_ptr(png));
-    if (count > input->bytes.size() - input->position) png_error(png, "PNG file is cut short");
+    if (count > input->bytes.size() - input->position) {
+        input->ranOut = true;
+        png_error(png, "PNG file is cut short");
+    }
     std::memcpy(out, input->bytes.data() + input->position, count);
     input->position += count;
 }
@@ -122,11 +126,21 @@ bool StartReading(Reader& r, std::int64_t maxPixels) {
     return true;
 }
 
-// Reads every row (all passes of an interlaced file) through rows. On false
-// the reason is in r.errors.message.
-bool ReadRows(Reader& r, png_bytep* rows) {
+// Reads every row (all passes of an interlaced file) through rows, counting
+// in done the rows of a file without interlacing read whole. On false the
+// reason is in r.errors.message.
+bool ReadRows(Reader& r, png_bytep* rows, int height, int& done) {
     if (setjmp(png_jmpbuf(r.png)) != 0) return false;
-    png_read_image(r.png, rows);
+    if (png_get_interlace_type(r.png, r.info) != PNG_INTERLACE_NONE) {
+        png_read_image(r.png, rows);
+        done = height;
+        return true;
+    }
+    // done is the caller's: what was stored before a failing call stays.
+    for (int y = 0; y < height; ++y) {
+        png_read_row(r.png, rows[y], nullptr);
+        done = y + 1;
+    }
     return true;
 }
 
@@ -147,6 +161,7 @@ struct DecodeOutcome {
     std::unique_ptr<PackedDib> image;  // null on failure
     std::string message;               // the reason of a failure
     int warnings = 0;
+    bool cutShort = false;
 };
 
 DecodeOutcome Decode(std::span<const std::uint8_t> bytes, std::int64_t maxPixels) {
@@ -176,12 +191,18 @@ DecodeOutcome Decode(std::span<const std::uint8_t> bytes, std::int64_t maxPixels
     }
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) rows[std::size_t(y)] = reinterpret_cast<png_bytep>(image->Row(y));
-    const bool read = ReadRows(r, rows.data());
+    int done = 0;
+    const bool read = ReadRows(r, rows.data(), height, done);
     outcome.warnings = r.errors.warnings;
-    if (!read) {
+    // A file cut short after whole rows keeps them; the rows it never held
+    // are transparent (alpha 0). Other damage, and a cut before the first
+    // row or in an interlaced file, refuses the file.
+    outcome.cutShort = !read && r.input.ranOut && done > 0;
+    if (!read && !outcome.cutShort) {
         outcome.message = r.errors.message;
         return outcome;
     }
+    for (int y = done; y < height; ++y) std::memset(image->Row(y), 0, std::size_t(width) * 4);
     for (int y = 0; y < height; ++y) RgbaToPixels(image->Row(y), width);
     outcome.image = std::move(image);
     return outcome;
@@ -193,6 +214,7 @@ Status PngCodec::ReadPng(std::span<const std::uint8_t> bytes) {
     image_.reset();
     DecodeOutcome outcome = Decode(bytes, maxPixels_);
     warningCount_ = outcome.warnings;
+    cutShort_ = outcome.cutShort;
     image_ = std::move(outcome.image);
     if (!image_) return Status::Error(outcome.message);
     return Status::Ok();
@@ -201,6 +223,7 @@ Status PngCodec::ReadPng(std::span<const std::uint8_t> bytes) {
 Status PngCodec::ReadPng(const std::filesystem::path& path) {
     image_.reset();
     warningCount_ = 0;
+    cutShort_ = false;
     std::string error;
     const auto bytes = ReadFileBytes(path, &error);
     if (!bytes) return Status::Error(error);

@@ -46,11 +46,16 @@ public:
 
     // libpng warnings (damaged ancillary data it skipped) during the last read.
     int warningCount() const { return warningCount_; }
+    // Whether the last file read ended before its picture did. A file
+    // without interlacing cut after whole rows is read with the rows it
+    // never held transparent; other damage to the image data fails.
+    bool cutShort() const { return cutShort_; }
 
 private:
     std::int64_t maxPixels_ = kMaxPngPixels;
     std::unique_ptr<PackedDib> image_;
     int warningCount_ = 0;
+    bool cutShort_ = false;
 };
 
 // How the transparency byte T of each pixel becomes PNG alpha.

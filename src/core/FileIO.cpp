@@ -10,6 +10,8 @@
 #include <cstring>
 #include <random>
 
+#include "core/TemporaryFiles.h"
+
 namespace vantrel {
 
 namespace fs = std::filesystem;
@@ -257,9 +259,7 @@ Status WriteFileAtomic(const fs::path& path, const std::function<bool(const Byte
     fs::path temp;
     int raw = -1;
     for (int attempt = 0; attempt < 16 && raw < 0; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-        temp = folder / ("." + target.filename().string() + suffix);
+        temp = TemporaryFileFor(target, static_cast<std::uint32_t>(random()));
         raw = Step([&] { return ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
         if (raw < 0 && errno != EEXIST) return Status::Error(Reason(path, errno));
     }
@@ -298,7 +298,7 @@ Status WriteFileAtomic(const fs::path& path, const std::function<bool(const Byte
         fs::remove(temp, ec);
         return Status::Error(Reason(path, renameError));
     }
-    // Batches of files (FileSync::None) sync their folder once at the end.
+    // Batches of files (FileSync::Later) sync their folder once at the end.
     if (sync == FileSync::Each) FlushFolderEntry(folder);
     return Status::Ok();
 }

@@ -58,7 +58,10 @@ FileStream OpenFileForReading(const std::filesystem::path& path, std::string* er
 // With FileSync::Each the file's data reach the disk before the rename. A
 // job writing many files into one folder passes FileSync::Later and calls
 // SyncFolder once at the end instead: one flush rather than one per file.
-enum class FileSync { Each, Later };
+// FileSync::None flushes nothing: for a picture made from files that stay
+// as they were, which is whole or absent if the program stops, and reaches
+// the disk when the system writes it back (as a copy made by cp would).
+enum class FileSync { Each, Later, None };
 Status WriteFileAtomic(const std::filesystem::path& path, std::span<const std::uint8_t> bytes,
                        FileSync sync = FileSync::Each);
 

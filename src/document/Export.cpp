@@ -66,8 +66,8 @@ void AddFrameImage(GifFile& gif, const AnimFrame& frame, std::uint16_t delay) {
 // Where a finished GIF goes: a file, or memory only.
 using GifWriter = std::function<Status(const GifFile&)>;
 
-GifWriter ToFile(const std::filesystem::path& path) {
-    return [&path](const GifFile& gif) { return gif.SaveGif(path); };
+GifWriter ToFile(const std::filesystem::path& path, FileSync sync = FileSync::Each) {
+    return [&path, sync](const GifFile& gif) { return gif.SaveGif(path, sync); };
 }
 
 GifWriter ToMemory(std::vector<std::uint8_t>& out) {
@@ -174,7 +174,8 @@ namespace {
 
 // Writes the rendered frames to path, counting the steps of the run in steps.
 Status WriteRenderedAnimation(const Animation& animation, const std::filesystem::path& path,
-                              const GifOptionsChooser& choose, GifExportReport* report, ProgressSteps& steps) {
+                              const GifOptionsChooser& choose, GifExportReport* report, ProgressSteps& steps,
+                              FileSync sync = FileSync::Each) {
     GifFile gif;
     AddAnimationFrames(animation, gif);
     steps.AddToTotal(ExportSteps(gif.images.size()));
@@ -182,7 +183,7 @@ Status WriteRenderedAnimation(const Animation& animation, const std::filesystem:
     run.progress = &steps;
     GifExportReport local;
     GifExportReport& out = report != nullptr ? *report : local;
-    Status status = FinishGif(gif, ToFile(path), choose, true, &out, run);
+    Status status = FinishGif(gif, ToFile(path, sync), choose, true, &out, run);
     if (status && !out.cancelled) steps.Finish();
     return status;
 }
@@ -201,10 +202,10 @@ Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& pat
 }
 
 Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
-                                  const GifOptionsChooser& choose, GifExportReport* report,
+                                  const GifOptionsChooser& choose, GifExportReport* report, FileSync sync,
                                   const ProgressReport& progress) {
     ProgressSteps steps(progress);
-    return WriteRenderedAnimation(animation, path, choose, report, steps);
+    return WriteRenderedAnimation(animation, path, choose, report, steps, sync);
 }
 
 namespace {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "codec/ColorQuantizer.h"
+#include "core/FileIO.h"
 #include "core/PackedDib.h"
 #include "core/Progress.h"
 #include "core/Status.h"
@@ -98,10 +99,11 @@ Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& pat
                           const GifOptionsChooser& choose, GifExportReport* report = nullptr,
                           const ProgressReport& progress = {});
 // The same without rendering first, for an animation whose frames are all
-// rendered already (one just opened or just rendered as a whole).
+// rendered already (one just opened or just rendered as a whole); the file
+// is flushed to the disk as sync says.
 Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
                                   const GifOptionsChooser& choose, GifExportReport* report = nullptr,
-                                  const ProgressReport& progress = {});
+                                  FileSync sync = FileSync::Each, const ProgressReport& progress = {});
 // The same export without writing anything: out receives exactly the bytes
 // SaveAnimationAsGif would write with the same choices (cleared first; empty
 // when cancelled or failed), so out.size() is the size of the file.

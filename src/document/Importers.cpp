@@ -101,32 +101,45 @@ void AddClearedArea(AnimFrame& frame, const Rect& cleared, Point screenOrigin) {
     frame.InsertAtBottom(std::move(item))->SetSelected(false);
 }
 
-// Decodes a JPEG or PNG picture.
-Status ReadPicture(FileKind kind, std::span<const std::uint8_t> bytes, std::unique_ptr<PackedDib>& image) {
+// The file's name as messages give it.
+std::string DisplayName(const std::filesystem::path& path) {
+    return path.empty() ? std::string("The file") : path.filename().string();
+}
+
+// Decodes a JPEG or PNG picture; cutShort tells whether the file ended
+// before it (the rows it never held are then transparent).
+Status ReadPicture(FileKind kind, std::span<const std::uint8_t> bytes, std::unique_ptr<PackedDib>& image,
+                   bool& cutShort) {
     if (kind == FileKind::Jpeg) {
         JpegCodec codec;
         if (codec.ReadJpeg(bytes) != 0) return Status::Error(codec.errorMessage());
         image = codec.TakeImage();
+        cutShort = codec.cutShort();
     } else {
         PngCodec codec;
         if (Status status = codec.ReadPng(bytes); !status) return status;
         image = codec.TakeImage();
+        cutShort = codec.cutShort();
     }
     if (!image || !image->HasBlock()) return Status::Error("The file holds no picture.");
     return Status::Ok();
 }
 
 // One bitmap item holding the picture, appended on top of frame and centred
-// on the work area's centre. Messages start with the file's name.
+// on the work area's centre. Messages start with the file's name; cutShort,
+// when given, tells whether the file ended before the picture did.
 Status ImportPicture(Animation& animation, FileKind kind, std::span<const std::uint8_t> bytes, AnimFrame* frame,
-                     const std::filesystem::path& path, std::uint64_t memoryBudget) {
+                     const std::filesystem::path& path, std::uint64_t memoryBudget, bool* cutShort = nullptr) {
     std::unique_ptr<PackedDib> image;
-    if (Status status = ReadPicture(kind, bytes, image); !status)
+    bool incomplete = false;
+    if (Status status = ReadPicture(kind, bytes, image, incomplete); !status)
         return Status::Error(path.string() + ": " + status.message());
+    if (cutShort != nullptr) *cutShort = incomplete;
     DocumentMemory memory = MemoryOf(animation);
     memory.itemBytes += ItemMemoryBytes(std::uint64_t(image->Width()), std::uint64_t(image->Height()));
     if (Status fits = CheckDocumentMemory(memory, memoryBudget); !fits) return fits;
-    auto item = BitmapItem::FromImage(std::move(*image));
+    // The rows a damaged file never held show what lies beneath them.
+    auto item = BitmapItem::FromImage(std::move(*image), incomplete);
     // New items start at (0, 0), so this centres the picture on the work area.
     item->MoveCentreTo({kWorkAreaSize / 2, kWorkAreaSize / 2});
     frame->AppendItem(std::move(item));
@@ -247,7 +260,7 @@ Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const s
         !status)
         return status;
     // A header followed by nothing an image could be decoded from.
-    const std::string name = path.empty() ? std::string("The file") : path.filename().string();
+    const std::string name = DisplayName(path);
     if (notes.decodedPixels == 0) return Status::Error(name + " holds no image.");
     if (Status fits = CheckDocumentLimits(*animation, doc.limits); !fits) return fits;
 
@@ -268,8 +281,9 @@ Status OpenPictureDocument(CQVDoc& doc, FileKind kind, std::span<const std::uint
     if (kind != FileKind::Jpeg && kind != FileKind::Png)
         return Status::Error("Only JPEG and PNG files open as pictures: " + path.filename().string());
     auto animation = std::make_unique<Animation>();
-    if (Status status =
-            ImportPicture(*animation, kind, bytes, animation->FirstFrame(), path, doc.limits.memoryBudget);
+    bool cutShort = false;
+    if (Status status = ImportPicture(*animation, kind, bytes, animation->FirstFrame(), path,
+                                      doc.limits.memoryBudget, &cutShort);
         !status)
         return status;
     animation->AutoFrameSize(nullptr);
@@ -279,6 +293,7 @@ Status OpenPictureDocument(CQVDoc& doc, FileKind kind, std::span<const std::uint
     doc.ReplaceAnimation(std::move(animation));
     if (!path.empty()) doc.SetPathName(path);
     doc.SetModifiedFlag(false);
+    doc.openWarning = cutShort ? "The file ends early: " + DisplayName(path) + " is incomplete." : std::string();
     return Status::Ok();
 }
 

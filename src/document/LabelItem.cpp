@@ -11,6 +11,7 @@
 
 #include "core/ByteReader.h"
 #include "core/PackedDib.h"
+#include "core/PixelLoop.h"
 #include "document/ItemRecordIO.h"
 #include "text/GreyBitmap.h"
 
@@ -45,7 +46,7 @@ struct LaidOutLabel : LabelMeasures {
 // Image pixels from a smoothed drawing: each pixel averages the blue bytes of
 // its 4 x 4 block (a, 0 black to 255 white) and is the colour with
 // transparency a + ((255 - a) * T) / 255.
-void FillSmoothed(PackedDib& image, const GreyBitmap& drawing, PixelValue color) {
+VANTREL_PIXEL_LOOP void FillSmoothed(PackedDib& image, const GreyBitmap& drawing, PixelValue color) {
     const PixelValue rgb = color & 0x00FFFFFF;
     const std::uint32_t t = TransparencyOf(color);
     const int drawingWidth = drawing.Width();
@@ -70,7 +71,7 @@ void FillSmoothed(PackedDib& image, const GreyBitmap& drawing, PixelValue color)
 
 // Image pixels from a plain drawing: the colour as it is where the drawing
 // is black, fully transparent where it is not.
-void FillPlain(PackedDib& image, const GreyBitmap& drawing, PixelValue color) {
+VANTREL_PIXEL_LOOP void FillPlain(PackedDib& image, const GreyBitmap& drawing, PixelValue color) {
     const PixelValue background = (color & 0x00FFFFFF) | 0xFF000000;
     const int width = std::min(image.Width(), drawing.Width());
     const int height = std::min(image.Height(), drawing.Height());

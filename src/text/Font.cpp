@@ -11,6 +11,7 @@
 #include <type_traits>
 
 #include "core/PackedDib.h"
+#include "core/PixelLoop.h"
 #include "text/Cp1252.h"
 #include "text/FontSystem.h"
 #include "text/GreyBitmap.h"
@@ -219,7 +220,7 @@ struct DibCanvas {
 // Sets the pixels of a one-bit glyph bitmap whose top-left pixel lands at
 // (left, top), clipped to the canvas.
 template <class Canvas>
-void BlitMono(Canvas& canvas, const FT_Bitmap& glyph, std::int64_t left, std::int64_t top) {
+VANTREL_PIXEL_LOOP void BlitMono(Canvas& canvas, const FT_Bitmap& glyph, std::int64_t left, std::int64_t top) {
     const std::int64_t w = glyph.width;
     const std::int64_t h = glyph.rows;
     const std::int64_t col0 = std::max<std::int64_t>(0, -left);
@@ -241,7 +242,7 @@ void BlitMono(Canvas& canvas, const FT_Bitmap& glyph, std::int64_t left, std::in
 
 // Fills the columns [x0, x1) of a band of rows, clipped to the canvas.
 template <class Canvas>
-void FillBand(Canvas& canvas, std::int64_t x0, std::int64_t x1, std::int64_t top, int height) {
+VANTREL_PIXEL_LOOP void FillBand(Canvas& canvas, std::int64_t x0, std::int64_t x1, std::int64_t top, int height) {
     x0 = std::max<std::int64_t>(x0, 0);
     x1 = std::min<std::int64_t>(x1, canvas.Width());
     const std::int64_t y0 = std::max<std::int64_t>(top, 0);

@@ -622,6 +622,56 @@ TEST(MainWindow, SavingThroughALinkUpdatesItsTarget) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder / "real"), fs::directory_iterator()), 1);
 }
 
+// A document whose file another program wrote after it was opened asks
+// before saving over it: Cancel keeps the other file, Save As goes
+// elsewhere, Overwrite replaces it. A file touched but not changed, and the
+// editor's own earlier saves, do not ask.
+TEST(MainWindow, SavingOverAFileChangedOnDiskAsksFirst) {
+    namespace fs = std::filesystem;
+    const auto folder = test::ScratchDir("app_save_changed_on_disk");
+    const fs::path target = SaveSampleDocument(folder, 1);
+    Started s({Q(target)});
+    CChildFrame& child = *s.Frame().ActiveChild();
+    const auto edit = [&] {
+        child.Document().GetAnimation().AppendFrame();
+        child.Document().SetModifiedFlag(true);
+    };
+    edit();
+    fs::last_write_time(target, fs::last_write_time(target) + std::chrono::seconds(5));  // touched only
+    ASSERT_TRUE(child.Save());
+    EXPECT_TRUE(s.log.messages.isEmpty()) << s.log.messages.join(u'|').toStdString();
+    edit();
+    ASSERT_TRUE(child.Save());  // over its own save
+    EXPECT_TRUE(s.log.messages.isEmpty()) << s.log.messages.join(u'|').toStdString();
+
+    const std::string theirs = "written by another program";
+    { std::ofstream(target, std::ios::binary) << theirs; }
+    edit();
+    s.log.answer = MessageAnswer::Cancel;
+    EXPECT_FALSE(child.Save());
+    ASSERT_EQ(s.log.messages.size(), 1);
+    EXPECT_TRUE(s.log.messages[0].contains(QStringLiteral("has changed on disk"))) << s.log.messages[0].toStdString();
+    EXPECT_EQ(test::FileText(target), theirs);
+
+    s.log.answer = MessageAnswer::No;  // Save As..., to another file
+    const fs::path elsewhere = folder / "mine.qvd";
+    s.log.fileAnswer = Q(elsewhere);
+    ASSERT_TRUE(child.Save());
+    EXPECT_EQ(test::FileText(target), theirs);
+    EXPECT_TRUE(fs::exists(elsewhere));
+    EXPECT_EQ(child.Document().PathName(), elsewhere);
+
+    { std::ofstream(elsewhere, std::ios::binary) << theirs; }
+    edit();
+    s.log.answer = MessageAnswer::Yes;  // Overwrite
+    s.log.messages.clear();
+    ASSERT_TRUE(child.Save());
+    EXPECT_EQ(s.log.messages.size(), 1);
+    CQVDoc reopened;
+    ASSERT_TRUE(OpenDocument(reopened, elsewhere).ok());
+    EXPECT_EQ(reopened.GetAnimation().FrameCount(), child.Document().GetAnimation().FrameCount());
+}
+
 // When the recovery folder cannot be made, the editor says that autosave is off.
 TEST(MainWindow, AutosaveThatCannotStartIsShown) {
     namespace fs = std::filesystem;

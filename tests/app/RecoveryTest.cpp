@@ -9,6 +9,8 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -117,6 +119,145 @@ TEST(RecoveryFiles, TheLockTellsARunningProcessFromADeadOne) {
     EXPECT_EQ(test::FileText(orphans[0].documentFile), std::string("\1\2\3"));
     DiscardCopy(orphans[0]);
     EXPECT_TRUE(fs::is_empty(folder)) << "the copy, its note and the dead lock file are gone";
+}
+
+// What a dead editor leaves besides whole copies with notes: a copy whose
+// note it never wrote is offered as a document never saved; a note that
+// cannot be read is moved aside with its copy, listed once, never removed.
+TEST(RecoveryFiles, CopiesWithoutANoteAreOfferedAndUnreadableOnesKeptAside) {
+    const fs::path folder = test::ScratchDir("recovery-damaged");
+    InADyingProcess([&] {
+        RecoverySession dying(folder);
+        const std::vector<std::uint8_t> copy{4, 5, 6};
+        (void)dying.Write(dying.NewSlot(), copy, {"/a/fine.qvd", "fine.qvd", 50});
+        std::ofstream(dying.DocumentFile(dying.NewSlot())) << "copy without note";
+        const int damaged = dying.NewSlot();
+        std::ofstream(dying.DocumentFile(damaged)) << "copy with a broken note";
+        std::ofstream(dying.NoteFile(damaged)) << "vantrel-recovery 1\npath=/a\\q\n";
+        std::fflush(nullptr);
+        _exit(0);
+    });
+    std::vector<fs::path> movedAside;
+    const auto orphans = FindOrphanedCopies(folder, &movedAside);
+    ASSERT_EQ(orphans.size(), 2u);
+    std::vector<std::string> titles;
+    for (const auto& entry : orphans) titles.push_back(entry.note.title);
+    std::sort(titles.begin(), titles.end());
+    EXPECT_EQ(titles, (std::vector<std::string>{"Recovered document", "fine.qvd"}));
+    for (const auto& entry : orphans) {
+        if (entry.note.title == "Recovered document") {
+            EXPECT_EQ(test::FileText(entry.documentFile), "copy without note");
+            EXPECT_EQ(entry.note.originalPath, "");
+            EXPECT_GT(entry.note.savedAt, 1'600'000'000);
+        }
+    }
+    ASSERT_EQ(movedAside.size(), 1u);
+    EXPECT_EQ(movedAside[0].parent_path(), folder / "damaged");
+    EXPECT_EQ(test::FileText(movedAside[0]), "copy with a broken note");
+    // Listed once: the next start finds it no more, and it is still there.
+    std::vector<fs::path> again;
+    EXPECT_EQ(FindOrphanedCopies(folder, &again).size(), 2u);
+    EXPECT_TRUE(again.empty());
+    EXPECT_TRUE(fs::exists(movedAside[0]));
+}
+
+TEST(RecoveryFiles, AFileWrittenAfterItsCopyIsToldApart) {
+    const fs::path dir = test::ScratchDir("recovery-changed");
+    const fs::path file = dir / "banner.qvd";
+    std::ofstream(file) << "saved later";
+    const auto now = std::chrono::duration_cast<std::chrono::seconds>(
+                         std::chrono::file_clock::to_sys(fs::last_write_time(file)).time_since_epoch())
+                         .count();
+    EXPECT_TRUE(FileChangedSinceCopy({file.string(), "banner.qvd", now - 100}));
+    EXPECT_FALSE(FileChangedSinceCopy({file.string(), "banner.qvd", now}));
+    EXPECT_FALSE(FileChangedSinceCopy({file.string(), "banner.qvd", now + 100}));
+    EXPECT_FALSE(FileChangedSinceCopy({(dir / "gone.qvd").string(), "gone.qvd", 0}));
+    EXPECT_FALSE(FileChangedSinceCopy({"", "Untitled-1", 0}));
+}
+
+// A copy older than its file opens beside it, without a path; a copy that
+// cannot be read is kept aside and the message says where.
+TEST(Autosave, RecoveringNeverPutsACopyOverANewerFile) {
+    const fs::path folder = test::ScratchDir("autosave-recover-beside");
+    const fs::path dir = test::ScratchDir("autosave-recover-beside-docs");
+    const fs::path file = dir / "banner.qvd";
+    CQVDoc original;
+    DrawBox(original, {600, 600, 640, 620});
+    const std::string copyBytes = BytesOf(original);
+    std::ofstream(file) << "a newer file written by someone else";
+    InADyingProcess([&] {
+        RecoverySession dying(folder);
+        const std::vector<std::uint8_t> bytes(copyBytes.begin(), copyBytes.end());
+        (void)dying.Write(dying.NewSlot(), bytes, {file.string(), "banner.qvd", 1000});
+        const std::vector<std::uint8_t> garbage{'n', 'o', 't', ' ', 'a', ' ', 'q', 'v', 'd'};
+        (void)dying.Write(dying.NewSlot(), garbage, {"", "Untitled-2", 1001});
+        std::fflush(nullptr);
+        _exit(0);
+    });
+    Autosaver autosaver(folder);
+    ASSERT_TRUE(autosaver.ok());
+    const auto orphans = autosaver.Orphans();
+    ASSERT_EQ(orphans.size(), 2u);
+
+    CQVDoc recovered;
+    ASSERT_TRUE(autosaver.Recover(orphans[0], recovered).ok());
+    EXPECT_TRUE(recovered.PathName().empty());
+    EXPECT_EQ(recovered.Title(), "banner.qvd (recovered)");
+    EXPECT_TRUE(recovered.IsModified());
+    EXPECT_EQ(BytesOf(recovered), copyBytes);
+    EXPECT_EQ(test::FileText(file), "a newer file written by someone else");
+
+    CQVDoc unreadable;
+    const Status status = autosaver.Recover(orphans[1], unreadable);
+    ASSERT_FALSE(status.ok());
+    const fs::path kept = folder / "damaged" / orphans[1].documentFile.filename();
+    EXPECT_NE(status.message().find(kept.string()), std::string::npos) << status.message();
+    EXPECT_EQ(test::FileText(kept), "not a qvd");
+    autosaver.Forget(&recovered);
+}
+
+TEST(RecoveryFiles, TheOpenListKeepsAnyPath) {
+    const std::vector<std::string> paths = {kAwkwardPath, "/a/b.qvd", ""};
+    EXPECT_EQ(ParseOpenList(FormatOpenList(paths)), paths);
+    EXPECT_EQ(ParseOpenList(FormatOpenList({})), std::vector<std::string>{});
+    for (const char* text : {"", "vantrel-open 2\n", "vantrel-open 1\n/a\\q\n", "vantrel-open 1\n/cut"})
+        EXPECT_FALSE(ParseOpenList(text).has_value()) << text;
+}
+
+// Another editor running with a file open is seen, through a link too;
+// once it ends, it is not.
+TEST(RecoveryFiles, AnotherRunningEditorWithTheFileOpenIsSeen) {
+    const fs::path folder = test::ScratchDir("recovery-open-elsewhere");
+    const fs::path docs = test::ScratchDir("recovery-open-elsewhere-docs");
+    const fs::path file = docs / "banner.qvd";
+    std::ofstream(file) << "x";
+    fs::create_symlink(file, docs / "link.qvd");
+    int ready[2];
+    int finish[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(finish), 0);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        RecoverySession other(folder);
+        (void)other.WriteOpenList({file.string(), "/elsewhere/other.qvd"});
+        char byte = 1;
+        (void)!write(ready[1], &byte, 1);
+        (void)!read(finish[0], &byte, 1);
+        _exit(0);  // dies without cleaning up, as a crash does
+    }
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    const std::string other = std::to_string(pid);
+    EXPECT_EQ(EditorsWithOpen(folder, file, "self"), std::vector<std::string>{other});
+    EXPECT_EQ(EditorsWithOpen(folder, docs / "link.qvd", "self"), std::vector<std::string>{other});
+    EXPECT_TRUE(EditorsWithOpen(folder, file, other).empty()) << "an editor does not see itself";
+    EXPECT_TRUE(EditorsWithOpen(folder, docs / "unrelated.qvd", "self").empty());
+    ASSERT_EQ(write(finish[1], &byte, 1), 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(EditorsWithOpen(folder, file, "self").empty()) << "its list is stale once it ended";
+    for (int fd : {ready[0], ready[1], finish[0], finish[1]}) close(fd);
 }
 
 // ---- autosave rounds ----

@@ -381,6 +381,8 @@ TEST(JpegCodec, EveryTruncationEndsCleanly) {
         const Bytes whole = CompressWithLibjpeg(kWidth, kHeight, PatternSamples(kWidth, kHeight), options);
         int refused = 0;
         int repaired = 0;
+        int lastMissingFrom = 0;
+        bool someRowsKept = false;
         for (std::size_t cut = 0; cut < whole.size(); ++cut) {
             JpegCodec codec;
             const int result = codec.ReadJpeg(std::span(whole.data(), cut));
@@ -397,13 +399,36 @@ TEST(JpegCodec, EveryTruncationEndsCleanly) {
             ASSERT_NE(codec.image(), nullptr);
             EXPECT_EQ(codec.image()->Width(), kWidth);
             EXPECT_EQ(codec.image()->Height(), kHeight);
+            // A cut before the end of the data is told. The rows the file
+            // never held are transparent, never a grey band: from a row of
+            // MCUs (16 rows at libjpeg's default sampling) to the bottom,
+            // moving down as the cut moves on.
+            if (cut + 2 >= whole.size()) continue;  // only the end marker is lost
+            EXPECT_TRUE(codec.cutShort()) << cut;
+            int missingFrom = kHeight;
+            while (missingFrom > 0 && TransparencyOf(codec.image()->GetPixel(0, missingFrom - 1)) == 255) --missingFrom;
+            for (int y = 0; y < kHeight; ++y)
+                for (int x = 0; x < kWidth; ++x)
+                    ASSERT_EQ(TransparencyOf(codec.image()->GetPixel(x, y)), y < missingFrom ? 0 : 255)
+                        << "cut " << cut << " at " << x << "," << y;
+            EXPECT_EQ(missingFrom % 16, 0) << cut;
+            EXPECT_GE(missingFrom, lastMissingFrom) << cut;
+            lastMissingFrom = missingFrom;
+            someRowsKept |= missingFrom > 0 && missingFrom < kHeight;
         }
+        // A progressive file's first scan holds every row coarsely: a cut
+        // in a later one keeps them all.
+        if (progressive) {
+            EXPECT_EQ(lastMissingFrom, kHeight);
+        }
+        EXPECT_TRUE(someRowsKept) << "progressive " << progressive;
         // Cuts in the header are refused; cuts in the image data are repaired.
         EXPECT_GT(refused, 0) << "progressive " << progressive;
         EXPECT_GT(repaired, 0) << "progressive " << progressive;
         JpegCodec codec;
         EXPECT_EQ(codec.ReadJpeg(whole), 0);
         EXPECT_EQ(codec.warningCount(), 0);
+        EXPECT_FALSE(codec.cutShort());
     }
 }
 

@@ -254,14 +254,14 @@ std::vector<std::uint8_t> NoisePng(int width, int height) {
     return WriteWithLibpng(Picture(width, height, PNG_COLOR_TYPE_RGB, 8, samples));
 }
 
-TEST(PngCodecTest, TruncatedFilesFail) {
+TEST(PngCodecTest, TruncatedFilesBeforeTheFirstRowFail) {
     const std::vector<std::uint8_t> whole = NoisePng(40, 40);
     ASSERT_TRUE(PngCodec().ReadPng(whole).ok());
     struct Cut {
         std::size_t size;
         const char* reason;
     };
-    for (const Cut cut : {Cut{whole.size() / 2, "cut short"}, Cut{40, "cut short"}, Cut{5, "not a PNG file"},
+    for (const Cut cut : {Cut{60, "cut short"}, Cut{40, "cut short"}, Cut{5, "not a PNG file"},
                           Cut{0, "not a PNG file"}}) {
         SCOPED_TRACE(cut.size);
         PngCodec codec;
@@ -270,6 +270,51 @@ TEST(PngCodecTest, TruncatedFilesFail) {
         EXPECT_NE(status.message().find(cut.reason), std::string::npos) << status.message();
         EXPECT_EQ(codec.TakeImage(), nullptr);
     }
+}
+
+// A file cut anywhere in its image data once rows are whole (libpng reads
+// an image data chunk whole, and writes them 8 KiB long): the rows read are
+// the whole file's, the rest transparent, and the cut is told. Rows kept
+// grow with the cut; an interlaced file cut short is refused.
+TEST(PngCodecTest, TruncatedFilesKeepTheirWholeRows) {
+    constexpr int kSide = 128;
+    const std::vector<std::uint8_t> whole = NoisePng(kSide, kSide);
+    PngCodec reference;
+    ASSERT_TRUE(reference.ReadPng(whole).ok());
+    EXPECT_FALSE(reference.cutShort());
+    const auto full = reference.TakeImage();
+    int lastKept = 0;
+    int opened = 0;
+    for (std::size_t cut = 60; cut + 12 < whole.size(); cut += 61) {  // the last 12 bytes: IEND
+        PngCodec codec;
+        const Status status = codec.ReadPng(std::span(whole.data(), cut));
+        if (!status.ok()) {
+            EXPECT_EQ(lastKept, 0) << "refused after rows were kept, cut " << cut;
+            continue;
+        }
+        ++opened;
+        EXPECT_TRUE(codec.cutShort()) << cut;
+        const auto image = codec.TakeImage();
+        int kept = 0;
+        while (kept < kSide && TransparencyOf(image->GetPixel(0, kept)) != 255) ++kept;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x)
+                ASSERT_EQ(image->GetPixel(x, y), y < kept ? full->GetPixel(x, y) : MakePixel(0, 0, 0, 255))
+                    << "cut " << cut << " at " << x << "," << y;
+        EXPECT_GE(kept, lastKept) << cut;
+        lastKept = kept;
+    }
+    EXPECT_GT(opened, 0);
+    EXPECT_GT(lastKept, kSide / 2);
+    EXPECT_LT(lastKept, kSide);
+
+    std::vector<unsigned> samples(std::size_t{kSide} * kSide * 3, 77);
+    PngPicture interlaced = Picture(kSide, kSide, PNG_COLOR_TYPE_RGB, 8, samples);
+    interlaced.interlaced = true;
+    const auto bytes = WriteWithLibpng(interlaced);
+    PngCodec codec;
+    EXPECT_FALSE(codec.ReadPng(std::span(bytes.data(), bytes.size() - 20)).ok());
+    EXPECT_FALSE(codec.cutShort());
 }
 
 TEST(PngCodecTest, DamagedImageDataFailsWithLibpngsReason) {

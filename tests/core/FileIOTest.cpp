@@ -47,6 +47,37 @@ TEST(FileIO, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
 }
 
+// Every way of flushing replaces the file whole or not at all: a failure at
+// any step keeps the old file and leaves no temporary file. Only Each
+// flushes the file's data (one step more than the others).
+TEST(FileIO, EverySyncModeReplacesWholeOrNotAtAll) {
+    const FileSync modes[] = {FileSync::Each, FileSync::Later, FileSync::None};
+    int steps[std::size(modes)] = {};
+    for (std::size_t m = 0; m < std::size(modes); ++m) {
+        SCOPED_TRACE(m);
+        const auto dir = test::ScratchDir(("fileio-sync-" + std::to_string(m)).c_str());
+        const auto target = dir / "out.gif";
+        ASSERT_TRUE(WriteFileAtomic(target, AsBytes("old")).ok());
+        {
+            ScopedFileFault counter(0, 0);
+            ASSERT_TRUE(WriteFileAtomic(target, AsBytes("new picture"), modes[m]).ok());
+            steps[m] = counter.Steps();
+        }
+        EXPECT_EQ(test::FileText(target), "new picture");
+        for (int n = 1; n <= steps[m]; ++n) {
+            ASSERT_TRUE(WriteFileAtomic(target, AsBytes("old")).ok());
+            {
+                ScopedFileFault fault(n, EIO);
+                EXPECT_FALSE(WriteFileAtomic(target, AsBytes("new picture"), modes[m]).ok()) << "step " << n;
+            }
+            EXPECT_EQ(test::FileText(target), "old") << "step " << n;
+            EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+        }
+    }
+    EXPECT_EQ(steps[0], steps[1] + 1);
+    EXPECT_EQ(steps[1], steps[2]);
+}
+
 TEST(FileIO, ReportsUnwritableAndUnreadablePaths) {
     const auto dir = test::ScratchDir("fileio-errors");
     EXPECT_FALSE(WriteFileAtomic(dir / "missing-folder" / "x.gif", AsBytes("x")).ok());

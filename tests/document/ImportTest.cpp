@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codec/JpegCodec.h"
+#include "codec/PngCodec.h"
 #include "core/FileIO.h"
 #include "document/BitmapItem.h"
 #include "document/CQVDoc.h"
@@ -317,6 +318,44 @@ TEST(OpenGifTest, AFileCutInsideAnImageOpensWithWhatWasDecoded) {
     }
     EXPECT_EQ(lastDecoded, image.indices.size());
     EXPECT_GT(warned, 10);
+}
+
+// JPEG and PNG files cut short open with the rows they hold, the lost rows
+// showing the frame's background (not a grey or black band), and the cut
+// is told once; whole files open without a word.
+TEST(OpenPictureTest, AFileCutShortOpensWithItsRowsAndIsTold) {
+    PackedDib picture;
+    ASSERT_TRUE(picture.SetSize(96, 96));
+    std::mt19937 random(12);
+    for (int y = 0; y < 96; ++y)
+        for (int x = 0; x < 96; ++x) picture.Row(y)[x] = MakePixel(std::uint8_t(random()), 40, std::uint8_t(y));
+    std::vector<std::uint8_t> jpeg;
+    ASSERT_EQ(JpegCodec().WriteJpeg(jpeg, picture), 0);
+    std::vector<std::uint8_t> png;
+    ASSERT_TRUE(PngEncoder().Encode(picture, PngAlpha::Inverse, png));
+    const struct {
+        FileKind kind;
+        const std::vector<std::uint8_t>& bytes;
+        const char* name;
+    } files[] = {{FileKind::Jpeg, jpeg, "cut.jpg"}, {FileKind::Png, png, "cut.png"}};
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        CQVDoc whole;
+        ASSERT_TRUE(OpenPictureDocument(whole, file.kind, file.bytes, file.name).ok());
+        EXPECT_EQ(whole.openWarning, "");
+        EXPECT_FALSE(whole.GetAnimation().FirstFrame()->Bottom()->BlendWithBeneath());
+
+        const std::vector<std::uint8_t> cut(file.bytes.begin(), file.bytes.begin() + std::ptrdiff_t(file.bytes.size() * 3 / 4));
+        CQVDoc doc;
+        ASSERT_TRUE(OpenPictureDocument(doc, file.kind, cut, file.name).ok());
+        EXPECT_EQ(doc.openWarning, std::string("The file ends early: ") + file.name + " is incomplete.");
+        const AnimFrame& frame = *doc.GetAnimation().FirstFrame();
+        EXPECT_TRUE(frame.Bottom()->BlendWithBeneath());
+        // The first row is the picture's, the last the white background's.
+        EXPECT_EQ(frame.Image().Row(0)[0], whole.GetAnimation().FirstFrame()->Image().Row(0)[0]);
+        const PackedDib& image = frame.Image();
+        EXPECT_EQ(image.Row(image.Height() - 1)[image.Width() - 1] & 0x00FFFFFF, kOpaqueWhite);
+    }
 }
 
 TEST(OpenGifTest, AHeaderFollowedByGarbageHoldsNoImage) {
