@@ -229,6 +229,15 @@ Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out
 
 namespace {
 
+// "17223 bytes (17.2 KB)": a size in bytes and in the kilobytes (1000
+// bytes) the options dialog's budget is given in.
+std::string BytesText(std::uint64_t bytes) {
+    const std::uint64_t tenths = (bytes + 50) / 100;
+    std::string kilobytes = std::to_string(tenths / 10);
+    if (tenths % 10 != 0) kilobytes += "." + std::to_string(tenths % 10);
+    return std::to_string(bytes) + " bytes (" + kilobytes + " KB)";
+}
+
 // One export into memory for the budget search: with the options given, or
 // (null) the first one with the caller's own choice, which must leave the
 // options it used in the search's chosen. preview, when set, is the run's.
@@ -299,8 +308,8 @@ Status FitUnderBudget(const GifTrial& trial, std::uint64_t maxBytes, std::vector
     if (out.empty()) {
         result.trials = trials;
         return Status::Error("Even with " + std::to_string(counts.empty() ? result.requestedColors : counts.back()) +
-                             " colours the GIF takes " + std::to_string(sizeWithFewest) +
-                             " bytes, more than the limit of " + std::to_string(maxBytes) + " bytes.");
+                             " colours the GIF takes " + BytesText(sizeWithFewest) + ", more than the limit of " +
+                             BytesText(maxBytes) + ".");
     }
     result = fitReport;
     result.trials = trials;
