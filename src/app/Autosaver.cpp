@@ -6,6 +6,7 @@
 
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
+#include "document/DocumentSnapshot.h"
 
 namespace vantrel {
 
@@ -98,12 +99,17 @@ int Autosaver::AutosaveNow() {
             continue;
         }
         if (serial == tracked.copiedSerial && tracked.hasFiles) continue;
-        auto bytes = DocumentBytes(*doc);
-        if (!bytes) continue;
+        // Here only the items are cloned (sharing their pixels); the bytes
+        // are made and written on the worker thread.
+        auto snapshot = SnapshotDocument(*doc);
+        if (!snapshot) continue;
         RecoveryNote note{doc->PathName().string(), doc->Title(), static_cast<std::int64_t>(std::time(nullptr))};
-        tracked.writing = std::async(std::launch::async,
-                                     [session = &session_, slot = tracked.slot, bytes = std::move(*bytes),
-                                      note = std::move(note)] { return session->Write(slot, bytes, note); });
+        tracked.writing = std::async(std::launch::async, [session = &session_, slot = tracked.slot,
+                                                          snapshot = std::move(*snapshot), note = std::move(note)] {
+            const auto bytes = SnapshotBytes(snapshot);
+            if (!bytes) return Status::Error("There is not enough memory for the recovery copy.");
+            return session->Write(slot, *bytes, note);
+        });
         tracked.copiedSerial = serial;
         tracked.hasFiles = true;
         ++started;

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <new>
 #include <string>
+#include <string_view>
 
 namespace vantrel {
 
@@ -67,13 +68,23 @@ bool FreeHugePagesFor(std::size_t bytes) {
     return FreeHugePageCount(text) * kHugePage >= 2 * bytes;
 }
 
-// Offers a range for huge pages where the kernel can give them at once.
+// Whether the user asked for huge pages (VANTREL_HUGE_PAGES=1).
+bool HugePagesWanted() {
+    static const bool wanted = [] {
+        const char* value = std::getenv("VANTREL_HUGE_PAGES");
+        return value != nullptr && std::string_view(value) == "1";
+    }();
+    return wanted;
+}
+
+// Offers a range for huge pages, where they are wanted and the kernel can
+// give them at once.
 void OfferHugePages(void* range, std::size_t bytes) {
-    if (bytes >= kHugePage && FreeHugePagesFor(bytes)) ::madvise(range, bytes, MADV_HUGEPAGE);
+    if (bytes >= kHugePage && HugePagesWanted() && FreeHugePagesFor(bytes)) ::madvise(range, bytes, MADV_HUGEPAGE);
 }
 
 // Regions of kRegionBytes on kRegionBytes boundaries, offered for huge
-// pages when the kernel has them free; blocks are cut one after another from the newest region. A freed
+// pages where they are wanted; blocks are cut one after another from the newest region. A freed
 // block's pages go back to the kernel at once (its addresses are not reused);
 // a region is unmapped when its last block is freed.
 class RegionAllocator {

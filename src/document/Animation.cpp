@@ -97,12 +97,12 @@ int Animation::CountFrames(bool masters) const {
                              [masters](const auto& frame) { return frame->isMaster == masters; }));
 }
 
-std::unique_ptr<AnimFrame> Animation::MakeFrameLike(const AnimFrame& model) const {
+std::unique_ptr<AnimFrame> Animation::MakeFrameLike(const AnimFrame& model, bool render) const {
     auto frame = std::make_unique<AnimFrame>(canvas_);
     frame->duration = model.duration;
     frame->backgroundColor = model.backgroundColor;
     frame->backgroundFrame_ = model.backgroundFrame_;
-    frame->Render();  // no items yet: the background alone
+    if (render) frame->Render();  // no items yet: the background alone
     return frame;
 }
 
@@ -113,6 +113,10 @@ AnimFrame* Animation::InsertAt(std::size_t index, std::unique_ptr<AnimFrame> fra
 }
 
 AnimFrame* Animation::AppendFrame() { return InsertAt(frames_.size(), MakeFrameLike(*LastFrame())); }
+
+AnimFrame* Animation::AppendUnrenderedFrame() {
+    return InsertAt(frames_.size(), MakeFrameLike(*LastFrame(), false));
+}
 
 AnimFrame* Animation::InsertFrame(AnimFrame* ref, bool before) {
     const std::ptrdiff_t index = IndexOf(ref);

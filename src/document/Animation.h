@@ -86,6 +86,9 @@ public:
     // A new rendered frame at the end taking duration, background colour and
     // background frame from the last one.
     AnimFrame* AppendFrame();
+    // The same frame not rendered yet, for loaders that fill it and render it
+    // once complete: its picture is never drawn only to be replaced.
+    AnimFrame* AppendUnrenderedFrame();
     // A new rendered frame directly before ref (before true) or after it,
     // taking duration, background colour and background frame from ref. Null
     // when ref is not in the list.
@@ -124,7 +127,7 @@ public:
     bool MoveFrame(std::size_t from, std::size_t to);
 
 private:
-    std::unique_ptr<AnimFrame> MakeFrameLike(const AnimFrame& model) const;
+    std::unique_ptr<AnimFrame> MakeFrameLike(const AnimFrame& model, bool render = true) const;
     AnimFrame* InsertAt(std::size_t index, std::unique_ptr<AnimFrame> frame);
 
     Rect canvas_;

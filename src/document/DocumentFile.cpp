@@ -11,6 +11,7 @@
 
 #include "core/ByteWriter.h"
 #include "core/FileIO.h"
+#include "document/DocumentSnapshot.h"
 #include "document/ItemPack.h"
 #include "document/WorkArea.h"
 
@@ -25,14 +26,14 @@ Status FormatError() { return Status::Error(std::string(kUnexpectedFileFormat));
 
 // ---- storing ----
 
-void StoreFrame(const AnimFrame& frame, std::uint32_t id, std::uint32_t backgroundId, Archive& archive) {
+void StoreFrame(const DocumentSnapshot::Frame& frame, Archive& archive) {
     archive.WriteString(kFrameTag);
-    archive.WriteU32(id);
-    archive.WriteU32(backgroundId);
-    archive.WriteU32(frame.isMaster ? 1 : 0);
+    archive.WriteU32(frame.id);
+    archive.WriteU32(frame.backgroundId);
+    archive.WriteU32(frame.master ? 1 : 0);
     archive.WriteU32(frame.duration);
     archive.WriteU32(frame.backgroundColor);
-    for (const CanvasItem* item : frame.BottomToTop()) {
+    for (const auto& item : frame.items) {
         const auto record = item->SaveRecord();
         // An item without a record (none, or no memory for it) is left out.
         if (!record || record->empty() || record->size() > std::numeric_limits<std::uint32_t>::max()) continue;
@@ -42,12 +43,50 @@ void StoreFrame(const AnimFrame& frame, std::uint32_t id, std::uint32_t backgrou
     archive.WriteU32(0);
 }
 
-// Writes the whole document and flushes it. A document its own reader would
-// refuse is not written at all.
-Status StoreFlushed(const CQVDoc& doc, Archive& archive) {
-    if (Status fits = CheckDocumentFits(doc); !fits) return fits;
+void StoreSnapshot(const DocumentSnapshot& snapshot, Archive& archive) {
+    archive.WriteString(kDocumentMagic);
+    std::vector<std::uint8_t> font;
+    ByteWriter fontWriter(font);
+    snapshot.defaultFont.WriteTo(fontWriter);
+    archive.Write(font);
+    archive.WriteI32(snapshot.width);
+    archive.WriteI32(snapshot.height);
+    archive.WriteU32(snapshot.loopCount);
+    for (const auto& frame : snapshot.frames) StoreFrame(frame, archive);
+    archive.WriteU32(0);
+}
+
+DocumentSnapshot TakeSnapshot(const CQVDoc& doc) {
+    const Animation& animation = doc.GetAnimation();
+    DocumentSnapshot snapshot;
+    snapshot.defaultFont = doc.defaultFont;
+    snapshot.width = animation.Width();
+    snapshot.height = animation.Height();
+    snapshot.loopCount = animation.loopCount;
+    // Ids are list positions from 1: unique, non-zero, and the same on every save.
+    std::unordered_map<const AnimFrame*, std::uint32_t> ids;
+    const auto frames = animation.Frames();
+    for (std::size_t i = 0; i < frames.size(); ++i) ids.emplace(frames[i].get(), static_cast<std::uint32_t>(i + 1));
+    snapshot.frames.reserve(frames.size());
+    for (const auto& frame : frames) {
+        DocumentSnapshot::Frame& stored = snapshot.frames.emplace_back();
+        const auto background = ids.find(frame->BackgroundFrame());
+        stored.id = ids.at(frame.get());
+        stored.backgroundId = background != ids.end() ? background->second : 0;
+        stored.master = frame->isMaster;
+        stored.duration = frame->duration;
+        stored.backgroundColor = frame->backgroundColor;
+        for (const CanvasItem* item : frame->BottomToTop()) stored.items.push_back(item->Clone());
+    }
+    return snapshot;
+}
+
+// Runs store, which writes into archive, and flushes the archive; what
+// fails becomes the status.
+template <class Store>
+Status StoreAndFlush(Archive& archive, Store store) {
     try {
-        StoreDocument(doc, archive);
+        store();
         archive.Flush();
         return Status::Ok();
     } catch (const ArchiveError&) {
@@ -55,6 +94,13 @@ Status StoreFlushed(const CQVDoc& doc, Archive& archive) {
     } catch (const std::bad_alloc&) {
         return Status::Error(std::string(kNoMemoryToSave));
     }
+}
+
+// Writes the whole document and flushes it. A document its own reader would
+// refuse is not written at all.
+Status StoreFlushed(const CQVDoc& doc, Archive& archive) {
+    if (Status fits = CheckDocumentFits(doc); !fits) return fits;
+    return StoreAndFlush(archive, [&] { StoreDocument(doc, archive); });
 }
 
 // ---- loading ----
@@ -91,26 +137,18 @@ void LoadItems(AnimFrame* frame, Archive& archive, MemoryBudget& budget, std::ui
 
 // ---- format operations ----
 
-void StoreDocument(const CQVDoc& doc, Archive& archive) {
-    const Animation& animation = doc.GetAnimation();
-    archive.WriteString(kDocumentMagic);
-    std::vector<std::uint8_t> font;
-    ByteWriter fontWriter(font);
-    doc.defaultFont.WriteTo(fontWriter);
-    archive.Write(font);
-    archive.WriteI32(animation.Width());
-    archive.WriteI32(animation.Height());
-    archive.WriteU32(animation.loopCount);
+void StoreDocument(const CQVDoc& doc, Archive& archive) { StoreSnapshot(TakeSnapshot(doc), archive); }
 
-    // Ids are list positions from 1: unique, non-zero, and the same on every save.
-    std::unordered_map<const AnimFrame*, std::uint32_t> ids;
-    const auto frames = animation.Frames();
-    for (std::size_t i = 0; i < frames.size(); ++i) ids.emplace(frames[i].get(), static_cast<std::uint32_t>(i + 1));
-    for (const auto& frame : frames) {
-        const auto background = ids.find(frame->BackgroundFrame());
-        StoreFrame(*frame, ids.at(frame.get()), background != ids.end() ? background->second : 0, archive);
-    }
-    archive.WriteU32(0);
+std::optional<DocumentSnapshot> SnapshotDocument(const CQVDoc& doc) {
+    if (!CheckDocumentFits(doc)) return std::nullopt;
+    return TakeSnapshot(doc);
+}
+
+std::optional<std::vector<std::uint8_t>> SnapshotBytes(const DocumentSnapshot& snapshot) {
+    std::vector<std::uint8_t> bytes;
+    Archive archive = Archive::StoringTo(bytes);
+    if (!StoreAndFlush(archive, [&] { StoreSnapshot(snapshot, archive); })) return std::nullopt;
+    return bytes;
 }
 
 namespace {
@@ -178,7 +216,8 @@ void LoadDocument(CQVDoc& doc, Archive& archive, ProgressSteps* progress) {
         // read only to count what the whole document would need.
         AnimFrame* frame = nullptr;
         if (budget.Take(FrameMemoryBytes(std::uint64_t(width), std::uint64_t(height))))
-            frame = index < animation->FrameCount() ? animation->Frames()[index].get() : animation->AppendFrame();
+            frame = index < animation->FrameCount() ? animation->Frames()[index].get()
+                                                    : animation->AppendUnrenderedFrame();  // rendered below
         ++index;
         const std::uint32_t savedId = archive.ReadU32();
         const std::uint32_t backgroundId = archive.ReadU32();

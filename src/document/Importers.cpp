@@ -218,7 +218,8 @@ Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint
         if (i + 1 < records) {
             base = BaseAfter(record, frame, base, screen);
             AnimFrame* next = animation.NextFrame(frame);
-            frame = next != nullptr ? next : animation.AppendFrame();
+            // A new frame is rendered above, once its items are in place.
+            frame = next != nullptr ? next : animation.AppendUnrenderedFrame();
         }
     }
     // Frames after the imported ones may lie over them.

@@ -424,6 +424,53 @@ TEST(RecoveryCrash, KilledAfterAnAutosaveRecoveredAndSaved) {
     EXPECT_TRUE(fs::is_empty(folder));
 }
 
+// Killed after an autosave, then another program writes the document's
+// file: the next editor says so, opens the file as it is on disk, and the
+// copy beside it without a path; the newer file is never replaced.
+TEST(RecoveryCrash, AFileWrittenAfterTheCrashOpensWithTheCopyBesideIt) {
+    const fs::path dir = test::ScratchDir("recovery-changed-on-disk");
+    const fs::path home = dir / "home";
+    fs::create_directories(home);
+    const ScopedEnv homeEnv("HOME", home.string());
+    const fs::path document = dir / "banner.qvd";
+    {
+        CQVDoc doc;
+        ASSERT_TRUE(SaveDocument(doc, document).ok());
+    }
+    KillAnEditorAfterAnAutosave(document);
+    // Another program's newer version: two frames, no box.
+    CQVDoc theirs;
+    theirs.GetAnimation().AppendFrame();
+    ASSERT_TRUE(SaveDocument(theirs, document).ok());
+    fs::last_write_time(document, fs::last_write_time(document) + std::chrono::seconds(5));
+    const std::string newer = test::FileText(document);
+
+    test::PromptLog& log = test::ResetPrompts();
+    log.recoverAnswer = true;
+    CAnimatorApp app;
+    ASSERT_EQ(app.InitInstance({}), -1);
+    ASSERT_EQ(log.recoveryOffers.size(), 1u);
+    ASSERT_EQ(log.recoveryOffers[0].size(), 1);
+    EXPECT_TRUE(log.recoveryOffers[0][0].contains(QStringLiteral("changed on disk"))) << log.recoveryOffers[0][0].toStdString();
+    ASSERT_EQ(app.MainFrame()->Children().size(), 2);
+    const CQVDoc* onDisk = nullptr;
+    const CQVDoc* recovered = nullptr;
+    for (CChildFrame* child : app.MainFrame()->Children())
+        (child->Document().PathName().empty() ? recovered : onDisk) = &child->Document();
+    ASSERT_NE(onDisk, nullptr);
+    ASSERT_NE(recovered, nullptr);
+    EXPECT_EQ(onDisk->PathName(), document);
+    EXPECT_EQ(onDisk->GetAnimation().FrameCount(), 2u);
+    EXPECT_FALSE(onDisk->IsModified());
+    EXPECT_EQ(recovered->Title(), "banner.qvd (recovered)");
+    EXPECT_TRUE(recovered->IsModified());
+    EXPECT_EQ(recovered->GetAnimation().FirstFrame()->CountItems(), 1) << "the drawing of the killed editor";
+    EXPECT_EQ(test::FileText(document), newer);
+    for (CChildFrame* child : app.MainFrame()->Children()) child->Document().SetModifiedFlag(false);
+    app.MainFrame()->close();
+    test::ProcessEvents();
+}
+
 // A file named on the command line that does not open never ends the editor
 // while it holds recovered documents: their adopted copies stay.
 TEST(RecoveryCrash, AFailedCommandLineOpenKeepsTheRecoveredDocuments) {

@@ -8,6 +8,7 @@
 
 #include "DocumentFileFixtures.h"
 #include "ItemRecordBytes.h"
+#include "document/DocumentSnapshot.h"
 #include "document/Importers.h"
 #include "document/ItemPack.h"
 #include "support/TestPaths.h"
@@ -105,6 +106,38 @@ TEST(DocumentFileTest, EveryItemKindWithEveryFieldSurvivesSaveAndLoad) {
               test::PixelsOf(CQVDoc().GetAnimation().FirstFrame()->Image()));
     // Saving what was read gives the same bytes.
     EXPECT_EQ(SaveBytes(loaded), bytes);
+}
+
+// A snapshot is the document as it was when taken, whatever is done to the
+// document before it is written: pixels painted in place, items moved and
+// removed, frames added. It writes the bytes a save would have written then.
+TEST(DocumentFileTest, ASnapshotWritesTheDocumentAsItWasWhenTaken) {
+    const auto doc = test::MakeRichDocument();
+    const Bytes then = SaveBytes(*doc);
+    const auto snapshot = SnapshotDocument(*doc);
+    ASSERT_TRUE(snapshot.has_value());
+
+    Animation& animation = doc->GetAnimation();
+    for (const auto& frame : animation.Frames()) {
+        for (CanvasItem* item : frame->BottomToTop()) {
+            if (auto* bitmap = dynamic_cast<BitmapItem*>(item)) {
+                PackedDib& pixels = bitmap->EditImage();
+                for (int y = 0; y < pixels.Height(); ++y)
+                    for (int x = 0; x < pixels.Width(); ++x) pixels.Row(y)[x] = 0x00123456;
+            }
+            item->MoveBy(7, 3);
+        }
+    }
+    (void)animation.FirstFrame()->Unlink(animation.FirstFrame()->Top());
+    animation.AppendFrame();
+    ASSERT_NE(SaveBytes(*doc), then);
+
+    const auto written = SnapshotBytes(*snapshot);
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(*written, then);
+    // A document over its limits gives no snapshot, as it gives no file.
+    doc->limits.itemsPerFrame = 0;
+    EXPECT_FALSE(SnapshotDocument(*doc).has_value());
 }
 
 TEST(DocumentFileTest, RecordsLongerThanTheirContentReadTheSame) {
