@@ -4,6 +4,8 @@
 #include <atomic>
 #include <utility>
 
+#include "core/PixelLoop.h"
+
 namespace vantrel {
 
 ObjectUid NewObjectUid() {
@@ -122,7 +124,7 @@ void CanvasItem::SetSize(int width, int height) {
 namespace {
 
 // One step of BlendImage: image pixel s over composite pixel d.
-PixelValue BlendItemPixel(PixelValue s, PixelValue d) {
+VANTREL_PIXEL_LOOP inline PixelValue BlendItemPixel(PixelValue s, PixelValue d) {
     const std::uint32_t t = s >> 24;
     if (t == 0) return s;
     if (t == 255) return d & 0x00FFFFFF;
@@ -151,7 +153,7 @@ namespace {
 
 // Blends the image's pixels inside r over the composite's, or over white.
 template <bool OverWhite>
-void BlendRows(const PackedDib& image, PackedDib& composite, const Rect& r) {
+VANTREL_PIXEL_LOOP void BlendRows(const PackedDib& image, PackedDib& composite, const Rect& r) {
     for (int y = r.top; y < r.bottom; ++y) {
         const PixelValue* src = image.Row(y);
         PixelValue* dst = composite.Row(y);

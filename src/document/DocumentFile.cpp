@@ -266,11 +266,16 @@ std::optional<std::vector<std::uint8_t>> DocumentBytes(const CQVDoc& doc) {
     return bytes;
 }
 
-Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes) {
+namespace {
+
+// Runs a read that raises the format's errors; each becomes the status that
+// tells it (a damaged file, a document over the budget, no memory).
+template <class Read>
+Status ReadReported(Read read) {
     try {
-        Archive archive = Archive::Loading(bytes);
-        LoadDocument(doc, archive);
-        return Status::Ok();
+        return read();
+    } catch (const JobStopped&) {
+        return Status::Error(std::string(kStoppedByUser));
     } catch (const ArchiveError&) {
         return FormatError();
     } catch (const DocumentTooLarge& tooLarge) {
@@ -280,11 +285,9 @@ Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes) {
     }
 }
 
-namespace {
-
 Status SerializeWith(CQVDoc& doc, Archive& archive, ProgressSteps* progress) {
     const FileFormat* format = FindFileFormat(archive.FileName());
-    try {
+    return ReadReported([&]() -> Status {
         if (format == nullptr || (!archive.IsStoring() && !format->opensAsDocument)) return FormatError();
         if (archive.IsStoring()) {
             // Documents are written only as document files; the GIF
@@ -305,18 +308,18 @@ Status SerializeWith(CQVDoc& doc, Archive& archive, ProgressSteps* progress) {
             break;  // written only
         }
         return FormatError();
-    } catch (const JobStopped&) {
-        return Status::Error(std::string(kStoppedByUser));
-    } catch (const ArchiveError&) {
-        return FormatError();
-    } catch (const DocumentTooLarge& tooLarge) {
-        return Status::Error(tooLarge.what());
-    } catch (const std::bad_alloc&) {
-        return Status::Error(std::string(kNotEnoughMemory));
-    }
+    });
 }
 
 }  // namespace
+
+Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes) {
+    return ReadReported([&] {
+        Archive archive = Archive::Loading(bytes);
+        LoadDocument(doc, archive);
+        return Status::Ok();
+    });
+}
 
 Status Serialize(CQVDoc& doc, Archive& archive) { return SerializeWith(doc, archive, nullptr); }
 

@@ -360,17 +360,27 @@ void KillAnEditorAfterAnAutosave(const fs::path& document) {
     ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
 }
 
-TEST(RecoveryCrash, KilledAfterAnAutosaveRecoveredAndSaved) {
-    const fs::path dir = test::ScratchDir("recovery-crash");
-    // A home of its own, so that no other test sees or takes the copy.
-    const fs::path home = dir / "home";
-    fs::create_directories(home);
-    const ScopedEnv homeEnv("HOME", home.string());
-    const fs::path document = dir / "my banner ü.qvd";
-    {
+// A scratch folder with a home of its own (so that no other test sees or
+// takes the recovery copies) and an empty document saved in it.
+struct CrashScene {
+    CrashScene(const char* name, const char* file)
+        : dir(test::ScratchDir(name)), homeEnv("HOME", MakeHome(dir)), document(dir / file) {
         CQVDoc doc;
-        ASSERT_TRUE(SaveDocument(doc, document).ok());
+        EXPECT_TRUE(SaveDocument(doc, document).ok());
     }
+    static std::string MakeHome(const fs::path& dir) {
+        fs::create_directories(dir / "home");
+        return (dir / "home").string();
+    }
+    const fs::path dir;
+    const ScopedEnv homeEnv;
+    const fs::path document;
+};
+
+TEST(RecoveryCrash, KilledAfterAnAutosaveRecoveredAndSaved) {
+    const CrashScene scene("recovery-crash", "my banner ü.qvd");
+    const fs::path& document = scene.document;
+    const fs::path home = scene.dir / "home";
     const std::string before = test::FileText(document);
 
     // The first editor: draws, autosaves and is killed.
@@ -428,15 +438,8 @@ TEST(RecoveryCrash, KilledAfterAnAutosaveRecoveredAndSaved) {
 // file: the next editor says so, opens the file as it is on disk, and the
 // copy beside it without a path; the newer file is never replaced.
 TEST(RecoveryCrash, AFileWrittenAfterTheCrashOpensWithTheCopyBesideIt) {
-    const fs::path dir = test::ScratchDir("recovery-changed-on-disk");
-    const fs::path home = dir / "home";
-    fs::create_directories(home);
-    const ScopedEnv homeEnv("HOME", home.string());
-    const fs::path document = dir / "banner.qvd";
-    {
-        CQVDoc doc;
-        ASSERT_TRUE(SaveDocument(doc, document).ok());
-    }
+    const CrashScene scene("recovery-changed-on-disk", "banner.qvd");
+    const fs::path& document = scene.document;
     KillAnEditorAfterAnAutosave(document);
     // Another program's newer version: two frames, no box.
     CQVDoc theirs;
@@ -474,16 +477,9 @@ TEST(RecoveryCrash, AFileWrittenAfterTheCrashOpensWithTheCopyBesideIt) {
 // A file named on the command line that does not open never ends the editor
 // while it holds recovered documents: their adopted copies stay.
 TEST(RecoveryCrash, AFailedCommandLineOpenKeepsTheRecoveredDocuments) {
-    const fs::path dir = test::ScratchDir("recovery-failed-open");
-    const fs::path home = dir / "home";
-    fs::create_directories(home);
-    const ScopedEnv homeEnv("HOME", home.string());
-    const fs::path document = dir / "banner.qvd";
-    {
-        CQVDoc doc;
-        ASSERT_TRUE(SaveDocument(doc, document).ok());
-    }
-    KillAnEditorAfterAnAutosave(document);
+    const CrashScene scene("recovery-failed-open", "banner.qvd");
+    const fs::path& dir = scene.dir;
+    KillAnEditorAfterAnAutosave(scene.document);
 
     test::PromptLog& log = test::ResetPrompts();
     log.recoverAnswer = true;
