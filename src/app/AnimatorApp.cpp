@@ -20,6 +20,7 @@
 #include "app/HelpWindow.h"
 #include "app/MainFrame.h"
 #include "app/Printing.h"
+#include "app/ProgressDialog.h"
 #include "app/Prompts.h"
 #include "app/QVView.h"
 #include "app/SplashWnd.h"
@@ -159,7 +160,9 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
     auto doc = std::make_unique<CQVDoc>();
     // Documents, GIFs and pictures alike (a picture opens as a new document
     // holding it; saving asks for a document name).
-    const Status status = OpenDocument(*doc, ToPath(path));
+    ProgressDialogRun progress(mainFrame_.get(), QStringLiteral("Opening %1...").arg(QFileInfo(path).fileName()));
+    const Status status = OpenDocument(*doc, ToPath(path), progress.Report());
+    if (progress.Cancelled()) return nullptr;  // the user knows
     if (!status) {
         ShowMessageBox(mainFrame_.get(), QString::fromStdString(status.message()), MessageStyle::Error);
         // A recent file that is gone leaves the list.
@@ -168,6 +171,9 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
     }
     AddToRecentFiles(QFileInfo(path).absoluteFilePath());
     if (!mainFrame_) return nullptr;
+    // The empty document the program started with gives way to the first file opened.
+    const QList<CChildFrame*> before = mainFrame_->Children();
+    CChildFrame* pristine = before.size() == 1 && before.front()->Document().IsPristine() ? before.front() : nullptr;
     std::string warning = std::exchange(doc->openWarning, std::string());
     // Two editors saving one file would each replace the other's work.
     if (autosaver_ && !autosaver_->OtherEditorsWith(doc->PathName()).empty()) {
@@ -177,6 +183,7 @@ CChildFrame* CAnimatorApp::OpenDocumentFile(const QString& path) {
                    "changes of one with those of the other.";
     }
     CChildFrame* child = AddDocumentWindow(std::move(doc));
+    if (pristine) pristine->close();
     if (!warning.empty()) ShowMessageBox(mainFrame_.get(), QString::fromStdString(warning), MessageStyle::Information);
     return child;
 }

@@ -3,7 +3,9 @@
 #include <QAction>
 #include <algorithm>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -33,6 +35,7 @@
 #include "document/AnimFrame.h"
 #include "document/CQVDoc.h"
 #include "view/ContextMenu.h"
+#include "view/FileNames.h"
 #include "view/ColorCommands.h"
 
 namespace vantrel {
@@ -45,7 +48,7 @@ constexpr int kZoomPaneWidth = 50;
 // The smallest size a new document window is given.
 constexpr int kMinChildWidth = 320;
 constexpr int kMinChildHeight = 240;
-// The Frame List and Background panels, which float side by side: wide
+// The Frame List and Background panels, docked one above the other: wide
 // enough for a thumbnail beside "Master Frame (10)".
 constexpr QSize kFrameListSize(210, 260);
 constexpr QSize kBackgroundSize(150, 90);
@@ -84,21 +87,16 @@ QPixmap Swatch(PixelValue color, const QString& name, qreal dpr) {
     return pixmap;
 }
 
-// A floating bar of window showing contents, that cannot dock, at a position
-// on the desktop (moved in far enough to be seen whole).
-QDockWidget* AddFloatingBar(QMainWindow* window, const QString& title, const QString& objectName,
-                            QWidget* contents, QPoint at) {
+// A bar of window showing contents, docked at its right edge below the bars
+// already there; the user may float it or dock it at either side.
+QDockWidget* AddSideBar(QMainWindow* window, const QString& title, const QString& objectName, QWidget* contents) {
     auto* dock = new QDockWidget(title, window);
     dock->setObjectName(objectName);
     dock->setWidget(contents);
-    window->addDockWidget(Qt::RightDockWidgetArea, dock);
-    dock->setAllowedAreas(Qt::NoDockWidgetArea);
+    dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
     dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
                       QDockWidget::DockWidgetFloatable);
-    dock->setFloating(true);
-    dock->adjustSize();
-    const QRect desktop = Desktop();
-    dock->move(std::min(at.x(), desktop.right() + 1 - dock->width()), at.y());
+    window->addDockWidget(Qt::RightDockWidgetArea, dock, Qt::Vertical);
     return dock;
 }
 
@@ -116,9 +114,9 @@ CMainFrame::CMainFrame(CAnimatorApp& app) : app_(app) {
     setWindowTitle(QString::fromLatin1(kAppTitle));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app-256.png")));
     setAcceptDrops(true);
-    // The main window leaves the right edge of the desktop to the floating panels.
+    // The main window takes most of the desktop; its bars dock inside it.
     const QRect desktop = Desktop();
-    resize(std::max(640, desktop.width() - 290), std::max(480, desktop.height() - 60));
+    resize(std::max(640, desktop.width() - 40), std::max(480, desktop.height() - 60));
 
     mdi_ = new QMdiArea(this);
     mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -141,6 +139,8 @@ CMainFrame::CMainFrame(CAnimatorApp& app) : app_(app) {
     RestoreBarState();
     ShowMenusFor(false);
     UpdateCommandStates();
+    // Every dialog that closes, message boxes and the preview among them.
+    qApp->installEventFilter(this);
 }
 
 CMainFrame::~CMainFrame() = default;
@@ -335,9 +335,6 @@ void CMainFrame::CreateToolBars() {
 }
 
 void CMainFrame::CreateDockBars() {
-    const QRect desktop = Desktop();
-    const int w = desktop.right() + 1;
-
     colorsBar_ = new QToolBar(QStringLiteral("Current Colors"), this);
     colorsBar_->setObjectName(QStringLiteral("colorsBar"));
     colorsBar_->setIconSize(kSwatchSize);
@@ -345,16 +342,13 @@ void CMainFrame::CreateDockBars() {
     colorsBar_->addAction(Action(C::ForegroundColor));
     colorsBar_->addAction(Action(C::BackgroundColor));
     colorsBar_->setContentsMargins(0, 0, 0, 0);
-    colorsDock_ = AddFloatingBar(this, QStringLiteral("Current Colors"), QStringLiteral("currentColorsBar"),
-                                 colorsBar_, {w - 190, desktop.top() + 65});
+    colorsDock_ = AddSideBar(this, QStringLiteral("Current Colors"), QStringLiteral("currentColorsBar"), colorsBar_);
     UpdateColorSwatches(kOpaqueBlack, kOpaqueWhite);
 
     frameListPanel_ = NewPanel<FrameListPanel>(this, kFrameListSize);
-    frameListDock_ = AddFloatingBar(this, QStringLiteral("Frame List"), QStringLiteral("frameListBar"),
-                                    frameListPanel_, {w - kFrameListSize.width() - 20, desktop.top() + 130});
+    frameListDock_ = AddSideBar(this, QStringLiteral("Frame List"), QStringLiteral("frameListBar"), frameListPanel_);
     backgroundPanel_ = NewPanel<BackgroundPanel>(this, kBackgroundSize);
-    backgroundDock_ = AddFloatingBar(this, QStringLiteral("Background"), QStringLiteral("backgroundBar"),
-                                     backgroundPanel_, {w - kFrameListSize.width() - kBackgroundSize.width() - 40, desktop.top() + 130});
+    backgroundDock_ = AddSideBar(this, QStringLiteral("Background"), QStringLiteral("backgroundBar"), backgroundPanel_);
     connect(frameListPanel_, &FrameListPanel::frameChosen, this, [this](quint64 uid) {
         CQVView* view = ActiveView();
         if (view == nullptr) return;
@@ -486,11 +480,17 @@ void CMainFrame::KeepInsideArea(QMdiSubWindow* window) const {
 
 void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
     CChildFrame* child = qobject_cast<CChildFrame*>(window);
-    QString title = QString::fromLatin1(kAppTitle);
-    if (child) title += QStringLiteral(" - ") + QString::fromStdString(child->Document().Title());
-    setWindowTitle(title);
+    UpdateWindowTitle();
     ShowMenusFor(child != nullptr || !Children().isEmpty());
     RequestIdleUpdate();
+}
+
+void CMainFrame::UpdateWindowTitle() {
+    const CChildFrame* child = ActiveChild();
+    const std::string title = child ? MainWindowTitle(kAppTitle, child->Document().Title(), child->Document().IsModified())
+                                    : MainWindowTitle(kAppTitle, {}, false);
+    const QString text = QString::fromStdString(title);
+    if (windowTitle() != text) setWindowTitle(text);
 }
 
 void CMainFrame::ShowMenusFor(bool documentOpen) {
@@ -639,7 +639,14 @@ void CMainFrame::UpdateCommandStates() {
     for (const auto& [id, action] : actions_) {
         const CommandUi ui = QueryCommand(id);
         action->setEnabled(ui.enabled);
-        if (action->isCheckable()) action->setChecked(ui.checked);
+        // Exactly one tool stays checked: the exclusive group unchecks the
+        // others when the view's tool is checked, and without a document
+        // the last tool keeps its check.
+        if (action->actionGroup() == toolGroup_) {
+            if (ui.checked) action->setChecked(true);
+        } else if (action->isCheckable()) {
+            action->setChecked(ui.checked);
+        }
         if (!ui.text.empty()) action->setText(QString::fromStdString(ui.text));
     }
     ShowMenusFor(!Children().isEmpty());
@@ -650,6 +657,7 @@ void CMainFrame::UpdateCommandStates() {
         UpdateColorSwatches(colors.foreground, colors.background);
     }
     if (CChildFrame* child = ActiveChild()) child->UpdateTitle();
+    UpdateWindowTitle();
     RefreshFramePanels();
 }
 
@@ -666,6 +674,29 @@ void CMainFrame::RefreshFramePanels() {
 }
 
 // ---- window events ----
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Hide && qobject_cast<QDialog*>(watched) != nullptr)
+        QTimer::singleShot(0, this, &CMainFrame::ReturnKeyboard);
+    // The docked bars take their room once the window is laid out: the
+    // document windows stay inside what is left.
+    if (event->type() == QEvent::Resize && mdi_ != nullptr && watched == mdi_->viewport()) {
+        for (QMdiSubWindow* window : mdi_->subWindowList())
+            if (!window->isMaximized() && !window->isMinimized()) KeepInsideArea(window);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::ReturnKeyboard() {
+    if (!isVisible() || QApplication::activeModalWidget() || QApplication::activePopupWidget()) return;
+    // Another window of the program that has the keyboard keeps it.
+    if (QWidget* active = QApplication::activeWindow(); active && active != this) return;
+    activateWindow();
+    CQVView* view = ActiveView();
+    if (view == nullptr) return;
+    QWidget* focus = focusWidget();
+    if (focus == nullptr || focus == this || !focus->isVisible()) view->setFocus(Qt::ActiveWindowFocusReason);
+}
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
     for (CChildFrame* child : Children()) {

@@ -1,7 +1,7 @@
 #pragma once
 // CMainFrame: the main window. It holds the document windows, the menus
 // (one set without a document, one with), the accelerator keys, three tool
-// bars, the status bar with the zoom, the floating Frame List, Background
+// bars, the status bar with the zoom, the docking Frame List, Background
 // and Current Colors bars, and the start-up picture. Every command goes
 // through one action per command id; the active document window's view
 // gets it first, then its document window, then this window, then the
@@ -87,6 +87,7 @@ public:
     QWidget* BarFor(CommandId id) const;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -114,6 +115,11 @@ private:
     void OnSubWindowActivated(QMdiSubWindow* window);
     void KeepInsideArea(QMdiSubWindow* window) const;
     void ShowMenusFor(bool documentOpen);
+    // Gives the keyboard back to the document once a dialog has closed and
+    // no window has it (without a window manager nobody else would).
+    void ReturnKeyboard();
+    // The title names the active document and shows whether it is modified.
+    void UpdateWindowTitle();
     void OnSplashTimer();
     void ArrangeIcons();
     // Takes new onion skin settings: remembered, and shown by every document window.

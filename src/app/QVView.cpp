@@ -15,6 +15,7 @@
 #include <cmath>
 #include <optional>
 
+#include "app/ProgressDialog.h"
 #include "app/Cursors.h"
 #include "app/Printing.h"
 #include "app/Prompts.h"
@@ -308,6 +309,10 @@ void CQVView::keyPressEvent(QKeyEvent* event) {
 void CQVView::keyReleaseEvent(QKeyEvent* event) {
     RefreshPointer(event->modifiers());
     event->ignore();
+}
+
+ProgressReport CQVView::Progress(const std::string& text) {
+    return SharedProgressReport(this, QString::fromStdString(text));
 }
 
 }  // namespace vantrel

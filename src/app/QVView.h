@@ -55,6 +55,7 @@ public:
     void ColorsChanged(PixelValue foreground, PixelValue background) override;
     void RefreshCursor() override;
     void ShowContextMenu(Point window) override;
+    ProgressReport Progress(const std::string& text) override;
 
 signals:
     // Something the command states depend on may have changed.

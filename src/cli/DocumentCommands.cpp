@@ -5,6 +5,7 @@
 
 #include "cli/Cli.h"
 #include "cli/PngWriter.h"
+#include "cli/TerminalProgress.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
 #include "document/LabelItem.h"
@@ -13,7 +14,8 @@
 namespace vantrel::cli {
 
 bool LoadDocument(const std::string& path, CQVDoc& doc, int& exitCode) {
-    const Status status = OpenDocument(doc, path);
+    const Status status =
+        OpenDocument(doc, path, TerminalProgress("opening " + std::filesystem::path(path).filename().string()));
     if (!status) {
         exitCode = Fail(kExitBadInput, AboutPath(path, status.message()));
         return false;

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "cli/Cli.h"
+#include "cli/TerminalProgress.h"
 #include "core/FileIO.h"
 #include "document/AnimationExport.h"
 #include "document/CQVDoc.h"
@@ -191,7 +192,7 @@ int ExportCommand(std::span<const std::string> args) {
         // Opening renders every frame, so the export need not render again.
         // The picture is made from inputs left as they were: not flushed.
         const Status status = SaveRenderedAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal),
-                                                         &report, FileSync::None);
+                                                         &report, FileSync::None, TerminalProgress("writing " + out));
         return Report(status, report, refusal, out);
     }
     // Made in memory first: its size is the size of the file.
@@ -279,7 +280,8 @@ int QuickCommand(std::span<const std::string> args) {
     if (toDocument) return SaveAs(doc, out);
     GifExportReport report;
     std::string refusal;
-    const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, DefaultGifOptionsChooser(), &report);
+    const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, DefaultGifOptionsChooser(), &report,
+                                             TerminalProgress("writing " + out.filename().string()));
     return Report(status, report, refusal, out.string());
 }
 

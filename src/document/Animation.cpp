@@ -39,6 +39,15 @@ void Animation::SetSize(int width, int height) {
 
 void Animation::RenderAll() { RenderFrom(FirstFrame()); }
 
+bool Animation::RenderAll(ProgressSteps& steps) {
+    for (const auto& frame : frames_) {
+        frame->UpdateAllComposites();
+        frame->Render();
+        if (!steps.Step()) return false;
+    }
+    return true;
+}
+
 void Animation::RenderFrom(const AnimFrame* frame) {
     const std::ptrdiff_t first = IndexOf(frame);
     if (first < 0) return;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/Geometry.h"
+#include "core/Progress.h"
 #include "document/AnimFrame.h"
 #include "document/CanvasItem.h"
 
@@ -56,6 +57,9 @@ public:
     // ---- rendering ----
     // For every frame in list order: every composite rebuilt, then Render.
     void RenderAll();
+    // The same, one step of steps per frame; false when steps said stop
+    // (the frames after that one keep the pictures they had).
+    bool RenderAll(ProgressSteps& steps);
     // The same for frame and every frame after it (nothing when frame is not in the list).
     void RenderFrom(const AnimFrame* frame);
     // After the items of frame changed inside area (their composites already

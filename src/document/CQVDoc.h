@@ -56,6 +56,11 @@ public:
     // Runs an edit through the history (see UndoHistory::Push).
     bool Execute(std::unique_ptr<Command> command) { return history_.Push(std::move(command)); }
     bool IsModified() const { return history_.IsModified(); }
+    // A new document nobody has touched: no file, no step ever made (a
+    // step undone again still counts), not modified.
+    bool IsPristine() const {
+        return pathName_.empty() && !IsModified() && history_.StepCount() == 0 && history_.ChangeSerial() == 0;
+    }
     // false: the document now equals its file (the history's clean index
     // moves here); true: it differs in a way no undo reaches.
     void SetModifiedFlag(bool modified = true);

@@ -151,7 +151,45 @@ std::optional<std::vector<std::uint8_t>> SnapshotBytes(const DocumentSnapshot& s
     return bytes;
 }
 
-void LoadDocument(CQVDoc& doc, Archive& archive) {
+namespace {
+
+// Bytes read per step of progress.
+constexpr std::size_t kBytesPerStep = 64 * 1024;
+
+// Counts the bytes read since the last look as steps; raises JobStopped on a stop.
+class ReadingSteps {
+public:
+    ReadingSteps(ProgressSteps* progress, const Archive& archive)
+        : progress_(progress), archive_(archive), counted_(archive.Position()),
+          steps_(archive.Remaining() / kBytesPerStep + 1) {
+        if (progress_ != nullptr) progress_->AddToTotal(steps_);
+    }
+    void Look() {
+        const std::size_t steps = (archive_.Position() - counted_) / kBytesPerStep;
+        counted_ += steps * kBytesPerStep;
+        Take(steps);
+    }
+    // The reading is done: the steps not yet counted.
+    void Finish() { Take(steps_ - taken_); }
+
+private:
+    void Take(std::size_t steps) {
+        if (progress_ == nullptr) return;
+        steps = std::min(steps, steps_ - taken_);
+        taken_ += steps;
+        if (!progress_->Step(steps)) throw JobStopped{};
+    }
+    ProgressSteps* progress_;
+    const Archive& archive_;
+    std::size_t counted_;
+    std::size_t steps_;
+    std::size_t taken_ = 0;
+};
+
+}  // namespace
+
+void LoadDocument(CQVDoc& doc, Archive& archive, ProgressSteps* progress) {
+    ReadingSteps reading(progress, archive);
     const DocumentLimits& limits = doc.limits;
     if (ReadTag(archive) != kDocumentMagic) ThrowFormatError();
     std::array<std::uint8_t, LogFont::kRecordSize> fontBytes{};
@@ -198,15 +236,22 @@ void LoadDocument(CQVDoc& doc, Archive& archive) {
             framesById.emplace(savedId, frame);
         }
         tag = ReadTag(archive);
+        reading.Look();
     }
     // The rest of the end marker.
     const auto marker = archive.ReadView(3);
     if (std::any_of(marker.begin(), marker.end(), [](std::uint8_t b) { return b != 0; })) ThrowFormatError();
     if (budget.Exceeded()) throw DocumentTooLarge(budget);
+    reading.Finish();
 
     // Every composite built and every frame rendered, in list order, so that
     // each frame's background is complete before the frames over it.
-    animation->RenderAll();
+    if (progress == nullptr) {
+        animation->RenderAll();
+    } else {
+        progress->AddToTotal(animation->FrameCount());
+        if (!animation->RenderAll(*progress)) throw JobStopped{};
+    }
     animation->isNative = true;
     doc.defaultFont = font;
     doc.ReplaceAnimation(std::move(animation));
@@ -229,6 +274,8 @@ template <class Read>
 Status ReadReported(Read read) {
     try {
         return read();
+    } catch (const JobStopped&) {
+        return Status::Error(std::string(kStoppedByUser));
     } catch (const ArchiveError&) {
         return FormatError();
     } catch (const DocumentTooLarge& tooLarge) {
@@ -236,6 +283,32 @@ Status ReadReported(Read read) {
     } catch (const std::bad_alloc&) {
         return Status::Error(std::string(kNotEnoughMemory));
     }
+}
+
+Status SerializeWith(CQVDoc& doc, Archive& archive, ProgressSteps* progress) {
+    const FileFormat* format = FindFileFormat(archive.FileName());
+    return ReadReported([&]() -> Status {
+        if (format == nullptr || (!archive.IsStoring() && !format->opensAsDocument)) return FormatError();
+        if (archive.IsStoring()) {
+            // Documents are written only as document files; the GIF
+            // animation has its own export.
+            return format->kind == FileKind::Document ? StoreFlushed(doc, archive) : FormatError();
+        }
+        switch (format->kind) {
+        case FileKind::Document:
+            LoadDocument(doc, archive, progress);
+            return Status::Ok();
+        case FileKind::Gif:
+            return OpenGifDocument(doc, archive.ReadRest(), archive.FileName(), progress);
+        case FileKind::Jpeg:
+        case FileKind::Png:
+            return OpenPictureDocument(doc, format->kind, archive.ReadRest(), archive.FileName());
+        case FileKind::Webp:
+        case FileKind::Apng:
+            break;  // written only
+        }
+        return FormatError();
+    });
 }
 
 }  // namespace
@@ -248,38 +321,15 @@ Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes) {
     });
 }
 
-Status Serialize(CQVDoc& doc, Archive& archive) {
-    const FileFormat* format = FindFileFormat(archive.FileName());
-    return ReadReported([&]() -> Status {
-        if (format == nullptr || (!archive.IsStoring() && !format->opensAsDocument)) return FormatError();
-        if (archive.IsStoring()) {
-            // Documents are written only as document files; the GIF
-            // animation has its own export.
-            return format->kind == FileKind::Document ? StoreFlushed(doc, archive) : FormatError();
-        }
-        switch (format->kind) {
-        case FileKind::Document:
-            LoadDocument(doc, archive);
-            return Status::Ok();
-        case FileKind::Gif:
-            return OpenGifDocument(doc, archive.ReadRest(), archive.FileName());
-        case FileKind::Jpeg:
-        case FileKind::Png:
-            return OpenPictureDocument(doc, format->kind, archive.ReadRest(), archive.FileName());
-        case FileKind::Webp:
-        case FileKind::Apng:
-            break;  // written only
-        }
-        return FormatError();
-    });
-}
+Status Serialize(CQVDoc& doc, Archive& archive) { return SerializeWith(doc, archive, nullptr); }
 
-Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path) {
+Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path, const ProgressReport& progress) {
     std::string error;
     const auto bytes = ReadFileBytes(path, &error);
     if (!bytes) return Status::Error(error);
     Archive archive = Archive::Loading(*bytes, path);
-    if (Status status = Serialize(doc, archive); !status) return status;
+    ProgressSteps steps(progress);
+    if (Status status = SerializeWith(doc, archive, &steps); !status) return status;
     doc.GetAnimation().isNative = HasDocumentExtension(path);
     doc.SetPathName(path);
     doc.SetModifiedFlag(false);

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "core/FileIO.h"
+#include "core/Progress.h"
 #include "core/Status.h"
 #include "document/Archive.h"
 #include "document/CQVDoc.h"
@@ -47,8 +48,13 @@ inline constexpr std::size_t kMaxTagLength = 254;
 void StoreDocument(const CQVDoc& doc, Archive& archive);
 // Reads a document file into doc. The animation is built apart and put in
 // place only when complete; on any error doc is left as it was. On success
-// the animation is rendered and marked native.
-void LoadDocument(CQVDoc& doc, Archive& archive);
+// the animation is rendered and marked native. progress, when given, counts
+// steps as the bytes are read and one per frame rendered; its stop raises
+// JobStopped, doc unchanged.
+void LoadDocument(CQVDoc& doc, Archive& archive, ProgressSteps* progress = nullptr);
+
+// What LoadDocument raises when its progress says stop.
+struct JobStopped {};
 
 // ---- entries that report instead of raising ----
 
@@ -67,7 +73,9 @@ Status Serialize(CQVDoc& doc, Archive& archive);
 // Opens a file into a freshly created document: reads it, Serialize, then
 // sets the path name, clears the modified flag, and marks the document native
 // exactly when the extension is "qvd". On failure doc is left as it was.
-Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path);
+// progress hears how far the reading has come (GIFs and document files);
+// when it says stop, doc stays as it was and the status says kStoppedByUser.
+Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path, const ProgressReport& progress = {});
 
 // Saves doc as a document file under path, with ".qvd" appended when the
 // path's extension is not "qvd". The file is written beside the target and

@@ -78,11 +78,23 @@ GifWriter ToMemory(std::vector<std::uint8_t>& out) {
     };
 }
 
-// Whether the run is to stop now; its checkpoint hears of every look first.
+// Whether the run is to stop now; its checkpoint and its progress hear of
+// every look first.
 bool Stopped(const GifExportRun& run) {
     if (run.checkpoint) run.checkpoint(run.stop);
+    if (run.progress != nullptr && !run.progress->Step()) return true;
     return run.stop.stop_requested();
 }
+
+// Whether the run was told to stop, without looking again.
+bool StopSeen(const GifExportRun& run) {
+    return run.stop.stop_requested() || (run.progress != nullptr && run.progress->Stopped());
+}
+
+// The steps an export of images images counts after rendering: one per
+// image for the mapping, the dithering and the encoding, and a few for the
+// size reduction (fewer are made when an option is off).
+std::size_t ExportSteps(std::size_t images) { return 3 * images + 4; }
 
 // preview.image's colour indices through the file's colour table; an empty
 // preview when there is no such image or it has no indices of its size.
@@ -131,15 +143,15 @@ Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& 
     quantizer.BuildPalette(gif, requested, options->quantizer, stopped);
     out.paletteSize = quantizer.PaletteSize();
     out.requestedColors = requested;
-    if (run.stop.stop_requested()) return cancelled();
+    if (StopSeen(run)) return cancelled();
     if (options->dither && requested < out.distinctColors) DitherImages(gif, quantizer.Palette(), stopped);
-    if (run.stop.stop_requested()) return cancelled();
+    if (StopSeen(run)) return cancelled();
     if (run.preview) TakePreview(gif, *run.preview);
     if (!write) return Status::Ok();
     if (allowSizeReduction && options->sizeReduction) ReduceAnimationSize(gif, stopped);
-    if (run.stop.stop_requested()) return cancelled();
+    if (StopSeen(run)) return cancelled();
     gif.EncodeImages(stopped, options->lossy);
-    if (run.stop.stop_requested()) return cancelled();
+    if (StopSeen(run)) return cancelled();
     return write(gif);
 }
 
@@ -158,17 +170,42 @@ void AddAnimationFrames(const Animation& animation, GifFile& gif) {
 
 }  // namespace
 
+namespace {
+
+// Writes the rendered frames to path, counting the steps of the run in steps.
+Status WriteRenderedAnimation(const Animation& animation, const std::filesystem::path& path,
+                              const GifOptionsChooser& choose, GifExportReport* report, ProgressSteps& steps,
+                              FileSync sync = FileSync::Each) {
+    GifFile gif;
+    AddAnimationFrames(animation, gif);
+    steps.AddToTotal(ExportSteps(gif.images.size()));
+    GifExportRun run;
+    run.progress = &steps;
+    GifExportReport local;
+    GifExportReport& out = report != nullptr ? *report : local;
+    Status status = FinishGif(gif, ToFile(path, sync), choose, true, &out, run);
+    if (status && !out.cancelled) steps.Finish();
+    return status;
+}
+
+}  // namespace
+
 Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
-                          const GifOptionsChooser& choose, GifExportReport* report) {
-    animation.RenderAll();
-    return SaveRenderedAnimationAsGif(animation, path, choose, report);
+                          const GifOptionsChooser& choose, GifExportReport* report,
+                          const ProgressReport& progress) {
+    ProgressSteps steps(progress, animation.FrameCount());
+    if (!animation.RenderAll(steps)) {
+        if (report != nullptr) *report = GifExportReport{.cancelled = true};
+        return Status::Ok();
+    }
+    return WriteRenderedAnimation(animation, path, choose, report, steps);
 }
 
 Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
-                                  const GifOptionsChooser& choose, GifExportReport* report, FileSync sync) {
-    GifFile gif;
-    AddAnimationFrames(animation, gif);
-    return FinishGif(gif, ToFile(path, sync), choose, true, report);
+                                  const GifOptionsChooser& choose, GifExportReport* report, FileSync sync,
+                                  const ProgressReport& progress) {
+    ProgressSteps steps(progress);
+    return WriteRenderedAnimation(animation, path, choose, report, steps, sync);
 }
 
 namespace {
@@ -191,6 +228,15 @@ Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out
 }
 
 namespace {
+
+// "17223 bytes (17.2 KB)": a size in bytes and in the kilobytes (1000
+// bytes) the options dialog's budget is given in.
+std::string BytesText(std::uint64_t bytes) {
+    const std::uint64_t tenths = (bytes + 50) / 100;
+    std::string kilobytes = std::to_string(tenths / 10);
+    if (tenths % 10 != 0) kilobytes += "." + std::to_string(tenths % 10);
+    return std::to_string(bytes) + " bytes (" + kilobytes + " KB)";
+}
 
 // One export into memory for the budget search: with the options given, or
 // (null) the first one with the caller's own choice, which must leave the
@@ -262,8 +308,8 @@ Status FitUnderBudget(const GifTrial& trial, std::uint64_t maxBytes, std::vector
     if (out.empty()) {
         result.trials = trials;
         return Status::Error("Even with " + std::to_string(counts.empty() ? result.requestedColors : counts.back()) +
-                             " colours the GIF takes " + std::to_string(sizeWithFewest) +
-                             " bytes, more than the limit of " + std::to_string(maxBytes) + " bytes.");
+                             " colours the GIF takes " + BytesText(sizeWithFewest) + ", more than the limit of " +
+                             BytesText(maxBytes) + ".");
     }
     result = fitReport;
     result.trials = trials;

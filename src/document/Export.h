@@ -18,6 +18,7 @@
 #include "codec/ColorQuantizer.h"
 #include "core/FileIO.h"
 #include "core/PackedDib.h"
+#include "core/Progress.h"
 #include "core/Status.h"
 #include "document/AnimFrame.h"
 #include "document/Animation.h"
@@ -92,14 +93,17 @@ GifLoop GifLoopForPlays(std::uint32_t plays);
 std::size_t ExportImageIndexOf(const Animation& animation, const AnimFrame* frame);
 
 // Writes every frame that is not a master frame to path as one animation.
+// progress hears of every frame rendered and every image of every pass;
+// when it says stop, nothing is written and the report says cancelled.
 Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
-                          const GifOptionsChooser& choose, GifExportReport* report = nullptr);
+                          const GifOptionsChooser& choose, GifExportReport* report = nullptr,
+                          const ProgressReport& progress = {});
 // The same without rendering first, for an animation whose frames are all
 // rendered already (one just opened or just rendered as a whole); the file
 // is flushed to the disk as sync says.
 Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
                                   const GifOptionsChooser& choose, GifExportReport* report = nullptr,
-                                  FileSync sync = FileSync::Each);
+                                  FileSync sync = FileSync::Each, const ProgressReport& progress = {});
 // The same export without writing anything: out receives exactly the bytes
 // SaveAnimationAsGif would write with the same choices (cleared first; empty
 // when cancelled or failed), so out.size() is the size of the file.
@@ -139,6 +143,8 @@ struct GifExportRun {
     std::stop_token stop;
     GifImagePreview* preview = nullptr;
     std::function<void(const std::stop_token&)> checkpoint;
+    // Counts a step at every such place; its stop ends the run the same way.
+    ProgressSteps* progress = nullptr;
 };
 
 // A copy of what an export is about to write, before any option is applied,

@@ -175,7 +175,7 @@ std::uint64_t EstimateGifImportBytes(const GifFile& gif, int canvasWidth, int ca
 }
 
 Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint64_t memoryBudget,
-                 GifImportNotes* notes) {
+                 GifImportNotes* notes, ProgressSteps* progress) {
     GifImportNotes found;
     if (animation.IndexOf(frame) < 0) return Status::Error("The frame to import into is not in the animation.");
     const ScreenSize screen = EffectiveScreen(gif);
@@ -187,6 +187,7 @@ Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint
     if (records == 0) return Status::Ok();
 
     const Point origin{(kWorkAreaSize - screen.width) / 2, (kWorkAreaSize - screen.height) / 2};
+    if (progress != nullptr) progress->AddToTotal(records);
     std::vector<std::uint8_t> indices;  // one decoding buffer for every record
     Base base;                          // the first image lies on the bare background colour
     for (std::size_t i = 0; i < records; ++i) {
@@ -212,6 +213,7 @@ Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint
         std::vector<std::uint8_t>().swap(record.compressedData);
         frame->Render();
         if (gif.animated) frame->duration = record.delay;
+        if (progress != nullptr && !progress->Step()) return Status::Error(std::string(kStoppedByUser));
 
         if (i + 1 < records) {
             base = BaseAfter(record, frame, base, screen);
@@ -233,7 +235,8 @@ Status OpenGifDocument(CQVDoc& doc, const std::filesystem::path& path) {
     return OpenGifDocument(doc, *bytes, path);
 }
 
-Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const std::filesystem::path& path) {
+Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const std::filesystem::path& path,
+                       ProgressSteps* progress) {
     GifFile gif;
     if (gif.ReadGif(bytes) != 1)
         return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
@@ -254,7 +257,8 @@ Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const s
     auto animation = std::make_unique<Animation>();
     animation->SetSize(screen.width, screen.height);
     GifImportNotes notes;
-    if (Status status = ImportGif(*animation, gif, animation->FirstFrame(), doc.limits.memoryBudget, &notes); !status)
+    if (Status status = ImportGif(*animation, gif, animation->FirstFrame(), doc.limits.memoryBudget, &notes, progress);
+        !status)
         return status;
     // A header followed by nothing an image could be decoded from.
     const std::string name = DisplayName(path);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "codec/GifFile.h"
+#include "core/Progress.h"
 #include "core/Status.h"
 #include "document/AnimFrame.h"
 #include "document/Animation.h"
@@ -38,7 +39,10 @@ std::uint32_t DocumentLoopCount(bool hasLoopExtension, std::int32_t rawLoopCount
 Status OpenGifDocument(CQVDoc& doc, const std::filesystem::path& path);
 // The same from bytes already in memory; path only names the animation file.
 // The animation is held to doc.limits (fuzzing sets a smaller memory budget).
-Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const std::filesystem::path& path);
+// One step of progress per image; when it says stop, the document stays as
+// it was and the status says kStoppedByUser.
+Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const std::filesystem::path& path,
+                       ProgressSteps* progress = nullptr);
 
 // Turns the images of a read GifFile into frames of animation, starting with
 // frame (which must belong to it) and continuing with the following frames,
@@ -52,8 +56,12 @@ struct GifImportNotes {
     std::size_t cutShortImage = 0;
     std::uint64_t decodedPixels = 0;
 };
+// progress, when given, counts one step per image and may stop the import
+// half-way (the status then says kStoppedByUser): only for an animation
+// built apart, which the caller then drops.
 Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame,
-                 std::uint64_t memoryBudget = kDocumentMemoryBudget, GifImportNotes* notes = nullptr);
+                 std::uint64_t memoryBudget = kDocumentMemoryBudget, GifImportNotes* notes = nullptr,
+                 ProgressSteps* progress = nullptr);
 
 // Opens a JPEG or PNG picture (bytes of the file at path) as the content of
 // a freshly created document: one frame holding the picture as a bitmap

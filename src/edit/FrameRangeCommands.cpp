@@ -123,6 +123,29 @@ Status ReverseFrames(CQVDoc& doc, std::span<const ObjectUid> frames) {
     return Status::Ok();
 }
 
+Status MoveFrames(CQVDoc& doc, std::span<const ObjectUid> frames, std::size_t gap) {
+    const Animation& animation = doc.GetAnimation();
+    const std::vector<ObjectUid> moving = InListOrder(animation, frames);
+    gap = std::min(gap, animation.FrameCount());
+    const auto place = [&animation](ObjectUid uid) {
+        return std::size_t(animation.IndexOf(animation.FindFrameByUid(uid)));
+    };
+    const auto firstAfter = std::find_if(moving.begin(), moving.end(), [&](ObjectUid uid) { return place(uid) >= gap; });
+    Transaction step(doc.History(), moving.size() == 1 ? "Move Frame" : "Move Frames");
+    // The frames before the gap, last first, each to the place just before
+    // those already moved: they gather in order right before the gap, and
+    // nothing from the gap on moves.
+    std::size_t to = gap;
+    for (auto it = std::make_reverse_iterator(firstAfter); it != moving.rend(); ++it)
+        step.Add(std::make_unique<MoveFrameCommand>("Move Frame", *it, --to));
+    // Then those after it, first first, each to the place after the last one moved.
+    to = gap;
+    for (auto it = firstAfter; it != moving.end(); ++it)
+        step.Add(std::make_unique<MoveFrameCommand>("Move Frame", *it, to++));
+    step.Commit();
+    return Status::Ok();
+}
+
 std::uint32_t DurationAtSpeed(std::uint32_t hundredths, int percent) {
     const std::uint64_t speed = std::uint64_t(std::clamp(percent, kMinSpeedPercent, kMaxSpeedPercent));
     const std::uint64_t scaled = (std::uint64_t(hundredths) * 100 * 2 + speed) / (2 * speed);

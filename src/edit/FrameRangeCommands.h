@@ -41,6 +41,11 @@ Status SetFramesDuration(CQVDoc& doc, std::span<const ObjectUid> frames, std::ui
 // not among them stay where they are.
 Status ReverseFrames(CQVDoc& doc, std::span<const ObjectUid> frames);
 
+// Moves the frames together, in their list order, into the gap before the
+// frame at index gap of the list as it is (the frame count: after the last
+// frame): what dragging several chosen frames does.
+Status MoveFrames(CQVDoc& doc, std::span<const ObjectUid> frames, std::size_t gap);
+
 // Speeds from kMinSpeedPercent to kMaxSpeedPercent are accepted.
 inline constexpr int kMinSpeedPercent = 1;
 inline constexpr int kMaxSpeedPercent = 10000;

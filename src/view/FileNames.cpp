@@ -20,4 +20,12 @@ std::filesystem::path ProposedAnimationPath(const std::filesystem::path& animati
     return WithExtension(documentPath.empty() ? std::filesystem::path(title) : documentPath, ".gif");
 }
 
+std::string MainWindowTitle(std::string_view programTitle, std::string_view documentTitle, bool modified) {
+    std::string title(programTitle);
+    if (documentTitle.empty()) return title;
+    title.append(" - ").append(documentTitle);
+    if (modified) title += '*';
+    return title;
+}
+
 }  // namespace vantrel

@@ -1,8 +1,9 @@
 #pragma once
-// The file names the save dialogs start from.
+// The file names the save dialogs start from, and the main window's title.
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace vantrel {
 
@@ -14,5 +15,9 @@ std::filesystem::path ProposedDocumentPath(const std::filesystem::path& document
 // .gif in the document's folder, else its title with .gif.
 std::filesystem::path ProposedAnimationPath(const std::filesystem::path& animationPath,
                                             const std::filesystem::path& documentPath, const std::string& title);
+
+// The main window's title: the program's title alone without a document,
+// else "PROGRAM - NAME", with "*" after the name while it is modified.
+std::string MainWindowTitle(std::string_view programTitle, std::string_view documentTitle, bool modified);
 
 }  // namespace vantrel

@@ -149,8 +149,11 @@ void Save(EditorView& v, bool saveAs) {
         return Dialogs(v).AnimationPath(title,
                                         ProposedAnimationPath(lastWritten, v.Document().PathName(), v.Document().Title()));
     };
-    Report(v, SaveAnimationFile(animation, saveAs, ask,
-                                GifChooser(v, ExportImageIndexOf(animation, v.CurrentFrame()))));
+    const SaveOutcome outcome =
+        SaveAnimationFile(animation, saveAs, ask, GifChooser(v, ExportImageIndexOf(animation, v.CurrentFrame())),
+                          v.Host().Progress("Writing the animation..."));
+    Report(v, outcome);
+    if (outcome.kind == SaveOutcome::Kind::Saved) NoteAnimationWritten(v.Document(), outcome.path);
 }
 
 void ExportCurrent(EditorView& v) {

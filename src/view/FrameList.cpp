@@ -1,5 +1,7 @@
 #include "view/FrameList.h"
 
+#include <algorithm>
+
 #include "document/AnimFrame.h"
 #include "document/Animation.h"
 #include "edit/FrameCommands.h"
@@ -63,5 +65,15 @@ FieldCheck<std::uint32_t> ParseDurationText(std::string_view text) {
 }
 
 std::size_t DropTarget(std::size_t from, std::size_t gap) { return gap > from ? gap - 1 : gap; }
+
+ObjectUid CurrentAmongChosen(const std::vector<ObjectUid>& frames, const std::vector<ObjectUid>& chosen,
+                             ObjectUid current) {
+    const auto isChosen = [&chosen](ObjectUid uid) { return std::find(chosen.begin(), chosen.end(), uid) != chosen.end(); };
+    if (chosen.empty() || isChosen(current)) return current;
+    const auto at = std::find(frames.begin(), frames.end(), current);
+    if (const auto after = std::find_if(at, frames.end(), isChosen); after != frames.end()) return *after;
+    const auto before = std::find_if(std::make_reverse_iterator(at), frames.rend(), isChosen);
+    return before != frames.rend() ? *before : current;
+}
 
 }  // namespace vantrel

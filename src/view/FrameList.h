@@ -53,4 +53,10 @@ inline constexpr double kMaxDurationSeconds = 655.35;
 // before the first entry, the entry count after the last).
 std::size_t DropTarget(std::size_t from, std::size_t gap);
 
+// The frame to show while frames are chosen together: current when it is
+// among them (or none is chosen), else the chosen frame nearest after it in
+// the list, else the nearest before it. frames is the whole list in order.
+ObjectUid CurrentAmongChosen(const std::vector<ObjectUid>& frames, const std::vector<ObjectUid>& chosen,
+                             ObjectUid current);
+
 }  // namespace vantrel

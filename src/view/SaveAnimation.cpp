@@ -3,6 +3,7 @@
 #include "document/AnimFrame.h"
 #include "document/AnimationExport.h"
 #include "document/Animation.h"
+#include "document/CQVDoc.h"
 
 namespace vantrel {
 
@@ -34,7 +35,7 @@ std::filesystem::path FrameExportPath(const std::filesystem::path& chosen, std::
 std::filesystem::path AnimationSavePath(const std::filesystem::path& chosen) { return WithExtensionIfNone(chosen, "gif"); }
 
 SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathChooser& askPath,
-                              const GifOptionsChooser& chooseGif) {
+                              const GifOptionsChooser& chooseGif, const ProgressReport& progress) {
     std::filesystem::path path;
     if (!saveAs && animation.hasAnimationFile && !animation.animationPath.empty()) {
         path = animation.animationPath;
@@ -46,11 +47,19 @@ SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathC
     GifExportReport report;
     // The extension chooses the writer; WebP and animated PNG keep every colour and ask nothing.
     Status status = AnimationFormatFor(path) == AnimationFormat::Gif
-                        ? SaveAnimationAsGif(animation, path, chooseGif, &report)
+                        ? SaveAnimationAsGif(animation, path, chooseGif, &report, progress)
                         : SaveAnimationAsImage(animation, path);
     SaveOutcome outcome = Finish(std::move(status), path, report);
     if (outcome.kind == SaveOutcome::Kind::Saved) animation.SetAnimationFile(path);
     return outcome;
+}
+
+bool NoteAnimationWritten(CQVDoc& doc, const std::filesystem::path& written) {
+    if (doc.GetAnimation().isNative || doc.PathName().empty()) return false;
+    std::error_code ec;
+    if (!std::filesystem::equivalent(doc.PathName(), written, ec) || ec) return false;
+    doc.SetModifiedFlag(false);
+    return true;
 }
 
 SaveOutcome ExportFrameFile(const Animation& animation, AnimFrame& frame, const FrameExportChooser& askPath,

@@ -17,6 +17,7 @@ namespace vantrel {
 
 class AnimFrame;
 class Animation;
+class CQVDoc;
 
 // A name chosen in the export dialog: without extension it gets the one of
 // the chosen file type (extension "gif", "jpg", without dot); with one it
@@ -47,8 +48,14 @@ using FrameExportChooser = std::function<std::optional<FrameExportChoice>(const 
 // The name's extension chooses the writer (AnimationFormatFor): GIF through
 // chooseGif's options, or WebP (lossless) and animated PNG without asking.
 // The animation remembers the file only after it was written.
+// progress hears how far a GIF export has come; its stop cancels the save.
 SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathChooser& askPath,
-                              const GifOptionsChooser& chooseGif);
+                              const GifOptionsChooser& chooseGif, const ProgressReport& progress = {});
+
+// After "Save Animation" wrote written: a document read from that very file
+// (a GIF opened as a document) now equals its file and loses its modified
+// mark. True when it did; a document file of its own keeps the mark.
+bool NoteAnimationWritten(CQVDoc& doc, const std::filesystem::path& written);
 
 // "Export Frame As": asks for a file and a type, then writes the frame as
 // GIF or JPEG by the final name's extension.

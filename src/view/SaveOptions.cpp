@@ -1,8 +1,20 @@
 #include "view/SaveOptions.h"
 
+#include <algorithm>
+
+#include "codec/GifFile.h"
+
 namespace vantrel {
 
-GifOptionsDialogState GifOptionsDialogStateFor(const GifExportRequest& request) {
+GifSaveChoices SanitizedGifSaveChoices(GifSaveChoices choices) {
+    choices.options.colorCount = std::clamp(choices.options.colorCount, 2, 256);
+    choices.options.lossy = std::clamp(choices.options.lossy, 0, kMaxLossy);
+    if (choices.options.quantizer != PaletteMethod::MedianCut) choices.options.quantizer = PaletteMethod::Refined;
+    choices.fitKilobytes = std::clamp(choices.fitKilobytes, kMinFitKilobytes, kMaxFitKilobytes);
+    return choices;
+}
+
+GifOptionsDialogState GifOptionsDialogStateFor(const GifExportRequest& request, const GifSaveChoices* last) {
     const int n = request.distinctColors;
     GifOptionsDialogState state;
     state.reduceSelected = n >= 256;
@@ -15,6 +27,24 @@ GifOptionsDialogState GifOptionsDialogStateFor(const GifExportRequest& request) 
     state.choices = ReduceToChoices(n);
     state.reduceEnabled = n > 4;
     state.sizeReductionEnabled = request.animated;
+    if (last == nullptr) return state;
+
+    const GifSaveChoices choices = SanitizedGifSaveChoices(*last);
+    const GifExportOptions& options = choices.options;
+    if (options.reduce ? state.reduceEnabled : state.exactEnabled) state.reduceSelected = options.reduce;
+    if (!state.choices.empty()) {
+        // The list runs from the largest count down.
+        const auto fits = std::find_if(state.choices.begin(), state.choices.end(),
+                                       [&](int count) { return count <= options.colorCount; });
+        state.selectedChoice = fits != state.choices.end() ? std::size_t(fits - state.choices.begin())
+                                                          : state.choices.size() - 1;
+    }
+    state.sizeReductionChecked = options.sizeReduction;
+    state.dither = options.dither;
+    state.classic = options.quantizer == PaletteMethod::MedianCut;
+    state.lossy = options.lossy;
+    state.fit = choices.fit;
+    state.fitKilobytes = choices.fitKilobytes;
     return state;
 }
 

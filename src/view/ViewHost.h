@@ -6,6 +6,7 @@
 
 #include "core/Geometry.h"
 #include "core/Pixel.h"
+#include "core/Progress.h"
 
 namespace vantrel {
 
@@ -92,6 +93,9 @@ public:
     virtual void RefreshCursor() {}
     // The secondary button asks for the context menu at a window point.
     virtual void ShowContextMenu(Point /*window*/) {}
+    // How a long job started by the view shows its progress (text says what
+    // it does) and lets the user stop it; none: the job just runs.
+    virtual ProgressReport Progress(const std::string& /*text*/) { return {}; }
 };
 
 }  // namespace vantrel

@@ -5,8 +5,14 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include "app/ChildFrame.h"
+#include "app/MainFrame.h"
+#include "app/QVView.h"
+#include "app/SplashWnd.h"
+#include "document/CQVDoc.h"
 #include "support/GiflibRef.h"
 
 namespace vantrel::test {
@@ -74,6 +80,40 @@ void ProcessEvents() {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
+}
+
+Editor::Editor() : log(ResetPrompts()) {
+    CAnimatorApp::Settings().clear();
+    EXPECT_EQ(app.InitInstance({}), -1);
+    ProcessEvents();
+}
+
+Editor::~Editor() {
+    if (CMainFrame* frame = app.MainFrame()) {
+        for (CChildFrame* child : frame->Children()) child->Document().SetModifiedFlag(false);
+        frame->close();
+    }
+    ProcessEvents();
+}
+
+CMainFrame& Editor::Frame() const { return *app.MainFrame(); }
+CQVDoc& Editor::Doc() const { return Frame().ActiveView()->Document(); }
+EditorView& Editor::View() const { return Frame().ActiveView()->Editor(); }
+
+void Editor::Run(CommandId id) {
+    Frame().ExecuteCommand(id);
+    Frame().UpdateCommandStates();
+    ProcessEvents();
+}
+
+void WhenDialogShows(std::function<void(QDialog&)> answer) {
+    QTimer::singleShot(0, [answer] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            answer(*dialog);
+        } else {
+            WhenDialogShows(answer);
+        }
+    });
 }
 
 void WriteFlatGif(const std::filesystem::path& path, int width, int height, const std::vector<std::uint32_t>& colors) {

@@ -4,13 +4,23 @@
 // asks, and documents made by the tests.
 
 #include <QApplication>
+#include <QDialog>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
+#include "app/AnimatorApp.h"
 #include "app/Prompts.h"
+#include "view/CommandIds.h"
+
+namespace vantrel {
+class CMainFrame;
+class CQVDoc;
+class EditorView;
+}  // namespace vantrel
 
 namespace vantrel::test {
 
@@ -30,6 +40,24 @@ PromptLog& ResetPrompts();
 
 // Runs pending events (idle updates, deferred deletions).
 void ProcessEvents();
+
+// The editor started on a new document, with fresh settings; its documents
+// are closed unasked at the end.
+struct Editor {
+    Editor();
+    ~Editor();
+    CMainFrame& Frame() const;
+    CQVDoc& Doc() const;
+    EditorView& View() const;
+    // Runs a command and lets the bars catch up.
+    void Run(CommandId id);
+
+    PromptLog& log;
+    CAnimatorApp app;
+};
+
+// Answers the next modal dialog with answer once it shows.
+void WhenDialogShows(std::function<void(QDialog&)> answer);
 
 // A GIF of width x height with one flat-coloured image per colour, written by giflib.
 void WriteFlatGif(const std::filesystem::path& path, int width, int height, const std::vector<std::uint32_t>& colors);

@@ -48,45 +48,9 @@ namespace vantrel {
 namespace {
 
 using C = CommandId;
+using test::Editor;
+using test::WhenDialogShows;
 
-// The editor started on a new document.
-struct Editor {
-    Editor() : log(test::ResetPrompts()) {
-        CAnimatorApp::Settings().clear();
-        EXPECT_EQ(app.InitInstance({}), -1);
-        test::ProcessEvents();
-    }
-    ~Editor() {
-        if (CMainFrame* frame = app.MainFrame()) {
-            for (CChildFrame* child : frame->Children()) child->Document().SetModifiedFlag(false);
-            frame->close();
-        }
-        test::ProcessEvents();
-    }
-    CMainFrame& Frame() const { return *app.MainFrame(); }
-    CQVDoc& Doc() const { return Frame().ActiveView()->Document(); }
-    EditorView& View() const { return Frame().ActiveView()->Editor(); }
-    // Runs a command and lets the bars catch up.
-    void Run(CommandId id) {
-        Frame().ExecuteCommand(id);
-        Frame().UpdateCommandStates();
-        test::ProcessEvents();
-    }
-
-    test::PromptLog& log;
-    CAnimatorApp app;
-};
-
-// Answers the next modal dialog with answer once it shows.
-void WhenDialogShows(std::function<void(QDialog&)> answer) {
-    QTimer::singleShot(0, [answer] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            answer(*dialog);
-        } else {
-            WhenDialogShows(answer);
-        }
-    });
-}
 
 void TypeInto(QLineEdit* box, const QString& text) {
     box->setFocus();

@@ -256,7 +256,7 @@ TEST(MainWindow, MenusGroupTheirCommandsBetweenSeparators) {
                            s.Text(C::LastFrame), sep, s.Text(C::DeleteFrame), sep, s.Text(C::HelpContents)}));
 }
 
-TEST(MainWindow, PanelsFloatAndCannotDock) {
+TEST(MainWindow, PanelsDockAtTheRightOnFirstStartAndMayFloat) {
     Started s;
     const struct {
         const char* name;
@@ -272,8 +272,13 @@ TEST(MainWindow, PanelsFloatAndCannotDock) {
         const auto* dock = s.Frame().findChild<QDockWidget*>(QString::fromLatin1(p.name));
         ASSERT_NE(dock, nullptr);
         EXPECT_EQ(dock->windowTitle(), QString::fromLatin1(p.title));
-        EXPECT_TRUE(dock->isFloating());
-        EXPECT_EQ(dock->allowedAreas(), Qt::NoDockWidgetArea);
+        EXPECT_FALSE(dock->isFloating());
+        EXPECT_TRUE(dock->isVisible());
+        EXPECT_EQ(s.Frame().dockWidgetArea(const_cast<QDockWidget*>(dock)), Qt::RightDockWidgetArea);
+        EXPECT_TRUE(dock->features().testFlag(QDockWidget::DockWidgetFloatable));
+        EXPECT_TRUE(dock->isAreaAllowed(Qt::RightDockWidgetArea));
+        // Docked, it covers nothing of the document windows.
+        EXPECT_FALSE(dock->geometry().intersects(s.Frame().MdiArea()->geometry()));
         ASSERT_NE(dock->widget(), nullptr);
         EXPECT_EQ(dock->widget()->parent(), dock);
         if (!p.body.isEmpty()) {
@@ -378,7 +383,8 @@ TEST(MainWindow, DroppedFilesOpenAsDocuments) {
     ProcessEvents();
     QStringList titles;
     for (CChildFrame* child : s.Frame().Children()) titles.append(QString::fromStdString(child->Document().Title()));
-    EXPECT_EQ(titles, (QStringList{"Untitled-1", "dropped.gif", "sample.qvd", "Shot.PNG"}));
+    // The untouched new document the program started with gave way to the first of them.
+    EXPECT_EQ(titles, (QStringList{"dropped.gif", "sample.qvd", "Shot.PNG"}));
     const Animation& shot = s.Frame().Children().back()->Document().GetAnimation();
     EXPECT_EQ(shot.Width(), 24);
     EXPECT_EQ(shot.Height(), 16);
@@ -710,6 +716,27 @@ TEST(MainWindow, ClosingTheMainWindowSavesTheBarLayout) {
     }
     QSettings settings = CAnimatorApp::Settings();
     EXPECT_FALSE(settings.value(QStringLiteral("BarState/State")).toByteArray().isEmpty());
+}
+
+TEST(MainWindow, AFloatedPanelFloatsAgainAtTheNextStart) {
+    CAnimatorApp::Settings().clear();
+    {
+        ResetPrompts();
+        CAnimatorApp app;
+        ASSERT_EQ(app.InitInstance({}), -1);
+        ProcessEvents();
+        app.MainFrame()->findChild<QDockWidget*>(QStringLiteral("frameListBar"))->setFloating(true);
+        app.MainFrame()->close();
+        ProcessEvents();
+    }
+    CAnimatorApp app;
+    ASSERT_EQ(app.InitInstance({}), -1);
+    ProcessEvents();
+    EXPECT_TRUE(app.MainFrame()->findChild<QDockWidget*>(QStringLiteral("frameListBar"))->isFloating());
+    EXPECT_FALSE(app.MainFrame()->findChild<QDockWidget*>(QStringLiteral("backgroundBar"))->isFloating());
+    for (CChildFrame* child : app.MainFrame()->Children()) child->Document().SetModifiedFlag(false);
+    app.MainFrame()->close();
+    ProcessEvents();
 }
 
 // ---- help ----

@@ -146,7 +146,7 @@ TEST(ExportBudgetTest, FitsUnderTheLimitWithTheMostColoursItFinds) {
     EXPECT_FALSE(refused.ok());
     EXPECT_TRUE(bytes.empty());
     EXPECT_NE(refused.message().find("2 colours"), std::string::npos) << refused.message();
-    EXPECT_NE(refused.message().find("limit of 100 bytes"), std::string::npos) << refused.message();
+    EXPECT_NE(refused.message().find("limit of 100 bytes (0.1 KB)."), std::string::npos) << refused.message();
     EXPECT_LE(report.trials, kMaxBudgetTrials);
 }
 

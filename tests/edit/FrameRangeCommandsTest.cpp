@@ -91,6 +91,7 @@ TEST(FrameRangeCommands, EachIsOneStepThatUndoesToTheBytesAndRedoesToTheAfterSta
         {"duration 2-5", {1, 2, 3, 4}, [](CQVDoc& d, auto f) { return SetFramesDuration(d, f, 50); }},
         {"reverse all", {0, 1, 2, 3, 4}, ReverseFrames},
         {"speed 200", {0, 1, 2, 3, 4}, [](CQVDoc& d, auto f) { return ChangeFramesSpeed(d, f, 200); }},
+        {"move 1 and 3 to the end", {2, 0}, [](CQVDoc& d, auto f) { return MoveFrames(d, f, 5); }},
     };
     for (const RangeCase& c : cases) {
         auto doc = MakeDoc(kFive);
@@ -216,6 +217,39 @@ TEST(FrameRangeCommands, ChosenFramesCountOnlyWithTheCurrentOneAmongThem) {
     EXPECT_EQ(ChosenOrCurrent(doc->GetAnimation(), std::vector{c, a}, a), (std::vector{a, c}));
     EXPECT_EQ(ChosenOrCurrent(doc->GetAnimation(), std::vector{c, a}, b), (std::vector{b}));
     EXPECT_EQ(ChosenOrCurrent(doc->GetAnimation(), std::vector<ObjectUid>{}, b), (std::vector{b}));
+}
+
+TEST(FrameRangeCommands, MovedFramesGatherInTheGapInListOrderForEveryChoiceAndGap) {
+    // Every choice of the five frames, dropped into every gap, against the
+    // plain rule: the others keep their order, the moved ones come together
+    // where the gap was.
+    for (unsigned mask = 1; mask < 32; ++mask) {
+        for (std::size_t gap = 0; gap <= 5; ++gap) {
+            auto doc = MakeDoc(kFive);
+            const std::vector<ObjectUid> u = Uids(*doc);
+            std::vector<ObjectUid> chosen, before, after;
+            for (std::size_t i = 0; i < 5; ++i) {
+                if (mask & (1u << i)) chosen.push_back(u[i]);
+                else (i < gap ? before : after).push_back(u[i]);
+            }
+            std::vector<ObjectUid> expected = before;
+            expected.insert(expected.end(), chosen.begin(), chosen.end());
+            expected.insert(expected.end(), after.begin(), after.end());
+            // The order the frames are named in does not matter.
+            std::vector<ObjectUid> named(chosen.rbegin(), chosen.rend());
+            const std::size_t steps = doc->History().Index();
+            ASSERT_TRUE(MoveFrames(*doc, named, gap).ok());
+            EXPECT_EQ(Uids(*doc), expected) << "mask " << mask << " gap " << gap;
+            if (expected == u) {
+                EXPECT_EQ(doc->History().Index(), steps) << "nothing moved, nothing recorded";
+            } else {
+                EXPECT_EQ(doc->History().Index(), steps + 1);
+                EXPECT_EQ(doc->History().UndoLabel(), chosen.size() == 1 ? "Move Frame" : "Move Frames");
+                doc->History().Undo();
+                EXPECT_EQ(Uids(*doc), u) << "mask " << mask << " gap " << gap;
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -11,15 +11,16 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/AnimatorApp.h"
 #include "app/dialogs/DialogSupport.h"
 #include "app/dialogs/GifSizeEstimator.h"
-#include "view/SaveOptions.h"
 
 namespace vantrel {
 
@@ -40,14 +41,15 @@ QString WorkingOutText() { return QStringLiteral("File size: working it out...")
 
 }  // namespace
 
-GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportRequest& request)
+GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportRequest& request,
+                                           const GifSaveChoices* last)
     : QDialog(parent), request_(request) {
-    const GifOptionsDialogState state = GifOptionsDialogStateFor(request);
+    const GifOptionsDialogState state = GifOptionsDialogStateFor(request, last);
     setWindowTitle(QStringLiteral("GIF Save Options"));
     setObjectName(QStringLiteral("gifSaveOptions"));
 
     auto* palette = new QGroupBox(QStringLiteral("Palette Options"), this);
-    auto* exact = new QRadioButton(QString::fromStdString(state.exactText), palette);
+    exact_ = new QRadioButton(QString::fromStdString(state.exactText), palette);
     reduce_ = new QRadioButton(QStringLiteral("Reduce to:"), palette);
     counts_ = new QComboBox(palette);
     auto* colors = new QLabel(QStringLiteral("colors"), palette);
@@ -58,7 +60,7 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     classic_->setToolTip(QStringLiteral("The plain median cut: large flat colours may shift a little"));
     for (const int count : state.choices) counts_->addItem(QString::number(count), count);
     auto* grid = new QGridLayout(palette);
-    grid->addWidget(exact, 0, 0, 1, 3);
+    grid->addWidget(exact_, 0, 0, 1, 3);
     grid->addWidget(reduce_, 1, 0);
     grid->addWidget(counts_, 1, 1);
     grid->addWidget(colors, 1, 2);
@@ -85,12 +87,16 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     webLayout->addWidget(sizeReduction_);
     webLayout->addLayout(lossyRow);
 
-    exact->setEnabled(state.exactEnabled);
-    (state.reduceSelected ? reduce_ : exact)->setChecked(true);
+    exact_->setEnabled(state.exactEnabled);
+    (state.reduceSelected ? reduce_ : exact_)->setChecked(true);
     reduce_->setEnabled(state.reduceEnabled);
     colors->setEnabled(state.reduceEnabled);
     sizeReduction_->setChecked(state.sizeReductionChecked);
     sizeReduction_->setEnabled(state.sizeReductionEnabled);
+    if (!state.choices.empty()) counts_->setCurrentIndex(int(state.selectedChoice));
+    dither_->setChecked(state.dither);
+    classic_->setChecked(state.classic);
+    lossy_->setValue(state.lossy);
 
     auto* file = new QGroupBox(QStringLiteral("File Size"), this);
     size_ = new QLabel(file);
@@ -99,9 +105,10 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     fit_->setObjectName(QStringLiteral("fitUnder"));
     fitKilobytes_ = new QSpinBox(file);
     fitKilobytes_->setObjectName(QStringLiteral("fitUnderKilobytes"));
-    fitKilobytes_->setRange(1, 4'000'000);
-    fitKilobytes_->setValue(500);
+    fitKilobytes_->setRange(kMinFitKilobytes, kMaxFitKilobytes);
+    fitKilobytes_->setValue(state.fitKilobytes);
     fitKilobytes_->setSuffix(QStringLiteral(" KB"));
+    fit_->setChecked(state.fit);
     fitMessage_ = new QLabel(file);
     fitMessage_->setObjectName(QStringLiteral("fitMessage"));
     fitMessage_->setWordWrap(true);
@@ -152,7 +159,7 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     }
 
     const auto changed = [this] { ChoicesChanged(); };
-    connect(exact, &QRadioButton::toggled, this, changed);
+    connect(exact_, &QRadioButton::toggled, this, changed);
     connect(counts_, &QComboBox::currentIndexChanged, this, changed);
     connect(dither_, &QCheckBox::toggled, this, changed);
     connect(classic_, &QCheckBox::toggled, this, changed);
@@ -175,6 +182,19 @@ GifExportOptions GifSaveOptionsDialog::Options() const {
     options.quantizer = classic_->isChecked() ? PaletteMethod::MedianCut : PaletteMethod::Refined;
     options.lossy = lossy_->value();
     return options;
+}
+
+GifSaveChoices GifSaveOptionsDialog::Choices() const {
+    GifSaveChoices choices;
+    choices.options.reduce = reduce_->isChecked() && exact_->isEnabled();
+    choices.options.colorCount = counts_->count() > 0 ? counts_->currentData().toInt() : 256;
+    choices.options.sizeReduction = sizeReduction_->isChecked();
+    choices.options.dither = dither_->isChecked();
+    choices.options.quantizer = classic_->isChecked() ? PaletteMethod::MedianCut : PaletteMethod::Refined;
+    choices.options.lossy = lossy_->value();
+    choices.fit = fit_->isChecked();
+    choices.fitKilobytes = fitKilobytes_->value();
+    return choices;
 }
 
 void GifSaveOptionsDialog::ChoicesChanged() {
@@ -225,9 +245,49 @@ void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
     QDialog::accept();
 }
 
+namespace {
+
+// Where the choices are kept in the settings store.
+const char* const kChoicesSection = "GifSaveOptions";
+
+QString ChoiceKey(const char* name) { return QStringLiteral("%1/%2").arg(QLatin1String(kChoicesSection), QLatin1String(name)); }
+
+}  // namespace
+
+std::optional<GifSaveChoices> LoadGifSaveChoices() {
+    const QSettings settings = CAnimatorApp::Settings();
+    if (!settings.contains(ChoiceKey("Colors"))) return std::nullopt;
+    GifSaveChoices choices;
+    GifExportOptions& o = choices.options;
+    o.reduce = settings.value(ChoiceKey("Reduce"), o.reduce).toBool();
+    o.colorCount = settings.value(ChoiceKey("Colors"), o.colorCount).toInt();
+    o.sizeReduction = settings.value(ChoiceKey("SizeReduction"), o.sizeReduction).toBool();
+    o.dither = settings.value(ChoiceKey("Dither"), o.dither).toBool();
+    o.quantizer = settings.value(ChoiceKey("Classic"), false).toBool() ? PaletteMethod::MedianCut : PaletteMethod::Refined;
+    o.lossy = settings.value(ChoiceKey("Lossy"), o.lossy).toInt();
+    choices.fit = settings.value(ChoiceKey("FitUnder"), choices.fit).toBool();
+    choices.fitKilobytes = settings.value(ChoiceKey("FitKilobytes"), choices.fitKilobytes).toInt();
+    return SanitizedGifSaveChoices(choices);
+}
+
+void StoreGifSaveChoices(const GifSaveChoices& choices) {
+    QSettings settings = CAnimatorApp::Settings();
+    const GifExportOptions& o = choices.options;
+    settings.setValue(ChoiceKey("Reduce"), o.reduce);
+    settings.setValue(ChoiceKey("Colors"), o.colorCount);
+    settings.setValue(ChoiceKey("SizeReduction"), o.sizeReduction);
+    settings.setValue(ChoiceKey("Dither"), o.dither);
+    settings.setValue(ChoiceKey("Classic"), o.quantizer == PaletteMethod::MedianCut);
+    settings.setValue(ChoiceKey("Lossy"), o.lossy);
+    settings.setValue(ChoiceKey("FitUnder"), choices.fit);
+    settings.setValue(ChoiceKey("FitKilobytes"), choices.fitKilobytes);
+}
+
 std::optional<GifExportOptions> AskGifSaveOptions(QWidget* parent, const GifExportRequest& request) {
-    GifSaveOptionsDialog dialog(parent, request);
+    const std::optional<GifSaveChoices> last = LoadGifSaveChoices();
+    GifSaveOptionsDialog dialog(parent, request, last ? &*last : nullptr);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    StoreGifSaveChoices(dialog.Choices());
     return dialog.Options();
 }
 

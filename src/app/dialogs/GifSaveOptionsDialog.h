@@ -5,7 +5,8 @@
 // frame as that file shows it (both worked out on a worker thread as they
 // change), and "Fit under N KB", which on OK searches for the colour count
 // that keeps the file under N KB and stays open, saying why, when even the
-// fewest colours do not fit.
+// fewest colours do not fit. AskGifSaveOptions opens it with the choices
+// confirmed last time (kept in the program's settings) and keeps the new ones.
 
 #include <QDialog>
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include <optional>
 
 #include "document/Export.h"
+#include "view/SaveOptions.h"
 
 class QCheckBox;
 class QComboBox;
@@ -31,11 +33,14 @@ struct GifEstimate;
 class GifSaveOptionsDialog : public QDialog {
 public:
     // Shows the size only when the request carries the images to be written.
-    GifSaveOptionsDialog(QWidget* parent, const GifExportRequest& request);
+    // Starts from the choices last confirmed when given, else from the defaults.
+    GifSaveOptionsDialog(QWidget* parent, const GifExportRequest& request, const GifSaveChoices* last = nullptr);
     ~GifSaveOptionsDialog() override;
 
     // The choices as they stand (after OK with "Fit under", the fitted ones).
     GifExportOptions Options() const;
+    // The choices as the dialog shows them, to be remembered for the next save.
+    GifSaveChoices Choices() const;
 
     QComboBox* CountBox() const { return counts_; }
     QRadioButton* ReduceButton() const { return reduce_; }
@@ -68,6 +73,7 @@ private:
     void Answered(const GifEstimate& estimate);
 
     GifExportRequest request_;
+    QRadioButton* exact_ = nullptr;
     QRadioButton* reduce_ = nullptr;
     QComboBox* counts_ = nullptr;
     QCheckBox* dither_ = nullptr;
@@ -85,6 +91,11 @@ private:
     std::unique_ptr<GifSizeEstimator> estimator_;
 };
 
+// The choices last confirmed, from the settings store; none before the first.
+std::optional<GifSaveChoices> LoadGifSaveChoices();
+void StoreGifSaveChoices(const GifSaveChoices& choices);
+
+// Runs the dialog from the remembered choices; on OK remembers the new ones.
 std::optional<GifExportOptions> AskGifSaveOptions(QWidget* parent, const GifExportRequest& request);
 
 }  // namespace vantrel

@@ -74,14 +74,32 @@ FrameListPanel::FrameListPanel(QWidget* parent) : DocumentPanel(parent) {
     connect(list_, &QListWidget::itemSelectionChanged, this, [this] {
         if (refreshing_) return;
         selected_.clear();
-        for (int i = 0; i < list_->count(); ++i)
-            if (list_->item(i)->isSelected()) selected_.push_back(list_->item(i)->data(kUidRole).toULongLong());
+        std::vector<ObjectUid> all;
+        for (int i = 0; i < list_->count(); ++i) {
+            all.push_back(list_->item(i)->data(kUidRole).toULongLong());
+            if (list_->item(i)->isSelected()) selected_.push_back(all.back());
+        }
         emit framesChosen(QList<quint64>(selected_.begin(), selected_.end()));
+        // A Ctrl-click that takes the current frame out of the selection
+        // shows a frame that stays in it: the frame commands act on what is selected.
+        const ObjectUid current = list_->currentItem() ? list_->currentItem()->data(kUidRole).toULongLong() : 0;
+        const ObjectUid shown = CurrentAmongChosen(all, selected_, current);
+        if (shown != current) {
+            refreshing_ = true;
+            list_->setCurrentItem(list_->item(int(std::find(all.begin(), all.end(), shown) - all.begin())),
+                                  QItemSelectionModel::NoUpdate);
+            refreshing_ = false;
+            emit frameChosen(shown);
+        }
     });
     connect(list_, &FrameListWidget::entryDropped, this, [this](int from, int gap) {
         QListWidgetItem* item = list_->item(from);
-        if (item == nullptr) return;
-        MoveFrame(item->data(kUidRole).toULongLong(), DropTarget(std::size_t(from), std::size_t(gap)));
+        if (item == nullptr || Document() == nullptr) return;
+        // A frame of the selection takes the whole selection along.
+        const ObjectUid dragged = item->data(kUidRole).toULongLong();
+        const std::vector<ObjectUid> frames = ChosenOrCurrent(Document()->GetAnimation(), selected_, dragged);
+        MoveFrames(*Document(), frames, std::size_t(gap));
+        RefreshNow();
     });
     Refresh();
 }
