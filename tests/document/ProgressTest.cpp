@@ -67,7 +67,8 @@ std::vector<std::uint8_t> StateOf(const CQVDoc& doc) { return DocumentBytes(doc)
 class OpeningProgress : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(OpeningProgress, ReportsUpToTheEndAndAStopAtAnyStepKeepsTheDocument) {
-    const std::filesystem::path dir = test::ScratchDir("progress-open");
+    // A folder per case: the cases may run at once, and a scratch folder is emptied when taken.
+    const std::filesystem::path dir = test::ScratchDir((std::string("progress-open-") + GetParam()).c_str());
     const std::filesystem::path path = dir / (std::string("six.") + GetParam());
     auto made = Striped(6);
     if (std::string(GetParam()) == "gif") {
