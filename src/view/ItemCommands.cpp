@@ -93,9 +93,9 @@ void AlignCenter(EditorView& v) {
 }
 
 void MoveBy(EditorView& v) {
-    MoveByValues values = v.lastMoveBy;
+    MoveByValues values = v.Settings().LastMoveBy();
     if (!v.Host().Dialogs().MoveBy(values)) return;
-    v.lastMoveBy = values;
+    v.Settings().SetLastMoveBy(values);
     const int d = values.distance;
     switch (values.direction) {
         case MoveDirection::Up: MoveSelectionBy(v, "Move By", {0, -d}); break;
@@ -117,9 +117,9 @@ void ImageSize(EditorView& v) {
     CanvasItem* item = OnlySelected(v);
     if (!item) return;
     const Rect old = item->Bounds();
-    ImageSizeValues values{old.Width(), old.Height(), v.resizeResampling};
+    ImageSizeValues values{old.Width(), old.Height(), v.Settings().ResizeResampling()};
     if (!v.Host().Dialogs().ImageSize(values)) return;
-    v.resizeResampling = values.resampling;
+    v.Settings().SetResizeResampling(values.resampling);
     const int w = std::clamp(values.width, 1, kMaxItemSide);
     const int h = std::clamp(values.height, 1, kMaxItemSide);
     // The centre stays put.
@@ -201,7 +201,7 @@ void RectangleStyle(EditorView& v) {
     const BoxStyle style = static_cast<BoxItem*>(item)->Style();
     RectStyleValues values{int(style.lineStyle), style.lineWidth, style.spaceWidth};
     if (!v.Host().Dialogs().RectangleStyle(values)) return;
-    v.newBox = {values.fillStyle, values.lineWidth, values.spaceWidth};
+    v.Settings().SetNewBox({values.fillStyle, values.lineWidth, values.spaceWidth});
     BoxStyle wanted = style;
     wanted.lineStyle = static_cast<BoxLineStyle>(std::clamp(values.fillStyle, 0, 3));
     wanted.lineWidth = values.lineWidth;

@@ -49,7 +49,7 @@ void EditText(EditorView& v) {
     // A font chosen with "Font..." before Cancel is not applied: the label
     // would otherwise hold a font its picture does not show.
     if (!v.Host().Dialogs().EditText(values)) return;
-    v.newLabelAntiAliased = values.antiAliased;
+    v.Settings().SetNewLabelAntiAliased(values.antiAliased);
     ApplyLabelParams(v, label->Uid(), WithTextEdit(label->Params(), values), "Edit Text");
     v.Host().UpdateNow();
 }

@@ -119,7 +119,7 @@ TEST(ItemCommands, MoveByStopsAtTheWorkAreaAndRemembersItsValues) {
     // Cancel keeps the remembered values.
     f.host.dialogs.moveBy.reset();
     f.view.ExecuteCommand(C::MoveBy);
-    EXPECT_EQ(f.view.lastMoveBy.direction, MoveDirection::None);
+    EXPECT_EQ(f.view.Settings().LastMoveBy().direction, MoveDirection::None);
 }
 
 TEST(ItemCommands, ImageSizeKeepsTheCentre) {
@@ -144,7 +144,7 @@ TEST(ItemCommands, ImageSizeResamplesTheWayTheDialogSaysAndRemembersIt) {
     f.host.dialogs.imageSize = ImageSizeValues{33, 17, ResampleMode::Smooth};
     ASSERT_TRUE(f.view.ExecuteCommand(C::ImageSize));
     EXPECT_EQ(f.host.dialogs.imageSizeShown->resampling, ResampleMode::Sharp);  // the first time
-    EXPECT_EQ(f.view.resizeResampling, ResampleMode::Smooth);
+    EXPECT_EQ(f.view.Settings().ResizeResampling(), ResampleMode::Smooth);
     const CanvasItem& resized = *f.Frame().Top();
     const std::optional<PackedDib> smooth = Resampled(source, 33, 17, ResampleMode::Smooth);
     const std::optional<PackedDib> sharp = Resampled(source, 33, 17, ResampleMode::Sharp);
@@ -245,8 +245,8 @@ TEST(ItemCommands, RectangleStyleChangesTheBoxAndTheDefaults) {
     EXPECT_EQ(style.lineStyle, BoxLineStyle::Vertical);
     EXPECT_EQ(style.lineWidth, 5);
     EXPECT_EQ(style.spaceWidth, 7);
-    EXPECT_EQ(f.view.newBox.fillStyle, 3);
-    EXPECT_EQ(f.view.newBox.spaceWidth, 7);
+    EXPECT_EQ(f.view.Settings().NewBox().fillStyle, 3);
+    EXPECT_EQ(f.view.Settings().NewBox().spaceWidth, 7);
 }
 
 TEST(ItemCommands, EachCommandIsOneStepThatUndoesToTheDocumentBytes) {

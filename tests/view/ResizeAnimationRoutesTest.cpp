@@ -42,7 +42,7 @@ struct Fixture {
 
 TEST(ResizeAnimationRoute, AsksWithTheCanvasAndAppliesTheChoiceAsOneStep) {
     Fixture f;
-    f.view.resizeResampling = ResampleMode::Smooth;
+    f.view.Settings().SetResizeResampling(ResampleMode::Smooth);
     f.host.resize.answer = ResizeAnimationValues{{60, 40}, ResampleMode::Sharp};
     ASSERT_TRUE(f.view.ExecuteCommand(CommandId::ResizeAnimation));
     ASSERT_EQ(f.host.resize.asked.size(), 1u);
@@ -51,7 +51,7 @@ TEST(ResizeAnimationRoute, AsksWithTheCanvasAndAppliesTheChoiceAsOneStep) {
     EXPECT_EQ(f.doc->GetAnimation().Width(), 60);
     EXPECT_EQ(f.doc->GetAnimation().Height(), 40);
     EXPECT_EQ(f.doc->History().StepCount(), 1u);
-    EXPECT_EQ(f.view.resizeResampling, ResampleMode::Sharp);  // remembered for the next time
+    EXPECT_EQ(f.view.Settings().ResizeResampling(), ResampleMode::Sharp);  // remembered for the next time
     EXPECT_TRUE(f.host.messages.empty());
 }
 
