@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "ToolFixture.h"
 #include "ViewTestUtil.h"
 #include "document/LabelItem.h"
@@ -62,9 +64,13 @@ TEST(SelectTool, TheHandlesAreHiddenOnlyWhileTheSelectionMoves) {
     f.view.Select(*a, true);
     const Point topLeftHandle{92, 92};  // handle 1 lies 8 pixels outside the corner
     ASSERT_EQ(PaintedAt(f.view, topLeftHandle), kOpaqueBlack);
-    f.view.OnPointerMove({120, 120}, {});
-    f.view.OnPrimaryDown({120, 120}, {});
-    f.view.OnPointerMove({122, 120}, {});  // within the threshold: nothing moves yet
+    // Presses on the item and drags it, without letting go.
+    const auto pressAndMove = [&f](std::initializer_list<Point> path) {
+        f.view.OnPointerMove(*path.begin(), {});
+        f.view.OnPrimaryDown(*path.begin(), {});
+        for (auto it = path.begin() + 1; it != path.end(); ++it) f.view.OnPointerMove(*it, {});
+    };
+    pressAndMove({{120, 120}, {122, 120}});  // within the threshold: nothing moves yet
     EXPECT_EQ(PaintedAt(f.view, topLeftHandle), kOpaqueBlack);
     f.view.OnPointerMove({130, 120}, {});
     ASSERT_EQ(a->Bounds().left, 110);
@@ -73,16 +79,12 @@ TEST(SelectTool, TheHandlesAreHiddenOnlyWhileTheSelectionMoves) {
     EXPECT_EQ(PaintedAt(f.view, {102, 92}), kOpaqueBlack);
     // A move that is cancelled shows them again, and so does a change of tool
     // (the zoom tool keeps the selection).
-    f.view.OnPointerMove({120, 120}, {});
-    f.view.OnPrimaryDown({120, 120}, {});
-    f.view.OnPointerMove({140, 120}, {});
+    pressAndMove({{120, 120}, {140, 120}});
     ASSERT_EQ(a->Bounds().left, 130);
     EXPECT_NE(PaintedAt(f.view, {122, 92}), kOpaqueBlack);
     f.view.CancelDrag();
     EXPECT_EQ(PaintedAt(f.view, {122, 92}), kOpaqueBlack);
-    f.view.OnPointerMove({140, 120}, {});
-    f.view.OnPrimaryDown({140, 120}, {});
-    f.view.OnPointerMove({160, 120}, {});
+    pressAndMove({{140, 120}, {160, 120}});
     ASSERT_EQ(a->Bounds().left, 150);
     EXPECT_NE(PaintedAt(f.view, {142, 92}), kOpaqueBlack);
     f.Tool(CommandId::ToolZoom);

@@ -30,13 +30,14 @@ public:
 private:
     void AddLabel(AnimFrame& frame, Point at) {
         CQVDoc& doc = view_.Document();
-        TextEditValues values{std::string(), view_.Settings().NewLabelAntiAliased(), doc.defaultFont};
-        const bool confirmed = view_.Host().Dialogs().EditText(values);
+        const TextEditAnswer answer =
+            view_.Host().Dialogs().EditText({std::string(), view_.Settings().NewLabelAntiAliased(), doc.defaultFont});
         // A font chosen with "Font..." stays the default even when cancelled.
-        if (!confirmed || values.text.empty()) {
-            view_.Execute(std::make_unique<SetDefaultFontCommand>("Change Font", values.font));
+        if (!answer.chosen || answer.chosen->text.empty()) {
+            view_.Execute(std::make_unique<SetDefaultFontCommand>("Change Font", answer.font));
             return;
         }
+        const TextEditValues& values = *answer.chosen;
         LabelParams params;
         params.textColor = view_.ForegroundColor();
         auto label = std::make_unique<LabelItem>();
