@@ -46,9 +46,14 @@ SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathC
     }
     GifExportReport report;
     // The extension chooses the writer; WebP and animated PNG keep every colour and ask nothing.
-    Status status = AnimationFormatFor(path) == AnimationFormat::Gif
-                        ? SaveAnimationAsGif(animation, path, chooseGif, &report, progress)
-                        : SaveAnimationAsImage(animation, path);
+    Status status = Status::Ok();
+    if (AnimationFormatFor(path) == AnimationFormat::Gif) {
+        status = SaveAnimationAsGif(animation, path, chooseGif, &report, progress);
+    } else {
+        ProgressSteps steps(progress);
+        status = SaveAnimationAsImage(animation, path, {}, &steps);
+        if (steps.Stopped()) status = Status::Ok(), report.cancelled = true;
+    }
     SaveOutcome outcome = Finish(std::move(status), path, report);
     if (outcome.kind == SaveOutcome::Kind::Saved) animation.SetAnimationFile(path);
     return outcome;
