@@ -23,7 +23,7 @@ constexpr std::uint64_t kMaxFuzzPixels = std::uint64_t{1} << 16;
 
 std::uint64_t PixelsToMake(std::span<const std::uint8_t> bytes) {
     vantrel::GifFile gif;
-    if (gif.ReadGif(bytes) != 1) return 0;  // refused the same way by the opener
+    if (!gif.ReadGif(bytes)) return 0;  // refused the same way by the opener
     const std::uint64_t screen = std::uint64_t{gif.screenWidth} * gif.screenHeight;
     std::uint64_t pixels = 0;
     for (const vantrel::GifImage& image : gif.images)

@@ -219,8 +219,8 @@ void ImportImage(EditorView& v) {
     const std::optional<std::string> path = v.Host().Dialogs().ImportImagePath();
     if (!path || !v.CurrentFrame()) return;
     v.DeselectAll();
-    Status result;
-    v.Execute(std::make_unique<ImportFileCommand>("Import Image", v.CurrentFrame()->Uid(), *path, &result));
+    const Status result = ImportFileStep(v.Document(), "Import Image", v.CurrentFrame()->Uid(), *path);
+    v.TellRefusal(v.Document().History().Refusal());
     if (AnimFrame* frame = v.CurrentFrame(); frame && frame->Top()) v.Select(*frame->Top(), true);
     v.Host().RedrawAll();
     if (!result) v.Host().ShowMessage(result.message(), MessageStyle::Error);
