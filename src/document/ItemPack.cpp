@@ -73,10 +73,13 @@ CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> r
                                  bool compose) {
     auto cost = ItemRecordCost(record);
     if (!cost) return nullptr;
-    if (*PeekRecordTag(record) == kLabelRecordTag && budget != nullptr) {
-        // A label's size comes from its text and font, not from the stored
-        // bounds: it is measured and counted before it is drawn, as a large
-        // font takes long to draw only to be refused.
+    // A label's size comes from its text and font, not from the stored
+    // bounds. Where the budget has no room for the largest label, it is
+    // measured and counted before it is drawn: a large font takes long to
+    // draw only to be refused.
+    static const std::uint64_t kLargestLabel = ItemMemoryBytes(kMaxLabelSide, kMaxLabelSide);
+    const bool label = *PeekRecordTag(record) == kLabelRecordTag;
+    if (label && budget != nullptr && budget->Remaining() < kLargestLabel + *cost) {
         const std::optional<LabelItem::ImageSize> size = LabelItem::RecordImageSize(record);
         if (!size) return nullptr;
         cost = std::max(*cost, ItemMemoryBytes(std::uint64_t(size->width), std::uint64_t(size->height)));
@@ -84,6 +87,12 @@ CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> r
     if (budget != nullptr && !budget->Take(*cost)) return nullptr;
     std::unique_ptr<CanvasItem> item = NewItemForTag(*PeekRecordTag(record));
     if (!item->LoadRecord(record)) return nullptr;
+    if (label && budget != nullptr) {
+        // Counted at the size it was drawn at, when it was not measured.
+        const PackedDib& image = item->Image();
+        const std::uint64_t held = ItemMemoryBytes(std::uint64_t(image.Width()), std::uint64_t(image.Height()));
+        if (held > *cost && !budget->Take(held - *cost)) return nullptr;
+    }
     return compose ? list.AppendItem(std::move(item)) : list.AppendItemUncomposed(std::move(item));
 }
 

@@ -251,6 +251,10 @@ TEST(ItemPackTest, ALabelCountsTheSizeItDrawsAtNotItsStoredBounds) {
     ASSERT_NE(CreateItemFromRecord(list, record, &enough), nullptr);
     EXPECT_FALSE(enough.Exceeded());
     EXPECT_EQ(list.Top()->Image().Width(), size->width);
+    // With room for any label it is drawn first and counted the same.
+    MemoryBudget roomy(std::uint64_t{1} << 40);
+    ASSERT_NE(CreateItemFromRecord(list, record, &roomy), nullptr);
+    EXPECT_EQ(roomy.Needed(), needed);
 }
 
 }  // namespace
