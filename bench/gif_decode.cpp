@@ -120,7 +120,7 @@ void BM_VantrelReadDecodeBuild(benchmark::State& state) {
     const auto& bytes = Animation();
     for (auto _ : state) {
         vantrel::GifFile gif;
-        if (gif.ReadGif(bytes) != 1) state.SkipWithError("ReadGif failed");
+        if (!gif.ReadGif(bytes)) state.SkipWithError("ReadGif failed");
         gif.DecodeImages();
         gif.BuildPixelBuffers();
         benchmark::DoNotOptimize(gif.images.back().pixels->Row(0));

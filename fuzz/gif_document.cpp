@@ -24,7 +24,7 @@ constexpr std::uint64_t kMaxFuzzPixels = std::uint64_t{1} << 14;
 
 std::uint64_t PixelsToMake(std::span<const std::uint8_t> bytes) {
     vantrel::GifFile gif;
-    if (gif.ReadGif(bytes) != 1) return 0;  // refused the same way by the opener
+    if (!gif.ReadGif(bytes)) return 0;  // refused the same way by the opener
     // Every frame has the canvas's size, which the images' extent may give.
     const vantrel::GifScreenSize canvas = vantrel::EffectiveScreen(gif);
     const std::uint64_t screen = std::uint64_t(canvas.width) * std::uint64_t(canvas.height);

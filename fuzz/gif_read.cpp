@@ -18,7 +18,7 @@ constexpr std::uint64_t kMaxFuzzPixels = std::uint64_t{1} << 16;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vantrel::GifFile gif;
-    if (gif.ReadGif(std::span<const std::uint8_t>(data, size)) != 1) return 0;
+    if (!gif.ReadGif(std::span<const std::uint8_t>(data, size))) return 0;
 
     std::uint64_t pixels = 0;
     for (const vantrel::GifImage& image : gif.images) pixels += std::uint64_t{image.width} * image.height;

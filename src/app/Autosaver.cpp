@@ -54,9 +54,8 @@ void Autosaver::Forget(const CQVDoc* doc) {
 }
 
 Status Autosaver::Recover(const RecoveryEntry& entry, CQVDoc& doc) {
-    std::string error;
-    const auto bytes = ReadFileBytes(entry.documentFile, &error);
-    Status loaded = bytes ? LoadDocumentBytes(doc, *bytes) : Status::Error(error);
+    const auto bytes = ReadFileBytes(entry.documentFile);
+    Status loaded = bytes ? LoadDocumentBytes(doc, *bytes) : bytes.status();
     if (!loaded) {
         const fs::path moved = MoveAside(entry);
         return Status::Error(loaded.message() + "\nThe recovery copy was kept as " + moved.string() + ".");

@@ -156,8 +156,7 @@ std::vector<std::string> EditorsWithOpen(const fs::path& folder, const fs::path&
         if (process == ownProcess) continue;
         const fs::path lock = LockFileFor(folder, process);
         if (!fs::exists(lock, ec) || !LockFileIsHeld(lock)) continue;
-        std::string error;
-        const auto bytes = ReadFileBytes(file.path(), &error, kMaxNoteBytes);
+        const auto bytes = ReadFileBytes(file.path(), kMaxNoteBytes);
         if (!bytes) continue;
         const auto paths = ParseOpenList(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
         if (!paths) continue;
@@ -203,8 +202,7 @@ std::vector<RecoveryEntry> FindOrphanedCopies(const fs::path& folder, std::vecto
             entries.push_back(std::move(entry));
             continue;
         }
-        std::string error;
-        const auto bytes = ReadFileBytes(noteFile, &error, kMaxNoteBytes);
+        const auto bytes = ReadFileBytes(noteFile, kMaxNoteBytes);
         const auto note =
             bytes ? ParseRecoveryNote(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()))
                   : std::nullopt;

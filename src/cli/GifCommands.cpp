@@ -14,8 +14,8 @@ namespace {
 
 // Reads a GIF file; on failure prints the reason and leaves exitCode set.
 bool LoadGif(const std::string& path, GifFile& gif, int& exitCode) {
-    if (gif.ReadGifFile(path) == 0) {
-        exitCode = Fail(kExitBadInput, AboutPath(path, gif.errorMessage()));
+    if (const Status read = gif.ReadGifFile(path); !read) {
+        exitCode = Fail(kExitBadInput, AboutPath(path, read.message()));
         return false;
     }
     return true;

@@ -36,11 +36,6 @@ constexpr std::uint32_t kTransparentPixel = 0xFF000000;
 // What a pixel no code reached shows: nothing, as browsers show it.
 constexpr PixelValue kUndecodedPixel = kTransparentWhite;
 
-struct ReadFailure {
-    GifReadError reason = GifReadError::None;
-    std::string message;
-};
-
 // Entries in a colour table: 2 << (packed AND 7), so 2 to 256.
 std::uint16_t ColorTableEntries(std::uint8_t packed) {
     return static_cast<std::uint16_t>(2u << (packed & 7));
@@ -54,25 +49,25 @@ class GifStreamReader {
 public:
     GifStreamReader(std::span<const std::uint8_t> bytes, GifFile& gif) : in_(bytes), gif_(gif) {}
 
-    // Reads the whole stream; returns a failure, or nothing on success.
-    std::optional<ReadFailure> ReadStream() {
-        if (!ReadSignature()) return ReadFailure{GifReadError::NotGif, kNoGifFormat};
+    // Reads the whole stream; a failure says why.
+    Status ReadStream() {
+        if (!ReadSignature()) return Status::Error(kNoGifFormat);
         ReadLogicalScreen();
         while (!in_.AtEnd()) {
             switch (in_.U8()) {
                 case kTrailer:
-                    return std::nullopt;
+                    return Status::Ok();
                 case kImageSeparator:
-                    if (auto failure = ReadImageDescriptor()) return failure;
+                    if (Status failed = ReadImageDescriptor(); !failed) return failed;
                     break;
                 case kExtensionIntroducer:
-                    if (auto failure = ReadExtension()) return failure;
+                    if (Status failed = ReadExtension(); !failed) return failed;
                     break;
                 default:
                     break;  // a stray byte between blocks: skipped
             }
         }
-        return std::nullopt;
+        return Status::Ok();
     }
 
 private:
@@ -111,21 +106,20 @@ private:
 
     // The record a graphic control extension or image descriptor fills: the
     // pending one, or a new one appended to the list.
-    std::optional<ReadFailure> TakeRecord(GifImage*& record) {
+    Status TakeRecord(GifImage*& record) {
         if (pending_) {
             record = &gif_.images.back();
-            return std::nullopt;
+            return Status::Ok();
         }
         if (gif_.images.size() >= GifLimits::kMaxImages) {
-            return ReadFailure{GifReadError::TooManyImages,
-                               "The file holds more than " + std::to_string(GifLimits::kMaxImages) +
-                                   " images, the most this program reads."};
+            return Status::Error("The file holds more than " + std::to_string(GifLimits::kMaxImages) +
+                                 " images, the most this program reads.");
         }
         record = &gif_.images.emplace_back();
-        return std::nullopt;
+        return Status::Ok();
     }
 
-    std::optional<ReadFailure> ReadImageDescriptor() {
+    Status ReadImageDescriptor() {
         const std::uint16_t left = in_.U16();
         const std::uint16_t top = in_.U16();
         const std::uint16_t width = in_.U16();
@@ -134,26 +128,23 @@ private:
         std::optional<ColorTable> localTable;
         if (packed & kColorTableFlag) localTable = ReadColorTable(ColorTableEntries(packed));
         const std::uint8_t minimumCodeSize = in_.U8();
-        if (in_.Exhausted()) return std::nullopt;  // descriptor cut short: no image
+        if (in_.Exhausted()) return Status::Ok();  // descriptor cut short: no image
 
         const std::uint64_t pixels = std::uint64_t{width} * height;
         const std::size_t imageNumber = gif_.images.size() + (pending_ ? 0 : 1);
         if (pixels > GifLimits::kMaxImagePixels) {
-            return ReadFailure{GifReadError::ImageTooLarge,
-                               "Image " + std::to_string(imageNumber) + " is " + std::to_string(width) +
-                                   " x " + std::to_string(height) + " = " + std::to_string(pixels) +
-                                   " pixels, more than the limit of " +
-                                   std::to_string(GifLimits::kMaxImagePixels) + " pixels."};
+            return Status::Error("Image " + std::to_string(imageNumber) + " is " + std::to_string(width) +
+                                 " x " + std::to_string(height) + " = " + std::to_string(pixels) +
+                                 " pixels, more than the limit of " + std::to_string(GifLimits::kMaxImagePixels) +
+                                 " pixels.");
         }
         if (totalPixels_ + pixels > GifLimits::kMaxTotalPixels) {
-            return ReadFailure{GifReadError::TotalTooLarge,
-                               "The images up to image " + std::to_string(imageNumber) + " hold " +
-                                   std::to_string(totalPixels_ + pixels) +
-                                   " pixels, more than the limit of " +
-                                   std::to_string(GifLimits::kMaxTotalPixels) + " pixels for one file."};
+            return Status::Error("The images up to image " + std::to_string(imageNumber) + " hold " +
+                                 std::to_string(totalPixels_ + pixels) + " pixels, more than the limit of " +
+                                 std::to_string(GifLimits::kMaxTotalPixels) + " pixels for one file.");
         }
         GifImage* record = nullptr;
-        if (auto failure = TakeRecord(record)) return failure;
+        if (Status failed = TakeRecord(record); !failed) return failed;
         pending_ = false;
         totalPixels_ += pixels;
 
@@ -168,7 +159,7 @@ private:
         record->minimumCodeSize = minimumCodeSize;
         ReadDataSubBlocks(record->compressedData);
         record->dataCutShort = in_.Exhausted();
-        return std::nullopt;
+        return Status::Ok();
     }
 
     // Concatenates data sub-blocks up to the zero-size terminator. The total
@@ -194,39 +185,39 @@ private:
         }
     }
 
-    std::optional<ReadFailure> ReadExtension() {
+    Status ReadExtension() {
         const std::uint8_t label = in_.U8();
-        if (in_.Exhausted()) return std::nullopt;
+        if (in_.Exhausted()) return Status::Ok();
         switch (label) {
             case kGraphicControlLabel:
                 return ReadGraphicControlExtension();
             case kApplicationLabel:
                 ReadApplicationExtension();
-                return std::nullopt;
+                return Status::Ok();
             default:
                 SkipSubBlocks(in_.U8());  // comment, plain text and unknown extensions
-                return std::nullopt;
+                return Status::Ok();
         }
     }
 
     // Applies to the next image; a second one before the same image overwrites
     // the first, one after the last image leaves a record without image data.
-    std::optional<ReadFailure> ReadGraphicControlExtension() {
+    Status ReadGraphicControlExtension() {
         in_.U8();  // block size: always taken as 4
         const std::uint8_t packed = in_.U8();
         const std::uint16_t delay = in_.U16();
         const std::uint8_t transparentIndex = in_.U8();
         in_.U8();  // block terminator
-        if (in_.Exhausted()) return std::nullopt;
+        if (in_.Exhausted()) return Status::Ok();
 
         GifImage* record = nullptr;
-        if (auto failure = TakeRecord(record)) return failure;
+        if (Status failed = TakeRecord(record); !failed) return failed;
         pending_ = true;
         record->transparent = (packed & 1) != 0;
         record->disposal = static_cast<std::uint8_t>((packed >> 2) & 7);
         record->delay = delay;
         record->transparentIndex = transparentIndex;
-        return std::nullopt;
+        return Status::Ok();
     }
 
     // A loop extension is any application extension whose identifier starts
@@ -307,29 +298,19 @@ std::array<PixelValue, 256> PixelTable(const GifImage& image, const std::optiona
 
 }  // namespace
 
-int GifFile::ReadGif(std::span<const std::uint8_t> bytes) {
+Status GifFile::ReadGif(std::span<const std::uint8_t> bytes) {
     ResetReadFields(*this);
-    error_ = GifReadError::None;
-    errorMessage_.clear();
-
     GifStreamReader reader(bytes, *this);
-    if (auto failure = reader.ReadStream()) {
-        error_ = failure->reason;
-        errorMessage_ = std::move(failure->message);
-        return 0;
-    }
+    if (Status read = reader.ReadStream(); !read) return read;
     animated = images.size() > 1;
-    return 1;
+    return Status::Ok();
 }
 
-int GifFile::ReadGifFile(const std::filesystem::path& path) {
-    std::string reason;
-    const auto bytes = ReadFileBytes(path, &reason);
+Status GifFile::ReadGifFile(const std::filesystem::path& path) {
+    const auto bytes = ReadFileBytes(path);
     if (!bytes) {
         ResetReadFields(*this);
-        error_ = GifReadError::Unreadable;
-        errorMessage_ = reason;
-        return 0;
+        return bytes.status();
     }
     return ReadGif(*bytes);
 }

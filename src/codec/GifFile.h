@@ -97,17 +97,10 @@ struct GifImage {
     std::size_t CompressedLength() const { return compressedData.size(); }
 };
 
-// Why reading failed. The user interface turns these into its own texts;
-// message() of the returned Status already carries the program's text.
-enum class GifReadError {
-    None,
-    NotGif,          // "No GIF Format"
-    ImageTooLarge,   // one image above GifLimits::kMaxImagePixels
-    TotalTooLarge,   // all images together above GifLimits::kMaxTotalPixels
-    TooManyImages,   // more than GifLimits::kMaxImages records
-    Unreadable,      // ReadGifFile could not read the file; errorMessage() says why
-};
-
+// Reading fails with the program's text for why: kNoGifFormat; one image
+// above GifLimits::kMaxImagePixels, all images together above
+// GifLimits::kMaxTotalPixels, or more than GifLimits::kMaxImages records,
+// each saying which and by how much; or the file's own reason it could not be read.
 inline constexpr const char* kNoGifFormat = "No GIF Format";
 
 // Lossy LZW levels run from 0 (lossless) to kMaxLossy.
@@ -124,11 +117,10 @@ public:
 
     // ---- reading ----
     // Parses a GIF87a or GIF89a stream: logical screen, colour tables and the
-    // image records with their still-compressed data. Returns 1 on success,
-    // 0 on failure; error() and errorMessage() then say why.
-    int ReadGif(std::span<const std::uint8_t> bytes);
+    // image records with their still-compressed data; a failure says why.
+    Status ReadGif(std::span<const std::uint8_t> bytes);
     // Reads a whole file and parses it; an unreadable file fails with its reason.
-    int ReadGifFile(const std::filesystem::path& path);
+    Status ReadGifFile(const std::filesystem::path& path);
     // Runs the LZW decompressor over every record, filling its indices.
     void DecodeImages();
     // Gives every record a PackedDib made from its indices and palette.
@@ -142,9 +134,6 @@ public:
     // the limits allow or its buffer cannot be had.
     bool DecodePixels(const GifImage& image, std::vector<std::uint8_t>& scratch, PackedDib& pixels,
                       std::size_t* decoded = nullptr) const;
-
-    GifReadError error() const { return error_; }
-    const std::string& errorMessage() const { return errorMessage_; }
 
     // ---- writing ----
     void SetScreenSize(int width, int height);
@@ -196,9 +185,6 @@ private:
     // indices from reached on (in stream order) become transparent pixels.
     void ExpandIndices(const GifImage& image, std::span<const std::uint8_t> indices, PackedDib& pixels,
                        std::size_t reached) const;
-
-    GifReadError error_ = GifReadError::None;
-    std::string errorMessage_;
 };
 
 }  // namespace vantrel

@@ -410,13 +410,12 @@ int JpegCodec::Adopt(std::unique_ptr<PackedDib> image, const std::string& messag
 
 int JpegCodec::ReadJpeg(const std::filesystem::path& path) {
     ResetResult();
-    std::string reason;
-    const FileStream file = OpenFileForReading(path, &reason);
+    const Result<FileStream> file = OpenFileForReading(path);
     if (!file) {
-        errorMessage_ = "can't open " + reason;
+        errorMessage_ = "can't open " + file.message();
         return 1;
     }
-    DecodeOutcome outcome = Decode(JpegInput{file.get(), {}}, maxPixels_);
+    DecodeOutcome outcome = Decode(JpegInput{file->get(), {}}, maxPixels_);
     cutShort_ = outcome.cutShort;
     return Adopt(std::move(outcome.image), outcome.message, outcome.warnings, path.string() + ": ");
 }

@@ -224,9 +224,8 @@ Status PngCodec::ReadPng(const std::filesystem::path& path) {
     image_.reset();
     warningCount_ = 0;
     cutShort_ = false;
-    std::string error;
-    const auto bytes = ReadFileBytes(path, &error);
-    if (!bytes) return Status::Error(error);
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) return bytes.status();
     const Status status = ReadPng(*bytes);
     if (!status) return Status::Error(path.string() + ": " + status.message());
     return status;

@@ -67,29 +67,17 @@ Status RegularFileOnly(const fs::path& path, const struct stat& info) {
     return Status::Error(path.string() + ": is not a regular file");
 }
 
-// Opens a regular file for reading and describes it in *info; -1 with the
-// reason otherwise. What the path is is asked before opening, so that no
+// Opens a regular file for reading and describes it in *info: its
+// descriptor, which the caller then owns, or the reason it was refused. What the path is is asked before opening, so that no
 // device is opened at all, and again of what was opened, in case the path
 // changed in between. A pipe opened without waiting for a writer never
 // blocks the open.
-int OpenRegularFile(const fs::path& path, struct stat* info, std::string* error) {
-    if (::stat(path.c_str(), info) != 0) {
-        *error = Reason(path, errno);
-        return -1;
-    }
-    if (Status kind = RegularFileOnly(path, *info); !kind) {
-        *error = kind.message();
-        return -1;
-    }
+Result<int> OpenRegularFile(const fs::path& path, struct stat* info) {
+    if (::stat(path.c_str(), info) != 0) return Status::Error(Reason(path, errno));
+    if (Status kind = RegularFileOnly(path, *info); !kind) return kind;
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0 || ::fstat(fd.get(), info) != 0) {
-        *error = Reason(path, errno);
-        return -1;
-    }
-    if (Status kind = RegularFileOnly(path, *info); !kind) {
-        *error = kind.message();
-        return -1;
-    }
+    if (fd.get() < 0 || ::fstat(fd.get(), info) != 0) return Status::Error(Reason(path, errno));
+    if (Status kind = RegularFileOnly(path, *info); !kind) return kind;
     return fd.Release();
 }
 
@@ -145,18 +133,13 @@ std::string AboutPath(const fs::path& path, const std::string& message) {
     return name + ": " + message;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std::string* error,
-                                                       std::uintmax_t maxBytes) {
-    auto fail = [&](std::string reason) -> std::optional<std::vector<std::uint8_t>> {
-        if (error) *error = std::move(reason);
-        return std::nullopt;
-    };
+Result<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std::uintmax_t maxBytes) {
     struct stat info {};
-    std::string reason;
-    FileDescriptor fd(OpenRegularFile(path, &info, &reason));
-    if (fd.get() < 0) return fail(std::move(reason));
+    const Result<int> opened = OpenRegularFile(path, &info);
+    if (!opened) return opened.status();
+    FileDescriptor fd(*opened);
     const auto tooLarge = [&] {
-        return fail(path.string() + ": file is larger than " + std::to_string(maxBytes) + " bytes");
+        return Status::Error(path.string() + ": file is larger than " + std::to_string(maxBytes) + " bytes");
     };
     if (std::uintmax_t(info.st_size) > maxBytes) return tooLarge();
     std::vector<std::uint8_t> bytes;
@@ -166,7 +149,7 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std
         const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
         if (got < 0) {
             if (errno == EINTR) continue;
-            return fail(Reason(path, errno));
+            return Status::Error(Reason(path, errno));
         }
         if (got == 0) break;
         // A file may grow while it is read.
@@ -176,19 +159,13 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const fs::path& path, std
     return bytes;
 }
 
-FileStream OpenFileForReading(const fs::path& path, std::string* error) {
+Result<FileStream> OpenFileForReading(const fs::path& path) {
     struct stat info {};
-    std::string reason;
-    FileDescriptor fd(OpenRegularFile(path, &info, &reason));
-    if (fd.get() < 0) {
-        if (error) *error = std::move(reason);
-        return nullptr;
-    }
+    const Result<int> opened = OpenRegularFile(path, &info);
+    if (!opened) return opened.status();
+    FileDescriptor fd(*opened);
     FileStream stream(::fdopen(fd.get(), "rb"));
-    if (!stream) {
-        if (error) *error = Reason(path, errno);
-        return nullptr;
-    }
+    if (!stream) return Status::Error(Reason(path, errno));
     fd.Release();  // the stream closes it now
     return stream;
 }

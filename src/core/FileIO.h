@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Result.h"
 #include "core/Status.h"
 
 namespace vantrel {
@@ -30,11 +31,9 @@ std::string AboutPath(const std::filesystem::path& path, const std::string& mess
 
 // Reads a whole file. Only regular files are read: a folder, a pipe or a
 // device is refused at once (never waited on, never read to the limit), and
-// so is a file larger than maxBytes. On failure returns no bytes and sets
-// error to a one-line reason naming the path.
-std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path,
-                                                       std::string* error,
-                                                       std::uintmax_t maxBytes = kMaxInputFileBytes);
+// so is a file larger than maxBytes. A failure says why in one line naming the path.
+Result<std::vector<std::uint8_t>> ReadFileBytes(const std::filesystem::path& path,
+                                                std::uintmax_t maxBytes = kMaxInputFileBytes);
 
 // Closes a stream opened by OpenFileForReading.
 struct FileCloser {
@@ -43,8 +42,8 @@ struct FileCloser {
 using FileStream = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens a file as a stream for reading; refuses what ReadFileBytes refuses
-// but for the size. On failure returns null and sets error.
-FileStream OpenFileForReading(const std::filesystem::path& path, std::string* error);
+// but for the size.
+Result<FileStream> OpenFileForReading(const std::filesystem::path& path);
 
 // Writes bytes to path through a temporary file in the same folder. On any
 // failure the temporary file is removed, the old file is untouched, and the

@@ -36,8 +36,7 @@ std::optional<FileStamp> SizeAndTime(const fs::path& path) {
 std::optional<FileStamp> StampFile(const fs::path& path) {
     auto stamp = SizeAndTime(path);
     if (!stamp) return std::nullopt;
-    std::string error;
-    const auto bytes = ReadFileBytes(path, &error);
+    const auto bytes = ReadFileBytes(path);
     if (!bytes) return std::nullopt;
     stamp->size = bytes->size();
     stamp->hash = Fnv1a(*bytes);

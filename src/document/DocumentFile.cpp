@@ -324,9 +324,8 @@ Status LoadDocumentBytes(CQVDoc& doc, std::span<const std::uint8_t> bytes) {
 Status Serialize(CQVDoc& doc, Archive& archive) { return SerializeWith(doc, archive, nullptr); }
 
 Status OpenDocument(CQVDoc& doc, const std::filesystem::path& path, const ProgressReport& progress) {
-    std::string error;
-    const auto bytes = ReadFileBytes(path, &error);
-    if (!bytes) return Status::Error(error);
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) return bytes.status();
     Archive archive = Archive::Loading(*bytes, path);
     ProgressSteps steps(progress);
     if (Status status = SerializeWith(doc, archive, &steps); !status) return status;

@@ -226,17 +226,15 @@ Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint
 }
 
 Status OpenGifDocument(CQVDoc& doc, const std::filesystem::path& path) {
-    std::string error;
-    const auto bytes = ReadFileBytes(path, &error);
-    if (!bytes) return Status::Error(error);
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) return bytes.status();
     return OpenGifDocument(doc, *bytes, path);
 }
 
 Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const std::filesystem::path& path,
                        ProgressSteps* progress) {
     GifFile gif;
-    if (gif.ReadGif(bytes) != 1)
-        return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
+    if (Status read = gif.ReadGif(bytes); !read) return read;
     const GifScreenSize screen = EffectiveScreen(gif);
     char message[200];
     if (screen.width == 0 || screen.height == 0) {
@@ -305,13 +303,11 @@ Status ImportFile(CQVDoc& doc, const std::filesystem::path& path, AnimFrame* fra
     if (format->kind == FileKind::Gif) {
         GifFile gif;
         // Of several files imported together, the refusal says which one it was.
-        if (gif.ReadGifFile(path) != 1)
-            return Status::Error(AboutPath(path, gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage()));
+        if (const Status read = gif.ReadGifFile(path); !read) return Status::Error(AboutPath(path, read.message()));
         return ImportGif(animation, gif, frame, doc.limits.memoryBudget);
     }
-    std::string error;
-    const auto bytes = ReadFileBytes(path, &error);
-    if (!bytes) return Status::Error(error);
+    const auto bytes = ReadFileBytes(path);
+    if (!bytes) return bytes.status();
     return ImportPicture(animation, format->kind, *bytes, frame, path, doc.limits.memoryBudget);
 }
 

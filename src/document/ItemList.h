@@ -89,9 +89,6 @@ public:
     // The item with this identity, or null.
     CanvasItem* FindItemByUid(ObjectUid uid) const;
 
-    // When set, the selection handles of selected items are not drawn.
-    bool hideHandles = false;
-
     // ---- what a frame overrides: composing into a buffer, what lies beneath ----
     // Copies every item's composite into buffer at its bounds' top-left
     // corner minus origin, bottom to top, clipped (from the topmost item that

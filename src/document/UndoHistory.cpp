@@ -57,7 +57,18 @@ bool UndoHistory::Push(std::unique_ptr<Command> command, const ProgressReport& p
     if (!changed) return false;
     // The undo renders again, uncounted: the frames the stopped render did
     // not reach get their pictures back too.
-    if (steps.Stopped() || !Keeps()) {
+    if (steps.Stopped()) {
+        command->Undo(doc_);
+        return false;
+    }
+    return PushDone(std::move(command), true);
+}
+
+bool UndoHistory::PushDone(std::unique_ptr<Command> command, bool changed) {
+    assert(openTransactions_ == 0 && "commands of an open transaction go through it");
+    refusal_ = Status::Ok();
+    if (!command || !changed) return false;
+    if (!Keeps()) {
         command->Undo(doc_);
         return false;
     }

@@ -38,6 +38,11 @@ public:
     // rendered to progress; when progress says stop, the command is undone
     // and nothing is recorded (Refusal stays Ok: the user chose it).
     bool Push(std::unique_ptr<Command> command, const ProgressReport& progress = {});
+    // Records command, which has run already, as Push records one it ran:
+    // nothing when it did not change the document (changed false); when its
+    // result breaks what the document may hold, it is undone, nothing is
+    // recorded and Refusal says why.
+    bool PushDone(std::unique_ptr<Command> command, bool changed);
     // Why the last Push or Commit kept nothing though it changed something:
     // the rule's refusal; Ok otherwise.
     const Status& Refusal() const { return refusal_; }

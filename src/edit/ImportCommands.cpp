@@ -23,24 +23,23 @@ void ApplySettings(Animation& animation, AnimFrame& frame, std::uint32_t duratio
 
 }  // namespace
 
-ImportFileCommand::ImportFileCommand(std::string label, ObjectUid frame, std::filesystem::path path, Status* report)
-    : Command(std::move(label)), frame_(frame), path_(std::move(path)), report_(report) {}
+Status ImportFileStep(CQVDoc& doc, std::string label, ObjectUid frame, std::filesystem::path path) {
+    auto command = std::make_unique<ImportFileCommand>(std::move(label), frame, std::move(path));
+    const Status imported = command->Import(doc);
+    const bool changed = command->Changed();
+    doc.History().PushDone(std::move(command), changed);
+    return imported;
+}
+
+ImportFileCommand::ImportFileCommand(std::string label, ObjectUid frame, std::filesystem::path path)
+    : Command(std::move(label)), frame_(frame), path_(std::move(path)) {}
 
 ImportFileCommand::~ImportFileCommand() = default;
 
-bool ImportFileCommand::Execute(CQVDoc& doc) {
-    if (!ran_) {
-        ran_ = true;
-        return FirstRun(doc);
-    }
-    Redo(doc);
-    return true;
-}
-
-bool ImportFileCommand::FirstRun(CQVDoc& doc) {
+Status ImportFileCommand::Import(CQVDoc& doc) {
     Animation& animation = doc.GetAnimation();
     AnimFrame* target = animation.FindFrameByUid(frame_);
-    if (!target) return false;
+    if (!target) return Status::Ok();
     // What the import may change: the target and the frames after it (a GIF
     // of several images continues there), and the list's end.
     struct Before {
@@ -54,10 +53,8 @@ bool ImportFileCommand::FirstRun(CQVDoc& doc) {
         before.push_back({{f.Uid(), {f.duration, UidOf(f.BackgroundFrame())}, {}, {}, {}}, UidOf(f.Top())});
     }
 
-    Status status = ImportFile(doc, path_, target);
-    if (report_) *report_ = status;
+    const Status status = ImportFile(doc, path_, target);
 
-    bool changed = false;
     for (Before& b : before) {
         const AnimFrame* f = animation.FindFrameByUid(b.touched.uid);
         if (!f) continue;
@@ -69,16 +66,14 @@ bool ImportFileCommand::FirstRun(CQVDoc& doc) {
         if (b.touched.added.empty() && b.touched.after.duration == b.touched.before.duration &&
             b.touched.after.background == b.touched.before.background)
             continue;
-        changed = true;
         touched_.push_back(std::move(b.touched));
     }
     for (std::size_t i = oldCount; i < animation.FrameCount(); ++i) {
         const AnimFrame& f = *animation.Frames()[i];
         appended_.push_back({f.Uid(), UidOf(f.BackgroundFrame()), nullptr});
-        changed = true;
     }
-    if (changed) doc.AnimationChanged();
-    return changed;
+    if (Changed()) doc.AnimationChanged();
+    return status;
 }
 
 void ImportFileCommand::Undo(CQVDoc& doc) {
@@ -103,7 +98,7 @@ void ImportFileCommand::Undo(CQVDoc& doc) {
     doc.AnimationChanged();
 }
 
-void ImportFileCommand::Redo(CQVDoc& doc) {
+bool ImportFileCommand::Execute(CQVDoc& doc) {
     Animation& animation = doc.GetAnimation();
     for (Appended& a : appended_)
         if (a.held) animation.PutFrame(animation.FrameCount(), std::move(a.held));
@@ -120,6 +115,7 @@ void ImportFileCommand::Redo(CQVDoc& doc) {
         if (AnimFrame* f = animation.FindFrameByUid(a.uid)) ApplySettings(animation, *f, f->duration, a.background);
     animation.RenderFrom(first ? first : animation.FirstFrame());
     doc.AnimationChanged();
+    return true;
 }
 
 std::size_t ImportFileCommand::MemoryBytes() const {

@@ -18,13 +18,28 @@ namespace vantrel {
 
 class AnimFrame;
 
+class CQVDoc;
+
+// Imports the file at path into frame as one step "label" of doc's history.
+// What the import added stays, as that step, even when the import then
+// failed (the images of a GIF read before the failure); a result the
+// document may not hold is taken back and the history's Refusal says why.
+// Returns the importer's result.
+Status ImportFileStep(CQVDoc& doc, std::string label, ObjectUid frame, std::filesystem::path path);
+
+// The step ImportFileStep records.
 class ImportFileCommand final : public Command {
 public:
-    // report, when given, receives the importer's result of the first run
-    // (a failure may still have added the images read before it).
-    ImportFileCommand(std::string label, ObjectUid frame, std::filesystem::path path, Status* report = nullptr);
+    ImportFileCommand(std::string label, ObjectUid frame, std::filesystem::path path);
     ~ImportFileCommand() override;
 
+    // The import itself, run once before the command is recorded: the
+    // importer's result (a failure may still have added the images read
+    // before it; Changed says whether anything was).
+    Status Import(CQVDoc& doc);
+    bool Changed() const { return !touched_.empty() || !appended_.empty(); }
+
+    // Redoes the import (Import made the first run).
     bool Execute(CQVDoc& doc) override;
     void Undo(CQVDoc& doc) override;
     std::size_t MemoryBytes() const override;
@@ -49,13 +64,8 @@ private:
         ObjectUid background;
         std::unique_ptr<AnimFrame> held;  // while undone
     };
-    bool FirstRun(CQVDoc& doc);
-    void Redo(CQVDoc& doc);
-
     ObjectUid frame_;
     std::filesystem::path path_;
-    Status* report_;
-    bool ran_ = false;
     std::vector<Touched> touched_;
     std::vector<Appended> appended_;
 };

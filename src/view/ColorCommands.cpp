@@ -56,7 +56,7 @@ void PickFor(EditorView& v, const Button& button) {
     const char* title = button.title;
     if (item && item->Kind() == ItemKind::Label && button.labelTitle) title = button.labelTitle;
     if (item && item->Kind() == ItemKind::Box && button.boxTitle) title = button.boxTitle;
-    const auto recent = v.recentColors.Colors();
+    const auto recent = v.Settings().Recent().Colors();
     const ColorPickRequest request{title, TargetOf(v, button), false, {recent.begin(), recent.end()}};
     const std::optional<PixelValue> chosen = v.Host().Dialogs().PickColor(request);
     if (!chosen) return;
@@ -65,7 +65,7 @@ void PickFor(EditorView& v, const Button& button) {
         if (const std::optional<ItemColorRole> role = button.roleOf(target->Kind()))
             v.Execute(MakeItemColorCommand(v.CurrentFrame()->Uid(), target->Uid(), *role, *chosen));
     (v.*button.setViewColor)(*chosen);
-    v.recentColors.Add(*chosen);
+    v.Settings().AddRecentColor(*chosen);
     v.Host().UpdateNow();
 }
 
@@ -80,12 +80,12 @@ void FrameShown(const EditorView& v, CommandUi& ui) { ui.enabled = v.CurrentFram
 void PickFrameBackground(EditorView& v) {
     const AnimFrame* frame = v.CurrentFrame();
     if (!frame) return;
-    const auto recent = v.recentColors.Colors();
+    const auto recent = v.Settings().Recent().Colors();
     const ColorPickRequest request{"Frame Background Color", frame->backgroundColor, true, {recent.begin(), recent.end()}};
     const std::optional<PixelValue> chosen = v.Host().Dialogs().PickColor(request);
     if (!chosen || !v.CurrentFrame()) return;
     v.Execute(std::make_unique<SetFrameBackgroundCommand>(v.CurrentFrame()->Uid(), *chosen));
-    v.recentColors.Add(*chosen);
+    v.Settings().AddRecentColor(*chosen);
     v.Host().RedrawAll();
 }
 

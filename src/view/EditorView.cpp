@@ -232,33 +232,29 @@ void EditorView::HitTestAndSetCursor(Point window, Modifiers modifiers) {
 }
 
 void EditorView::OnPointerMove(Point window, Modifiers modifiers) {
-    if (drag_.mode == DragMode::None) {
+    if (gesture_.mode == DragMode::None) {
         HitTestAndSetCursor(window, modifiers);
         return;
     }
     pointer_ = MapPointer(window, true);
-    drag_.current = {pointer_.frameX, pointer_.frameY};
-    ActiveTool().Move({window, drag_.current, modifiers});
+    ActiveTool().Move({window, {pointer_.frameX, pointer_.frameY}, modifiers});
 }
 
 void EditorView::OnPrimaryDown(Point window, Modifiers modifiers) {
     // A press that arrives during a drag (a second button) ends it first.
-    if (drag_.mode != DragMode::None) CancelDrag();
+    if (gesture_.mode != DragMode::None) CancelDrag();
     const Point frame = WindowToFrame(window, false);
-    drag_ = DragState{};
-    drag_.press = drag_.last = drag_.current = frame;
-    drag_.pressWindow = window;
-    drag_.gesture = NewGesture();
+    gesture_ = Gesture{DragMode::None, frame, window, ++gestures_};
     host_.SetPointerCapture(true);
-    ActiveTool().Press({window, frame, modifiers});
+    gesture_.mode = ActiveTool().Press({window, frame, modifiers});
 }
 
 void EditorView::OnPrimaryUp(Point window) {
     host_.SetPointerCapture(false);
-    if (drag_.mode == DragMode::None) return;
-    drag_.current = WindowToFrame(window, false);
-    ActiveTool().Release({window, drag_.current, {}});
-    drag_.mode = DragMode::None;
+    if (gesture_.mode == DragMode::None) return;
+    // The gesture is over before the tool finishes it, which may switch tools.
+    gesture_.mode = DragMode::None;
+    ActiveTool().Release({window, WindowToFrame(window, false), {}});
     HitTestAndSetCursor(window, {});
 }
 
@@ -267,24 +263,16 @@ void EditorView::OnDoubleClick(Point window, Modifiers modifiers) {
 }
 
 void EditorView::OnSecondaryDown(Point window, Modifiers modifiers) {
-    if (drag_.mode != DragMode::None) return;
-    const Point frame = WindowToFrame(window, false);
-    drag_.press = drag_.last = drag_.current = frame;
-    ActiveTool().SecondaryPress({window, frame, modifiers});
+    if (gesture_.mode != DragMode::None) return;
+    ActiveTool().SecondaryPress({window, WindowToFrame(window, false), modifiers});
 }
 
 void EditorView::CancelDrag() {
-    if (drag_.mode == DragMode::None) return;
+    if (gesture_.mode == DragMode::None) return;
     ActiveTool().Cancel();
-    drag_.mode = DragMode::None;
-    if (currentFrame_) currentFrame_->hideHandles = false;
+    gesture_.mode = DragMode::None;
     host_.SetPointerCapture(false);
     host_.RedrawAll();
-}
-
-void EditorView::ToggleBand() {
-    drag_.bandShown = !drag_.bandShown;
-    host_.DrawRubberBand(FrameToWindow(Normalized(drag_.working)), drag_.bandShape);
 }
 
 // ---- tools ----
@@ -390,7 +378,8 @@ void EditorView::PickAt(Point frame, bool background) {
 void EditorView::Paint(PaintTarget& target) const {
     if (!currentFrame_) return;
     const std::vector<FaintPicture> onion = OnionSkinPictures(GetAnimation(), *currentFrame_, onionSkin_);
-    PaintInView(*currentFrame_, target, mapping_, onion);
+    PaintInView(*currentFrame_, target, mapping_, onion,
+                ActiveTool().HidesHandles() ? HandleDrawing::Hidden : HandleDrawing::Shown);
 }
 
 void EditorView::SetOnionSkin(const OnionSkinSettings& settings) {

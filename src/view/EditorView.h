@@ -83,22 +83,13 @@ struct ToolEvent {
     Modifiers modifiers;
 };
 
-// What a drag remembers from its press to its release.
-struct DragState {
+// What the view keeps of a drag from its press to its release; the tool
+// keeps the rest.
+struct Gesture {
     DragMode mode = DragMode::None;
     Point press;        // frame pixels, not clamped
-    Point last;         // the point the last move acted on
-    Point current;      // the latest point handed to the tool
-    Point pressWindow;  // for the move threshold
-    Rect working;       // rubber band, new shape, resize or crop rectangle (frame pixels)
-    ObjectUid item = 0; // the item resized or cropped, painted
-    int handle = kNoHandle;
-    double aspect = 1;  // width / height of the drag item when the resize began
-    Rect start;         // the drag item's rectangle when the resize began
-    bool moved = false; // a move drag has passed its threshold
-    bool bandShown = false;
-    RubberBandShape bandShape = RubberBandShape::Rectangle;
-    std::uint64_t gesture = 0;  // merge key of the commands of this drag
+    Point pressWindow;  // window pixels, for the move threshold
+    std::uint64_t key = 0;  // merge key of the commands of this drag
 };
 
 // Defaults of new boxes, as "Rectangle Style" edits them.
@@ -106,6 +97,32 @@ struct BoxDefaults {
     int fillStyle = 1;  // 0 Solid, 1 Outline, 2 Horizontal, 3 Vertical
     int lineWidth = 1;  // 0 none, else 1 to 32
     int spaceWidth = 1; // 1 to 32
+};
+
+// What the view remembers between commands: the defaults of new items and
+// the last choices of some dialogs.
+class ViewSettings {
+public:
+    const BoxDefaults& NewBox() const { return newBox_; }
+    void SetNewBox(const BoxDefaults& box) { newBox_ = box; }
+    // The direction and distance "Move By" opens with.
+    const MoveByValues& LastMoveBy() const { return lastMoveBy_; }
+    void SetLastMoveBy(const MoveByValues& values) { lastMoveBy_ = values; }
+    bool NewLabelAntiAliased() const { return newLabelAntiAliased_; }
+    void SetNewLabelAntiAliased(bool on) { newLabelAntiAliased_ = on; }
+    // How Image Size and the resize handles scale bitmaps (Image Size sets it).
+    ResampleMode ResizeResampling() const { return resizeResampling_; }
+    void SetResizeResampling(ResampleMode mode) { resizeResampling_ = mode; }
+    // The colours last chosen in the colour picker, offered there again.
+    const RecentColors& Recent() const { return recentColors_; }
+    void AddRecentColor(PixelValue color) { recentColors_.Add(color); }
+
+private:
+    BoxDefaults newBox_;
+    MoveByValues lastMoveBy_;
+    bool newLabelAntiAliased_ = true;
+    ResampleMode resizeResampling_ = ResampleMode::Sharp;
+    RecentColors recentColors_;
 };
 
 class EditorView final : private DocumentObserver {
@@ -185,11 +202,9 @@ public:
     void OnSecondaryDown(Point window, Modifiers modifiers);
     // The drag ends without its effect (the window lost the pointer).
     void CancelDrag();
-    DragMode Drag() const { return drag_.mode; }
-    DragState& DragInfo() { return drag_; }
-    const DragState& DragInfo() const { return drag_; }
-    // A new merge key for the commands of one gesture.
-    std::uint64_t NewGesture() { return ++gestures_; }
+    DragMode Drag() const { return gesture_.mode; }
+    // The drag in progress, or the last one.
+    const Gesture& CurrentGesture() const { return gesture_; }
 
     // ---- tools ----
     CommandId CurrentTool() const { return currentTool_; }
@@ -227,14 +242,8 @@ public:
     PixelValue BackgroundColor() const { return background_; }
     void SetForegroundColor(PixelValue color);
     void SetBackgroundColor(PixelValue color);
-    BoxDefaults newBox;
-    // The direction and distance "Move By" opens with.
-    MoveByValues lastMoveBy;
-    bool newLabelAntiAliased = true;
-    // How Image Size and the resize handles scale bitmaps (Image Size sets it).
-    ResampleMode resizeResampling = ResampleMode::Sharp;
-    // The colours last chosen in the colour picker, offered there again.
-    RecentColors recentColors;
+    ViewSettings& Settings() { return settings_; }
+    const ViewSettings& Settings() const { return settings_; }
     // Picks the colour at the frame point of the last pointer move: the
     // background colour with Shift, else the foreground colour.
     void PickAt(Point frame, bool background);
@@ -269,13 +278,6 @@ public:
     // Clears the selection of the current frame, invalidating the handles first.
     void DeselectAll();
     void Select(CanvasItem& item, bool on);
-    // Draws the drag's working rectangle (normalised) as a rubber band of
-    // the drag's shape; drawing it again removes it.
-    void ToggleBand();
-    // Removes the rubber band when it is shown.
-    void ToggleBandOff() {
-        if (drag_.bandShown) ToggleBand();
-    }
 
 private:
     // ---- DocumentObserver ----
@@ -303,8 +305,9 @@ private:
     CommandRoutes<EditorView> routes_;
     std::map<CommandId, std::unique_ptr<Tool>> tools_;
     CommandId currentTool_ = CommandId::ToolSelect;
-    DragState drag_;
+    Gesture gesture_;
     std::uint64_t gestures_ = 0;
+    ViewSettings settings_;
     PixelValue foreground_ = kOpaqueBlack;
     PixelValue background_ = kOpaqueWhite;
     OnionSkinSettings onionSkin_;

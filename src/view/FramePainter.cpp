@@ -46,13 +46,12 @@ void PaintItems(const ItemList& list, PaintTarget& target, ZoomFactor zoom) {
 }
 
 void PaintHandles(const ItemList& list, PaintTarget& target, ZoomFactor zoom) {
-    if (list.hideHandles) return;
     for (const CanvasItem* item : list.BottomToTop())
         if (item->IsSelected()) DrawItemHandles(*item, target, zoom);
 }
 
 void PaintInView(const AnimFrame& frame, PaintTarget& target, const ViewMapping& mapping,
-                 std::span<const FaintPicture> faint) {
+                 std::span<const FaintPicture> faint, HandleDrawing handles) {
     const ZoomFactor zoom = mapping.zoom;
     const Rect canvas = ZoomRect(frame.Canvas(), zoom);
     target.SaveClip();
@@ -82,7 +81,7 @@ void PaintInView(const AnimFrame& frame, PaintTarget& target, const ViewMapping&
     target.RestoreClip();
     for (const FaintPicture& picture : faint)
         if (picture.image != nullptr && picture.opacity > 0) target.BlendImage(*picture.image, canvas, picture.opacity);
-    PaintHandles(frame, target, zoom);
+    if (handles == HandleDrawing::Shown) PaintHandles(frame, target, zoom);
 }
 
 // ---- RasterPaintTarget ----

@@ -63,12 +63,13 @@ struct FaintPicture {
 // drawn; the background image or colour; the black frame one pixel outside
 // the canvas; the shadow; white over the rest of the work area; then the
 // faint pictures over the canvas in their order; then the handles of the
-// selected items unless the frame hides them.
+// selected items unless handles says Hidden (while items are moved).
+enum class HandleDrawing { Shown, Hidden };
 void PaintInView(const AnimFrame& frame, PaintTarget& target, const ViewMapping& mapping,
-                 std::span<const FaintPicture> faint = {});
+                 std::span<const FaintPicture> faint = {}, HandleDrawing handles = HandleDrawing::Shown);
 // Only the items of a list, top down with exclusion (what a plain list paints).
 void PaintItems(const ItemList& list, PaintTarget& target, ZoomFactor zoom);
-// The handles of every selected item, bottom to top, unless hideHandles is set.
+// The handles of every selected item, bottom to top.
 void PaintHandles(const ItemList& list, PaintTarget& target, ZoomFactor zoom);
 // The handles of one item: eight white squares with a black outline, or for
 // a label its three handles with their arrows.

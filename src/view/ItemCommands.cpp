@@ -93,9 +93,10 @@ void AlignCenter(EditorView& v) {
 }
 
 void MoveBy(EditorView& v) {
-    MoveByValues values = v.lastMoveBy;
-    if (!v.Host().Dialogs().MoveBy(values)) return;
-    v.lastMoveBy = values;
+    const std::optional<MoveByValues> chosen = v.Host().Dialogs().MoveBy(v.Settings().LastMoveBy());
+    if (!chosen) return;
+    const MoveByValues& values = *chosen;
+    v.Settings().SetLastMoveBy(values);
     const int d = values.distance;
     switch (values.direction) {
         case MoveDirection::Up: MoveSelectionBy(v, "Move By", {0, -d}); break;
@@ -117,9 +118,11 @@ void ImageSize(EditorView& v) {
     CanvasItem* item = OnlySelected(v);
     if (!item) return;
     const Rect old = item->Bounds();
-    ImageSizeValues values{old.Width(), old.Height(), v.resizeResampling};
-    if (!v.Host().Dialogs().ImageSize(values)) return;
-    v.resizeResampling = values.resampling;
+    const std::optional<ImageSizeValues> chosen =
+        v.Host().Dialogs().ImageSize({old.Width(), old.Height(), v.Settings().ResizeResampling()});
+    if (!chosen) return;
+    const ImageSizeValues& values = *chosen;
+    v.Settings().SetResizeResampling(values.resampling);
     const int w = std::clamp(values.width, 1, kMaxItemSide);
     const int h = std::clamp(values.height, 1, kMaxItemSide);
     // The centre stays put.
@@ -146,8 +149,9 @@ void CanvasSize(EditorView& v) {
     CanvasItem* item = OnlySelected(v);
     if (!item || item->Kind() != ItemKind::Bitmap) return;
     const Rect old = item->Bounds();
-    CanvasSizeValues values{old.Width(), old.Height(), 0, 0, 0, 0};
-    if (!v.Host().Dialogs().CanvasSize(values)) return;
+    const std::optional<CanvasSizeValues> chosen = v.Host().Dialogs().CanvasSize({old.Width(), old.Height(), 0, 0, 0, 0});
+    if (!chosen) return;
+    const CanvasSizeValues& values = *chosen;
     const std::int64_t left = MoveEdge(old.left, values.left, kCanvasMargin, true);
     const std::int64_t top = MoveEdge(old.top, values.top, kCanvasMargin, true);
     const std::int64_t right = MoveEdge(old.right, values.right, kWorkAreaSize - kCanvasMargin, false);
@@ -199,9 +203,11 @@ void RectangleStyle(EditorView& v) {
     CanvasItem* item = OnlySelected(v);
     if (!item || item->Kind() != ItemKind::Box) return;
     const BoxStyle style = static_cast<BoxItem*>(item)->Style();
-    RectStyleValues values{int(style.lineStyle), style.lineWidth, style.spaceWidth};
-    if (!v.Host().Dialogs().RectangleStyle(values)) return;
-    v.newBox = {values.fillStyle, values.lineWidth, values.spaceWidth};
+    const std::optional<RectStyleValues> chosen =
+        v.Host().Dialogs().RectangleStyle({int(style.lineStyle), style.lineWidth, style.spaceWidth});
+    if (!chosen) return;
+    const RectStyleValues& values = *chosen;
+    v.Settings().SetNewBox({values.fillStyle, values.lineWidth, values.spaceWidth});
     BoxStyle wanted = style;
     wanted.lineStyle = static_cast<BoxLineStyle>(std::clamp(values.fillStyle, 0, 3));
     wanted.lineWidth = values.lineWidth;
@@ -213,8 +219,8 @@ void ImportImage(EditorView& v) {
     const std::optional<std::string> path = v.Host().Dialogs().ImportImagePath();
     if (!path || !v.CurrentFrame()) return;
     v.DeselectAll();
-    Status result;
-    v.Execute(std::make_unique<ImportFileCommand>("Import Image", v.CurrentFrame()->Uid(), *path, &result));
+    const Status result = ImportFileStep(v.Document(), "Import Image", v.CurrentFrame()->Uid(), *path);
+    v.TellRefusal(v.Document().History().Refusal());
     if (AnimFrame* frame = v.CurrentFrame(); frame && frame->Top()) v.Select(*frame->Top(), true);
     v.Host().RedrawAll();
     if (!result) v.Host().ShowMessage(result.message(), MessageStyle::Error);

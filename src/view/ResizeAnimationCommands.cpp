@@ -16,10 +16,10 @@ namespace {
 
 void ResizeAnimation(EditorView& v) {
     const Animation& animation = v.GetAnimation();
-    const ResizeAnimationValues start{{animation.Width(), animation.Height()}, v.resizeResampling};
+    const ResizeAnimationValues start{{animation.Width(), animation.Height()}, v.Settings().ResizeResampling()};
     const std::optional<ResizeAnimationValues> chosen = v.Host().Dialogs().ResizeAnimation(start);
     if (!chosen) return;
-    v.resizeResampling = chosen->resampling;
+    v.Settings().SetResizeResampling(chosen->resampling);
     auto command = std::make_unique<ResizeAnimationCommand>("Resize Animation", chosen->size, chosen->resampling);
     if (const Status fits = command->Fits(v.Document()); !fits) {
         v.Host().ShowMessage(fits.message(), MessageStyle::Error);

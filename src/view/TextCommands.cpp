@@ -45,11 +45,13 @@ void OneLabel(const EditorView& v, CommandUi& ui) { ui.enabled = SelectedLabel(v
 void EditText(EditorView& v) {
     LabelItem* label = SelectedLabel(v);
     if (!label) return;
-    TextEditValues values{label->Text(), label->AntiAliased(), label->LabelFont()};
     // A font chosen with "Font..." before Cancel is not applied: the label
     // would otherwise hold a font its picture does not show.
-    if (!v.Host().Dialogs().EditText(values)) return;
-    v.newLabelAntiAliased = values.antiAliased;
+    const std::optional<TextEditValues> chosen =
+        v.Host().Dialogs().EditText({label->Text(), label->AntiAliased(), label->LabelFont()}).chosen;
+    if (!chosen) return;
+    const TextEditValues& values = *chosen;
+    v.Settings().SetNewLabelAntiAliased(values.antiAliased);
     ApplyLabelParams(v, label->Uid(), WithTextEdit(label->Params(), values), "Edit Text");
     v.Host().UpdateNow();
 }
@@ -58,7 +60,9 @@ void ChangeFont(EditorView& v) {
     LabelItem* label = SelectedLabel(v);
     if (!label) return;
     LabelParams params = label->Params();
-    if (!v.Host().Dialogs().SelectFont(params.font)) return;
+    const std::optional<LogFont> font = v.Host().Dialogs().SelectFont(params.font);
+    if (!font) return;
+    params.font = *font;
     ApplyLabelParams(v, label->Uid(), params, "Change Font");
     v.Host().UpdateNow();
 }

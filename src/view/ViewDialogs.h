@@ -115,61 +115,67 @@ struct EffectRequest {
     const PackedDib* sample = nullptr;
 };
 
+// What "Text Edit" answers: the values chosen, or nothing when cancelled,
+// and the font last chosen with "Font..." (the font it opened with when
+// "Font..." was not used), which stands even when the dialog is cancelled.
+struct TextEditAnswer {
+    std::optional<TextEditValues> chosen;
+    LogFont font;
+};
+
+// Every dialog takes the values it starts from and answers the values
+// chosen, or nothing when cancelled; the view turns the answer into a
+// command. Each one is answered by whoever implements this: the windowing
+// layer, or a test's script.
 class ViewDialogs {
 public:
     virtual ~ViewDialogs() = default;
-    // Shows "Text Edit" on values; true when confirmed (values then hold the
-    // result). On cancel only values.font may have changed.
-    virtual bool EditText(TextEditValues& values) = 0;
-    // Shows "Select Font" on font; true when confirmed (font then holds the choice).
-    virtual bool SelectFont(LogFont& font) = 0;
-    // The dialogs of the item commands: true when confirmed (values then
-    // hold the result); on cancel values stay as they were.
-    virtual bool ImageSize(ImageSizeValues& values) = 0;
-    virtual bool CanvasSize(CanvasSizeValues& values) = 0;
-    virtual bool MoveBy(MoveByValues& values) = 0;
-    virtual bool RectangleStyle(RectStyleValues& values) = 0;
+    // "Text Edit" on values.
+    virtual TextEditAnswer EditText(const TextEditValues& values) = 0;
+    // "Select Font" on font.
+    virtual std::optional<LogFont> SelectFont(const LogFont& font) = 0;
+    // The dialogs of the item commands.
+    virtual std::optional<ImageSizeValues> ImageSize(const ImageSizeValues& values) = 0;
+    virtual std::optional<CanvasSizeValues> CanvasSize(const CanvasSizeValues& values) = 0;
+    virtual std::optional<MoveByValues> MoveBy(const MoveByValues& values) = 0;
+    virtual std::optional<RectStyleValues> RectangleStyle(const RectStyleValues& values) = 0;
     // "Import Image": an existing file of a format that imports into a
-    // frame, chosen by the user, or none when cancelled.
+    // frame, chosen by the user.
     virtual std::optional<std::string> ImportImagePath() = 0;
-    // Shows the colour picker; the chosen colour, or nothing when cancelled.
+    // The colour picker: the chosen colour.
     virtual std::optional<PixelValue> PickColor(const ColorPickRequest& request) = 0;
 
-    // ---- frames and the animation; each answers nothing when cancelled ----
+    // ---- frames and the animation ----
     // "Frame Setup": the canvas size, each side 1 to 1200.
-    virtual std::optional<Size> FrameSetup(Size /*canvas*/) { return {}; }
+    virtual std::optional<Size> FrameSetup(Size canvas) = 0;
     // "Animation Loop Count": the number of plays, 0 without end.
-    virtual std::optional<std::uint32_t> LoopCount(std::uint32_t /*loopCount*/) { return {}; }
+    virtual std::optional<std::uint32_t> LoopCount(std::uint32_t loopCount) = 0;
     // "Frame Duration": hundredths of a second in and out.
-    virtual std::optional<std::uint32_t> FrameDuration(std::uint32_t /*hundredths*/) { return {}; }
+    virtual std::optional<std::uint32_t> FrameDuration(std::uint32_t hundredths) = 0;
     // "Change Speed": the speed in percent (200 plays twice as fast).
-    virtual std::optional<int> SpeedPercent() { return {}; }
+    virtual std::optional<int> SpeedPercent() = 0;
     // "GoTo Frame": the frame chosen.
-    virtual std::optional<ObjectUid> GoToFrame(const Animation& /*animation*/, ObjectUid /*current*/) { return {}; }
+    virtual std::optional<ObjectUid> GoToFrame(const Animation& animation, ObjectUid current) = 0;
     // The transition dialog, with a preview of the middle frame.
-    virtual std::optional<TransitionValues> Transition(const TransitionRequest& /*request*/) { return {}; }
+    virtual std::optional<TransitionValues> Transition(const TransitionRequest& request) = 0;
     // "Tween to Next Frame".
-    virtual std::optional<TweenValues> Tween(const TweenValues& /*values*/) { return {}; }
+    virtual std::optional<TweenValues> Tween(const TweenValues& values) = 0;
     // "Resize Animation".
-    virtual std::optional<ResizeAnimationValues> ResizeAnimation(const ResizeAnimationValues& /*values*/) { return {}; }
+    virtual std::optional<ResizeAnimationValues> ResizeAnimation(const ResizeAnimationValues& values) = 0;
     // The dialog of an effect, previewing it on the sample.
-    virtual std::optional<EffectSettings> Effect(const EffectRequest& /*request*/) { return {}; }
+    virtual std::optional<EffectSettings> Effect(const EffectRequest& request) = 0;
     // "Preview Browser": plays the animation until closed.
-    virtual void PreviewAnimation(Animation& /*animation*/) {}
+    virtual void PreviewAnimation(Animation& animation) = 0;
 
     // ---- saving ----
     // The save dialog of "Save Animation As" (or "Save Image As", the title).
-    virtual std::optional<std::filesystem::path> AnimationPath(const std::string& /*title*/,
-                                                               const std::filesystem::path& /*suggested*/) {
-        return {};
-    }
+    virtual std::optional<std::filesystem::path> AnimationPath(const std::string& title,
+                                                               const std::filesystem::path& suggested) = 0;
     // The save dialog of "Export Frame As": a name and the chosen file type.
-    virtual std::optional<FrameExportChoice> FrameExportPath(const std::filesystem::path& /*suggested*/) {
-        return {};
-    }
+    virtual std::optional<FrameExportChoice> FrameExportPath(const std::filesystem::path& suggested) = 0;
     // "GIF Save Options" and "JPEG Save Options".
-    virtual std::optional<GifExportOptions> GifSaveOptions(const GifExportRequest& /*request*/) { return {}; }
-    virtual std::optional<int> JpegQuality() { return {}; }
+    virtual std::optional<GifExportOptions> GifSaveOptions(const GifExportRequest& request) = 0;
+    virtual std::optional<int> JpegQuality() = 0;
 };
 
 }  // namespace vantrel

@@ -11,11 +11,11 @@
 #include <gtest/gtest.h>
 
 #include "AppTestUtil.h"
-#include "app/dialogs/CanvasSizeDlg.h"
-#include "app/dialogs/ImageSizeDlg.h"
-#include "app/dialogs/MoveByDlg.h"
-#include "app/dialogs/RectStyleDlg.h"
-#include "app/dialogs/TextEditDlg.h"
+#include "app/dialogs/CanvasSizeDialog.h"
+#include "app/dialogs/ImageSizeDialog.h"
+#include "app/dialogs/MoveByDialog.h"
+#include "app/dialogs/RectStyleDialog.h"
+#include "app/dialogs/TextEditDialog.h"
 
 namespace vantrel {
 namespace {
@@ -33,7 +33,7 @@ void Type(QLineEdit* edit, const QString& text) {
 TEST(ImageSizeDialog, KeepsTheProportionsTheItemHadUntilTheBoxIsCleared) {
     test::ResetPrompts();
     ImageSizeValues values{468, 60};
-    CImageSizeDlg dialog(values);
+    ImageSizeDialog dialog(values);
     EXPECT_TRUE(dialog.KeepBox()->isChecked());
     Type(dialog.HeightBox(), "61");
     EXPECT_EQ(dialog.WidthBox()->text(), "475");
@@ -41,7 +41,7 @@ TEST(ImageSizeDialog, KeepsTheProportionsTheItemHadUntilTheBoxIsCleared) {
     EXPECT_EQ(dialog.HeightBox()->text(), "12");
 
     ImageSizeValues other{200, 100};
-    CImageSizeDlg second(other);
+    ImageSizeDialog second(other);
     Type(second.HeightBox(), "50");
     EXPECT_EQ(second.WidthBox()->text(), "100");
     second.KeepBox()->click();
@@ -49,31 +49,31 @@ TEST(ImageSizeDialog, KeepsTheProportionsTheItemHadUntilTheBoxIsCleared) {
     EXPECT_EQ(second.WidthBox()->text(), "100");
     second.accept();
     EXPECT_EQ(second.result(), QDialog::Accepted);
-    EXPECT_EQ(other.width, 100);
-    EXPECT_EQ(other.height, 70);
+    EXPECT_EQ(second.chosen.width, 100);
+    EXPECT_EQ(second.chosen.height, 70);
 }
 
 TEST(ImageSizeDialog, SmoothResamplingStartsFromTheLastChoiceAndIsReturned) {
     test::ResetPrompts();
     ImageSizeValues values{40, 30, ResampleMode::Smooth};
-    CImageSizeDlg dialog(values);
+    ImageSizeDialog dialog(values);
     EXPECT_TRUE(dialog.SmoothBox()->isChecked());
     dialog.SmoothBox()->click();
     dialog.accept();
-    EXPECT_EQ(values.resampling, ResampleMode::Sharp);
+    EXPECT_EQ(dialog.chosen.resampling, ResampleMode::Sharp);
 
     ImageSizeValues sharp{40, 30};
-    CImageSizeDlg second(sharp);
+    ImageSizeDialog second(sharp);
     EXPECT_FALSE(second.SmoothBox()->isChecked());
     second.SmoothBox()->click();
     second.accept();
-    EXPECT_EQ(sharp.resampling, ResampleMode::Smooth);
+    EXPECT_EQ(second.chosen.resampling, ResampleMode::Smooth);
 }
 
 TEST(ImageSizeDialog, RefusesSidesOutsideOneTo1200WidthFirst) {
     test::PromptLog& log = test::ResetPrompts();
     ImageSizeValues values{50, 50};
-    CImageSizeDlg dialog(values);
+    ImageSizeDialog dialog(values);
     dialog.KeepBox()->click();
     Type(dialog.WidthBox(), "0");
     Type(dialog.HeightBox(), "1201");
@@ -82,7 +82,7 @@ TEST(ImageSizeDialog, RefusesSidesOutsideOneTo1200WidthFirst) {
     EXPECT_EQ(dialog.focusWidget(), dialog.WidthBox());
     EXPECT_EQ(dialog.WidthBox()->selectedText(), "0");
     EXPECT_NE(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(values.width, 50);  // the caller's values stay until OK passes
+    EXPECT_EQ(dialog.chosen.width, 50);  // the values chosen stay as they opened until OK passes
     Type(dialog.WidthBox(), "1200");
     dialog.accept();
     EXPECT_EQ(dialog.focusWidget(), dialog.HeightBox());
@@ -90,14 +90,14 @@ TEST(ImageSizeDialog, RefusesSidesOutsideOneTo1200WidthFirst) {
     Type(dialog.HeightBox(), "1");
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(values.width, 1200);
-    EXPECT_EQ(values.height, 1);
+    EXPECT_EQ(dialog.chosen.width, 1200);
+    EXPECT_EQ(dialog.chosen.height, 1);
 }
 
 TEST(CanvasSizeDialog, ShowsTheResultingSizeLimitedToOneAnd1200) {
     test::ResetPrompts();
     CanvasSizeValues values{100, 100, 0, 0, 0, 0};
-    CCanvasSizeDlg dialog(values);
+    CanvasSizeDialog dialog(values);
     EXPECT_EQ(dialog.SizeLabel()->text(), "Image Size: 100 x 100");
     Type(dialog.LeftBox(), "-60");
     Type(dialog.RightBox(), "-60");
@@ -107,16 +107,16 @@ TEST(CanvasSizeDialog, ShowsTheResultingSizeLimitedToOneAnd1200) {
     EXPECT_EQ(dialog.SizeLabel()->text(), "Image Size: 1 x 1200");
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(values.left, -60);
-    EXPECT_EQ(values.right, -60);
-    EXPECT_EQ(values.top, 700);
-    EXPECT_EQ(values.bottom, 700);
+    EXPECT_EQ(dialog.chosen.left, -60);
+    EXPECT_EQ(dialog.chosen.right, -60);
+    EXPECT_EQ(dialog.chosen.top, 700);
+    EXPECT_EQ(dialog.chosen.bottom, 700);
 }
 
 TEST(CanvasSizeDialog, AnEmptyAmountIsNotAnInteger) {
     test::PromptLog& log = test::ResetPrompts();
     CanvasSizeValues values{10, 10, 0, 0, 0, 0};
-    CCanvasSizeDlg dialog(values);
+    CanvasSizeDialog dialog(values);
     Type(dialog.TopBox(), "");
     dialog.accept();
     EXPECT_EQ(log.messages, QStringList{"Please enter an integer."});
@@ -127,20 +127,20 @@ TEST(CanvasSizeDialog, AnEmptyAmountIsNotAnInteger) {
 TEST(TextEditDialog, TypingStopsAtSixtyFourCharactersButALongerTextIsShownWhole) {
     TextEditValues values;
     values.text = "Hi";
-    CTextEditDlg dialog(values);
+    TextEditDialog dialog(values);
     Type(dialog.TextBox(), QString(70, QLatin1Char('x')));
     EXPECT_EQ(dialog.TextBox()->text().size(), kTextEditMaxLength);
 
     TextEditValues longer;
     longer.text = std::string(100, 'y');  // as a document may hold it
-    CTextEditDlg shown(longer);
+    TextEditDialog shown(longer);
     EXPECT_EQ(shown.TextBox()->text().size(), 100);
 }
 
 TEST(MoveByDialog, ReturnsTheDirectionAndADistanceUpTo1200) {
     test::PromptLog& log = test::ResetPrompts();
     MoveByValues values{MoveDirection::Left, 30};
-    CMoveByDlg dialog(values);
+    MoveByDialog dialog(values);
     EXPECT_EQ(dialog.Directions()->checkedId(), int(MoveDirection::Left));
     EXPECT_EQ(dialog.DistanceBox()->text(), "30");
     EXPECT_EQ(dialog.focusWidget(), dialog.DistanceBox());
@@ -151,19 +151,19 @@ TEST(MoveByDialog, ReturnsTheDirectionAndADistanceUpTo1200) {
     dialog.Directions()->button(int(MoveDirection::Down))->click();
     dialog.accept();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(values.direction, MoveDirection::Down);
-    EXPECT_EQ(values.distance, 12);
+    EXPECT_EQ(dialog.chosen.direction, MoveDirection::Down);
+    EXPECT_EQ(dialog.chosen.distance, 12);
 
     MoveByValues none{MoveDirection::None, 5};
-    CMoveByDlg unchecked(none);
+    MoveByDialog unchecked(none);
     unchecked.accept();
-    EXPECT_EQ(none.direction, MoveDirection::None);
+    EXPECT_EQ(unchecked.chosen.direction, MoveDirection::None);
 }
 
 TEST(RectStyleDialog, EnablesTheListsTheStyleUsesAndReturnsTheChoice) {
     test::ResetPrompts();
     RectStyleValues values{1, 0, 1};
-    CRectStyleDlg dialog(values);
+    RectStyleDialog dialog(values);
     EXPECT_EQ(dialog.LineWidthList()->currentText(), "None");
     EXPECT_EQ(dialog.SpaceWidthList()->currentText(), "1 pix");
     EXPECT_EQ(dialog.LineWidthList()->count(), 33);
@@ -178,9 +178,9 @@ TEST(RectStyleDialog, EnablesTheListsTheStyleUsesAndReturnsTheChoice) {
     dialog.LineWidthList()->setCurrentIndex(32);
     dialog.SpaceWidthList()->setCurrentIndex(4);
     dialog.accept();
-    EXPECT_EQ(values.fillStyle, 3);
-    EXPECT_EQ(values.lineWidth, 32);
-    EXPECT_EQ(values.spaceWidth, 5);
+    EXPECT_EQ(dialog.chosen.fillStyle, 3);
+    EXPECT_EQ(dialog.chosen.lineWidth, 32);
+    EXPECT_EQ(dialog.chosen.spaceWidth, 5);
 }
 
 }  // namespace

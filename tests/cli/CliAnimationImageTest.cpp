@@ -43,8 +43,8 @@ TEST_F(CliAnimationImage, TheExtensionChoosesTheFormatAndTheFramesAreTheRendered
         ASSERT_EQ(r.exitCode, 0);
         EXPECT_NE(r.out.find("3 frames as"), std::string::npos) << r.out;
         EXPECT_NE(r.out.find("(lossless)"), std::string::npos) << r.out;
-        const auto bytes = vantrel::ReadFileBytes(dir / name, nullptr);
-        ASSERT_TRUE(bytes.has_value());
+        const auto bytes = vantrel::ReadFileBytes(dir / name);
+        ASSERT_TRUE(bytes.ok());
         const bool webp = vantrel::LowerCaseExtension(name) == "webp";
         const auto read = webp ? vantrel::test::ReadWebpAnimation(*bytes) : vantrel::test::ReadApngByChunks(*bytes);
         ASSERT_TRUE(read.error.empty()) << read.error;
@@ -72,8 +72,8 @@ TEST_F(CliAnimationImage, QualityMakesALossyWebp) {
     const auto r = RunCli({"export", banner.string(), (dir / "q.webp").string(), "--quality", "40"});
     ASSERT_EQ(r.exitCode, 0);
     EXPECT_NE(r.out.find("(quality 40)"), std::string::npos) << r.out;
-    const auto bytes = vantrel::ReadFileBytes(dir / "q.webp", nullptr);
-    ASSERT_TRUE(bytes.has_value());
+    const auto bytes = vantrel::ReadFileBytes(dir / "q.webp");
+    ASSERT_TRUE(bytes.ok());
     EXPECT_EQ(vantrel::test::ReadWebpAnimation(*bytes).frames.size(), 3u);
 }
 

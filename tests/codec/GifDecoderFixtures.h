@@ -173,9 +173,9 @@ inline PixelValue TestPixel(unsigned k) {
 }
 
 // Reads, decodes and builds pixels in one go; ReadGif's result.
-inline int ReadAll(GifFile& gif, std::span<const std::uint8_t> bytes) {
-    const int result = gif.ReadGif(bytes);
-    if (result == 1) {
+inline Status ReadAll(GifFile& gif, std::span<const std::uint8_t> bytes) {
+    Status result = gif.ReadGif(bytes);
+    if (result) {
         gif.DecodeImages();
         gif.BuildPixelBuffers();
     }

@@ -55,7 +55,8 @@ void ExpectSameAsGiflib(const std::vector<std::uint8_t>& bytes, const RefGif& wr
     const auto reference = test::DecodeWithGiflib(bytes, &error);
     ASSERT_TRUE(reference) << error;
     GifFile gif;
-    ASSERT_EQ(test::ReadAll(gif, bytes), 1) << gif.errorMessage();
+    const Status read = test::ReadAll(gif, bytes);
+    ASSERT_TRUE(read.ok()) << read.message();
 
     EXPECT_EQ(gif.screenWidth, reference->screenWidth);
     EXPECT_EQ(gif.screenHeight, reference->screenHeight);
@@ -184,14 +185,14 @@ TEST(GiflibAgreement, FilesWithoutExtensionsAreGif87a) {
     const auto plain = test::EncodeWithGiflib(gif);
     ASSERT_TRUE(plain);
     GifFile read;
-    ASSERT_EQ(test::ReadAll(read, *plain), 1);
+    ASSERT_TRUE(test::ReadAll(read, *plain).ok());
     EXPECT_EQ(std::string(read.version.data()), "87a");
     EXPECT_EQ(read.loopCount, 1);
 
     gif.loopCount = 0;
     const auto looping = test::EncodeWithGiflib(gif);
     ASSERT_TRUE(looping);
-    ASSERT_EQ(test::ReadAll(read, *looping), 1);
+    ASSERT_TRUE(test::ReadAll(read, *looping).ok());
     EXPECT_EQ(std::string(read.version.data()), "89a");
     EXPECT_EQ(read.loopCount, 0);
     ExpectSameAsGiflib(*looping, gif);
@@ -225,7 +226,7 @@ TEST(GiflibAgreement, HandMadeStreamWithFullTableAndDeferredClear) {
     ASSERT_TRUE(reference);
     EXPECT_EQ(reference->images[0].indices, indices);
     GifFile gif;
-    ASSERT_EQ(test::ReadAll(gif, b.Bytes()), 1);
+    ASSERT_TRUE(test::ReadAll(gif, b.Bytes()).ok());
     EXPECT_EQ(gif.images[0].indices, indices);
 }
 

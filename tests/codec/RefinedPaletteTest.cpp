@@ -160,7 +160,7 @@ TEST(RefinedPalette, NeverFurtherFromThePictureThanMedianCutOnTheCorpora) {
         if (entry.path().extension() != ".gif") continue;
         GifFile source;
         const auto bytes = FileBytes(entry.path());
-        if (source.ReadGif(bytes) != 1) continue;
+        if (!source.ReadGif(bytes)) continue;
         source.DecodeImages();
         source.BuildPixelBuffers();
         for (int requested : {16, 128}) {

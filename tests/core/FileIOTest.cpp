@@ -25,9 +25,8 @@ TEST(FileIO, WriteReplacesAndReadsBack) {
     ASSERT_TRUE(WriteFileAtomic(target, AsBytes("first")).ok());
     ASSERT_TRUE(WriteFileAtomic(target, AsBytes("second version")).ok());
     EXPECT_EQ(test::FileText(target), "second version");
-    std::string error;
-    auto bytes = ReadFileBytes(target, &error);
-    ASSERT_TRUE(bytes.has_value()) << error;
+    auto bytes = ReadFileBytes(target);
+    ASSERT_TRUE(bytes.ok()) << bytes.message();
     EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "second version");
     // Nothing but the target is left in the folder.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
@@ -82,15 +81,15 @@ TEST(FileIO, ReportsUnwritableAndUnreadablePaths) {
     const auto dir = test::ScratchDir("fileio-errors");
     EXPECT_FALSE(WriteFileAtomic(dir / "missing-folder" / "x.gif", AsBytes("x")).ok());
     EXPECT_FALSE(WriteFileAtomic(dir, AsBytes("x")).ok());  // a folder is not a file
-    std::string error;
-    EXPECT_FALSE(ReadFileBytes(dir / "nothing.gif", &error).has_value());
-    EXPECT_NE(error.find("nothing.gif"), std::string::npos);
-    EXPECT_FALSE(ReadFileBytes(dir, &error).has_value());
+    const auto missing = ReadFileBytes(dir / "nothing.gif");
+    EXPECT_FALSE(missing.ok());
+    EXPECT_NE(missing.message().find("nothing.gif"), std::string::npos);
+    EXPECT_FALSE(ReadFileBytes(dir).ok());
 
     const auto big = dir / "big.bin";
     ASSERT_TRUE(WriteFileAtomic(big, AsBytes(std::string(100, 'a'))).ok());
-    EXPECT_FALSE(ReadFileBytes(big, &error, 99).has_value());
-    EXPECT_TRUE(ReadFileBytes(big, &error, 100).has_value());
+    EXPECT_FALSE(ReadFileBytes(big, 99).ok());
+    EXPECT_TRUE(ReadFileBytes(big, 100).ok());
 }
 
 std::size_t EntriesIn(const fs::path& dir) {
@@ -123,9 +122,9 @@ TEST(FileIO, OnlyRegularFilesAreReadOrWritten) {
         EXPECT_FALSE(written.ok());
         EXPECT_EQ(written.message(), c.path.string() + ": " + c.reason);
         EXPECT_FALSE(CheckWriteTarget(c.path).ok());
-        std::string error;
-        EXPECT_FALSE(ReadFileBytes(c.path, &error).has_value());
-        EXPECT_EQ(error, c.path.string() + ": " + c.reason);
+        const auto read = ReadFileBytes(c.path);
+        EXPECT_FALSE(read.ok());
+        EXPECT_EQ(read.message(), c.path.string() + ": " + c.reason);
     }
     EXPECT_TRUE(fs::is_fifo(fifo));
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
@@ -139,9 +138,9 @@ TEST(FileIO, ReadRefusesAFileOverTheLimitByItsSize) {
     const auto sparse = dir / "sparse.bin";
     { std::ofstream(sparse) << 'x'; }
     fs::resize_file(sparse, std::uintmax_t{1} << 40);  // a terabyte of holes
-    std::string error;
-    EXPECT_FALSE(ReadFileBytes(sparse, &error, 1000).has_value());
-    EXPECT_EQ(error, sparse.string() + ": file is larger than 1000 bytes");
+    const auto read = ReadFileBytes(sparse, 1000);
+    EXPECT_FALSE(read.ok());
+    EXPECT_EQ(read.message(), sparse.string() + ": file is larger than 1000 bytes");
 }
 
 // Saving through a symbolic link replaces the file the link leads to, in that

@@ -78,8 +78,8 @@ TEST(AnimationExportTest, SavedFilesShowTheRenderedFrames) {
         SCOPED_TRACE(name);
         const Status saved = SaveAnimationAsImage(animation, dir / name);
         ASSERT_TRUE(saved) << saved.message();
-        const auto bytes = ReadFileBytes(dir / name, nullptr);
-        ASSERT_TRUE(bytes.has_value());
+        const auto bytes = ReadFileBytes(dir / name);
+        ASSERT_TRUE(bytes.ok());
         const test::ReadBackAnimation read = AnimationFormatFor(name) == AnimationFormat::Webp
                                                  ? test::ReadWebpAnimation(*bytes)
                                                  : test::ReadApngByChunks(*bytes);
@@ -106,7 +106,7 @@ TEST(AnimationExportTest, NothingToWriteLeavesTheOldFile) {
     const std::vector<std::uint8_t> old{'o', 'l', 'd'};
     ASSERT_TRUE(WriteFileAtomic(dir / "a.webp", old));
     EXPECT_FALSE(SaveAnimationAsImage(animation, dir / "a.webp"));
-    EXPECT_EQ(ReadFileBytes(dir / "a.webp", nullptr), old);
+    EXPECT_EQ(ReadFileBytes(dir / "a.webp").ValueOr({}), old);
 }
 
 }  // namespace

@@ -341,8 +341,7 @@ TEST(DocumentFileTest, SavingWritesTheFileAndMakesTheDocumentNative) {
     EXPECT_FALSE(doc->IsModified());
     EXPECT_TRUE(doc->GetAnimation().isNative);
     EXPECT_EQ(SilentSavePath(*doc), path);
-    std::string error;
-    EXPECT_EQ(ReadFileBytes(path, &error), DocumentBytes(*doc));
+    EXPECT_EQ(ReadFileBytes(path).ValueOr({}), DocumentBytes(*doc));
     EXPECT_FALSE(std::filesystem::exists(dir / "work"));
 
     CQVDoc reopened;
@@ -433,9 +432,8 @@ TEST(DocumentFileTest, ASaveThatFailsPartWayLeavesTheOldFileIntact) {
     const auto path = dir / "keep.qvd";
     const auto old = test::MakeRichDocument();
     ASSERT_TRUE(SaveDocument(*old, path).ok());
-    std::string error;
-    const auto oldBytes = ReadFileBytes(path, &error);
-    ASSERT_TRUE(oldBytes.has_value());
+    const auto oldBytes = ReadFileBytes(path);
+    ASSERT_TRUE(oldBytes.ok());
 
     // A new document big enough to reach the file in several pieces.
     CQVDoc bigger;
@@ -462,7 +460,7 @@ TEST(DocumentFileTest, ASaveThatFailsPartWayLeavesTheOldFileIntact) {
         });
         EXPECT_FALSE(status.ok());
         EXPECT_FALSE(status.message().empty());
-        EXPECT_EQ(ReadFileBytes(path, &error), oldBytes);
+        EXPECT_EQ(ReadFileBytes(path).ValueOr({}), *oldBytes);
         // No temporary file is left beside it.
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
     }

@@ -399,7 +399,7 @@ TEST(OpenGifTest, MemoryBudgetIsCheckedBeforeAnyFrameIsBuilt) {
     const auto bytes = Encode(gif);
     EXPECT_LT(bytes.size(), 20000u);
     GifFile parsed;
-    ASSERT_EQ(parsed.ReadGif(bytes), 1);
+    ASSERT_TRUE(parsed.ReadGif(bytes).ok());
     const std::uint64_t frameBytes = 1200ull * 1200 * 4 + kItemOverheadBytes;
     EXPECT_EQ(EstimateGifImportBytes(parsed, 1200, 1200, 1), 400 * (8 + kItemOverheadBytes) + 399 * frameBytes);
     EXPECT_GT(399 * frameBytes, kDocumentMemoryBudget);
@@ -425,7 +425,7 @@ TEST(OpenGifTest, EstimateCountsClearedAreasAndExistingFrames) {
     gif.images[2].hasControl = true;
     gif.images[2].disposal = 3;  // ... and again under image 4
     GifFile parsed;
-    ASSERT_EQ(parsed.ReadGif(Encode(gif)), 1);
+    ASSERT_TRUE(parsed.ReadGif(Encode(gif)).ok());
     const std::uint64_t images = (100 + 16 + 1 + 1) * 8 + 4 * kItemOverheadBytes;
     const std::uint64_t cleared = 2 * (4 * 8 + kItemOverheadBytes);
     EXPECT_EQ(EstimateGifImportBytes(parsed, 10, 10, 1), images + cleared + 3 * (400 + kItemOverheadBytes));

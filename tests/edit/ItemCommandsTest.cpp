@@ -9,6 +9,7 @@
 #include "EditTestUtil.h"
 #include "document/AnimFrame.h"
 #include "document/CQVDoc.h"
+#include "document/DocumentMemory.h"
 #include "edit/ImportCommands.h"
 #include "edit/ItemCommands.h"
 #include "support/GiflibRef.h"
@@ -127,9 +128,10 @@ TEST(ImportFileCommand, AnImportOfSeveralImagesIsOneStepThatUndoesFramesItemsAnd
         if (c.framesBefore < 2) f.doc.GetAnimation().DeleteFrame(f.doc.GetAnimation().LastFrame());
         f.doc.SetModifiedFlag(false);
         const auto before = Take(f.doc);
-        Status result;
-        ASSERT_TRUE(f.doc.Execute(std::make_unique<ImportFileCommand>("Import", f.Frame().Uid(), path, &result)));
+        const Status result = ImportFileStep(f.doc, "Import", f.Frame().Uid(), path);
         EXPECT_TRUE(result.ok()) << result.message();
+        ASSERT_EQ(f.doc.History().Index(), 1u);  // one step recorded
+        EXPECT_EQ(f.doc.History().UndoLabel(), "Import");
         EXPECT_EQ(f.doc.GetAnimation().FrameCount(), std::max(c.images, c.framesBefore));
         EXPECT_EQ(f.Frame().CountItems(), 5);
         const auto after = Take(f.doc);
@@ -144,12 +146,34 @@ TEST(ImportFileCommand, AnImportOfSeveralImagesIsOneStepThatUndoesFramesItemsAnd
     }
 }
 
+TEST(ImportFileCommand, AnImportTheDocumentCannotHoldIsTakenBackAndRefused) {
+    const auto path = WriteGif("three-over-the-limit.gif", 30, 20, {{0, 200, 40}, {80, 200, 40}, {160, 200, 40}});
+    FourItems f;
+    const std::size_t frames = f.doc.GetAnimation().FrameCount();
+    ASSERT_EQ(frames, 2u);
+    f.doc.limits.frames = frames;  // the third image needs a frame more
+    f.doc.SetModifiedFlag(false);
+    const auto before = Take(f.doc);
+    const Status result = ImportFileStep(f.doc, "Import", f.Frame().Uid(), path);
+    EXPECT_TRUE(result.ok()) << result.message();  // the file itself was read
+    EXPECT_EQ(f.doc.History().Refusal().message(), TooManyFramesMessage(frames + 1, frames));
+    EXPECT_FALSE(f.doc.History().Refusal().ok());
+    EXPECT_EQ(f.doc.History().StepCount(), 0u);
+    EXPECT_EQ(Take(f.doc), before);
+    EXPECT_FALSE(f.doc.IsModified());
+    // A later import that adds nothing leaves no stale refusal behind.
+    const auto missing = test::ScratchDir("import-refused") / "missing.gif";
+    std::filesystem::remove(missing);
+    EXPECT_FALSE(ImportFileStep(f.doc, "Import", f.Frame().Uid(), missing).ok());
+    EXPECT_TRUE(f.doc.History().Refusal().ok());
+    EXPECT_EQ(f.doc.History().StepCount(), 0u);
+}
+
 TEST(ImportFileCommand, AFileThatCannotBeReadAddsNothingAndReportsWhy) {
     FourItems f;
     const auto path = test::ScratchDir("import-missing") / "missing.gif";
     std::filesystem::remove(path);
-    Status result;
-    EXPECT_FALSE(f.doc.Execute(std::make_unique<ImportFileCommand>("Import", f.Frame().Uid(), path, &result)));
+    const Status result = ImportFileStep(f.doc, "Import", f.Frame().Uid(), path);
     EXPECT_FALSE(result.ok());
     EXPECT_FALSE(result.message().empty());
     EXPECT_EQ(f.doc.History().StepCount(), 0u);

@@ -17,32 +17,6 @@ namespace {
 
 using C = CommandId;
 
-class EffectDialogs : public test::ScriptedDialogs {
-public:
-    std::optional<EffectSettings> Effect(const EffectRequest& request) override {
-        asked.push_back(request.settings.kind);
-        sampleWidth = request.sample != nullptr ? request.sample->Width() : 0;
-        if (!answer) return std::nullopt;
-        EffectSettings chosen = request.settings;
-        chosen.radius = 2;
-        return chosen;
-    }
-    std::vector<EffectKind> asked;
-    int sampleWidth = 0;
-    bool answer = true;
-};
-
-class EffectHost : public test::RecordingHost {
-public:
-    ViewDialogs& Dialogs() override { return effects; }
-    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override {
-        RecordingHost::ShowMessage(text, style);
-        return reply;
-    }
-    EffectDialogs effects;
-    MessageAnswer reply = MessageAnswer::Yes;
-};
-
 struct Fixture {
     Fixture() : doc(test::DocWithFrames(1)), view(*doc, host) {
         AnimFrame& f = *doc->GetAnimation().FirstFrame();
@@ -56,7 +30,7 @@ struct Fixture {
     }
     AnimFrame& Frame() { return *doc->GetAnimation().FirstFrame(); }
     std::unique_ptr<CQVDoc> doc;
-    EffectHost host;
+    test::RecordingHost host;
     EditorView view;
     CanvasItem* bitmap = nullptr;
     CanvasItem* box = nullptr;
@@ -76,8 +50,8 @@ TEST(EffectRoutes, ASelectedBitmapIsPreviewedAndChangedInOneStep) {
     Fixture f;
     f.bitmap->SetSelected(true);
     ASSERT_TRUE(f.view.ExecuteCommand(C::EffectBlur));
-    ASSERT_EQ(f.host.effects.asked, std::vector<EffectKind>{EffectKind::Blur});
-    EXPECT_EQ(f.host.effects.sampleWidth, 7);
+    ASSERT_EQ(f.host.dialogs.effectsAsked, std::vector<EffectKind>{EffectKind::Blur});
+    EXPECT_EQ(f.host.dialogs.effectSampleWidth, 7);
     EXPECT_TRUE(f.host.messages.empty());
     EXPECT_EQ(f.doc->History().UndoLabel(), "Blur");
     EXPECT_EQ(f.Frame().Items()[1]->Kind(), ItemKind::Box);
@@ -86,13 +60,13 @@ TEST(EffectRoutes, ASelectedBitmapIsPreviewedAndChangedInOneStep) {
 TEST(EffectRoutes, ShapesAreConvertedOnlyWhenTheUserAgrees) {
     Fixture f;
     f.box->SetSelected(true);
-    f.host.reply = MessageAnswer::No;
+    f.host.messageAnswer = MessageAnswer::No;
     f.view.ExecuteCommand(C::EffectInvert);
-    EXPECT_TRUE(f.host.effects.asked.empty());  // nothing left to work on
+    EXPECT_TRUE(f.host.dialogs.effectsAsked.empty());  // nothing left to work on
     EXPECT_EQ(f.Frame().Items()[1]->Kind(), ItemKind::Box);
-    f.host.reply = MessageAnswer::Yes;
+    f.host.messageAnswer = MessageAnswer::Yes;
     f.view.ExecuteCommand(C::EffectInvert);
-    EXPECT_EQ(f.host.effects.asked.size(), 1u);
+    EXPECT_EQ(f.host.dialogs.effectsAsked.size(), 1u);
     EXPECT_EQ(f.Frame().Items()[1]->Kind(), ItemKind::Bitmap);
     EXPECT_EQ(f.host.messages.size(), 2u);
     f.doc->History().Undo();

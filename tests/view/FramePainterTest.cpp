@@ -115,9 +115,8 @@ TEST(FramePainter, SelectedItemsShowHandlesUnlessHidden) {
     EXPECT_EQ(t.PixelAtDevice(207, 104), kOpaqueBlack);
     EXPECT_EQ(t.PixelAtDevice(204, 104), kOpaqueWhite);
 
-    s.frame().hideHandles = true;
     RasterPaintTarget hidden({80, 30, 220, 120});
-    PaintInView(s.frame(), hidden, {600, 600, 1, 0, 0});
+    PaintInView(s.frame(), hidden, {600, 600, 1, 0, 0}, {}, HandleDrawing::Hidden);
     EXPECT_EQ(hidden.PixelAtDevice(92, 42), kOpaqueWhite);
 }
 

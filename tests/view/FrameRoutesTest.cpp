@@ -15,54 +15,12 @@ namespace {
 
 using C = CommandId;
 
-// Dialogs answering the frame commands as the test says.
-class FrameDialogs : public test::ScriptedDialogs {
-public:
-    std::optional<std::uint32_t> FrameDuration(std::uint32_t) override { return duration; }
-    std::optional<std::uint32_t> LoopCount(std::uint32_t) override { return loopCount; }
-    std::optional<Size> FrameSetup(Size) override { return setup; }
-    std::optional<ObjectUid> GoToFrame(const Animation&, ObjectUid) override { return goTo; }
-    std::optional<int> SpeedPercent() override { return speed; }
-    void PreviewAnimation(Animation&) override { ++previews; }
-    std::optional<std::filesystem::path> AnimationPath(const std::string& title, const std::filesystem::path&) override {
-        titles.push_back(title);
-        return savePath;
-    }
-    std::optional<GifExportOptions> GifSaveOptions(const GifExportRequest& request) override {
-        ++optionsShown;
-        currentImages.push_back(request.currentImage);
-        return DefaultGifExportOptions(request.distinctColors);
-    }
-
-    std::optional<std::uint32_t> duration;
-    std::optional<std::uint32_t> loopCount;
-    std::optional<Size> setup;
-    std::optional<ObjectUid> goTo;
-    std::optional<int> speed;
-    std::optional<std::filesystem::path> savePath;
-    std::vector<std::string> titles;
-    int previews = 0;
-    int optionsShown = 0;
-    std::vector<std::size_t> currentImages;  // of each options dialog shown
-};
-
-class FrameHost : public test::RecordingHost {
-public:
-    ViewDialogs& Dialogs() override { return frameDialogs; }
-    MessageAnswer ShowMessage(const std::string& text, MessageStyle style) override {
-        RecordingHost::ShowMessage(text, style);
-        return answer;
-    }
-    FrameDialogs frameDialogs;
-    MessageAnswer answer = MessageAnswer::Yes;
-};
-
 struct Fixture {
     explicit Fixture(int frames) : doc(test::DocWithFrames(frames)), view(*doc, host) { view.OnInitialUpdate(); }
     Animation& A() { return doc->GetAnimation(); }
     bool Run(CommandId id) { return view.ExecuteCommand(id); }
     std::unique_ptr<CQVDoc> doc;
-    FrameHost host;
+    test::RecordingHost host;
     EditorView view;
 };
 
@@ -99,12 +57,12 @@ TEST(FrameRoutes, DeleteAsksOnlyForAFrameWithItemsAndShowsTheNeighbour) {
     EXPECT_EQ(f.view.CurrentFrame(), third);
 
     test::AddSolidItem(*third, {600, 600, 610, 610}, 0);
-    f.host.answer = MessageAnswer::No;
+    f.host.messageAnswer = MessageAnswer::No;
     f.Run(C::DeleteFrame);
     ASSERT_EQ(f.host.messages.size(), 1u);
     EXPECT_EQ(f.host.messages[0], "Do you really want to delete this frame and all its contents?");
     EXPECT_EQ(f.A().FrameCount(), 2u);
-    f.host.answer = MessageAnswer::Yes;
+    f.host.messageAnswer = MessageAnswer::Yes;
     ASSERT_TRUE(f.Run(C::DeleteFrame));
     EXPECT_EQ(f.A().FrameCount(), 1u);
     EXPECT_EQ(f.view.CurrentFrame(), f.A().FirstFrame());  // the last one deleted: the one before
@@ -119,9 +77,9 @@ TEST(FrameRoutes, DialogsDecideTheSettingsAndCancelChangesNothing) {
     f.Run(C::FrameSetup);
     EXPECT_EQ(f.doc->History().StepCount(), 0u);
 
-    f.host.frameDialogs.duration = 7;
-    f.host.frameDialogs.loopCount = 3;
-    f.host.frameDialogs.setup = Size{200, 100};
+    f.host.dialogs.duration = 7;
+    f.host.dialogs.loopCount = 3;
+    f.host.dialogs.setup = Size{200, 100};
     for (const CommandId id : {C::FrameDuration, C::LoopCount, C::FrameSetup})
         EXPECT_TRUE(f.Run(id)) << int(id);
     EXPECT_EQ(second->duration, 7u);
@@ -131,27 +89,27 @@ TEST(FrameRoutes, DialogsDecideTheSettingsAndCancelChangesNothing) {
 
     ASSERT_TRUE(f.Run(C::MasterFrame));
     EXPECT_TRUE(second->isMaster);
-    f.host.frameDialogs.goTo = f.A().FirstFrame()->Uid();
+    f.host.dialogs.goTo = f.A().FirstFrame()->Uid();
     f.Run(C::GoToFrame);
     EXPECT_EQ(f.view.CurrentFrame(), f.A().FirstFrame());
     f.Run(C::PreviewAnimation);
-    EXPECT_EQ(f.host.frameDialogs.previews, 1);
+    EXPECT_EQ(f.host.dialogs.previews, 1);
 }
 
 TEST(FrameRoutes, SaveAnimationAsksOnceThenSavesSilently) {
     Fixture f(2);
     const std::filesystem::path dir = test::ScratchDir("frame-routes-save");
-    f.host.frameDialogs.savePath = dir / "banner";
+    f.host.dialogs.savePath = dir / "banner";
     ASSERT_TRUE(f.Run(C::SaveAnimation));
-    ASSERT_EQ(f.host.frameDialogs.titles, (std::vector<std::string>{"Save Animation As"}));
+    ASSERT_EQ(f.host.dialogs.pathTitles, (std::vector<std::string>{"Save Animation As"}));
     EXPECT_TRUE(std::filesystem::exists(dir / "banner.gif"));
     f.Run(C::SaveAnimation);
     f.Run(C::SaveAnimation);
-    EXPECT_EQ(f.host.frameDialogs.titles.size(), 1u);
-    EXPECT_EQ(f.host.frameDialogs.optionsShown, 3);
+    EXPECT_EQ(f.host.dialogs.pathTitles.size(), 1u);
+    EXPECT_EQ(f.host.dialogs.optionsCurrentImages.size(), 3u);
     EXPECT_TRUE(f.host.messages.empty());
     // A write that fails says why.
-    f.host.frameDialogs.savePath = dir / "no-such-folder" / "x.gif";
+    f.host.dialogs.savePath = dir / "no-such-folder" / "x.gif";
     f.Run(C::SaveAnimationAs);
     EXPECT_EQ(f.host.messages.size(), 1u);
     EXPECT_EQ(f.A().animationPath, (dir / "banner.gif").string());  // the old file stays remembered
@@ -161,11 +119,11 @@ TEST(FrameRoutes, SaveOptionsShowTheImageOfTheCurrentFrame) {
     Fixture f(4);
     f.A().Frames()[1]->isMaster = true;  // writes no image: frame 3 makes image 2
     f.view.ShowFrame(f.A().Frames()[3].get());
-    f.host.frameDialogs.savePath = test::ScratchDir("frame-routes-current") / "shown.gif";
+    f.host.dialogs.savePath = test::ScratchDir("frame-routes-current") / "shown.gif";
     ASSERT_TRUE(f.Run(C::SaveAnimationAs));
     f.view.ShowFrame(f.A().Frames()[1].get());  // a master frame stands for the next frame written
     f.Run(C::SaveAnimationAs);
-    EXPECT_EQ(f.host.frameDialogs.currentImages, (std::vector<std::size_t>{2, 1}));
+    EXPECT_EQ(f.host.dialogs.optionsCurrentImages, (std::vector<std::size_t>{2, 1}));
 }
 
 TEST(FrameRoutes, ChosenFramesAreEditedTogetherInOneStep) {
@@ -189,7 +147,7 @@ TEST(FrameRoutes, ChosenFramesAreEditedTogetherInOneStep) {
     EXPECT_EQ(order(), (std::vector{u[0], u[4], u[3], u[2], u[1], u[5]}));
     EXPECT_EQ(f.doc->History().StepCount(), 1u);
 
-    f.host.frameDialogs.speed = 50;  // half speed: twice as long
+    f.host.dialogs.speed = 50;  // half speed: twice as long
     const std::uint32_t before = f.A().Frames()[0]->duration;
     ASSERT_TRUE(f.Run(C::ChangeSpeed));
     EXPECT_EQ(f.A().Frames()[1]->duration, 2 * before);

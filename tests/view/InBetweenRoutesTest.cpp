@@ -16,24 +16,6 @@ namespace {
 
 using C = CommandId;
 
-class InBetweenDialogs : public test::ScriptedDialogs {
-public:
-    std::optional<TransitionValues> Transition(const TransitionRequest& request) override {
-        asked.push_back(request);
-        return transition;
-    }
-    std::optional<TweenValues> Tween(const TweenValues&) override { return tween; }
-    std::vector<TransitionRequest> asked;
-    std::optional<TransitionValues> transition;
-    std::optional<TweenValues> tween;
-};
-
-class InBetweenHost : public test::RecordingHost {
-public:
-    ViewDialogs& Dialogs() override { return inBetween; }
-    InBetweenDialogs inBetween;
-};
-
 struct Fixture {
     Fixture() : doc(test::DocWithFrames(3)), view(*doc, host) {
         A().FirstFrame()->duration = 25;
@@ -43,17 +25,17 @@ struct Fixture {
     }
     Animation& A() { return doc->GetAnimation(); }
     std::unique_ptr<CQVDoc> doc;
-    InBetweenHost host;
+    test::RecordingHost host;
     EditorView view;
 };
 
 TEST(InBetweenRoutes, ATransitionAsksWithTheFramesDurationAndShowsTheFirstNewFrame) {
     Fixture f;
     const AnimFrame* second = f.A().Frames()[1].get();
-    f.host.inBetween.transition = TransitionValues{3, 7};
+    f.host.dialogs.transition = TransitionValues{3, 7};
     ASSERT_TRUE(f.view.ExecuteCommand(C::TransitionWipeUp));
-    ASSERT_EQ(f.host.inBetween.asked.size(), 1u);
-    const TransitionRequest& request = f.host.inBetween.asked[0];
+    ASSERT_EQ(f.host.dialogs.transitionsAsked.size(), 1u);
+    const TransitionRequest& request = f.host.dialogs.transitionsAsked[0];
     EXPECT_EQ(request.kind, TransitionKind::WipeUp);
     EXPECT_EQ(request.values.duration, 25u);
     EXPECT_EQ(request.values.frames, 5);
@@ -76,7 +58,7 @@ TEST(InBetweenRoutes, CancelledDialogsChangeNothing) {
 
 TEST(InBetweenRoutes, ATweenMakesItsFramesAsOneStep) {
     Fixture f;
-    f.host.inBetween.tween = TweenValues{4, Easing::Out};
+    f.host.dialogs.tween = TweenValues{4, Easing::Out};
     ASSERT_TRUE(f.view.ExecuteCommand(C::TweenToNextFrame));
     EXPECT_EQ(f.A().FrameCount(), 7u);
     f.doc->History().Undo();
@@ -86,7 +68,7 @@ TEST(InBetweenRoutes, ATweenMakesItsFramesAsOneStep) {
 TEST(InBetweenRoutes, TooMuchForTheDocumentIsRefusedWithItsMessage) {
     Fixture f;
     f.doc->limits.memoryBudget = MemoryOf(f.A()).Total();
-    f.host.inBetween.transition = TransitionValues{60, 10};
+    f.host.dialogs.transition = TransitionValues{60, 10};
     f.view.ExecuteCommand(C::TransitionDissolve);
     EXPECT_EQ(f.A().FrameCount(), 3u);
     ASSERT_EQ(f.host.messages.size(), 1u);

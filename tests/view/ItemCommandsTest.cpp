@@ -101,35 +101,35 @@ TEST(ItemCommands, MoveByStopsAtTheWorkAreaAndRemembersItsValues) {
     Fixture f;
     CanvasItem* item = AddSolidItem(f.Frame(), {20, 100, 60, 140}, 0);
     f.SelectOnly({item});
-    f.host.dialogs.moveBy = MoveByValues{MoveDirection::Left, 30};
+    f.host.dialogs.moveBy.answer = MoveByValues{MoveDirection::Left, 30};
     ASSERT_TRUE(f.view.ExecuteCommand(C::MoveBy));
     EXPECT_EQ(item->Bounds().TopLeft(), (Point{0, 100}));
-    EXPECT_EQ(f.host.dialogs.moveByShown->distance, 0);  // the first opening shows 0 up
-    f.host.dialogs.moveBy = MoveByValues{MoveDirection::Down, 7};
+    EXPECT_EQ(f.host.dialogs.moveBy.shown->distance, 0);  // the first opening shows 0 up
+    f.host.dialogs.moveBy.answer = MoveByValues{MoveDirection::Down, 7};
     f.view.ExecuteCommand(C::MoveBy);
-    EXPECT_EQ(f.host.dialogs.moveByShown->direction, MoveDirection::Left);
-    EXPECT_EQ(f.host.dialogs.moveByShown->distance, 30);
+    EXPECT_EQ(f.host.dialogs.moveBy.shown->direction, MoveDirection::Left);
+    EXPECT_EQ(f.host.dialogs.moveBy.shown->distance, 30);
     EXPECT_EQ(item->Bounds().TopLeft(), (Point{0, 107}));
     // No direction: nothing moves and no step is made.
     const std::size_t steps = f.Steps();
-    f.host.dialogs.moveBy = MoveByValues{MoveDirection::None, 50};
+    f.host.dialogs.moveBy.answer = MoveByValues{MoveDirection::None, 50};
     f.view.ExecuteCommand(C::MoveBy);
     EXPECT_EQ(item->Bounds().TopLeft(), (Point{0, 107}));
     EXPECT_EQ(f.Steps(), steps);
     // Cancel keeps the remembered values.
-    f.host.dialogs.moveBy.reset();
+    f.host.dialogs.moveBy.answer.reset();
     f.view.ExecuteCommand(C::MoveBy);
-    EXPECT_EQ(f.view.lastMoveBy.direction, MoveDirection::None);
+    EXPECT_EQ(f.view.Settings().LastMoveBy().direction, MoveDirection::None);
 }
 
 TEST(ItemCommands, ImageSizeKeepsTheCentre) {
     Fixture f;
     CanvasItem* item = AddSolidItem(f.Frame(), {10, 10, 111, 61}, 0);
     f.SelectOnly({item});
-    f.host.dialogs.imageSize = ImageSizeValues{50, 25};
+    f.host.dialogs.imageSize.answer = ImageSizeValues{50, 25};
     ASSERT_TRUE(f.view.ExecuteCommand(C::ImageSize));
-    EXPECT_EQ(f.host.dialogs.imageSizeShown->width, 101);
-    EXPECT_EQ(f.host.dialogs.imageSizeShown->height, 51);
+    EXPECT_EQ(f.host.dialogs.imageSize.shown->width, 101);
+    EXPECT_EQ(f.host.dialogs.imageSize.shown->height, 51);
     EXPECT_EQ(item->Bounds(), (Rect{35, 23, 85, 48}));
 }
 
@@ -141,19 +141,19 @@ TEST(ItemCommands, ImageSizeResamplesTheWayTheDialogSaysAndRemembersIt) {
     PackedDib source;
     source.CopyFrom(&item->Image());
     f.SelectOnly({item});
-    f.host.dialogs.imageSize = ImageSizeValues{33, 17, ResampleMode::Smooth};
+    f.host.dialogs.imageSize.answer = ImageSizeValues{33, 17, ResampleMode::Smooth};
     ASSERT_TRUE(f.view.ExecuteCommand(C::ImageSize));
-    EXPECT_EQ(f.host.dialogs.imageSizeShown->resampling, ResampleMode::Sharp);  // the first time
-    EXPECT_EQ(f.view.resizeResampling, ResampleMode::Smooth);
+    EXPECT_EQ(f.host.dialogs.imageSize.shown->resampling, ResampleMode::Sharp);  // the first time
+    EXPECT_EQ(f.view.Settings().ResizeResampling(), ResampleMode::Smooth);
     const CanvasItem& resized = *f.Frame().Top();
     const std::optional<PackedDib> smooth = Resampled(source, 33, 17, ResampleMode::Smooth);
     const std::optional<PackedDib> sharp = Resampled(source, 33, 17, ResampleMode::Sharp);
     ASSERT_TRUE(smooth && sharp);
     ASSERT_NE(test::PixelsOf(*smooth), test::PixelsOf(*sharp));  // the fixture tells the two apart
     EXPECT_EQ(test::PixelsOf(resized.Image()), test::PixelsOf(*smooth));
-    f.host.dialogs.imageSize = ImageSizeValues{20, 10, ResampleMode::Smooth};
+    f.host.dialogs.imageSize.answer = ImageSizeValues{20, 10, ResampleMode::Smooth};
     ASSERT_TRUE(f.view.ExecuteCommand(C::ImageSize));
-    EXPECT_EQ(f.host.dialogs.imageSizeShown->resampling, ResampleMode::Smooth);  // offered again
+    EXPECT_EQ(f.host.dialogs.imageSize.shown->resampling, ResampleMode::Smooth);  // offered again
 }
 
 TEST(ItemCommands, CanvasSizeCropsAndExtendsInPlaceAndRefusesEmptyResults) {
@@ -175,7 +175,7 @@ TEST(ItemCommands, CanvasSizeCropsAndExtendsInPlaceAndRefusesEmptyResults) {
         CanvasItem* item = AddSolidItem(f.Frame(), c.start, 0x00102030);
         f.SelectOnly({item});
         f.view.SetBackgroundColor(0x00ABCDEF);
-        f.host.dialogs.canvasSize = c.amounts;
+        f.host.dialogs.canvasSize.answer = c.amounts;
         ASSERT_TRUE(f.view.ExecuteCommand(C::CanvasSize));
         if (c.result.IsEmpty()) {
             EXPECT_EQ(f.host.messages.size(), 1u);
@@ -239,14 +239,14 @@ TEST(ItemCommands, RectangleStyleChangesTheBoxAndTheDefaults) {
     Fixture f;
     CanvasItem* box = f.Box({100, 100, 150, 150});
     f.SelectOnly({box});
-    f.host.dialogs.rectStyle = RectStyleValues{3, 5, 7};
+    f.host.dialogs.rectStyle.answer = RectStyleValues{3, 5, 7};
     ASSERT_TRUE(f.view.ExecuteCommand(C::RectangleStyle));
     const BoxStyle& style = static_cast<BoxItem*>(f.Frame().Top())->Style();
     EXPECT_EQ(style.lineStyle, BoxLineStyle::Vertical);
     EXPECT_EQ(style.lineWidth, 5);
     EXPECT_EQ(style.spaceWidth, 7);
-    EXPECT_EQ(f.view.newBox.fillStyle, 3);
-    EXPECT_EQ(f.view.newBox.spaceWidth, 7);
+    EXPECT_EQ(f.view.Settings().NewBox().fillStyle, 3);
+    EXPECT_EQ(f.view.Settings().NewBox().spaceWidth, 7);
 }
 
 TEST(ItemCommands, EachCommandIsOneStepThatUndoesToTheDocumentBytes) {
@@ -258,14 +258,14 @@ TEST(ItemCommands, EachCommandIsOneStepThatUndoesToTheDocumentBytes) {
     const Case cases[] = {
         {"Delete", C::DeleteItems, {}},
         {"Align Center", C::AlignCenter, {}},
-        {"Move By", C::MoveBy, [](auto& d) { d.moveBy = MoveByValues{MoveDirection::Right, 9}; }},
+        {"Move By", C::MoveBy, [](auto& d) { d.moveBy.answer = MoveByValues{MoveDirection::Right, 9}; }},
         {"Bring To Front", C::BringToFront, {}},
         {"Send To Back", C::SendToBack, {}},
-        {"Image Size", C::ImageSize, [](auto& d) { d.imageSize = ImageSizeValues{33, 44}; }},
-        {"Canvas Size", C::CanvasSize, [](auto& d) { d.canvasSize = CanvasSizeValues{0, 0, 5, -3, 2, 8}; }},
+        {"Image Size", C::ImageSize, [](auto& d) { d.imageSize.answer = ImageSizeValues{33, 44}; }},
+        {"Canvas Size", C::CanvasSize, [](auto& d) { d.canvasSize.answer = CanvasSizeValues{0, 0, 5, -3, 2, 8}; }},
         {"Convert to Bitmap", C::ConvertToBitmap, {}},
         {"Combine", C::Combine, {}},
-        {"Rectangle Style", C::RectangleStyle, [](auto& d) { d.rectStyle = RectStyleValues{0, 3, 4}; }},
+        {"Rectangle Style", C::RectangleStyle, [](auto& d) { d.rectStyle.answer = RectStyleValues{0, 3, 4}; }},
         {"Cut", C::EditCut, {}},
     };
     for (const Case& c : cases) {
@@ -335,7 +335,7 @@ TEST(ItemCommands, ADoubleClickOpensTheDialogOfTheItemsKind) {
     CanvasItem* ellipse = f.Ellipse({200, 100, 240, 140});
     CanvasItem* box = f.Box({300, 100, 340, 140});
     CanvasItem* label = f.Label({400, 140});
-    f.host.dialogs.imageSize = ImageSizeValues{20, 20};
+    f.host.dialogs.imageSize.answer = ImageSizeValues{20, 20};
     for (CanvasItem* item : {bitmap, ellipse}) {
         const Point at{item->Bounds().left + 5, item->Bounds().top + 5};
         f.Click(at);
@@ -345,7 +345,7 @@ TEST(ItemCommands, ADoubleClickOpensTheDialogOfTheItemsKind) {
     const Point onBox{310, 110};
     f.Click(onBox);
     f.view.OnDoubleClick(onBox, {});
-    EXPECT_TRUE(f.host.dialogs.rectStyleShown.has_value());
+    EXPECT_TRUE(f.host.dialogs.rectStyle.shown.has_value());
     const Point onLabel{label->Bounds().left + 2, label->Bounds().top + 2};
     f.Click(onLabel);
     f.view.OnDoubleClick(onLabel, {});

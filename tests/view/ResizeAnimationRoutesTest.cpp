@@ -13,22 +13,6 @@
 namespace vantrel {
 namespace {
 
-class ResizeDialogs : public test::ScriptedDialogs {
-public:
-    std::optional<ResizeAnimationValues> ResizeAnimation(const ResizeAnimationValues& values) override {
-        asked.push_back(values);
-        return answer;
-    }
-    std::vector<ResizeAnimationValues> asked;
-    std::optional<ResizeAnimationValues> answer;
-};
-
-class ResizeHost : public test::RecordingHost {
-public:
-    ViewDialogs& Dialogs() override { return resize; }
-    ResizeDialogs resize;
-};
-
 struct Fixture {
     Fixture() : doc(test::DocWithFrames(2)), view(*doc, host) {
         doc->GetAnimation().SetSize(120, 80);
@@ -36,35 +20,35 @@ struct Fixture {
         view.OnInitialUpdate();
     }
     std::unique_ptr<CQVDoc> doc;
-    ResizeHost host;
+    test::RecordingHost host;
     EditorView view;
 };
 
 TEST(ResizeAnimationRoute, AsksWithTheCanvasAndAppliesTheChoiceAsOneStep) {
     Fixture f;
-    f.view.resizeResampling = ResampleMode::Smooth;
-    f.host.resize.answer = ResizeAnimationValues{{60, 40}, ResampleMode::Sharp};
+    f.view.Settings().SetResizeResampling(ResampleMode::Smooth);
+    f.host.dialogs.resizeAnimation = ResizeAnimationValues{{60, 40}, ResampleMode::Sharp};
     ASSERT_TRUE(f.view.ExecuteCommand(CommandId::ResizeAnimation));
-    ASSERT_EQ(f.host.resize.asked.size(), 1u);
-    EXPECT_EQ(f.host.resize.asked[0].size, (AnimationSize{120, 80}));
-    EXPECT_EQ(f.host.resize.asked[0].resampling, ResampleMode::Smooth);
+    ASSERT_EQ(f.host.dialogs.resizesAsked.size(), 1u);
+    EXPECT_EQ(f.host.dialogs.resizesAsked[0].size, (AnimationSize{120, 80}));
+    EXPECT_EQ(f.host.dialogs.resizesAsked[0].resampling, ResampleMode::Smooth);
     EXPECT_EQ(f.doc->GetAnimation().Width(), 60);
     EXPECT_EQ(f.doc->GetAnimation().Height(), 40);
     EXPECT_EQ(f.doc->History().StepCount(), 1u);
-    EXPECT_EQ(f.view.resizeResampling, ResampleMode::Sharp);  // remembered for the next time
+    EXPECT_EQ(f.view.Settings().ResizeResampling(), ResampleMode::Sharp);  // remembered for the next time
     EXPECT_TRUE(f.host.messages.empty());
 }
 
 TEST(ResizeAnimationRoute, TooLargeIsRefusedWithItsReasonAndCancelChangesNothing) {
     Fixture f;
-    f.host.resize.answer = ResizeAnimationValues{{1500, 1000}, ResampleMode::Smooth};
+    f.host.dialogs.resizeAnimation = ResizeAnimationValues{{1500, 1000}, ResampleMode::Smooth};
     f.view.ExecuteCommand(CommandId::ResizeAnimation);
     ASSERT_EQ(f.host.messages.size(), 1u);
     EXPECT_EQ(f.host.messages[0], "The canvas would be 1500 x 1000 pixels, more than the limit of 1200 x 1200.");
     EXPECT_EQ(f.doc->GetAnimation().Width(), 120);
     EXPECT_EQ(f.doc->History().StepCount(), 0u);
 
-    f.host.resize.answer.reset();
+    f.host.dialogs.resizeAnimation.reset();
     f.view.ExecuteCommand(CommandId::ResizeAnimation);
     EXPECT_EQ(f.doc->GetAnimation().Width(), 120);
     EXPECT_EQ(f.doc->History().StepCount(), 0u);

@@ -36,8 +36,8 @@ TEST(SaveAnimationFormats, TheExtensionChoosesTheWriterAndIsRemembered) {
         ASSERT_EQ(saved.kind, SaveOutcome::Kind::Saved) << saved.status.message();
         EXPECT_EQ(saved.path, dir / name);
         EXPECT_EQ(gifAsked, 0);
-        const auto bytes = ReadFileBytes(dir / name, nullptr);
-        ASSERT_TRUE(bytes.has_value());
+        const auto bytes = ReadFileBytes(dir / name);
+        ASSERT_TRUE(bytes.ok());
         const auto read = std::string(name).ends_with(".webp") ? test::ReadWebpAnimation(*bytes)
                                                                : test::ReadApngByChunks(*bytes);
         ASSERT_TRUE(read.error.empty()) << read.error;

@@ -132,28 +132,13 @@ TEST(MainWindowTitle, NamesTheDocumentAndShowsTheModifiedMark) {
 
 // ---- writing an opened GIF back ----
 
-class SaveDialogs : public test::ScriptedDialogs {
-public:
-    std::optional<std::filesystem::path> AnimationPath(const std::string&, const std::filesystem::path&) override {
-        ++asked;
-        return savePath;
-    }
-    std::optional<GifExportOptions> GifSaveOptions(const GifExportRequest& request) override {
-        return DefaultGifExportOptions(request.distinctColors);
-    }
-    std::optional<std::filesystem::path> savePath;
-    int asked = 0;
-};
-
 class SaveHost : public test::RecordingHost {
 public:
-    ViewDialogs& Dialogs() override { return saveDialogs; }
     // Reports as the test says: stops after stopAfter reports.
     ProgressReport Progress(const std::string& text) override {
         progressTexts.push_back(text);
         return [this](std::size_t, std::size_t) { return ++reports < stopAfter; };
     }
-    SaveDialogs saveDialogs;
     std::vector<std::string> progressTexts;
     std::size_t reports = 0;
     std::size_t stopAfter = SIZE_MAX;
@@ -183,7 +168,7 @@ TEST(SaveAnimationModifiedMark, WritingTheOpenedGifBackClearsIt) {
     OpenedGif g(dir / "walk.gif");
     g.Edit();
     ASSERT_TRUE(g.view->ExecuteCommand(C::SaveAnimation));
-    EXPECT_EQ(g.host.saveDialogs.asked, 0);  // its own file, silently
+    EXPECT_TRUE(g.host.dialogs.pathTitles.empty());  // its own file, silently
     EXPECT_FALSE(g.doc.IsModified());
     EXPECT_TRUE(g.host.messages.empty());
     // Undo leaves the state of the file: modified again.
@@ -195,12 +180,12 @@ TEST(SaveAnimationModifiedMark, WritingAnotherFileKeepsIt) {
     const std::filesystem::path dir = test::ScratchDir("settings-stick-other-gif");
     OpenedGif g(dir / "walk.gif");
     g.Edit();
-    g.host.saveDialogs.savePath = dir / "copy.gif";
+    g.host.dialogs.savePath = dir / "copy.gif";
     ASSERT_TRUE(g.view->ExecuteCommand(C::SaveAnimationAs));
     EXPECT_TRUE(std::filesystem::exists(dir / "copy.gif"));
     EXPECT_TRUE(g.doc.IsModified());
     // The same file reached by another spelling of its path is still its own.
-    g.host.saveDialogs.savePath = dir / "." / "walk.gif";
+    g.host.dialogs.savePath = dir / "." / "walk.gif";
     ASSERT_TRUE(g.view->ExecuteCommand(C::SaveAnimationAs));
     EXPECT_FALSE(g.doc.IsModified());
 }

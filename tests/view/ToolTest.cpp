@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+
 #include "ToolFixture.h"
 #include "ViewTestUtil.h"
 #include "document/LabelItem.h"
 #include "view/EditorView.h"
+#include "view/FramePainter.h"
 #include "view/tools/ResizeGeometry.h"
 
 namespace vantrel {
@@ -46,6 +49,47 @@ TEST(SelectTool, AGroupMovesTogetherAsOneStepOnlyPastFourPixels) {
     EXPECT_EQ(f.doc->History().UndoLabel(), "Move");
     f.doc->History().Undo();
     EXPECT_EQ(items[2]->Bounds().TopLeft(), (Point{300, 100}));
+}
+
+// The view's painting, with the selection handles, over the work area's top-left corner.
+PixelValue PaintedAt(const EditorView& view, Point p) {
+    RasterPaintTarget target({0, 0, 400, 400});
+    view.Paint(target);
+    return target.PixelAtDevice(p.x, p.y);
+}
+
+TEST(SelectTool, TheHandlesAreHiddenOnlyWhileTheSelectionMoves) {
+    ToolFixture f;
+    CanvasItem* a = AddSolidItem(f.Frame(), {100, 100, 150, 150}, 0x00FF0000);
+    f.view.Select(*a, true);
+    const Point topLeftHandle{92, 92};  // handle 1 lies 8 pixels outside the corner
+    ASSERT_EQ(PaintedAt(f.view, topLeftHandle), kOpaqueBlack);
+    // Presses on the item and drags it, without letting go.
+    const auto pressAndMove = [&f](std::initializer_list<Point> path) {
+        f.view.OnPointerMove(*path.begin(), {});
+        f.view.OnPrimaryDown(*path.begin(), {});
+        for (auto it = path.begin() + 1; it != path.end(); ++it) f.view.OnPointerMove(*it, {});
+    };
+    pressAndMove({{120, 120}, {122, 120}});  // within the threshold: nothing moves yet
+    EXPECT_EQ(PaintedAt(f.view, topLeftHandle), kOpaqueBlack);
+    f.view.OnPointerMove({130, 120}, {});
+    ASSERT_EQ(a->Bounds().left, 110);
+    EXPECT_NE(PaintedAt(f.view, {102, 92}), kOpaqueBlack);  // the moved item's handle 1
+    f.view.OnPrimaryUp({130, 120});
+    EXPECT_EQ(PaintedAt(f.view, {102, 92}), kOpaqueBlack);
+    // A move that is cancelled shows them again, and so does a change of tool
+    // (the zoom tool keeps the selection).
+    pressAndMove({{120, 120}, {140, 120}});
+    ASSERT_EQ(a->Bounds().left, 130);
+    EXPECT_NE(PaintedAt(f.view, {122, 92}), kOpaqueBlack);
+    f.view.CancelDrag();
+    EXPECT_EQ(PaintedAt(f.view, {122, 92}), kOpaqueBlack);
+    pressAndMove({{140, 120}, {160, 120}});
+    ASSERT_EQ(a->Bounds().left, 150);
+    EXPECT_NE(PaintedAt(f.view, {142, 92}), kOpaqueBlack);
+    f.Tool(CommandId::ToolZoom);
+    EXPECT_EQ(f.view.Drag(), DragMode::None);
+    EXPECT_EQ(PaintedAt(f.view, {142, 92}), kOpaqueBlack);
 }
 
 TEST(SelectTool, ItemsStopAtTheWorkAreaEdgeAndComeBackAtOnce) {
@@ -90,7 +134,7 @@ TEST(SelectTool, HandlesResampleBitmapsTheWayImageSizeLastChose) {
         static_cast<BitmapItem*>(a)->EditImage().FillRect(0x000000FF, &leftHalf);
         PackedDib source;
         source.CopyFrom(&a->Image());
-        f.view.resizeResampling = mode;
+        f.view.Settings().SetResizeResampling(mode);
         f.Click({250, 225});
         f.Drag({{196, 196}, {170, 150}});  // grows: the two ways differ where blue meets white
         const CanvasItem& resized = *f.Frame().Top();

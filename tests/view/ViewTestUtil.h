@@ -17,7 +17,7 @@
 #include "document/CQVDoc.h"
 #include "document/ViewTypes.h"
 #include "view/ViewClipboard.h"
-#include "view/ViewDialogs.h"
+#include "ScriptedDialogs.h"
 #include "view/ViewHost.h"
 
 namespace vantrel {
@@ -32,53 +32,6 @@ inline std::ostream& operator<<(std::ostream& out, ZoomFactor zoom) {
 }  // namespace vantrel
 
 namespace vantrel::test {
-
-// Dialogs that answer as the test says: confirmed with the given text, or cancelled.
-class ScriptedDialogs : public ViewDialogs {
-public:
-    bool EditText(TextEditValues& values) override {
-        ++textEdits;
-        if (!text) return false;
-        values.text = *text;
-        return true;
-    }
-    bool SelectFont(LogFont& font) override {
-        if (!font_) return false;
-        font = *font_;
-        return true;
-    }
-    // The item dialogs: each records what it was opened with and answers
-    // with its scripted result, or cancels without one.
-    bool ImageSize(ImageSizeValues& values) override { return Answer(imageSizeShown, imageSize, values); }
-    bool CanvasSize(CanvasSizeValues& values) override { return Answer(canvasSizeShown, canvasSize, values); }
-    bool MoveBy(MoveByValues& values) override { return Answer(moveByShown, moveBy, values); }
-    bool RectangleStyle(RectStyleValues& values) override { return Answer(rectStyleShown, rectStyle, values); }
-    std::optional<std::string> ImportImagePath() override { return importPath; }
-
-    std::optional<PixelValue> PickColor(const ColorPickRequest& request) override {
-        colorRequests.push_back(request);
-        return color;
-    }
-    std::optional<std::string> text;
-    std::optional<LogFont> font_;
-    std::optional<PixelValue> color;  // the picker's answer; nothing: cancelled
-    std::vector<ColorPickRequest> colorRequests;
-    int textEdits = 0;
-    std::optional<ImageSizeValues> imageSize, imageSizeShown;
-    std::optional<CanvasSizeValues> canvasSize, canvasSizeShown;
-    std::optional<MoveByValues> moveBy, moveByShown;
-    std::optional<RectStyleValues> rectStyle, rectStyleShown;
-    std::optional<std::string> importPath;
-
-private:
-    template <typename Values>
-    static bool Answer(std::optional<Values>& shown, const std::optional<Values>& answer, Values& values) {
-        shown = values;
-        if (!answer) return false;
-        values = *answer;
-        return true;
-    }
-};
 
 // A clipboard in memory, which several views may share.
 class MemoryClipboard : public ViewClipboard {
@@ -122,7 +75,7 @@ public:
     void DrawRubberBand(const Rect& window, RubberBandShape) override { bands.push_back(window); }
     MessageAnswer ShowMessage(const std::string& text, MessageStyle) override {
         messages.push_back(text);
-        return MessageAnswer::Yes;
+        return messageAnswer;
     }
     ViewDialogs& Dialogs() override { return dialogs; }
     ViewClipboard& Clipboard() override { return *clipboard; }
@@ -140,6 +93,7 @@ public:
     std::vector<Rect> invalidated;
     std::vector<Rect> bands;
     std::vector<std::string> messages;
+    MessageAnswer messageAnswer = MessageAnswer::Yes;  // how every message box is answered
     std::vector<Point> contextMenus;
     int updates = 0;
     int redraws = 0;

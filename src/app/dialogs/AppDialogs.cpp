@@ -8,7 +8,7 @@
 
 #include "app/PreviewWindow.h"
 #include "app/Prompts.h"
-#include "app/dialogs/CanvasSizeDlg.h"
+#include "app/dialogs/CanvasSizeDialog.h"
 #include "app/dialogs/ResizeAnimationDialog.h"
 #include "app/dialogs/EffectDialog.h"
 #include "app/dialogs/ColorPickerDlg.h"
@@ -17,49 +17,40 @@
 #include "app/dialogs/FrameSetupDialog.h"
 #include "app/dialogs/GifSaveOptionsDialog.h"
 #include "app/dialogs/GoToFrameDialog.h"
-#include "app/dialogs/ImageSizeDlg.h"
+#include "app/dialogs/ImageSizeDialog.h"
 #include "app/dialogs/InBetweenDialogs.h"
 #include "app/dialogs/JpegSaveOptionsDialog.h"
 #include "app/dialogs/LoopCountDialog.h"
-#include "app/dialogs/MoveByDlg.h"
-#include "app/dialogs/RectStyleDlg.h"
-#include "app/dialogs/TextEditDlg.h"
+#include "app/dialogs/MoveByDialog.h"
+#include "app/dialogs/RectStyleDialog.h"
+#include "app/dialogs/TextEditDialog.h"
 #include "document/FileFormats.h"
 #include "edit/FrameRangeCommands.h"
 #include "view/SaveOptions.h"
 
 namespace vantrel {
 
-bool AppDialogs::EditText(TextEditValues& values) {
-    // The font is edited in place even when the dialog is then cancelled.
-    TextEditValues working = values;
-    CTextEditDlg dialog(working, parent_);
+TextEditAnswer AppDialogs::EditText(const TextEditValues& values) {
+    // The font chosen with "Font..." stands even when the dialog is then cancelled.
+    TextEditDialog dialog(values, parent_);
     const bool confirmed = dialog.exec() == QDialog::Accepted;
-    values.font = working.font;
-    if (confirmed) values = working;
-    return confirmed;
+    return {confirmed ? std::optional(dialog.chosen) : std::nullopt, dialog.chosen.font};
 }
 
-bool AppDialogs::SelectFont(LogFont& font) { return AskFont(parent_, font); }
+std::optional<LogFont> AppDialogs::SelectFont(const LogFont& font) { return AskFont(parent_, font); }
 
-namespace {
-
-// Runs a dialog on a working copy of values; the caller's values change only on OK.
-template <typename Dialog, typename Values>
-bool RunOn(Values& values, QWidget* parent) {
-    Values working = values;
-    Dialog dialog(working, parent);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    values = working;
-    return true;
+std::optional<ImageSizeValues> AppDialogs::ImageSize(const ImageSizeValues& values) {
+    return RunChecked<ImageSizeDialog>(values, parent_);
 }
-
-}  // namespace
-
-bool AppDialogs::ImageSize(ImageSizeValues& values) { return RunOn<CImageSizeDlg>(values, parent_); }
-bool AppDialogs::CanvasSize(CanvasSizeValues& values) { return RunOn<CCanvasSizeDlg>(values, parent_); }
-bool AppDialogs::MoveBy(MoveByValues& values) { return RunOn<CMoveByDlg>(values, parent_); }
-bool AppDialogs::RectangleStyle(RectStyleValues& values) { return RunOn<CRectStyleDlg>(values, parent_); }
+std::optional<CanvasSizeValues> AppDialogs::CanvasSize(const CanvasSizeValues& values) {
+    return RunChecked<CanvasSizeDialog>(values, parent_);
+}
+std::optional<MoveByValues> AppDialogs::MoveBy(const MoveByValues& values) {
+    return RunChecked<MoveByDialog>(values, parent_);
+}
+std::optional<RectStyleValues> AppDialogs::RectangleStyle(const RectStyleValues& values) {
+    return RunChecked<RectStyleDialog>(values, parent_);
+}
 
 std::optional<std::string> AppDialogs::ImportImagePath() {
     FileDialogRequest request;

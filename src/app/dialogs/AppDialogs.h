@@ -10,12 +10,12 @@ namespace vantrel {
 class AppDialogs final : public ViewDialogs {
 public:
     explicit AppDialogs(QWidget* parent) : parent_(parent) {}
-    bool EditText(TextEditValues& values) override;
-    bool SelectFont(LogFont& font) override;
-    bool ImageSize(ImageSizeValues& values) override;
-    bool CanvasSize(CanvasSizeValues& values) override;
-    bool MoveBy(MoveByValues& values) override;
-    bool RectangleStyle(RectStyleValues& values) override;
+    TextEditAnswer EditText(const TextEditValues& values) override;
+    std::optional<LogFont> SelectFont(const LogFont& font) override;
+    std::optional<ImageSizeValues> ImageSize(const ImageSizeValues& values) override;
+    std::optional<CanvasSizeValues> CanvasSize(const CanvasSizeValues& values) override;
+    std::optional<MoveByValues> MoveBy(const MoveByValues& values) override;
+    std::optional<RectStyleValues> RectangleStyle(const RectStyleValues& values) override;
     std::optional<std::string> ImportImagePath() override;
     std::optional<PixelValue> PickColor(const ColorPickRequest& request) override;
     std::optional<Size> FrameSetup(Size canvas) override;

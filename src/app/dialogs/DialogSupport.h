@@ -42,7 +42,10 @@ int TypedNumber(const QLineEdit* edit);
 // Shows message and puts the focus on field; always false, for "return FieldFailed(...)".
 bool FieldFailed(QDialog* dialog, QLineEdit* field, const std::string& message);
 
-// A dialog whose OK runs Check() first and closes only when it passes.
+// The dialogs' one convention: a dialog takes the values it starts from and
+// answers the values chosen, or nothing when cancelled. It keeps them in a
+// public member `chosen`, which its Check() sets from the fields when OK is
+// pressed; OK closes the dialog only when Check() passes. RunChecked runs one.
 class CheckedDialog : public QDialog {
 public:
     using QDialog::QDialog;

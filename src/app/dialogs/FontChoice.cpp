@@ -29,12 +29,11 @@ LogFont RecordFromFont(const QFont& font, LogFont record) {
     return record;
 }
 
-bool AskFont(QWidget* parent, LogFont& record) {
+std::optional<LogFont> AskFont(QWidget* parent, const LogFont& record) {
     bool ok = false;
     const QFont chosen = QFontDialog::getFont(&ok, FontFromRecord(record), parent, QStringLiteral("Select Font"));
-    if (!ok) return false;
-    record = RecordFromFont(chosen, record);
-    return true;
+    if (!ok) return std::nullopt;
+    return RecordFromFont(chosen, record);
 }
 
 }  // namespace vantrel

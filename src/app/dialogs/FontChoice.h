@@ -4,6 +4,7 @@
 // record and QFont.
 
 #include <QFont>
+#include <optional>
 
 #include "text/LogFont.h"
 
@@ -15,7 +16,7 @@ namespace vantrel {
 QFont FontFromRecord(const LogFont& record);
 // record with those six taken from font (the other fields stay).
 LogFont RecordFromFont(const QFont& font, LogFont record);
-// Shows the font dialog on record; true (record changed) when confirmed.
-bool AskFont(QWidget* parent, LogFont& record);
+// Shows the font dialog on record: record with the font chosen, or nothing when cancelled.
+std::optional<LogFont> AskFont(QWidget* parent, const LogFont& record);
 
 }  // namespace vantrel

@@ -18,16 +18,12 @@ class CropTool final : public Tool {
 public:
     using Tool::Tool;
 
-    void Press(const ToolEvent& /*e*/) override {
-        DragState& d = view_.DragInfo();
+    DragMode Press(const ToolEvent& /*e*/) override {
         const HitResult hot = view_.Hot();
         if (IsBitmap(hot.item) && hot.handle != kNoHandle) {
-            d.mode = DragMode::ResizeItem;
-            d.item = hot.item->Uid();
-            d.handle = hot.handle;
-            d.working = d.start = hot.item->Bounds();
-            view_.ToggleBand();
-            return;
+            crop_ = BeginHandleDrag(*hot.item, hot.handle);
+            band_.Show(view_, crop_.start);
+            return DragMode::ResizeItem;
         }
         if (IsBitmap(hot.item)) {
             if (!hot.item->IsSelected()) {
@@ -38,24 +34,21 @@ public:
             view_.DeselectAll();
         }
         view_.Host().UpdateNow();
+        return DragMode::None;
     }
 
     void Move(const ToolEvent& e) override {
-        DragState& d = view_.DragInfo();
-        if (d.mode != DragMode::ResizeItem) return;
-        view_.ToggleBand();
-        d.working = CropByHandle(d.working, d.handle, e.frame, d.start);
-        view_.ToggleBand();
+        band_.MoveTo(view_, CropByHandle(band_.Area(), crop_.handle, e.frame, crop_.start));
     }
 
     void Release(const ToolEvent& /*e*/) override {
-        DragState& d = view_.DragInfo();
         view_.Host().SetCursor(CursorRole::Select);
-        view_.ToggleBandOff();
+        band_.Hide(view_);
         AnimFrame* frame = view_.CurrentFrame();
-        if (d.mode != DragMode::ResizeItem || !frame || d.working == d.start) return;
-        if (CanvasItem* item = CurrentItem(view_, d.item)) view_.InvalidateHandles(*item);
-        view_.Execute(std::make_unique<CropItemCommand>("Crop", frame->Uid(), d.item, d.working, view_.BackgroundColor()));
+        const Rect& kept = band_.Area();
+        if (!frame || kept == crop_.start) return;
+        if (CanvasItem* item = CurrentItem(view_, crop_.item)) view_.InvalidateHandles(*item);
+        view_.Execute(std::make_unique<CropItemCommand>("Crop", frame->Uid(), crop_.item, kept, view_.BackgroundColor()));
         view_.Host().UpdateNow();
     }
 
@@ -64,6 +57,9 @@ public:
         if (!IsBitmap(hot.item)) return CursorRole::CropRefused;
         return hot.handle != kNoHandle ? CursorRole::Handle : CursorRole::Crop;
     }
+
+private:
+    HandleDrag crop_;
 };
 
 }  // namespace

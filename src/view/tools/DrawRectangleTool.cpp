@@ -18,9 +18,10 @@ private:
         BoxStyle style;
         style.fillColor = view_.BackgroundColor();
         style.lineColor = view_.ForegroundColor();
-        style.lineStyle = static_cast<BoxLineStyle>(view_.newBox.fillStyle);
-        style.lineWidth = view_.newBox.lineWidth;
-        style.spaceWidth = view_.newBox.spaceWidth;
+        const BoxDefaults& defaults = view_.Settings().NewBox();
+        style.lineStyle = static_cast<BoxLineStyle>(defaults.fillStyle);
+        style.lineWidth = defaults.lineWidth;
+        style.spaceWidth = defaults.spaceWidth;
         box->SetBounds({0, 0, width, height});
         box->SetStyle(style);
         return box;

@@ -5,26 +5,16 @@
 
 namespace vantrel {
 
-void DrawShapeTool::Press(const ToolEvent& /*e*/) {
-    DragState& d = view_.DragInfo();
-    d.mode = DragMode::DrawShape;
-    d.bandShape = shape_;
-    d.working = {d.press.x, d.press.y, d.press.x, d.press.y};
-    view_.ToggleBand();
+DragMode DrawShapeTool::Press(const ToolEvent& e) {
+    band_.Show(view_, {e.frame.x, e.frame.y, e.frame.x, e.frame.y}, shape_);
+    return DragMode::DrawShape;
 }
 
-void DrawShapeTool::Move(const ToolEvent& e) {
-    DragState& d = view_.DragInfo();
-    view_.ToggleBand();
-    d.working.right = e.frame.x;
-    d.working.bottom = e.frame.y;
-    view_.ToggleBand();
-}
+void DrawShapeTool::Move(const ToolEvent& e) { band_.DragCornerTo(view_, e.frame); }
 
 void DrawShapeTool::Release(const ToolEvent& /*e*/) {
-    DragState& d = view_.DragInfo();
-    view_.ToggleBandOff();
-    const Rect r = Normalized(d.working);
+    band_.Hide(view_);
+    const Rect r = Normalized(band_.Area());
     AnimFrame* frame = view_.CurrentFrame();
     if (r.IsEmpty() || !frame) return;
     std::unique_ptr<CanvasItem> item = MakeItem(r.Width(), r.Height());
@@ -35,7 +25,6 @@ void DrawShapeTool::Release(const ToolEvent& /*e*/) {
     if (!view_.Execute(std::make_unique<AddItemCommand>(label_, frame->Uid(), std::move(item)))) return;
     if (CanvasItem* added = frame->FindItemByUid(uid)) view_.Select(*added, true);
     view_.Host().UpdateNow();
-    d.mode = DragMode::None;  // the gesture is over before Done may switch tools
     Done();
 }
 

@@ -14,7 +14,7 @@ class CanvasItem;
 
 class DrawShapeTool : public Tool {
 public:
-    void Press(const ToolEvent& e) override;
+    DragMode Press(const ToolEvent& e) override;
     void Move(const ToolEvent& e) override;
     void Release(const ToolEvent& e) override;
     CursorRole Cursor(Modifiers) const override { return CursorRole::DrawShape; }

@@ -19,35 +19,41 @@ class DrawTextTool final : public Tool {
 public:
     using Tool::Tool;
 
-    void Press(const ToolEvent& e) override {
+    DragMode Press(const ToolEvent& e) override {
         AnimFrame* frame = view_.CurrentFrame();
-        if (!frame) return;
+        if (frame) AddLabel(*frame, e.frame);
+        return DragMode::None;
+    }
+
+    CursorRole Cursor(Modifiers) const override { return CursorRole::Text; }
+
+private:
+    void AddLabel(AnimFrame& frame, Point at) {
         CQVDoc& doc = view_.Document();
-        TextEditValues values{std::string(), view_.newLabelAntiAliased, doc.defaultFont};
-        const bool confirmed = view_.Host().Dialogs().EditText(values);
+        const TextEditAnswer answer =
+            view_.Host().Dialogs().EditText({std::string(), view_.Settings().NewLabelAntiAliased(), doc.defaultFont});
         // A font chosen with "Font..." stays the default even when cancelled.
-        if (!confirmed || values.text.empty()) {
-            view_.Execute(std::make_unique<SetDefaultFontCommand>("Change Font", values.font));
+        if (!answer.chosen || answer.chosen->text.empty()) {
+            view_.Execute(std::make_unique<SetDefaultFontCommand>("Change Font", answer.font));
             return;
         }
+        const TextEditValues& values = *answer.chosen;
         LabelParams params;
         params.textColor = view_.ForegroundColor();
         auto label = std::make_unique<LabelItem>();
         if (!label->SetParams(WithTextEdit(params, values))) return;
-        label->MoveTo(e.frame.x, e.frame.y);
-        view_.newLabelAntiAliased = values.antiAliased;
+        label->MoveTo(at.x, at.y);
+        view_.Settings().SetNewLabelAntiAliased(values.antiAliased);
         const ObjectUid uid = label->Uid();
         view_.DeselectAll();
         Transaction step(doc.History(), "Draw Text");
-        step.Add(std::make_unique<AddItemCommand>("Draw Text", frame->Uid(), std::move(label)));
+        step.Add(std::make_unique<AddItemCommand>("Draw Text", frame.Uid(), std::move(label)));
         step.Add(std::make_unique<SetDefaultFontCommand>("Draw Text", values.font));
         view_.Commit(step);
-        if (CanvasItem* added = frame->FindItemByUid(uid)) view_.Select(*added, true);
+        if (CanvasItem* added = frame.FindItemByUid(uid)) view_.Select(*added, true);
         view_.Host().UpdateNow();
         view_.SetTool(CommandId::ToolSelect);
     }
-
-    CursorRole Cursor(Modifiers) const override { return CursorRole::Text; }
 };
 
 }  // namespace

@@ -14,12 +14,13 @@ class FillTool final : public Tool {
 public:
     using Tool::Tool;
 
-    void Press(const ToolEvent& e) override {
+    DragMode Press(const ToolEvent& e) override {
         BitmapItem* bitmap = HotBitmapWithoutHandle(view_);
         AnimFrame* frame = view_.CurrentFrame();
-        if (!bitmap || !frame || !bitmap->Bounds().Contains(e.frame)) return;
+        if (!bitmap || !frame || !bitmap->Bounds().Contains(e.frame)) return DragMode::None;
         view_.Execute(std::make_unique<FillCommand>(frame->Uid(), bitmap->Uid(), e.frame, view_.ForegroundColor()));
         view_.Host().UpdateNow();
+        return DragMode::None;
     }
 
     CursorRole Cursor(Modifiers) const override {

@@ -15,24 +15,22 @@ class PenTool final : public Tool {
 public:
     using Tool::Tool;
 
-    void Press(const ToolEvent& e) override {
+    DragMode Press(const ToolEvent& e) override {
         if (e.modifiers.ctrl) {
             view_.PickAt(e.frame, e.modifiers.shift);
-            return;
+            return DragMode::None;
         }
         BitmapItem* bitmap = HotBitmapWithoutHandle(view_);
-        if (!bitmap) return;
-        DragState& d = view_.DragInfo();
-        d.mode = DragMode::PenStroke;
-        d.item = bitmap->Uid();
-        Paint(d.press, d.press);
+        if (!bitmap) return DragMode::None;
+        item_ = bitmap->Uid();
+        last_ = e.frame;
+        Paint(e.frame, e.frame);
+        return DragMode::PenStroke;
     }
 
     void Move(const ToolEvent& e) override {
-        DragState& d = view_.DragInfo();
-        if (d.mode != DragMode::PenStroke) return;
-        Paint(d.last, e.frame);
-        d.last = e.frame;
+        Paint(last_, e.frame);
+        last_ = e.frame;
     }
 
     void SecondaryPress(const ToolEvent& e) override { view_.PickAt(e.frame, e.modifiers.shift); }
@@ -44,14 +42,16 @@ public:
 
 private:
     void Paint(Point from, Point to) {
-        DragState& d = view_.DragInfo();
         AnimFrame* frame = view_.CurrentFrame();
-        if (!frame || !CurrentItem(view_, d.item)) return;
-        auto paint = std::make_unique<PaintLineCommand>(frame->Uid(), d.item, from, to, view_.ForegroundColor());
-        paint->SetMergeKey(d.gesture);
+        if (!frame || !CurrentItem(view_, item_)) return;
+        auto paint = std::make_unique<PaintLineCommand>(frame->Uid(), item_, from, to, view_.ForegroundColor());
+        paint->SetMergeKey(view_.CurrentGesture().key);
         view_.Execute(std::move(paint));
         view_.Host().UpdateNow();
     }
+
+    ObjectUid item_ = 0;  // the bitmap of the stroke
+    Point last_;          // where the last segment ended
 };
 
 }  // namespace

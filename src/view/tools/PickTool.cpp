@@ -11,7 +11,10 @@ namespace {
 class PickTool final : public Tool {
 public:
     using Tool::Tool;
-    void Press(const ToolEvent& e) override { view_.PickAt(e.frame, e.modifiers.shift); }
+    DragMode Press(const ToolEvent& e) override {
+        view_.PickAt(e.frame, e.modifiers.shift);
+        return DragMode::None;
+    }
     CursorRole Cursor(Modifiers) const override { return CursorRole::Pick; }
 };
 

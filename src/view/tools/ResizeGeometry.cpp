@@ -16,6 +16,11 @@ double Ratio(int w, int h) { return h == 0 ? (w == 0 ? 0.0 : 1e300) : double(w) 
 
 }  // namespace
 
+HandleDrag BeginHandleDrag(const CanvasItem& item, int handle) {
+    const Rect& start = item.Bounds();
+    return {item.Uid(), handle, start, start.Height() != 0 ? double(start.Width()) / double(start.Height()) : 1.0};
+}
+
 Rect ResizeByHandle(Rect r, int handle, Point p, const Rect& start, double aspect) {
     const int w0 = start.Width();
     const int h0 = start.Height();

@@ -4,8 +4,18 @@
 // inside the start rectangle, at least one pixel wide and high).
 
 #include "core/Geometry.h"
+#include "document/CanvasItem.h"
 
 namespace vantrel {
+
+// What a drag on a handle of an item remembers from its press.
+struct HandleDrag {
+    ObjectUid item = 0;
+    int handle = kNoHandle;
+    Rect start;         // the item's bounds at the press
+    double aspect = 1;  // start's width / height (1 for a zero height)
+};
+HandleDrag BeginHandleDrag(const CanvasItem& item, int handle);
 
 // working changed by dragging handle (1 to 8) to p. Edge handles move their
 // edge to p; a corner handle gives the largest rectangle of start's

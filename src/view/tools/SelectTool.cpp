@@ -21,68 +21,55 @@ class SelectTool final : public Tool {
 public:
     using Tool::Tool;
 
-    void Press(const ToolEvent& e) override {
-        DragState& d = view_.DragInfo();
+    DragMode Press(const ToolEvent& e) override {
         const HitResult hot = view_.Hot();
         if (e.modifiers.shift) {
             if (hot.item) view_.Select(*hot.item, !hot.item->IsSelected());
             view_.Host().UpdateNow();
-            return;
+            return DragMode::None;
         }
         if (hot.item && hot.handle != kNoHandle) {
-            d.mode = DragMode::ResizeItem;
-            d.item = hot.item->Uid();
-            d.handle = hot.handle;
-            d.working = d.start = hot.item->Bounds();
-            d.aspect = d.start.Height() != 0 ? double(d.start.Width()) / double(d.start.Height()) : 1.0;
-            view_.ToggleBand();
-            return;
+            resize_ = BeginHandleDrag(*hot.item, hot.handle);
+            band_.Show(view_, resize_.start);
+            return mode_ = DragMode::ResizeItem;
         }
         if (hot.item) {
-            d.mode = DragMode::MoveItems;
-            d.item = hot.item->Uid();
+            mode_ = DragMode::MoveItems;
+            last_ = e.frame;
+            moved_ = false;
             if (!hot.item->IsSelected()) {
                 view_.DeselectAll();
                 view_.Select(*hot.item, true);
             }
         } else {
-            d.mode = DragMode::RubberBand;
+            mode_ = DragMode::RubberBand;
             view_.Host().SetCursor(CursorRole::Select);
-            d.working = {d.press.x, d.press.y, d.press.x, d.press.y};
             view_.DeselectAll();
-            view_.ToggleBand();
+            band_.Show(view_, {e.frame.x, e.frame.y, e.frame.x, e.frame.y});
         }
         view_.Host().UpdateNow();
+        return mode_;
     }
 
     void Move(const ToolEvent& e) override {
-        DragState& d = view_.DragInfo();
-        switch (d.mode) {
-            case DragMode::RubberBand:
-                view_.ToggleBand();
-                d.working.right = e.frame.x;
-                d.working.bottom = e.frame.y;
-                view_.ToggleBand();
-                break;
+        switch (mode_) {
+            case DragMode::RubberBand: band_.DragCornerTo(view_, e.frame); break;
             case DragMode::MoveItems: MoveSelection(e); break;
             case DragMode::ResizeItem:
-                view_.ToggleBand();
-                d.working = ResizeByHandle(d.working, d.handle, e.frame, d.start, d.aspect);
-                view_.ToggleBand();
+                band_.MoveTo(view_, ResizeByHandle(band_.Area(), resize_.handle, e.frame, resize_.start, resize_.aspect));
                 break;
             default: break;
         }
     }
 
     void Release(const ToolEvent& e) override {
-        DragState& d = view_.DragInfo();
         AnimFrame* frame = view_.CurrentFrame();
         if (!frame) return;
-        switch (d.mode) {
+        switch (mode_) {
             case DragMode::RubberBand: {
-                view_.ToggleBandOff();
+                band_.Hide(view_);
                 view_.DeselectAll();
-                const Rect band = Normalized(d.working);
+                const Rect band = Normalized(band_.Area());
                 for (CanvasItem* item : frame->BottomToTop()) {
                     const Rect& b = item->Bounds();
                     if (b.left >= band.left && b.top >= band.top && b.right <= band.right && b.bottom <= band.bottom)
@@ -92,19 +79,20 @@ public:
                 break;
             }
             case DragMode::MoveItems:
-                if (d.moved) {
-                    frame->hideHandles = false;
+                if (moved_) {
+                    handlesHidden_ = false;
                     view_.InvalidateSelectionHandles();
                     view_.Host().UpdateNow();
                 }
                 break;
             case DragMode::ResizeItem: {
-                view_.ToggleBandOff();
-                if (e.frame == d.press) break;
+                band_.Hide(view_);
+                if (e.frame == view_.CurrentGesture().press) break;
                 view_.Host().SetCursor(CursorRole::Busy);
-                if (CanvasItem* item = CurrentItem(view_, d.item)) view_.InvalidateHandles(*item);
-                view_.Execute(std::make_unique<ResizeItemCommand>("Resize", frame->Uid(), d.item, FinishResize(d.working),
-                                                                  view_.resizeResampling));
+                if (CanvasItem* item = CurrentItem(view_, resize_.item)) view_.InvalidateHandles(*item);
+                view_.Execute(std::make_unique<ResizeItemCommand>("Resize", frame->Uid(), resize_.item,
+                                                                  FinishResize(band_.Area()),
+                                                                  view_.Settings().ResizeResampling()));
                 view_.Host().UpdateNow();
                 break;
             }
@@ -113,9 +101,11 @@ public:
     }
 
     void Cancel() override {
-        view_.ToggleBandOff();
-        if (AnimFrame* frame = view_.CurrentFrame()) frame->hideHandles = false;
+        band_.Hide(view_);
+        handlesHidden_ = false;
     }
+
+    bool HidesHandles() const override { return handlesHidden_; }
 
     void DoubleClick(const ToolEvent& /*e*/) override {
         const AnimFrame* frame = view_.CurrentFrame();
@@ -146,25 +136,31 @@ public:
 
 private:
     void MoveSelection(const ToolEvent& e) {
-        DragState& d = view_.DragInfo();
         AnimFrame* frame = view_.CurrentFrame();
         if (!frame) return;
-        if (!d.moved && (std::abs(e.window.x - d.pressWindow.x) > kMoveThreshold ||
-                         std::abs(e.window.y - d.pressWindow.y) > kMoveThreshold))
-            d.moved = true;
-        if (!d.moved) return;
+        const Point pressWindow = view_.CurrentGesture().pressWindow;
+        if (!moved_ && (std::abs(e.window.x - pressWindow.x) > kMoveThreshold ||
+                        std::abs(e.window.y - pressWindow.y) > kMoveThreshold))
+            moved_ = true;
+        if (!moved_) return;
         view_.InvalidateSelectionHandles();
-        frame->hideHandles = true;
-        if (e.frame != d.last) {
+        handlesHidden_ = true;
+        if (e.frame != last_) {
             auto move = std::make_unique<MoveItemsCommand>("Move", frame->Uid(), SelectedUids(view_),
-                                                           Point{e.frame.x - d.last.x, e.frame.y - d.last.y});
-            move->SetMergeKey(d.gesture);
+                                                           Point{e.frame.x - last_.x, e.frame.y - last_.y});
+            move->SetMergeKey(view_.CurrentGesture().key);
             view_.Execute(std::move(move));
-            d.last = e.frame;
+            last_ = e.frame;
             view_.Host().UpdateNow();
         }
         view_.Host().SetCursor(CursorRole::Move);
     }
+
+    DragMode mode_ = DragMode::None;  // the drag in progress
+    HandleDrag resize_;
+    Point last_;                // the point the last move acted on
+    bool moved_ = false;        // a move drag has passed its threshold
+    bool handlesHidden_ = false;  // while the selection moves
 };
 
 }  // namespace

@@ -23,40 +23,31 @@ class ZoomTool final : public Tool {
 public:
     using Tool::Tool;
 
-    void Press(const ToolEvent& e) override {
-        DragState& d = view_.DragInfo();
+    DragMode Press(const ToolEvent& e) override {
         const ZoomFactor zoom = view_.Zoom();
         if (e.modifiers.shift)
-            d.mode = zoom >= 2 ? DragMode::ZoomReset : DragMode::ZoomRefused;
+            mode_ = zoom >= 2 ? DragMode::ZoomReset : DragMode::ZoomRefused;
         else if (e.modifiers.ctrl)
-            d.mode = zoom >= 2 ? DragMode::ZoomOut : DragMode::ZoomRefused;
+            mode_ = zoom >= 2 ? DragMode::ZoomOut : DragMode::ZoomRefused;
         else
-            d.mode = zoom > kZoomInLimit ? DragMode::ZoomRefused : DragMode::ZoomIn;
-        view_.Host().SetCursor(CursorFor(d.mode));
-        if (d.mode == DragMode::ZoomIn) {
-            d.working = {d.press.x, d.press.y, d.press.x, d.press.y};
-            view_.ToggleBand();
-        }
+            mode_ = zoom > kZoomInLimit ? DragMode::ZoomRefused : DragMode::ZoomIn;
+        view_.Host().SetCursor(CursorFor(mode_));
+        if (mode_ == DragMode::ZoomIn) band_.Show(view_, {e.frame.x, e.frame.y, e.frame.x, e.frame.y});
+        return mode_;
     }
 
     void Move(const ToolEvent& e) override {
-        DragState& d = view_.DragInfo();
-        view_.Host().SetCursor(CursorFor(d.mode));
-        if (d.mode != DragMode::ZoomIn) return;
-        view_.ToggleBand();
-        d.working.right = e.frame.x;
-        d.working.bottom = e.frame.y;
-        view_.ToggleBand();
+        view_.Host().SetCursor(CursorFor(mode_));
+        if (mode_ == DragMode::ZoomIn) band_.DragCornerTo(view_, e.frame);
     }
 
     void Release(const ToolEvent& e) override {
-        DragState& d = view_.DragInfo();
-        switch (d.mode) {
+        switch (mode_) {
             case DragMode::ZoomIn: {
-                view_.ToggleBandOff();
+                band_.Hide(view_);
                 view_.SetCentre(e.frame);
                 // A drag that is too small, or runs up or to the left, is a click.
-                const Rect band = d.working;
+                const Rect band = band_.Area();
                 if (band.right - band.left < kZoomDragMinimum || band.bottom - band.top < kZoomDragMinimum)
                     view_.SetZoom(ZoomedIn(view_.Zoom()));
                 else
@@ -80,6 +71,9 @@ public:
         if (m.ctrl) return view_.Zoom() < 2 ? CursorRole::ZoomRefused : CursorRole::ZoomOut;
         return view_.Zoom() > kZoomInLimit ? CursorRole::ZoomRefused : CursorRole::ZoomIn;
     }
+
+private:
+    DragMode mode_ = DragMode::None;  // which of the zoom drags is in progress
 };
 
 }  // namespace

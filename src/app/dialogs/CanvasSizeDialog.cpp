@@ -1,4 +1,4 @@
-#include "app/dialogs/CanvasSizeDlg.h"
+#include "app/dialogs/CanvasSizeDialog.h"
 
 #include <QDialogButtonBox>
 #include <QFrame>
@@ -12,9 +12,9 @@
 
 namespace vantrel {
 
-CCanvasSizeDlg::CCanvasSizeDlg(CanvasSizeValues& values, QWidget* parent)
-    : QDialog(parent),
-      values_(values),
+CanvasSizeDialog::CanvasSizeDialog(const CanvasSizeValues& values, QWidget* parent)
+    : CheckedDialog(parent),
+      chosen(values),
       left_(new QLineEdit(QString::number(values.left), this)),
       top_(new QLineEdit(QString::number(values.top), this)),
       right_(new QLineEdit(QString::number(values.right), this)),
@@ -27,7 +27,7 @@ CCanvasSizeDlg::CCanvasSizeDlg(CanvasSizeValues& values, QWidget* parent)
         edit->setObjectName(QLatin1String(names[n++]));
         MakeIntegerEdit(edit, true);
         edit->setMaximumWidth(60);
-        connect(edit, &QLineEdit::textEdited, this, &CCanvasSizeDlg::ShowSize);
+        connect(edit, &QLineEdit::textEdited, this, &CanvasSizeDialog::ShowSize);
     }
     auto* square = new QFrame(this);
     square->setFrameShape(QFrame::Box);
@@ -52,26 +52,26 @@ CCanvasSizeDlg::CCanvasSizeDlg(CanvasSizeValues& values, QWidget* parent)
     FocusAndSelect(left_);
 }
 
-void CCanvasSizeDlg::ShowSize() {
+void CanvasSizeDialog::ShowSize() {
     const auto shown = [](long long side) { return std::clamp<long long>(side, 1, kMaxItemSide); };
-    const long long width = (long long)TypedNumber(left_) + values_.width + TypedNumber(right_);
-    const long long height = (long long)TypedNumber(top_) + values_.height + TypedNumber(bottom_);
+    const long long width = (long long)TypedNumber(left_) + chosen.width + TypedNumber(right_);
+    const long long height = (long long)TypedNumber(top_) + chosen.height + TypedNumber(bottom_);
     size_->setText(QStringLiteral("Image Size: %1 x %2").arg(shown(width)).arg(shown(height)));
 }
 
-void CCanvasSizeDlg::accept() {
+bool CanvasSizeDialog::Check() {
     int amounts[4];
     int n = 0;
     for (QLineEdit* edit : {left_, top_, right_, bottom_}) {
         const auto amount = CheckedInteger(this, edit, true);
-        if (!amount) return;
+        if (!amount) return false;
         amounts[n++] = *amount;
     }
-    values_.left = amounts[0];
-    values_.top = amounts[1];
-    values_.right = amounts[2];
-    values_.bottom = amounts[3];
-    QDialog::accept();
+    chosen.left = amounts[0];
+    chosen.top = amounts[1];
+    chosen.right = amounts[2];
+    chosen.bottom = amounts[3];
+    return true;
 }
 
 }  // namespace vantrel

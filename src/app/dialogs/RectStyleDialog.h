@@ -4,7 +4,7 @@
 // spaces between lines (1 to 32 pixels). The lists a style does not use are
 // disabled.
 
-#include <QDialog>
+#include "app/dialogs/DialogSupport.h"
 
 #include "view/ViewDialogs.h"
 
@@ -13,21 +13,22 @@ class QComboBox;
 
 namespace vantrel {
 
-class CRectStyleDlg final : public QDialog {
+class RectStyleDialog final : public CheckedDialog {
     Q_OBJECT
 
 public:
-    CRectStyleDlg(RectStyleValues& values, QWidget* parent = nullptr);
+    explicit RectStyleDialog(const RectStyleValues& values, QWidget* parent = nullptr);
     QComboBox* LineWidthList() const { return lineWidth_; }
     QComboBox* SpaceWidthList() const { return spaceWidth_; }
     QButtonGroup* Styles() const { return styles_; }
 
-    void accept() override;
+    // The values it opened with until OK passes its checks, then the values chosen.
+    RectStyleValues chosen;
 
 private:
+    bool Check() override;
     void EnableLists(int fillStyle);
 
-    RectStyleValues& values_;
     QComboBox* lineWidth_;
     QComboBox* spaceWidth_;
     QButtonGroup* styles_;  // ids: fill styles 0 to 3

@@ -1,4 +1,4 @@
-#include "app/dialogs/RectStyleDlg.h"
+#include "app/dialogs/RectStyleDialog.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -46,9 +46,9 @@ QPixmap StylePicture(int fillStyle) {
 
 }  // namespace
 
-CRectStyleDlg::CRectStyleDlg(RectStyleValues& values, QWidget* parent)
-    : QDialog(parent),
-      values_(values),
+RectStyleDialog::RectStyleDialog(const RectStyleValues& values, QWidget* parent)
+    : CheckedDialog(parent),
+      chosen(values),
       lineWidth_(new QComboBox(this)),
       spaceWidth_(new QComboBox(this)),
       styles_(new QButtonGroup(this)) {
@@ -71,7 +71,7 @@ CRectStyleDlg::CRectStyleDlg(RectStyleValues& values, QWidget* parent)
         grid->addWidget(button, style, 0);
         grid->addWidget(picture, style, 1);
     }
-    connect(styles_, &QButtonGroup::idClicked, this, &CRectStyleDlg::EnableLists);
+    connect(styles_, &QButtonGroup::idClicked, this, &RectStyleDialog::EnableLists);
     EnableLists(values.fillStyle);
 
     auto* lists = new QFormLayout;
@@ -84,17 +84,17 @@ CRectStyleDlg::CRectStyleDlg(RectStyleValues& values, QWidget* parent)
     layout->addWidget(buttons);
 }
 
-void CRectStyleDlg::EnableLists(int fillStyle) {
+void RectStyleDialog::EnableLists(int fillStyle) {
     // Solid uses neither width, Outline only the line's, the line styles both.
     lineWidth_->setEnabled(fillStyle != 0);
     spaceWidth_->setEnabled(fillStyle >= 2);
 }
 
-void CRectStyleDlg::accept() {
-    if (styles_->checkedId() >= 0) values_.fillStyle = styles_->checkedId();
-    values_.lineWidth = lineWidth_->currentIndex();
-    values_.spaceWidth = spaceWidth_->currentIndex() + 1;
-    QDialog::accept();
+bool RectStyleDialog::Check() {
+    if (styles_->checkedId() >= 0) chosen.fillStyle = styles_->checkedId();
+    chosen.lineWidth = lineWidth_->currentIndex();
+    chosen.spaceWidth = spaceWidth_->currentIndex() + 1;
+    return true;
 }
 
 }  // namespace vantrel

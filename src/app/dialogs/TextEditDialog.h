@@ -2,7 +2,7 @@
 // "Text Edit": one line of text (at most 64 characters, not empty), the
 // "Anti-Aliased" box and "Font...", which edits the font at once.
 
-#include <QDialog>
+#include "app/dialogs/DialogSupport.h"
 
 #include "view/ViewDialogs.h"
 
@@ -11,18 +11,20 @@ class QLineEdit;
 
 namespace vantrel {
 
-class CTextEditDlg final : public QDialog {
+class TextEditDialog final : public CheckedDialog {
     Q_OBJECT
 
 public:
-    CTextEditDlg(TextEditValues& values, QWidget* parent = nullptr);
+    explicit TextEditDialog(const TextEditValues& values, QWidget* parent = nullptr);
     QLineEdit* TextBox() const { return text_; }
     QCheckBox* AntiAliasBox() const { return antiAliased_; }
 
-    void accept() override;
+    // The values it opened with until OK passes its checks, then the values
+    // chosen; the font changes at once with "Font..." and stays when cancelled.
+    TextEditValues chosen;
 
 private:
-    TextEditValues& values_;
+    bool Check() override;
     QLineEdit* text_;
     QCheckBox* antiAliased_;
 };

@@ -1,4 +1,4 @@
-#include "app/dialogs/TextEditDlg.h"
+#include "app/dialogs/TextEditDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -14,8 +14,9 @@
 
 namespace vantrel {
 
-CTextEditDlg::CTextEditDlg(TextEditValues& values, QWidget* parent)
-    : QDialog(parent), values_(values), text_(new QLineEdit(this)), antiAliased_(new QCheckBox(tr("Anti-Aliased"), this)) {
+TextEditDialog::TextEditDialog(const TextEditValues& values, QWidget* parent)
+    : CheckedDialog(parent),
+      chosen(values), text_(new QLineEdit(this)), antiAliased_(new QCheckBox(tr("Anti-Aliased"), this)) {
     setWindowTitle(QStringLiteral("Text Edit"));
     text_->setObjectName(QStringLiteral("text"));
     text_->setText(QString::fromStdString(Cp1252ToUtf8(values.text)));
@@ -27,7 +28,9 @@ CTextEditDlg::CTextEditDlg(TextEditValues& values, QWidget* parent)
     antiAliased_->setChecked(values.antiAliased);
     auto* font = new QPushButton(QStringLiteral("Font..."), this);
     font->setAutoDefault(false);
-    connect(font, &QPushButton::clicked, this, [this] { AskFont(this, values_.font); });
+    connect(font, &QPushButton::clicked, this, [this] {
+        if (const std::optional<LogFont> font = AskFont(this, chosen.font)) chosen.font = *font;
+    });
     QDialogButtonBox* buttons = OkCancelButtons(this);
 
     auto* row = new QHBoxLayout;
@@ -41,7 +44,7 @@ CTextEditDlg::CTextEditDlg(TextEditValues& values, QWidget* parent)
     text_->setFocus();
 }
 
-void CTextEditDlg::accept() {
+bool TextEditDialog::Check() {
     const std::string text = Utf8ToCp1252(text_->text().toStdString());
     QString problem;
     if (text.size() > std::size_t(kTextEditMaxLength))
@@ -52,11 +55,11 @@ void CTextEditDlg::accept() {
         ShowMessageBox(this, problem, MessageStyle::Information);
         text_->setFocus();
         text_->selectAll();
-        return;
+        return false;
     }
-    values_.text = text;
-    values_.antiAliased = antiAliased_->isChecked();
-    QDialog::accept();
+    chosen.text = text;
+    chosen.antiAliased = antiAliased_->isChecked();
+    return true;
 }
 
 }  // namespace vantrel

@@ -2,7 +2,7 @@
 // "Move By": a distance (0 to 1200 pixels) and one of four directions laid
 // out as a compass around it.
 
-#include <QDialog>
+#include "app/dialogs/DialogSupport.h"
 
 #include "view/ViewDialogs.h"
 
@@ -11,18 +11,19 @@ class QLineEdit;
 
 namespace vantrel {
 
-class CMoveByDlg final : public QDialog {
+class MoveByDialog final : public CheckedDialog {
     Q_OBJECT
 
 public:
-    CMoveByDlg(MoveByValues& values, QWidget* parent = nullptr);
+    explicit MoveByDialog(const MoveByValues& values, QWidget* parent = nullptr);
     QLineEdit* DistanceBox() const { return distance_; }
     QButtonGroup* Directions() const { return directions_; }
 
-    void accept() override;
+    // The values it opened with until OK passes its checks, then the values chosen.
+    MoveByValues chosen;
 
 private:
-    MoveByValues& values_;
+    bool Check() override;
     QLineEdit* distance_;
     QButtonGroup* directions_;  // ids: the MoveDirection values
 };

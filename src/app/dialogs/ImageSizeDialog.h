@@ -4,7 +4,7 @@
 // proportions the item had when the dialog opened. "Smooth resampling"
 // chooses how bitmaps are scaled.
 
-#include <QDialog>
+#include "app/dialogs/DialogSupport.h"
 
 #include "view/ViewDialogs.h"
 
@@ -13,20 +13,21 @@ class QLineEdit;
 
 namespace vantrel {
 
-class CImageSizeDlg final : public QDialog {
+class ImageSizeDialog final : public CheckedDialog {
     Q_OBJECT
 
 public:
-    CImageSizeDlg(ImageSizeValues& values, QWidget* parent = nullptr);
+    explicit ImageSizeDialog(const ImageSizeValues& values, QWidget* parent = nullptr);
     QLineEdit* WidthBox() const { return width_; }
     QLineEdit* HeightBox() const { return height_; }
     QCheckBox* KeepBox() const { return keep_; }
     QCheckBox* SmoothBox() const { return smooth_; }
 
-    void accept() override;
+    // The values it opened with until OK passes its checks, then the values chosen.
+    ImageSizeValues chosen;
 
 private:
-    ImageSizeValues& values_;
+    bool Check() override;
     double ratio_;
     QCheckBox* keep_;
     QLineEdit* width_;

@@ -1,4 +1,4 @@
-#include "app/dialogs/MoveByDlg.h"
+#include "app/dialogs/MoveByDialog.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -12,9 +12,9 @@
 
 namespace vantrel {
 
-CMoveByDlg::CMoveByDlg(MoveByValues& values, QWidget* parent)
-    : QDialog(parent),
-      values_(values),
+MoveByDialog::MoveByDialog(const MoveByValues& values, QWidget* parent)
+    : CheckedDialog(parent),
+      chosen(values),
       distance_(new QLineEdit(QString::number(values.distance), this)),
       directions_(new QButtonGroup(this)) {
     setWindowTitle(QStringLiteral("Move By"));
@@ -48,13 +48,13 @@ CMoveByDlg::CMoveByDlg(MoveByValues& values, QWidget* parent)
     FocusAndSelect(distance_);
 }
 
-void CMoveByDlg::accept() {
+bool MoveByDialog::Check() {
     const auto distance = CheckedInteger(this, distance_, true, IntegerLimits{0, kMaxMoveDistance});
-    if (!distance) return;
-    values_.distance = *distance;
+    if (!distance) return false;
+    chosen.distance = *distance;
     // checkedId is -1 with no button checked: no direction.
-    values_.direction = static_cast<MoveDirection>(directions_->checkedId());
-    QDialog::accept();
+    chosen.direction = static_cast<MoveDirection>(directions_->checkedId());
+    return true;
 }
 
 }  // namespace vantrel

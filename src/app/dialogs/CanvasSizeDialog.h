@@ -2,7 +2,7 @@
 // "Canvas Size": pixels to add (positive) or remove (negative) on each side
 // of a bitmap, with the resulting size shown as the user types.
 
-#include <QDialog>
+#include "app/dialogs/DialogSupport.h"
 
 #include "view/ViewDialogs.h"
 
@@ -11,23 +11,24 @@ class QLineEdit;
 
 namespace vantrel {
 
-class CCanvasSizeDlg final : public QDialog {
+class CanvasSizeDialog final : public CheckedDialog {
     Q_OBJECT
 
 public:
-    CCanvasSizeDlg(CanvasSizeValues& values, QWidget* parent = nullptr);
+    explicit CanvasSizeDialog(const CanvasSizeValues& values, QWidget* parent = nullptr);
     QLineEdit* LeftBox() const { return left_; }
     QLineEdit* TopBox() const { return top_; }
     QLineEdit* RightBox() const { return right_; }
     QLineEdit* BottomBox() const { return bottom_; }
     QLabel* SizeLabel() const { return size_; }
 
-    void accept() override;
+    // The values it opened with until OK passes its checks, then the values chosen.
+    CanvasSizeValues chosen;
 
 private:
+    bool Check() override;
     void ShowSize();
 
-    CanvasSizeValues& values_;
     QLineEdit* left_;
     QLineEdit* top_;
     QLineEdit* right_;

@@ -1,4 +1,4 @@
-#include "app/dialogs/ImageSizeDlg.h"
+#include "app/dialogs/ImageSizeDialog.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -13,9 +13,9 @@
 
 namespace vantrel {
 
-CImageSizeDlg::CImageSizeDlg(ImageSizeValues& values, QWidget* parent)
-    : QDialog(parent),
-      values_(values),
+ImageSizeDialog::ImageSizeDialog(const ImageSizeValues& values, QWidget* parent)
+    : CheckedDialog(parent),
+      chosen(values),
       ratio_(values.height != 0 ? double(values.width) / double(values.height) : 1.0),
       keep_(new QCheckBox(QStringLiteral("Keep proportions"), this)),
       width_(new QLineEdit(QString::number(values.width), this)),
@@ -59,14 +59,14 @@ CImageSizeDlg::CImageSizeDlg(ImageSizeValues& values, QWidget* parent)
     FocusAndSelect(width_);
 }
 
-void CImageSizeDlg::accept() {
+bool ImageSizeDialog::Check() {
     const IntegerLimits side{1, kMaxItemSide};
     const auto width = CheckedInteger(this, width_, false, side);
-    if (!width) return;
+    if (!width) return false;
     const auto height = CheckedInteger(this, height_, false, side);
-    if (!height) return;
-    values_ = {*width, *height, smooth_->isChecked() ? ResampleMode::Smooth : ResampleMode::Sharp};
-    QDialog::accept();
+    if (!height) return false;
+    chosen = {*width, *height, smooth_->isChecked() ? ResampleMode::Smooth : ResampleMode::Sharp};
+    return true;
 }
 
 }  // namespace vantrel
