@@ -187,20 +187,21 @@ int ExportCommand(std::span<const std::string> args) {
     if (doc.GetAnimation().CountFrames(false) == 0)
         return Fail(kExitBadInput, a.Positionals()[0] + ": every frame is a master frame; there is nothing to export");
     std::string refusal;
-    GifExportReport report;
     if (!dryRun && !maxBytes) {
         // Opening renders every frame, so the export need not render again.
         // The picture is made from inputs left as they were: not flushed.
-        const Status status = SaveRenderedAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal),
-                                                         &report, FileSync::None, TerminalProgress("writing " + out));
-        return Report(status, report, refusal, out);
+        ProgressSteps steps(TerminalProgress("writing " + out));
+        const GifExportResult result = GifExportJob::OfRenderedAnimation(doc.GetAnimation(), CountingIn(steps))
+                                           .Save(out, ChooserFor(palette, &refusal), FileSync::None);
+        return Report(result.status, result.report, refusal, out);
     }
     // Made in memory first: its size is the size of the file.
-    std::vector<std::uint8_t> bytes;
-    const Status status =
-        maxBytes ? EncodeAnimationWithin(doc.GetAnimation(), std::uint64_t(*maxBytes), bytes,
-                                         ChooserFor(palette, &refusal), &report)
-                 : EncodeAnimationAsGif(doc.GetAnimation(), bytes, ChooserFor(palette, &refusal), &report);
+    GifExportJob job = GifExportJob::OfRenderedAnimation(doc.GetAnimation());
+    const GifExportResult result = maxBytes ? job.Fit(std::uint64_t(*maxBytes), ChooserFor(palette, &refusal))
+                                            : job.Encode(ChooserFor(palette, &refusal));
+    const Status& status = result.status;
+    const GifExportReport& report = result.report;
+    const std::vector<std::uint8_t>& bytes = result.bytes;
     if (report.cancelled) return Fail(kExitBadInput, refusal);
     if (!status) return Fail(kExitBadInput, status.message());
     // What the file holds is told only once it is written.
@@ -249,10 +250,9 @@ int ExportFrameCommand(std::span<const std::string> args) {
     AnimFrame& frame = *animation.Frames()[std::size_t(*number - 1)];
     animation.RenderAll();  // the frame may lie over earlier frames
     std::string refusal;
-    GifExportReport report;
-    const Status status = ExportFrame(frame, out, ChooserFor(palette, &refusal),
-                                      [quality] { return std::optional<int>(int(quality)); }, &report);
-    return Report(status, report, refusal, out);
+    const GifExportResult result = ExportFrame(frame, out, ChooserFor(palette, &refusal),
+                                               [quality] { return std::optional<int>(int(quality)); });
+    return Report(result.status, result.report, refusal, out);
 }
 
 int QuickCommand(std::span<const std::string> args) {
@@ -278,11 +278,11 @@ int QuickCommand(std::span<const std::string> args) {
     const Status made = MakeQuickAnimation(doc, images, seconds);
     if (!made) return Fail(kExitBadInput, made.message());
     if (toDocument) return SaveAs(doc, out);
-    GifExportReport report;
     std::string refusal;
-    const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, DefaultGifOptionsChooser(), &report,
-                                             TerminalProgress("writing " + out.filename().string()));
-    return Report(status, report, refusal, out.string());
+    ProgressSteps steps(TerminalProgress("writing " + out.filename().string()));
+    const GifExportResult result =
+        GifExportJob::OfAnimation(doc.GetAnimation(), CountingIn(steps)).Save(out, DefaultGifOptionsChooser());
+    return Report(result.status, result.report, refusal, out.string());
 }
 
 }  // namespace vantrel::cli

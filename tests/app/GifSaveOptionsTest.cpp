@@ -62,12 +62,13 @@ std::unique_ptr<CQVDoc> NoisyAnimation(int frames, int width, int height) {
 // copy of the images).
 std::unique_ptr<GifSaveOptionsDialog> OpenFor(Animation& animation, std::size_t currentImage = 0) {
     std::unique_ptr<GifSaveOptionsDialog> dialog;
-    std::vector<std::uint8_t> bytes;
-    EXPECT_TRUE(EncodeAnimationAsGif(animation, bytes, [&](GifExportRequest request) {
-                    request.currentImage = currentImage;
-                    dialog = std::make_unique<GifSaveOptionsDialog>(nullptr, request);
-                    return std::optional<GifExportOptions>();
-                }).ok());
+    EXPECT_TRUE(GifExportJob::OfAnimation(animation)
+                    .Encode([&](GifExportRequest request) {
+                        request.currentImage = currentImage;
+                        dialog = std::make_unique<GifSaveOptionsDialog>(nullptr, request);
+                        return std::optional<GifExportOptions>();
+                    })
+                    .status.ok());
     dialog->show();
     return dialog;
 }
@@ -75,19 +76,22 @@ std::unique_ptr<GifSaveOptionsDialog> OpenFor(Animation& animation, std::size_t 
 // The copy of the images the export of animation offers its chooser.
 GifExportImages ImagesOf(Animation& animation) {
     GifExportImages images;
-    std::vector<std::uint8_t> bytes;
-    EXPECT_TRUE(EncodeAnimationAsGif(animation, bytes, [&](const GifExportRequest& request) {
-                    images = CopyGifExportImages(request);
-                    return std::optional<GifExportOptions>();
-                }).ok());
+    EXPECT_TRUE(GifExportJob::OfAnimation(animation)
+                    .Encode([&](const GifExportRequest& request) {
+                        images = CopyGifExportImages(request);
+                        return std::optional<GifExportOptions>();
+                    })
+                    .status.ok());
     return images;
 }
 
 // Image `image` of the export with options, as the dialog shows it.
 QImage ExpectedPreview(const GifExportImages& images, const GifExportOptions& options, std::size_t image) {
-    GifImagePreview preview{image, {}};
-    EXPECT_TRUE(PreviewGifExportImage(images, options, preview).ok());
-    return PreviewImage(preview.pixels);
+    GifExportRun run;
+    run.previewImage = image;
+    const GifExportResult result = GifExportJob(CopyGifExportImages({0, false, &images}), run).Preview(options);
+    EXPECT_TRUE(result.status.ok());
+    return PreviewImage(result.preview);
 }
 
 QImage Shown(const GifSaveOptionsDialog& dialog) {
@@ -95,11 +99,9 @@ QImage Shown(const GifSaveOptionsDialog& dialog) {
 }
 
 std::vector<std::uint8_t> Exported(Animation& animation, const GifExportOptions& options) {
-    std::vector<std::uint8_t> bytes;
-    EXPECT_TRUE(EncodeAnimationAsGif(animation, bytes, [&](const GifExportRequest&) {
-                    return std::optional(options);
-                }).ok());
-    return bytes;
+    const GifExportResult result = GifExportJob::OfAnimation(animation).Encode(options);
+    EXPECT_TRUE(result.status.ok());
+    return result.bytes;
 }
 
 // Processes events until done() holds; false after 10 s. (A failed QTRY_*

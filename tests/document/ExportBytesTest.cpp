@@ -228,18 +228,19 @@ protected:
 
     void Export(const std::string& name, CQVDoc& doc, const GifOptionsChooser& choose) {
         const auto path = dir_ / (name + ".gif");
-        ASSERT_TRUE(SaveAnimationAsGif(doc.GetAnimation(), path, choose)) << name;
+        ASSERT_TRUE(GifExportJob::OfAnimation(doc.GetAnimation()).Save(path, choose).status) << name;
         actual_.emplace_back(name, HashOfFile(path));
     }
     // Without rendering first: what opening left in the frames is written.
     void ExportAsOpened(const std::string& name, CQVDoc& doc) {
         const auto path = dir_ / (name + ".gif");
-        ASSERT_TRUE(SaveRenderedAnimationAsGif(doc.GetAnimation(), path, ClassicDefaults())) << name;
+        ASSERT_TRUE(GifExportJob::OfRenderedAnimation(doc.GetAnimation()).Save(path, ClassicDefaults()).status) << name;
         actual_.emplace_back(name, HashOfFile(path));
     }
     void ExportFrame(const std::string& name, CQVDoc& doc, std::size_t index) {
         const auto path = dir_ / (name + ".gif");
-        ASSERT_TRUE(ExportFrameAsGif(*doc.GetAnimation().Frames()[index], path, ClassicDefaults())) << name;
+        ASSERT_TRUE(GifExportJob::OfFrame(*doc.GetAnimation().Frames()[index]).Save(path, ClassicDefaults()).status)
+            << name;
         actual_.emplace_back(name, HashOfFile(path));
     }
     void OpenGif(CQVDoc& doc, const std::string& name, const std::vector<std::uint8_t>& bytes) {

@@ -72,7 +72,7 @@ TEST_P(OpeningProgress, ReportsUpToTheEndAndAStopAtAnyStepKeepsTheDocument) {
     const std::filesystem::path path = dir / (std::string("six.") + GetParam());
     auto made = Striped(6);
     if (std::string(GetParam()) == "gif") {
-        ASSERT_TRUE(SaveAnimationAsGif(made->GetAnimation(), path, DefaultGifOptionsChooser()));
+        ASSERT_TRUE(GifExportJob::OfAnimation(made->GetAnimation()).Save(path, DefaultGifOptionsChooser()).status);
     } else {
         ASSERT_TRUE(SaveDocument(*made, path));
     }
@@ -109,9 +109,11 @@ TEST(ExportProgress, AStopAtAnyStepWritesNothingAndKeepsAnOldFile) {
     auto doc = Striped(5);
     const std::filesystem::path path = dir / "out.gif";
     Recorder whole;
-    GifExportReport report;
-    ASSERT_TRUE(SaveAnimationAsGif(doc->GetAnimation(), path, DefaultGifOptionsChooser(), &report, whole.Report()));
-    EXPECT_FALSE(report.cancelled);
+    ProgressSteps wholeSteps(whole.Report());
+    const GifExportResult saved =
+        GifExportJob::OfAnimation(doc->GetAnimation(), CountingIn(wholeSteps)).Save(path, DefaultGifOptionsChooser());
+    ASSERT_TRUE(saved.status);
+    EXPECT_FALSE(saved.report.cancelled);
     whole.ExpectSteady();
     EXPECT_EQ(whole.reports.back().first, whole.reports.back().second);  // it got to the end
     // One report for each frame rendered and for each image of each pass.
@@ -125,21 +127,22 @@ TEST(ExportProgress, AStopAtAnyStepWritesNothingAndKeepsAnOldFile) {
     for (std::size_t stop = 1; stop < whole.reports.size(); ++stop) {
         Recorder partial;
         partial.stopAfter = stop;
-        GifExportReport stopped;
-        const Status status =
-            SaveAnimationAsGif(doc->GetAnimation(), path, DefaultGifOptionsChooser(), &stopped, partial.Report());
-        EXPECT_TRUE(status.ok()) << stop;
-        EXPECT_TRUE(stopped.cancelled) << stop;
+        ProgressSteps steps(partial.Report());
+        const GifExportResult stopped =
+            GifExportJob::OfAnimation(doc->GetAnimation(), CountingIn(steps)).Save(path, DefaultGifOptionsChooser());
+        EXPECT_TRUE(stopped.status.ok()) << stop;
+        EXPECT_TRUE(stopped.report.cancelled) << stop;
         EXPECT_EQ(FileBytes(path), written) << stop;
         EXPECT_FALSE(std::filesystem::exists(dir / "new.gif"));
     }
     // and a stopped export to a new name leaves no file at all
     Recorder early;
     early.stopAfter = 3;
-    GifExportReport none;
-    ASSERT_TRUE(SaveAnimationAsGif(doc->GetAnimation(), dir / "new.gif", DefaultGifOptionsChooser(), &none,
-                                   early.Report()));
-    EXPECT_TRUE(none.cancelled);
+    ProgressSteps earlySteps(early.Report());
+    const GifExportResult none = GifExportJob::OfAnimation(doc->GetAnimation(), CountingIn(earlySteps))
+                                     .Save(dir / "new.gif", DefaultGifOptionsChooser());
+    ASSERT_TRUE(none.status);
+    EXPECT_TRUE(none.report.cancelled);
     EXPECT_FALSE(std::filesystem::exists(dir / "new.gif"));
     for (const auto& entry : std::filesystem::directory_iterator(dir))
         EXPECT_EQ(entry.path().filename(), "out.gif") << "left behind: " << entry.path();

@@ -164,7 +164,7 @@ struct OpenedGif {
     explicit OpenedGif(const std::filesystem::path& path) {
         auto made = test::DocWithFrames(3);
         for (const auto& frame : made->GetAnimation().Frames()) frame->duration = 20;
-        EXPECT_TRUE(SaveAnimationAsGif(made->GetAnimation(), path, DefaultGifOptionsChooser()));
+        EXPECT_TRUE(GifExportJob::OfAnimation(made->GetAnimation()).Save(path, DefaultGifOptionsChooser()).status);
         EXPECT_TRUE(OpenDocument(doc, path));
         view = std::make_unique<EditorView>(doc, host);
         view->OnInitialUpdate();
