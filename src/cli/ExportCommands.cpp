@@ -85,7 +85,7 @@ bool ParsePalette(const Arguments& a, PaletteArgs& out, int& exitCode) {
 
 // The options of export that only GIF output takes, and the one only WebP takes.
 const std::vector<std::string> kGifValueOptions{"--colors", "--max-bytes", "--quantizer", "--lossy"};
-const std::vector<std::string> kGifSwitches{"--exact", "--no-size-reduction", "--dither"};
+const std::vector<std::string> kGifSwitches{"--exact", "--no-size-reduction", "--dither", "--allow-few-colors"};
 constexpr const char* kQualityOption = "--quality";
 
 std::vector<std::string> Joined(std::vector<std::string> list, const std::string& more) {
@@ -204,6 +204,14 @@ int ExportCommand(std::span<const std::string> args) {
     const std::vector<std::uint8_t>& bytes = result.bytes;
     if (report.cancelled) return Fail(kExitBadInput, refusal);
     if (!status) return Fail(kExitBadInput, status.message());
+    // So few colours change most pictures beyond what was asked for: written only when allowed.
+    if (report.fewColors && !a.Has("--allow-few-colors")) {
+        return Fail(kExitBadInput, out + ": the limit of " + std::to_string(*maxBytes) + " bytes is met only with " +
+                                       std::to_string(report.requestedColors) + " colours, lossy " +
+                                       std::to_string(report.lossy) + " (" + std::to_string(bytes.size()) +
+                                       " bytes), fewer than " + std::to_string(kFewestColorsUnasked) +
+                                       "; nothing written (--allow-few-colors writes it)");
+    }
     // What the file holds is told only once it is written.
     if (!dryRun) {
         if (const Status written = WriteFileAtomic(out, bytes, FileSync::None); !written)
@@ -212,7 +220,8 @@ int ExportCommand(std::span<const std::string> args) {
     Report(status, report, refusal, out);
     if (maxBytes) {
         std::cout << out << ": fits the limit of " << *maxBytes << " bytes with " << report.requestedColors
-                  << " colours (" << report.trials << (report.trials == 1 ? " export" : " exports") << " tried)\n";
+                  << " colours (lossy " << report.lossy << "; " << report.trials
+                  << (report.trials == 1 ? " export" : " exports") << " tried)\n";
     }
     if (dryRun)
         std::cout << out << ": " << bytes.size() << " bytes would be written (dry run, nothing written)\n";

@@ -63,6 +63,33 @@ namespace {
 // reduction (fewer are made when an option is off).
 std::size_t ExportSteps(std::size_t images) { return 3 * images + 4; }
 
+// Image `last` as a viewer shows the encoded file: every record up to it
+// drawn over the ones before (each keeps what it does not cover, as its
+// disposal says), its transparent pixels left out. Every pixel is opaque.
+PackedDib ShownImage(const GifFile& gif, std::size_t last) {
+    PackedDib shown;
+    if (!gif.globalColorTable || !shown.SetSize(gif.screenWidth, gif.screenHeight)) return shown;
+    for (std::size_t r = 0; r <= last && r < gif.images.size(); ++r) {
+        const GifImage& image = gif.images[r];
+        const ColorTable& table = image.localColorTable ? *image.localColorTable : *gif.globalColorTable;
+        const std::size_t width = image.width;
+        if (image.indices.size() != width * image.height) continue;
+        const int right = std::min<int>(image.left + image.width, gif.screenWidth);
+        const int bottom = std::min<int>(image.top + image.height, gif.screenHeight);
+        for (int y = image.top; y < bottom; ++y) {
+            const std::uint8_t* indices = image.indices.data() + std::size_t(y - image.top) * width;
+            PixelValue* row = shown.Row(y);
+            for (int x = image.left; x < right; ++x) {
+                const std::uint8_t index = indices[x - image.left];
+                if (image.transparent && index == image.transparentIndex) continue;
+                const RgbTriple& color = table[index];
+                row[x] = MakePixel(color.red, color.green, color.blue);
+            }
+        }
+    }
+    return shown;
+}
+
 // image's colour indices through the file's colour table; no block when it
 // has no indices of its size.
 PackedDib PreviewOf(const GifFile& gif, const GifImage& image) {
@@ -218,13 +245,19 @@ GifExportResult GifExportJob::Run(const GifOptionsChooser& choose, Stage stage) 
     if (StopSeen()) return Cancelled(std::move(result));
     if (options->dither && requested < report.distinctColors) DitherImages(gif, quantizer.Palette(), stopped);
     if (StopSeen()) return Cancelled(std::move(result));
-    if (run_.previewImage && *run_.previewImage < gif.images.size())
-        result.preview = PreviewOf(gif, gif.images[*run_.previewImage]);
-    if (stage == Stage::Map) return result;
+    const bool previewed = run_.previewImage && *run_.previewImage < gif.images.size();
+    if (stage == Stage::Map) {
+        if (previewed) result.preview = PreviewOf(gif, gif.images[*run_.previewImage]);
+        return result;
+    }
     if (images.sizeReductionApplies && options->sizeReduction) ReduceAnimationSize(gif, changes_, stopped);
     if (StopSeen()) return Cancelled(std::move(result));
     gif.EncodeImages(stopped, options->lossy, &changes_);
+    report.lossy = std::clamp(options->lossy, 0, kMaxLossy);
     if (StopSeen()) return Cancelled(std::move(result));
+    // Lossy LZW rewrites the indices to what the file decodes to: the
+    // preview is drawn from them, exactly as written.
+    if (previewed) result.preview = ShownImage(gif, *run_.previewImage);
     gif.WriteGif(result.bytes);
     return result;
 }
@@ -242,7 +275,25 @@ GifExportResult GifExportJob::Save(const std::filesystem::path& path, const GifO
     return result;
 }
 
-GifExportResult GifExportJob::Preview(const GifExportOptions& options) { return Run(Fixed(options), Stage::Map); }
+GifExportResult GifExportJob::Preview(const GifExportOptions& options) {
+    if (options.lossy <= 0) return Run(Fixed(options), Stage::Map);
+    GifExportResult result = Run(Fixed(options), Stage::Encode);
+    result.bytes.clear();
+    return result;
+}
+
+std::vector<BudgetRung> BudgetLadder(int colors, int lossy) {
+    std::vector<BudgetRung> rungs{{colors, lossy}};
+    for (const int level : {40, 80})
+        if (level > lossy) rungs.push_back({colors, level});
+    int level = std::max(lossy, 80);
+    for (int count = ColorQuantizer::kMaxColors; count >= 2; count /= 2) {
+        if (count >= colors) continue;
+        level = std::min(kMaxLossy, level + 40);
+        rungs.push_back({count, level});
+    }
+    return rungs;
+}
 
 GifExportResult GifExportJob::Fit(std::uint64_t maxBytes, const GifOptionsChooser& choose) {
     // The user is asked once; every further trial reuses the answer with
@@ -257,23 +308,23 @@ GifExportResult GifExportJob::Fit(std::uint64_t maxBytes, const GifOptionsChoose
     first.report.trials = 1;
     if (!first.status || first.report.cancelled || first.bytes.size() <= maxBytes) return first;
 
-    // Fewer colours than the first trial, most first: 256, 128, ... 2.
-    std::vector<int> counts;
-    for (int count = ColorQuantizer::kMaxColors; count >= 2; count /= 2)
-        if (count < first.report.requestedColors) counts.push_back(count);
-    // Bisection for the first count that fits, assuming fewer colours never
-    // make a larger file; only measured fits are kept, so the budget holds
+    // The rungs after the first trial's, each losing a little more.
+    std::vector<BudgetRung> rungs = BudgetLadder(first.report.requestedColors, first.report.lossy);
+    rungs.erase(rungs.begin());
+    // Bisection for the first rung that fits, assuming a later rung never
+    // makes a larger file; only measured fits are kept, so the budget holds
     // even where that assumption fails.
     std::size_t low = 0;
-    std::size_t high = counts.size();
-    std::uint64_t sizeWithFewest = first.bytes.size();  // the size with the fewest colours tried
+    std::size_t high = rungs.size();
+    std::uint64_t sizeOfLast = first.bytes.size();  // the size at the last rung tried
     std::optional<GifExportResult> fit;
     int trials = 1;
     while (low < high) {
         const std::size_t middle = (low + high) / 2;
         GifExportOptions options = first.options;
         options.reduce = true;
-        options.colorCount = counts[middle];
+        options.colorCount = rungs[middle].colors;
+        options.lossy = rungs[middle].lossy;
         ++trials;
         GifExportResult trial = Encode(options);
         if (!trial.status) return trial;
@@ -285,20 +336,23 @@ GifExportResult GifExportJob::Fit(std::uint64_t maxBytes, const GifOptionsChoose
             fit = std::move(trial);
             high = middle;
         } else {
-            if (middle + 1 == counts.size()) sizeWithFewest = trial.bytes.size();
+            if (middle + 1 == rungs.size()) sizeOfLast = trial.bytes.size();
             low = middle + 1;
         }
     }
     if (!fit) {
         first.bytes.clear();
         first.report.trials = trials;
-        first.status =
-            Status::Error("Even with " + std::to_string(counts.empty() ? first.report.requestedColors : counts.back()) +
-                          " colours the GIF takes " + BytesText(sizeWithFewest) + ", more than the limit of " +
-                          BytesText(maxBytes) + ".");
+        const BudgetRung last = rungs.empty() ? BudgetRung{first.report.requestedColors, first.report.lossy}
+                                              : rungs.back();
+        first.status = Status::Error("Even with " + std::to_string(last.colors) + " colours and lossy " +
+                                     std::to_string(last.lossy) + " the GIF takes " + BytesText(sizeOfLast) +
+                                     ", more than the limit of " + BytesText(maxBytes) + ".");
         return first;
     }
     fit->report.trials = trials;
+    fit->report.fewColors = fit->report.requestedColors < kFewestColorsUnasked &&
+                            fit->report.requestedColors < first.report.requestedColors;
     return std::move(*fit);
 }
 

@@ -80,7 +80,11 @@ struct GifExportReport {
     int paletteSize = 0;
     int images = 0;
     int requestedColors = 0;  // the colour count asked of the palette builder
+    int lossy = 0;            // the lossy level the file was encoded at
     int trials = 0;           // runs made to fit a size budget (GifExportJob::Fit)
+    // A fit met the budget only with fewer than kFewestColorsUnasked colours
+    // (and fewer than were chosen): the caller asks before writing it.
+    bool fewColors = false;
 };
 
 // The GIF loop value for the document's loop count (number of plays): one
@@ -98,9 +102,25 @@ GifLoop GifLoopForPlays(std::uint32_t plays);
 std::size_t ExportImageIndexOf(const Animation& animation, const AnimFrame* frame);
 
 // A bound on the exports GifExportJob::Fit makes. It makes at most five:
-// the options as chosen, then a bisection over the smaller of the eight
-// counts 256, 128, ... 2 (at most four more).
+// the options as chosen, then a bisection over the rungs of BudgetLadder
+// (at most ten, so at most four more).
 inline constexpr int kMaxBudgetTrials = 8;
+// A budget met only below this many colours is not written unasked: so few
+// colours change most pictures beyond what the user chose.
+inline constexpr int kFewestColorsUnasked = 16;
+
+// One setting a budget search tries: a colour count and a lossy level.
+struct BudgetRung {
+    int colors = 0;
+    int lossy = 0;
+    friend bool operator==(const BudgetRung&, const BudgetRung&) = default;
+};
+// The settings a budget search climbs from colors and lossy as chosen, the
+// smallest visible change first: the chosen ones, then lossy 40 and 80 at
+// the chosen colours (the levels above the chosen one), then each smaller
+// count of 256, 128, ... 2 with 40 more lossy than the rung before (at most
+// kMaxLossy). No rung has more colours or less lossy than the one before.
+std::vector<BudgetRung> BudgetLadder(int colors, int lossy);
 
 // What an export writes, before any option is applied: the rendered images
 // with their delays and the file's loop. Its buffers share the frames'
@@ -188,17 +208,19 @@ public:
     // when the run is cancelled or fails.
     GifExportResult Save(const std::filesystem::path& path, const GifOptionsChooser& choose,
                          FileSync sync = FileSync::Each);
-    // Only the preview: the same palette building, mapping and dithering,
-    // without size reduction or encoding; no bytes.
+    // Only the preview, no bytes: the same palette building, mapping and
+    // dithering, without size reduction or encoding (which lossy LZW needs:
+    // with lossy above 0 the file is made and only its bytes dropped).
     GifExportResult Preview(const GifExportOptions& options);
     // The file fitted under maxBytes: first with the options chosen (asked
     // once, size reduction turned on), then, while the file is too large,
-    // with fewer colours (256, 128, ... 2, searched by bisection, each a
-    // full run; at most kMaxBudgetTrials). The result holds the bytes with
-    // the most colours found to fit, their options and report (trials
-    // counts the runs), and a preview with those options (with the options
-    // chosen when nothing fits). When even 2 colours do not fit, there are
-    // no bytes and the status says so.
+    // up BudgetLadder (searched by bisection, each a full run; at most
+    // kMaxBudgetTrials). The result holds the bytes of the first rung found
+    // to fit, their options and report (trials counts the runs; fewColors
+    // when that rung has fewer than kFewestColorsUnasked colours), and a
+    // preview of those bytes (of the options chosen when nothing fits).
+    // When even the last rung does not fit, there are no bytes and the
+    // status says so.
     GifExportResult Fit(std::uint64_t maxBytes, const GifOptionsChooser& choose);
     GifExportResult Fit(std::uint64_t maxBytes, const GifExportOptions& options);
 

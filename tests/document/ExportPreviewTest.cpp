@@ -80,6 +80,9 @@ TEST(ExportPreview, ImageEqualsTheFrameTheWrittenFileShows) {
         {"16 colours", {true, 16, true, false}},
         {"2 colours, dithered", {true, 2, true, true}},
         {"2 colours, no size reduction", {true, 2, false, false}},
+        {"64 colours, lossy 80", {true, 64, true, false, PaletteMethod::Refined, 80}},
+        {"256 colours, lossy 200, no size reduction", {true, 256, false, false, PaletteMethod::Refined, 200}},
+        {"16 colours, dithered, lossy 120", {true, 16, true, true, PaletteMethod::Refined, 120}},
     };
     for (const PreviewCase& c : cases) {
         SCOPED_TRACE(c.name);

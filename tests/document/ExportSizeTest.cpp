@@ -134,8 +134,9 @@ TEST(ExportBudgetTest, FitsUnderTheLimitWithTheMostColoursItFinds) {
     EXPECT_EQ(report.trials, 1);
 
     // Budgets between the sizes of 16 and 256 colours: never above the limit,
-    // at most kMaxBudgetTrials exports, the user asked once, and the bytes
-    // those of a plain export with the colour count reported.
+    // at most kMaxBudgetTrials exports, the user asked once, something given
+    // up, and the bytes those of a plain export with the colour count and
+    // lossy level reported.
     const std::vector<std::uint8_t> sixteen = Encoded(animation, [](const GifExportRequest&) {
         return std::optional(GifExportOptions{true, 16, true});
     });
@@ -148,11 +149,12 @@ TEST(ExportBudgetTest, FitsUnderTheLimitWithTheMostColoursItFinds) {
         EXPECT_EQ(asked, 1);
         EXPECT_LE(report.trials, kMaxBudgetTrials);
         EXPECT_GE(report.requestedColors, 16);
-        EXPECT_LT(report.requestedColors, 256);
-        const int colors = report.requestedColors;
-        const std::vector<std::uint8_t> again = Encoded(animation, [colors](const GifExportRequest&) {
-            return std::optional(GifExportOptions{true, colors, true});
-        });
+        EXPECT_TRUE(report.requestedColors < 256 || report.lossy > 0);
+        EXPECT_FALSE(report.fewColors);
+        GifExportOptions stated{true, report.requestedColors, true};
+        stated.lossy = report.lossy;
+        const std::vector<std::uint8_t> again =
+            Encoded(animation, [stated](const GifExportRequest&) { return std::optional(stated); });
         EXPECT_EQ(bytes, again);
     }
 
@@ -163,6 +165,72 @@ TEST(ExportBudgetTest, FitsUnderTheLimitWithTheMostColoursItFinds) {
     EXPECT_NE(refused.message().find("2 colours"), std::string::npos) << refused.message();
     EXPECT_NE(refused.message().find("limit of 100 bytes (0.1 KB)."), std::string::npos) << refused.message();
     EXPECT_LE(report.trials, kMaxBudgetTrials);
+}
+
+TEST(ExportBudgetTest, LadderLosesALittleMoreAtEveryRung) {
+    struct Case {
+        int colors;
+        int lossy;
+        std::vector<BudgetRung> expected;
+    };
+    const Case cases[] = {
+        {256, 0, {{256, 0}, {256, 40}, {256, 80}, {128, 120}, {64, 160}, {32, 200}, {16, 200}, {8, 200}, {4, 200},
+                  {2, 200}}},
+        {64, 60, {{64, 60}, {64, 80}, {32, 120}, {16, 160}, {8, 200}, {4, 200}, {2, 200}}},
+        {257, 200, {{257, 200}, {256, 200}, {128, 200}, {64, 200}, {32, 200}, {16, 200}, {8, 200}, {4, 200},
+                    {2, 200}}},
+        {2, 0, {{2, 0}, {2, 40}, {2, 80}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.colors) + " colours, lossy " + std::to_string(c.lossy));
+        const std::vector<BudgetRung> rungs = BudgetLadder(c.colors, c.lossy);
+        EXPECT_EQ(rungs, c.expected);
+        // A bisection over the rungs after the first stays within the bound.
+        ASSERT_LE(rungs.size(), 10u);
+        for (std::size_t i = 1; i < rungs.size(); ++i) {
+            EXPECT_LE(rungs[i].colors, rungs[i - 1].colors);
+            EXPECT_GE(rungs[i].lossy, rungs[i - 1].lossy);
+            EXPECT_NE(rungs[i], rungs[i - 1]);
+        }
+    }
+}
+
+// Budgets from generous to impossible over a noisy animation: every fit is
+// within its budget and decodes through giflib to the colours it states;
+// the figures stated are those of the bytes; a fit only below 16 colours
+// is marked to be asked about.
+TEST(ExportBudgetTest, EveryFitKeepsItsBudgetAndStatesWhatItWrote) {
+    auto doc = NoiseDocument(3);
+    Animation& animation = doc->GetAnimation();
+    GifExportJob job = GifExportJob::OfAnimation(animation);
+    const std::size_t plain = job.Encode(DefaultGifExportOptions(257)).bytes.size();
+    ASSERT_GT(plain, 0u);
+    bool sawLossy = false;
+    bool sawFew = false;
+    for (const double share : {1.0, 0.8, 0.6, 0.4, 0.25, 0.15, 0.08}) {
+        const auto budget = std::uint64_t(double(plain) * share);
+        SCOPED_TRACE(budget);
+        const GifExportResult fit = job.Fit(budget, DefaultGifExportOptions(257));
+        EXPECT_LE(fit.report.trials, kMaxBudgetTrials);
+        if (!fit.status) {
+            EXPECT_TRUE(fit.bytes.empty());
+            continue;
+        }
+        ASSERT_LE(fit.bytes.size(), budget);
+        EXPECT_EQ(fit.options.colorCount, fit.report.requestedColors);
+        EXPECT_EQ(fit.options.lossy, fit.report.lossy);
+        EXPECT_EQ(fit.report.fewColors, fit.report.requestedColors < kFewestColorsUnasked);
+        sawLossy = sawLossy || fit.report.lossy > 0;
+        sawFew = sawFew || fit.report.fewColors;
+        // The options stated make these very bytes.
+        EXPECT_EQ(job.Encode(fit.options).bytes, fit.bytes);
+        std::string error;
+        const auto decoded = test::DecodeWithGiflib(fit.bytes, &error);
+        ASSERT_TRUE(decoded) << error;
+        EXPECT_LE(decoded->globalColors.size(), std::size_t(ColorTableSizeFor(fit.report.requestedColors + 1)));
+    }
+    EXPECT_TRUE(sawLossy) << "the search should use the lossy lever";
+    EXPECT_TRUE(sawFew) << "a small budget should need fewer than 16 colours";
 }
 
 // A smooth picture with a square that moves from frame to frame.

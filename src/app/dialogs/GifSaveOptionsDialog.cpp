@@ -242,6 +242,20 @@ void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
     }
     fitted_ = estimate.options;
     size_->setText(QStringLiteral("File size: ") + FileSizeText(estimate.bytes));
+    // "64 colours, lossy 40, 148,212 bytes (148.2 KB)": what the search chose, as written.
+    const QString chosen = QStringLiteral("%1 colours, lossy %2, %3")
+                               .arg(estimate.report.requestedColors)
+                               .arg(estimate.report.lossy)
+                               .arg(FileSizeText(estimate.bytes));
+    if (estimate.report.fewColors) {
+        // So few colours change most pictures: the user sees the preview and decides.
+        fitMessage_->setText(QStringLiteral("The limit is met only with %1, fewer than %2 colours. "
+                                            "OK saves it so; or change the choices.")
+                                 .arg(chosen)
+                                 .arg(kFewestColorsUnasked));
+        return;
+    }
+    fitMessage_->setText(chosen);
     QDialog::accept();
 }
 

@@ -63,6 +63,7 @@ void GifSizeEstimator::Start(const Job& job) {
         const GifExportResult result =
             job.fit ? exporting.Fit(job.maxBytes, job.options) : exporting.Encode(job.options);
         if (job.fit) estimate.options = result.options;
+        estimate.report = result.report;
         // A stopped job is never answered, not even as a failure.
         const bool stopped = result.report.cancelled;
         estimate.ok = result.status.ok() && !stopped && !result.bytes.empty();
