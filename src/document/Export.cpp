@@ -25,7 +25,7 @@ std::vector<int> ReduceToChoices(int distinctColors) {
 
 GifExportOptions DefaultGifExportOptions(int distinctColors) {
     GifExportOptions options;
-    options.reduce = distinctColors >= 256;
+    options.reduce = distinctColors > ColorQuantizer::kMaxColors;
     const auto choices = ReduceToChoices(distinctColors);
     options.colorCount = choices.empty() ? distinctColors : choices.front();
     options.sizeReduction = true;

@@ -63,8 +63,11 @@ struct GifExportOptions {
 // on down to 4 when above 4.
 std::vector<int> ReduceToChoices(int distinctColors);
 
-// The dialog's defaults: exact palette up to 255 colours; from 256 on
-// "Reduce to:" with the first entry of its list; size reduction on.
+// The dialog's defaults: exact palette up to 256 colours; above 256
+// "Reduce to:" with the first entry of its list; size reduction on. (With
+// all 256 entries in use, size reduction gives up transparency in the
+// images that use every entry, which costs far fewer bytes than halving
+// the palette costs colour.)
 GifExportOptions DefaultGifExportOptions(int distinctColors);
 
 // Returns the options, or nothing when the user cancels (nothing is written).

@@ -11,6 +11,7 @@
 
 #include "DocTestUtil.h"
 #include "DocumentFileFixtures.h"
+#include "codec/GifEncoderFixtures.h"
 #include "document/Export.h"
 #include "support/GiflibRef.h"
 #include "support/TestPaths.h"
@@ -231,6 +232,51 @@ TEST(ExportBudgetTest, EveryFitKeepsItsBudgetAndStatesWhatItWrote) {
     }
     EXPECT_TRUE(sawLossy) << "the search should use the lossy lever";
     EXPECT_TRUE(sawFew) << "a small budget should need fewer than 16 colours";
+}
+
+// An animation of exactly 256 colours is written with all of them by
+// default: every frame decodes (giflib) to the rendered frame exactly,
+// whether or not the frames leave room for a transparent index.
+TEST(ExportColorsTest, ExactlyTwoHundredFiftySixColoursAreKept) {
+    constexpr int kSide = 16;
+    for (const bool everyFrameUsesAll : {true, false}) {
+        SCOPED_TRACE(everyFrameUsesAll ? "every frame uses all 256" : "later frames use fewer");
+        auto doc = std::make_unique<CQVDoc>();
+        Animation& animation = doc->GetAnimation();
+        animation.SetSize(kSide, kSide);
+        for (int f = 0; f < 3; ++f) {
+            AnimFrame* frame = f == 0 ? animation.FirstFrame() : animation.AppendFrame();
+            PackedDib picture;
+            picture.SetSize(kSide, kSide);
+            for (int i = 0; i < kSide * kSide; ++i) {
+                // 256 colours far apart, shifted by one place in each frame;
+                // without everyFrameUsesAll later frames repeat one colour.
+                int k = (i + f) % (kSide * kSide);
+                if (!everyFrameUsesAll && f > 0 && k < 40) k = 0;
+                picture.Row(i / kSide)[i % kSide] =
+                    MakePixel(std::uint8_t(k * 37), std::uint8_t(k / 16 * 17), std::uint8_t(k % 16 * 17));
+            }
+            auto item = BitmapItem::FromImage(std::move(picture));
+            item->MoveTo(animation.Canvas().left, animation.Canvas().top);
+            frame->AppendItem(std::move(item));
+        }
+        const GifExportResult result = GifExportJob::OfAnimation(animation).Encode(DefaultGifOptionsChooser());
+        ASSERT_TRUE(result.status.ok());
+        ASSERT_EQ(result.report.distinctColors, 256);
+        EXPECT_EQ(result.report.paletteSize, 256);
+        std::string error;
+        const auto decoded = test::DecodeWithGiflib(result.bytes, &error);
+        ASSERT_TRUE(decoded) << error;
+        const auto shown = test::writer::CompositeFrames(*decoded);
+        ASSERT_EQ(shown.size(), 3u);
+        for (std::size_t f = 0; f < 3; ++f) {
+            std::vector<PixelValue> rendered = test::writer::TopDownPixels(animation.Frames()[f]->Image());
+            std::vector<PixelValue> written = shown[f];
+            for (PixelValue& p : rendered) p &= 0x00FFFFFF;
+            for (PixelValue& p : written) p &= 0x00FFFFFF;
+            EXPECT_TRUE(written == rendered) << "frame " << f;
+        }
+    }
 }
 
 // A smooth picture with a square that moves from frame to frame.
