@@ -20,18 +20,10 @@
 
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/setup.sh
-vantrel_ensure_packages "${VANTREL_BUILD_PACKAGES[@]}" "${VANTREL_TEST_PACKAGES[@]}"
-
 build=${1:-build}
 runs=${RUNS:-5}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target vantrel-cli peer_make_animations peer_giflib_composite >/dev/null
-cli="$build/src/cli/vantrel-cli"
-giflib_composite="$build/bench/peer_giflib_composite"
-
 source bench/peers/common.sh
-make_work_animations "$build"
+prepare_peer_run "$build"
 
 # compare LABEL -- OURS... -- PEER...
 compare() {

@@ -6,15 +6,29 @@
 
 #include "core/PackedDib.h"
 
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#include <sanitizer/asan_interface.h>
+#define VANTREL_FUZZ_ASAN 1
+#endif
+#endif
+
 namespace vantrel::fuzz {
 
 // Its loop is not traced for coverage: it decides nothing, and tracing its
-// comparisons cost more than the code under test.
-__attribute__((no_sanitize("coverage"))) inline std::uint32_t SumOfPixels(const PackedDib& image) {
+// comparisons cost more than the code under test. Under the address
+// sanitizer each row is checked as a whole rather than pixel by pixel, which
+// finds the same rows outside their buffer at a fraction of the cost.
+__attribute__((no_sanitize("coverage", "address"))) inline std::uint32_t SumOfPixels(const PackedDib& image) {
     std::uint32_t sum = 0;
+    const int width = image.Width();
     for (int y = 0; y < image.Height(); ++y) {
         const PixelValue* row = image.Row(y);
-        for (int x = 0; x < image.Width(); ++x) sum += row[x];
+#ifdef VANTREL_FUZZ_ASAN
+        if (__asan_region_is_poisoned(const_cast<PixelValue*>(row), std::size_t(width) * sizeof(PixelValue)))
+            __builtin_trap();
+#endif
+        for (int x = 0; x < width; ++x) sum += row[x];
     }
     return sum;
 }

@@ -8,16 +8,41 @@
 
 #include "FuzzDocument.h"
 #include "FuzzPixels.h"
+#include "document/AnimFrame.h"
 #include "document/CQVDoc.h"
 #include "document/ItemPack.h"
 
-const vantrel::DocumentLimits kLimits{vantrel::fuzz::kDocumentMemoryBudget};
+// A quarter of the document targets' budget: a pasted item is drawn (a
+// label at sixteen times its pixels when smoothed) before the run ends, and
+// larger items only take the same paths more slowly.
+const vantrel::DocumentLimits kLimits{vantrel::fuzz::kDocumentMemoryBudget / 4};
+
+namespace {
+
+// One document for every run, on a small canvas: making and filling a
+// document of the default size took a good part of each run. Every run
+// pastes into its empty first frame and leaves it empty again.
+vantrel::AnimFrame& EmptyFrame() {
+    static vantrel::CQVDoc doc;
+    static const bool sized = (doc.GetAnimation().SetSize(96, 32), true);
+    (void)sized;
+    return *doc.GetAnimation().FirstFrame();
+}
+
+// Deletes what a run pasted (pasted items are selected, and only they).
+struct Emptied {
+    vantrel::AnimFrame& frame;
+    ~Emptied() { frame.DeleteSelected(); }
+};
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vantrel::fuzz::KeepFontsLoaded();
 
-    vantrel::CQVDoc doc;
-    vantrel::AnimFrame& frame = *doc.GetAnimation().FirstFrame();
+    vantrel::AnimFrame& frame = EmptyFrame();
+    if (!frame.IsEmpty()) __builtin_trap();
+    const Emptied emptied{frame};
     (void)vantrel::PasteBlock(frame, std::span(data, size), kLimits);
     frame.UpdateAllComposites();
     frame.Render();

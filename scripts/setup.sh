@@ -5,7 +5,7 @@ VANTREL_BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libfreetyp
   libjpeg62-turbo-dev libpng-dev zlib1g-dev libwebp-dev libexpat1-dev libbrotli-dev fonts-liberation2)
 VANTREL_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev libgif-dev clang libclang-rt-14-dev
   xvfb xauth x11-apps imagemagick poppler-utils gifsicle giflib-tools python3-pil
-  dpkg-dev file desktop-file-utils man-db)
+  dpkg-dev file desktop-file-utils man-db time)
 
 # Installs the packages that dpkg does not report as installed.
 vantrel_ensure_packages() {

@@ -1,5 +1,18 @@
 # Shared by the scripts in bench/ that run whole programs (source it).
 
+# Installs what is missing, builds vantrel-cli and the peer tools in the
+# build folder $1 and sets $cli and $giflib_composite to them, then makes the
+# generated animations (make_work_animations).
+prepare_peer_run() {
+  source scripts/setup.sh
+  vantrel_ensure_packages "${VANTREL_BUILD_PACKAGES[@]}" "${VANTREL_TEST_PACKAGES[@]}"
+  cmake -S . -B "$1" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$1" --target vantrel-cli peer_make_animations peer_giflib_composite >/dev/null
+  cli="$1/src/cli/vantrel-cli"
+  giflib_composite="$1/bench/peer_giflib_composite"
+  make_work_animations "$1"
+}
+
 # Makes a scratch folder $work, removed on exit, holding the four generated
 # animations (banner, photo, tiles, screen .gif) made by the build in $1.
 make_work_animations() {

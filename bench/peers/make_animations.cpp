@@ -4,6 +4,8 @@
 //   photo.gif   a photographic picture panning, 400 x 300, 30 frames, one 256-colour table
 //   tiles.gif   flat tiles with noise, 1200 x 1200, 12 frames
 //   screen.gif  a still 800 x 600 screen with a small changing region, 40 frames
+// and for the memory comparison (bench/memory.sh)
+//   tiles20.gif the tiles, 20 frames
 // Every frame is a whole screen, as a simple recorder writes it.
 //
 // Usage: make_animations OUTDIR
@@ -148,7 +150,7 @@ Animation Photo() {
     return a;
 }
 
-Animation Tiles() {
+Animation Tiles(int frames) {
     Animation a;
     a.width = 1200;
     a.height = 1200;
@@ -157,7 +159,7 @@ Animation Tiles() {
     const int tile = 60;
     std::vector<std::uint8_t> colours(std::size_t(20 * 20));
     for (auto& c : colours) c = static_cast<std::uint8_t>(random.Next() % 60);
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < frames; ++i) {
         for (int k = 0; k < 40; ++k) colours[random.Next() % colours.size()] = static_cast<std::uint8_t>(random.Next() % 60);
         Indices p(std::size_t(a.width) * std::size_t(a.height));
         for (int ty = 0; ty < 20; ++ty)
@@ -211,7 +213,12 @@ int main(int argc, char** argv) {
     const struct {
         const char* name;
         Animation (*make)();
-    } kAnimations[] = {{"banner.gif", Banner}, {"photo.gif", Photo}, {"tiles.gif", Tiles}, {"screen.gif", Screen}};
+    } kAnimations[] = {{"banner.gif", Banner},
+                       {"photo.gif", Photo},
+                       {"tiles.gif", [] { return Tiles(12); }},
+                       {"screen.gif", Screen},
+                       // for the memory comparison: the largest canvas, 20 frames
+                       {"tiles20.gif", [] { return Tiles(20); }}};
     for (const auto& entry : kAnimations) {
         if (!Write(entry.make(), dir + "/" + entry.name)) {
             std::fprintf(stderr, "make_animations: cannot write %s/%s\n", dir.c_str(), entry.name);

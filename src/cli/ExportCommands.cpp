@@ -126,7 +126,8 @@ int ExportAnimationImage(const Arguments& a, AnimationFormat format) {
         return Fail(kExitBadInput, a.Positionals()[0] + ": every frame is a master frame; there is nothing to export");
     // Opening renders every frame.
     std::vector<std::uint8_t> bytes;
-    if (const Status encoded = EncodeRenderedAnimationImage(animation, format, webp, bytes); !encoded)
+    ProgressSteps steps(TerminalProgress("writing " + std::filesystem::path(out).filename().string()));
+    if (const Status encoded = EncodeRenderedAnimationImage(animation, format, webp, bytes, &steps); !encoded)
         return Fail(kExitBadInput, encoded.message());
     const int frames = animation.CountFrames(false);
     std::cout << out << ": " << frames << (frames == 1 ? " frame as " : " frames as ") << FormatName(format)

@@ -200,7 +200,7 @@ void PutImageData(std::vector<std::uint8_t>& out, std::uint32_t& sequence, std::
 
 }  // namespace
 
-Status EncodeApng(const AnimationFrames& animation, std::vector<std::uint8_t>& out) {
+Status EncodeApng(const AnimationFrames& animation, std::vector<std::uint8_t>& out, ProgressSteps* steps) {
     out.clear();
     if (Status checked = CheckAnimationFrames(animation); !checked) return checked;
     const std::optional<Palette> palette = CollectPalette(animation);
@@ -238,6 +238,10 @@ Status EncodeApng(const AnimationFrames& animation, std::vector<std::uint8_t>& o
         PutFrameControl(out, sequence, plan, frame.milliseconds);
         PutImageData(out, sequence, stream, before == nullptr);
         before = frame.image;
+        if (steps != nullptr && !steps->Step()) {
+            out.clear();
+            return Status::Error(std::string(kStoppedByUser));
+        }
     }
     png::CloseChunk(out, png::OpenChunk(out), "IEND");
     return Status::Ok();

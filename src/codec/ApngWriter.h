@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "codec/AnimationFrames.h"
+#include "core/Progress.h"
 #include "core/Status.h"
 
 namespace vantrel {
@@ -25,6 +26,8 @@ inline constexpr std::size_t kMaxApngDataChunk = std::size_t{1} << 20;
 
 // Replaces out with the animated PNG file of the animation; on failure out
 // is empty and the status says why.
-Status EncodeApng(const AnimationFrames& animation, std::vector<std::uint8_t>& out);
+// With steps, one step per frame; when steps says stop, out is empty and the
+// status says kStoppedByUser.
+Status EncodeApng(const AnimationFrames& animation, std::vector<std::uint8_t>& out, ProgressSteps* steps = nullptr);
 
 }  // namespace vantrel

@@ -72,7 +72,7 @@ bool MakeConfig(const WebpOptions& options, WebPConfig& config) {
 }  // namespace
 
 Status EncodeWebpAnimation(const AnimationFrames& animation, const WebpOptions& options,
-                           std::vector<std::uint8_t>& out) {
+                           std::vector<std::uint8_t>& out, ProgressSteps* steps) {
     out.clear();
     if (Status checked = CheckAnimationFrames(animation); !checked) return checked;
     WebPConfig config;
@@ -93,6 +93,7 @@ Status EncodeWebpAnimation(const AnimationFrames& animation, const WebpOptions& 
             return EncoderError(encoder.get(), "adding a frame");
         timestamp += frame.milliseconds;
         if (timestamp > INT_MAX) return Status::Error("The animation lasts too long for a WebP file.");
+        if (steps != nullptr && !steps->Step()) return Status::Error(std::string(kStoppedByUser));
     }
     // The end of the last frame.
     if (!WebPAnimEncoderAdd(encoder.get(), nullptr, static_cast<int>(timestamp), nullptr))

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "codec/AnimationFrames.h"
+#include "core/Progress.h"
 #include "core/Status.h"
 
 namespace vantrel {
@@ -26,7 +27,9 @@ struct WebpOptions {
 
 // Replaces out with the WebP file of the animation; on failure out is empty
 // and the status says why.
+// With steps, one step per frame; when steps says stop, out is empty and the
+// status says kStoppedByUser.
 Status EncodeWebpAnimation(const AnimationFrames& animation, const WebpOptions& options,
-                           std::vector<std::uint8_t>& out);
+                           std::vector<std::uint8_t>& out, ProgressSteps* steps = nullptr);
 
 }  // namespace vantrel

@@ -39,23 +39,31 @@ void Animation::SetSize(int width, int height) {
 
 void Animation::RenderAll() { RenderFrom(FirstFrame()); }
 
-bool Animation::RenderAll(ProgressSteps& steps) {
-    for (const auto& frame : frames_) {
-        frame->UpdateAllComposites();
-        frame->Render();
-        if (!steps.Step()) return false;
-    }
-    return true;
-}
+bool Animation::RenderAll(ProgressSteps& steps) { return RenderRange(0, &steps); }
 
 void Animation::RenderFrom(const AnimFrame* frame) {
     const std::ptrdiff_t first = IndexOf(frame);
     if (first < 0) return;
-    for (std::size_t i = std::size_t(first); i < frames_.size(); ++i) {
+    if (renderSteps_ != nullptr) renderSteps_->AddToTotal(frames_.size() - std::size_t(first));
+    RenderRange(std::size_t(first), renderSteps_);
+}
+
+bool Animation::RenderRange(std::size_t first, ProgressSteps* steps) {
+    for (std::size_t i = first; i < frames_.size(); ++i) {
+        if (steps != nullptr && steps->Stopped()) return false;
         frames_[i]->UpdateAllComposites();
         frames_[i]->Render();
+        if (steps != nullptr && !steps->Step()) return false;
     }
+    return true;
 }
+
+Animation::RenderStepsScope::RenderStepsScope(Animation& animation, ProgressSteps& steps)
+    : animation_(animation), outer_(animation.renderSteps_) {
+    animation.renderSteps_ = &steps;
+}
+
+Animation::RenderStepsScope::~RenderStepsScope() { animation_.renderSteps_ = outer_; }
 
 void Animation::RenderOver(AnimFrame& frame, const Rect& area, const std::function<void(AnimFrame&)>& visit) {
     const std::ptrdiff_t first = IndexOf(&frame);

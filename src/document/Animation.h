@@ -62,6 +62,22 @@ public:
     bool RenderAll(ProgressSteps& steps);
     // The same for frame and every frame after it (nothing when frame is not in the list).
     void RenderFrom(const AnimFrame* frame);
+    // While one lives, the renders of RenderAll() and RenderFrom (so also
+    // SetSize) count one step of steps per frame, and once steps says stop
+    // they leave the frames not reached with the pictures they had: whoever
+    // made the scope then undoes the change that asked for the render. The
+    // renders of a single frame's change (RenderOver) are not counted.
+    class RenderStepsScope {
+    public:
+        RenderStepsScope(Animation& animation, ProgressSteps& steps);
+        ~RenderStepsScope();
+        RenderStepsScope(const RenderStepsScope&) = delete;
+        RenderStepsScope& operator=(const RenderStepsScope&) = delete;
+
+    private:
+        Animation& animation_;
+        ProgressSteps* outer_;
+    };
     // After the items of frame changed inside area (their composites already
     // rebuilt): renders frame, then every frame lying over it directly or
     // through other frames, rebuilding there only the composites that blend
@@ -129,8 +145,11 @@ public:
 private:
     std::unique_ptr<AnimFrame> MakeFrameLike(const AnimFrame& model, bool render = true) const;
     AnimFrame* InsertAt(std::size_t index, std::unique_ptr<AnimFrame> frame);
+    // Renders the frames from index first on; false when steps said stop.
+    bool RenderRange(std::size_t first, ProgressSteps* steps);
 
     Rect canvas_;
+    ProgressSteps* renderSteps_ = nullptr;  // the innermost RenderStepsScope's, not owned
     std::vector<std::unique_ptr<AnimFrame>> frames_;
 };
 

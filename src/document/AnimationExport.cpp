@@ -37,22 +37,28 @@ AnimationFrames RenderedAnimationFrames(const Animation& animation) {
 }
 
 Status EncodeRenderedAnimationImage(const Animation& animation, AnimationFormat format, const WebpOptions& webp,
-                                    std::vector<std::uint8_t>& out) {
+                                    std::vector<std::uint8_t>& out, ProgressSteps* steps) {
     out.clear();
     const AnimationFrames frames = RenderedAnimationFrames(animation);
     if (frames.frames.empty()) return Status::Error("There is no frame to write: every frame is a master frame.");
+    if (steps != nullptr) steps->AddToTotal(frames.frames.size());
     switch (format) {
-    case AnimationFormat::Webp: return EncodeWebpAnimation(frames, webp, out);
-    case AnimationFormat::Apng: return EncodeApng(frames, out);
+    case AnimationFormat::Webp: return EncodeWebpAnimation(frames, webp, out, steps);
+    case AnimationFormat::Apng: return EncodeApng(frames, out, steps);
     case AnimationFormat::Gif: break;
     }
     return Status::Error("GIF files are written by the GIF export.");
 }
 
-Status SaveAnimationAsImage(Animation& animation, const std::filesystem::path& path, const WebpOptions& webp) {
-    animation.RenderAll();
+Status SaveAnimationAsImage(Animation& animation, const std::filesystem::path& path, const WebpOptions& webp,
+                            ProgressSteps* steps) {
+    ProgressSteps uncounted;
+    ProgressSteps& counted = steps != nullptr ? *steps : uncounted;
+    counted.AddToTotal(animation.FrameCount());
+    if (!animation.RenderAll(counted)) return Status::Error(std::string(kStoppedByUser));
     std::vector<std::uint8_t> bytes;
-    if (Status encoded = EncodeRenderedAnimationImage(animation, AnimationFormatFor(path), webp, bytes); !encoded)
+    if (Status encoded = EncodeRenderedAnimationImage(animation, AnimationFormatFor(path), webp, bytes, &counted);
+        !encoded)
         return encoded;
     return WriteFileAtomic(path, bytes);
 }

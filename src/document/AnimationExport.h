@@ -30,11 +30,16 @@ AnimationFrames RenderedAnimationFrames(const Animation& animation);
 
 // The bytes of the animation as a WebP or animated PNG file (format must be
 // one of the two; webp applies to WebP only). The frames must be rendered.
+// With steps, one step more per frame written; when steps says stop, out is
+// empty and the status says kStoppedByUser.
 Status EncodeRenderedAnimationImage(const Animation& animation, AnimationFormat format, const WebpOptions& webp,
-                                    std::vector<std::uint8_t>& out);
+                                    std::vector<std::uint8_t>& out, ProgressSteps* steps = nullptr);
 
 // Renders the animation and writes it to path as the format its extension
-// selects, which must be WebP or animated PNG.
-Status SaveAnimationAsImage(Animation& animation, const std::filesystem::path& path, const WebpOptions& webp = {});
+// selects, which must be WebP or animated PNG. With steps, a step per frame
+// rendered and per frame written; when steps says stop, nothing is written
+// (a file already at path stays as it was) and the status says kStoppedByUser.
+Status SaveAnimationAsImage(Animation& animation, const std::filesystem::path& path, const WebpOptions& webp = {},
+                            ProgressSteps* steps = nullptr);
 
 }  // namespace vantrel

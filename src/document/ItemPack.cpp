@@ -1,5 +1,6 @@
 #include "document/ItemPack.h"
 
+#include <algorithm>
 #include <limits>
 #include <new>
 
@@ -70,15 +71,28 @@ std::optional<std::uint64_t> ItemRecordCost(std::span<const std::uint8_t> record
 
 CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> record, MemoryBudget* budget,
                                  bool compose) {
-    const auto cost = ItemRecordCost(record);
-    if (!cost || (budget != nullptr && !budget->Take(*cost))) return nullptr;
+    auto cost = ItemRecordCost(record);
+    if (!cost) return nullptr;
+    // A label's size comes from its text and font, not from the stored
+    // bounds. Where the budget has no room for the largest label, it is
+    // measured and counted before it is drawn: a large font takes long to
+    // draw only to be refused.
+    static const std::uint64_t kLargestLabel = ItemMemoryBytes(kMaxLabelSide, kMaxLabelSide);
+    const bool label = *PeekRecordTag(record) == kLabelRecordTag;
+    if (label && budget != nullptr && budget->Remaining() < kLargestLabel + *cost) {
+        const std::optional<LabelItem::ImageSize> size = LabelItem::RecordImageSize(record);
+        if (!size) return nullptr;
+        cost = std::max(*cost, ItemMemoryBytes(std::uint64_t(size->width), std::uint64_t(size->height)));
+    }
+    if (budget != nullptr && !budget->Take(*cost)) return nullptr;
     std::unique_ptr<CanvasItem> item = NewItemForTag(*PeekRecordTag(record));
     if (!item->LoadRecord(record)) return nullptr;
-    // A label's size comes from its text and font, not from the stored
-    // bounds: count what it really holds.
-    const PackedDib& image = item->Image();
-    const std::uint64_t held = ItemMemoryBytes(std::uint64_t(image.Width()), std::uint64_t(image.Height()));
-    if (budget != nullptr && held > *cost && !budget->Take(held - *cost)) return nullptr;
+    if (label && budget != nullptr) {
+        // Counted at the size it was drawn at, when it was not measured.
+        const PackedDib& image = item->Image();
+        const std::uint64_t held = ItemMemoryBytes(std::uint64_t(image.Width()), std::uint64_t(image.Height()));
+        if (held > *cost && !budget->Take(held - *cost)) return nullptr;
+    }
     return compose ? list.AppendItem(std::move(item)) : list.AppendItemUncomposed(std::move(item));
 }
 

@@ -41,7 +41,12 @@ bool InRecordRange(int coordinate) {
 // One finished layout, made completely before the label takes it over.
 struct LaidOutLabel : LabelMeasures {
     PackedDib image;
+    // The image's size, also when it was only measured.
+    int width = 0;
+    int height = 0;
 };
+
+enum class LayOutPart { Measures, Image };
 
 // Image pixels from a smoothed drawing: each pixel averages the blue bytes of
 // its 4 x 4 block (a, 0 black to 255 white) and is the colour with
@@ -84,9 +89,10 @@ VANTREL_PIXEL_LOOP void FillPlain(PackedDib& image, const GreyBitmap& drawing, P
     }
 }
 
-// Lays out p: fonts, measurement, overhangs, drawing and image. None when a
-// font cannot be made, the drawing would exceed the limits, or memory runs out.
-std::optional<LaidOutLabel> LayOut(const LabelParams& p) {
+// Lays out p: fonts, measurement, overhangs, then (part Image) drawing and
+// image. None when a font cannot be made, the drawing would exceed the
+// limits, or memory runs out.
+std::optional<LaidOutLabel> LayOut(const LabelParams& p, LayOutPart part = LayOutPart::Image) {
     const int k = p.antiAliased ? kSupersample : 1;
     const std::string_view text = p.text;
 
@@ -110,9 +116,10 @@ std::optional<LaidOutLabel> LayOut(const LabelParams& p) {
     out.descent = scaled(out.metrics.descent);
     const int height = out.ascent + out.descent;
     if (height > kMaxLabelSide) return std::nullopt;
+    out.height = height;
     if (text.empty()) {
         // Zero width and the font's height; there is no character to measure.
-        out.image.SetSize(0, height);
+        if (part == LayOutPart::Image) out.image.SetSize(0, height);
         return out;
     }
 
@@ -131,14 +138,17 @@ std::optional<LaidOutLabel> LayOut(const LabelParams& p) {
     const std::int64_t drawingHeight = std::int64_t{b2} + 4;
     if (drawingWidth < 1 || drawingWidth > k * kMaxLabelSide || drawingHeight > k * kMaxLabelSide)
         return std::nullopt;
-    GreyBitmap drawing;
-    if (!drawing.Create(static_cast<int>(drawingWidth), static_cast<int>(drawingHeight), 255)) return std::nullopt;
-    font->DrawText(drawing, -static_cast<int>(out.leftOverhang * 4.0f), 0, text, extra);
-
     out.textWidth -= static_cast<int>(out.leftOverhang + out.rightOverhang);
     // The image leaves out the spacing after the last character.
-    const int width = std::max(0, k == 1 ? drawing.Width() - extra : CeilToInt((drawing.Width() - extra) * 0.25));
+    const int drawn = static_cast<int>(drawingWidth);
+    const int width = std::max(0, k == 1 ? drawn - extra : CeilToInt((drawn - extra) * 0.25));
     if (width > kMaxLabelSide) return std::nullopt;
+    out.width = width;
+    if (part == LayOutPart::Measures) return out;
+
+    GreyBitmap drawing;
+    if (!drawing.Create(drawn, static_cast<int>(drawingHeight), 255)) return std::nullopt;
+    font->DrawText(drawing, -static_cast<int>(out.leftOverhang * 4.0f), 0, text, extra);
     if (!out.image.SetSize(width, height) && width > 0 && height > 0) return std::nullopt;
     if (out.image.HasBlock()) {
         if (k == 1)
@@ -245,10 +255,18 @@ int LabelItem::HitHandle(const PointerState& hit) const {
     return kNoHandle;
 }
 
-bool LabelItem::LoadRecord(std::span<const std::uint8_t> record) {
+namespace {
+
+struct LabelRecord {
+    Rect bounds;
+    Point anchor;
+    LabelParams params;
+};
+
+std::optional<LabelRecord> ReadLabelRecord(std::span<const std::uint8_t> record) {
     ByteReader reader(record);
     const auto header = ReadRecordHeader(reader, kLabelRecordTag, kLabelRecordHeaderSize);
-    if (!header) return false;
+    if (!header) return std::nullopt;
     LabelParams p;
     p.widthFactor = reader.F64();
     p.charSpacing = reader.F64();
@@ -257,23 +275,43 @@ bool LabelItem::LoadRecord(std::span<const std::uint8_t> record) {
     p.font = LogFont::ReadFrom(reader);
     const Point anchor{reader.I32(), reader.I32()};
     reader.U32();  // reserved
-    if (reader.Exhausted()) return false;
-    if (!std::isfinite(p.widthFactor) || p.widthFactor <= 0.0) return false;
-    if (!std::isfinite(p.charSpacing) || p.charSpacing < 0.0) return false;
-    if (!InRecordRange(anchor.x) || !InRecordRange(anchor.y)) return false;
+    if (reader.Exhausted()) return std::nullopt;
+    if (!std::isfinite(p.widthFactor) || p.widthFactor <= 0.0) return std::nullopt;
+    if (!std::isfinite(p.charSpacing) || p.charSpacing < 0.0) return std::nullopt;
+    if (!InRecordRange(anchor.x) || !InRecordRange(anchor.y)) return std::nullopt;
 
     // The text runs from the header size up to its NUL.
     const auto textBytes = record.subspan(header->headerSize);
     const std::size_t searched = std::min(textBytes.size(), kMaxLabelTextLength + 1);
     const void* nul = std::memchr(textBytes.data(), 0, searched);
-    if (nul == nullptr) return false;
+    if (nul == nullptr) return std::nullopt;
     p.text.assign(reinterpret_cast<const char*>(textBytes.data()),
                   static_cast<const std::uint8_t*>(nul) - textBytes.data());
+    return LabelRecord{header->bounds, anchor, std::move(p)};
+}
 
+}  // namespace
+
+std::optional<LabelItem::ImageSize> LabelItem::RecordImageSize(std::span<const std::uint8_t> record) {
+    const std::optional<LabelRecord> read = ReadLabelRecord(record);
+    if (!read) return std::nullopt;
+    std::optional<LaidOutLabel> measured;
+    try {
+        measured = LayOut(read->params, LayOutPart::Measures);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+    if (!measured) return std::nullopt;
+    return ImageSize{measured->width, measured->height};
+}
+
+bool LabelItem::LoadRecord(std::span<const std::uint8_t> record) {
+    std::optional<LabelRecord> read = ReadLabelRecord(record);
+    if (!read) return false;
     // The stored bounds give the top-left corner; the size comes from the layout.
-    bounds = {header->bounds.left, header->bounds.top, header->bounds.left, header->bounds.top};
-    position = anchor;
-    params_ = std::move(p);
+    bounds = {read->bounds.left, read->bounds.top, read->bounds.left, read->bounds.top};
+    position = read->anchor;
+    params_ = std::move(read->params);
     return Layout();
 }
 

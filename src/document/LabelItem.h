@@ -124,6 +124,13 @@ public:
     // that is not a positive number or a spacing that is negative or not a
     // number, an anchor out of range, or a text or layout beyond the limits.
     bool LoadRecord(std::span<const std::uint8_t> record) override;
+    // The size of the image LoadRecord would make of record, found by
+    // measuring the text without drawing it; none where LoadRecord fails.
+    struct ImageSize {
+        int width = 0;
+        int height = 0;
+    };
+    static std::optional<ImageSize> RecordImageSize(std::span<const std::uint8_t> record);
     // The "LABL" record: 121 + text length bytes.
     std::optional<ItemRecord> SaveRecord() const override;
 

@@ -44,11 +44,20 @@ UndoHistory::~UndoHistory() {
     while (!steps_.empty()) steps_.pop_back();
 }
 
-bool UndoHistory::Push(std::unique_ptr<Command> command) {
+bool UndoHistory::Push(std::unique_ptr<Command> command, const ProgressReport& progress) {
     assert(openTransactions_ == 0 && "commands of an open transaction go through it");
     refusal_ = Status::Ok();
-    if (!command || !command->Execute(doc_)) return false;
-    if (!Keeps()) {
+    if (!command) return false;
+    ProgressSteps steps(progress);
+    bool changed = false;
+    {
+        Animation::RenderStepsScope counted(doc_.GetAnimation(), steps);
+        changed = command->Execute(doc_);
+    }
+    if (!changed) return false;
+    // The undo renders again, uncounted: the frames the stopped render did
+    // not reach get their pictures back too.
+    if (steps.Stopped() || !Keeps()) {
         command->Undo(doc_);
         return false;
     }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Progress.h"
 #include "core/Status.h"
 #include "document/Command.h"
 
@@ -33,7 +34,10 @@ public:
     // into it. Returns false, recording nothing, when the command changed
     // nothing, or when its result breaks what the document may hold
     // (CheckDocumentFits): the command is then undone and Refusal says why.
-    bool Push(std::unique_ptr<Command> command);
+    // A command that renders the whole animation reports one step per frame
+    // rendered to progress; when progress says stop, the command is undone
+    // and nothing is recorded (Refusal stays Ok: the user chose it).
+    bool Push(std::unique_ptr<Command> command, const ProgressReport& progress = {});
     // Why the last Push or Commit kept nothing though it changed something:
     // the rule's refusal; Ok otherwise.
     const Status& Refusal() const { return refusal_; }

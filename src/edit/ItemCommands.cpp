@@ -239,14 +239,13 @@ bool ZOrderCommand::Execute(CQVDoc& doc) {
     if (!frame) return false;
     const std::vector<CanvasItem*> items = FindItems(*frame, uids_);
     if (items.empty()) return false;
-    // The moved items in stack order, bottom first, and the order wanted.
-    std::vector<CanvasItem*> moving;
-    for (CanvasItem* item : frame->BottomToTop())
-        if (std::find(items.begin(), items.end(), item) != items.end()) moving.push_back(item);
+    // The moved items in stack order, bottom first, and the order wanted
+    // (membership by set: a frame may hold thousands of items).
+    const std::unordered_set<const CanvasItem*> chosen(items.begin(), items.end());
     const std::vector<CanvasItem*> old = frame->Items();
+    std::vector<CanvasItem*> moving;
     std::vector<CanvasItem*> wanted;
-    for (CanvasItem* item : old)
-        if (std::find(moving.begin(), moving.end(), item) == moving.end()) wanted.push_back(item);
+    for (CanvasItem* item : old) (chosen.contains(item) ? moving : wanted).push_back(item);
     wanted.insert(place_ == ZOrderPlace::Front ? wanted.end() : wanted.begin(), moving.begin(), moving.end());
     if (wanted == old) return false;
 
@@ -271,12 +270,27 @@ bool ZOrderCommand::Execute(CQVDoc& doc) {
 void ZOrderCommand::Undo(CQVDoc& doc) {
     AnimFrame* frame = FindFrame(doc, frame_);
     if (!frame) return;
+    // Items keep their identities and addresses while unlinked: one walk finds them all.
+    const auto byUid = ItemsByUid(*frame);
+    const auto find = [&byUid](ObjectUid uid) -> CanvasItem* {
+        const auto found = byUid.find(uid);
+        return found != byUid.end() ? found->second : nullptr;
+    };
     std::vector<std::pair<ObjectUid, std::unique_ptr<CanvasItem>>> taken;  // top first
-    for (const Place& place : before_)
-        if (CanvasItem* item = frame->FindItemByUid(place.uid)) taken.emplace_back(place.below, frame->Unlink(item));
-    // Bottom first: each finds the item it lay on, moved or not, already in place.
-    for (auto it = taken.rbegin(); it != taken.rend(); ++it)
-        frame->InsertAbove(it->first != 0 ? frame->FindItemByUid(it->first) : nullptr, std::move(it->second));
+    std::unordered_set<ObjectUid> out;
+    for (const Place& place : before_) {
+        if (CanvasItem* item = find(place.uid)) {
+            taken.emplace_back(place.below, frame->Unlink(item));
+            out.insert(place.uid);
+        }
+    }
+    // Bottom first: each finds the item it lay on, moved or not, already in
+    // place (one still out of the list counts as none).
+    for (auto it = taken.rbegin(); it != taken.rend(); ++it) {
+        CanvasItem* below = it->first != 0 && !out.contains(it->first) ? find(it->first) : nullptr;
+        out.erase(it->second->Uid());
+        frame->InsertAbove(below, std::move(it->second));
+    }
     frame->UpdateAllComposites();
     doc.ItemsChanged(*frame, frame->ItemBounds(false));
 }

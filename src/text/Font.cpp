@@ -288,8 +288,7 @@ std::unique_ptr<Font> Font::Create(const LogFont& request) {
     // pick turns out unusable.
     const std::string names[] = {Cp1252ToUtf8(request.FaceName()), "sans-serif"};
     for (const std::string& name : names) {
-        std::optional<FaceChoice> choice =
-            text_detail::ChooseFace(system->Config(), name, weight, italic);
+        std::optional<FaceChoice> choice = system->Choose(name, weight, italic);
         if (!choice) continue;
         if (auto impl = Impl::Open(system, request, std::move(*choice)))
             return std::unique_ptr<Font>(new Font(std::move(impl)));

@@ -55,6 +55,18 @@ FontSystem::~FontSystem() {
     FT_Done_FreeType(library_);
 }
 
+std::optional<FaceChoice> FontSystem::Choose(const std::string& family, int weight, bool italic) {
+    // Requests come from documents: a bounded number is remembered.
+    constexpr std::size_t kRemembered = 256;
+    const std::lock_guard<std::mutex> lock(chosenLock_);
+    auto key = std::make_tuple(family, weight, italic);
+    if (const auto found = chosen_.find(key); found != chosen_.end()) return found->second;
+    if (chosen_.size() >= kRemembered) chosen_.clear();
+    std::optional<FaceChoice> choice = ChooseFace(config_, family, weight, italic);
+    chosen_.emplace(std::move(key), choice);
+    return choice;
+}
+
 std::optional<FaceChoice> ChooseFace(FcConfig* config, const std::string& family, int weight,
                                      bool italic) {
     PatternPtr pattern(FcPatternCreate());

@@ -8,12 +8,24 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace vantrel::text_detail {
+
+// The font file fontconfig picked for a request, with the synthesis it asks for.
+struct FaceChoice {
+    std::string file;
+    int index = 0;
+    std::vector<std::string> families;  // UTF-8, the preferred name first
+    bool embolden = false;              // draw a regular face bold
+    std::optional<FcMatrix> matrix;     // slant a roman face to italic
+};
 
 // Owns the FreeType library and a fontconfig configuration. Every Font holds
 // a reference, so the system outlives every face made from it; the last
@@ -33,20 +45,18 @@ public:
     FT_Library Library() const { return library_; }
     FcConfig* Config() const { return config_; }
 
+    // ChooseFace on this configuration, remembered: fontconfig's matching
+    // takes longer than opening the face, and a document's labels ask for
+    // the same few faces over and over.
+    std::optional<FaceChoice> Choose(const std::string& family, int weight, bool italic);
+
 private:
     FontSystem(FT_Library library, FcConfig* config) : library_(library), config_(config) {}
 
     FT_Library library_;
     FcConfig* config_;
-};
-
-// The font file fontconfig picked for a request, with the synthesis it asks for.
-struct FaceChoice {
-    std::string file;
-    int index = 0;
-    std::vector<std::string> families;  // UTF-8, the preferred name first
-    bool embolden = false;              // draw a regular face bold
-    std::optional<FcMatrix> matrix;     // slant a roman face to italic
+    std::mutex chosenLock_;
+    std::map<std::tuple<std::string, int, bool>, std::optional<FaceChoice>> chosen_;
 };
 
 // Picks the best scalable face for family (UTF-8; empty selects the default

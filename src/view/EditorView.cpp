@@ -350,8 +350,8 @@ void EditorView::OnAnimationChanged() {
 
 // ---- editing ----
 
-bool EditorView::Execute(std::unique_ptr<Command> command) {
-    if (doc_.Execute(std::move(command))) return true;
+bool EditorView::Execute(std::unique_ptr<Command> command, const ProgressReport& progress) {
+    if (doc_.Execute(std::move(command), progress)) return true;
     TellRefusal(doc_.History().Refusal());
     return false;
 }

@@ -212,7 +212,12 @@ public:
     // ---- editing ----
     // Runs command on the document's history; false when it changed nothing
     // or the document may not hold its result (the refusal is then told).
-    bool Execute(std::unique_ptr<Command> command);
+    // A command that renders every frame reports its frames to progress
+    // (Host().Progress: a window with Cancel past half a second); when it
+    // says stop, the command is undone and nothing is told.
+    bool Execute(std::unique_ptr<Command> command, const ProgressReport& progress = {});
+    // The progress of such a command.
+    ProgressReport RenderProgress() { return host_.Progress("Rendering the frames..."); }
     // Commits a step of many commands; a refusal of its result is told.
     bool Commit(Transaction& step);
     // Tells a refusal, if refused holds one.

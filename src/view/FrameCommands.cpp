@@ -110,12 +110,14 @@ void Loop(EditorView& v) {
         v.Execute(std::make_unique<LoopCountCommand>("Loop Count", *count));
 }
 
-void AutoSize(EditorView& v) { v.Execute(std::make_unique<AutoFrameSizeCommand>("Auto Frame Size", CurrentUid(v))); }
+void AutoSize(EditorView& v) {
+    v.Execute(std::make_unique<AutoFrameSizeCommand>("Auto Frame Size", CurrentUid(v)), v.RenderProgress());
+}
 
 void Setup(EditorView& v) {
     const Animation& animation = v.GetAnimation();
     if (const auto size = Dialogs(v).FrameSetup({animation.Width(), animation.Height()}))
-        v.Execute(std::make_unique<CanvasSizeCommand>("Frame Setup", size->width, size->height));
+        v.Execute(std::make_unique<CanvasSizeCommand>("Frame Setup", size->width, size->height), v.RenderProgress());
 }
 
 void Preview(EditorView& v) { Dialogs(v).PreviewAnimation(v.GetAnimation()); }

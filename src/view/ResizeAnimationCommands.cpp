@@ -25,7 +25,7 @@ void ResizeAnimation(EditorView& v) {
         v.Host().ShowMessage(fits.message(), MessageStyle::Error);
         return;
     }
-    v.Execute(std::move(command));
+    v.Execute(std::move(command), v.RenderProgress());
 }
 
 constexpr CommandRoute<EditorView> kRoutes[] = {

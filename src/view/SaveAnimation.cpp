@@ -46,11 +46,12 @@ SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathC
     }
     // The extension chooses the writer; WebP and animated PNG keep every colour and ask nothing.
     GifExportResult result;
+    ProgressSteps steps(progress);
     if (AnimationFormatFor(path) == AnimationFormat::Gif) {
-        ProgressSteps steps(progress);
         result = GifExportJob::OfAnimation(animation, CountingIn(steps)).Save(path, chooseGif);
     } else {
-        result.status = SaveAnimationAsImage(animation, path);
+        result.status = SaveAnimationAsImage(animation, path, {}, &steps);
+        if (steps.Stopped()) result.status = Status::Ok(), result.report.cancelled = true;
     }
     SaveOutcome outcome = Finish(std::move(result.status), path, result.report);
     if (outcome.kind == SaveOutcome::Kind::Saved) animation.SetAnimationFile(path);

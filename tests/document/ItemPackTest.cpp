@@ -5,6 +5,7 @@
 #include "DocumentFileFixtures.h"
 #include "ItemRecordBytes.h"
 #include "document/Archive.h"
+#include "document/LabelItem.h"
 
 namespace vantrel {
 namespace {
@@ -195,6 +196,65 @@ TEST(ItemPackTest, RecordCostsComeFromTheBoundsBeforeAnythingIsMade) {
     EXPECT_FALSE(ItemRecordCost(test::BoxRecord({0, 0, 1, 1}, 0, "BOXX")).has_value());
     const Bytes box = test::BoxRecord({0, 0, 1, 1}, 0);
     EXPECT_FALSE(ItemRecordCost(std::span(box).first(20)).has_value()) << "shorter than the common header";
+}
+
+// A label is measured without being drawn: the size it reports for its
+// record is the size of the image loading the record draws, for plain and
+// smoothed text, spacing, width factors, and an empty text.
+TEST(ItemPackTest, ALabelMeasuredWithoutDrawingHasTheSizeItIsDrawnAt) {
+    LogFont big = LogFont::DocumentDefault();
+    big.height = 90;
+    const LabelParams cases[] = {
+        {"Paste", LogFont::DocumentDefault(), 0x000000FF, false, 1.0, 2.0},
+        {"Paste", LogFont::DocumentDefault(), 0x000000FF, true, 1.0, 0.0},
+        {"Wide text, wide spacing", big, 0x00FF0000, true, 2.5, 7.5},
+        {"jqy", big, 0x00FF0000, false, 0.5, 0.0},
+        {"", big, 0x00FF0000, true, 1.0, 3.0},
+    };
+    for (const LabelParams& params : cases) {
+        const auto label = test::StyledLabel(params, {430, 610});
+        const auto record = label->SaveRecord();
+        ASSERT_TRUE(record.has_value());
+        const auto measured = LabelItem::RecordImageSize(*record);
+        ASSERT_TRUE(measured.has_value()) << params.text;
+        LabelItem loaded;
+        ASSERT_TRUE(loaded.LoadRecord(*record));
+        EXPECT_EQ(measured->width, loaded.Image().Width()) << params.text;
+        EXPECT_EQ(measured->height, loaded.Image().Height()) << params.text;
+        EXPECT_GT(measured->height, 0) << params.text;
+    }
+    const Bytes damaged = test::BoxRecord({0, 0, 1, 1}, 0, "LABL");
+    EXPECT_FALSE(LabelItem::RecordImageSize(damaged).has_value());
+}
+
+// A label whose stored bounds are small but whose text draws large is
+// counted at the size it draws at, before it is made.
+TEST(ItemPackTest, ALabelCountsTheSizeItDrawsAtNotItsStoredBounds) {
+    LogFont big = LogFont::DocumentDefault();
+    big.height = 400;
+    auto label = test::StyledLabel({"A large label", big, 0x00000000, true, 1.0, 0.0}, {0, 400});
+    Bytes record = *label->SaveRecord();
+    // Stored bounds of no size: right = left and bottom = top.
+    test::PokeU32(record, 16, test::PeekU32(record, 8));
+    test::PokeU32(record, 20, test::PeekU32(record, 12));
+    const auto size = LabelItem::RecordImageSize(record);
+    ASSERT_TRUE(size.has_value());
+    const std::uint64_t needed = ItemMemoryBytes(std::uint64_t(size->width), std::uint64_t(size->height));
+    ASSERT_EQ(ItemRecordCost(record), kItemOverheadBytes);
+
+    MemoryBudget tight(needed - 1);
+    ItemList list;
+    EXPECT_EQ(CreateItemFromRecord(list, record, &tight), nullptr);
+    EXPECT_EQ(tight.Needed(), needed);
+    EXPECT_EQ(list.CountItems(), 0);
+    MemoryBudget enough(needed);
+    ASSERT_NE(CreateItemFromRecord(list, record, &enough), nullptr);
+    EXPECT_FALSE(enough.Exceeded());
+    EXPECT_EQ(list.Top()->Image().Width(), size->width);
+    // With room for any label it is drawn first and counted the same.
+    MemoryBudget roomy(std::uint64_t{1} << 40);
+    ASSERT_NE(CreateItemFromRecord(list, record, &roomy), nullptr);
+    EXPECT_EQ(roomy.Needed(), needed);
 }
 
 }  // namespace

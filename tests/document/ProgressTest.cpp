@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iterator>
 
 #include "DocTestUtil.h"
@@ -13,6 +14,7 @@
 #include "document/BitmapItem.h"
 #include "document/CQVDoc.h"
 #include "document/DocumentFile.h"
+#include "document/AnimationExport.h"
 #include "document/Export.h"
 #include "support/TestPaths.h"
 
@@ -104,20 +106,54 @@ TEST_P(OpeningProgress, ReportsUpToTheEndAndAStopAtAnyStepKeepsTheDocument) {
 
 INSTANTIATE_TEST_SUITE_P(Files, OpeningProgress, ::testing::Values("gif", "qvd"));
 
-TEST(ExportProgress, AStopAtAnyStepWritesNothingAndKeepsAnOldFile) {
-    const std::filesystem::path dir = test::ScratchDir("progress-export");
+// A writer of the animation to a file: true when the run was stopped.
+using AnimationSaver = std::function<bool(Animation&, const std::filesystem::path&, const ProgressReport&)>;
+
+// The WebP and animated PNG writer, which the extension chooses.
+bool SaveImage(Animation& animation, const std::filesystem::path& path, const ProgressReport& progress) {
+    ProgressSteps steps(progress);
+    const Status status = SaveAnimationAsImage(animation, path, {}, &steps);
+    EXPECT_EQ(status.ok(), !steps.Stopped()) << status.message();
+    if (steps.Stopped()) {
+        EXPECT_EQ(status.message(), kStoppedByUser);
+    }
+    return steps.Stopped();
+}
+
+struct ExportCase {
+    const char* extension;
+    AnimationSaver save;
+    std::size_t leastReports;  // for 5 frames
+};
+
+const ExportCase kExports[] = {
+    {"gif",
+     [](Animation& animation, const std::filesystem::path& path, const ProgressReport& progress) {
+         ProgressSteps steps(progress);
+         const GifExportResult result =
+             GifExportJob::OfAnimation(animation, CountingIn(steps)).Save(path, DefaultGifOptionsChooser());
+         EXPECT_TRUE(result.status.ok()) << result.status.message();
+         return result.report.cancelled;
+     },
+    // one report for each frame rendered and for each image of each pass
+     5 + 2 * 5},
+    // one report for each frame rendered and for each frame written
+    {"webp", SaveImage, 5 + 5},
+    {"apng", SaveImage, 5 + 5},
+};
+
+class ExportProgress : public ::testing::TestWithParam<ExportCase> {};
+
+TEST_P(ExportProgress, AStopAtAnyStepWritesNothingAndKeepsAnOldFile) {
+    const std::string extension = GetParam().extension;
+    const std::filesystem::path dir = test::ScratchDir(("progress-export-" + extension).c_str());
     auto doc = Striped(5);
-    const std::filesystem::path path = dir / "out.gif";
+    const std::filesystem::path path = dir / ("out." + extension);
     Recorder whole;
-    ProgressSteps wholeSteps(whole.Report());
-    const GifExportResult saved =
-        GifExportJob::OfAnimation(doc->GetAnimation(), CountingIn(wholeSteps)).Save(path, DefaultGifOptionsChooser());
-    ASSERT_TRUE(saved.status);
-    EXPECT_FALSE(saved.report.cancelled);
+    ASSERT_FALSE(GetParam().save(doc->GetAnimation(), path, whole.Report()));
     whole.ExpectSteady();
     EXPECT_EQ(whole.reports.back().first, whole.reports.back().second);  // it got to the end
-    // One report for each frame rendered and for each image of each pass.
-    EXPECT_GE(whole.reports.size(), 5u + 2 * 5u);
+    EXPECT_GE(whole.reports.size(), GetParam().leastReports);
     const std::vector<std::uint8_t> written = FileBytes(path);
     ASSERT_FALSE(written.empty());
 
@@ -127,26 +163,22 @@ TEST(ExportProgress, AStopAtAnyStepWritesNothingAndKeepsAnOldFile) {
     for (std::size_t stop = 1; stop < whole.reports.size(); ++stop) {
         Recorder partial;
         partial.stopAfter = stop;
-        ProgressSteps steps(partial.Report());
-        const GifExportResult stopped =
-            GifExportJob::OfAnimation(doc->GetAnimation(), CountingIn(steps)).Save(path, DefaultGifOptionsChooser());
-        EXPECT_TRUE(stopped.status.ok()) << stop;
-        EXPECT_TRUE(stopped.report.cancelled) << stop;
+        EXPECT_TRUE(GetParam().save(doc->GetAnimation(), path, partial.Report())) << stop;
+        EXPECT_EQ(partial.reports.size(), stop);  // no report after the stop
         EXPECT_EQ(FileBytes(path), written) << stop;
-        EXPECT_FALSE(std::filesystem::exists(dir / "new.gif"));
     }
     // and a stopped export to a new name leaves no file at all
     Recorder early;
     early.stopAfter = 3;
-    ProgressSteps earlySteps(early.Report());
-    const GifExportResult none = GifExportJob::OfAnimation(doc->GetAnimation(), CountingIn(earlySteps))
-                                     .Save(dir / "new.gif", DefaultGifOptionsChooser());
-    ASSERT_TRUE(none.status);
-    EXPECT_TRUE(none.report.cancelled);
-    EXPECT_FALSE(std::filesystem::exists(dir / "new.gif"));
+    const std::filesystem::path fresh = dir / ("new." + extension);
+    EXPECT_TRUE(GetParam().save(doc->GetAnimation(), fresh, early.Report()));
+    EXPECT_FALSE(std::filesystem::exists(fresh));
     for (const auto& entry : std::filesystem::directory_iterator(dir))
-        EXPECT_EQ(entry.path().filename(), "out.gif") << "left behind: " << entry.path();
+        EXPECT_EQ(entry.path(), path) << "left behind: " << entry.path();
 }
+
+INSTANTIATE_TEST_SUITE_P(Formats, ExportProgress, ::testing::ValuesIn(kExports),
+                         [](const auto& info) { return std::string(info.param.extension); });
 
 TEST(ProgressSteps, CountsWithinTheTotalAndStaysStopped) {
     std::vector<std::size_t> seen;

@@ -30,14 +30,19 @@ TEST(FontTest, ArialResolvesToLiberationSans) {
         {{.weight = 700, .italic = true}, "LiberationSans-BoldItalic.ttf"},
         {{.weight = 0}, "LiberationSans-Regular.ttf"},  // weight 0 means regular
     };
-    for (const Case& c : cases) {
-        const auto font = MakeFont(c.request);
-        ASSERT_NE(font, nullptr);
-        EXPECT_EQ(font->FamilyName(), "Liberation Sans");
-        EXPECT_EQ(FileName(*font), c.file);
-        EXPECT_TRUE(std::filesystem::exists(font->FilePath()));
-        // Liberation Sans stands in for Arial: it is not the face asked for.
-        EXPECT_FALSE(font->HasRequestedName());
+    // The second pass, in the other order, finds every face remembered from
+    // the first: each request must still get its own.
+    for (const bool reversed : {false, true}) {
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            const Case& c = cases[reversed ? std::size(cases) - 1 - i : i];
+            const auto font = MakeFont(c.request);
+            ASSERT_NE(font, nullptr);
+            EXPECT_EQ(font->FamilyName(), "Liberation Sans");
+            EXPECT_EQ(FileName(*font), c.file) << (reversed ? "remembered" : "first");
+            EXPECT_TRUE(std::filesystem::exists(font->FilePath()));
+            // Liberation Sans stands in for Arial: it is not the face asked for.
+            EXPECT_FALSE(font->HasRequestedName());
+        }
     }
 }
 
