@@ -278,11 +278,17 @@ TEST_F(CliDocument, DryRunPrintsTheSizeOfTheFileAndWritesNothing) {
     }
 }
 
+// The size of the GIF export of document with the defaults (0 when it fails).
+std::uintmax_t DefaultExportSize(const fs::path& document, const fs::path& dir) {
+    const auto full = dir / "full.gif";
+    if (RunCli({"export", document.string(), full.string()}).exitCode != 0) return 0;
+    return fs::file_size(full);
+}
+
 TEST_F(CliDocument, MaxBytesKeepsToTheBudgetOrWritesNothing) {
     const auto sample = vantrel::test::SourceDir() / "examples" / "sample.qvd";
-    const auto full = dir / "full.gif";
-    ASSERT_EQ(RunCli({"export", sample.string(), full.string()}).exitCode, 0);
-    const auto fullSize = fs::file_size(full);
+    const auto fullSize = DefaultExportSize(sample, dir);
+    ASSERT_GT(fullSize, 0u);
     const auto out = dir / "budget.gif";
     for (auto budget : {fullSize, fullSize - 1, fullSize * 3 / 4}) {
         SCOPED_TRACE(budget);
@@ -311,9 +317,8 @@ TEST_F(CliDocument, MaxBytesKeepsToTheBudgetOrWritesNothing) {
 // unless --allow-few-colors is given; then the file keeps the budget.
 TEST_F(CliDocument, MaxBytesBelowSixteenColoursIsWrittenOnlyWhenAllowed) {
     const auto sample = vantrel::test::SourceDir() / "examples" / "sample.qvd";
-    const auto full = dir / "full.gif";
-    ASSERT_EQ(RunCli({"export", sample.string(), full.string()}).exitCode, 0);
-    const auto fullSize = fs::file_size(full);
+    const auto fullSize = DefaultExportSize(sample, dir);
+    ASSERT_GT(fullSize, 0u);
     const auto out = dir / "few.gif";
     bool refusedFew = false;
     for (int percent = 98; percent >= 2 && !refusedFew; percent -= 4) {

@@ -218,8 +218,16 @@ void GifSaveOptionsDialog::accept() {
     }
     // The search runs on the worker; the answer accepts the dialog or says why not.
     ok_->setEnabled(false);
-    fitMessage_->setText(QStringLiteral("Looking for the colour count that fits..."));
+    ShowFitMessage(QStringLiteral("Looking for the colours and lossy level that fit..."));
     estimator_->Fit(Options(), std::uint64_t(fitKilobytes_->value()) * kBytesPerKilobyte);
+}
+
+void GifSaveOptionsDialog::ShowFitMessage(const QString& text) {
+    fitMessage_->setText(text);
+    // A message of several lines grows the dialog rather than being cut off.
+    layout()->activate();
+    const int wanted = std::max(layout()->totalHeightForWidth(width()), sizeHint().height());
+    if (wanted > height()) resize(width(), wanted);
 }
 
 void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
@@ -234,7 +242,7 @@ void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
     }
     ok_->setEnabled(true);
     if (!estimate.ok) {
-        fitMessage_->setText(QStringLiteral("It does not fit: ") + estimate.message);
+        ShowFitMessage(QStringLiteral("It does not fit: ") + estimate.message);
         // The search stopped any estimate still running when OK was pressed:
         // the size of the choices as they stand is asked again.
         if (size_->text() == WorkingOutText()) estimator_->Estimate(Options());
@@ -249,13 +257,13 @@ void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
                                .arg(FileSizeText(estimate.bytes));
     if (estimate.report.fewColors) {
         // So few colours change most pictures: the user sees the preview and decides.
-        fitMessage_->setText(QStringLiteral("The limit is met only with %1, fewer than %2 colours. "
+        ShowFitMessage(QStringLiteral("The limit is met only with %1, fewer than %2 colours. "
                                             "OK saves it so; or change the choices.")
                                  .arg(chosen)
                                  .arg(kFewestColorsUnasked));
         return;
     }
-    fitMessage_->setText(chosen);
+    ShowFitMessage(chosen);
     QDialog::accept();
 }
 
