@@ -203,7 +203,7 @@ void GifSaveOptionsDialog::ChoicesChanged() {
     classic_->setEnabled(counts_->isEnabled());
     fitKilobytes_->setEnabled(fit_->isChecked());
     fitted_.reset();
-    fitMessage_->clear();
+    ShowFitMessage(QString());
     ok_->setEnabled(true);
     if (!estimator_) return;
     size_->setText(WorkingOutText());
@@ -225,6 +225,7 @@ void GifSaveOptionsDialog::accept() {
 void GifSaveOptionsDialog::ShowFitMessage(const QString& text) {
     fitMessage_->setText(text);
     // A message of several lines grows the dialog rather than being cut off.
+    fitMessage_->setMinimumHeight(text.isEmpty() ? 0 : fitMessage_->heightForWidth(fitMessage_->width()));
     layout()->activate();
     const int wanted = std::max(layout()->totalHeightForWidth(width()), sizeHint().height());
     if (wanted > height()) resize(width(), wanted);
