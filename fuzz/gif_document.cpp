@@ -25,8 +25,10 @@ constexpr std::uint64_t kMaxFuzzPixels = std::uint64_t{1} << 14;
 std::uint64_t PixelsToMake(std::span<const std::uint8_t> bytes) {
     vantrel::GifFile gif;
     if (gif.ReadGif(bytes) != 1) return 0;  // refused the same way by the opener
-    const std::uint64_t screen = std::uint64_t{gif.screenWidth} * gif.screenHeight;
-    std::uint64_t pixels = 0;
+    // Every frame has the canvas's size, which the images' extent may give.
+    const vantrel::GifScreenSize canvas = vantrel::EffectiveScreen(gif);
+    const std::uint64_t screen = std::uint64_t(canvas.width) * std::uint64_t(canvas.height);
+    std::uint64_t pixels = screen;  // the first frame is made before any image is read
     for (const vantrel::GifImage& image : gif.images)
         pixels += std::uint64_t{image.width} * image.height + std::max<std::uint64_t>(screen, 1);
     return pixels;

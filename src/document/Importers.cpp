@@ -17,15 +17,10 @@ namespace {
 
 std::uint64_t Area(int width, int height) { return std::uint64_t(width) * std::uint64_t(height); }
 
-struct ScreenSize {
-    int width = 0;
-    int height = 0;
-};
+}  // namespace
 
-// The logical screen, with a side of 0 taken from the extent of the images
-// (the union of their rectangles from (0, 0)).
-ScreenSize EffectiveScreen(const GifFile& gif) {
-    ScreenSize screen{gif.screenWidth, gif.screenHeight};
+GifScreenSize EffectiveScreen(const GifFile& gif) {
+    GifScreenSize screen{gif.screenWidth, gif.screenHeight};
     if (screen.width != 0 && screen.height != 0) return screen;
     int right = 0;
     int bottom = 0;
@@ -38,6 +33,8 @@ ScreenSize EffectiveScreen(const GifFile& gif) {
     if (screen.height == 0) screen.height = bottom;
     return screen;
 }
+
+namespace {
 
 Rect ImageRect(const GifImage& image) {
     return {image.left, image.top, image.left + image.width, image.top + image.height};
@@ -58,7 +55,7 @@ struct Cleared {
     Rect part;
 };
 
-Cleared ClearedByDisposal(const GifImage& image, const ScreenSize& screen) {
+Cleared ClearedByDisposal(const GifImage& image, const GifScreenSize& screen) {
     const Rect r = ImageRect(image);
     if (!r.IsEmpty() && r.left <= 0 && r.top <= 0 && r.right >= screen.width && r.bottom >= screen.height)
         return {true, {}};
@@ -75,7 +72,7 @@ struct Base {
 
 // What the next image lies on after image (shown in frame, which lay on base)
 // is disposed of.
-Base BaseAfter(const GifImage& image, AnimFrame* frame, const Base& base, const ScreenSize& screen) {
+Base BaseAfter(const GifImage& image, AnimFrame* frame, const Base& base, const GifScreenSize& screen) {
     switch (image.disposal) {
     case 2: {  // restore to background
         const Cleared cleared = ClearedByDisposal(image, screen);
@@ -157,7 +154,7 @@ std::uint32_t DocumentLoopCount(bool hasLoopExtension, std::int32_t rawLoopCount
 
 std::uint64_t EstimateGifImportBytes(const GifFile& gif, int canvasWidth, int canvasHeight,
                                      std::size_t existingFrames) {
-    const ScreenSize screen = EffectiveScreen(gif);
+    const GifScreenSize screen = EffectiveScreen(gif);
     const std::size_t records = ImportedRecordCount(gif);
     std::uint64_t bytes = 0;
     Base base;  // only its cleared rectangle matters here
@@ -178,7 +175,7 @@ Status ImportGif(Animation& animation, GifFile& gif, AnimFrame* frame, std::uint
                  GifImportNotes* notes, ProgressSteps* progress) {
     GifImportNotes found;
     if (animation.IndexOf(frame) < 0) return Status::Error("The frame to import into is not in the animation.");
-    const ScreenSize screen = EffectiveScreen(gif);
+    const GifScreenSize screen = EffectiveScreen(gif);
     const std::size_t records = ImportedRecordCount(gif);
     const std::size_t available = animation.FrameCount() - std::size_t(animation.IndexOf(frame));
     const std::uint64_t needed =
@@ -240,7 +237,7 @@ Status OpenGifDocument(CQVDoc& doc, std::span<const std::uint8_t> bytes, const s
     GifFile gif;
     if (gif.ReadGif(bytes) != 1)
         return Status::Error(gif.errorMessage().empty() ? kNoGifFormat : gif.errorMessage());
-    const ScreenSize screen = EffectiveScreen(gif);
+    const GifScreenSize screen = EffectiveScreen(gif);
     char message[200];
     if (screen.width == 0 || screen.height == 0) {
         return Status::Error("The GIF has no logical screen size and no image to take one from.");

@@ -29,6 +29,14 @@ namespace vantrel {
 std::uint64_t EstimateGifImportBytes(const GifFile& gif, int canvasWidth, int canvasHeight,
                                      std::size_t existingFrames);
 
+// The canvas a GIF opens on: its logical screen, with a side of 0 taken from
+// the extent of the images (the union of their rectangles from (0, 0)).
+struct GifScreenSize {
+    int width = 0;
+    int height = 0;
+};
+GifScreenSize EffectiveScreen(const GifFile& gif);
+
 // The loop count of the document for a GIF's looping extension: none gives
 // 1 play, 0 plays without end, n repetitions give n + 1 plays (at most 65535).
 std::uint32_t DocumentLoopCount(bool hasLoopExtension, std::int32_t rawLoopCount);
