@@ -241,15 +241,22 @@ std::vector<vantrel::PackedDib> PhotoFrames() {
 
 // The frames as the export driver receives them (the copy the options
 // dialog takes), and the options the dialog opens with.
-vantrel::GifExportImages DialogCopy(const std::vector<vantrel::PackedDib>& frames, vantrel::GifExportOptions& options) {
-    vantrel::GifFile gif;
-    gif.SetScreenSize(frames.front().Width(), frames.front().Height());
-    gif.loopCount = 0;
-    for (const vantrel::PackedDib& frame : frames) gif.AddImageView(frame).delay = 10;
-    vantrel::ColorQuantizer quantizer;
-    const int distinct = quantizer.CountDistinctColors(gif);
-    options = vantrel::DefaultGifExportOptions(distinct);
-    return vantrel::CopyGifExportImages({distinct, true, &gif, true});
+std::shared_ptr<const vantrel::GifExportImages> DialogCopy(const std::vector<vantrel::PackedDib>& frames,
+                                                           vantrel::GifExportOptions& options) {
+    vantrel::GifExportImages images;
+    images.width = frames.front().Width();
+    images.height = frames.front().Height();
+    for (const vantrel::PackedDib& frame : frames) {
+        images.pixels.emplace_back().ShareFrom(frame);
+        images.delays.push_back(10);
+    }
+    auto copy = std::make_shared<const vantrel::GifExportImages>(std::move(images));
+    // The options the dialog opens with, for the colours the export counts.
+    vantrel::GifExportJob(copy).Encode([&options](const vantrel::GifExportRequest& request) {
+        options = vantrel::DefaultGifExportOptions(request.distinctColors);
+        return std::optional<vantrel::GifExportOptions>();
+    });
+    return copy;
 }
 
 const std::vector<vantrel::PackedDib>& Banner() {
@@ -268,11 +275,15 @@ using Frames = const std::vector<vantrel::PackedDib>& (*)();
 // default choices. Argument: 1 with size reduction (the default), 0 without.
 void BM_Export(benchmark::State& state, Frames frames) {
     vantrel::GifExportOptions options;
-    const vantrel::GifExportImages copy = DialogCopy(frames(), options);
+    vantrel::GifExportJob job(DialogCopy(frames(), options));
     options.sizeReduction = state.range(0) != 0;
-    std::vector<std::uint8_t> out;
-    for (auto _ : state) benchmark::DoNotOptimize(vantrel::EncodeGifExportImages(copy, options, out).ok());
-    state.counters["bytes"] = static_cast<double>(out.size());
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const vantrel::GifExportResult result = job.Encode(options);
+        bytes = result.bytes.size();
+        benchmark::DoNotOptimize(result.status.ok());
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
 }
 
 BENCHMARK_CAPTURE(BM_Export, Banner, &Banner)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
@@ -285,25 +296,25 @@ BENCHMARK_CAPTURE(BM_Export, Photo, &Photo)->Arg(1)->Arg(0)->Unit(benchmark::kMi
 // middle frame, 3 that preview alone.
 void BM_Estimate(benchmark::State& state, Frames frames) {
     vantrel::GifExportOptions options;
-    const vantrel::GifExportImages copy = DialogCopy(frames(), options);
-    std::vector<std::uint8_t> out;
-    if (!vantrel::EncodeGifExportImages(copy, options, out)) state.SkipWithError("export failed");
-    const std::uint64_t budget = out.size() / 2;
-    vantrel::GifExportReport report;
-    vantrel::GifImagePreview preview{copy.pixels.size() / 2, {}};
+    const auto copy = DialogCopy(frames(), options);
+    const vantrel::GifExportResult plain = vantrel::GifExportJob(copy).Encode(options);
+    if (!plain.status) state.SkipWithError("export failed");
+    const std::uint64_t budget = plain.bytes.size() / 2;
+    vantrel::GifExportRun run;
+    if (state.range(0) != 1) run.previewImage = copy->pixels.size() / 2;
+    vantrel::GifExportJob job(copy, run);
+    std::size_t bytes = 0;
+    int trials = 0;
     for (auto _ : state) {
-        if (state.range(0) == 2) {
-            benchmark::DoNotOptimize(
-                vantrel::EncodeGifExportImages(copy, options, out, &report, {{}, &preview, {}}).ok());
-        } else if (state.range(0) == 3) {
-            benchmark::DoNotOptimize(vantrel::PreviewGifExportImage(copy, options, preview).ok());
-        } else {
-            vantrel::GifExportOptions fitted;
-            benchmark::DoNotOptimize(vantrel::EncodeGifExportImagesWithin(copy, budget, options, out, fitted, &report).ok());
-        }
+        const vantrel::GifExportResult result = state.range(0) == 2   ? job.Encode(options)
+                                                : state.range(0) == 3 ? job.Preview(options)
+                                                                      : job.Fit(budget, options);
+        bytes = result.bytes.size();
+        trials = result.report.trials;
+        benchmark::DoNotOptimize(result.status.ok());
     }
-    state.counters["bytes"] = static_cast<double>(out.size());
-    state.counters["trials"] = report.trials;
+    state.counters["bytes"] = static_cast<double>(bytes);
+    state.counters["trials"] = trials;
 }
 
 BENCHMARK_CAPTURE(BM_Estimate, Banner, &Banner)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond);

@@ -85,7 +85,7 @@ bool ParsePalette(const Arguments& a, PaletteArgs& out, int& exitCode) {
 
 // The options of export that only GIF output takes, and the one only WebP takes.
 const std::vector<std::string> kGifValueOptions{"--colors", "--max-bytes", "--quantizer", "--lossy"};
-const std::vector<std::string> kGifSwitches{"--exact", "--no-size-reduction", "--dither"};
+const std::vector<std::string> kGifSwitches{"--exact", "--no-size-reduction", "--dither", "--allow-few-colors"};
 constexpr const char* kQualityOption = "--quality";
 
 std::vector<std::string> Joined(std::vector<std::string> list, const std::string& more) {
@@ -188,22 +188,31 @@ int ExportCommand(std::span<const std::string> args) {
     if (doc.GetAnimation().CountFrames(false) == 0)
         return Fail(kExitBadInput, a.Positionals()[0] + ": every frame is a master frame; there is nothing to export");
     std::string refusal;
-    GifExportReport report;
     if (!dryRun && !maxBytes) {
         // Opening renders every frame, so the export need not render again.
         // The picture is made from inputs left as they were: not flushed.
-        const Status status = SaveRenderedAnimationAsGif(doc.GetAnimation(), out, ChooserFor(palette, &refusal),
-                                                         &report, FileSync::None, TerminalProgress("writing " + out));
-        return Report(status, report, refusal, out);
+        ProgressSteps steps(TerminalProgress("writing " + out));
+        const GifExportResult result = GifExportJob::OfRenderedAnimation(doc.GetAnimation(), CountingIn(steps))
+                                           .Save(out, ChooserFor(palette, &refusal), FileSync::None);
+        return Report(result.status, result.report, refusal, out);
     }
     // Made in memory first: its size is the size of the file.
-    std::vector<std::uint8_t> bytes;
-    const Status status =
-        maxBytes ? EncodeAnimationWithin(doc.GetAnimation(), std::uint64_t(*maxBytes), bytes,
-                                         ChooserFor(palette, &refusal), &report)
-                 : EncodeAnimationAsGif(doc.GetAnimation(), bytes, ChooserFor(palette, &refusal), &report);
+    GifExportJob job = GifExportJob::OfRenderedAnimation(doc.GetAnimation());
+    const GifExportResult result = maxBytes ? job.Fit(std::uint64_t(*maxBytes), ChooserFor(palette, &refusal))
+                                            : job.Encode(ChooserFor(palette, &refusal));
+    const Status& status = result.status;
+    const GifExportReport& report = result.report;
+    const std::vector<std::uint8_t>& bytes = result.bytes;
     if (report.cancelled) return Fail(kExitBadInput, refusal);
     if (!status) return Fail(kExitBadInput, status.message());
+    // So few colours change most pictures beyond what was asked for: written only when allowed.
+    if (report.fewColors && !a.Has("--allow-few-colors")) {
+        return Fail(kExitBadInput, out + ": the limit of " + std::to_string(*maxBytes) + " bytes is met only with " +
+                                       std::to_string(report.requestedColors) + " colours, lossy " +
+                                       std::to_string(report.lossy) + " (" + std::to_string(bytes.size()) +
+                                       " bytes), fewer than " + std::to_string(kFewestColorsUnasked) +
+                                       "; nothing written (--allow-few-colors writes it)");
+    }
     // What the file holds is told only once it is written.
     if (!dryRun) {
         if (const Status written = WriteFileAtomic(out, bytes, FileSync::None); !written)
@@ -212,7 +221,8 @@ int ExportCommand(std::span<const std::string> args) {
     Report(status, report, refusal, out);
     if (maxBytes) {
         std::cout << out << ": fits the limit of " << *maxBytes << " bytes with " << report.requestedColors
-                  << " colours (" << report.trials << (report.trials == 1 ? " export" : " exports") << " tried)\n";
+                  << " colours (lossy " << report.lossy << "; " << report.trials
+                  << (report.trials == 1 ? " export" : " exports") << " tried)\n";
     }
     if (dryRun)
         std::cout << out << ": " << bytes.size() << " bytes would be written (dry run, nothing written)\n";
@@ -250,10 +260,9 @@ int ExportFrameCommand(std::span<const std::string> args) {
     AnimFrame& frame = *animation.Frames()[std::size_t(*number - 1)];
     animation.RenderAll();  // the frame may lie over earlier frames
     std::string refusal;
-    GifExportReport report;
-    const Status status = ExportFrame(frame, out, ChooserFor(palette, &refusal),
-                                      [quality] { return std::optional<int>(int(quality)); }, &report);
-    return Report(status, report, refusal, out);
+    const GifExportResult result = ExportFrame(frame, out, ChooserFor(palette, &refusal),
+                                               [quality] { return std::optional<int>(int(quality)); });
+    return Report(result.status, result.report, refusal, out);
 }
 
 int QuickCommand(std::span<const std::string> args) {
@@ -279,11 +288,11 @@ int QuickCommand(std::span<const std::string> args) {
     const Status made = MakeQuickAnimation(doc, images, seconds);
     if (!made) return Fail(kExitBadInput, made.message());
     if (toDocument) return SaveAs(doc, out);
-    GifExportReport report;
     std::string refusal;
-    const Status status = SaveAnimationAsGif(doc.GetAnimation(), out, DefaultGifOptionsChooser(), &report,
-                                             TerminalProgress("writing " + out.filename().string()));
-    return Report(status, report, refusal, out.string());
+    ProgressSteps steps(TerminalProgress("writing " + out.filename().string()));
+    const GifExportResult result =
+        GifExportJob::OfAnimation(doc.GetAnimation(), CountingIn(steps)).Save(out, DefaultGifOptionsChooser());
+    return Report(result.status, result.report, refusal, out.string());
 }
 
 }  // namespace vantrel::cli

@@ -90,9 +90,9 @@ bool HasPixelsOfItsSize(const GifImage& image) {
 
 ColorQuantizer::ColorQuantizer() : histogram_(kCellCount, 0), inverse_(kCellCount, -1) {}
 
-int ColorQuantizer::CountDistinctColors(const GifFile& gif) {
+int ColorQuantizer::CountDistinctColors(const GifFile& gif, const FrameChanges* changes) {
     counted_ = &gif;
-    if (CountDistinctColorsByRows(gif)) return static_cast<int>(distinct_.size());
+    if (CountDistinctColorsByRows(gif, changes)) return static_cast<int>(distinct_.size());
     // More than 256: which 257 colours are reported depends on the column
     // order, so they are found again in that order (which stops at 257).
     distinct_.clear();
@@ -118,7 +118,7 @@ int ColorQuantizer::CountDistinctColors(const GifFile& gif) {
 // The same colours as the column scan, found in memory order: each colour
 // keeps the earliest place it has in column order (image, then column, then
 // row), and sorting by those places gives the column scan's order.
-bool ColorQuantizer::CountDistinctColorsByRows(const GifFile& gif) {
+bool ColorQuantizer::CountDistinctColorsByRows(const GifFile& gif, const FrameChanges* changes) {
     struct Found {
         std::uint64_t place;
         PixelValue color;
@@ -128,16 +128,17 @@ bool ColorQuantizer::CountDistinctColorsByRows(const GifFile& gif) {
     ColorIndexTable seen;
     std::uint64_t imageNumber = 0;
     for (const GifImage& image : gif.images) {
+        const std::size_t record = imageNumber;
         ++imageNumber;
         if (!HasPixelsOfItsSize(image)) continue;
         const std::uint64_t height = image.height;
         // A pixel showing the colour the previous record has at its place
         // cannot bring a new colour nor an earlier place: only changed
         // columns are scanned.
-        const bool changesKnown = HasChangedColumns(image);
+        const bool changesKnown = changes != nullptr && changes->HasChangedColumns(gif, record);
         for (int y = 0; y < image.height; ++y) {
             const PixelValue* row = image.Pixels()->Row(y);
-            const ColumnSpan span = changesKnown ? image.changedColumns[static_cast<std::size_t>(y)]
+            const ColumnSpan span = changesKnown ? changes->Of(record).changedColumns[static_cast<std::size_t>(y)]
                                                  : ColumnSpan{0, image.width};
             // Within a row a repeated colour lies later in column order than
             // the pixel before it, so it cannot move the colour's place.
@@ -165,21 +166,22 @@ bool ColorQuantizer::CountDistinctColorsByRows(const GifFile& gif) {
     return true;
 }
 
-void ColorQuantizer::BuildPalette(GifFile& gif, int requested, PaletteMethod method, const StopCheck& stopped) {
-    const int distinct = counted_ == &gif ? static_cast<int>(distinct_.size()) : CountDistinctColors(gif);
+void ColorQuantizer::BuildPalette(GifFile& gif, int requested, PaletteMethod method, const StopCheck& stopped,
+                                  const FrameChanges* changes) {
+    const int distinct = counted_ == &gif ? static_cast<int>(distinct_.size()) : CountDistinctColors(gif, changes);
     const int wanted = std::clamp(requested, 1, kMaxColors);
     ResetInverseMap();
     whiteSeen_ = false;
     method_ = wanted >= distinct ? PaletteMethod::MedianCut : method;
     if (wanted >= distinct) {
         BuildExactPalette();
-        MapImages(gif, true, stopped);
+        MapImages(gif, true, stopped, changes);
     } else if (method == PaletteMethod::Refined) {
         BuildRefinedPalette(gif, wanted);
-        MapImages(gif, true, stopped);
+        MapImages(gif, true, stopped, changes);
     } else {
         BuildMedianCutPalette(gif, wanted);
-        MapImages(gif, false, stopped);
+        MapImages(gif, false, stopped, changes);
     }
     WriteColorTable(gif);
     counted_ = nullptr;  // a count serves one palette
@@ -537,7 +539,8 @@ std::uint8_t ColorQuantizer::FillInverseMapCell(int cell) {
     return index;
 }
 
-void ColorQuantizer::MapImages(GifFile& gif, bool exactMatching, const StopCheck& stopped) {
+void ColorQuantizer::MapImages(GifFile& gif, bool exactMatching, const StopCheck& stopped,
+                               const FrameChanges* changes) {
     // With exact matching a pixel whose cell maps to another colour takes the
     // first palette entry of its own colour, if there is one.
     ColorIndexTable exact;
@@ -550,7 +553,8 @@ void ColorQuantizer::MapImages(GifFile& gif, bool exactMatching, const StopCheck
     PixelValue lastColor = ~PixelValue{0};
     std::uint8_t lastIndex = 0;
     const GifImage* previous = nullptr;
-    for (GifImage& image : gif.images) {
+    for (std::size_t record = 0; record < gif.images.size(); ++record) {
+        GifImage& image = gif.images[record];
         if (StopRequested(stopped)) return;
         if (!HasPixelsOfItsSize(image)) {
             previous = nullptr;
@@ -560,14 +564,15 @@ void ColorQuantizer::MapImages(GifFile& gif, bool exactMatching, const StopCheck
         image.indices.resize(width * image.height);
         // A pixel with the colour the previous record has at its place
         // takes the index mapped there: only changed columns are mapped.
-        const bool changesKnown = HasChangedColumns(image) && previous != nullptr;
+        const bool changesKnown =
+            changes != nullptr && changes->HasChangedColumns(gif, record) && previous != nullptr;
         for (int y = 0; y < image.height; ++y) {
             const PixelValue* row = image.Pixels()->Row(y);
             std::uint8_t* out = image.indices.data() + static_cast<std::size_t>(y) * width;
             std::size_t first = 0;
             std::size_t end = width;
             if (changesKnown) {
-                const ColumnSpan span = image.changedColumns[static_cast<std::size_t>(y)];
+                const ColumnSpan span = changes->Of(record).changedColumns[static_cast<std::size_t>(y)];
                 const std::uint8_t* before = previous->indices.data() + static_cast<std::size_t>(y) * width;
                 first = span.first;
                 end = span.Empty() ? first : span.end;

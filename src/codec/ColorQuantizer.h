@@ -19,6 +19,8 @@
 
 namespace vantrel {
 
+class FrameChanges;
+
 // Entries of a colour table able to hold count colours: the smallest of 2, 4,
 // 8, ..., 256 that is at least count.
 int ColorTableSizeFor(int count);
@@ -63,7 +65,9 @@ public:
     // Distinct colours of all records in list order, each image scanned
     // column by column from the left and each column from the top. Counting
     // stops as soon as it exceeds 256, so the result is at most 257.
-    int CountDistinctColors(const GifFile& gif);
+    // With changes (FindChangedColumns) only the changed columns of the
+    // records compared are scanned; the result is the same.
+    int CountDistinctColors(const GifFile& gif, const FrameChanges* changes = nullptr);
 
     // Builds the palette for `requested` colours (at most 256 are made):
     // exact when requested is at least the distinct count, otherwise by
@@ -72,9 +76,11 @@ public:
     // The colours counted by a CountDistinctColors for this same file right
     // before are used (its pixels must not change in between); without such
     // a count, BuildPalette counts first. A count serves one BuildPalette.
-    // A stop leaves the records from there on unmapped.
+    // A stop leaves the records from there on unmapped. With changes, a
+    // pixel outside its row's changed columns takes the index of the
+    // previous record's pixel; the result is the same.
     void BuildPalette(GifFile& gif, int requested, PaletteMethod method = PaletteMethod::MedianCut,
-                      const StopCheck& stopped = {});
+                      const StopCheck& stopped = {}, const FrameChanges* changes = nullptr);
 
     // ---- results, for the caller and for tests ----
     // Distinct colours (0x00RRGGBB) in order of first appearance; at most 257.
@@ -125,11 +131,11 @@ private:
     void ResetInverseMap();
     std::uint8_t NearestPaletteIndex(int red, int green, int blue) const;
     std::uint8_t FillInverseMapCell(int cell);
-    void MapImages(GifFile& gif, bool exactMatching, const StopCheck& stopped);
+    void MapImages(GifFile& gif, bool exactMatching, const StopCheck& stopped, const FrameChanges* changes);
     void WriteColorTable(GifFile& gif) const;
     // The distinct colours scanned row by row (fast on row-major pixels),
     // put in column-scan order; false, with nothing kept, above 256.
-    bool CountDistinctColorsByRows(const GifFile& gif);
+    bool CountDistinctColorsByRows(const GifFile& gif, const FrameChanges* changes);
 
     std::vector<PixelValue> distinct_;
     const GifFile* counted_ = nullptr;      // the file distinct_ belongs to

@@ -44,29 +44,40 @@ bool SamePlace(const GifImage& a, const GifImage& b) {
     return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
 }
 
-bool HasChangedColumns(const GifImage& image) {
-    return image.height > 0 && image.changedColumns.size() == image.height;
+const RecordChanges& FrameChanges::Of(std::size_t record) const {
+    static const RecordChanges kNone;
+    return record < records_.size() ? records_[record] : kNone;
 }
 
-void FindChangedColumns(GifFile& gif) {
+RecordChanges& FrameChanges::At(std::size_t record) {
+    if (record >= records_.size()) records_.resize(record + 1);
+    return records_[record];
+}
+
+bool FrameChanges::HasChangedColumns(const GifFile& gif, std::size_t record) const {
+    return record < gif.images.size() && gif.images[record].height > 0 &&
+           Of(record).changedColumns.size() == gif.images[record].height;
+}
+
+void FindChangedColumns(const GifFile& gif, FrameChanges& changes) {
     for (std::size_t i = 1; i < gif.images.size(); ++i) {
-        GifImage& image = gif.images[i];
+        const GifImage& image = gif.images[i];
         const GifImage& previous = gif.images[i - 1];
-        if (HasChangedColumns(image) || !HasPixelsOfItsSize(image) || !HasPixelsOfItsSize(previous) ||
+        if (changes.HasChangedColumns(gif, i) || !HasPixelsOfItsSize(image) || !HasPixelsOfItsSize(previous) ||
             !SamePlace(image, previous) || image.height == 0) {
             continue;
         }
         const PackedDib& now = *image.Pixels();
         const PackedDib& before = *previous.Pixels();
         const int width = image.width;
-        image.changedColumns.resize(image.height);
+        std::vector<ColumnSpan>& spans = changes.At(i).changedColumns;
+        spans.resize(image.height);
         for (int y = 0; y < image.height; ++y) {
             const PixelValue* a = now.Row(y);
             const PixelValue* b = before.Row(y);
             const int first = FirstDifference(a, b, 0, width);
             const int end = first == width ? first : EndOfDifferences(a, b, first, width);
-            image.changedColumns[static_cast<std::size_t>(y)] = {static_cast<std::uint16_t>(first),
-                                                                 static_cast<std::uint16_t>(end)};
+            spans[static_cast<std::size_t>(y)] = {static_cast<std::uint16_t>(first), static_cast<std::uint16_t>(end)};
         }
     }
 }

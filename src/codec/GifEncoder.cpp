@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include "codec/FrameChanges.h"
 #include "codec/GifFile.h"
 #include "codec/Lzw.h"
 #include "codec/LzwEncoder.h"
@@ -194,10 +195,11 @@ void FindSubstitutes(const ColorTable& table, int transparentIndex, int lossy, L
 
 }  // namespace
 
-void GifFile::EncodeImages(const StopCheck& stopped, int lossy) {
+void GifFile::EncodeImages(const StopCheck& stopped, int lossy, const FrameChanges* changes) {
     LzwEncoder encoder;
     LzwEncoder::Substitutes substitutes;
-    for (GifImage& image : images) {
+    for (std::size_t record = 0; record < images.size(); ++record) {
+        GifImage& image = images[record];
         if (StopRequested(stopped)) return;
         const std::size_t pixels = std::size_t{image.width} * image.height;
         const std::span<std::uint8_t> indices =
@@ -213,7 +215,8 @@ void GifFile::EncodeImages(const StopCheck& stopped, int lossy) {
         }
         const int transparentIndex = image.transparent ? image.transparentIndex : -1;
         FindSubstitutes(*table, transparentIndex, std::min(lossy, kMaxLossy), substitutes);
-        substitutes.free = image.unchanged;
+        substitutes.free = changes != nullptr ? std::span<const std::uint8_t>(changes->Of(record).unchanged)
+                                             : std::span<const std::uint8_t>();
         substitutes.freeIndex = transparentIndex;
         image.minimumCodeSize = static_cast<std::uint8_t>(
             encoder.EncodeLossy(indices, image.minimumCodeSize, substitutes, image.compressedData));

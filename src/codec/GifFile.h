@@ -21,6 +21,8 @@
 
 namespace vantrel {
 
+class FrameChanges;
+
 struct RgbTriple {
     std::uint8_t red = 0;
     std::uint8_t green = 0;
@@ -43,13 +45,6 @@ struct GifLimits {
     static constexpr std::uint64_t kMaxTotalPixels = std::uint64_t{1} << 28;
     // Most image records one file may hold.
     static constexpr std::size_t kMaxImages = 100000;
-};
-
-// Columns [first, end) of one row of an image.
-struct ColumnSpan {
-    std::uint16_t first = 0;
-    std::uint16_t end = 0;
-    bool Empty() const { return first >= end; }
 };
 
 // Asked by the writer's long loops before each image (and between passes):
@@ -80,17 +75,6 @@ struct GifImage {
     // The file ended inside this record's image data (its terminator is missing).
     bool dataCutShort = false;
     std::vector<std::uint8_t> indices;  // width x height colour indices, top-down rows
-
-    // ---- writing only ----
-    // For a record compared with the one before it (same place and size),
-    // one span per row holding every pixel whose colour differs from the
-    // previous record's; its first and last pixels differ. Empty when not
-    // compared. Made by FindChangedColumns; the pixels must not change after.
-    std::vector<ColumnSpan> changedColumns;
-    // After size reduction: 1 for each index whose pixel shows the colour
-    // the previous record left there, 0 for the others; empty when every
-    // pixel is shown.
-    std::vector<std::uint8_t> unchanged;
 
     // The pixels, owned or borrowed; null when the record has none.
     const PackedDib* Pixels() const { return pixels ? pixels.get() : borrowedPixels; }
@@ -149,9 +133,10 @@ public:
     // kMaxLossy) a string may go on over a pixel whose palette colour lies
     // within LossyColorDistance(lossy) of the string's (never over a
     // transparent pixel, nor making one), and a pixel that shows what the
-    // image before left there may become transparent; the indices are
-    // rewritten to what the data decodes to.
-    void EncodeImages(const StopCheck& stopped = {}, int lossy = 0);
+    // image before left there (marked unchanged in changes, when given) may
+    // become transparent; the indices are rewritten to what the data
+    // decodes to.
+    void EncodeImages(const StopCheck& stopped = {}, int lossy = 0, const FrameChanges* changes = nullptr);
     // Appends the GIF89a stream to out; returns the number of bytes written.
     std::size_t WriteGif(std::vector<std::uint8_t>& out) const;
     // Writes the stream to path through a temporary file renamed over it,

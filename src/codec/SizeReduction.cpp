@@ -21,9 +21,11 @@ bool HasIndicesOfItsSize(const GifImage& image) {
     return image.indices.size() == std::size_t{image.width} * image.height;
 }
 
-// Whether the record has unchanged pixels marks for each of its indices.
-bool HasMarks(const GifImage& image) {
-    return HasIndicesOfItsSize(image) && image.unchanged.size() == image.indices.size();
+// The record's marks of unchanged pixels, one for each of its indices;
+// null when it has none.
+const std::uint8_t* MarksOf(const GifImage& image, const RecordChanges& changes) {
+    return HasIndicesOfItsSize(image) && changes.unchanged.size() == image.indices.size() ? changes.unchanged.data()
+                                                                                           : nullptr;
 }
 
 // How often each index occurs at shown pixels (entries 0 to 255) and at
@@ -31,11 +33,11 @@ bool HasMarks(const GifImage& image) {
 // of one index from waiting on their own increments.
 using IndexCounts = std::array<std::uint32_t, 2 * kIndexCount>;
 
-IndexCounts CountIndices(const GifImage& image) {
+IndexCounts CountIndices(const GifImage& image, const RecordChanges& changes) {
     std::array<IndexCounts, 4> parts{};
     const std::uint8_t* indices = image.indices.data();
     const std::size_t count = image.indices.size();
-    const std::uint8_t* unchanged = HasMarks(image) ? image.unchanged.data() : nullptr;
+    const std::uint8_t* unchanged = MarksOf(image, changes);
     const auto key = [&](std::size_t i) {
         return unchanged ? std::size_t{indices[i]} | std::size_t{unchanged[i]} << 8 : std::size_t{indices[i]};
     };
@@ -67,10 +69,10 @@ struct Bounds {
     int bottom = -1;
 };
 
-Bounds ChangedBounds(const GifImage& image) {
+Bounds ChangedBounds(const GifImage& image, const RecordChanges& changes) {
     Bounds bounds{image.width, image.height, -1, -1};
     for (int y = 0; y < image.height; ++y) {
-        const ColumnSpan span = image.changedColumns[static_cast<std::size_t>(y)];
+        const ColumnSpan span = changes.changedColumns[static_cast<std::size_t>(y)];
         if (span.Empty()) continue;
         bounds.left = std::min(bounds.left, int{span.first});
         bounds.right = std::max(bounds.right, span.end - 1);
@@ -82,7 +84,7 @@ Bounds ChangedBounds(const GifImage& image) {
 
 // Cuts the record to b and marks the pixels there that show the colour of
 // the previous record (whose pixels lie at the same place with the same size).
-void CropAndMark(GifImage& image, const GifImage& previous, const Bounds& b) {
+void CropAndMark(GifImage& image, const GifImage& previous, const Bounds& b, RecordChanges& changes) {
     const int width = b.right - b.left + 1;
     const int height = b.bottom - b.top + 1;
     const std::size_t oldWidth = image.width;
@@ -94,7 +96,7 @@ void CropAndMark(GifImage& image, const GifImage& previous, const Bounds& b) {
         std::copy_n(image.indices.begin() + static_cast<std::ptrdiff_t>(row * oldWidth + std::size_t(b.left)), width,
                     indices.begin() + static_cast<std::ptrdiff_t>(out));
         // Outside the row's changed columns every pixel is unchanged.
-        const ColumnSpan span = image.changedColumns[row];
+        const ColumnSpan span = changes.changedColumns[row];
         if (span.Empty()) continue;
         const PixelValue* now = image.Pixels()->Row(b.top + y);
         const PixelValue* before = previous.Pixels()->Row(b.top + y);
@@ -103,7 +105,7 @@ void CropAndMark(GifImage& image, const GifImage& previous, const Bounds& b) {
         }
     }
     image.indices = std::move(indices);
-    image.unchanged = std::move(unchanged);
+    changes.unchanged = std::move(unchanged);
     image.left = static_cast<std::uint16_t>(image.left + b.left);
     image.top = static_cast<std::uint16_t>(image.top + b.top);
     image.width = static_cast<std::uint16_t>(width);
@@ -124,7 +126,7 @@ std::optional<std::uint8_t> LowestUnusedIndex(const IndexMarks& marks) {
 // the indices upward and, whenever an index occurs more often than the
 // current n, take its transparent pixels off n; afterwards a transparent
 // pixel keeps its index k exactly when k occurs at least n times.
-void AssignTransparentPixels(GifImage& image, std::uint8_t t, IndexCounts& counts) {
+void AssignTransparentPixels(GifImage& image, const std::uint8_t* unchanged, std::uint8_t t, IndexCounts& counts) {
     std::int64_t n = 0;
     for (std::size_t k = 0; k < kIndexCount; ++k) n += counts[kIndexCount + k];
     for (std::size_t k = 0; k < kIndexCount; ++k) {
@@ -139,7 +141,6 @@ void AssignTransparentPixels(GifImage& image, std::uint8_t t, IndexCounts& count
         after[kIndexCount + k] = rare ? t : static_cast<std::uint8_t>(k);
     }
     std::uint8_t* indices = image.indices.data();
-    const std::uint8_t* unchanged = image.unchanged.data();
     for (std::size_t i = 0; i < image.indices.size(); ++i)
         indices[i] = after[std::size_t{indices[i]} | std::size_t{unchanged[i]} << 8];
     // The counts follow the pixels that moved to t.
@@ -151,10 +152,10 @@ void AssignTransparentPixels(GifImage& image, std::uint8_t t, IndexCounts& count
 }
 
 // The counts of every record, in list order.
-std::vector<IndexCounts> CountAllIndices(const GifFile& gif) {
+std::vector<IndexCounts> CountAllIndices(const GifFile& gif, const FrameChanges& changes) {
     std::vector<IndexCounts> counts;
     counts.reserve(gif.images.size());
-    for (const GifImage& image : gif.images) counts.push_back(CountIndices(image));
+    for (std::size_t r = 0; r < gif.images.size(); ++r) counts.push_back(CountIndices(gif.images[r], changes.Of(r)));
     return counts;
 }
 
@@ -198,10 +199,11 @@ void OrderPalette(GifFile& gif, std::vector<IndexCounts>& counts) {
     }
 }
 
-void SetTransparent(GifFile& gif, std::vector<IndexCounts>& counts) {
+void SetTransparent(GifFile& gif, const FrameChanges& changes, std::vector<IndexCounts>& counts) {
     for (std::size_t i = 1; i < gif.images.size(); ++i) {
         GifImage& image = gif.images[i];
-        if (!HasMarks(image)) continue;
+        const std::uint8_t* unchanged = MarksOf(image, changes.Of(i));
+        if (unchanged == nullptr) continue;
         IndexCounts& count = counts[i];
         const bool anyUnchanged =
             std::any_of(count.begin() + kIndexCount, count.end(), [](std::uint32_t c) { return c != 0; });
@@ -210,7 +212,7 @@ void SetTransparent(GifFile& gif, std::vector<IndexCounts>& counts) {
         if (!t) continue;
         image.transparent = true;
         image.transparentIndex = *t;
-        AssignTransparentPixels(image, *t, count);
+        AssignTransparentPixels(image, unchanged, *t, count);
         // When every palette colour is in use, t is the first index past the
         // palette; the table then grows so that no pixel refers to an entry
         // the file does not hold.
@@ -237,49 +239,50 @@ void SetCodeSizes(GifFile& gif, const std::vector<IndexCounts>& counts) {
 
 }  // namespace
 
-void ReduceAnimationSize(GifFile& gif, const StopCheck& stopped) {
+void ReduceAnimationSize(GifFile& gif, FrameChanges& changes, const StopCheck& stopped) {
     // Each record's indices are counted once; the later steps keep the
     // counts up to date as they renumber and replace indices.
     if (StopRequested(stopped)) return;
-    CropToChangedPixels(gif);
+    CropToChangedPixels(gif, changes);
     if (StopRequested(stopped)) return;
-    std::vector<IndexCounts> counts = CountAllIndices(gif);
+    std::vector<IndexCounts> counts = CountAllIndices(gif, changes);
     OrderPalette(gif, counts);
     if (StopRequested(stopped)) return;
-    SetTransparent(gif, counts);
+    SetTransparent(gif, changes, counts);
     if (StopRequested(stopped)) return;
     SetCodeSizes(gif, counts);
 }
 
-void CropToChangedPixels(GifFile& gif) {
-    FindChangedColumns(gif);
+void CropToChangedPixels(GifFile& gif, FrameChanges& changes) {
+    FindChangedColumns(gif, changes);
     // From the last record back, so that each record's predecessor still
     // has its own pixels and size when it is compared.
     for (std::size_t i = gif.images.size(); i-- > 1;) {
         GifImage& image = gif.images[i];
-        if (!HasChangedColumns(image) || !HasIndicesOfItsSize(image)) continue;
-        const Bounds bounds = ChangedBounds(image);
+        if (!changes.HasChangedColumns(gif, i) || !HasIndicesOfItsSize(image)) continue;
+        RecordChanges& record = changes.At(i);
+        const Bounds bounds = ChangedBounds(image, record);
         if (bounds.right < bounds.left) {
             // Nothing changed: the record keeps its size, every pixel unchanged.
-            image.unchanged.assign(image.indices.size(), 1);
+            record.unchanged.assign(image.indices.size(), 1);
         } else {
-            CropAndMark(image, gif.images[i - 1], bounds);
+            CropAndMark(image, gif.images[i - 1], bounds, record);
         }
         // The pixels no longer match the record; the marks stand for them.
         image.pixels.reset();
         image.borrowedPixels = nullptr;
-        image.changedColumns.clear();
+        record.changedColumns.clear();
     }
 }
 
-void OrderPaletteByUsage(GifFile& gif) {
-    std::vector<IndexCounts> counts = CountAllIndices(gif);
+void OrderPaletteByUsage(GifFile& gif, const FrameChanges& changes) {
+    std::vector<IndexCounts> counts = CountAllIndices(gif, changes);
     OrderPalette(gif, counts);
 }
 
-void SetTransparentIndices(GifFile& gif) {
-    std::vector<IndexCounts> counts = CountAllIndices(gif);
-    SetTransparent(gif, counts);
+void SetTransparentIndices(GifFile& gif, const FrameChanges& changes) {
+    std::vector<IndexCounts> counts = CountAllIndices(gif, changes);
+    SetTransparent(gif, changes, counts);
 }
 
 }  // namespace vantrel

@@ -7,6 +7,7 @@
 //
 // Run after ColorQuantizer::BuildPalette and before GifFile::EncodeImages.
 
+#include "codec/FrameChanges.h"
 #include "codec/GifFile.h"
 
 namespace vantrel {
@@ -14,28 +15,30 @@ namespace vantrel {
 // The steps in order: CropToChangedPixels, OrderPaletteByUsage,
 // SetTransparentIndices, then every record gets the smallest minimum code
 // size that holds its largest index. A stop, asked before each step, leaves
-// the file half reduced (to be dropped).
-void ReduceAnimationSize(GifFile& gif, const StopCheck& stopped = {});
+// the file half reduced (to be dropped). changes holds what the steps learn
+// of each record (the marks GifFile::EncodeImages may use after); changed
+// columns found before for this file are used.
+void ReduceAnimationSize(GifFile& gif, FrameChanges& changes, const StopCheck& stopped = {});
 
 // Crops every record that lies at the same place with the same size as the
 // record before it to the smallest rectangle holding the pixels whose colour
 // differs from the previous record's, moves it there, and marks the pixels
-// of that rectangle that did not change (GifImage::unchanged). A record
+// of that rectangle that did not change (RecordChanges::unchanged). A record
 // where nothing changed keeps its size with every pixel marked. Records not
 // compared (the first, and any of another place or size) show every pixel.
 // A cropped record's pixels are let go: its indices and marks stand for them.
-void CropToChangedPixels(GifFile& gif);
+void CropToChangedPixels(GifFile& gif, FrameChanges& changes);
 
 // Renumbers the palette so that the indices used (at changed pixels) by the
 // most records come first, rewriting every record's indices and the global
-// colour table.
-void OrderPaletteByUsage(GifFile& gif);
+// colour table. Unchanged pixels (marked in changes) do not count.
+void OrderPaletteByUsage(GifFile& gif, const FrameChanges& changes);
 
 // Gives every record after the first that has unchanged pixels a
 // transparent index: the lowest index none of its changed pixels uses. Its
 // unchanged pixels get that index unless keeping their own colour's index
 // is likely to compress better. When the index lies at or past the global
 // colour table's size, the table size grows to include it.
-void SetTransparentIndices(GifFile& gif);
+void SetTransparentIndices(GifFile& gif, const FrameChanges& changes);
 
 }  // namespace vantrel

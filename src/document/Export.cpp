@@ -25,7 +25,7 @@ std::vector<int> ReduceToChoices(int distinctColors) {
 
 GifExportOptions DefaultGifExportOptions(int distinctColors) {
     GifExportOptions options;
-    options.reduce = distinctColors >= 256;
+    options.reduce = distinctColors > ColorQuantizer::kMaxColors;
     const auto choices = ReduceToChoices(distinctColors);
     options.colorCount = choices.empty() ? distinctColors : choices.front();
     options.sizeReduction = true;
@@ -58,176 +58,77 @@ std::size_t ExportImageIndexOf(const Animation& animation, const AnimFrame* fram
 
 namespace {
 
-// The frame's image is read in place: it stays as it is until the GIF is written.
-void AddFrameImage(GifFile& gif, const AnimFrame& frame, std::uint16_t delay) {
-    gif.AddImageView(frame.Image()).delay = delay;
-}
-
-// Where a finished GIF goes: a file, or memory only.
-using GifWriter = std::function<Status(const GifFile&)>;
-
-GifWriter ToFile(const std::filesystem::path& path, FileSync sync = FileSync::Each) {
-    return [&path, sync](const GifFile& gif) { return gif.SaveGif(path, sync); };
-}
-
-GifWriter ToMemory(std::vector<std::uint8_t>& out) {
-    return [&out](const GifFile& gif) {
-        out.clear();
-        gif.WriteGif(out);
-        return Status::Ok();
-    };
-}
-
-// Whether the run is to stop now; its checkpoint and its progress hear of
-// every look first.
-bool Stopped(const GifExportRun& run) {
-    if (run.checkpoint) run.checkpoint(run.stop);
-    if (run.progress != nullptr && !run.progress->Step()) return true;
-    return run.stop.stop_requested();
-}
-
-// Whether the run was told to stop, without looking again.
-bool StopSeen(const GifExportRun& run) {
-    return run.stop.stop_requested() || (run.progress != nullptr && run.progress->Stopped());
-}
-
-// The steps an export of images images counts after rendering: one per
-// image for the mapping, the dithering and the encoding, and a few for the
-// size reduction (fewer are made when an option is off).
+// The steps a run over images images counts after rendering: one per image
+// for the mapping, the dithering and the encoding, and a few for the size
+// reduction (fewer are made when an option is off).
 std::size_t ExportSteps(std::size_t images) { return 3 * images + 4; }
 
-// preview.image's colour indices through the file's colour table; an empty
-// preview when there is no such image or it has no indices of its size.
-void TakePreview(const GifFile& gif, GifImagePreview& preview) {
-    preview.pixels = PackedDib();
-    if (preview.image >= gif.images.size() || !gif.globalColorTable) return;
-    const GifImage& image = gif.images[preview.image];
+// Image `last` as a viewer shows the encoded file: every record up to it
+// drawn over the ones before (each keeps what it does not cover, as its
+// disposal says), its transparent pixels left out. Every pixel is opaque.
+PackedDib ShownImage(const GifFile& gif, std::size_t last) {
+    PackedDib shown;
+    if (!gif.globalColorTable || !shown.SetSize(gif.screenWidth, gif.screenHeight)) return shown;
+    for (std::size_t r = 0; r <= last && r < gif.images.size(); ++r) {
+        const GifImage& image = gif.images[r];
+        const ColorTable& table = image.localColorTable ? *image.localColorTable : *gif.globalColorTable;
+        const std::size_t width = image.width;
+        if (image.indices.size() != width * image.height) continue;
+        const int right = std::min<int>(image.left + image.width, gif.screenWidth);
+        const int bottom = std::min<int>(image.top + image.height, gif.screenHeight);
+        for (int y = image.top; y < bottom; ++y) {
+            const std::uint8_t* indices = image.indices.data() + std::size_t(y - image.top) * width;
+            PixelValue* row = shown.Row(y);
+            for (int x = image.left; x < right; ++x) {
+                const std::uint8_t index = indices[x - image.left];
+                if (image.transparent && index == image.transparentIndex) continue;
+                const RgbTriple& color = table[index];
+                row[x] = MakePixel(color.red, color.green, color.blue);
+            }
+        }
+    }
+    return shown;
+}
+
+// image's colour indices through the file's colour table; no block when it
+// has no indices of its size.
+PackedDib PreviewOf(const GifFile& gif, const GifImage& image) {
+    PackedDib preview;
     const std::size_t width = image.width;
-    if (image.indices.size() != width * image.height) return;
-    if (!preview.pixels.SetSizeForOverwrite(image.width, image.height)) return;
+    if (!gif.globalColorTable || image.indices.size() != width * image.height) return preview;
+    if (!preview.SetSizeForOverwrite(image.width, image.height)) return preview;
     const ColorTable& table = *gif.globalColorTable;
     for (int y = 0; y < image.height; ++y) {
         const std::uint8_t* indices = image.indices.data() + static_cast<std::size_t>(y) * width;
-        PixelValue* row = preview.pixels.Row(y);
+        PixelValue* row = preview.Row(y);
         for (std::size_t x = 0; x < width; ++x) {
             const RgbTriple& color = table[indices[x]];
             row[x] = MakePixel(color.red, color.green, color.blue);
         }
     }
+    return preview;
 }
 
-// Counts colours, asks for the options, builds the palette and maps every
-// image (dithered on request), then optionally shrinks, encodes and writes.
-// Cancelling, by the chooser or by a stop, writes nothing. Without a writer
-// the run ends after the mapping, which is all a preview needs.
-Status FinishGif(GifFile& gif, const GifWriter& write, const GifOptionsChooser& choose,
-                 bool allowSizeReduction, GifExportReport* report, const GifExportRun& run = {}) {
-    GifExportReport local;
-    GifExportReport& out = report ? *report : local;
-    out = GifExportReport{};
-    out.images = static_cast<int>(gif.images.size());
-    if (gif.images.empty()) return Status::Error("There is no frame to write: every frame is a master frame.");
-    const auto cancelled = [&out] {
-        out.cancelled = true;
-        return Status::Ok();
-    };
-    const StopCheck stopped = [&run] { return Stopped(run); };
-    if (stopped()) return cancelled();
-
-    FindChangedColumns(gif);
-    ColorQuantizer quantizer;
-    out.distinctColors = quantizer.CountDistinctColors(gif);
-    const auto options = choose({out.distinctColors, gif.animated, &gif, allowSizeReduction});
-    if (!options) return cancelled();
-    const int requested = options->reduce ? options->colorCount : out.distinctColors;
-    quantizer.BuildPalette(gif, requested, options->quantizer, stopped);
-    out.paletteSize = quantizer.PaletteSize();
-    out.requestedColors = requested;
-    if (StopSeen(run)) return cancelled();
-    if (options->dither && requested < out.distinctColors) DitherImages(gif, quantizer.Palette(), stopped);
-    if (StopSeen(run)) return cancelled();
-    if (run.preview) TakePreview(gif, *run.preview);
-    if (!write) return Status::Ok();
-    if (allowSizeReduction && options->sizeReduction) ReduceAnimationSize(gif, stopped);
-    if (StopSeen(run)) return cancelled();
-    gif.EncodeImages(stopped, options->lossy);
-    if (StopSeen(run)) return cancelled();
-    return write(gif);
-}
-
-// The GIF of every frame that is not a master frame, not yet reduced or
-// encoded. The frames must be rendered.
-void AddAnimationFrames(const Animation& animation, GifFile& gif) {
-    gif.SetScreenSize(animation.Width(), animation.Height());
+// The images of every frame that is not a master frame, which must be rendered.
+GifExportImages AnimationImages(const Animation& animation) {
+    GifExportImages images;
+    images.width = animation.Width();
+    images.height = animation.Height();
     const GifLoop loop = GifLoopForPlays(animation.loopCount);
-    gif.loopCount = loop.repetitions;
-    gif.hasLoopExtension = loop.extension;
+    images.loopCount = loop.repetitions;
+    images.hasLoopExtension = loop.extension;
     for (const auto& frame : animation.Frames()) {
+        if (frame->isMaster) continue;
+        images.pixels.emplace_back().ShareFrom(frame->Image());
         // A GIF delay holds 16 bits: longer durations are written as the longest.
-        if (!frame->isMaster) AddFrameImage(gif, *frame, std::uint16_t(std::min<std::uint32_t>(frame->duration, 0xFFFF)));
+        images.delays.push_back(std::uint16_t(std::min<std::uint32_t>(frame->duration, 0xFFFF)));
     }
+    return images;
 }
 
-}  // namespace
-
-namespace {
-
-// Writes the rendered frames to path, counting the steps of the run in steps.
-Status WriteRenderedAnimation(const Animation& animation, const std::filesystem::path& path,
-                              const GifOptionsChooser& choose, GifExportReport* report, ProgressSteps& steps,
-                              FileSync sync = FileSync::Each) {
-    GifFile gif;
-    AddAnimationFrames(animation, gif);
-    steps.AddToTotal(ExportSteps(gif.images.size()));
-    GifExportRun run;
-    run.progress = &steps;
-    GifExportReport local;
-    GifExportReport& out = report != nullptr ? *report : local;
-    Status status = FinishGif(gif, ToFile(path, sync), choose, true, &out, run);
-    if (status && !out.cancelled) steps.Finish();
-    return status;
+GifOptionsChooser Fixed(const GifExportOptions& options) {
+    return [options](const GifExportRequest&) { return std::optional(options); };
 }
-
-}  // namespace
-
-Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
-                          const GifOptionsChooser& choose, GifExportReport* report,
-                          const ProgressReport& progress) {
-    ProgressSteps steps(progress, animation.FrameCount());
-    if (!animation.RenderAll(steps)) {
-        if (report != nullptr) *report = GifExportReport{.cancelled = true};
-        return Status::Ok();
-    }
-    return WriteRenderedAnimation(animation, path, choose, report, steps);
-}
-
-Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
-                                  const GifOptionsChooser& choose, GifExportReport* report, FileSync sync,
-                                  const ProgressReport& progress) {
-    ProgressSteps steps(progress);
-    return WriteRenderedAnimation(animation, path, choose, report, steps, sync);
-}
-
-namespace {
-
-// The export into memory of an animation whose frames are rendered.
-Status EncodeRenderedAnimation(const Animation& animation, std::vector<std::uint8_t>& out,
-                               const GifOptionsChooser& choose, GifExportReport* report) {
-    out.clear();
-    GifFile gif;
-    AddAnimationFrames(animation, gif);
-    return FinishGif(gif, ToMemory(out), choose, true, report);
-}
-
-}  // namespace
-
-Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out, const GifOptionsChooser& choose,
-                            GifExportReport* report) {
-    animation.RenderAll();
-    return EncodeRenderedAnimation(animation, out, choose, report);
-}
-
-namespace {
 
 // "17223 bytes (17.2 KB)": a size in bytes and in the kilobytes (1000
 // bytes) the options dialog's budget is given in.
@@ -238,186 +139,225 @@ std::string BytesText(std::uint64_t bytes) {
     return std::to_string(bytes) + " bytes (" + kilobytes + " KB)";
 }
 
-// One export into memory for the budget search: with the options given, or
-// (null) the first one with the caller's own choice, which must leave the
-// options it used in the search's chosen. preview, when set, is the run's.
-using GifTrial = std::function<Status(const GifExportOptions* options, std::vector<std::uint8_t>& out,
-                                      GifExportReport& report, GifImagePreview* preview)>;
-
-// Exports with the chosen options, then, while the file is too large, with
-// fewer colours (bisection over 256, 128, ... 2). chosen ends as the options
-// of the bytes left in out, and preview (when given) as the image of that
-// export. A trial that reports cancelled ends the search, cancelled.
-Status FitUnderBudget(const GifTrial& trial, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
-                      GifExportReport& result, std::optional<GifExportOptions>& chosen,
-                      GifImagePreview* preview = nullptr) {
-    out.clear();
-    int trials = 1;
-    if (Status status = trial(nullptr, out, result, preview); !status || result.cancelled || !chosen) {
-        result.trials = trials;
-        return status;
-    }
-    if (out.size() <= maxBytes) {
-        result.trials = trials;
-        return Status::Ok();
-    }
-    const std::size_t firstSize = out.size();
-    out.clear();
-
-    // Fewer colours than the first trial, most first: 256, 128, ... 2.
-    std::vector<int> counts;
-    for (int count = ColorQuantizer::kMaxColors; count >= 2; count /= 2)
-        if (count < result.requestedColors) counts.push_back(count);
-    // Bisection for the first count that fits, assuming fewer colours never
-    // make a larger file; only measured fits are kept, so the budget holds
-    // even where that assumption fails.
-    std::size_t low = 0;
-    std::size_t high = counts.size();
-    std::size_t sizeWithFewest = firstSize;  // the size with the fewest colours tried
-    std::vector<std::uint8_t> trialBytes;
-    GifExportReport fitReport;
-    GifExportOptions fitOptions = *chosen;
-    GifImagePreview trialPreview;
-    if (preview) trialPreview.image = preview->image;
-    while (low < high) {
-        const std::size_t middle = (low + high) / 2;
-        GifExportOptions options = *chosen;
-        options.reduce = true;
-        options.colorCount = counts[middle];
-        GifExportReport trialReport;
-        ++trials;
-        if (Status status = trial(&options, trialBytes, trialReport, preview ? &trialPreview : nullptr); !status)
-            return status;
-        if (trialReport.cancelled) {
-            out.clear();
-            result.cancelled = true;
-            result.trials = trials;
-            return Status::Ok();
-        }
-        if (trialBytes.size() <= maxBytes) {
-            out.swap(trialBytes);
-            fitReport = trialReport;
-            fitOptions = options;
-            if (preview) std::swap(*preview, trialPreview);
-            high = middle;
-        } else {
-            if (middle + 1 == counts.size()) sizeWithFewest = trialBytes.size();
-            low = middle + 1;
-        }
-    }
-    if (out.empty()) {
-        result.trials = trials;
-        return Status::Error("Even with " + std::to_string(counts.empty() ? result.requestedColors : counts.back()) +
-                             " colours the GIF takes " + BytesText(sizeWithFewest) + ", more than the limit of " +
-                             BytesText(maxBytes) + ".");
-    }
-    result = fitReport;
-    result.trials = trials;
-    chosen = fitOptions;
-    return Status::Ok();
-}
-
-GifOptionsChooser Fixed(const GifExportOptions& options) {
-    return [options](const GifExportRequest&) { return std::optional(options); };
+GifExportResult Cancelled(GifExportResult result) {
+    result.report.cancelled = true;
+    result.bytes.clear();
+    result.preview = PackedDib();
+    return result;
 }
 
 }  // namespace
-
-Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
-                             const GifOptionsChooser& choose, GifExportReport* report) {
-    GifExportReport local;
-    // The user is asked once; every further trial reuses the answer with
-    // another colour count.
-    std::optional<GifExportOptions> chosen;
-    const GifOptionsChooser askOnce = [&](const GifExportRequest& request) {
-        chosen = choose(request);
-        if (chosen) chosen->sizeReduction = true;
-        return chosen;
-    };
-    // Rendered once: every trial encodes the same frames.
-    animation.RenderAll();
-    const GifTrial trial = [&](const GifExportOptions* options, std::vector<std::uint8_t>& bytes,
-                               GifExportReport& trialReport, GifImagePreview*) {
-        return EncodeRenderedAnimation(animation, bytes, options ? Fixed(*options) : askOnce, &trialReport);
-    };
-    return FitUnderBudget(trial, maxBytes, out, report ? *report : local, chosen);
-}
 
 GifExportImages CopyGifExportImages(const GifExportRequest& request) {
     GifExportImages copy;
     copy.sizeReductionApplies = request.sizeReductionApplies;
     if (request.images == nullptr) return copy;
-    const GifFile& gif = *request.images;
-    copy.width = gif.screenWidth;
-    copy.height = gif.screenHeight;
-    copy.loopCount = gif.loopCount;
-    copy.hasLoopExtension = gif.hasLoopExtension;
-    for (const GifImage& image : gif.images) {
-        if (image.Pixels() == nullptr) continue;
-        // Shared, not copied: a frame written while the copy lives gets a
-        // block of its own first.
-        copy.pixels.emplace_back().ShareFrom(*image.Pixels());
-        copy.delays.push_back(image.delay);
-    }
+    const GifExportImages& from = *request.images;
+    copy.sizeReductionApplies = from.sizeReductionApplies;
+    copy.width = from.width;
+    copy.height = from.height;
+    copy.loopCount = from.loopCount;
+    copy.hasLoopExtension = from.hasLoopExtension;
+    copy.delays = from.delays;
+    copy.pixels.resize(from.pixels.size());
+    for (std::size_t i = 0; i < from.pixels.size(); ++i) copy.pixels[i].ShareFrom(from.pixels[i]);
     return copy;
 }
 
-namespace {
+GifExportJob::GifExportJob(GifExportImages images, GifExportRun run)
+    : GifExportJob(std::make_shared<const GifExportImages>(std::move(images)), std::move(run)) {}
 
-// The GIF of the copied images, not yet reduced or encoded.
-void AddExportImages(const GifExportImages& images, GifFile& gif) {
+GifExportJob::GifExportJob(std::shared_ptr<const GifExportImages> images, GifExportRun run)
+    : images_(std::move(images)), run_(std::move(run)) {
+    if (run_.progress != nullptr) run_.progress->AddToTotal(ExportSteps(images_->pixels.size()));
+}
+
+GifExportJob GifExportJob::OfAnimation(Animation& animation, GifExportRun run) {
+    bool rendered = true;
+    if (run.progress != nullptr) {
+        run.progress->AddToTotal(animation.FrameCount());
+        rendered = animation.RenderAll(*run.progress);
+    } else {
+        animation.RenderAll();
+    }
+    GifExportJob job = OfRenderedAnimation(animation, std::move(run));
+    job.renderStopped_ = !rendered;
+    return job;
+}
+
+GifExportJob GifExportJob::OfRenderedAnimation(const Animation& animation, GifExportRun run) {
+    return GifExportJob(AnimationImages(animation), std::move(run));
+}
+
+GifExportJob GifExportJob::OfFrame(AnimFrame& frame, GifExportRun run) {
+    frame.Render();
+    GifExportImages images;
+    images.width = frame.Canvas().Width();
+    images.height = frame.Canvas().Height();
+    images.loopCount = 1;
+    images.sizeReductionApplies = false;
+    images.pixels.emplace_back().ShareFrom(frame.Image());
+    images.delays.push_back(0);
+    return GifExportJob(std::move(images), std::move(run));
+}
+
+bool GifExportJob::Stopped() const {
+    if (run_.checkpoint) run_.checkpoint(run_.stop);
+    if (run_.progress != nullptr && !run_.progress->Step()) return true;
+    return run_.stop.stop_requested();
+}
+
+bool GifExportJob::StopSeen() const {
+    return run_.stop.stop_requested() || (run_.progress != nullptr && run_.progress->Stopped());
+}
+
+GifExportResult GifExportJob::Run(const GifOptionsChooser& choose, Stage stage) {
+    GifExportResult result;
+    GifExportReport& report = result.report;
+    const GifExportImages& images = *images_;
+    report.images = static_cast<int>(images.pixels.size());
+    if (renderStopped_) return Cancelled(std::move(result));
+    if (images.pixels.empty()) {
+        result.status = Status::Error("There is no frame to write: every frame is a master frame.");
+        return result;
+    }
+    const StopCheck stopped = [this] { return Stopped(); };
+    if (stopped()) return Cancelled(std::move(result));
+
+    // The file reads the images in place: they stay as they are until it is written.
+    GifFile gif;
     gif.SetScreenSize(images.width, images.height);
     gif.loopCount = images.loopCount;
     gif.hasLoopExtension = images.hasLoopExtension;
     for (std::size_t i = 0; i < images.pixels.size(); ++i) gif.AddImageView(images.pixels[i]).delay = images.delays[i];
+
+    changes_.Clear();
+    FindChangedColumns(gif, changes_);
+    ColorQuantizer quantizer;
+    report.distinctColors = quantizer.CountDistinctColors(gif, &changes_);
+    const auto options = choose({report.distinctColors, gif.animated, &images, images.sizeReductionApplies});
+    if (!options) return Cancelled(std::move(result));
+    result.options = *options;
+    const int requested = options->reduce ? options->colorCount : report.distinctColors;
+    quantizer.BuildPalette(gif, requested, options->quantizer, stopped, &changes_);
+    report.paletteSize = quantizer.PaletteSize();
+    report.requestedColors = requested;
+    if (StopSeen()) return Cancelled(std::move(result));
+    if (options->dither && requested < report.distinctColors) DitherImages(gif, quantizer.Palette(), stopped);
+    if (StopSeen()) return Cancelled(std::move(result));
+    const bool previewed = run_.previewImage && *run_.previewImage < gif.images.size();
+    if (stage == Stage::Map) {
+        if (previewed) result.preview = PreviewOf(gif, gif.images[*run_.previewImage]);
+        return result;
+    }
+    if (images.sizeReductionApplies && options->sizeReduction) ReduceAnimationSize(gif, changes_, stopped);
+    if (StopSeen()) return Cancelled(std::move(result));
+    gif.EncodeImages(stopped, options->lossy, &changes_);
+    report.lossy = std::clamp(options->lossy, 0, kMaxLossy);
+    if (StopSeen()) return Cancelled(std::move(result));
+    // Lossy LZW rewrites the indices to what the file decodes to: the
+    // preview is drawn from them, exactly as written.
+    if (previewed) result.preview = ShownImage(gif, *run_.previewImage);
+    gif.WriteGif(result.bytes);
+    return result;
 }
 
-}  // namespace
+GifExportResult GifExportJob::Encode(const GifOptionsChooser& choose) { return Run(choose, Stage::Encode); }
 
-Status EncodeGifExportImages(const GifExportImages& images, const GifExportOptions& options,
-                             std::vector<std::uint8_t>& out, GifExportReport* report, const GifExportRun& run) {
-    out.clear();
-    GifFile gif;
-    AddExportImages(images, gif);
-    return FinishGif(gif, ToMemory(out), Fixed(options), images.sizeReductionApplies, report, run);
+GifExportResult GifExportJob::Encode(const GifExportOptions& options) { return Encode(Fixed(options)); }
+
+GifExportResult GifExportJob::Save(const std::filesystem::path& path, const GifOptionsChooser& choose, FileSync sync) {
+    GifExportResult result = Encode(choose);
+    if (!result.status || result.report.cancelled) return result;
+    result.status = WriteFileAtomic(path, result.bytes, sync);
+    // The last step tells that the file is written: too late to stop.
+    if (result.status && run_.progress != nullptr) run_.progress->Finish();
+    return result;
 }
 
-Status PreviewGifExportImage(const GifExportImages& images, const GifExportOptions& options,
-                             GifImagePreview& preview, std::stop_token stop) {
-    preview.pixels = PackedDib();
-    GifFile gif;
-    AddExportImages(images, gif);
-    GifExportReport report;
-    Status status = FinishGif(gif, GifWriter(), Fixed(options), images.sizeReductionApplies, &report,
-                              GifExportRun{std::move(stop), &preview, {}});
-    if (report.cancelled) preview.pixels = PackedDib();
-    return status;
+GifExportResult GifExportJob::Preview(const GifExportOptions& options) {
+    if (options.lossy <= 0) return Run(Fixed(options), Stage::Map);
+    GifExportResult result = Run(Fixed(options), Stage::Encode);
+    result.bytes.clear();
+    return result;
 }
 
-Status EncodeGifExportImagesWithin(const GifExportImages& images, std::uint64_t maxBytes,
-                                   const GifExportOptions& options, std::vector<std::uint8_t>& out,
-                                   GifExportOptions& fitted, GifExportReport* report, const GifExportRun& run) {
-    GifExportReport local;
-    std::optional<GifExportOptions> chosen = options;
-    chosen->sizeReduction = true;
-    const GifTrial trial = [&](const GifExportOptions* trialOptions, std::vector<std::uint8_t>& bytes,
-                               GifExportReport& trialReport, GifImagePreview* preview) {
-        return EncodeGifExportImages(images, trialOptions ? *trialOptions : *chosen, bytes, &trialReport,
-                                     GifExportRun{run.stop, preview, run.checkpoint});
-    };
-    Status status = FitUnderBudget(trial, maxBytes, out, report ? *report : local, chosen, run.preview);
-    fitted = *chosen;
-    return status;
+std::vector<BudgetRung> BudgetLadder(int colors, int lossy) {
+    std::vector<BudgetRung> rungs{{colors, lossy}};
+    for (const int level : {40, 80})
+        if (level > lossy) rungs.push_back({colors, level});
+    int level = std::max(lossy, 80);
+    for (int count = ColorQuantizer::kMaxColors; count >= 2; count /= 2) {
+        if (count >= colors) continue;
+        level = std::min(kMaxLossy, level + 40);
+        rungs.push_back({count, level});
+    }
+    return rungs;
 }
 
-Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path, const GifOptionsChooser& choose,
-                        GifExportReport* report) {
-    frame.Render();
-    GifFile gif;
-    gif.SetScreenSize(frame.Canvas().Width(), frame.Canvas().Height());
-    gif.loopCount = 1;
-    AddFrameImage(gif, frame, 0);
-    return FinishGif(gif, ToFile(path), choose, false, report);
+GifExportResult GifExportJob::Fit(std::uint64_t maxBytes, const GifOptionsChooser& choose) {
+    // The user is asked once; every further trial reuses the answer with
+    // another colour count.
+    GifExportResult first = Run(
+        [&choose](const GifExportRequest& request) {
+            std::optional<GifExportOptions> chosen = choose(request);
+            if (chosen) chosen->sizeReduction = true;
+            return chosen;
+        },
+        Stage::Encode);
+    first.report.trials = 1;
+    if (!first.status || first.report.cancelled || first.bytes.size() <= maxBytes) return first;
+
+    // The rungs after the first trial's, each losing a little more.
+    std::vector<BudgetRung> rungs = BudgetLadder(first.report.requestedColors, first.report.lossy);
+    rungs.erase(rungs.begin());
+    // Bisection for the first rung that fits, assuming a later rung never
+    // makes a larger file; only measured fits are kept, so the budget holds
+    // even where that assumption fails.
+    std::size_t low = 0;
+    std::size_t high = rungs.size();
+    std::uint64_t sizeOfLast = first.bytes.size();  // the size at the last rung tried
+    std::optional<GifExportResult> fit;
+    int trials = 1;
+    while (low < high) {
+        const std::size_t middle = (low + high) / 2;
+        GifExportOptions options = first.options;
+        options.reduce = true;
+        options.colorCount = rungs[middle].colors;
+        options.lossy = rungs[middle].lossy;
+        ++trials;
+        GifExportResult trial = Encode(options);
+        if (!trial.status) return trial;
+        if (trial.report.cancelled) {
+            first.report.trials = trials;
+            return Cancelled(std::move(first));
+        }
+        if (trial.bytes.size() <= maxBytes) {
+            fit = std::move(trial);
+            high = middle;
+        } else {
+            if (middle + 1 == rungs.size()) sizeOfLast = trial.bytes.size();
+            low = middle + 1;
+        }
+    }
+    if (!fit) {
+        first.bytes.clear();
+        first.report.trials = trials;
+        const BudgetRung last = rungs.empty() ? BudgetRung{first.report.requestedColors, first.report.lossy}
+                                              : rungs.back();
+        first.status = Status::Error("Even with " + std::to_string(last.colors) + " colours and lossy " +
+                                     std::to_string(last.lossy) + " the GIF takes " + BytesText(sizeOfLast) +
+                                     ", more than the limit of " + BytesText(maxBytes) + ".");
+        return first;
+    }
+    fit->report.trials = trials;
+    fit->report.fewColors = fit->report.requestedColors < kFewestColorsUnasked &&
+                            fit->report.requestedColors < first.report.requestedColors;
+    return std::move(*fit);
+}
+
+GifExportResult GifExportJob::Fit(std::uint64_t maxBytes, const GifExportOptions& options) {
+    return Fit(maxBytes, Fixed(options));
 }
 
 Status ExportFrameAsJpeg(AnimFrame& frame, const std::filesystem::path& path, int quality) {
@@ -433,23 +373,23 @@ FrameExportFormat FrameExportFormatFor(const std::filesystem::path& path) {
     return format->kind == FileKind::Jpeg ? FrameExportFormat::Jpeg : FrameExportFormat::Gif;
 }
 
-Status ExportFrame(AnimFrame& frame, const std::filesystem::path& path, const GifOptionsChooser& chooseGif,
-                   const JpegQualityChooser& chooseQuality, GifExportReport* report) {
+GifExportResult ExportFrame(AnimFrame& frame, const std::filesystem::path& path, const GifOptionsChooser& chooseGif,
+                            const JpegQualityChooser& chooseQuality) {
+    GifExportResult result;
     switch (FrameExportFormatFor(path)) {
     case FrameExportFormat::Gif:
-        return ExportFrameAsGif(frame, path, chooseGif, report);
-    case FrameExportFormat::Jpeg: {
-        const auto quality = chooseQuality();
-        if (!quality) {
-            if (report) report->cancelled = true;
-            return Status::Ok();
-        }
-        return ExportFrameAsJpeg(frame, path, *quality);
-    }
+        return GifExportJob::OfFrame(frame).Save(path, chooseGif);
+    case FrameExportFormat::Jpeg:
+        if (const auto quality = chooseQuality())
+            result.status = ExportFrameAsJpeg(frame, path, *quality);
+        else
+            result.report.cancelled = true;
+        return result;
     case FrameExportFormat::None:
         break;
     }
-    return Status::Error(path.string() + ": frames are exported as .gif, .jpg, .jpe or .jpeg files");
+    result.status = Status::Error(path.string() + ": frames are exported as .gif, .jpg, .jpe or .jpeg files");
+    return result;
 }
 
 }  // namespace vantrel

@@ -1,8 +1,9 @@
 #pragma once
 // Writing what the document shows: the whole animation as one GIF, or a
-// single frame as GIF or JPEG. Each export renders what it writes, builds one
-// palette for all images, optionally shrinks the animation, and writes the
-// file through a temporary file renamed over the target.
+// single frame as GIF or JPEG. A GIF export is a GifExportJob: it renders
+// what it writes, builds one palette for all images, optionally shrinks the
+// animation, and gives back the bytes, a report and a preview; saving writes
+// the file through a temporary file renamed over the target.
 //
 // The choices the user makes in the options dialog arrive through a callback
 // that sees the distinct colour count first; the editor shows its dialog
@@ -11,11 +12,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stop_token>
 #include <vector>
 
 #include "codec/ColorQuantizer.h"
+#include "codec/FrameChanges.h"
 #include "core/FileIO.h"
 #include "core/PackedDib.h"
 #include "core/Progress.h"
@@ -27,14 +30,16 @@ namespace vantrel {
 
 class GifFile;
 
+struct GifExportImages;
+
 // What the options dialog is shown with.
 struct GifExportRequest {
     int distinctColors = 0;  // 257 stands for "more than 256"
     bool animated = false;
-    // The rendered images about to be written, before any option is applied;
-    // valid only during the call, for a chooser that estimates the result
+    // The images about to be written, before any option is applied; valid
+    // only during the call, for a chooser that estimates the result
     // (CopyGifExportImages). Null when the caller gives none.
-    const GifFile* images = nullptr;
+    const GifExportImages* images = nullptr;
     bool sizeReductionApplies = true;  // false for a single exported frame
     // The image (index into the images) that stands for the frame the user
     // had in front of them, for a chooser that shows it.
@@ -58,8 +63,11 @@ struct GifExportOptions {
 // on down to 4 when above 4.
 std::vector<int> ReduceToChoices(int distinctColors);
 
-// The dialog's defaults: exact palette up to 255 colours; from 256 on
-// "Reduce to:" with the first entry of its list; size reduction on.
+// The dialog's defaults: exact palette up to 256 colours; above 256
+// "Reduce to:" with the first entry of its list; size reduction on. (With
+// all 256 entries in use, size reduction gives up transparency in the
+// images that use every entry, which costs far fewer bytes than halving
+// the palette costs colour.)
 GifExportOptions DefaultGifExportOptions(int distinctColors);
 
 // Returns the options, or nothing when the user cancels (nothing is written).
@@ -75,7 +83,11 @@ struct GifExportReport {
     int paletteSize = 0;
     int images = 0;
     int requestedColors = 0;  // the colour count asked of the palette builder
-    int trials = 0;           // exports made to fit a size budget (EncodeAnimationWithin)
+    int lossy = 0;            // the lossy level the file was encoded at
+    int trials = 0;           // runs made to fit a size budget (GifExportJob::Fit)
+    // A fit met the budget only with fewer than kFewestColorsUnasked colours
+    // (and fewer than were chosen): the caller asks before writing it.
+    bool fewColors = false;
 };
 
 // The GIF loop value for the document's loop count (number of plays): one
@@ -92,65 +104,31 @@ GifLoop GifLoopForPlays(std::uint32_t plays);
 // is not one (or the last such frame when none follows); 0 without images.
 std::size_t ExportImageIndexOf(const Animation& animation, const AnimFrame* frame);
 
-// Writes every frame that is not a master frame to path as one animation.
-// progress hears of every frame rendered and every image of every pass;
-// when it says stop, nothing is written and the report says cancelled.
-Status SaveAnimationAsGif(Animation& animation, const std::filesystem::path& path,
-                          const GifOptionsChooser& choose, GifExportReport* report = nullptr,
-                          const ProgressReport& progress = {});
-// The same without rendering first, for an animation whose frames are all
-// rendered already (one just opened or just rendered as a whole); the file
-// is flushed to the disk as sync says.
-Status SaveRenderedAnimationAsGif(const Animation& animation, const std::filesystem::path& path,
-                                  const GifOptionsChooser& choose, GifExportReport* report = nullptr,
-                                  FileSync sync = FileSync::Each, const ProgressReport& progress = {});
-// The same export without writing anything: out receives exactly the bytes
-// SaveAnimationAsGif would write with the same choices (cleared first; empty
-// when cancelled or failed), so out.size() is the size of the file.
-Status EncodeAnimationAsGif(Animation& animation, std::vector<std::uint8_t>& out, const GifOptionsChooser& choose,
-                            GifExportReport* report = nullptr);
-// A bound on the exports EncodeAnimationWithin makes. It makes at most five:
-// the options as chosen, then a bisection over the smaller of the eight
-// counts 256, 128, ... 2 (at most four more).
+// A bound on the exports GifExportJob::Fit makes. It makes at most five:
+// the options as chosen, then a bisection over the rungs of BudgetLadder
+// (at most ten, so at most four more).
 inline constexpr int kMaxBudgetTrials = 8;
+// A budget met only below this many colours is not written unasked: so few
+// colours change most pictures beyond what the user chose.
+inline constexpr int kFewestColorsUnasked = 16;
 
-// The export into memory fitted under maxBytes: first with the options
-// chosen (asked once, size reduction turned on), then, while the file is too
-// large, with fewer colours (256, 128, ... 2, searched by bisection, each a
-// full export). out receives the bytes of the export with the most colours
-// found to fit, and report its figures (requestedColors is the count chosen).
-// When even 2 colours do not fit, out is empty and the status says so.
-Status EncodeAnimationWithin(Animation& animation, std::uint64_t maxBytes, std::vector<std::uint8_t>& out,
-                             const GifOptionsChooser& choose, GifExportReport* report = nullptr);
-// One image of an export as the written file shows it: the image's own
-// colour indices through the file's palette (after dithering), taken from
-// the very run that encodes the file. Every pixel is opaque: the file shows
-// each pixel's colour (size reduction leaves out only pixels a viewer keeps
-// from the image before, so they show the same).
-struct GifImagePreview {
-    std::size_t image = 0;  // which image, an index into the export's images
-    PackedDib pixels;       // that image's size; no block when not made
+// One setting a budget search tries: a colour count and a lossy level.
+struct BudgetRung {
+    int colors = 0;
+    int lossy = 0;
+    friend bool operator==(const BudgetRung&, const BudgetRung&) = default;
 };
+// The settings a budget search climbs from colors and lossy as chosen, the
+// smallest visible change first: the chosen ones, then lossy 40 and 80 at
+// the chosen colours (the levels above the chosen one), then each smaller
+// count of 256, 128, ... 2 with 40 more lossy than the rung before (at most
+// kMaxLossy). No rung has more colours or less lossy than the one before.
+std::vector<BudgetRung> BudgetLadder(int colors, int lossy);
 
-// What steers a run of the export besides the user's choices. Once stop is
-// requested the run ends at its next image, pass or trial export: the report
-// says cancelled, nothing is written and out stays empty. When preview is
-// set it receives its image from the run's own palette and indices.
-// checkpoint, when set, is called with the stop token at every place the
-// run looks at it (before each image of each pass and before each trial),
-// for progress and for tests that stop a run at a known place.
-struct GifExportRun {
-    std::stop_token stop;
-    GifImagePreview* preview = nullptr;
-    std::function<void(const std::stop_token&)> checkpoint;
-    // Counts a step at every such place; its stop ends the run the same way.
-    ProgressSteps* progress = nullptr;
-};
-
-// A copy of what an export is about to write, before any option is applied,
-// so that another thread can encode it with trial options while the options
-// dialog stays open. Its buffers share the frames' pixel blocks; the
-// document may change meanwhile without touching the copy.
+// What an export writes, before any option is applied: the rendered images
+// with their delays and the file's loop. Its buffers share the frames'
+// pixel blocks, so the document may change meanwhile without touching it
+// (a frame written while it lives gets a block of its own first).
 struct GifExportImages {
     int width = 0;
     int height = 0;
@@ -160,30 +138,111 @@ struct GifExportImages {
     std::vector<PackedDib> pixels;
     std::vector<std::uint16_t> delays;  // one per image, 1/100 s
 };
-// Copies request.images; empty (no pixels) when the request carries none.
+// A copy of request.images (sharing their blocks), so that another thread
+// can encode it with trial options while the options dialog stays open;
+// empty (no pixels, size reduction as the request says) when the request
+// carries none.
 GifExportImages CopyGifExportImages(const GifExportRequest& request);
-// The bytes the export the copy was taken from writes with these options.
-Status EncodeGifExportImages(const GifExportImages& images, const GifExportOptions& options,
-                             std::vector<std::uint8_t>& out, GifExportReport* report = nullptr,
-                             const GifExportRun& run = {});
-// Only preview.image as the export with these options shows it: the same
-// palette building, mapping and dithering, without size reduction or
-// encoding. With no such image the preview stays empty.
-Status PreviewGifExportImage(const GifExportImages& images, const GifExportOptions& options,
-                             GifImagePreview& preview, std::stop_token stop = {});
-// The search of EncodeAnimationWithin over the copy, starting from options;
-// fitted receives the options out was made with (meaningful when it fits),
-// so that exporting with them writes these very bytes. A preview of the run
-// shows the image with the fitted options (with the options given when
-// nothing fits).
-Status EncodeGifExportImagesWithin(const GifExportImages& images, std::uint64_t maxBytes,
-                                   const GifExportOptions& options, std::vector<std::uint8_t>& out,
-                                   GifExportOptions& fitted, GifExportReport* report = nullptr,
-                                   const GifExportRun& run = {});
 
-// Writes one frame as a single-image GIF.
-Status ExportFrameAsGif(AnimFrame& frame, const std::filesystem::path& path,
-                        const GifOptionsChooser& choose, GifExportReport* report = nullptr);
+// What steers a job besides the user's choices. Once stop is requested a
+// run ends at its next image, pass or trial: the report says cancelled and
+// nothing is made. checkpoint, when set, is called with the stop token at
+// every place a run looks at it (before each image of each pass and before
+// each trial), for tests that stop a run at a known place.
+struct GifExportRun {
+    std::stop_token stop;
+    // The image (index into the job's images) each result shows as its file
+    // shows it; none makes no preview.
+    std::optional<std::size_t> previewImage;
+    std::function<void(const std::stop_token&)> checkpoint;
+    // Counts a step for each frame rendered and at every place a run looks
+    // whether to stop; its stop ends the run the same way.
+    ProgressSteps* progress = nullptr;
+};
+// A run that only counts its steps in steps.
+inline GifExportRun CountingIn(ProgressSteps& steps) {
+    GifExportRun run;
+    run.progress = &steps;
+    return run;
+}
+
+// What one run of a job made.
+struct GifExportResult {
+    Status status;  // a failure says why; a cancelled run is not a failure
+    GifExportReport report;
+    GifExportOptions options;          // the options of the bytes (for a fit, the ones found)
+    std::vector<std::uint8_t> bytes;   // the file; empty when cancelled, failed or only previewed
+    // The previewed image (GifExportRun::previewImage) as the file shows it:
+    // its own colour indices through the file's palette (after dithering),
+    // taken from the very run that made the bytes. Every pixel is opaque
+    // (size reduction leaves out only pixels a viewer keeps from the image
+    // before, so they show the same). No block when not made.
+    PackedDib preview;
+};
+
+// An export of images to one GIF: counts their colours, asks for the options
+// (or takes them), builds one palette, maps every image (dithered on
+// request), shrinks the animation when asked and encodes it. Each run starts
+// afresh from the images, so one job serves any number of runs; what a run
+// learns of each image along the way is the job's, never the file's.
+class GifExportJob {
+public:
+    explicit GifExportJob(GifExportImages images, GifExportRun run = {});
+    // Images shared with other jobs (on other threads: they are only read).
+    explicit GifExportJob(std::shared_ptr<const GifExportImages> images, GifExportRun run = {});
+    // Every frame of the animation that is not a master frame, rendered
+    // first (one progress step each); a stop while rendering makes every
+    // run of the job report cancelled.
+    static GifExportJob OfAnimation(Animation& animation, GifExportRun run = {});
+    // The same for an animation whose frames are all rendered already (one
+    // just opened or just rendered as a whole).
+    static GifExportJob OfRenderedAnimation(const Animation& animation, GifExportRun run = {});
+    // One frame, rendered first, as a single image without size reduction.
+    static GifExportJob OfFrame(AnimFrame& frame, GifExportRun run = {});
+
+    const GifExportImages& Images() const { return *images_; }
+
+    // The file with the options choose returns; cancelled, with nothing
+    // made, when it returns none.
+    GifExportResult Encode(const GifOptionsChooser& choose);
+    GifExportResult Encode(const GifExportOptions& options);
+    // Encode, then the bytes written to path through a temporary file
+    // renamed over it, flushed to the disk as sync says; nothing is written
+    // when the run is cancelled or fails.
+    GifExportResult Save(const std::filesystem::path& path, const GifOptionsChooser& choose,
+                         FileSync sync = FileSync::Each);
+    // Only the preview, no bytes: the same palette building, mapping and
+    // dithering, without size reduction or encoding (which lossy LZW needs:
+    // with lossy above 0 the file is made and only its bytes dropped).
+    GifExportResult Preview(const GifExportOptions& options);
+    // The file fitted under maxBytes: first with the options chosen (asked
+    // once, size reduction turned on), then, while the file is too large,
+    // up BudgetLadder (searched by bisection, each a full run; at most
+    // kMaxBudgetTrials). The result holds the bytes of the first rung found
+    // to fit, their options and report (trials counts the runs; fewColors
+    // when that rung has fewer than kFewestColorsUnasked colours), and a
+    // preview of those bytes (of the options chosen when nothing fits).
+    // When even the last rung does not fit, there are no bytes and the
+    // status says so.
+    GifExportResult Fit(std::uint64_t maxBytes, const GifOptionsChooser& choose);
+    GifExportResult Fit(std::uint64_t maxBytes, const GifExportOptions& options);
+
+private:
+    enum class Stage { Map, Encode };
+    // One run: everything up to stage, with the options choose returns.
+    GifExportResult Run(const GifOptionsChooser& choose, Stage stage);
+    // Whether the run is to stop now; the checkpoint and the progress hear
+    // of every look first.
+    bool Stopped() const;
+    // Whether the run was told to stop, without looking again.
+    bool StopSeen() const;
+
+    std::shared_ptr<const GifExportImages> images_;
+    GifExportRun run_;
+    FrameChanges changes_;  // of the run under way, one entry per image
+    bool renderStopped_ = false;
+};
+
 // Writes one frame as a baseline JPEG at quality 0 to 10.
 Status ExportFrameAsJpeg(AnimFrame& frame, const std::filesystem::path& path, int quality);
 
@@ -196,9 +255,11 @@ FrameExportFormat FrameExportFormatFor(const std::filesystem::path& path);
 // Returns the JPEG quality 0 to 10, or nothing when the user cancels.
 using JpegQualityChooser = std::function<std::optional<int>()>;
 
-// Exports one frame by the extension of path; with an extension of neither
-// kind nothing is written and the status says so.
-Status ExportFrame(AnimFrame& frame, const std::filesystem::path& path, const GifOptionsChooser& chooseGif,
-                   const JpegQualityChooser& chooseQuality, GifExportReport* report = nullptr);
+// Exports one frame by the extension of path (a GIF through
+// GifExportJob::OfFrame); with an extension of neither kind nothing is
+// written and the status says so. A JPEG's result holds only its status and
+// whether the user cancelled.
+GifExportResult ExportFrame(AnimFrame& frame, const std::filesystem::path& path, const GifOptionsChooser& chooseGif,
+                            const JpegQualityChooser& chooseQuality);
 
 }  // namespace vantrel

@@ -44,17 +44,16 @@ SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathC
         if (!chosen || chosen->empty()) return {};
         path = AnimationSavePath(*chosen);
     }
-    GifExportReport report;
     // The extension chooses the writer; WebP and animated PNG keep every colour and ask nothing.
-    Status status = Status::Ok();
+    GifExportResult result;
+    ProgressSteps steps(progress);
     if (AnimationFormatFor(path) == AnimationFormat::Gif) {
-        status = SaveAnimationAsGif(animation, path, chooseGif, &report, progress);
+        result = GifExportJob::OfAnimation(animation, CountingIn(steps)).Save(path, chooseGif);
     } else {
-        ProgressSteps steps(progress);
-        status = SaveAnimationAsImage(animation, path, {}, &steps);
-        if (steps.Stopped()) status = Status::Ok(), report.cancelled = true;
+        result.status = SaveAnimationAsImage(animation, path, {}, &steps);
+        if (steps.Stopped()) result.status = Status::Ok(), result.report.cancelled = true;
     }
-    SaveOutcome outcome = Finish(std::move(status), path, report);
+    SaveOutcome outcome = Finish(std::move(result.status), path, result.report);
     if (outcome.kind == SaveOutcome::Kind::Saved) animation.SetAnimationFile(path);
     return outcome;
 }
@@ -72,9 +71,8 @@ SaveOutcome ExportFrameFile(const Animation& animation, AnimFrame& frame, const 
     const std::optional<FrameExportChoice> chosen = askPath(animation.animationPath);
     if (!chosen || chosen->path.empty()) return {};
     const std::filesystem::path path = FrameExportPath(chosen->path, chosen->extension);
-    GifExportReport report;
-    Status status = ExportFrame(frame, path, chooseGif, chooseQuality, &report);
-    return Finish(std::move(status), path, report);
+    GifExportResult result = ExportFrame(frame, path, chooseGif, chooseQuality);
+    return Finish(std::move(result.status), path, result.report);
 }
 
 }  // namespace vantrel

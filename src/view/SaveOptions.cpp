@@ -17,7 +17,7 @@ GifSaveChoices SanitizedGifSaveChoices(GifSaveChoices choices) {
 GifOptionsDialogState GifOptionsDialogStateFor(const GifExportRequest& request, const GifSaveChoices* last) {
     const int n = request.distinctColors;
     GifOptionsDialogState state;
-    state.reduceSelected = n >= 256;
+    state.reduceSelected = n > 256;  // exactly 256 colours keep their exact palette
     if (n <= 256) {
         state.exactText = n == 1 ? "Exact Palette (1 Color)" : "Exact Palette (" + std::to_string(n) + " Colors)";
     } else {

@@ -62,12 +62,13 @@ std::unique_ptr<CQVDoc> NoisyAnimation(int frames, int width, int height) {
 // copy of the images).
 std::unique_ptr<GifSaveOptionsDialog> OpenFor(Animation& animation, std::size_t currentImage = 0) {
     std::unique_ptr<GifSaveOptionsDialog> dialog;
-    std::vector<std::uint8_t> bytes;
-    EXPECT_TRUE(EncodeAnimationAsGif(animation, bytes, [&](GifExportRequest request) {
-                    request.currentImage = currentImage;
-                    dialog = std::make_unique<GifSaveOptionsDialog>(nullptr, request);
-                    return std::optional<GifExportOptions>();
-                }).ok());
+    EXPECT_TRUE(GifExportJob::OfAnimation(animation)
+                    .Encode([&](GifExportRequest request) {
+                        request.currentImage = currentImage;
+                        dialog = std::make_unique<GifSaveOptionsDialog>(nullptr, request);
+                        return std::optional<GifExportOptions>();
+                    })
+                    .status.ok());
     dialog->show();
     return dialog;
 }
@@ -75,19 +76,22 @@ std::unique_ptr<GifSaveOptionsDialog> OpenFor(Animation& animation, std::size_t 
 // The copy of the images the export of animation offers its chooser.
 GifExportImages ImagesOf(Animation& animation) {
     GifExportImages images;
-    std::vector<std::uint8_t> bytes;
-    EXPECT_TRUE(EncodeAnimationAsGif(animation, bytes, [&](const GifExportRequest& request) {
-                    images = CopyGifExportImages(request);
-                    return std::optional<GifExportOptions>();
-                }).ok());
+    EXPECT_TRUE(GifExportJob::OfAnimation(animation)
+                    .Encode([&](const GifExportRequest& request) {
+                        images = CopyGifExportImages(request);
+                        return std::optional<GifExportOptions>();
+                    })
+                    .status.ok());
     return images;
 }
 
 // Image `image` of the export with options, as the dialog shows it.
 QImage ExpectedPreview(const GifExportImages& images, const GifExportOptions& options, std::size_t image) {
-    GifImagePreview preview{image, {}};
-    EXPECT_TRUE(PreviewGifExportImage(images, options, preview).ok());
-    return PreviewImage(preview.pixels);
+    GifExportRun run;
+    run.previewImage = image;
+    const GifExportResult result = GifExportJob(CopyGifExportImages({0, false, &images}), run).Preview(options);
+    EXPECT_TRUE(result.status.ok());
+    return PreviewImage(result.preview);
 }
 
 QImage Shown(const GifSaveOptionsDialog& dialog) {
@@ -95,11 +99,9 @@ QImage Shown(const GifSaveOptionsDialog& dialog) {
 }
 
 std::vector<std::uint8_t> Exported(Animation& animation, const GifExportOptions& options) {
-    std::vector<std::uint8_t> bytes;
-    EXPECT_TRUE(EncodeAnimationAsGif(animation, bytes, [&](const GifExportRequest&) {
-                    return std::optional(options);
-                }).ok());
-    return bytes;
+    const GifExportResult result = GifExportJob::OfAnimation(animation).Encode(options);
+    EXPECT_TRUE(result.status.ok());
+    return result.bytes;
 }
 
 // Processes events until done() holds; false after 10 s. (A failed QTRY_*
@@ -162,9 +164,52 @@ TEST(GifSaveOptionsDialog, FitUnderReturnsOptionsWhoseExportFits) {
     ASSERT_TRUE(Eventually([&] { return dialog->result() == int(QDialog::Accepted); }));
     const GifExportOptions fitted = dialog->Options();
     EXPECT_TRUE(fitted.reduce);
-    EXPECT_LT(fitted.colorCount, 256);
+    EXPECT_TRUE(fitted.colorCount < 256 || fitted.lossy > 0);  // something was given up
     EXPECT_GE(fitted.colorCount, 16);
-    EXPECT_LE(Exported(animation, fitted).size(), std::size_t(kilobytes) * GifSaveOptionsDialog::kBytesPerKilobyte);
+    const std::size_t written = Exported(animation, fitted).size();
+    EXPECT_LE(written, std::size_t(kilobytes) * GifSaveOptionsDialog::kBytesPerKilobyte);
+    // The dialog says what it chose, in the figures of the file written.
+    EXPECT_EQ(dialog->FitMessage()->text(),
+              QStringLiteral("%1 colours, lossy %2, %3").arg(fitted.colorCount).arg(fitted.lossy).arg(FileSizeText(written)))
+        << dialog->FitMessage()->text().toStdString();
+}
+
+// A budget met only below 16 colours is not taken unasked: the dialog stays
+// open, says so and previews that very file; OK again takes it.
+TEST(GifSaveOptionsDialog, FitUnderBelowSixteenColoursAsksFirst) {
+    test::ResetPrompts();
+    auto doc = NoisyAnimation(3, 120, 80);
+    Animation& animation = doc->GetAnimation();
+    GifExportOptions eight{true, 8, true};
+    eight.lossy = kMaxLossy;
+    GifExportOptions sixteen{true, 16, true};
+    sixteen.lossy = kMaxLossy;
+    const std::size_t bytesOfEight = Exported(animation, eight).size();
+    const int kilobytes = int((bytesOfEight + GifSaveOptionsDialog::kBytesPerKilobyte - 1) /
+                              GifSaveOptionsDialog::kBytesPerKilobyte);
+    ASSERT_LT(std::size_t(kilobytes) * GifSaveOptionsDialog::kBytesPerKilobyte, Exported(animation, sixteen).size());
+
+    auto dialog = OpenFor(animation, 1);
+    dialog->FitBox()->setChecked(true);
+    dialog->FitKilobytesBox()->setValue(kilobytes);
+    dialog->accept();
+    ASSERT_TRUE(Eventually([&] { return dialog->FitMessage()->text().contains(QStringLiteral("fewer than 16")); }))
+        << dialog->FitMessage()->text().toStdString();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_NE(dialog->result(), int(QDialog::Accepted));
+    const GifExportOptions fitted = dialog->Options();
+    EXPECT_LT(fitted.colorCount, 16);
+    const std::vector<std::uint8_t> bytes = Exported(animation, fitted);
+    EXPECT_LE(bytes.size(), std::size_t(kilobytes) * GifSaveOptionsDialog::kBytesPerKilobyte);
+    EXPECT_TRUE(dialog->FitMessage()->text().contains(
+        QStringLiteral("%1 colours, lossy %2, %3").arg(fitted.colorCount).arg(fitted.lossy).arg(FileSizeText(bytes.size()))))
+        << dialog->FitMessage()->text().toStdString();
+    // The preview is the file that OK writes.
+    EXPECT_EQ(Shown(*dialog), ExpectedPreview(ImagesOf(animation), fitted, 1));
+
+    dialog->accept();
+    EXPECT_EQ(dialog->result(), int(QDialog::Accepted));
+    EXPECT_EQ(dialog->Options().colorCount, fitted.colorCount);
 }
 
 TEST(GifSaveOptionsDialog, FitUnderAnImpossibleBudgetSaysSoAndStaysOpen) {

@@ -278,15 +278,23 @@ TEST_F(CliDocument, DryRunPrintsTheSizeOfTheFileAndWritesNothing) {
     }
 }
 
+// The size of the GIF export of document with the defaults (0 when it fails).
+std::uintmax_t DefaultExportSize(const fs::path& document, const fs::path& dir) {
+    const auto full = dir / "full.gif";
+    if (RunCli({"export", document.string(), full.string()}).exitCode != 0) return 0;
+    return fs::file_size(full);
+}
+
 TEST_F(CliDocument, MaxBytesKeepsToTheBudgetOrWritesNothing) {
     const auto sample = vantrel::test::SourceDir() / "examples" / "sample.qvd";
-    const auto full = dir / "full.gif";
-    ASSERT_EQ(RunCli({"export", sample.string(), full.string()}).exitCode, 0);
-    const auto fullSize = fs::file_size(full);
+    const auto fullSize = DefaultExportSize(sample, dir);
+    ASSERT_GT(fullSize, 0u);
     const auto out = dir / "budget.gif";
     for (auto budget : {fullSize, fullSize - 1, fullSize * 3 / 4}) {
         SCOPED_TRACE(budget);
-        const auto r = RunCli({"export", sample.string(), out.string(), "--max-bytes", std::to_string(budget)});
+        // The smaller budgets are met only below 16 colours, which must be allowed.
+        const auto r = RunCli(
+            {"export", sample.string(), out.string(), "--max-bytes", std::to_string(budget), "--allow-few-colors"});
         ASSERT_EQ(r.exitCode, 0) << r.out;
         EXPECT_LE(fs::file_size(out), budget);
         EXPECT_NE(r.out.find(" colours ("), std::string::npos) << r.out;
@@ -303,6 +311,38 @@ TEST_F(CliDocument, MaxBytesKeepsToTheBudgetOrWritesNothing) {
     const auto dithered = dir / "dithered.gif";
     ASSERT_EQ(RunCli({"export", sample.string(), dithered.string(), "--colors", "8", "--dither"}).exitCode, 0);
     EXPECT_EQ(RunCli({"render", dithered.string(), (dir / "dithered").string()}).exitCode, 0);
+}
+
+// A budget met only below 16 colours is refused (exit 2, nothing written)
+// unless --allow-few-colors is given; then the file keeps the budget.
+TEST_F(CliDocument, MaxBytesBelowSixteenColoursIsWrittenOnlyWhenAllowed) {
+    const auto sample = vantrel::test::SourceDir() / "examples" / "sample.qvd";
+    const auto fullSize = DefaultExportSize(sample, dir);
+    ASSERT_GT(fullSize, 0u);
+    const auto out = dir / "few.gif";
+    bool refusedFew = false;
+    for (int percent = 98; percent >= 2 && !refusedFew; percent -= 4) {
+        const std::string budget = std::to_string(fullSize * std::uintmax_t(percent) / 100);
+        const auto r = RunCli({"export", sample.string(), out.string(), "--max-bytes", budget}, true);
+        if (r.exitCode == 0) {
+            EXPECT_NE(r.out.find(" colours (lossy "), std::string::npos) << r.out;
+            fs::remove(out);
+            continue;
+        }
+        ASSERT_EQ(r.exitCode, 2) << r.out;
+        EXPECT_FALSE(fs::exists(out));
+        if (r.out.find("fewer than 16") == std::string::npos) continue;  // nothing fits at all
+        refusedFew = true;
+        EXPECT_NE(r.out.find("--allow-few-colors"), std::string::npos) << r.out;
+        const auto allowed =
+            RunCli({"export", sample.string(), out.string(), "--max-bytes", budget, "--allow-few-colors"}, true);
+        ASSERT_EQ(allowed.exitCode, 0) << allowed.out;
+        EXPECT_LE(fs::file_size(out), std::stoull(budget));
+        EXPECT_EQ(RunCli({"info", out.string()}).exitCode, 0);
+    }
+    EXPECT_TRUE(refusedFew) << "some budget should be met only below 16 colours";
+    // The switch belongs to GIF output.
+    EXPECT_EQ(RunCli({"export", sample.string(), (dir / "x.webp").string(), "--allow-few-colors"}).exitCode, 1);
 }
 
 TEST_F(CliDocument, DocumentExtensionsCompareWithoutCase) {

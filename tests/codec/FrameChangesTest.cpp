@@ -43,10 +43,11 @@ TEST(FrameChanges, SpansHoldExactlyTheFirstAndLastChangedColumnOfEachRow) {
         const std::vector<Pixels> frames = ChangingFrames(width, 5, true, random);
         GifFile gif;
         for (const Pixels& f : frames) gif.AddImage(MakeDib(width, 5, f));
-        FindChangedColumns(gif);
-        EXPECT_FALSE(HasChangedColumns(gif.images[0]));
+        FrameChanges changes;
+        FindChangedColumns(gif, changes);
+        EXPECT_FALSE(changes.HasChangedColumns(gif, 0));
         for (std::size_t i = 1; i < frames.size(); ++i) {
-            ASSERT_TRUE(HasChangedColumns(gif.images[i]));
+            ASSERT_TRUE(changes.HasChangedColumns(gif, i));
             for (int y = 0; y < 5; ++y) {
                 int first = width;
                 int end = width;
@@ -56,7 +57,7 @@ TEST(FrameChanges, SpansHoldExactlyTheFirstAndLastChangedColumnOfEachRow) {
                     if (first == width) first = x;
                     end = x + 1;
                 }
-                const ColumnSpan span = gif.images[i].changedColumns[static_cast<std::size_t>(y)];
+                const ColumnSpan span = changes.Of(i).changedColumns[static_cast<std::size_t>(y)];
                 EXPECT_EQ(span.first, first) << "width " << width << " image " << i << " row " << y;
                 EXPECT_EQ(span.end, end) << "width " << width << " image " << i << " row " << y;
             }
@@ -84,9 +85,10 @@ TEST(FrameChanges, OneChannelOfOnePixelInsideABlockIsFoundAndTheTransparencyByte
         GifFile gif;
         gif.AddImage(MakeDib(kWidth, kHeight, before));
         gif.AddImage(MakeDib(kWidth, kHeight, after));
-        FindChangedColumns(gif);
-        ASSERT_TRUE(HasChangedColumns(gif.images[1]));
-        const std::vector<ColumnSpan>& spans = gif.images[1].changedColumns;
+        FrameChanges changes;
+        FindChangedColumns(gif, changes);
+        ASSERT_TRUE(changes.HasChangedColumns(gif, 1));
+        const std::vector<ColumnSpan>& spans = changes.Of(1).changedColumns;
         EXPECT_TRUE(spans[0].Empty()) << std::hex << c.mask;
         EXPECT_TRUE(spans[2].Empty()) << std::hex << c.mask;
         if (c.changes) {
@@ -102,8 +104,9 @@ TEST(FrameChanges, RecordsOfAnotherSizeAreNotCompared) {
     GifFile gif;
     gif.AddImage(MakeDib(2, 1, Pixels{1, 2}));
     gif.AddImage(MakeDib(1, 2, Pixels{1, 2}));
-    FindChangedColumns(gif);
-    EXPECT_FALSE(HasChangedColumns(gif.images[1]));
+    FrameChanges changes;
+    FindChangedColumns(gif, changes);
+    EXPECT_FALSE(changes.HasChangedColumns(gif, 1));
 }
 
 TEST(FrameChanges, MappingWithKnownChangesGivesTheIndicesOfMappingEveryPixel) {
@@ -117,12 +120,13 @@ TEST(FrameChanges, MappingWithKnownChangesGivesTheIndicesOfMappingEveryPixel) {
                 everyPixel.AddImage(MakeDib(37, 9, f));
                 changesOnly.AddImage(MakeDib(37, 9, f));
             }
-            FindChangedColumns(changesOnly);
+            FrameChanges changes;
+            FindChangedColumns(changesOnly, changes);
             ColorQuantizer a;
             ColorQuantizer b;
-            EXPECT_EQ(a.CountDistinctColors(everyPixel), b.CountDistinctColors(changesOnly));
+            EXPECT_EQ(a.CountDistinctColors(everyPixel), b.CountDistinctColors(changesOnly, &changes));
             a.BuildPalette(everyPixel, colors);
-            b.BuildPalette(changesOnly, colors);
+            b.BuildPalette(changesOnly, colors, PaletteMethod::MedianCut, {}, &changes);
             EXPECT_TRUE(std::ranges::equal(a.Palette(), b.Palette()));
             for (std::size_t i = 0; i < frames.size(); ++i)
                 EXPECT_EQ(everyPixel.images[i].indices, changesOnly.images[i].indices) << "image " << i;

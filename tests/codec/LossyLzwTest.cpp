@@ -52,8 +52,9 @@ void MakeAnimation(GifFile& gif, const Picture& picture, int frames, int lossy) 
     }
     ColorQuantizer quantizer;
     quantizer.BuildPalette(gif, 64, PaletteMethod::Refined);
-    ReduceAnimationSize(gif);
-    gif.EncodeImages({}, lossy);
+    FrameChanges changes;
+    ReduceAnimationSize(gif, changes);
+    gif.EncodeImages({}, lossy, &changes);
 }
 
 double Distance(PixelValue a, PixelValue b) {

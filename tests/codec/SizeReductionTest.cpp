@@ -33,13 +33,16 @@ struct Frame {
 };
 
 // Frames through exact (or reduced to `colors`) palette building and, when
-// asked, size reduction: what the export does before encoding.
-void Prepare(GifFile& gif, const std::vector<Frame>& frames, int colors, bool reduce) {
+// asked, size reduction: what the export does before encoding. Returns
+// what size reduction learnt of each record.
+FrameChanges Prepare(GifFile& gif, const std::vector<Frame>& frames, int colors, bool reduce) {
     gif.SetScreenSize(frames.front().width, frames.front().height);
     for (const Frame& f : frames) gif.AddImage(MakeDib(f.width, f.height, f.pixels));
     ColorQuantizer quantizer;
     quantizer.BuildPalette(gif, colors);
-    if (reduce) ReduceAnimationSize(gif);
+    FrameChanges changes;
+    if (reduce) ReduceAnimationSize(gif, changes);
+    return changes;
 }
 
 Bytes Repeat(std::uint8_t value, std::size_t count) { return Bytes(count, value); }
@@ -89,7 +92,7 @@ TEST(SizeReduction, ChangedBlockIsWrittenAloneAtItsPlace) {
     second[7 * 20 + 13] = q;
     second[5 * 20 + 8] = r;
     GifFile gif;
-    Prepare(gif, {{20, 12, first}, {20, 12, second}}, 256, true);
+    const FrameChanges changes = Prepare(gif, {{20, 12, first}, {20, 12, second}}, 256, true);
 
     const GifImage& block = gif.images[1];
     EXPECT_EQ(block.left, 4);
@@ -97,7 +100,8 @@ TEST(SizeReduction, ChangedBlockIsWrittenAloneAtItsPlace) {
     EXPECT_EQ(block.width, 10);
     EXPECT_EQ(block.height, 5);
     // Every pixel of the block but the three that changed shows the first frame.
-    EXPECT_EQ(std::count(block.unchanged.begin(), block.unchanged.end(), 0), 3);
+    const std::vector<std::uint8_t>& unchanged = changes.Of(1).unchanged;
+    EXPECT_EQ(std::count(unchanged.begin(), unchanged.end(), 0), 3);
     // Colours in counting order bg, p, q, r; usage bg 2, p 1, q 2, r 1. The
     // exchange sort gives bg, q, p, r.
     EXPECT_EQ(test::writer::ToPixel((*gif.globalColorTable)[0]), bg);
@@ -202,8 +206,9 @@ TEST(SizeReduction, TransparentPixelsOfRareColoursTakeTheTransparentIndex) {
     gif.AddImage(FilledDib(12, 1, kA));
     GifImage& image = gif.AddImage(FilledDib(12, 1, kA));
     image.indices = {0, 0, 0, 0, 0, 0, 0, 0, 2, 3, 1, 1};
-    image.unchanged = {1, 1, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0};
-    SetTransparentIndices(gif);
+    FrameChanges changes;
+    changes.At(1).unchanged = {1, 1, 1, 1, 1, 0, 0, 0, 1, 1, 0, 0};
+    SetTransparentIndices(gif, changes);
     EXPECT_TRUE(image.transparent);
     EXPECT_EQ(image.transparentIndex, 2);
     EXPECT_EQ(image.indices, (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 2, 2, 1, 1}));
@@ -233,7 +238,7 @@ TEST(SizeReduction, PaletteOrderFollowsTheExchangeSort) {
         for (const Bytes& indices : c.records) {
             gif.AddImage(FilledDib(static_cast<int>(indices.size()), 1, kA)).indices = indices;
         }
-        OrderPaletteByUsage(gif);
+        OrderPaletteByUsage(gif, FrameChanges());
         for (std::size_t p = 0; p < c.order.size(); ++p) {
             EXPECT_EQ((*gif.globalColorTable)[p].red, c.order[p]) << "position " << p;
         }
@@ -286,7 +291,8 @@ TEST(SizeReduction, RecordsWithoutPixelsAreLeftAlone) {
     ColorQuantizer quantizer;
     quantizer.BuildPalette(gif, 256);
     bare.pixels.reset();  // as after a caller took the buffer
-    ReduceAnimationSize(gif);
+    FrameChanges changes;
+    ReduceAnimationSize(gif, changes);
     EXPECT_EQ(bare.width, 3);
     // b, used by two records, now comes first.
     EXPECT_EQ(bare.indices, (Bytes{0, 0, 0}));

@@ -48,6 +48,17 @@ GifExportImages NoisyImages() {
 
 std::vector<PixelValue> TopDown(const PackedDib& dib) { return test::writer::TopDownPixels(dib); }
 
+// A job over images (shared, not copied), steered by run.
+GifExportJob JobOver(const GifExportImages& images, GifExportRun run = {}) {
+    return GifExportJob(CopyGifExportImages({0, false, &images}), std::move(run));
+}
+
+GifExportRun Previewing(std::size_t image) {
+    GifExportRun run;
+    run.previewImage = image;
+    return run;
+}
+
 struct PreviewCase {
     const char* name;
     GifExportOptions options;
@@ -56,10 +67,9 @@ struct PreviewCase {
 TEST(ExportPreview, ImageEqualsTheFrameTheWrittenFileShows) {
     const GifExportImages images = NoisyImages();
     // The fixture is what it says: more colours than a palette holds, and transparency bytes.
-    std::vector<std::uint8_t> unused;
-    GifExportReport counted;
-    ASSERT_TRUE(EncodeGifExportImages(images, GifExportOptions{}, unused, &counted).ok());
-    ASSERT_GT(counted.distinctColors, 256);
+    const GifExportResult counted = JobOver(images).Encode(GifExportOptions{});
+    ASSERT_TRUE(counted.status.ok());
+    ASSERT_GT(counted.report.distinctColors, 256);
     ASSERT_FALSE(IsOpaque(images.pixels[2].Row(0)[0]));
 
     const PreviewCase cases[] = {
@@ -70,26 +80,30 @@ TEST(ExportPreview, ImageEqualsTheFrameTheWrittenFileShows) {
         {"16 colours", {true, 16, true, false}},
         {"2 colours, dithered", {true, 2, true, true}},
         {"2 colours, no size reduction", {true, 2, false, false}},
+        {"64 colours, lossy 80", {true, 64, true, false, PaletteMethod::Refined, 80}},
+        {"256 colours, lossy 200, no size reduction", {true, 256, false, false, PaletteMethod::Refined, 200}},
+        {"16 colours, dithered, lossy 120", {true, 16, true, true, PaletteMethod::Refined, 120}},
     };
     for (const PreviewCase& c : cases) {
         SCOPED_TRACE(c.name);
         for (const std::size_t image : {std::size_t{2}, kFrames - 1}) {
             SCOPED_TRACE(image);
-            std::vector<std::uint8_t> bytes;
-            GifImagePreview preview{image, {}};
-            ASSERT_TRUE(EncodeGifExportImages(images, c.options, bytes, nullptr, {{}, &preview, {}}).ok());
-            const auto decoded = test::DecodeWithGiflib(bytes);
+            GifExportJob job = JobOver(images, Previewing(image));
+            const GifExportResult encoded = job.Encode(c.options);
+            ASSERT_TRUE(encoded.status.ok());
+            const auto decoded = test::DecodeWithGiflib(encoded.bytes);
             ASSERT_TRUE(decoded.has_value());
             const auto shown = test::writer::CompositeFrames(*decoded);
             ASSERT_EQ(shown.size(), kFrames);
-            ASSERT_EQ(preview.pixels.Width(), kWidth);
-            ASSERT_EQ(preview.pixels.Height(), kHeight);
-            EXPECT_TRUE(TopDown(preview.pixels) == shown[image]);
+            ASSERT_EQ(encoded.preview.Width(), kWidth);
+            ASSERT_EQ(encoded.preview.Height(), kHeight);
+            EXPECT_TRUE(TopDown(encoded.preview) == shown[image]);
 
             // The preview alone, without encoding, is the same image.
-            GifImagePreview alone{image, {}};
-            ASSERT_TRUE(PreviewGifExportImage(images, c.options, alone).ok());
-            EXPECT_TRUE(TopDown(alone.pixels) == shown[image]);
+            const GifExportResult alone = job.Preview(c.options);
+            ASSERT_TRUE(alone.status.ok());
+            EXPECT_TRUE(alone.bytes.empty());
+            EXPECT_TRUE(TopDown(alone.preview) == shown[image]);
         }
     }
 }
@@ -97,18 +111,14 @@ TEST(ExportPreview, ImageEqualsTheFrameTheWrittenFileShows) {
 TEST(ExportPreview, FitShowsTheImageOfTheFittedFile) {
     const GifExportImages images = NoisyImages();
     const GifExportOptions asked{true, 256, true, false};
-    std::vector<std::uint8_t> full;
-    ASSERT_TRUE(EncodeGifExportImages(images, asked, full).ok());
-    std::vector<std::uint8_t> bytes;
-    GifExportOptions fitted;
-    GifImagePreview preview{1, {}};
-    ASSERT_TRUE(EncodeGifExportImagesWithin(images, full.size() * 2 / 3, asked, bytes, fitted, nullptr,
-                                            {{}, &preview, {}})
-                    .ok());
-    ASSERT_LT(fitted.colorCount, 256);
-    const auto decoded = test::DecodeWithGiflib(bytes);
+    const std::vector<std::uint8_t> full = JobOver(images).Encode(asked).bytes;
+    ASSERT_FALSE(full.empty());
+    const GifExportResult fit = JobOver(images, Previewing(1)).Fit(full.size() * 2 / 3, asked);
+    ASSERT_TRUE(fit.status.ok());
+    ASSERT_LT(fit.options.colorCount, 256);
+    const auto decoded = test::DecodeWithGiflib(fit.bytes);
     ASSERT_TRUE(decoded.has_value());
-    EXPECT_TRUE(TopDown(preview.pixels) == test::writer::CompositeFrames(*decoded)[1]);
+    EXPECT_TRUE(TopDown(fit.preview) == test::writer::CompositeFrames(*decoded)[1]);
 }
 
 TEST(ExportPreview, ImageIndexOfAFrameSkipsMasterFrames) {
@@ -124,9 +134,9 @@ TEST(ExportPreview, ImageIndexOfAFrameSkipsMasterFrames) {
 }
 
 TEST(ExportPreview, NoSuchImageGivesNoPreview) {
-    GifImagePreview preview{kFrames, {}};
-    ASSERT_TRUE(PreviewGifExportImage(NoisyImages(), GifExportOptions{}, preview).ok());
-    EXPECT_FALSE(preview.pixels.HasBlock());
+    const GifExportResult result = GifExportJob(NoisyImages(), Previewing(kFrames)).Preview(GifExportOptions{});
+    ASSERT_TRUE(result.status.ok());
+    EXPECT_FALSE(result.preview.HasBlock());
 }
 
 // Counts the places a run looks whether to stop, and requests the stop at
@@ -137,8 +147,8 @@ struct StopAt {
     int looksAfterStop = 0;
     int stopAt = 0;
 
-    GifExportRun Run(GifImagePreview* preview = nullptr) {
-        return {source.get_token(), preview, [this](const std::stop_token& stop) {
+    GifExportRun Run(std::optional<std::size_t> previewImage = std::nullopt) {
+        return {source.get_token(), previewImage, [this](const std::stop_token& stop) {
                     if (stop.stop_requested()) ++looksAfterStop;
                     if (++looks == stopAt) source.request_stop();
                 }};
@@ -149,27 +159,28 @@ TEST(ExportCancel, StopRequestedBeforeTheRunWritesNothing) {
     const GifExportImages images = NoisyImages();
     StopAt stop;
     stop.source.request_stop();
-    std::vector<std::uint8_t> bytes = {1, 2, 3};
-    GifExportReport report;
-    GifImagePreview preview{0, {}};
-    EXPECT_TRUE(EncodeGifExportImages(images, GifExportOptions{}, bytes, &report, stop.Run(&preview)).ok());
-    EXPECT_TRUE(report.cancelled);
-    EXPECT_TRUE(bytes.empty());
+    const GifExportResult result = JobOver(images, stop.Run(0)).Encode(GifExportOptions{});
+    EXPECT_TRUE(result.status.ok());
+    EXPECT_TRUE(result.report.cancelled);
+    EXPECT_TRUE(result.bytes.empty());
     EXPECT_EQ(stop.looks, 1);
-    EXPECT_FALSE(preview.pixels.HasBlock());
+    EXPECT_FALSE(result.preview.HasBlock());
 
-    GifImagePreview alone{0, {}};
-    EXPECT_TRUE(PreviewGifExportImage(images, GifExportOptions{}, alone, stop.source.get_token()).ok());
-    EXPECT_FALSE(alone.pixels.HasBlock());
+    GifExportRun stopped;
+    stopped.stop = stop.source.get_token();
+    stopped.previewImage = 0;
+    const GifExportResult alone = JobOver(images, stopped).Preview(GifExportOptions{});
+    EXPECT_TRUE(alone.status.ok());
+    EXPECT_FALSE(alone.preview.HasBlock());
 }
 
 TEST(ExportCancel, StopAtAnyImageOfAnyPassEndsTheRunThere) {
     const GifExportImages images = NoisyImages();
     const GifExportOptions options{true, 16, true, true};  // every pass runs: map, dither, reduce, encode
     StopAt whole;
-    std::vector<std::uint8_t> bytes;
-    ASSERT_TRUE(EncodeGifExportImages(images, options, bytes, nullptr, whole.Run()).ok());
-    ASSERT_FALSE(bytes.empty());
+    const GifExportResult all = JobOver(images, whole.Run()).Encode(options);
+    ASSERT_TRUE(all.status.ok());
+    ASSERT_FALSE(all.bytes.empty());
     // One look before counting, one per image in mapping, dithering and
     // encoding, one per step of size reduction (four).
     ASSERT_GE(whole.looks, 1 + 3 * int(kFrames) + 4);
@@ -178,11 +189,10 @@ TEST(ExportCancel, StopAtAnyImageOfAnyPassEndsTheRunThere) {
         SCOPED_TRACE(at);
         StopAt stop;
         stop.stopAt = at;
-        GifExportReport report;
-        bytes = {1};
-        EXPECT_TRUE(EncodeGifExportImages(images, options, bytes, &report, stop.Run()).ok());
-        EXPECT_TRUE(report.cancelled);
-        EXPECT_TRUE(bytes.empty());
+        const GifExportResult result = JobOver(images, stop.Run()).Encode(options);
+        EXPECT_TRUE(result.status.ok());
+        EXPECT_TRUE(result.report.cancelled);
+        EXPECT_TRUE(result.bytes.empty());
         EXPECT_EQ(stop.looks, at);  // nothing more was done after the stop
         EXPECT_EQ(stop.looksAfterStop, 0);
     }
@@ -193,22 +203,19 @@ TEST(ExportCancel, StoppedSearchEndsWithinItsTrialAndIsNoFailure) {
     const GifExportOptions options{true, 256, true, false};
     // A budget nothing meets: the whole search makes every trial it can.
     StopAt whole;
-    std::vector<std::uint8_t> bytes;
-    GifExportOptions fitted;
-    GifExportReport report;
-    EXPECT_FALSE(EncodeGifExportImagesWithin(images, 10, options, bytes, fitted, &report, whole.Run()).ok());
-    ASSERT_GE(report.trials, 3);
-    ASSERT_EQ(whole.looks % report.trials, 0);  // every trial looks as often
-    const int looksPerTrial = whole.looks / report.trials;
+    const GifExportResult none = JobOver(images, whole.Run()).Fit(10, options);
+    EXPECT_FALSE(none.status.ok());
+    ASSERT_GE(none.report.trials, 3);
+    ASSERT_EQ(whole.looks % none.report.trials, 0);  // every trial looks as often
+    const int looksPerTrial = whole.looks / none.report.trials;
 
     StopAt stop;
     stop.stopAt = looksPerTrial + 3;  // inside the second trial
-    report = {};
-    const Status status = EncodeGifExportImagesWithin(images, 10, options, bytes, fitted, &report, stop.Run());
-    EXPECT_TRUE(status.ok()) << status.message();
-    EXPECT_TRUE(report.cancelled);
-    EXPECT_EQ(report.trials, 2);
-    EXPECT_TRUE(bytes.empty());
+    const GifExportResult stopped = JobOver(images, stop.Run()).Fit(10, options);
+    EXPECT_TRUE(stopped.status.ok()) << stopped.status.message();
+    EXPECT_TRUE(stopped.report.cancelled);
+    EXPECT_EQ(stopped.report.trials, 2);
+    EXPECT_TRUE(stopped.bytes.empty());
     EXPECT_EQ(stop.looks, stop.stopAt);
 }
 

@@ -74,7 +74,7 @@ TEST_P(OpeningProgress, ReportsUpToTheEndAndAStopAtAnyStepKeepsTheDocument) {
     const std::filesystem::path path = dir / (std::string("six.") + GetParam());
     auto made = Striped(6);
     if (std::string(GetParam()) == "gif") {
-        ASSERT_TRUE(SaveAnimationAsGif(made->GetAnimation(), path, DefaultGifOptionsChooser()));
+        ASSERT_TRUE(GifExportJob::OfAnimation(made->GetAnimation()).Save(path, DefaultGifOptionsChooser()).status);
     } else {
         ASSERT_TRUE(SaveDocument(*made, path));
     }
@@ -129,9 +129,11 @@ struct ExportCase {
 const ExportCase kExports[] = {
     {"gif",
      [](Animation& animation, const std::filesystem::path& path, const ProgressReport& progress) {
-         GifExportReport report;
-         EXPECT_TRUE(SaveAnimationAsGif(animation, path, DefaultGifOptionsChooser(), &report, progress));
-         return report.cancelled;
+         ProgressSteps steps(progress);
+         const GifExportResult result =
+             GifExportJob::OfAnimation(animation, CountingIn(steps)).Save(path, DefaultGifOptionsChooser());
+         EXPECT_TRUE(result.status.ok()) << result.status.message();
+         return result.report.cancelled;
      },
     // one report for each frame rendered and for each image of each pass
      5 + 2 * 5},

@@ -47,11 +47,11 @@ const Writer kWriters[] = {
     {"document", "doc.qvd", [](CQVDoc& doc, const fs::path& p) { return SaveDocument(doc, p); }},
     {"animated GIF", "anim.gif",
      [](CQVDoc& doc, const fs::path& p) {
-         return SaveAnimationAsGif(doc.GetAnimation(), p, DefaultGifOptionsChooser());
+         return GifExportJob::OfAnimation(doc.GetAnimation()).Save(p, DefaultGifOptionsChooser()).status;
      }},
     {"frame GIF", "frame.gif",
      [](CQVDoc& doc, const fs::path& p) {
-         return ExportFrameAsGif(*doc.GetAnimation().FirstFrame(), p, DefaultGifOptionsChooser());
+         return GifExportJob::OfFrame(*doc.GetAnimation().FirstFrame()).Save(p, DefaultGifOptionsChooser()).status;
      }},
     {"frame JPEG", "frame.jpg",
      [](CQVDoc& doc, const fs::path& p) { return ExportFrameAsJpeg(*doc.GetAnimation().FirstFrame(), p, 7); }},

@@ -257,7 +257,7 @@ TEST(SaveOptions, DialogDefaultsFollowTheColourCount) {
     const GifOptionsDialogState exact256 = GifOptionsDialogStateFor({256, true});
     EXPECT_EQ(exact256.exactText, "Exact Palette (256 Colors)");
     EXPECT_TRUE(exact256.exactEnabled);
-    EXPECT_TRUE(exact256.reduceSelected);
+    EXPECT_FALSE(exact256.reduceSelected);  // exactly 256 colours keep them all
     ASSERT_FALSE(exact256.choices.empty());
     EXPECT_EQ(exact256.choices.front(), 128);
 

@@ -75,7 +75,7 @@ TEST(GifSaveChoices, ReduceOrExactIsTakenOnlyWhereThatButtonIsOpen) {
     const GifSaveChoices reduce = Remembered(true, 32);
     const GifSaveChoices exact = Remembered(false, 256);
     EXPECT_TRUE(GifOptionsDialogStateFor({100, true}, &reduce).reduceSelected);
-    EXPECT_FALSE(GifOptionsDialogStateFor({256, true}, &exact).reduceSelected);  // the default would reduce
+    EXPECT_FALSE(GifOptionsDialogStateFor({256, true}, &exact).reduceSelected);
     EXPECT_TRUE(GifOptionsDialogStateFor({257, true}, &exact).reduceSelected);   // no exact palette above 256
     EXPECT_FALSE(GifOptionsDialogStateFor({4, true}, &reduce).reduceSelected);   // nothing to reduce to
 }
@@ -149,7 +149,7 @@ struct OpenedGif {
     explicit OpenedGif(const std::filesystem::path& path) {
         auto made = test::DocWithFrames(3);
         for (const auto& frame : made->GetAnimation().Frames()) frame->duration = 20;
-        EXPECT_TRUE(SaveAnimationAsGif(made->GetAnimation(), path, DefaultGifOptionsChooser()));
+        EXPECT_TRUE(GifExportJob::OfAnimation(made->GetAnimation()).Save(path, DefaultGifOptionsChooser()).status);
         EXPECT_TRUE(OpenDocument(doc, path));
         view = std::make_unique<EditorView>(doc, host);
         view->OnInitialUpdate();

@@ -203,7 +203,7 @@ void GifSaveOptionsDialog::ChoicesChanged() {
     classic_->setEnabled(counts_->isEnabled());
     fitKilobytes_->setEnabled(fit_->isChecked());
     fitted_.reset();
-    fitMessage_->clear();
+    ShowFitMessage(QString());
     ok_->setEnabled(true);
     if (!estimator_) return;
     size_->setText(WorkingOutText());
@@ -218,8 +218,17 @@ void GifSaveOptionsDialog::accept() {
     }
     // The search runs on the worker; the answer accepts the dialog or says why not.
     ok_->setEnabled(false);
-    fitMessage_->setText(QStringLiteral("Looking for the colour count that fits..."));
+    ShowFitMessage(QStringLiteral("Looking for the colours and lossy level that fit..."));
     estimator_->Fit(Options(), std::uint64_t(fitKilobytes_->value()) * kBytesPerKilobyte);
+}
+
+void GifSaveOptionsDialog::ShowFitMessage(const QString& text) {
+    fitMessage_->setText(text);
+    // A message of several lines grows the dialog rather than being cut off.
+    fitMessage_->setMinimumHeight(text.isEmpty() ? 0 : fitMessage_->heightForWidth(fitMessage_->width()));
+    layout()->activate();
+    const int wanted = std::max(layout()->totalHeightForWidth(width()), sizeHint().height());
+    if (wanted > height()) resize(width(), wanted);
 }
 
 void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
@@ -234,7 +243,7 @@ void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
     }
     ok_->setEnabled(true);
     if (!estimate.ok) {
-        fitMessage_->setText(QStringLiteral("It does not fit: ") + estimate.message);
+        ShowFitMessage(QStringLiteral("It does not fit: ") + estimate.message);
         // The search stopped any estimate still running when OK was pressed:
         // the size of the choices as they stand is asked again.
         if (size_->text() == WorkingOutText()) estimator_->Estimate(Options());
@@ -242,6 +251,20 @@ void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
     }
     fitted_ = estimate.options;
     size_->setText(QStringLiteral("File size: ") + FileSizeText(estimate.bytes));
+    // "64 colours, lossy 40, 148,212 bytes (148.2 KB)": what the search chose, as written.
+    const QString chosen = QStringLiteral("%1 colours, lossy %2, %3")
+                               .arg(estimate.report.requestedColors)
+                               .arg(estimate.report.lossy)
+                               .arg(FileSizeText(estimate.bytes));
+    if (estimate.report.fewColors) {
+        // So few colours change most pictures: the user sees the preview and decides.
+        ShowFitMessage(QStringLiteral("The limit is met only with %1, fewer than %2 colours. "
+                                            "OK saves it so; or change the choices.")
+                                 .arg(chosen)
+                                 .arg(kFewestColorsUnasked));
+        return;
+    }
+    ShowFitMessage(chosen);
     QDialog::accept();
 }
 

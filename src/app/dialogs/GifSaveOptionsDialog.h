@@ -71,6 +71,8 @@ public:
 private:
     void ChoicesChanged();
     void Answered(const GifEstimate& estimate);
+    // Shows text under "Fit under", growing the dialog when it needs more room.
+    void ShowFitMessage(const QString& text);
 
     GifExportRequest request_;
     QRadioButton* exact_ = nullptr;

@@ -59,19 +59,17 @@ void GifSizeEstimator::Start(const Job& job) {
         GifEstimate estimate;
         estimate.fit = job.fit;
         estimate.options = job.options;
-        std::vector<std::uint8_t> bytes;
-        GifExportReport report;
-        GifImagePreview preview{previewImage, {}};
-        const GifExportRun run{stop, &preview, checkpoint};
-        const Status status = job.fit ? EncodeGifExportImagesWithin(*images, job.maxBytes, job.options, bytes,
-                                                                    estimate.options, &report, run)
-                                      : EncodeGifExportImages(*images, job.options, bytes, &report, run);
+        GifExportJob exporting(images, {stop, previewImage, checkpoint});
+        const GifExportResult result =
+            job.fit ? exporting.Fit(job.maxBytes, job.options) : exporting.Encode(job.options);
+        if (job.fit) estimate.options = result.options;
+        estimate.report = result.report;
         // A stopped job is never answered, not even as a failure.
-        const bool stopped = report.cancelled;
-        estimate.ok = status.ok() && !stopped && !bytes.empty();
-        estimate.bytes = bytes.size();
-        if (!status) estimate.message = QString::fromStdString(status.message());
-        if (!stopped && preview.pixels.HasBlock()) estimate.preview = PreviewImage(preview.pixels);
+        const bool stopped = result.report.cancelled;
+        estimate.ok = result.status.ok() && !stopped && !result.bytes.empty();
+        estimate.bytes = result.bytes.size();
+        if (!result.status) estimate.message = QString::fromStdString(result.status.message());
+        if (!stopped && result.preview.HasBlock()) estimate.preview = PreviewImage(result.preview);
         QMetaObject::invokeMethod(
             this,
             [this, generation = stopped ? 0 : job.generation, estimate] { Finished(generation, estimate); },

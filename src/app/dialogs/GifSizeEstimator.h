@@ -31,6 +31,7 @@ struct GifEstimate {
     bool ok = false;                  // encoded (and, for Fit, fits)
     std::uint64_t bytes = 0;          // the size of the file, when ok
     GifExportOptions options;         // the options of that file (the fitted ones for Fit)
+    GifExportReport report;           // what the run that made it says of it
     QString message;                  // why not, when not ok
     // The current image as that file shows it (for Fit, with the fitted
     // options, or with the options asked when nothing fits), transparent
