@@ -55,20 +55,10 @@ FontSystem::~FontSystem() {
     FT_Done_FreeType(library_);
 }
 
-std::optional<FaceChoice> FontSystem::Choose(const std::string& family, int weight, bool italic) {
-    // Requests come from documents: a bounded number is remembered.
-    constexpr std::size_t kRemembered = 256;
-    const std::lock_guard<std::mutex> lock(chosenLock_);
-    auto key = std::make_tuple(family, weight, italic);
-    if (const auto found = chosen_.find(key); found != chosen_.end()) return found->second;
-    if (chosen_.size() >= kRemembered) chosen_.clear();
-    std::optional<FaceChoice> choice = ChooseFace(config_, family, weight, italic);
-    chosen_.emplace(std::move(key), choice);
-    return choice;
-}
+namespace {
 
-std::optional<FaceChoice> ChooseFace(FcConfig* config, const std::string& family, int weight,
-                                     bool italic) {
+// fontconfig's pick for a request, uncached.
+std::optional<FaceChoice> ChooseFace(FcConfig* config, const std::string& family, int weight, bool italic) {
     PatternPtr pattern(FcPatternCreate());
     if (!pattern) return std::nullopt;
     if (!family.empty())
@@ -103,6 +93,20 @@ std::optional<FaceChoice> ChooseFace(FcConfig* config, const std::string& family
     if (FcPatternGetMatrix(match.get(), FC_MATRIX, 0, &matrix) == FcResultMatch &&
         matrix != nullptr)
         choice.matrix = *matrix;
+    return choice;
+}
+
+}  // namespace
+
+std::optional<FaceChoice> FontSystem::Choose(const std::string& family, int weight, bool italic) {
+    // Requests come from documents: a bounded number is remembered.
+    constexpr std::size_t kRemembered = 256;
+    const std::lock_guard<std::mutex> lock(chosenLock_);
+    auto key = std::make_tuple(family, weight, italic);
+    if (const auto found = chosen_.find(key); found != chosen_.end()) return found->second;
+    if (chosen_.size() >= kRemembered) chosen_.clear();
+    std::optional<FaceChoice> choice = ChooseFace(config_, family, weight, italic);
+    chosen_.emplace(std::move(key), choice);
     return choice;
 }
 

@@ -45,9 +45,11 @@ public:
     FT_Library Library() const { return library_; }
     FcConfig* Config() const { return config_; }
 
-    // ChooseFace on this configuration, remembered: fontconfig's matching
-    // takes longer than opening the face, and a document's labels ask for
-    // the same few faces over and over.
+    // The best scalable face for family (UTF-8; empty selects the default
+    // face), an OpenType weight (1 to 1000) and a slant; none only when no
+    // font is installed at all. Remembered: fontconfig's matching takes
+    // longer than opening the face, and a document's labels ask for the
+    // same few faces over and over.
     std::optional<FaceChoice> Choose(const std::string& family, int weight, bool italic);
 
 private:
@@ -59,10 +61,5 @@ private:
     std::map<std::tuple<std::string, int, bool>, std::optional<FaceChoice>> chosen_;
 };
 
-// Picks the best scalable face for family (UTF-8; empty selects the default
-// face), an OpenType weight (1 to 1000) and a slant. Null only when no font is
-// installed at all.
-std::optional<FaceChoice> ChooseFace(FcConfig* config, const std::string& family, int weight,
-                                     bool italic);
 
 }  // namespace vantrel::text_detail

@@ -51,7 +51,11 @@ SaveOutcome SaveAnimationFile(Animation& animation, bool saveAs, const SavePathC
         result = GifExportJob::OfAnimation(animation, CountingIn(steps)).Save(path, chooseGif);
     } else {
         result.status = SaveAnimationAsImage(animation, path, {}, &steps);
-        if (steps.Stopped()) result.status = Status::Ok(), result.report.cancelled = true;
+        if (steps.Stopped()) {
+            // A stop is the user's choice, not a failure.
+            result.status = Status::Ok();
+            result.report.cancelled = true;
+        }
     }
     SaveOutcome outcome = Finish(std::move(result.status), path, result.report);
     if (outcome.kind == SaveOutcome::Kind::Saved) animation.SetAnimationFile(path);
