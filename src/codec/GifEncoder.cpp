@@ -3,6 +3,7 @@
 // stream itself (WriteGif, SaveGif).
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <string_view>
 
@@ -170,15 +171,18 @@ namespace {
 
 // For each index of the table, the others within the level's distance,
 // nearest first (lowest index on ties); none for the transparent index,
-// which is never given another colour nor given to a pixel.
-void FindSubstitutes(const ColorTable& table, int transparentIndex, int lossy, LzwEncoder::Substitutes& out) {
+// which is never given another colour nor given to a pixel. No level, no
+// substitutes.
+void FindSubstitutes(const ColorTable& table, int transparentIndex, int lossy,
+                     std::array<std::vector<std::uint8_t>, 256>& out) {
+    for (auto& list : out) list.clear();
+    if (lossy <= 0) return;
     const double bound = LossyColorDistance(lossy);
     const double boundSquared = bound * bound;
     std::vector<std::pair<int, std::uint8_t>> near;
     for (int v = 0; v < 256; ++v) {
-        auto& list = out.of[static_cast<std::size_t>(v)];
-        list.clear();
         if (v == transparentIndex) continue;
+        auto& list = out[static_cast<std::size_t>(v)];
         near.clear();
         const RgbTriple& a = table[static_cast<std::size_t>(v)];
         for (int b = 0; b < 256; ++b) {
@@ -193,11 +197,96 @@ void FindSubstitutes(const ColorTable& table, int transparentIndex, int lossy, L
     }
 }
 
+// The ways a stream may use its string table once full, tried in turn:
+// restarted at once, then kept and looked at after every code, after every
+// 1024 input bytes, or never.
+constexpr LzwEncoder::TableUse kTableUses[] = {
+    {LzwTableFull::Restart, SIZE_MAX},
+    {LzwTableFull::Keep, 0},
+    {LzwTableFull::Keep, 1024},
+    {LzwTableFull::Keep, SIZE_MAX},
+};
+
+// The smallest of several encodings of one record's indices. Lossless ones
+// all show the same: the indices as given, and when size reduction gave
+// unchanged pixels the transparent index, also every pixel its own colour's
+// index (transparency does not always pay); each parsed for the longest
+// match with every use of a full table (only the first when the table never
+// fills), then with the look-ahead parse and the best of those uses. Lossy
+// ones choose substitutes along the longest match, with every use of a full
+// table; a lossless encoding may still be the smallest. indices end as the
+// chosen data decodes.
+class RecordEncoder {
+public:
+    int Encode(std::span<std::uint8_t> indices, int minimumCodeSize, LzwEncoder::Choices& choices,
+               std::vector<std::uint8_t>& out) {
+        given_.assign(indices.begin(), indices.end());
+        out.clear();
+        codeSize_ = 0;
+        const bool ownColors = choices.freeIndex >= 0 && choices.colors.size() == indices.size();
+        for (int variant = 0; variant < (ownColors ? 2 : 1); ++variant) {
+            const auto fresh = [&] {
+                std::copy(given_.begin(), given_.end(), indices.begin());
+                if (variant == 1) ToOwnColors(indices, choices);
+            };
+            LzwEncoder::TableUse best = kTableUses[0];
+            for (const LzwEncoder::TableUse& use : kTableUses) {
+                fresh();
+                plain_.table = use;
+                const bool quick = use.tableFull == LzwTableFull::Restart;
+                if (KeepSmaller(indices, quick ? encoder_.Encode(indices, minimumCodeSize, trial_)
+                                               : encoder_.EncodeChoosing(indices, minimumCodeSize, plain_, trial_),
+                                out))
+                    best = use;
+                if (!encoder_.TableFilled()) break;
+            }
+            fresh();
+            KeepSmaller(indices, encoder_.EncodeLookingAhead(indices, minimumCodeSize, best, trial_), out);
+        }
+        const bool lossy = !choices.free.empty() ||
+                           std::any_of(choices.substitutes.begin(), choices.substitutes.end(),
+                                       [](const auto& list) { return !list.empty(); });
+        for (const LzwEncoder::TableUse& use : kTableUses) {
+            if (!lossy) break;
+            std::copy(given_.begin(), given_.end(), indices.begin());
+            choices.table = use;
+            KeepSmaller(indices, encoder_.EncodeChoosing(indices, minimumCodeSize, choices, trial_), out);
+            if (!encoder_.TableFilled()) break;
+        }
+        std::copy(chosen_.begin(), chosen_.end(), indices.begin());
+        return codeSize_;
+    }
+
+private:
+    // Keeps the trial just made when it is the smallest so far.
+    bool KeepSmaller(std::span<const std::uint8_t> indices, int codeSize, std::vector<std::uint8_t>& out) {
+        if (!out.empty() && trial_.size() >= out.size()) return false;
+        out.swap(trial_);
+        chosen_.assign(indices.begin(), indices.end());
+        codeSize_ = codeSize;
+        return true;
+    }
+
+private:
+    static void ToOwnColors(std::span<std::uint8_t> indices, const LzwEncoder::Choices& choices) {
+        for (std::size_t i = 0; i < indices.size(); ++i) {
+            if (indices[i] == choices.freeIndex) indices[i] = choices.colors[i];
+        }
+    }
+
+    LzwEncoder encoder_;
+    LzwEncoder::Choices plain_;  // none: the longest match
+    int codeSize_ = 0;
+    std::vector<std::uint8_t> given_;
+    std::vector<std::uint8_t> chosen_;
+    std::vector<std::uint8_t> trial_;
+};
+
 }  // namespace
 
 void GifFile::EncodeImages(const StopCheck& stopped, int lossy, const FrameChanges* changes) {
-    LzwEncoder encoder;
-    LzwEncoder::Substitutes substitutes;
+    RecordEncoder encoder;
+    LzwEncoder::Choices choices;
     for (std::size_t record = 0; record < images.size(); ++record) {
         GifImage& image = images[record];
         if (StopRequested(stopped)) return;
@@ -208,18 +297,19 @@ void GifFile::EncodeImages(const StopCheck& stopped, int lossy, const FrameChang
         const ColorTable* table = image.localColorTable ? &*image.localColorTable
                                   : globalColorTable   ? &*globalColorTable
                                                        : nullptr;
-        if (lossy <= 0 || table == nullptr) {
-            image.minimumCodeSize =
-                static_cast<std::uint8_t>(encoder.Encode(indices, image.minimumCodeSize, image.compressedData));
-            continue;
-        }
         const int transparentIndex = image.transparent ? image.transparentIndex : -1;
-        FindSubstitutes(*table, transparentIndex, std::min(lossy, kMaxLossy), substitutes);
-        substitutes.free = changes != nullptr ? std::span<const std::uint8_t>(changes->Of(record).unchanged)
-                                             : std::span<const std::uint8_t>();
-        substitutes.freeIndex = transparentIndex;
-        image.minimumCodeSize = static_cast<std::uint8_t>(
-            encoder.EncodeLossy(indices, image.minimumCodeSize, substitutes, image.compressedData));
+        FindSubstitutes(table != nullptr ? *table : ColorTable{}, transparentIndex,
+                        table != nullptr ? std::min(lossy, kMaxLossy) : 0, choices.substitutes);
+        const RecordChanges* learnt = changes != nullptr ? &changes->Of(record) : nullptr;
+        choices.free = learnt != nullptr ? std::span<const std::uint8_t>(learnt->unchanged)
+                                         : std::span<const std::uint8_t>();
+        choices.colors = learnt != nullptr ? std::span<const std::uint8_t>(learnt->colors)
+                                           : std::span<const std::uint8_t>();
+        choices.freeIndex = transparentIndex;
+        // Lossless, the choices between the transparent index and a colour are made before.
+        if (transparentIndex < 0 || lossy <= 0) choices.free = {};
+        image.minimumCodeSize =
+            static_cast<std::uint8_t>(encoder.Encode(indices, image.minimumCodeSize, choices, image.compressedData));
     }
 }
 

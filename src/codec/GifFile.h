@@ -128,7 +128,10 @@ public:
     // keeps alive and unchanged until the file is written. Its indices are
     // left for the palette builder to size.
     GifImage& AddImageView(const PackedDib& pixels);
-    // Compresses every record's indices into its compressed data; a stop
+    // Compresses every record's indices into its compressed data, each the
+    // smallest of several encodings that show the same (parses, uses of a
+    // full string table, and where size reduction gave unchanged pixels the
+    // transparent index, those pixels with their own colour instead); a stop
     // leaves the records after it unencoded. With lossy above 0 (up to
     // kMaxLossy) a string may go on over a pixel whose palette colour lies
     // within LossyColorDistance(lossy) of the string's (never over a

@@ -33,6 +33,13 @@ unsigned UnionOfBits(std::span<const std::uint8_t> indices) {
     return static_cast<unsigned>(wide & 0xFF);
 }
 
+// Input bytes between two looks at how well a full table still compresses
+// (LzwTableFull::Keep).
+
+
+// How many shorter matches a look-ahead parse weighs against the longest.
+constexpr std::size_t kLookaheadSpan = 16;
+
 // Runs shorter than this are encoded byte by byte through the table.
 constexpr std::size_t kMinRun = 64;
 
@@ -158,6 +165,7 @@ inline void LzwEncoder::MakeEntry(BitPacker& bits, std::uint32_t& nextCode, int&
         widthLimit <<= 1;
     }
     if (nextCode == static_cast<std::uint32_t>(kLzwMaxCode)) {
+        tableFilled_ = true;
         bits.Put(clearCode, width);
         ClearTable(clearCode + 2, kLzwTableSize);
         nextCode = clearCode + 2;
@@ -231,6 +239,7 @@ int LzwEncoder::Prepare(std::span<const std::uint8_t> indices, int minimumCodeSi
     if (table_.size() < slotsNeeded) table_.resize(slotsNeeded, 0);
     scratch_.resize(std::max(scratch_.size(), WorstCaseBytes(indices.size())));
     std::fill(runKnown_.begin(), runKnown_.end(), std::uint16_t{1});
+    tableFilled_ = false;
     return codeSize;
 }
 
@@ -244,27 +253,113 @@ void LzwEncoder::EndStream(BitPacker& bits, std::uint32_t prefix, int width, std
     out.assign(static_cast<const std::uint8_t*>(scratch_.data()), written);
 }
 
-int LzwEncoder::EncodeLossy(std::span<std::uint8_t> indices, int minimumCodeSize, const Substitutes& substitutes,
-                            std::vector<std::uint8_t>& out) {
+// One stream being written: the codes made since the last clear and the
+// bits written, with what LzwTableFull asks once the table is full.
+class LzwEncoder::Stream {
+public:
+    Stream(LzwEncoder& encoder, int codeSize, const TableUse& use)
+        : encoder_(encoder), bits_(encoder.scratch_.data()), use_(use), clearCode_(1u << codeSize),
+          codeSize_(codeSize) {
+        Restart(0);
+    }
+
+    // Writes prefix, the match before position; while the table has room,
+    // the match followed by the index at position (whose table slot is
+    // slot) becomes the next code.
+    void Emit(std::uint32_t prefix, std::uint32_t slot, std::size_t position) {
+        bits_.Put(prefix, width_);
+        written_ += static_cast<std::uint64_t>(width_);
+        if (nextCode_ < kLzwTableSize) {
+            MakeCode(slot);
+            if (nextCode_ < kLzwTableSize) return;
+            encoder_.tableFilled_ = true;
+            if (use_.tableFull == LzwTableFull::Restart) {
+                Restart(position);
+                return;
+            }
+            Checked(position);
+            return;
+        }
+        if (position < nextCheck_) return;
+        // Worse than at the best check since the clear: start again.
+        if ((position - start_) * bestBits_ < bestInput_ * written_) {
+            Restart(position);
+        } else {
+            Checked(position);
+        }
+    }
+
+    // Writes the last match and the end code; the stream is copied to out
+    // and the table left empty.
+    void End(std::uint32_t prefix, std::vector<std::uint8_t>& out) {
+        encoder_.EndStream(bits_, prefix, width_, clearCode_, nextCode_, out);
+    }
+
+private:
+    void MakeCode(std::uint32_t slot) {
+        // A parse that is not the longest match can make a string the table
+        // holds already: the decoder gives it a code all the same, and the
+        // lookup keeps the older one.
+        if (encoder_.table_[slot] == 0) encoder_.table_[slot] = static_cast<std::uint16_t>(nextCode_);
+        encoder_.slotOfCode_[nextCode_] = slot;
+        if (nextCode_ == widthLimit_) {
+            ++width_;
+            widthLimit_ <<= 1;
+        }
+        ++nextCode_;
+    }
+
+    // A clear code (the first one at the start), the table emptied.
+    void Restart(std::size_t position) {
+        bits_.Put(clearCode_, width_ == 0 ? codeSize_ + 1 : width_);
+        encoder_.ClearTable(clearCode_ + 2, nextCode_);
+        nextCode_ = clearCode_ + 2;
+        width_ = codeSize_ + 1;
+        widthLimit_ = 1u << width_;
+        start_ = position;
+        written_ = 0;
+    }
+
+    void Checked(std::size_t position) {
+        bestInput_ = position - start_;
+        bestBits_ = std::max<std::uint64_t>(written_, 1);
+        nextCheck_ = position + std::min(use_.checkInterval, SIZE_MAX - position);
+    }
+
+    LzwEncoder& encoder_;
+    BitPacker bits_;
+    const TableUse use_;
+    const std::uint32_t clearCode_;
+    const int codeSize_;
+    std::uint32_t nextCode_ = 0;
+    int width_ = 0;
+    std::uint32_t widthLimit_ = 0;
+    // Since the last clear: where it came and the bits written; once the
+    // table is full, the ratio of input to bits at the best check.
+    std::size_t start_ = 0;
+    std::uint64_t written_ = 0;
+    std::size_t nextCheck_ = 0;
+    std::uint64_t bestInput_ = 0;
+    std::uint64_t bestBits_ = 1;
+};
+
+int LzwEncoder::EncodeChoosing(std::span<std::uint8_t> indices, int minimumCodeSize, const Choices& choices,
+                               std::vector<std::uint8_t>& out) {
     out.clear();
     const int codeSize = Prepare(indices, minimumCodeSize);
     if (indices.empty()) return codeSize;
-    BitPacker bits(scratch_.data());
     const std::uint32_t clearCode = 1u << codeSize;
-    const std::uint32_t firstCode = clearCode + 2;
-    std::uint32_t nextCode = firstCode;
-    int width = codeSize + 1;
-    std::uint32_t widthLimit = 1u << width;
     const std::uint16_t* const table = table_.data();
     // The code of prefix followed by byte, 0 when there is none (or byte lies
     // past the code space).
     const auto codeOf = [&](std::uint32_t byte, std::uint32_t prefix) -> std::uint32_t {
         return byte < clearCode ? table[byte * kRowStride + prefix] : 0;
     };
-    const bool anyFree = substitutes.freeIndex >= 0 && substitutes.free.size() == indices.size();
-    const auto freeIndex = static_cast<std::uint32_t>(std::max(substitutes.freeIndex, 0));
+    const bool anyFree = choices.freeIndex >= 0 && choices.free.size() == indices.size();
+    const bool colorsGiven = anyFree && choices.colors.size() == indices.size();
+    const auto freeIndex = static_cast<std::uint32_t>(std::max(choices.freeIndex, 0));
 
-    bits.Put(clearCode, width);
+    Stream stream(*this, codeSize, choices.table);
     std::uint32_t prefix = indices[0];
     for (std::size_t i = 1; i < indices.size(); ++i) {
         const std::uint32_t byte = indices[i];
@@ -274,24 +369,87 @@ int LzwEncoder::EncodeLossy(std::span<std::uint8_t> indices, int minimumCodeSize
         }
         std::uint32_t code = 0;
         std::uint32_t chosen = byte;
-        if (anyFree && substitutes.free[i] != 0) {
-            code = codeOf(freeIndex, prefix);
-            chosen = freeIndex;
+        std::uint32_t color = byte;
+        if (anyFree && choices.free[i] != 0) {
+            if (byte == freeIndex) {
+                if (colorsGiven) color = choices.colors[i];
+                chosen = color;
+            } else {
+                chosen = freeIndex;
+            }
+            code = chosen != byte ? codeOf(chosen, prefix) : 0;
         }
-        for (auto it = substitutes.of[byte].begin(); code == 0 && it != substitutes.of[byte].end(); ++it) {
-            chosen = *it;
-            code = codeOf(chosen, prefix);
+        if (color != freeIndex) {
+            const std::vector<std::uint8_t>& near = choices.substitutes[color];
+            for (auto it = near.begin(); code == 0 && it != near.end(); ++it) {
+                chosen = *it;
+                code = codeOf(chosen, prefix);
+            }
         }
         if (code != 0) {
             indices[i] = static_cast<std::uint8_t>(chosen);
             prefix = code;
             continue;
         }
-        MakeEntry(bits, nextCode, width, widthLimit, prefix, byte * kRowStride + prefix, clearCode);
+        stream.Emit(prefix, byte * kRowStride + prefix, i);
         prefix = byte;
     }
-    EndStream(bits, prefix, width, clearCode, nextCode, out);
+    stream.End(prefix, out);
     return codeSize;
+}
+
+int LzwEncoder::EncodeLookingAhead(std::span<const std::uint8_t> indices, int minimumCodeSize, const TableUse& use,
+                                   std::vector<std::uint8_t>& out) {
+    out.clear();
+    const int codeSize = Prepare(indices, minimumCodeSize);
+    if (indices.empty()) return codeSize;
+    const std::uint16_t* const table = table_.data();
+    const std::size_t n = indices.size();
+    // The length of the longest match from position on.
+    const auto matchLength = [&](std::size_t position) {
+        std::uint32_t code = indices[position];
+        std::size_t end = position + 1;
+        while (end < n) {
+            code = table[std::size_t{indices[end]} * kRowStride + code];
+            if (code == 0) break;
+            ++end;
+        }
+        return end - position;
+    };
+
+    Stream stream(*this, codeSize, use);
+    std::vector<std::uint16_t>& codes = matchCodes_;
+    std::size_t i = 0;
+    for (;;) {
+        // The codes of the longest match from i, one per length.
+        codes.assign(1, indices[i]);
+        std::size_t end = i + 1;
+        while (end < n) {
+            const std::uint16_t code = table[std::size_t{indices[end]} * kRowStride + codes.back()];
+            if (code == 0) break;
+            codes.push_back(code);
+            ++end;
+        }
+        if (end == n) {
+            stream.End(codes.back(), out);
+            return codeSize;
+        }
+        // The length whose next match reaches furthest. A shorter match makes
+        // a string the table holds already, a code wasted: it must reach at
+        // least two indices further than the longest to pay.
+        std::size_t length = codes.size();
+        std::size_t reach = length + matchLength(end);
+        const std::size_t shortest = codes.size() > kLookaheadSpan ? codes.size() - kLookaheadSpan : 1;
+        for (std::size_t l = codes.size() - 1; l >= shortest; --l) {
+            if (const std::size_t r = l + matchLength(i + l); r > reach + 1) {
+                reach = r;
+                length = l;
+            }
+        }
+        const std::uint32_t prefix = codes[length - 1];
+        i += length;
+        stream.Emit(prefix, std::size_t{indices[i]} * kRowStride + prefix, i);
+    }
 }
 
 int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSize,

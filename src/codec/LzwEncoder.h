@@ -31,6 +31,15 @@ namespace vantrel {
 // distinct indices: 2 up to 4, 3 up to 8, ... 8 above 128.
 int MinimumCodeSizeFor(int indexCount);
 
+// What a stream does once its string table is full.
+enum class LzwTableFull {
+    // A clear code right after entry 4095 starts the table again.
+    Restart,
+    // The full table stays in use, without new entries, as long as the
+    // stream compresses no worse than before; a clear comes once it does.
+    Keep,
+};
+
 class LzwEncoder {
 public:
     LzwEncoder() = default;
@@ -45,27 +54,53 @@ public:
     // no bytes at all.
     int Encode(std::span<const std::uint8_t> indices, int minimumCodeSize, std::vector<std::uint8_t>& out);
 
-    // Which indices a lossy encoding may write in place of others.
-    struct Substitutes {
-        // For each index, the indices that may stand for it, best first;
-        // the index itself is never listed.
-        std::array<std::vector<std::uint8_t>, 256> of;
-        // Positions (one flag per index of the input, or none) where any
-        // pixel may be written as freeIndex instead: a transparent index
-        // over pixels that show what the image before left there.
+    // How a stream uses its string table once it is full.
+    struct TableUse {
+        LzwTableFull tableFull = LzwTableFull::Restart;
+        // With Keep: input bytes between two looks at how well the table
+        // compresses (0: at every code); a clear comes when the ratio of
+        // input to bits since the last clear has fallen below the best seen.
+        std::size_t checkInterval = SIZE_MAX;
+    };
+
+    // The same compression as Encode, except for the table once full (as
+    // use says) and the parse: where the longest match is followed by a
+    // short one, a shorter match may be taken when the next match from its
+    // end reaches further. Any GIF decoder reads the result.
+    int EncodeLookingAhead(std::span<const std::uint8_t> indices, int minimumCodeSize, const TableUse& use,
+                           std::vector<std::uint8_t>& out);
+
+    // What an encoding may choose besides the indices as given.
+    struct Choices {
+        // For each index, the indices that may stand for it (lossy), best
+        // first; the index itself is never listed.
+        std::array<std::vector<std::uint8_t>, 256> substitutes;
+        // Positions (one flag per index of the input, or none) whose pixel
+        // shows the same with freeIndex as with its colour: a transparent
+        // index over pixels that show what the image before left there.
         std::span<const std::uint8_t> free;
         int freeIndex = -1;
+        // The colour index of each free position, for those the input holds
+        // as freeIndex (or none: such positions keep freeIndex).
+        std::span<const std::uint8_t> colors;
+        TableUse table;
     };
     // The same compression, except that where the longest match ends the
-    // string may go on through a substitute of the next index (a free
-    // position's freeIndex first, then the index's substitutes in order);
-    // the index is then replaced in indices, which afterwards hold exactly
-    // what the output decodes to. Any GIF decoder reads the result.
-    int EncodeLossy(std::span<std::uint8_t> indices, int minimumCodeSize, const Substitutes& substitutes,
-                    std::vector<std::uint8_t>& out);
+    // string may go on through another index that shows the same or nearly
+    // the same: at a free position the other of its colour index and
+    // freeIndex, then the substitutes of its colour index in order. The
+    // index is then replaced in indices, which afterwards hold exactly what
+    // the output decodes to. Any GIF decoder reads the result.
+    int EncodeChoosing(std::span<std::uint8_t> indices, int minimumCodeSize, const Choices& choices,
+                       std::vector<std::uint8_t>& out);
+
+    // Whether the last stream made filled its string table (so that another
+    // use of a full table could give other data).
+    bool TableFilled() const { return tableFilled_; }
 
 private:
     class BitPacker;
+    class Stream;
     struct Codes;
     // Empties the string table by clearing exactly the slots that hold codes,
     // and forgets the chains of runs.
@@ -96,6 +131,8 @@ private:
     std::unique_ptr<std::uint16_t[]> runCodes_;
     std::vector<std::uint16_t> runKnown_ = std::vector<std::uint16_t>(256, 1);
     std::vector<std::uint8_t> scratch_;  // worst-case sized output, reused
+    std::vector<std::uint16_t> matchCodes_;  // of a look-ahead parse, reused
+    bool tableFilled_ = false;
 };
 
 }  // namespace vantrel

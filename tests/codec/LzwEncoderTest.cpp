@@ -12,6 +12,7 @@
 #include <string>
 
 #include "codec/GifEncoderFixtures.h"
+#include "codec/GifFile.h"
 #include "codec/LzwEncoder.h"
 
 namespace vantrel {
@@ -282,6 +283,76 @@ TEST(LzwEncoder, RaisesCodeSizeThatCannotHoldTheIndices) {
             << c.requested << " " << int{c.largestIndex};
         EXPECT_EQ(out, ReferenceEncode(data, c.used).bytes);
     }
+}
+
+// indices (values below 2^codeSize) in a one-image file with the given
+// compressed data, read back by giflib.
+std::vector<std::uint8_t> GiflibDecodes(std::span<const std::uint8_t> data, int codeSize, std::size_t count) {
+    GifFile gif;
+    gif.SetScreenSize(static_cast<int>(count), 1);
+    gif.globalColorTable = ColorTable{};
+    gif.globalColorTableSize = static_cast<std::uint16_t>(1 << codeSize);
+    GifImage& image = gif.images.emplace_back();
+    image.width = static_cast<std::uint16_t>(count);
+    image.height = 1;
+    image.minimumCodeSize = static_cast<std::uint8_t>(codeSize);
+    image.compressedData.assign(data.begin(), data.end());
+    const test::RefGif decoded = test::writer::DecodeWritten(gif);
+    return decoded.images.empty() ? std::vector<std::uint8_t>{} : decoded.images[0].indices;
+}
+
+// The ways to use a full table: restart at once, keep it and look at every
+// code, now and then, or never.
+const LzwEncoder::TableUse kTableUses[] = {
+    {LzwTableFull::Restart, SIZE_MAX},
+    {LzwTableFull::Keep, 0},
+    {LzwTableFull::Keep, 1024},
+    {LzwTableFull::Keep, SIZE_MAX},
+};
+
+TEST(LzwEncoder, EveryParseAndTableUseDecodesToTheInput) {
+    LzwEncoder encoder;  // one encoder for all: its tables must come back clean
+    std::vector<std::uint8_t> out;
+    for (int codeSize : {2, 4, 8}) {
+        for (const NamedInput& input : Inputs()) {
+            std::vector<std::uint8_t> data = input.make(codeSize);
+            if (data.size() > 65535) data.resize(65535);  // one row of a GIF image
+            for (const LzwEncoder::TableUse& use : kTableUses) {
+                SCOPED_TRACE(input.name + ", code size " + std::to_string(codeSize) + ", check " +
+                             std::to_string(use.checkInterval));
+                ASSERT_EQ(encoder.EncodeLookingAhead(data, codeSize, use, out), codeSize);
+                EXPECT_EQ(GiflibDecodes(out, codeSize, data.size()), data) << "looking ahead";
+                LzwEncoder::Choices none;
+                none.table = use;
+                std::vector<std::uint8_t> copy = data;
+                ASSERT_EQ(encoder.EncodeChoosing(copy, codeSize, none, out), codeSize);
+                EXPECT_EQ(copy, data) << "nothing to choose";
+                EXPECT_EQ(GiflibDecodes(out, codeSize, data.size()), data) << "longest match";
+                if (use.tableFull == LzwTableFull::Restart) {
+                    EXPECT_EQ(out, FastEncode(data, codeSize));
+                }
+            }
+        }
+    }
+}
+
+TEST(LzwEncoder, AKeptTableGoesOnWithoutClearAndTwelveBitCodes) {
+    // Random bytes fill the table several times; kept without looking, the
+    // stream has one clear only (the first), so it is shorter than the
+    // restarting one by the clears and the narrow codes after each.
+    const std::vector<std::uint8_t> data = test::writer::RandomIndices(60000, 4, 3u);
+    LzwEncoder encoder;
+    std::vector<std::uint8_t> kept;
+    encoder.EncodeLookingAhead(data, 2, {LzwTableFull::Keep, SIZE_MAX}, kept);
+    EXPECT_TRUE(encoder.TableFilled());
+    std::vector<std::uint8_t> restarted;
+    encoder.EncodeLookingAhead(data, 2, {LzwTableFull::Restart, SIZE_MAX}, restarted);
+    EXPECT_TRUE(encoder.TableFilled());
+    EXPECT_NE(kept, restarted);
+    EXPECT_EQ(GiflibDecodes(kept, 2, data.size()), data);
+    // A small input never fills it.
+    encoder.EncodeLookingAhead(std::span(data).first(500), 2, {LzwTableFull::Keep, SIZE_MAX}, kept);
+    EXPECT_FALSE(encoder.TableFilled());
 }
 
 TEST(LzwEncoder, MinimumCodeSizeForIndexCounts) {
