@@ -173,27 +173,26 @@ namespace {
 // nearest first (lowest index on ties); none for the transparent index,
 // which is never given another colour nor given to a pixel. No level, no
 // substitutes.
-void FindSubstitutes(const ColorTable& table, int transparentIndex, int lossy,
-                     std::array<std::vector<std::uint8_t>, 256>& out) {
-    for (auto& list : out) list.clear();
+void FindSubstitutes(const ColorTable& table, int transparentIndex, int lossy, LzwEncoder::Choices& choices) {
+    for (auto& list : choices.substitutes) list.clear();
+    const double mean = LossyMeanDistance(lossy);
+    choices.meanError = static_cast<std::uint32_t>(mean * mean);
     if (lossy <= 0) return;
     const double bound = LossyColorDistance(lossy);
     const double boundSquared = bound * bound;
-    std::vector<std::pair<int, std::uint8_t>> near;
     for (int v = 0; v < 256; ++v) {
         if (v == transparentIndex) continue;
-        auto& list = out[static_cast<std::size_t>(v)];
-        near.clear();
+        auto& list = choices.substitutes[static_cast<std::size_t>(v)];
         const RgbTriple& a = table[static_cast<std::size_t>(v)];
         for (int b = 0; b < 256; ++b) {
             if (b == v || b == transparentIndex) continue;
             const RgbTriple& c = table[static_cast<std::size_t>(b)];
             const int dr = a.red - c.red, dg = a.green - c.green, db = a.blue - c.blue;
-            const int distance = dr * dr + dg * dg + db * db;
-            if (distance <= boundSquared) near.emplace_back(distance, static_cast<std::uint8_t>(b));
+            const auto distance = static_cast<std::uint32_t>(dr * dr + dg * dg + db * db);
+            if (distance <= boundSquared) list.push_back({static_cast<std::uint8_t>(b), distance});
         }
-        std::sort(near.begin(), near.end());
-        for (const auto& [distance, b] : near) list.push_back(b);
+        std::stable_sort(list.begin(), list.end(),
+                         [](const auto& x, const auto& y) { return x.error < y.error; });
     }
 }
 
@@ -212,10 +211,12 @@ constexpr LzwEncoder::TableUse kTableUses[] = {
 // unchanged pixels the transparent index, also every pixel its own colour's
 // index (transparency does not always pay); each parsed for the longest
 // match with every use of a full table (only the first when the table never
-// fills), then with the look-ahead parse and the best of those uses. Lossy
-// ones choose substitutes along the longest match, with every use of a full
-// table; a lossless encoding may still be the smallest. indices end as the
-// chosen data decodes.
+// fills), then with the look-ahead parse and the best of those uses. Where
+// there is a choice, the longest match may also go on through the other of
+// an unchanged pixel's colour and the transparent index (which shows the
+// same) and, lossy, through substitutes, with every use of a full table; a
+// lossless encoding may still be the smallest. indices end as the chosen
+// data decodes.
 class RecordEncoder {
 public:
     int Encode(std::span<std::uint8_t> indices, int minimumCodeSize, LzwEncoder::Choices& choices,
@@ -243,11 +244,11 @@ public:
             fresh();
             KeepSmaller(indices, encoder_.EncodeLookingAhead(indices, minimumCodeSize, best, trial_), out);
         }
-        const bool lossy = !choices.free.empty() ||
-                           std::any_of(choices.substitutes.begin(), choices.substitutes.end(),
-                                       [](const auto& list) { return !list.empty(); });
+        const bool choosing = !choices.free.empty() ||
+                              std::any_of(choices.substitutes.begin(), choices.substitutes.end(),
+                                          [](const auto& list) { return !list.empty(); });
         for (const LzwEncoder::TableUse& use : kTableUses) {
-            if (!lossy) break;
+            if (!choosing) break;
             std::copy(given_.begin(), given_.end(), indices.begin());
             choices.table = use;
             KeepSmaller(indices, encoder_.EncodeChoosing(indices, minimumCodeSize, choices, trial_), out);
@@ -267,7 +268,6 @@ private:
         return true;
     }
 
-private:
     static void ToOwnColors(std::span<std::uint8_t> indices, const LzwEncoder::Choices& choices) {
         for (std::size_t i = 0; i < indices.size(); ++i) {
             if (indices[i] == choices.freeIndex) indices[i] = choices.colors[i];
@@ -299,15 +299,14 @@ void GifFile::EncodeImages(const StopCheck& stopped, int lossy, const FrameChang
                                                        : nullptr;
         const int transparentIndex = image.transparent ? image.transparentIndex : -1;
         FindSubstitutes(table != nullptr ? *table : ColorTable{}, transparentIndex,
-                        table != nullptr ? std::min(lossy, kMaxLossy) : 0, choices.substitutes);
+                        table != nullptr ? std::clamp(lossy, 0, kMaxLossy) : 0, choices);
         const RecordChanges* learnt = changes != nullptr ? &changes->Of(record) : nullptr;
         choices.free = learnt != nullptr ? std::span<const std::uint8_t>(learnt->unchanged)
                                          : std::span<const std::uint8_t>();
         choices.colors = learnt != nullptr ? std::span<const std::uint8_t>(learnt->colors)
                                            : std::span<const std::uint8_t>();
         choices.freeIndex = transparentIndex;
-        // Lossless, the choices between the transparent index and a colour are made before.
-        if (transparentIndex < 0 || lossy <= 0) choices.free = {};
+        if (transparentIndex < 0) choices.free = {};
         image.minimumCodeSize =
             static_cast<std::uint8_t>(encoder.Encode(indices, image.minimumCodeSize, choices, image.compressedData));
     }

@@ -91,7 +91,13 @@ inline constexpr const char* kNoGifFormat = "No GIF Format";
 inline constexpr int kMaxLossy = 200;
 // The largest distance (Euclidean, over red, green and blue) between a
 // pixel's palette colour and the colour written in its place at a level.
-inline double LossyColorDistance(int lossy) { return lossy / 4.0; }
+// (Half the level: on a photo of 256 colours, whose neighbouring palette
+// entries lie some 36 apart, the levels from 80 on find substitutes.)
+inline double LossyColorDistance(int lossy) { return lossy / 2.0; }
+// The root of the mean squared distance by which the pixels of one LZW
+// string may differ at a level: far substitutes only now and then, so that
+// quality falls gradually as the level rises.
+inline double LossyMeanDistance(int lossy) { return lossy / 5.0; }
 
 class GifFile {
 public:

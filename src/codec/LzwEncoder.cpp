@@ -361,10 +361,14 @@ int LzwEncoder::EncodeChoosing(std::span<std::uint8_t> indices, int minimumCodeS
 
     Stream stream(*this, codeSize, choices.table);
     std::uint32_t prefix = indices[0];
+    // The length of the string under way and the errors of its substitutes.
+    std::uint64_t length = 1;
+    std::uint64_t stringError = 0;
     for (std::size_t i = 1; i < indices.size(); ++i) {
         const std::uint32_t byte = indices[i];
         if (const std::uint32_t code = codeOf(byte, prefix); code != 0) {
             prefix = code;
+            ++length;
             continue;
         }
         std::uint32_t code = 0;
@@ -379,20 +383,28 @@ int LzwEncoder::EncodeChoosing(std::span<std::uint8_t> indices, int minimumCodeS
             }
             code = chosen != byte ? codeOf(chosen, prefix) : 0;
         }
+        std::uint32_t error = 0;
         if (color != freeIndex) {
-            const std::vector<std::uint8_t>& near = choices.substitutes[color];
-            for (auto it = near.begin(); code == 0 && it != near.end(); ++it) {
-                chosen = *it;
+            // What the string's substitutes may add up to with this index.
+            const std::uint64_t allowed = std::uint64_t{choices.meanError} * (length + 1);
+            for (const Choices::Substitute& near : choices.substitutes[color]) {
+                if (code != 0 || stringError + near.error > allowed) break;
+                chosen = near.index;
+                error = near.error;
                 code = codeOf(chosen, prefix);
             }
         }
         if (code != 0) {
             indices[i] = static_cast<std::uint8_t>(chosen);
             prefix = code;
+            stringError += error;
+            ++length;
             continue;
         }
         stream.Emit(prefix, byte * kRowStride + prefix, i);
         prefix = byte;
+        stringError = 0;
+        length = 1;
     }
     stream.End(prefix, out);
     return codeSize;

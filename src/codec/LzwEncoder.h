@@ -15,6 +15,11 @@
 // of codes of that byte repeated 2, 3, 4, ... times, remembered until the
 // next clear, so they cost a few steps rather than a lookup per byte. The
 // object keeps its tables between calls; reuse one encoder for many images.
+//
+// EncodeChoosing and EncodeLookingAhead make other streams of the same
+// format: a full table may stay in use without a clear (LzwTableFull::Keep),
+// the parse may take a shorter match, and lossy encodings may write a
+// similar index in place of another. Any GIF decoder reads them all.
 
 #include <array>
 #include <cstddef>
@@ -72,9 +77,20 @@ public:
 
     // What an encoding may choose besides the indices as given.
     struct Choices {
-        // For each index, the indices that may stand for it (lossy), best
-        // first; the index itself is never listed.
-        std::array<std::vector<std::uint8_t>, 256> substitutes;
+        // An index that may stand for another (lossy), with the squared
+        // distance between their colours.
+        struct Substitute {
+            std::uint8_t index = 0;
+            std::uint32_t error = 0;
+            friend bool operator==(const Substitute&, const Substitute&) = default;
+        };
+        // For each index, the indices that may stand for it, best first; the
+        // index itself is never listed.
+        std::array<std::vector<Substitute>, 256> substitutes;
+        // The most the errors of the substitutes in one string may add up
+        // to, per index of the string: a few far substitutes among many
+        // exact indices, or more near ones.
+        std::uint32_t meanError = 0;
         // Positions (one flag per index of the input, or none) whose pixel
         // shows the same with freeIndex as with its colour: a transparent
         // index over pixels that show what the image before left there.
@@ -88,7 +104,8 @@ public:
     // The same compression, except that where the longest match ends the
     // string may go on through another index that shows the same or nearly
     // the same: at a free position the other of its colour index and
-    // freeIndex, then the substitutes of its colour index in order. The
+    // freeIndex, then the substitutes of its colour index in order that keep
+    // the string within meanError. The
     // index is then replaced in indices, which afterwards hold exactly what
     // the output decodes to. Any GIF decoder reads the result.
     int EncodeChoosing(std::span<std::uint8_t> indices, int minimumCodeSize, const Choices& choices,

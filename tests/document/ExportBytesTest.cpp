@@ -248,7 +248,7 @@ const Expected kExpected[] = {
     {"photo-64", 0x4fed311130e8329ull, 0x8d6b9f261aec993cull},
     {"shapes-default", 0xbbecb4cca3a08164ull, 0x42308a6ec602af6bull},
     {"shapes-plain", 0xeb7de9ffe9a70ef6ull, 0x42308a6ec602af6bull},
-    {"shapes-8", 0xabba2980d1e068ecull, 0xa7d0014ba4d1f027ull},
+    {"shapes-8", 0x2d89b2c3a9b1b4a0ull, 0xa7d0014ba4d1f027ull},
     {"shapes-frame3", 0x5d876a0f75400be2ull, 0xa00c84f09ffa8b85ull},
     {"rich-default", 0xd74078f391de6440ull, 0x451473b71c1a6fd3ull},
     {"example-qvd-as-opened", 0x8d1920496d7f2ff8ull, 0x1b827b2768510efeull},
