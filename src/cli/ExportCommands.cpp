@@ -49,38 +49,28 @@ GifOptionsChooser ChooserFor(const PaletteArgs& args, std::string* refusal) {
     };
 }
 
-bool ParsePalette(const Arguments& a, PaletteArgs& out, int& exitCode) {
-    if (a.Has("--exact") && a.Has("--colors")) {
-        exitCode = Fail(kExitUsage, "--colors and --exact exclude each other");
-        return false;
-    }
+PaletteArgs ParsePalette(const Arguments& a) {
+    if (a.Has("--exact") && a.Has("--colors")) throw CommandFailure(kExitUsage, "--colors and --exact exclude each other");
+    PaletteArgs out;
     out.exact = a.Has("--exact");
     out.sizeReduction = !a.Has("--no-size-reduction");
     out.dither = a.Has("--dither");
     if (auto text = a.Value("--lossy")) {
         const auto level = ParseInteger(*text, 0, kMaxLossy);
-        if (!level) {
-            exitCode = Fail(kExitUsage, "--lossy takes a number from 0 to " + std::to_string(kMaxLossy));
-            return false;
-        }
+        if (!level) throw CommandFailure(kExitUsage, "--lossy takes a number from 0 to " + std::to_string(kMaxLossy));
         out.lossy = int(*level);
     }
     if (auto text = a.Value("--quantizer")) {
-        if (*text == "median-cut") {
+        if (*text == "median-cut")
             out.quantizer = PaletteMethod::MedianCut;
-        } else if (*text != "refined") {
-            exitCode = Fail(kExitUsage, "--quantizer takes refined or median-cut");
-            return false;
-        }
+        else if (*text != "refined")
+            throw CommandFailure(kExitUsage, "--quantizer takes refined or median-cut");
     }
     if (auto text = a.Value("--colors")) {
         out.colors = ParseInteger(*text, 2, 256);
-        if (!out.colors) {
-            exitCode = Fail(kExitUsage, "--colors takes a number from 2 to 256");
-            return false;
-        }
+        if (!out.colors) throw CommandFailure(kExitUsage, "--colors takes a number from 2 to 256");
     }
-    return true;
+    return out;
 }
 
 // The options of export that only GIF output takes, and the one only WebP takes.
@@ -117,10 +107,9 @@ int ExportAnimationImage(const Arguments& a, AnimationFormat format) {
         webp.quality = int(*quality);
     }
     const std::filesystem::path input = a.Positionals()[0];
-    int code = kExitOk;
-    if (!a.Has("--dry-run") && !CheckOutput(out, std::span(&input, 1), code)) return code;
+    if (!a.Has("--dry-run")) CheckOutput(out, std::span(&input, 1));
     CQVDoc doc;
-    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    LoadDocument(a.Positionals()[0], doc);
     Animation& animation = doc.GetAnimation();
     if (animation.CountFrames(false) == 0)
         return Fail(kExitBadInput, a.Positionals()[0] + ": every frame is a master frame; there is nothing to export");
@@ -170,9 +159,7 @@ int ExportCommand(std::span<const std::string> args) {
     if (const AnimationFormat format = AnimationFormatFor(a.Positionals()[1]); format != AnimationFormat::Gif)
         return ExportAnimationImage(a, format);
     if (a.Has(kQualityOption)) return Fail(kExitUsage, "--quality applies to WebP output only");
-    PaletteArgs palette;
-    int code = kExitOk;
-    if (!ParsePalette(a, palette, code)) return code;
+    const PaletteArgs palette = ParsePalette(a);
     std::optional<long> maxBytes;
     if (auto text = a.Value("--max-bytes")) {
         maxBytes = ParseInteger(*text, 1, kMaxByteBudget);
@@ -181,9 +168,9 @@ int ExportCommand(std::span<const std::string> args) {
     const bool dryRun = a.Has("--dry-run");
     const std::string& out = a.Positionals()[1];
     const std::filesystem::path input = a.Positionals()[0];
-    if (!dryRun && !CheckOutput(out, std::span(&input, 1), code)) return code;
+    if (!dryRun) CheckOutput(out, std::span(&input, 1));
     CQVDoc doc;
-    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    LoadDocument(a.Positionals()[0], doc);
     // Nothing to write is a fault of the input, not of the output.
     if (doc.GetAnimation().CountFrames(false) == 0)
         return Fail(kExitBadInput, a.Positionals()[0] + ": every frame is a master frame; there is nothing to export");
@@ -235,9 +222,7 @@ int ExportFrameCommand(std::span<const std::string> args) {
     Arguments a(args, {"--colors", "--quality", "--quantizer", "--lossy"}, {"--exact", "--dither"});
     if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 3) return Fail(kExitUsage, "export-frame takes FILE N OUT");
-    PaletteArgs palette;
-    int code = kExitOk;
-    if (!ParsePalette(a, palette, code)) return code;
+    const PaletteArgs palette = ParsePalette(a);
     long quality = 7;
     if (auto text = a.Value("--quality")) {
         const auto parsed = ParseInteger(*text, 0, 10);
@@ -250,10 +235,10 @@ int ExportFrameCommand(std::span<const std::string> args) {
     if (FrameExportFormatFor(out) == FrameExportFormat::None)
         return Fail(kExitUsage, "frames are exported as .gif, .jpg, .jpe or .jpeg files");
     const std::filesystem::path input = a.Positionals()[0];
-    if (!CheckOutput(out, std::span(&input, 1), code)) return code;
+    CheckOutput(out, std::span(&input, 1));
 
     CQVDoc doc;
-    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    LoadDocument(a.Positionals()[0], doc);
     Animation& animation = doc.GetAnimation();
     if (std::size_t(*number) > animation.FrameCount())
         return Fail(kExitBadInput, "the document has " + std::to_string(animation.FrameCount()) + " frames");
@@ -281,8 +266,7 @@ int QuickCommand(std::span<const std::string> args) {
     if (!toDocument && (format == nullptr || format->kind != FileKind::Gif))
         return Fail(kExitUsage, "quick writes a .qvd document or a .gif file");
     std::vector<std::filesystem::path> images(a.Positionals().begin() + 1, a.Positionals().end());
-    int code = kExitOk;
-    if (!CheckOutput(out, images, code)) return code;
+    CheckOutput(out, images);
 
     CQVDoc doc;
     const Status made = MakeQuickAnimation(doc, images, seconds);

@@ -60,8 +60,7 @@ int FramesCommand(std::span<const std::string> args) {
     }
 
     CQVDoc doc;
-    int code = kExitOk;
-    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    LoadDocument(a.Positionals()[0], doc);
     const auto& frames = doc.GetAnimation().Frames();
     std::size_t first = 1;
     std::size_t last = frames.size();

@@ -12,13 +12,10 @@ namespace vantrel::cli {
 
 namespace {
 
-// Reads a GIF file; on failure prints the reason and leaves exitCode set.
-bool LoadGif(const std::string& path, GifFile& gif, int& exitCode) {
-    if (const Status read = gif.ReadGifFile(path); !read) {
-        exitCode = Fail(kExitBadInput, AboutPath(path, read.message()));
-        return false;
-    }
-    return true;
+// Reads a GIF file; on failure ends the command (kExitBadInput).
+void LoadGif(const std::string& path, GifFile& gif) {
+    if (const Status read = gif.ReadGifFile(path); !read)
+        throw CommandFailure(kExitBadInput, AboutPath(path, read.message()));
 }
 
 int ColorsOf(bool present, int size) { return present ? size : 0; }
@@ -85,8 +82,7 @@ int InfoCommand(std::span<const std::string> args) {
     const bool isDocument = format != nullptr && format->kind != FileKind::Gif;
     if (a.Has("--document") || isDocument) return DocumentInfo(path, a.Has("--json"));
     GifFile gif;
-    int code = kExitOk;
-    if (!LoadGif(path, gif, code)) return code;
+    LoadGif(path, gif);
     if (a.Has("--json"))
         PrintGifJson(gif);
     else
@@ -101,11 +97,9 @@ int DecodeCommand(std::span<const std::string> args) {
     const std::string& path = a.Positionals()[0];
     const std::filesystem::path outDir = a.Positionals()[1];
     GifFile gif;
-    int code = kExitOk;
-    if (!LoadGif(path, gif, code)) return code;
-    if (!CheckNumberedOutputs(outDir, "image", gif.images.size(), "png", path, code)) return code;
-    std::string error;
-    if (!EnsureFolder(outDir, &error)) return Fail(kExitBadOutput, error);
+    LoadGif(path, gif);
+    CheckNumberedOutputs(outDir, "image", gif.images.size(), "png", path);
+    EnsureFolder(outDir);
     // One index buffer and one pixel buffer serve every image.
     std::vector<std::uint8_t> indices;
     PackedDib pixels;
