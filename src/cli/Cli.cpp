@@ -41,16 +41,12 @@ Arguments::Arguments(std::span<const std::string> args, std::vector<std::string>
         const std::string& a = args[i];
         if (a.size() > 2 && a.starts_with("--")) {
             if (contains(valueFlags, a)) {
-                if (i + 1 >= args.size()) {
-                    error_ = a + " needs a value";
-                    return;
-                }
+                if (i + 1 >= args.size()) throw CommandFailure(kExitUsage, a + " needs a value");
                 flags_.emplace_back(a, args[++i]);
             } else if (contains(switches, a)) {
                 flags_.emplace_back(a, std::string());
             } else {
-                error_ = "unknown option " + a;
-                return;
+                throw CommandFailure(kExitUsage, "unknown option " + a);
             }
         } else {
             positionals_.push_back(a);

@@ -49,12 +49,12 @@ void CheckOutput(const std::filesystem::path& out, std::span<const std::filesyst
 // The arguments of one command: flags (--name, --name VALUE) and positionals.
 class Arguments {
 public:
-    // valueFlags lists the flags that take a value; any other "--x" is a switch.
+    // valueFlags lists the flags that take a value, switches those that do
+    // not; an unknown flag, or a value flag without its value, ends the
+    // command (kExitUsage).
     Arguments(std::span<const std::string> args, std::vector<std::string> valueFlags,
               std::vector<std::string> switches);
 
-    bool ok() const { return error_.empty(); }
-    const std::string& error() const { return error_; }
     bool Has(std::string_view flag) const;
     std::optional<std::string> Value(std::string_view flag) const;
     const std::vector<std::string>& Positionals() const { return positionals_; }
@@ -62,7 +62,6 @@ public:
 private:
     std::vector<std::pair<std::string, std::string>> flags_;
     std::vector<std::string> positionals_;
-    std::string error_;
 };
 
 // Parses a whole decimal number in [low, high].

@@ -111,7 +111,6 @@ int DocumentInfo(const std::string& path, bool json) {
 
 int RenderCommand(std::span<const std::string> args) {
     Arguments a(args, {}, {});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "render takes FILE OUTDIR");
     CQVDoc doc;
     LoadDocument(a.Positionals()[0], doc);
@@ -139,7 +138,6 @@ namespace vantrel::cli {
 
 int SaveCommand(std::span<const std::string> args) {
     Arguments a(args, {}, {});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "save takes IN OUT.qvd");
     const std::filesystem::path input = a.Positionals()[0];
     CheckOutput(WithDocumentExtension(a.Positionals()[1]), std::span(&input, 1));

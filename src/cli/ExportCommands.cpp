@@ -154,7 +154,6 @@ int Report(const Status& status, const GifExportReport& report, const std::strin
 
 int ExportCommand(std::span<const std::string> args) {
     Arguments a(args, Joined(kGifValueOptions, kQualityOption), Joined(kGifSwitches, "--dry-run"));
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "export takes FILE OUT.gif, OUT.webp, OUT.apng or OUT.png");
     if (const AnimationFormat format = AnimationFormatFor(a.Positionals()[1]); format != AnimationFormat::Gif)
         return ExportAnimationImage(a, format);
@@ -220,7 +219,6 @@ int ExportCommand(std::span<const std::string> args) {
 
 int ExportFrameCommand(std::span<const std::string> args) {
     Arguments a(args, {"--colors", "--quality", "--quantizer", "--lossy"}, {"--exact", "--dither"});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 3) return Fail(kExitUsage, "export-frame takes FILE N OUT");
     const PaletteArgs palette = ParsePalette(a);
     long quality = 7;
@@ -252,7 +250,6 @@ int ExportFrameCommand(std::span<const std::string> args) {
 
 int QuickCommand(std::span<const std::string> args) {
     Arguments a(args, {"--duration"}, {});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() < 2) return Fail(kExitUsage, "quick takes OUT.gif and at least one IMAGE");
     double seconds = 1.0;
     if (auto text = a.Value("--duration")) {

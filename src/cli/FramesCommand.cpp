@@ -32,7 +32,6 @@ std::optional<std::pair<std::size_t, std::size_t>> ParseRange(const std::string&
 
 int FramesCommand(std::span<const std::string> args) {
     Arguments a(args, {"--range", "--duration", "--speed"}, {"--reverse", "--drop-duplicates"});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "frames takes DOC OUT.qvd and one edit");
     const int edits = int(a.Has("--duration")) + int(a.Has("--speed")) + int(a.Has("--reverse")) +
                       int(a.Has("--drop-duplicates"));

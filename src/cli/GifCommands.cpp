@@ -74,7 +74,6 @@ void PrintGifText(const GifFile& gif) {
 
 int InfoCommand(std::span<const std::string> args) {
     Arguments a(args, {}, {"--json", "--document"});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 1) return Fail(kExitUsage, "info takes one FILE");
     const std::string& path = a.Positionals()[0];
     // Every format but GIF opens only as a document.
@@ -92,7 +91,6 @@ int InfoCommand(std::span<const std::string> args) {
 
 int DecodeCommand(std::span<const std::string> args) {
     Arguments a(args, {}, {});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "decode takes FILE.gif OUTDIR");
     const std::string& path = a.Positionals()[0];
     const std::filesystem::path outDir = a.Positionals()[1];

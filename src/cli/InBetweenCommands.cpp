@@ -48,7 +48,6 @@ int RunAndSave(CQVDoc& doc, std::unique_ptr<InsertFramesCommand> command, const 
 
 int TransitionCommandLine(std::span<const std::string> args) {
     Arguments a(args, {"--after", "--kind", "--frames", "--duration"}, {});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "transition takes DOC OUT.qvd");
     const std::optional<std::string> keyword = a.Value("--kind");
     const std::optional<TransitionKind> kind = keyword ? TransitionFromKeyword(*keyword) : std::nullopt;
@@ -71,7 +70,6 @@ int TransitionCommandLine(std::span<const std::string> args) {
 
 int TweenCommandLine(std::span<const std::string> args) {
     Arguments a(args, {"--after", "--frames", "--ease"}, {});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "tween takes DOC OUT.qvd");
     const std::optional<std::string> keyword = a.Value("--ease");
     const std::optional<Easing> easing = keyword ? EasingFromKeyword(*keyword) : Easing::Linear;

@@ -91,6 +91,8 @@ TEST(Cli, ARefusedStepEndsTheCommandWithOneLineAndItsCode) {
     };
     const Case cases[] = {
         {{"export", "IN", "IN"}, 1, "is an input of the command"},
+        {{"export", "IN", "OUT/x.gif", "--bogus"}, 1, "unknown option --bogus"},
+        {{"tween", "IN", "OUT/x.qvd", "--after"}, 1, "--after needs a value"},
         {{"save", "OUT/missing.gif", "OUT/x.qvd"}, 2, "missing.gif"},
         {{"export", "IN", "OUT/x.gif", "--colors", "900"}, 1, "--colors takes a number from 2 to 256"},
         {{"export", "IN", "OUT/x.gif", "--exact", "--colors", "8"}, 1, "exclude each other"},
