@@ -28,14 +28,16 @@ struct PaletteArgs {
     int lossy = 0;
 };
 
-GifOptionsChooser ChooserFor(const PaletteArgs& args, std::string* refusal) {
-    return [args, refusal](const GifExportRequest& request) -> std::optional<GifExportOptions> {
+// Why a chooser of ChooserFor gives no options: the one request it refuses.
+constexpr const char* kExactRefused = "--exact needs 256 colours or fewer; the picture has more than 256";
+
+// The export options the arguments ask for; none (the export is then
+// cancelled) when --exact is asked of more than 256 colours.
+GifOptionsChooser ChooserFor(const PaletteArgs& args) {
+    return [args](const GifExportRequest& request) -> std::optional<GifExportOptions> {
         GifExportOptions options = DefaultGifExportOptions(request.distinctColors);
         if (args.exact) {
-            if (request.distinctColors > 256) {
-                *refusal = "--exact needs 256 colours or fewer; the picture has more than 256";
-                return std::nullopt;
-            }
+            if (request.distinctColors > 256) return std::nullopt;
             options.reduce = false;
         } else if (args.colors) {
             options.reduce = true;
@@ -135,9 +137,10 @@ int ExportAnimationImage(const Arguments& a, AnimationFormat format) {
     return kExitOk;
 }
 
-int Report(const Status& status, const GifExportReport& report, const std::string& refusal,
-           const std::string& out) {
-    if (report.cancelled) return Fail(kExitBadInput, refusal);
+// The command's end after an export: the reason it failed, or what it wrote.
+// The tool's own choosers cancel only for kExactRefused.
+int Report(const Status& status, const GifExportReport& report, const std::string& out) {
+    if (report.cancelled) return Fail(kExitBadInput, kExactRefused);
     if (!status) return Fail(kExitBadOutput, status.message());
     if (report.images > 0) {
         std::cout << out << ": " << report.images << (report.images == 1 ? " image, " : " images, ")
@@ -173,23 +176,22 @@ int ExportCommand(std::span<const std::string> args) {
     // Nothing to write is a fault of the input, not of the output.
     if (doc.GetAnimation().CountFrames(false) == 0)
         return Fail(kExitBadInput, a.Positionals()[0] + ": every frame is a master frame; there is nothing to export");
-    std::string refusal;
     if (!dryRun && !maxBytes) {
         // Opening renders every frame, so the export need not render again.
         // The picture is made from inputs left as they were: not flushed.
         ProgressSteps steps(TerminalProgress("writing " + out));
         const GifExportResult result = GifExportJob::OfRenderedAnimation(doc.GetAnimation(), CountingIn(steps))
-                                           .Save(out, ChooserFor(palette, &refusal), FileSync::None);
-        return Report(result.status, result.report, refusal, out);
+                                           .Save(out, ChooserFor(palette), FileSync::None);
+        return Report(result.status, result.report, out);
     }
     // Made in memory first: its size is the size of the file.
     GifExportJob job = GifExportJob::OfRenderedAnimation(doc.GetAnimation());
-    const GifExportResult result = maxBytes ? job.Fit(std::uint64_t(*maxBytes), ChooserFor(palette, &refusal))
-                                            : job.Encode(ChooserFor(palette, &refusal));
+    const GifExportResult result = maxBytes ? job.Fit(std::uint64_t(*maxBytes), ChooserFor(palette))
+                                            : job.Encode(ChooserFor(palette));
     const Status& status = result.status;
     const GifExportReport& report = result.report;
     const std::vector<std::uint8_t>& bytes = result.bytes;
-    if (report.cancelled) return Fail(kExitBadInput, refusal);
+    if (report.cancelled) return Fail(kExitBadInput, kExactRefused);
     if (!status) return Fail(kExitBadInput, status.message());
     // So few colours change most pictures beyond what was asked for: written only when allowed.
     if (report.fewColors && !a.Has("--allow-few-colors")) {
@@ -204,7 +206,7 @@ int ExportCommand(std::span<const std::string> args) {
         if (const Status written = WriteFileAtomic(out, bytes, FileSync::None); !written)
             return Fail(kExitBadOutput, written.message());
     }
-    Report(status, report, refusal, out);
+    Report(status, report, out);
     if (maxBytes) {
         std::cout << out << ": fits the limit of " << *maxBytes << " bytes with " << report.requestedColors
                   << " colours (lossy " << report.lossy << "; " << report.trials
@@ -242,10 +244,9 @@ int ExportFrameCommand(std::span<const std::string> args) {
         return Fail(kExitBadInput, "the document has " + std::to_string(animation.FrameCount()) + " frames");
     AnimFrame& frame = *animation.Frames()[std::size_t(*number - 1)];
     animation.RenderAll();  // the frame may lie over earlier frames
-    std::string refusal;
-    const GifExportResult result = ExportFrame(frame, out, ChooserFor(palette, &refusal),
+    const GifExportResult result = ExportFrame(frame, out, ChooserFor(palette),
                                                [quality] { return std::optional<int>(int(quality)); });
-    return Report(result.status, result.report, refusal, out);
+    return Report(result.status, result.report, out);
 }
 
 int QuickCommand(std::span<const std::string> args) {
@@ -269,11 +270,10 @@ int QuickCommand(std::span<const std::string> args) {
     const Status made = MakeQuickAnimation(doc, images, seconds);
     if (!made) return Fail(kExitBadInput, made.message());
     if (toDocument) return SaveAs(doc, out);
-    std::string refusal;
     ProgressSteps steps(TerminalProgress("writing " + out.filename().string()));
     const GifExportResult result =
         GifExportJob::OfAnimation(doc.GetAnimation(), CountingIn(steps)).Save(out, DefaultGifOptionsChooser());
-    return Report(result.status, result.report, refusal, out.string());
+    return Report(result.status, result.report, out.string());
 }
 
 }  // namespace vantrel::cli
