@@ -9,8 +9,8 @@
 # Then the comparison at equal quality: for each of gifsicle's files, the
 # size ours would have at its PSNR, read off our curve (our files at
 # OUR_LEVELS): the smallest of our files at least as good, or the size
-# interpolated linearly between two of our files whose PSNR lie on either
-# side ("inf" counts as 100 dB).
+# interpolated linearly between our files at two neighbouring levels whose
+# PSNR (both finite) lie on either side.
 #
 # Usage: bench/rate_distortion.sh [BUILD_DIR]   (LEVELS="40 80 120" and
 # OUR_LEVELS="40 80 120 160 200" by default; run it with nice on a shared
@@ -71,11 +71,11 @@ for name in banner photo tiles screen; do
         target = db(bdb); best = -1
         for (i = 1; i <= NR; ++i) {
           if (q[i] >= target && (best < 0 || size[i] < best)) best = size[i]
-          for (j = 1; j <= NR; ++j) {
-            if (q[i] > target && q[j] < target) {
-              s = size[i] + (size[j] - size[i]) * (q[i] - target) / (q[i] - q[j])
-              if (best < 0 || s < best) best = s
-            }
+          # Between two neighbouring levels, both of finite PSNR.
+          j = i + 1
+          if (j <= NR && q[i] < 100 && q[i] > target && q[j] < target) {
+            s = size[i] + (size[j] - size[i]) * (q[i] - target) / (q[i] - q[j])
+            if (best < 0 || s < best) best = s
           }
         }
         if (best < 0) printf "%-8s %-6s | %10d %8s | %10s | %s\n", name, level, b, bdb, "n/a", "n/a"
