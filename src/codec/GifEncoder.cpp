@@ -209,14 +209,14 @@ constexpr LzwEncoder::TableUse kTableUses[] = {
 // The smallest of several encodings of one record's indices. Lossless ones
 // all show the same: the indices as given, and when size reduction gave
 // unchanged pixels the transparent index, also every pixel its own colour's
-// index (transparency does not always pay); each parsed for the longest
+// index (transparency does not always pay). Each is parsed for the longest
 // match with every use of a full table (only the first when the table never
 // fills), then with the look-ahead parse and the best of those uses. Where
-// there is a choice, the longest match may also go on through the other of
-// an unchanged pixel's colour and the transparent index (which shows the
-// same) and, lossy, through substitutes, with every use of a full table; a
-// lossless encoding may still be the smallest. indices end as the chosen
-// data decodes.
+// there is a choice, the indices as given are also parsed for the longest
+// match going on through the other of an unchanged pixel's colour and the
+// transparent index (which show the same) and, lossy, through substitutes,
+// with their best use. A lossless encoding may still be the smallest of a
+// lossy export. indices end as the chosen data decodes.
 class RecordEncoder {
 public:
     int Encode(std::span<std::uint8_t> indices, int minimumCodeSize, LzwEncoder::Choices& choices,
@@ -225,34 +225,38 @@ public:
         out.clear();
         codeSize_ = 0;
         const bool ownColors = choices.freeIndex >= 0 && choices.colors.size() == indices.size();
+        LzwEncoder::TableUse bestOfGiven = kTableUses[0];
         for (int variant = 0; variant < (ownColors ? 2 : 1); ++variant) {
             const auto fresh = [&] {
                 std::copy(given_.begin(), given_.end(), indices.begin());
                 if (variant == 1) ToOwnColors(indices, choices);
             };
             LzwEncoder::TableUse best = kTableUses[0];
+            std::size_t smallest = SIZE_MAX;
             for (const LzwEncoder::TableUse& use : kTableUses) {
                 fresh();
                 plain_.table = use;
                 const bool quick = use.tableFull == LzwTableFull::Restart;
-                if (KeepSmaller(indices, quick ? encoder_.Encode(indices, minimumCodeSize, trial_)
-                                               : encoder_.EncodeChoosing(indices, minimumCodeSize, plain_, trial_),
-                                out))
+                const int codeSize = quick ? encoder_.Encode(indices, minimumCodeSize, trial_)
+                                           : encoder_.EncodeChoosing(indices, minimumCodeSize, plain_, trial_);
+                if (trial_.size() < smallest) {
+                    smallest = trial_.size();
                     best = use;
+                }
+                KeepSmaller(indices, codeSize, out);
                 if (!encoder_.TableFilled()) break;
             }
             fresh();
             KeepSmaller(indices, encoder_.EncodeLookingAhead(indices, minimumCodeSize, best, trial_), out);
+            if (variant == 0) bestOfGiven = best;
         }
         const bool choosing = !choices.free.empty() ||
                               std::any_of(choices.substitutes.begin(), choices.substitutes.end(),
                                           [](const auto& list) { return !list.empty(); });
-        for (const LzwEncoder::TableUse& use : kTableUses) {
-            if (!choosing) break;
+        if (choosing) {
             std::copy(given_.begin(), given_.end(), indices.begin());
-            choices.table = use;
+            choices.table = bestOfGiven;
             KeepSmaller(indices, encoder_.EncodeChoosing(indices, minimumCodeSize, choices, trial_), out);
-            if (!encoder_.TableFilled()) break;
         }
         std::copy(chosen_.begin(), chosen_.end(), indices.begin());
         return codeSize_;
@@ -260,12 +264,11 @@ public:
 
 private:
     // Keeps the trial just made when it is the smallest so far.
-    bool KeepSmaller(std::span<const std::uint8_t> indices, int codeSize, std::vector<std::uint8_t>& out) {
-        if (!out.empty() && trial_.size() >= out.size()) return false;
+    void KeepSmaller(std::span<const std::uint8_t> indices, int codeSize, std::vector<std::uint8_t>& out) {
+        if (!out.empty() && trial_.size() >= out.size()) return;
         out.swap(trial_);
         chosen_.assign(indices.begin(), indices.end());
         codeSize_ = codeSize;
-        return true;
     }
 
     static void ToOwnColors(std::span<std::uint8_t> indices, const LzwEncoder::Choices& choices) {
