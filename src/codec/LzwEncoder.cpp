@@ -37,8 +37,10 @@ unsigned UnionOfBits(std::span<const std::uint8_t> indices) {
 // (LzwTableFull::Keep).
 
 
-// How many shorter matches a look-ahead parse weighs against the longest.
+// How many shorter matches a look-ahead parse weighs against the longest,
+// and the longest match it looks behind at all.
 constexpr std::size_t kLookaheadSpan = 16;
+constexpr std::size_t kLookaheadLongest = 64;
 
 // Runs shorter than this are encoded byte by byte through the table.
 constexpr std::size_t kMinRun = 64;
@@ -449,9 +451,10 @@ int LzwEncoder::EncodeLookingAhead(std::span<const std::uint8_t> indices, int mi
         // The length whose next match reaches furthest. A shorter match makes
         // a string the table holds already, a code wasted: it must reach at
         // least two indices further than the longest to pay.
+        // A match longer than kLookaheadLongest (a flat area) is taken whole.
         std::size_t length = codes.size();
-        std::size_t reach = length + matchLength(end);
-        const std::size_t shortest = codes.size() > kLookaheadSpan ? codes.size() - kLookaheadSpan : 1;
+        std::size_t reach = length > kLookaheadLongest ? 0 : length + matchLength(end);
+        const std::size_t shortest = length > kLookaheadLongest ? length : length > kLookaheadSpan ? length - kLookaheadSpan : 1;
         for (std::size_t l = codes.size() - 1; l >= shortest; --l) {
             if (const std::size_t r = l + matchLength(i + l); r > reach + 1) {
                 reach = r;

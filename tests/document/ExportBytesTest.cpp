@@ -250,7 +250,7 @@ const Expected kExpected[] = {
     {"shapes-plain", 0xeb7de9ffe9a70ef6ull, 0x42308a6ec602af6bull},
     {"shapes-8", 0x2d89b2c3a9b1b4a0ull, 0xa7d0014ba4d1f027ull},
     {"shapes-frame3", 0x5d876a0f75400be2ull, 0xa00c84f09ffa8b85ull},
-    {"rich-default", 0xd74078f391de6440ull, 0x451473b71c1a6fd3ull},
+    {"rich-default", 0x691494962887c6a4ull, 0x451473b71c1a6fd3ull},
     {"example-qvd-as-opened", 0x8d1920496d7f2ff8ull, 0x1b827b2768510efeull},
     {"example-qvd-default", 0x8d1920496d7f2ff8ull, 0x1b827b2768510efeull},
     {"example-gif-default", 0xdae52c6d52da0d9aull, 0xd50941efaaac09eaull},
