@@ -454,7 +454,9 @@ int LzwEncoder::EncodeLookingAhead(std::span<const std::uint8_t> indices, int mi
         // A match longer than kLookaheadLongest (a flat area) is taken whole.
         std::size_t length = codes.size();
         std::size_t reach = length > kLookaheadLongest ? 0 : length + matchLength(end);
-        const std::size_t shortest = length > kLookaheadLongest ? length : length > kLookaheadSpan ? length - kLookaheadSpan : 1;
+        const std::size_t shortest = length > kLookaheadLongest ? length
+                                     : length > kLookaheadSpan  ? length - kLookaheadSpan
+                                                                : 1;
         for (std::size_t l = codes.size() - 1; l >= shortest; --l) {
             if (const std::size_t r = l + matchLength(i + l); r > reach + 1) {
                 reach = r;

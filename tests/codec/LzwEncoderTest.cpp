@@ -338,8 +338,8 @@ TEST(LzwEncoder, EveryParseAndTableUseDecodesToTheInput) {
 
 TEST(LzwEncoder, AKeptTableGoesOnWithoutClearAndTwelveBitCodes) {
     // Random bytes fill the table several times; kept without looking, the
-    // stream has one clear only (the first), so it is shorter than the
-    // restarting one by the clears and the narrow codes after each.
+    // stream has one clear only (the first) and still decodes to the input,
+    // and it differs from the restarting one.
     const std::vector<std::uint8_t> data = test::writer::RandomIndices(60000, 4, 3u);
     LzwEncoder encoder;
     std::vector<std::uint8_t> kept;
