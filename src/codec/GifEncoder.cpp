@@ -197,11 +197,10 @@ void FindSubstitutes(const ColorTable& table, int transparentIndex, int lossy, L
 }
 
 // The ways a stream may use its string table once full, tried in turn:
-// restarted at once, then kept and looked at after every code, after every
-// 1024 input bytes, or never.
+// restarted at once, then kept and looked at after every 1024 input bytes,
+// or never.
 constexpr LzwEncoder::TableUse kTableUses[] = {
     {LzwTableFull::Restart, SIZE_MAX},
-    {LzwTableFull::Keep, 0},
     {LzwTableFull::Keep, 1024},
     {LzwTableFull::Keep, SIZE_MAX},
 };
