@@ -145,7 +145,7 @@ bool CanvasItem::ShareOpaqueImage() {
     if (!composite.HasBlock() || image.Width() != composite.Width() || image.Height() != composite.Height() ||
         !image.IsOpaque())
         return false;
-    composite.ShareFrom(image);
+    composite.ShareFrom(image.Full());  // held in full: an opaque image is never kept as runs
     return true;
 }
 
@@ -153,9 +153,10 @@ namespace {
 
 // Blends the image's pixels inside r over the composite's, or over white.
 template <bool OverWhite>
-VANTREL_PIXEL_LOOP void BlendRows(const PackedDib& image, PackedDib& composite, const Rect& r) {
+VANTREL_PIXEL_LOOP void BlendRows(const CompactImage& image, PackedDib& composite, const Rect& r) {
+    CompactImage::RowReader rows(image);
     for (int y = r.top; y < r.bottom; ++y) {
-        const PixelValue* src = image.Row(y);
+        const PixelValue* src = rows.Row(y);
         PixelValue* dst = composite.Row(y);
         for (int x = r.left; x < r.right; ++x) dst[x] = BlendItemPixel(src[x], OverWhite ? kCompositeWhite : dst[x]);
     }
