@@ -163,8 +163,8 @@ void BitmapItem::AdoptImage(CompactImage held) {
     image.Compact();
     sourceImage_.reset();
     // A composite of the right size at no cost until it is built: it shows
-    // the image (all it ever shows when the image is opaque, and such an
-    // image is held in full).
+    // the image (all it ever shows when the image is opaque). An image held
+    // as runs is never opaque: its composite gets a block of its own.
     if (image.IsSparse())
         composite = PackedDib();
     else
