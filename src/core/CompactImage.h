@@ -11,6 +11,7 @@
 // written, so sharing them is free).
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -22,7 +23,8 @@
 namespace vantrel {
 
 // A picture kept as one fill value plus, per row, the runs of pixels that
-// differ from it. Made once from a full picture and never changed.
+// differ from it. Made once from a full picture and never changed. The fill
+// is always fully transparent (transparency byte 255).
 class SparseImage {
 public:
     // The runs of image, or null when image has no block, has no fully
@@ -38,6 +40,24 @@ public:
     // Pixels left to right - 1 of row y (counted from the top) into out;
     // the range must lie inside the picture.
     void ReadRow(int y, int left, int right, PixelValue* out) const;
+    // Walks pixels left to right - 1 of row y in order, stretch by stretch:
+    // fill(from, to) for a stretch of the fill value, run(from, to, pixels)
+    // for a stretch of other pixels (pixels[0] is pixel from).
+    template <typename Fill, typename RunPixels>
+    void VisitRow(int y, int left, int right, Fill fill, RunPixels run) const {
+        const Run* r = runs_.data() + rowStarts_[std::size_t(y)];
+        const Run* end = runs_.data() + rowStarts_[std::size_t(y) + 1];
+        int x = left;
+        for (; r != end && int(r->left) < right; ++r) {
+            const int from = std::max(int(r->left), left);
+            const int to = std::min(int(r->right), right);
+            if (from >= to) continue;
+            if (x < from) fill(x, from);
+            run(from, to, pixels_.data() + r->pixels + (from - int(r->left)));
+            x = to;
+        }
+        if (x < right) fill(x, right);
+    }
     // The pixel, or opaque white outside the picture (as PackedDib::GetPixel).
     PixelValue GetPixel(int x, int y) const;
 
@@ -87,6 +107,8 @@ public:
     bool SharesBlockWith(const PackedDib& other) const { return !sparse_ && full_.SharesBlockWith(other); }
 
     // ---- reading ----
+    // The runs, when the picture is held as runs; null otherwise.
+    const SparseImage* Sparse() const { return sparse_.get(); }
     PixelValue GetPixel(int x, int y) const { return sparse_ ? sparse_->GetPixel(x, y) : full_.GetPixel(x, y); }
     // Whether pixels are held and every one has transparency byte 0 (runs
     // always fill with a transparent value, so they never are).

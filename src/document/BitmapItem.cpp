@@ -164,9 +164,10 @@ void BitmapItem::AdoptImage(CompactImage held) {
     sourceImage_.reset();
     // A composite of the right size at no cost until it is built: it shows
     // the image (all it ever shows when the image is opaque). An image held
-    // as runs is never opaque: its composite gets a block of its own.
+    // as runs is never opaque: its composite gets a block of its own, which
+    // its building overwrites.
     if (image.IsSparse())
-        composite = PackedDib();
+        composite.SetSizeForOverwrite(image.Width(), image.Height());
     else
         composite.ShareFrom(image.Full());
     SetSize(image.Width(), image.Height());
