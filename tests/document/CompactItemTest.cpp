@@ -51,11 +51,11 @@ struct Twins {
     std::unique_ptr<BitmapItem> full;
 };
 
-Twins MakeTwins(const Rect& at, unsigned seed = 1) {
+Twins MakeTwins(const Rect& at, unsigned seed = 1, bool blend = true) {
     Twins twins;
-    twins.runs = BitmapItem::FromImage(SparsePicture(at.Width(), at.Height(), seed), true);
+    twins.runs = BitmapItem::FromImage(SparsePicture(at.Width(), at.Height(), seed), blend);
     twins.runs->MoveTo(at.left, at.top);
-    twins.full = BitmapItem::FromImage(SparsePicture(at.Width(), at.Height(), seed), true);
+    twins.full = BitmapItem::FromImage(SparsePicture(at.Width(), at.Height(), seed), blend);
     twins.full->MoveTo(at.left, at.top);
     twins.full->EditImage();
     EXPECT_TRUE(twins.runs->HeldImage().IsSparse());
@@ -92,6 +92,15 @@ TEST(CompactItemTest, CompositesRecordsAndPixelsAreThoseOfTheFullForm) {
     for (int y = 95; y < 145; y += 3)
         for (int x = 95; x < 165; x += 2) ASSERT_EQ(runsFrame->PickColor({x, y}), fullFrame->PickColor({x, y}));
     EXPECT_TRUE(runsFrame->Top()->HeldImage().IsSparse());
+}
+
+TEST(CompactItemTest, AnItemNotBlendingWithWhatLiesBeneathShowsWhiteAsInFull) {
+    Twins t = MakeTwins({105, 102, 150, 133}, 3, false);
+    const auto runsFrame = FrameWith(std::move(t.runs));
+    const auto fullFrame = FrameWith(std::move(t.full));
+    EXPECT_EQ(PixelsOf(runsFrame->Top()->Composite()), PixelsOf(fullFrame->Top()->Composite()));
+    EXPECT_EQ(PixelsOf(runsFrame->Image()), PixelsOf(fullFrame->Image()));
+    EXPECT_EQ(runsFrame->Image().GetPixel(6, 2) & 0x00FFFFFF, kOpaqueWhite);  // (106, 102): a clear pixel of the item
 }
 
 TEST(CompactItemTest, ItemsMadeFromItemsReadTheRuns) {
