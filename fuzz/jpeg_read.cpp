@@ -20,7 +20,7 @@ constexpr std::int64_t kFuzzMaxPixels = std::int64_t{1} << 20;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vantrel::JpegCodec codec;
     codec.SetMaxPixels(kFuzzMaxPixels);
-    if (codec.ReadJpeg(std::span<const std::uint8_t>(data, size)) != 0) return 0;
+    if (!codec.ReadJpeg(std::span<const std::uint8_t>(data, size))) return 0;
     const std::unique_ptr<vantrel::PackedDib> image = codec.TakeImage();
     if (!image || image->Width() <= 0 || image->Height() <= 0) std::abort();
     bool missing = false;

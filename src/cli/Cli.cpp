@@ -16,18 +16,20 @@ int Fail(int code, std::string_view message) {
     return code;
 }
 
-bool CheckOutput(const std::filesystem::path& out, std::span<const std::filesystem::path> inputs, int& exitCode) {
+int RunCommand(int (*command)(std::span<const std::string>), std::span<const std::string> args) {
+    try {
+        return command(args);
+    } catch (const CommandFailure& failure) {
+        return Fail(failure.code(), failure.what());
+    }
+}
+
+void CheckOutput(const std::filesystem::path& out, std::span<const std::filesystem::path> inputs) {
     for (const std::filesystem::path& input : inputs) {
-        if (IsSameFile(out, input)) {
-            exitCode = Fail(kExitUsage, out.string() + ": is an input of the command; nothing was written");
-            return false;
-        }
+        if (IsSameFile(out, input))
+            throw CommandFailure(kExitUsage, out.string() + ": is an input of the command; nothing was written");
     }
-    if (const Status allowed = CheckWriteTarget(out); !allowed) {
-        exitCode = Fail(kExitBadOutput, allowed.message());
-        return false;
-    }
-    return true;
+    if (const Status allowed = CheckWriteTarget(out); !allowed) throw CommandFailure(kExitBadOutput, allowed.message());
 }
 
 Arguments::Arguments(std::span<const std::string> args, std::vector<std::string> valueFlags,
@@ -39,16 +41,12 @@ Arguments::Arguments(std::span<const std::string> args, std::vector<std::string>
         const std::string& a = args[i];
         if (a.size() > 2 && a.starts_with("--")) {
             if (contains(valueFlags, a)) {
-                if (i + 1 >= args.size()) {
-                    error_ = a + " needs a value";
-                    return;
-                }
+                if (i + 1 >= args.size()) throw CommandFailure(kExitUsage, a + " needs a value");
                 flags_.emplace_back(a, args[++i]);
             } else if (contains(switches, a)) {
                 flags_.emplace_back(a, std::string());
             } else {
-                error_ = "unknown option " + a;
-                return;
+                throw CommandFailure(kExitUsage, "unknown option " + a);
             }
         } else {
             positionals_.push_back(a);
@@ -163,15 +161,11 @@ JsonWriter& JsonWriter::Value(long long value) {
     return *this;
 }
 
-bool EnsureFolder(const std::filesystem::path& dir, std::string* error) {
+void EnsureFolder(const std::filesystem::path& dir) {
     std::error_code ec;
-    if (std::filesystem::is_directory(dir, ec)) return true;
+    if (std::filesystem::is_directory(dir, ec)) return;
     std::filesystem::create_directories(dir, ec);
-    if (ec) {
-        *error = dir.string() + ": " + ec.message();
-        return false;
-    }
-    return true;
+    if (ec) throw CommandFailure(kExitBadOutput, dir.string() + ": " + ec.message());
 }
 
 std::string NumberedName(std::string_view prefix, std::size_t number, std::string_view extension) {
@@ -180,13 +174,10 @@ std::string NumberedName(std::string_view prefix, std::size_t number, std::strin
     return std::string(prefix) + "-" + digits + "." + std::string(extension);
 }
 
-bool CheckNumberedOutputs(const std::filesystem::path& folder, std::string_view prefix, std::size_t count,
-                          std::string_view extension, const std::filesystem::path& input, int& exitCode) {
-    for (std::size_t number = 1; number <= count; ++number) {
-        if (!CheckOutput(folder / NumberedName(prefix, number, extension), std::span(&input, 1), exitCode))
-            return false;
-    }
-    return true;
+void CheckNumberedOutputs(const std::filesystem::path& folder, std::string_view prefix, std::size_t count,
+                          std::string_view extension, const std::filesystem::path& input) {
+    for (std::size_t number = 1; number <= count; ++number)
+        CheckOutput(folder / NumberedName(prefix, number, extension), std::span(&input, 1));
 }
 
 }  // namespace vantrel::cli

@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,21 +24,37 @@ enum ExitCode : int {
 
 // Prints "vantrel-cli: message" on standard error and returns code.
 int Fail(int code, std::string_view message);
+
+// Ends a command from one of the steps it calls: the step throws it, and the
+// tool's one boundary (RunCommand) prints its message through Fail and exits
+// with its code. A command's own body returns Fail(...) instead.
+class CommandFailure : public std::runtime_error {
+public:
+    CommandFailure(ExitCode code, const std::string& message) : std::runtime_error(message), code_(code) {}
+    ExitCode code() const { return code_; }
+
+private:
+    ExitCode code_;
+};
+
+// Runs command on args, turning a CommandFailure into its exit code.
+int RunCommand(int (*command)(std::span<const std::string>), std::span<const std::string> args);
+
 // Asked before a command does its work: an output that is one of the
 // command's inputs is refused (kExitUsage), and so is one that is not a file
-// that may be written (kExitBadOutput). On refusal prints the reason, sets
-// exitCode and returns false; nothing has been touched.
-bool CheckOutput(const std::filesystem::path& out, std::span<const std::filesystem::path> inputs, int& exitCode);
+// that may be written (kExitBadOutput), by a CommandFailure; nothing has
+// been touched then.
+void CheckOutput(const std::filesystem::path& out, std::span<const std::filesystem::path> inputs);
 
 // The arguments of one command: flags (--name, --name VALUE) and positionals.
 class Arguments {
 public:
-    // valueFlags lists the flags that take a value; any other "--x" is a switch.
+    // valueFlags lists the flags that take a value, switches those that do
+    // not; an unknown flag, or a value flag without its value, ends the
+    // command (kExitUsage).
     Arguments(std::span<const std::string> args, std::vector<std::string> valueFlags,
               std::vector<std::string> switches);
 
-    bool ok() const { return error_.empty(); }
-    const std::string& error() const { return error_; }
     bool Has(std::string_view flag) const;
     std::optional<std::string> Value(std::string_view flag) const;
     const std::vector<std::string>& Positionals() const { return positionals_; }
@@ -45,7 +62,6 @@ public:
 private:
     std::vector<std::pair<std::string, std::string>> flags_;
     std::vector<std::string> positionals_;
-    std::string error_;
 };
 
 // Parses a whole decimal number in [low, high].
@@ -81,13 +97,14 @@ private:
     std::vector<bool> first_{true};
 };
 
-// Makes dir (and its parents) when missing; false when that fails.
-bool EnsureFolder(const std::filesystem::path& dir, std::string* error);
+// Makes dir (and its parents) when missing; when that fails, ends the
+// command (kExitBadOutput).
+void EnsureFolder(const std::filesystem::path& dir);
 // "prefix-NNN.png" with a three-digit, 1-based number.
 std::string NumberedName(std::string_view prefix, std::size_t number, std::string_view extension);
 // CheckOutput for each of the files NumberedName names for 1 to count in folder.
-bool CheckNumberedOutputs(const std::filesystem::path& folder, std::string_view prefix, std::size_t count,
-                          std::string_view extension, const std::filesystem::path& input, int& exitCode);
+void CheckNumberedOutputs(const std::filesystem::path& folder, std::string_view prefix, std::size_t count,
+                          std::string_view extension, const std::filesystem::path& input);
 
 }  // namespace vantrel::cli
 
@@ -97,9 +114,9 @@ class CQVDoc;
 
 namespace vantrel::cli {
 
-// Opens a .qvd document or a GIF as a document; on failure prints the reason,
-// sets exitCode and returns false.
-bool LoadDocument(const std::string& path, CQVDoc& doc, int& exitCode);
+// Opens a .qvd document or a GIF as a document; on failure ends the command
+// (kExitBadInput). A damaged file that opened all the same is said so.
+void LoadDocument(const std::string& path, CQVDoc& doc);
 
 // Commands; each takes the arguments after its name and returns an exit code.
 int InfoCommand(std::span<const std::string> args);

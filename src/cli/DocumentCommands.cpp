@@ -13,16 +13,12 @@
 
 namespace vantrel::cli {
 
-bool LoadDocument(const std::string& path, CQVDoc& doc, int& exitCode) {
+void LoadDocument(const std::string& path, CQVDoc& doc) {
     const Status status =
         OpenDocument(doc, path, TerminalProgress("opening " + std::filesystem::path(path).filename().string()));
-    if (!status) {
-        exitCode = Fail(kExitBadInput, AboutPath(path, status.message()));
-        return false;
-    }
+    if (!status) throw CommandFailure(kExitBadInput, AboutPath(path, status.message()));
     // A damaged file that opened all the same is said so, and the work goes on.
     if (!doc.openWarning.empty()) std::cerr << "vantrel-cli: warning: " << doc.openWarning << '\n';
-    return true;
 }
 
 namespace {
@@ -105,8 +101,7 @@ void PrintDocumentText(const Animation& animation) {
 
 int DocumentInfo(const std::string& path, bool json) {
     CQVDoc doc;
-    int code = kExitOk;
-    if (!LoadDocument(path, doc, code)) return code;
+    LoadDocument(path, doc);
     if (json)
         PrintDocumentJson(doc.GetAnimation());
     else
@@ -116,18 +111,15 @@ int DocumentInfo(const std::string& path, bool json) {
 
 int RenderCommand(std::span<const std::string> args) {
     Arguments a(args, {}, {});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "render takes FILE OUTDIR");
     CQVDoc doc;
-    int code = kExitOk;
-    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    LoadDocument(a.Positionals()[0], doc);
     const std::filesystem::path input = a.Positionals()[0];
     const std::filesystem::path outDir = a.Positionals()[1];
     // Opening renders every frame.
     const Animation& animation = doc.GetAnimation();
-    if (!CheckNumberedOutputs(outDir, "frame", animation.FrameCount(), "png", input, code)) return code;
-    std::string error;
-    if (!EnsureFolder(outDir, &error)) return Fail(kExitBadOutput, error);
+    CheckNumberedOutputs(outDir, "frame", animation.FrameCount(), "png", input);
+    EnsureFolder(outDir);
     PngFolderWriter writer(outDir);
     std::size_t number = 0;
     for (const auto& frame : animation.Frames()) {
@@ -146,13 +138,11 @@ namespace vantrel::cli {
 
 int SaveCommand(std::span<const std::string> args) {
     Arguments a(args, {}, {});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "save takes IN OUT.qvd");
     const std::filesystem::path input = a.Positionals()[0];
-    int code = kExitOk;
-    if (!CheckOutput(WithDocumentExtension(a.Positionals()[1]), std::span(&input, 1), code)) return code;
+    CheckOutput(WithDocumentExtension(a.Positionals()[1]), std::span(&input, 1));
     CQVDoc doc;
-    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    LoadDocument(a.Positionals()[0], doc);
     return SaveAs(doc, a.Positionals()[1]);
 }
 

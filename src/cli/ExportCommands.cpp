@@ -28,14 +28,16 @@ struct PaletteArgs {
     int lossy = 0;
 };
 
-GifOptionsChooser ChooserFor(const PaletteArgs& args, std::string* refusal) {
-    return [args, refusal](const GifExportRequest& request) -> std::optional<GifExportOptions> {
+// Why a chooser of ChooserFor gives no options: the one request it refuses.
+constexpr const char* kExactRefused = "--exact needs 256 colours or fewer; the picture has more than 256";
+
+// The export options the arguments ask for; none (the export is then
+// cancelled) when --exact is asked of more than 256 colours.
+GifOptionsChooser ChooserFor(const PaletteArgs& args) {
+    return [args](const GifExportRequest& request) -> std::optional<GifExportOptions> {
         GifExportOptions options = DefaultGifExportOptions(request.distinctColors);
         if (args.exact) {
-            if (request.distinctColors > 256) {
-                *refusal = "--exact needs 256 colours or fewer; the picture has more than 256";
-                return std::nullopt;
-            }
+            if (request.distinctColors > 256) return std::nullopt;
             options.reduce = false;
         } else if (args.colors) {
             options.reduce = true;
@@ -49,38 +51,28 @@ GifOptionsChooser ChooserFor(const PaletteArgs& args, std::string* refusal) {
     };
 }
 
-bool ParsePalette(const Arguments& a, PaletteArgs& out, int& exitCode) {
-    if (a.Has("--exact") && a.Has("--colors")) {
-        exitCode = Fail(kExitUsage, "--colors and --exact exclude each other");
-        return false;
-    }
+PaletteArgs ParsePalette(const Arguments& a) {
+    if (a.Has("--exact") && a.Has("--colors")) throw CommandFailure(kExitUsage, "--colors and --exact exclude each other");
+    PaletteArgs out;
     out.exact = a.Has("--exact");
     out.sizeReduction = !a.Has("--no-size-reduction");
     out.dither = a.Has("--dither");
     if (auto text = a.Value("--lossy")) {
         const auto level = ParseInteger(*text, 0, kMaxLossy);
-        if (!level) {
-            exitCode = Fail(kExitUsage, "--lossy takes a number from 0 to " + std::to_string(kMaxLossy));
-            return false;
-        }
+        if (!level) throw CommandFailure(kExitUsage, "--lossy takes a number from 0 to " + std::to_string(kMaxLossy));
         out.lossy = int(*level);
     }
     if (auto text = a.Value("--quantizer")) {
-        if (*text == "median-cut") {
+        if (*text == "median-cut")
             out.quantizer = PaletteMethod::MedianCut;
-        } else if (*text != "refined") {
-            exitCode = Fail(kExitUsage, "--quantizer takes refined or median-cut");
-            return false;
-        }
+        else if (*text != "refined")
+            throw CommandFailure(kExitUsage, "--quantizer takes refined or median-cut");
     }
     if (auto text = a.Value("--colors")) {
         out.colors = ParseInteger(*text, 2, 256);
-        if (!out.colors) {
-            exitCode = Fail(kExitUsage, "--colors takes a number from 2 to 256");
-            return false;
-        }
+        if (!out.colors) throw CommandFailure(kExitUsage, "--colors takes a number from 2 to 256");
     }
-    return true;
+    return out;
 }
 
 // The options of export that only GIF output takes, and the one only WebP takes.
@@ -117,10 +109,9 @@ int ExportAnimationImage(const Arguments& a, AnimationFormat format) {
         webp.quality = int(*quality);
     }
     const std::filesystem::path input = a.Positionals()[0];
-    int code = kExitOk;
-    if (!a.Has("--dry-run") && !CheckOutput(out, std::span(&input, 1), code)) return code;
+    if (!a.Has("--dry-run")) CheckOutput(out, std::span(&input, 1));
     CQVDoc doc;
-    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    LoadDocument(a.Positionals()[0], doc);
     Animation& animation = doc.GetAnimation();
     if (animation.CountFrames(false) == 0)
         return Fail(kExitBadInput, a.Positionals()[0] + ": every frame is a master frame; there is nothing to export");
@@ -146,9 +137,10 @@ int ExportAnimationImage(const Arguments& a, AnimationFormat format) {
     return kExitOk;
 }
 
-int Report(const Status& status, const GifExportReport& report, const std::string& refusal,
-           const std::string& out) {
-    if (report.cancelled) return Fail(kExitBadInput, refusal);
+// The command's end after an export: the reason it failed, or what it wrote.
+// The tool's own choosers cancel only for kExactRefused.
+int Report(const Status& status, const GifExportReport& report, const std::string& out) {
+    if (report.cancelled) return Fail(kExitBadInput, kExactRefused);
     if (!status) return Fail(kExitBadOutput, status.message());
     if (report.images > 0) {
         std::cout << out << ": " << report.images << (report.images == 1 ? " image, " : " images, ")
@@ -165,14 +157,11 @@ int Report(const Status& status, const GifExportReport& report, const std::strin
 
 int ExportCommand(std::span<const std::string> args) {
     Arguments a(args, Joined(kGifValueOptions, kQualityOption), Joined(kGifSwitches, "--dry-run"));
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "export takes FILE OUT.gif, OUT.webp, OUT.apng or OUT.png");
     if (const AnimationFormat format = AnimationFormatFor(a.Positionals()[1]); format != AnimationFormat::Gif)
         return ExportAnimationImage(a, format);
     if (a.Has(kQualityOption)) return Fail(kExitUsage, "--quality applies to WebP output only");
-    PaletteArgs palette;
-    int code = kExitOk;
-    if (!ParsePalette(a, palette, code)) return code;
+    const PaletteArgs palette = ParsePalette(a);
     std::optional<long> maxBytes;
     if (auto text = a.Value("--max-bytes")) {
         maxBytes = ParseInteger(*text, 1, kMaxByteBudget);
@@ -181,29 +170,28 @@ int ExportCommand(std::span<const std::string> args) {
     const bool dryRun = a.Has("--dry-run");
     const std::string& out = a.Positionals()[1];
     const std::filesystem::path input = a.Positionals()[0];
-    if (!dryRun && !CheckOutput(out, std::span(&input, 1), code)) return code;
+    if (!dryRun) CheckOutput(out, std::span(&input, 1));
     CQVDoc doc;
-    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    LoadDocument(a.Positionals()[0], doc);
     // Nothing to write is a fault of the input, not of the output.
     if (doc.GetAnimation().CountFrames(false) == 0)
         return Fail(kExitBadInput, a.Positionals()[0] + ": every frame is a master frame; there is nothing to export");
-    std::string refusal;
     if (!dryRun && !maxBytes) {
         // Opening renders every frame, so the export need not render again.
         // The picture is made from inputs left as they were: not flushed.
         ProgressSteps steps(TerminalProgress("writing " + out));
         const GifExportResult result = GifExportJob::OfRenderedAnimation(doc.GetAnimation(), CountingIn(steps))
-                                           .Save(out, ChooserFor(palette, &refusal), FileSync::None);
-        return Report(result.status, result.report, refusal, out);
+                                           .Save(out, ChooserFor(palette), FileSync::None);
+        return Report(result.status, result.report, out);
     }
     // Made in memory first: its size is the size of the file.
     GifExportJob job = GifExportJob::OfRenderedAnimation(doc.GetAnimation());
-    const GifExportResult result = maxBytes ? job.Fit(std::uint64_t(*maxBytes), ChooserFor(palette, &refusal))
-                                            : job.Encode(ChooserFor(palette, &refusal));
+    const GifExportResult result = maxBytes ? job.Fit(std::uint64_t(*maxBytes), ChooserFor(palette))
+                                            : job.Encode(ChooserFor(palette));
     const Status& status = result.status;
     const GifExportReport& report = result.report;
     const std::vector<std::uint8_t>& bytes = result.bytes;
-    if (report.cancelled) return Fail(kExitBadInput, refusal);
+    if (report.cancelled) return Fail(kExitBadInput, kExactRefused);
     if (!status) return Fail(kExitBadInput, status.message());
     // So few colours change most pictures beyond what was asked for: written only when allowed.
     if (report.fewColors && !a.Has("--allow-few-colors")) {
@@ -218,7 +206,7 @@ int ExportCommand(std::span<const std::string> args) {
         if (const Status written = WriteFileAtomic(out, bytes, FileSync::None); !written)
             return Fail(kExitBadOutput, written.message());
     }
-    Report(status, report, refusal, out);
+    Report(status, report, out);
     if (maxBytes) {
         std::cout << out << ": fits the limit of " << *maxBytes << " bytes with " << report.requestedColors
                   << " colours (lossy " << report.lossy << "; " << report.trials
@@ -233,11 +221,8 @@ int ExportCommand(std::span<const std::string> args) {
 
 int ExportFrameCommand(std::span<const std::string> args) {
     Arguments a(args, {"--colors", "--quality", "--quantizer", "--lossy"}, {"--exact", "--dither"});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 3) return Fail(kExitUsage, "export-frame takes FILE N OUT");
-    PaletteArgs palette;
-    int code = kExitOk;
-    if (!ParsePalette(a, palette, code)) return code;
+    const PaletteArgs palette = ParsePalette(a);
     long quality = 7;
     if (auto text = a.Value("--quality")) {
         const auto parsed = ParseInteger(*text, 0, 10);
@@ -250,24 +235,22 @@ int ExportFrameCommand(std::span<const std::string> args) {
     if (FrameExportFormatFor(out) == FrameExportFormat::None)
         return Fail(kExitUsage, "frames are exported as .gif, .jpg, .jpe or .jpeg files");
     const std::filesystem::path input = a.Positionals()[0];
-    if (!CheckOutput(out, std::span(&input, 1), code)) return code;
+    CheckOutput(out, std::span(&input, 1));
 
     CQVDoc doc;
-    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    LoadDocument(a.Positionals()[0], doc);
     Animation& animation = doc.GetAnimation();
     if (std::size_t(*number) > animation.FrameCount())
         return Fail(kExitBadInput, "the document has " + std::to_string(animation.FrameCount()) + " frames");
     AnimFrame& frame = *animation.Frames()[std::size_t(*number - 1)];
     animation.RenderAll();  // the frame may lie over earlier frames
-    std::string refusal;
-    const GifExportResult result = ExportFrame(frame, out, ChooserFor(palette, &refusal),
+    const GifExportResult result = ExportFrame(frame, out, ChooserFor(palette),
                                                [quality] { return std::optional<int>(int(quality)); });
-    return Report(result.status, result.report, refusal, out);
+    return Report(result.status, result.report, out);
 }
 
 int QuickCommand(std::span<const std::string> args) {
     Arguments a(args, {"--duration"}, {});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() < 2) return Fail(kExitUsage, "quick takes OUT.gif and at least one IMAGE");
     double seconds = 1.0;
     if (auto text = a.Value("--duration")) {
@@ -281,18 +264,16 @@ int QuickCommand(std::span<const std::string> args) {
     if (!toDocument && (format == nullptr || format->kind != FileKind::Gif))
         return Fail(kExitUsage, "quick writes a .qvd document or a .gif file");
     std::vector<std::filesystem::path> images(a.Positionals().begin() + 1, a.Positionals().end());
-    int code = kExitOk;
-    if (!CheckOutput(out, images, code)) return code;
+    CheckOutput(out, images);
 
     CQVDoc doc;
     const Status made = MakeQuickAnimation(doc, images, seconds);
     if (!made) return Fail(kExitBadInput, made.message());
     if (toDocument) return SaveAs(doc, out);
-    std::string refusal;
     ProgressSteps steps(TerminalProgress("writing " + out.filename().string()));
     const GifExportResult result =
         GifExportJob::OfAnimation(doc.GetAnimation(), CountingIn(steps)).Save(out, DefaultGifOptionsChooser());
-    return Report(result.status, result.report, refusal, out.string());
+    return Report(result.status, result.report, out.string());
 }
 
 }  // namespace vantrel::cli

@@ -32,7 +32,6 @@ std::optional<std::pair<std::size_t, std::size_t>> ParseRange(const std::string&
 
 int FramesCommand(std::span<const std::string> args) {
     Arguments a(args, {"--range", "--duration", "--speed"}, {"--reverse", "--drop-duplicates"});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "frames takes DOC OUT.qvd and one edit");
     const int edits = int(a.Has("--duration")) + int(a.Has("--speed")) + int(a.Has("--reverse")) +
                       int(a.Has("--drop-duplicates"));
@@ -60,8 +59,7 @@ int FramesCommand(std::span<const std::string> args) {
     }
 
     CQVDoc doc;
-    int code = kExitOk;
-    if (!LoadDocument(a.Positionals()[0], doc, code)) return code;
+    LoadDocument(a.Positionals()[0], doc);
     const auto& frames = doc.GetAnimation().Frames();
     std::size_t first = 1;
     std::size_t last = frames.size();

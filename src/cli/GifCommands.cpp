@@ -12,13 +12,10 @@ namespace vantrel::cli {
 
 namespace {
 
-// Reads a GIF file; on failure prints the reason and leaves exitCode set.
-bool LoadGif(const std::string& path, GifFile& gif, int& exitCode) {
-    if (const Status read = gif.ReadGifFile(path); !read) {
-        exitCode = Fail(kExitBadInput, AboutPath(path, read.message()));
-        return false;
-    }
-    return true;
+// Reads a GIF file; on failure ends the command (kExitBadInput).
+void LoadGif(const std::string& path, GifFile& gif) {
+    if (const Status read = gif.ReadGifFile(path); !read)
+        throw CommandFailure(kExitBadInput, AboutPath(path, read.message()));
 }
 
 int ColorsOf(bool present, int size) { return present ? size : 0; }
@@ -77,7 +74,6 @@ void PrintGifText(const GifFile& gif) {
 
 int InfoCommand(std::span<const std::string> args) {
     Arguments a(args, {}, {"--json", "--document"});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 1) return Fail(kExitUsage, "info takes one FILE");
     const std::string& path = a.Positionals()[0];
     // Every format but GIF opens only as a document.
@@ -85,8 +81,7 @@ int InfoCommand(std::span<const std::string> args) {
     const bool isDocument = format != nullptr && format->kind != FileKind::Gif;
     if (a.Has("--document") || isDocument) return DocumentInfo(path, a.Has("--json"));
     GifFile gif;
-    int code = kExitOk;
-    if (!LoadGif(path, gif, code)) return code;
+    LoadGif(path, gif);
     if (a.Has("--json"))
         PrintGifJson(gif);
     else
@@ -96,16 +91,13 @@ int InfoCommand(std::span<const std::string> args) {
 
 int DecodeCommand(std::span<const std::string> args) {
     Arguments a(args, {}, {});
-    if (!a.ok()) return Fail(kExitUsage, a.error());
     if (a.Positionals().size() != 2) return Fail(kExitUsage, "decode takes FILE.gif OUTDIR");
     const std::string& path = a.Positionals()[0];
     const std::filesystem::path outDir = a.Positionals()[1];
     GifFile gif;
-    int code = kExitOk;
-    if (!LoadGif(path, gif, code)) return code;
-    if (!CheckNumberedOutputs(outDir, "image", gif.images.size(), "png", path, code)) return code;
-    std::string error;
-    if (!EnsureFolder(outDir, &error)) return Fail(kExitBadOutput, error);
+    LoadGif(path, gif);
+    CheckNumberedOutputs(outDir, "image", gif.images.size(), "png", path);
+    EnsureFolder(outDir);
     // One index buffer and one pixel buffer serve every image.
     std::vector<std::uint8_t> indices;
     PackedDib pixels;

@@ -121,7 +121,7 @@ int main(int argc, char** argv) {
         return vantrel::cli::kExitOk;
     }
     for (const Command& command : kCommands) {
-        if (name == command.name) return command.run(std::span(args).subspan(1));
+        if (name == command.name) return vantrel::cli::RunCommand(command.run, std::span(args).subspan(1));
     }
     std::cerr << "vantrel-cli: unknown command " << name << "\n\n" << kUsage;
     return vantrel::cli::kExitUsage;

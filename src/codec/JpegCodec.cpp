@@ -395,39 +395,37 @@ void JpegCodec::SetQuality(int quality) { quality_ = std::clamp(quality, kMinQua
 
 void JpegCodec::ResetResult() {
     image_.reset();
-    errorMessage_.clear();
+    firstWarning_.clear();
     warningCount_ = 0;
     cutShort_ = false;
 }
 
-int JpegCodec::Adopt(std::unique_ptr<PackedDib> image, const std::string& message, int warnings,
-                     const std::string& context) {
+Status JpegCodec::Adopt(std::unique_ptr<PackedDib> image, const std::string& message, int warnings,
+                        const std::string& context) {
     warningCount_ = warnings;
-    if (!message.empty()) errorMessage_ = context + message;
     image_ = std::move(image);
-    return image_ ? 0 : 1;
+    if (!image_) return Status::Error(context + message);
+    if (!message.empty()) firstWarning_ = context + message;
+    return Status::Ok();
 }
 
-int JpegCodec::ReadJpeg(const std::filesystem::path& path) {
+Status JpegCodec::ReadJpeg(const std::filesystem::path& path) {
     ResetResult();
     const Result<FileStream> file = OpenFileForReading(path);
-    if (!file) {
-        errorMessage_ = "can't open " + file.message();
-        return 1;
-    }
+    if (!file) return Status::Error("can't open " + file.message());
     DecodeOutcome outcome = Decode(JpegInput{file->get(), {}}, maxPixels_);
     cutShort_ = outcome.cutShort;
     return Adopt(std::move(outcome.image), outcome.message, outcome.warnings, path.string() + ": ");
 }
 
-int JpegCodec::ReadJpeg(std::span<const std::uint8_t> bytes) {
+Status JpegCodec::ReadJpeg(std::span<const std::uint8_t> bytes) {
     ResetResult();
     DecodeOutcome outcome = Decode(JpegInput{nullptr, bytes}, maxPixels_);
     cutShort_ = outcome.cutShort;
     return Adopt(std::move(outcome.image), outcome.message, outcome.warnings, {});
 }
 
-int JpegCodec::WriteJpeg(const std::filesystem::path& path, const PackedDib& image) {
+Status JpegCodec::WriteJpeg(const std::filesystem::path& path, const PackedDib& image) {
     ResetResult();
     bool opened = false;
     EncodeOutcome outcome;
@@ -438,19 +436,15 @@ int JpegCodec::WriteJpeg(const std::filesystem::path& path, const PackedDib& ima
     });
     warningCount_ = outcome.warnings;
     if (status.ok()) {
-        if (!outcome.message.empty()) errorMessage_ = path.string() + ": " + outcome.message;
-        return 0;
+        if (!outcome.message.empty()) firstWarning_ = path.string() + ": " + outcome.message;
+        return status;
     }
-    if (!opened)
-        errorMessage_ = "can't open " + status.message();
-    else if (outcome.ok || outcome.sinkFailed)
-        errorMessage_ = status.message();
-    else
-        errorMessage_ = path.string() + ": " + outcome.message;
-    return 1;
+    if (!opened) return Status::Error("can't open " + status.message());
+    if (outcome.ok || outcome.sinkFailed) return status;
+    return Status::Error(path.string() + ": " + outcome.message);
 }
 
-int JpegCodec::WriteJpeg(std::vector<std::uint8_t>& out, const PackedDib& image) {
+Status JpegCodec::WriteJpeg(std::vector<std::uint8_t>& out, const PackedDib& image) {
     ResetResult();
     out.clear();
     const ByteSinkFn sink = [&out](std::span<const std::uint8_t> data) {
@@ -459,10 +453,12 @@ int JpegCodec::WriteJpeg(std::vector<std::uint8_t>& out, const PackedDib& image)
     };
     const EncodeOutcome outcome = Encode(image, quality_, sink);
     warningCount_ = outcome.warnings;
-    errorMessage_ = outcome.message;
-    if (outcome.ok) return 0;
+    if (outcome.ok) {
+        firstWarning_ = outcome.message;
+        return Status::Ok();
+    }
     out.clear();
-    return 1;
+    return Status::Error(outcome.message);
 }
 
 }  // namespace vantrel

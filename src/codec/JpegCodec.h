@@ -2,9 +2,9 @@
 // JpegCodec: reads JPEG files into a PackedDib and writes a PackedDib as a
 // baseline JPEG, through libjpeg's scan-line interface.
 //
-// Every failure inside libjpeg ends the call with result 1 and a one-line
-// reason in errorMessage(); the library object, the file and the buffers are
-// released and nothing is printed. Greyscale files are read as RGB, and CMYK
+// Every failure inside libjpeg ends the call with a failed Status holding a
+// one-line reason; the library object, the file and the buffers are released
+// and nothing is printed. Greyscale files are read as RGB, and CMYK
 // and YCCK files are converted to RGB here.
 
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/PackedDib.h"
+#include "core/Status.h"
 
 namespace vantrel {
 
@@ -47,14 +48,14 @@ public:
     void SetMaxPixels(std::int64_t maxPixels) { maxPixels_ = maxPixels; }
     std::int64_t maxPixels() const { return maxPixels_; }
 
-    // Decodes a JPEG file or JPEG bytes. 0: success, the image is held by the
-    // codec until TakeImage; 1: failure, no image. A damaged file that libjpeg
-    // can still decode succeeds with warningCount() above 0 and the first
-    // warning in errorMessage(); a file cut short also sets cutShort(), and
-    // the rows it never held are transparent white. Messages about a file
-    // start with its path.
-    int ReadJpeg(const std::filesystem::path& path);
-    int ReadJpeg(std::span<const std::uint8_t> bytes);
+    // Decodes a JPEG file or JPEG bytes. On success the image is held by the
+    // codec until TakeImage; on failure there is none and the status says
+    // why. A damaged file that libjpeg can still decode succeeds with
+    // warningCount() above 0 and the first warning in firstWarning(); a file
+    // cut short also sets cutShort(), and the rows it never held are
+    // transparent white. Messages about a file start with its path.
+    Status ReadJpeg(const std::filesystem::path& path);
+    Status ReadJpeg(std::span<const std::uint8_t> bytes);
 
     // The decoded image, handed over to the caller (null when there is none).
     std::unique_ptr<PackedDib> TakeImage() { return std::move(image_); }
@@ -62,14 +63,15 @@ public:
 
     // Encodes image as a baseline JPEG at the codec's quality, rows from the
     // top, the transparency byte ignored. The file is written to a temporary
-    // file and renamed over path only when complete; on failure (result 1)
-    // an existing file at path is left as it was.
-    int WriteJpeg(const std::filesystem::path& path, const PackedDib& image);
+    // file and renamed over path only when complete; on failure an existing
+    // file at path is left as it was.
+    Status WriteJpeg(const std::filesystem::path& path, const PackedDib& image);
     // The same into memory: out receives the JPEG stream (cleared on failure).
-    int WriteJpeg(std::vector<std::uint8_t>& out, const PackedDib& image);
+    Status WriteJpeg(std::vector<std::uint8_t>& out, const PackedDib& image);
 
-    // Why the last call failed, or its first warning; empty after a clean success.
-    const std::string& errorMessage() const { return errorMessage_; }
+    // The first libjpeg warning of the last call, prefixed like its
+    // messages; empty when there was none.
+    const std::string& firstWarning() const { return firstWarning_; }
     // libjpeg warnings (damaged data it repaired) during the last call.
     int warningCount() const { return warningCount_; }
     // Whether the last file read ended before its picture did.
@@ -78,14 +80,15 @@ public:
 private:
     void ResetResult();
     // Takes a decoding result: the image (null on failure), the reason of the
-    // failure or the first warning, prefixed with context, and the warning count.
-    int Adopt(std::unique_ptr<PackedDib> image, const std::string& message, int warnings,
-              const std::string& context);
+    // failure or the first warning, prefixed with context, and the warning
+    // count; returns the failure, or Ok.
+    Status Adopt(std::unique_ptr<PackedDib> image, const std::string& message, int warnings,
+                 const std::string& context);
 
     int quality_ = kDefaultQuality;
     std::int64_t maxPixels_ = kMaxJpegPixels;
     std::unique_ptr<PackedDib> image_;
-    std::string errorMessage_;
+    std::string firstWarning_;
     int warningCount_ = 0;
     bool cutShort_ = false;
 };

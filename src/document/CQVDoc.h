@@ -54,7 +54,7 @@ public:
     UndoHistory& History() { return history_; }
     const UndoHistory& History() const { return history_; }
     // Runs an edit through the history (see UndoHistory::Push).
-    bool Execute(std::unique_ptr<Command> command, const ProgressReport& progress = {}) {
+    Pushed Execute(std::unique_ptr<Command> command, const ProgressReport& progress = {}) {
         return history_.Push(std::move(command), progress);
     }
     bool IsModified() const { return history_.IsModified(); }

@@ -362,9 +362,7 @@ GifExportResult GifExportJob::Fit(std::uint64_t maxBytes, const GifExportOptions
 
 Status ExportFrameAsJpeg(AnimFrame& frame, const std::filesystem::path& path, int quality) {
     frame.Render();
-    JpegCodec codec(quality);
-    if (codec.WriteJpeg(path, frame.Image()) != 0) return Status::Error(codec.errorMessage());
-    return Status::Ok();
+    return JpegCodec(quality).WriteJpeg(path, frame.Image());
 }
 
 FrameExportFormat FrameExportFormatFor(const std::filesystem::path& path) {

@@ -109,7 +109,7 @@ Status ReadPicture(FileKind kind, std::span<const std::uint8_t> bytes, std::uniq
                    bool& cutShort) {
     if (kind == FileKind::Jpeg) {
         JpegCodec codec;
-        if (codec.ReadJpeg(bytes) != 0) return Status::Error(codec.errorMessage());
+        if (Status status = codec.ReadJpeg(bytes); !status) return status;
         image = codec.TakeImage();
         cutShort = codec.cutShort();
     } else {

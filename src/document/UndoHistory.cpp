@@ -44,41 +44,34 @@ UndoHistory::~UndoHistory() {
     while (!steps_.empty()) steps_.pop_back();
 }
 
-bool UndoHistory::Push(std::unique_ptr<Command> command, const ProgressReport& progress) {
+Pushed UndoHistory::Push(std::unique_ptr<Command> command, const ProgressReport& progress) {
     assert(openTransactions_ == 0 && "commands of an open transaction go through it");
-    refusal_ = Status::Ok();
-    if (!command) return false;
+    if (!command) return {};
     ProgressSteps steps(progress);
     bool changed = false;
     {
         Animation::RenderStepsScope counted(doc_.GetAnimation(), steps);
         changed = command->Execute(doc_);
     }
-    if (!changed) return false;
+    if (!changed) return {};
     // The undo renders again, uncounted: the frames the stopped render did
     // not reach get their pictures back too.
     if (steps.Stopped()) {
         command->Undo(doc_);
-        return false;
+        return {};
     }
     return PushDone(std::move(command), true);
 }
 
-bool UndoHistory::PushDone(std::unique_ptr<Command> command, bool changed) {
+Pushed UndoHistory::PushDone(std::unique_ptr<Command> command, bool changed) {
     assert(openTransactions_ == 0 && "commands of an open transaction go through it");
-    refusal_ = Status::Ok();
-    if (!command || !changed) return false;
-    if (!Keeps()) {
+    if (!command || !changed) return {};
+    if (Status fits = CheckDocumentFits(doc_); !fits) {
         command->Undo(doc_);
-        return false;
+        return Pushed::Refused(std::move(fits));
     }
     Record(std::move(command));
-    return true;
-}
-
-bool UndoHistory::Keeps() {
-    refusal_ = CheckDocumentFits(doc_);
-    return refusal_.ok();
+    return Pushed::Recorded();
 }
 
 void UndoHistory::Record(std::unique_ptr<Command> command) {
@@ -193,8 +186,9 @@ bool Transaction::IsEmpty() const { return commands_.empty(); }
 
 Status Transaction::Commit() {
     if (!open_) return Status::Ok();
-    history_.refusal_ = Status::Ok();
-    if (!commands_.empty() && !history_.Keeps()) return history_.refusal_;  // the destructor undoes them
+    if (!commands_.empty()) {
+        if (Status fits = CheckDocumentFits(history_.doc_); !fits) return fits;  // the destructor undoes them
+    }
     open_ = false;
     --history_.openTransactions_;
     if (commands_.empty()) return Status::Ok();

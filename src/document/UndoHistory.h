@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Progress.h"
@@ -18,6 +19,27 @@
 namespace vantrel {
 
 class CQVDoc;
+
+// What became of a command handed to the history: whether it is now a step
+// (its own or merged into the newest), and, when the document's rule refused
+// its result, why. A command that changed nothing, or that the user stopped,
+// is not a step and has no refusal.
+class Pushed {
+public:
+    Pushed() = default;
+    static Pushed Recorded() { return Pushed(true, Status::Ok()); }
+    static Pushed Refused(Status why) { return Pushed(false, std::move(why)); }
+
+    bool recorded() const { return recorded_; }
+    explicit operator bool() const { return recorded_; }
+    // Ok unless the document's rule refused the command's result.
+    const Status& refusal() const { return refusal_; }
+
+private:
+    Pushed(bool recorded, Status refusal) : recorded_(recorded), refusal_(std::move(refusal)) {}
+    bool recorded_ = false;
+    Status refusal_;
+};
 
 // Default limit of the memory that the steps of one history may hold.
 inline constexpr std::size_t kDefaultHistoryBudget = std::size_t{256} << 20;
@@ -31,21 +53,18 @@ public:
 
     // Runs command and records it as the newest step, dropping the steps that
     // were undone. A command of the same gesture as the newest step merges
-    // into it. Returns false, recording nothing, when the command changed
-    // nothing, or when its result breaks what the document may hold
-    // (CheckDocumentFits): the command is then undone and Refusal says why.
+    // into it. Records nothing when the command changed nothing, or when its
+    // result breaks what the document may hold (CheckDocumentFits): the
+    // command is then undone and the result carries the refusal.
     // A command that renders the whole animation reports one step per frame
     // rendered to progress; when progress says stop, the command is undone
-    // and nothing is recorded (Refusal stays Ok: the user chose it).
-    bool Push(std::unique_ptr<Command> command, const ProgressReport& progress = {});
+    // and nothing is recorded, without a refusal (the user chose it).
+    Pushed Push(std::unique_ptr<Command> command, const ProgressReport& progress = {});
     // Records command, which has run already, as Push records one it ran:
     // nothing when it did not change the document (changed false); when its
     // result breaks what the document may hold, it is undone, nothing is
-    // recorded and Refusal says why.
-    bool PushDone(std::unique_ptr<Command> command, bool changed);
-    // Why the last Push or Commit kept nothing though it changed something:
-    // the rule's refusal; Ok otherwise.
-    const Status& Refusal() const { return refusal_; }
+    // recorded and the result carries the refusal.
+    Pushed PushDone(std::unique_ptr<Command> command, bool changed);
 
     bool CanUndo() const { return index_ > 0 && openTransactions_ == 0; }
     bool CanRedo() const { return index_ < steps_.size() && openTransactions_ == 0; }
@@ -90,11 +109,7 @@ private:
     void DropRedoSteps();
     void EnforceBudget();
     void Changed();
-    // Ok when the document keeps its rule; else the refusal, kept.
-    bool Keeps();
-
     CQVDoc& doc_;
-    Status refusal_;
     std::vector<std::unique_ptr<Command>> steps_;
     std::size_t index_ = 0;
     std::size_t cleanIndex_ = 0;
@@ -121,8 +136,7 @@ public:
     bool IsEmpty() const;
     // Records the commands as one step; nothing when none changed anything.
     // When their result breaks what the document may hold, they are undone,
-    // nothing is recorded and the refusal is returned (and kept as the
-    // history's Refusal).
+    // nothing is recorded and the refusal is returned.
     Status Commit();
 
 private:

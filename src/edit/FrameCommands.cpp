@@ -185,17 +185,18 @@ FrameSettings SettingsOf(const AnimFrame& frame) {
 
 }  // namespace
 
-FrameSettingsCommand::FrameSettingsCommand(std::string label, ObjectUid frame, Edit edit)
-    : Command(std::move(label)), uid_(frame), edit_(std::move(edit)) {}
+FrameSettingsCommand::FrameSettingsCommand(std::string label, ObjectUid frame, FrameSettingsChange change)
+    : Command(std::move(label)), uid_(frame), change_(change) {}
 
 bool FrameSettingsCommand::Execute(CQVDoc& doc) {
     AnimFrame* frame = FindFrame(doc, uid_);
     if (frame == nullptr) return false;
     if (!ran_) {
         before_ = SettingsOf(*frame);
-        after_ = before_;
-        edit_(after_);
-        after_.duration = std::min(after_.duration, kMaxFrameDuration);
+        after_.isMaster = change_.isMaster.value_or(before_.isMaster);
+        after_.duration = std::min(change_.duration.value_or(before_.duration), kMaxFrameDuration);
+        after_.backgroundColor = change_.backgroundColor.value_or(before_.backgroundColor);
+        after_.backgroundFrame = change_.backgroundFrame.value_or(before_.backgroundFrame);
         // Only an earlier frame may lie beneath.
         if (after_.backgroundFrame != before_.backgroundFrame && after_.backgroundFrame != 0) {
             Animation& animation = doc.GetAnimation();
@@ -225,18 +226,16 @@ void FrameSettingsCommand::Apply(CQVDoc& doc, AnimFrame& frame, const FrameSetti
 }
 
 std::unique_ptr<Command> MakeMasterFrameCommand(ObjectUid frame, bool isMaster) {
-    return std::make_unique<FrameSettingsCommand>("Master Frame", frame,
-                                                  [isMaster](FrameSettings& s) { s.isMaster = isMaster; });
+    return std::make_unique<FrameSettingsCommand>("Master Frame", frame, FrameSettingsChange{.isMaster = isMaster});
 }
 
 std::unique_ptr<Command> MakeFrameDurationCommand(ObjectUid frame, std::uint32_t hundredths) {
-    return std::make_unique<FrameSettingsCommand>("Duration", frame,
-                                                  [hundredths](FrameSettings& s) { s.duration = hundredths; });
+    return std::make_unique<FrameSettingsCommand>("Duration", frame, FrameSettingsChange{.duration = hundredths});
 }
 
 std::unique_ptr<Command> MakeBackgroundFrameCommand(ObjectUid frame, ObjectUid background) {
     return std::make_unique<FrameSettingsCommand>("Background", frame,
-                                                  [background](FrameSettings& s) { s.backgroundFrame = background; });
+                                                  FrameSettingsChange{.backgroundFrame = background});
 }
 
 // ---- the whole animation ----

@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -141,12 +140,19 @@ struct FrameSettings {
     friend bool operator==(const FrameSettings&, const FrameSettings&) = default;
 };
 
-// Changes settings of one frame; the edit sees the settings as they are
-// and changes them.
+// The settings a FrameSettingsCommand sets; those left empty keep the
+// frame's own.
+struct FrameSettingsChange {
+    std::optional<bool> isMaster = std::nullopt;
+    std::optional<std::uint32_t> duration = std::nullopt;
+    std::optional<PixelValue> backgroundColor = std::nullopt;
+    std::optional<ObjectUid> backgroundFrame = std::nullopt;  // 0: none ("Solid")
+};
+
+// Changes settings of one frame.
 class FrameSettingsCommand final : public Command {
 public:
-    using Edit = std::function<void(FrameSettings&)>;
-    FrameSettingsCommand(std::string label, ObjectUid frame, Edit edit);
+    FrameSettingsCommand(std::string label, ObjectUid frame, FrameSettingsChange change);
 
     bool Execute(CQVDoc& doc) override;
     void Undo(CQVDoc& doc) override;
@@ -155,7 +161,7 @@ private:
     void Apply(CQVDoc& doc, AnimFrame& frame, const FrameSettings& settings);
 
     ObjectUid uid_;
-    Edit edit_;
+    FrameSettingsChange change_;
     bool ran_ = false;
     FrameSettings before_;
     FrameSettings after_;

@@ -23,12 +23,11 @@ void ApplySettings(Animation& animation, AnimFrame& frame, std::uint32_t duratio
 
 }  // namespace
 
-Status ImportFileStep(CQVDoc& doc, std::string label, ObjectUid frame, std::filesystem::path path) {
+ImportedStep ImportFileStep(CQVDoc& doc, std::string label, ObjectUid frame, std::filesystem::path path) {
     auto command = std::make_unique<ImportFileCommand>(std::move(label), frame, std::move(path));
-    const Status imported = command->Import(doc);
+    Status read = command->Import(doc);
     const bool changed = command->Changed();
-    doc.History().PushDone(std::move(command), changed);
-    return imported;
+    return {std::move(read), doc.History().PushDone(std::move(command), changed)};
 }
 
 ImportFileCommand::ImportFileCommand(std::string label, ObjectUid frame, std::filesystem::path path)

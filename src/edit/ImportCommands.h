@@ -13,6 +13,7 @@
 #include "core/Status.h"
 #include "document/CanvasItem.h"
 #include "document/Command.h"
+#include "document/UndoHistory.h"
 
 namespace vantrel {
 
@@ -20,12 +21,18 @@ class AnimFrame;
 
 class CQVDoc;
 
+// What ImportFileStep did: the importer's result (the file read, or why
+// not) and what became of the step in the history.
+struct ImportedStep {
+    Status read;
+    Pushed step;
+};
+
 // Imports the file at path into frame as one step "label" of doc's history.
 // What the import added stays, as that step, even when the import then
 // failed (the images of a GIF read before the failure); a result the
-// document may not hold is taken back and the history's Refusal says why.
-// Returns the importer's result.
-Status ImportFileStep(CQVDoc& doc, std::string label, ObjectUid frame, std::filesystem::path path);
+// document may not hold is taken back and the step's refusal says why.
+ImportedStep ImportFileStep(CQVDoc& doc, std::string label, ObjectUid frame, std::filesystem::path path);
 
 // The step ImportFileStep records.
 class ImportFileCommand final : public Command {

@@ -339,9 +339,9 @@ void EditorView::OnAnimationChanged() {
 // ---- editing ----
 
 bool EditorView::Execute(std::unique_ptr<Command> command, const ProgressReport& progress) {
-    if (doc_.Execute(std::move(command), progress)) return true;
-    TellRefusal(doc_.History().Refusal());
-    return false;
+    const Pushed pushed = doc_.Execute(std::move(command), progress);
+    TellRefusal(pushed.refusal());
+    return pushed.recorded();
 }
 
 bool EditorView::Commit(Transaction& step) {

@@ -219,11 +219,11 @@ void ImportImage(EditorView& v) {
     const std::optional<std::string> path = v.Host().Dialogs().ImportImagePath();
     if (!path || !v.CurrentFrame()) return;
     v.DeselectAll();
-    const Status result = ImportFileStep(v.Document(), "Import Image", v.CurrentFrame()->Uid(), *path);
-    v.TellRefusal(v.Document().History().Refusal());
+    const ImportedStep imported = ImportFileStep(v.Document(), "Import Image", v.CurrentFrame()->Uid(), *path);
+    v.TellRefusal(imported.step.refusal());
     if (AnimFrame* frame = v.CurrentFrame(); frame && frame->Top()) v.Select(*frame->Top(), true);
     v.Host().RedrawAll();
-    if (!result) v.Host().ShowMessage(result.message(), MessageStyle::Error);
+    if (!imported.read) v.Host().ShowMessage(imported.read.message(), MessageStyle::Error);
 }
 
 constexpr CommandRoute<EditorView> kRoutes[] = {

@@ -14,9 +14,9 @@
 #include <functional>
 
 #include "AppTestUtil.h"
-#include "app/dialogs/ColorPickerDlg.h"
+#include "app/dialogs/ColorPickerDialog.h"
 #include "app/dialogs/ColorWidgets.h"
-#include "app/dialogs/HexColorDlg.h"
+#include "app/dialogs/HexColorDialog.h"
 
 namespace vantrel {
 namespace {
@@ -50,7 +50,7 @@ PixelValue PixelOf(const QImage& image, int x, int y) { return image.pixel(x, y)
 
 TEST(ColorPicker, OpensOnHalfTransparentRedAndOkGivesItBackUnchanged) {
     const ColorPickRequest request{"Select Foreground Color", kHalfRed, false, {}};
-    CColorPickerDlg dialog(request);
+    ColorPickerDialog dialog(request);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Select Foreground Color"));
     EXPECT_EQ(Child<QSpinBox>(dialog, "red")->value(), 255);
     EXPECT_EQ(Child<QSpinBox>(dialog, "green")->value(), 0);
@@ -69,22 +69,22 @@ TEST(ColorPicker, OpensOnHalfTransparentRedAndOkGivesItBackUnchanged) {
     EXPECT_EQ(PixelOf(shot, 0, shot.height() - 1), 0x00FF8080u);
 
     WhenModal([](QWidget& modal) { ButtonNamed(modal, QStringLiteral("OK"))->click(); });
-    EXPECT_EQ(CColorPickerDlg::Pick(nullptr, request), kHalfRed);
+    EXPECT_EQ(RunChecked<ColorPickerDialog>(request, nullptr), kHalfRed);
 }
 
 TEST(ColorPicker, CancelHandsBackNothingWhateverWasChanged) {
     const ColorPickRequest request{"Select Fill Color", kHalfRed, false, {}};
     WhenModal([](QWidget& modal) {
         Child<QSlider>(modal, "greenSlider")->setValue(200);
-        EXPECT_EQ(static_cast<CColorPickerDlg&>(modal).Color(), 0x80FFC800u);
+        EXPECT_EQ(static_cast<ColorPickerDialog&>(modal).Color(), 0x80FFC800u);
         ButtonNamed(modal, QStringLiteral("Cancel"))->click();
     });
-    EXPECT_EQ(CColorPickerDlg::Pick(nullptr, request), std::nullopt);
+    EXPECT_EQ(RunChecked<ColorPickerDialog>(request, nullptr), std::nullopt);
 }
 
 TEST(ColorPicker, NoOpacityDisablesTheOpacityControlsAndKeepsTheTransparency) {
     const ColorPickRequest request{"Frame Background Color", 0x01FF0000, true, {}};
-    CColorPickerDlg dialog(request);
+    ColorPickerDialog dialog(request);
     EXPECT_FALSE(Child<QSpinBox>(dialog, "opacity")->isEnabled());
     EXPECT_FALSE(Child<QSlider>(dialog, "opacitySlider")->isEnabled());
     EXPECT_TRUE(Child<QSpinBox>(dialog, "red")->isEnabled());
@@ -94,7 +94,7 @@ TEST(ColorPicker, NoOpacityDisablesTheOpacityControlsAndKeepsTheTransparency) {
 }
 
 TEST(ColorPicker, TypingAboveTheRangeGivesTheMaximum) {
-    CColorPickerDlg dialog({"t", kHalfRed, false, {}});
+    ColorPickerDialog dialog({"t", kHalfRed, false, {}});
     QSpinBox* green = Child<QSpinBox>(dialog, "green");
     QLineEdit* edit = green->findChild<QLineEdit*>();
     ASSERT_NE(edit, nullptr);
@@ -109,7 +109,7 @@ TEST(ColorPicker, TypingAboveTheRangeGivesTheMaximum) {
 }
 
 TEST(ColorPicker, WheelAndStripPickHueSaturationAndValueKeepingTheOpacity) {
-    CColorPickerDlg dialog({"t", kHalfRed, false, {}});
+    ColorPickerDialog dialog({"t", kHalfRed, false, {}});
     auto* wheel = Child<CColorWheel>(dialog, "wheel");
     auto* strip = Child<CColorWheel>(dialog, "strip");
     ASSERT_EQ(wheel->Picture().size(), QSize(201, 201));
@@ -130,7 +130,7 @@ TEST(ColorPicker, WheelAndStripPickHueSaturationAndValueKeepingTheOpacity) {
 }
 
 TEST(ColorPicker, PredefinedRecentAndHexadecimalColours) {
-    CColorPickerDlg dialog({"t", kHalfRed, false, {0x40123456, 0x00FF0000}});
+    ColorPickerDialog dialog({"t", kHalfRed, false, {0x40123456, 0x00FF0000}});
     QComboBox* predefined = Child<QComboBox>(dialog, "predefined");
     ASSERT_EQ(predefined->count(), 13);
     ASSERT_EQ(predefined->itemText(11), QStringLiteral("Orange"));

@@ -186,6 +186,16 @@ TEST_F(CliDocument, ReducedPalettesKeepAFlatBackgroundUnlessClassicIsAsked) {
     EXPECT_EQ(corner({"--quantizer", "refined"}), navy);
     EXPECT_NE(corner({"--quantizer", "median-cut"}), navy) << "the classic palette moves it";
     EXPECT_EQ(RunCli({"export", in.string(), (dir / "x.gif").string(), "--quantizer", "octree"}).exitCode, 1);
+    // --exact cannot keep more than 256 colours: refused, for the animation and for one frame.
+    for (const auto& command : std::vector<std::vector<std::string>>{{"export", in.string()},
+                                                                     {"export-frame", in.string(), "1"}}) {
+        std::vector<std::string> args = command;
+        args.insert(args.end(), {(dir / "exact.gif").string(), "--exact"});
+        const auto r = RunCli(args, true);
+        EXPECT_EQ(r.exitCode, 2) << r.out;
+        EXPECT_NE(r.out.find("--exact needs 256 colours or fewer"), std::string::npos) << r.out;
+        EXPECT_FALSE(fs::exists(dir / "exact.gif"));
+    }
 }
 
 TEST_F(CliDocument, LossyExportIsSmallerAndStaysNearTheColours) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cli/CliSupport.h"
 
 namespace {
@@ -77,6 +79,55 @@ TEST(Cli, ExitCodesForBadInputAndOutput) {
     // An output folder that cannot be made: a file stands where it would go.
     WriteBytes(dir / "blocker", {1});
     EXPECT_EQ(RunCli({"decode", (dir / "two.gif").string(), (dir / "blocker" / "sub").string()}).exitCode, 3);
+}
+
+// Every check a command makes before its work ends it the same way: one
+// line naming the reason, the exit code of its kind, and nothing written.
+TEST(Cli, ARefusedStepEndsTheCommandWithOneLineAndItsCode) {
+    struct Case {
+        std::vector<std::string> args;
+        int exitCode;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {{"export", "IN", "IN"}, 1, "is an input of the command"},
+        {{"export", "IN", "OUT/x.gif", "--bogus"}, 1, "unknown option --bogus"},
+        {{"tween", "IN", "OUT/x.qvd", "--after"}, 1, "--after needs a value"},
+        {{"save", "OUT/missing.gif", "OUT/x.qvd"}, 2, "missing.gif"},
+        {{"export", "IN", "OUT/x.gif", "--colors", "900"}, 1, "--colors takes a number from 2 to 256"},
+        {{"export", "IN", "OUT/x.gif", "--exact", "--colors", "8"}, 1, "exclude each other"},
+        {{"export", "IN", "OUT/x.gif", "--lossy", "201"}, 1, "--lossy takes a number from 0 to 200"},
+        {{"export", "IN", "OUT/x.gif", "--quantizer", "octree"}, 1, "--quantizer takes refined or median-cut"},
+        {{"export-frame", "IN", "1", "OUT/x.gif", "--lossy", "-1"}, 1, "--lossy takes"},
+        {{"export", "OUT/missing.gif", "OUT/x.gif"}, 2, "missing.gif"},
+        {{"frames", "OUT/missing.gif", "OUT/x.qvd", "--reverse"}, 2, "missing.gif"},
+        {{"decode", "OUT/missing.gif", "OUT/images"}, 2, "missing.gif"},
+        {{"render", "IN", "OUT/blocker/sub"}, 3, "blocker"},
+        {{"decode", "IN", "OUT/blocker/sub"}, 3, "blocker"},
+        {{"tween", "IN", "OUT/x.qvd"}, 1, "--after N is needed"},
+        {{"tween", "IN", "OUT/x.qvd", "--after", "3"}, 1, "--after takes a frame number from 1 to 2"},
+        {{"transition", "IN", "OUT/x.qvd", "--kind", "fade", "--after", "2"}, 1, "is the last frame"},
+        {{"transition", "IN", "OUT/x.qvd", "--kind", "fade", "--after", "1", "--frames", "61"}, 1,
+         "--frames takes a number from 1 to 60"},
+    };
+    for (const Case& c : cases) {
+        const auto dir = vantrel::test::ScratchDir("cli-refused");
+        const fs::path input = dir / "two.gif";
+        const fs::path out = dir / "out";
+        fs::create_directories(out);
+        WriteBytes(input, TwoImageGif());
+        WriteBytes(out / "blocker", {1});
+        const std::vector<std::string> line = CommandLine(c.args[0], {c.args.begin() + 1, c.args.end()}, input, out);
+        SCOPED_TRACE(c.args[0] + " " + c.reason);
+        const CliResult r = RunCli(line, true);
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.out;
+        EXPECT_NE(r.out.find(c.reason), std::string::npos) << r.out;
+        EXPECT_EQ(r.out.rfind("vantrel-cli: ", 0), 0u) << r.out;
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << r.out;
+        std::vector<fs::path> left;
+        for (const auto& entry : fs::directory_iterator(out)) left.push_back(entry.path().filename());
+        EXPECT_EQ(left, std::vector<fs::path>{"blocker"});
+    }
 }
 
 TEST(Cli, ShipsAReadableSample) {

@@ -1,4 +1,5 @@
 #include "codec/JpegCodec.h"
+#include "support/StatusAssert.h"
 
 #include <gtest/gtest.h>
 
@@ -196,10 +197,10 @@ TEST_P(JpegRoundTrip, FlatAreasComeBackWithinTolerance) {
     const PackedDib original = MakeQuadrants();
     JpegCodec codec(c.quality);
     Bytes jpeg;
-    ASSERT_EQ(codec.WriteJpeg(jpeg, original), 0) << codec.errorMessage();
-    ASSERT_EQ(codec.ReadJpeg(jpeg), 0) << codec.errorMessage();
+    ASSERT_TRUE(test::Ok(codec.WriteJpeg(jpeg, original)));
+    ASSERT_TRUE(test::Ok(codec.ReadJpeg(jpeg)));
     EXPECT_EQ(codec.warningCount(), 0);
-    EXPECT_EQ(codec.errorMessage(), "");
+    EXPECT_EQ(codec.firstWarning(), "");
     const std::unique_ptr<PackedDib> decoded = codec.TakeImage();
     ASSERT_NE(decoded, nullptr);
     EXPECT_EQ(codec.image(), nullptr);  // handed over
@@ -240,7 +241,7 @@ TEST(JpegCodec, QualityScalesTheQuantisationTables) {
     for (const auto& c : cases) {
         JpegCodec codec(c.quality);
         Bytes jpeg;
-        ASSERT_EQ(codec.WriteJpeg(jpeg, MakeQuadrants()), 0) << codec.errorMessage();
+        ASSERT_TRUE(test::Ok(codec.WriteJpeg(jpeg, MakeQuadrants())));
         const LibjpegView view = DecodeWithLibjpeg(jpeg);
         EXPECT_EQ(view.lumaTable, *c.table) << "quality " << c.quality;
         // Baseline: a SOF0 frame, with its quantisation and Huffman tables.
@@ -271,7 +272,7 @@ TEST(JpegCodec, FirstScanLineIsTheTopRowWhenReading) {
     Bytes samples;
     for (std::uint8_t g : kGreys) samples.insert(samples.end(), {g, g, g});
     JpegCodec codec;
-    ASSERT_EQ(codec.ReadJpeg(CompressWithLibjpeg(3, 2, samples, {})), 0) << codec.errorMessage();
+    ASSERT_TRUE(test::Ok(codec.ReadJpeg(CompressWithLibjpeg(3, 2, samples, {}))));
     const PackedDib* image = codec.image();
     ASSERT_EQ(image->Width(), 3);
     ASSERT_EQ(image->Height(), 2);
@@ -294,7 +295,7 @@ TEST(JpegCodec, TopRowBecomesTheFirstScanLineWhenWriting) {
     image.Unlock();
     JpegCodec codec(10);
     Bytes jpeg;
-    ASSERT_EQ(codec.WriteJpeg(jpeg, image), 0) << codec.errorMessage();
+    ASSERT_TRUE(test::Ok(codec.WriteJpeg(jpeg, image)));
     const LibjpegView view = DecodeWithLibjpeg(jpeg);
     ASSERT_EQ(view.width, 3);
     ASSERT_EQ(view.height, 2);
@@ -312,8 +313,8 @@ TEST(JpegCodec, TransparencyByteIsNotWritten) {
     JpegCodec codec(7);
     Bytes a;
     Bytes b;
-    ASSERT_EQ(codec.WriteJpeg(a, opaque), 0);
-    ASSERT_EQ(codec.WriteJpeg(b, transparent), 0);
+    ASSERT_TRUE(test::Ok(codec.WriteJpeg(a, opaque)));
+    ASSERT_TRUE(test::Ok(codec.WriteJpeg(b, transparent)));
     EXPECT_FALSE(a.empty());
     EXPECT_EQ(a, b);
 }
@@ -345,7 +346,7 @@ TEST(JpegCodec, ColourSpacesAreConvertedToRgb) {
     for (const ColorSpaceCase& c : cases) {
         const Bytes jpeg = CompressWithLibjpeg(16, 16, FlatSamples(16, 16, c.samples), c.options);
         JpegCodec codec;
-        ASSERT_EQ(codec.ReadJpeg(jpeg), 0) << c.name << ": " << codec.errorMessage();
+        ASSERT_TRUE(test::Ok(codec.ReadJpeg(jpeg))) << c.name;
         const PackedDib* image = codec.image();
         ASSERT_EQ(image->Width(), 16) << c.name;
         ASSERT_EQ(image->Height(), 16) << c.name;
@@ -363,9 +364,10 @@ TEST(JpegCodec, ColourSpacesAreConvertedToRgb) {
 TEST(JpegCodec, TwoComponentFilesAreRefused) {
     const Bytes jpeg = CompressWithLibjpeg(8, 8, FlatSamples(8, 8, {10, 20}), {JCS_UNKNOWN, 2});
     JpegCodec codec;
-    EXPECT_EQ(codec.ReadJpeg(jpeg), 1);
+    const Status read = codec.ReadJpeg(jpeg);
+    EXPECT_FALSE(read.ok());
     EXPECT_EQ(codec.image(), nullptr);
-    EXPECT_NE(codec.errorMessage().find("2 components"), std::string::npos) << codec.errorMessage();
+    EXPECT_NE(read.message().find("2 components"), std::string::npos) << read.message();
 }
 
 // ---------------------------------------------------------------------------
@@ -385,17 +387,16 @@ TEST(JpegCodec, EveryTruncationEndsCleanly) {
         bool someRowsKept = false;
         for (std::size_t cut = 0; cut < whole.size(); ++cut) {
             JpegCodec codec;
-            const int result = codec.ReadJpeg(std::span(whole.data(), cut));
-            if (result == 1) {
+            const Status result = codec.ReadJpeg(std::span(whole.data(), cut));
+            if (!result) {
                 ++refused;
                 EXPECT_EQ(codec.image(), nullptr) << cut;
-                EXPECT_FALSE(codec.errorMessage().empty()) << cut;
+                EXPECT_FALSE(result.message().empty()) << cut;
                 continue;
             }
             ++repaired;
-            ASSERT_EQ(result, 0) << cut;
             EXPECT_GE(codec.warningCount(), 1) << "cut at " << cut << " of " << whole.size();
-            EXPECT_FALSE(codec.errorMessage().empty()) << cut;
+            EXPECT_FALSE(codec.firstWarning().empty()) << cut;
             ASSERT_NE(codec.image(), nullptr);
             EXPECT_EQ(codec.image()->Width(), kWidth);
             EXPECT_EQ(codec.image()->Height(), kHeight);
@@ -426,7 +427,7 @@ TEST(JpegCodec, EveryTruncationEndsCleanly) {
         EXPECT_GT(refused, 0) << "progressive " << progressive;
         EXPECT_GT(repaired, 0) << "progressive " << progressive;
         JpegCodec codec;
-        EXPECT_EQ(codec.ReadJpeg(whole), 0);
+        EXPECT_TRUE(test::Ok(codec.ReadJpeg(whole)));
         EXPECT_EQ(codec.warningCount(), 0);
         EXPECT_FALSE(codec.cutShort());
     }
@@ -454,9 +455,10 @@ TEST(JpegCodec, GarbageAndEmptyInputFail) {
     };
     for (const auto& c : cases) {
         JpegCodec codec;
-        EXPECT_EQ(codec.ReadJpeg(c.bytes), 1) << c.name;
+        const Status read = codec.ReadJpeg(c.bytes);
+        EXPECT_FALSE(read.ok()) << c.name;
         EXPECT_EQ(codec.TakeImage(), nullptr) << c.name;
-        EXPECT_FALSE(codec.errorMessage().empty()) << c.name;
+        EXPECT_FALSE(read.message().empty()) << c.name;
     }
 }
 
@@ -472,10 +474,11 @@ TEST(JpegCodec, HugeDeclaredSizeIsRefusedBeforeDecoding) {
     jpeg[sof + 5] = kHigh;
     jpeg[sof + 6] = kLow;
     JpegCodec codec;
-    EXPECT_EQ(codec.ReadJpeg(jpeg), 1);
+    const Status read = codec.ReadJpeg(jpeg);
+    EXPECT_FALSE(read.ok());
     EXPECT_EQ(codec.image(), nullptr);
-    EXPECT_NE(codec.errorMessage().find("65000 x 65000"), std::string::npos) << codec.errorMessage();
-    EXPECT_NE(codec.errorMessage().find("limit"), std::string::npos) << codec.errorMessage();
+    EXPECT_NE(read.message().find("65000 x 65000"), std::string::npos) << read.message();
+    EXPECT_NE(read.message().find("limit"), std::string::npos) << read.message();
 }
 
 // A progressive file whose last scan is repeated: libjpeg accepts the
@@ -504,19 +507,20 @@ Bytes WithRepeatedLastScan(int repeats) {
 TEST(JpegCodec, ScanCountIsLimited) {
     JpegCodec codec;
     // The fixture has 10 scans; 10 + 480 stays under the limit.
-    EXPECT_EQ(codec.ReadJpeg(WithRepeatedLastScan(480)), 0) << codec.errorMessage();
+    EXPECT_TRUE(test::Ok(codec.ReadJpeg(WithRepeatedLastScan(480))));
     EXPECT_GE(codec.warningCount(), 1);
-    EXPECT_EQ(codec.ReadJpeg(WithRepeatedLastScan(kMaxJpegScans)), 1);
-    EXPECT_NE(codec.errorMessage().find("more than 500 scans"), std::string::npos) << codec.errorMessage();
+    const Status tooMany = codec.ReadJpeg(WithRepeatedLastScan(kMaxJpegScans));
+    EXPECT_FALSE(tooMany.ok());
+    EXPECT_NE(tooMany.message().find("more than 500 scans"), std::string::npos) << tooMany.message();
 }
 
 TEST(JpegCodec, PixelLimitIsInclusive) {
     const Bytes jpeg = CompressWithLibjpeg(48, 32, PatternSamples(48, 32), {});
     JpegCodec codec;
     codec.SetMaxPixels(48 * 32);
-    EXPECT_EQ(codec.ReadJpeg(jpeg), 0) << codec.errorMessage();
+    EXPECT_TRUE(test::Ok(codec.ReadJpeg(jpeg)));
     codec.SetMaxPixels(48 * 32 - 1);
-    EXPECT_EQ(codec.ReadJpeg(jpeg), 1);
+    EXPECT_TRUE(test::Failed(codec.ReadJpeg(jpeg)));
     EXPECT_EQ(codec.image(), nullptr);  // a failed read drops the previous image
 }
 
@@ -529,27 +533,29 @@ TEST(JpegCodec, ReadsFilesAndReportsMissingOnes) {
     std::ofstream(dir / "pattern.jpg", std::ios::binary)
         .write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
     JpegCodec codec;
-    ASSERT_EQ(codec.ReadJpeg(dir / "pattern.jpg"), 0) << codec.errorMessage();
+    ASSERT_TRUE(test::Ok(codec.ReadJpeg(dir / "pattern.jpg")));
     EXPECT_EQ(codec.image()->Width(), 48);
     EXPECT_EQ(codec.image()->Height(), 32);
 
-    EXPECT_EQ(codec.ReadJpeg(dir / "missing.jpg"), 1);
+    const Status missing = codec.ReadJpeg(dir / "missing.jpg");
+    EXPECT_FALSE(missing.ok());
     EXPECT_EQ(codec.image(), nullptr);
-    EXPECT_EQ(codec.errorMessage().rfind("can't open " + (dir / "missing.jpg").string(), 0), 0u)
-        << codec.errorMessage();
+    EXPECT_EQ(missing.message().rfind("can't open " + (dir / "missing.jpg").string(), 0), 0u) << missing.message();
 
     Spit(dir / "text.jpg", "not a picture");
-    EXPECT_EQ(codec.ReadJpeg(dir / "text.jpg"), 1);
-    EXPECT_NE(codec.errorMessage().find("text.jpg"), std::string::npos) << codec.errorMessage();
-    EXPECT_EQ(codec.ReadJpeg(dir), 1);  // a folder
+    const Status text = codec.ReadJpeg(dir / "text.jpg");
+    EXPECT_FALSE(text.ok());
+    EXPECT_NE(text.message().find("text.jpg"), std::string::npos) << text.message();
+    EXPECT_TRUE(test::Failed(codec.ReadJpeg(dir)));  // a folder
 }
 
 TEST(JpegCodec, WritingIntoAMissingFolderFailsAndLeavesNothing) {
     const fs::path dir = test::ScratchDir("jpeg-missing-folder");
     const fs::path target = dir / "absent" / "out.jpg";
     JpegCodec codec;
-    EXPECT_EQ(codec.WriteJpeg(target, MakeQuadrants()), 1);
-    EXPECT_EQ(codec.errorMessage().rfind("can't open " + target.string(), 0), 0u) << codec.errorMessage();
+    const Status written = codec.WriteJpeg(target, MakeQuadrants());
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(written.message().rfind("can't open " + target.string(), 0), 0u) << written.message();
     EXPECT_FALSE(fs::exists(dir / "absent"));
     EXPECT_EQ(FilesIn(dir), 0);
 }
@@ -563,22 +569,23 @@ TEST(JpegCodec, WritingReplacesAnExistingFileOnlyOnSuccess) {
     PackedDib tooWide;
     ASSERT_TRUE(tooWide.SetSize(65501, 1));
     JpegCodec codec;
-    EXPECT_EQ(codec.WriteJpeg(target, tooWide), 1);
-    EXPECT_NE(codec.errorMessage().find("65500"), std::string::npos) << codec.errorMessage();
+    const Status written = codec.WriteJpeg(target, tooWide);
+    EXPECT_FALSE(written.ok());
+    EXPECT_NE(written.message().find("65500"), std::string::npos) << written.message();
     EXPECT_EQ(Slurp(target), "old contents");
     EXPECT_EQ(FilesIn(dir), 1);
 
-    EXPECT_EQ(codec.WriteJpeg(target, PackedDib{}), 1);  // nothing to write
+    EXPECT_TRUE(test::Failed(codec.WriteJpeg(target, PackedDib{})));  // nothing to write
     EXPECT_EQ(Slurp(target), "old contents");
     EXPECT_EQ(FilesIn(dir), 1);
     Bytes out = {1, 2, 3};
-    EXPECT_EQ(codec.WriteJpeg(out, PackedDib{}), 1);
+    EXPECT_TRUE(test::Failed(codec.WriteJpeg(out, PackedDib{})));
     EXPECT_TRUE(out.empty());
 
-    ASSERT_EQ(codec.WriteJpeg(target, MakeQuadrants()), 0) << codec.errorMessage();
+    ASSERT_TRUE(test::Ok(codec.WriteJpeg(target, MakeQuadrants())));
     EXPECT_EQ(FilesIn(dir), 1);
     Bytes inMemory;
-    ASSERT_EQ(codec.WriteJpeg(inMemory, MakeQuadrants()), 0);
+    ASSERT_TRUE(test::Ok(codec.WriteJpeg(inMemory, MakeQuadrants())));
     EXPECT_EQ(SlurpBytes(target), inMemory);
 }
 

@@ -11,6 +11,7 @@
 
 #include "DocTestUtil.h"
 #include "codec/JpegCodec.h"
+#include "support/StatusAssert.h"
 #include "document/DocumentFile.h"
 #include "document/QuickAnimation.h"
 #include "support/TestPaths.h"
@@ -24,7 +25,7 @@ namespace fs = std::filesystem;
 fs::path PictureFile(const char* folder) {
     const fs::path path = test::ScratchDir(folder) / "picture.jpg";
     JpegCodec codec;
-    EXPECT_EQ(codec.WriteJpeg(path, test::SolidImage(40, 30, 0x00336699)), 0);
+    EXPECT_TRUE(test::Ok(codec.WriteJpeg(path, test::SolidImage(40, 30, 0x00336699))));
     return path;
 }
 
@@ -93,8 +94,8 @@ TEST(DocumentMemory, TheQuickAnimationCountsTheCanvasItGrowsTo) {
     // four times what the two frames held while the pictures were imported.
     const fs::path dir = test::ScratchDir("memory-quick");
     JpegCodec codec;
-    ASSERT_EQ(codec.WriteJpeg(dir / "wide.jpg", test::SolidImage(600, 10, 0x00336699)), 0);
-    ASSERT_EQ(codec.WriteJpeg(dir / "tall.jpg", test::SolidImage(10, 600, 0x00996633)), 0);
+    ASSERT_TRUE(test::Ok(codec.WriteJpeg(dir / "wide.jpg", test::SolidImage(600, 10, 0x00336699))));
+    ASSERT_TRUE(test::Ok(codec.WriteJpeg(dir / "tall.jpg", test::SolidImage(10, 600, 0x00996633))));
     const std::vector<fs::path> pictures{dir / "wide.jpg", dir / "tall.jpg"};
     const std::uint64_t grown = 2 * FrameMemoryBytes(600, 600) + 2 * ItemMemoryBytes(600, 10);
     ASSERT_LT(2 * FrameMemoryBytes(468, 60) + 2 * ItemMemoryBytes(600, 10), grown - 1);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codec/JpegCodec.h"
+#include "support/StatusAssert.h"
 #include "codec/PngCodec.h"
 #include "core/FileIO.h"
 #include "document/BitmapItem.h"
@@ -330,7 +331,7 @@ TEST(OpenPictureTest, AFileCutShortOpensWithItsRowsAndIsTold) {
     for (int y = 0; y < 96; ++y)
         for (int x = 0; x < 96; ++x) picture.Row(y)[x] = MakePixel(std::uint8_t(random()), 40, std::uint8_t(y));
     std::vector<std::uint8_t> jpeg;
-    ASSERT_EQ(JpegCodec().WriteJpeg(jpeg, picture), 0);
+    ASSERT_TRUE(test::Ok(JpegCodec().WriteJpeg(jpeg, picture)));
     std::vector<std::uint8_t> png;
     ASSERT_TRUE(PngEncoder().Encode(picture, PngAlpha::Inverse, png));
     const struct {
@@ -459,7 +460,7 @@ TEST(OpenGifTest, FileNamesAndFlagsOfTheOpenedAnimation) {
 std::filesystem::path WriteJpeg(const std::filesystem::path& dir, const char* name, int width, int height) {
     JpegCodec codec(10);
     const auto path = dir / name;
-    EXPECT_EQ(codec.WriteJpeg(path, test::SolidImage(width, height, 0x00406080)), 0) << codec.errorMessage();
+    EXPECT_TRUE(test::Ok(codec.WriteJpeg(path, test::SolidImage(width, height, 0x00406080))));
     return path;
 }
 

@@ -39,7 +39,7 @@ const std::vector<Case>& Cases() {
         {"move the third to the front", [](const CQVDoc& d) { return std::make_unique<MoveFrameCommand>("Move Frame", FrameAt(d, 2), 0); }},
         {"master flag", [](const CQVDoc& d) { return MakeMasterFrameCommand(FrameAt(d, 0), true); }},
         {"duration", [](const CQVDoc& d) { return MakeFrameDurationCommand(FrameAt(d, 1), 7); }},
-        {"background colour in the settings", [](const CQVDoc& d) { return std::make_unique<FrameSettingsCommand>("Settings", FrameAt(d, 1), [](FrameSettings& s) { s.backgroundColor = 0x00112233; s.backgroundFrame = 0; }); }},
+        {"background colour in the settings", [](const CQVDoc& d) { return std::make_unique<FrameSettingsCommand>("Settings", FrameAt(d, 1), FrameSettingsChange{.backgroundColor = 0x00112233, .backgroundFrame = 0}); }},
         {"background frame", [](const CQVDoc& d) { return MakeBackgroundFrameCommand(FrameAt(d, 2), FrameAt(d, 1)); }},
         {"loop count", [](const CQVDoc&) { return std::make_unique<LoopCountCommand>("Loop Count", 3); }},
         {"canvas size", [](const CQVDoc&) { return std::make_unique<CanvasSizeCommand>("Frame Setup", 100, 41); }},

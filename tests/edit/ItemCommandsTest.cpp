@@ -69,7 +69,7 @@ TEST(ZOrderCommand, MovesTheItemsKeepingTheirOrderAndUndoesToTheExactStack) {
         FourItems f;
         const auto before = Take(f.doc);
         const bool changed =
-            f.doc.Execute(std::make_unique<ZOrderCommand>("Z", f.Frame().Uid(), f.Pick(c.items), c.place));
+            f.doc.Execute(std::make_unique<ZOrderCommand>("Z", f.Frame().Uid(), f.Pick(c.items), c.place)).recorded();
         SCOPED_TRACE(c.items);
         if (*c.order == '\0') {  // already there: no step
             EXPECT_FALSE(changed);
@@ -128,8 +128,9 @@ TEST(ImportFileCommand, AnImportOfSeveralImagesIsOneStepThatUndoesFramesItemsAnd
         if (c.framesBefore < 2) f.doc.GetAnimation().DeleteFrame(f.doc.GetAnimation().LastFrame());
         f.doc.SetModifiedFlag(false);
         const auto before = Take(f.doc);
-        const Status result = ImportFileStep(f.doc, "Import", f.Frame().Uid(), path);
-        EXPECT_TRUE(result.ok()) << result.message();
+        const ImportedStep result = ImportFileStep(f.doc, "Import", f.Frame().Uid(), path);
+        EXPECT_TRUE(result.read.ok()) << result.read.message();
+        EXPECT_TRUE(result.step.recorded());
         ASSERT_EQ(f.doc.History().Index(), 1u);  // one step recorded
         EXPECT_EQ(f.doc.History().UndoLabel(), "Import");
         EXPECT_EQ(f.doc.GetAnimation().FrameCount(), std::max(c.images, c.framesBefore));
@@ -154,18 +155,20 @@ TEST(ImportFileCommand, AnImportTheDocumentCannotHoldIsTakenBackAndRefused) {
     f.doc.limits.frames = frames;  // the third image needs a frame more
     f.doc.SetModifiedFlag(false);
     const auto before = Take(f.doc);
-    const Status result = ImportFileStep(f.doc, "Import", f.Frame().Uid(), path);
-    EXPECT_TRUE(result.ok()) << result.message();  // the file itself was read
-    EXPECT_EQ(f.doc.History().Refusal().message(), TooManyFramesMessage(frames + 1, frames));
-    EXPECT_FALSE(f.doc.History().Refusal().ok());
+    const ImportedStep result = ImportFileStep(f.doc, "Import", f.Frame().Uid(), path);
+    EXPECT_TRUE(result.read.ok()) << result.read.message();  // the file itself was read
+    EXPECT_EQ(result.step.refusal().message(), TooManyFramesMessage(frames + 1, frames));
+    EXPECT_FALSE(result.step.refusal().ok());
+    EXPECT_FALSE(result.step.recorded());
     EXPECT_EQ(f.doc.History().StepCount(), 0u);
     EXPECT_EQ(Take(f.doc), before);
     EXPECT_FALSE(f.doc.IsModified());
     // A later import that adds nothing leaves no stale refusal behind.
     const auto missing = test::ScratchDir("import-refused") / "missing.gif";
     std::filesystem::remove(missing);
-    EXPECT_FALSE(ImportFileStep(f.doc, "Import", f.Frame().Uid(), missing).ok());
-    EXPECT_TRUE(f.doc.History().Refusal().ok());
+    const ImportedStep nothing = ImportFileStep(f.doc, "Import", f.Frame().Uid(), missing);
+    EXPECT_FALSE(nothing.read.ok());
+    EXPECT_TRUE(nothing.step.refusal().ok());
     EXPECT_EQ(f.doc.History().StepCount(), 0u);
 }
 
@@ -173,9 +176,10 @@ TEST(ImportFileCommand, AFileThatCannotBeReadAddsNothingAndReportsWhy) {
     FourItems f;
     const auto path = test::ScratchDir("import-missing") / "missing.gif";
     std::filesystem::remove(path);
-    const Status result = ImportFileStep(f.doc, "Import", f.Frame().Uid(), path);
-    EXPECT_FALSE(result.ok());
-    EXPECT_FALSE(result.message().empty());
+    const ImportedStep result = ImportFileStep(f.doc, "Import", f.Frame().Uid(), path);
+    EXPECT_FALSE(result.read.ok());
+    EXPECT_FALSE(result.read.message().empty());
+    EXPECT_FALSE(result.step.recorded());
     EXPECT_EQ(f.doc.History().StepCount(), 0u);
     EXPECT_FALSE(f.doc.IsModified());
 }

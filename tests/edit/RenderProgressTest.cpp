@@ -67,9 +67,10 @@ TEST_P(RenderingProgress, CountsEveryFrameAndAStopAtAnyStepUndoesTheCommand) {
         auto fresh = FourFrames();
         std::size_t heard = 0;
         const ProgressReport stopping = [&](std::size_t, std::size_t) { return ++heard < stop; };
-        EXPECT_FALSE(fresh->Execute(GetParam().make(*fresh), stopping)) << stop;
+        const Pushed stopped = fresh->Execute(GetParam().make(*fresh), stopping);
+        EXPECT_FALSE(stopped.recorded()) << stop;
         EXPECT_EQ(heard, stop) << "asked again after the stop";
-        EXPECT_TRUE(fresh->History().Refusal().ok()) << stop;
+        EXPECT_TRUE(stopped.refusal().ok()) << stop;
         EXPECT_FALSE(fresh->History().CanUndo()) << stop;
         EXPECT_FALSE(fresh->IsModified()) << stop;
         EXPECT_EQ(test::Take(*fresh), before) << stop;

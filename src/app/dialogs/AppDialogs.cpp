@@ -11,7 +11,7 @@
 #include "app/dialogs/CanvasSizeDialog.h"
 #include "app/dialogs/ResizeAnimationDialog.h"
 #include "app/dialogs/EffectDialog.h"
-#include "app/dialogs/ColorPickerDlg.h"
+#include "app/dialogs/ColorPickerDialog.h"
 #include "app/dialogs/FontChoice.h"
 #include "app/dialogs/FrameDurationDialog.h"
 #include "app/dialogs/FrameSetupDialog.h"
@@ -62,7 +62,7 @@ std::optional<std::string> AppDialogs::ImportImagePath() {
 }
 
 std::optional<PixelValue> AppDialogs::PickColor(const ColorPickRequest& request) {
-    std::optional<PixelValue> chosen = CColorPickerDlg::Pick(parent_, request);
+    std::optional<PixelValue> chosen = RunChecked<ColorPickerDialog>(request, parent_);
     // The picker is opened from the floating Current Colors bar; the keys
     // (Ctrl+Z to undo the change) belong to the document window again.
     if (parent_) {

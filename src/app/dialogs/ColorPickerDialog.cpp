@@ -1,4 +1,4 @@
-#include "app/dialogs/ColorPickerDlg.h"
+#include "app/dialogs/ColorPickerDialog.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -14,7 +14,7 @@
 #include <algorithm>
 
 #include "app/dialogs/ColorWidgets.h"
-#include "app/dialogs/HexColorDlg.h"
+#include "app/dialogs/HexColorDialog.h"
 
 namespace vantrel {
 
@@ -48,8 +48,8 @@ QString ToolTipOf(PixelValue color) {
 
 }  // namespace
 
-CColorPickerDlg::CColorPickerDlg(const ColorPickRequest& request, QWidget* parent)
-    : QDialog(parent), state_(request.initial) {
+ColorPickerDialog::ColorPickerDialog(const ColorPickRequest& request, QWidget* parent)
+    : CheckedDialog(parent), state_(request.initial) {
     setWindowTitle(QString::fromStdString(request.title));
 
     wheel_ = new CColorWheel(CColorWheel::Mode::Wheel, this);
@@ -114,7 +114,7 @@ CColorPickerDlg::CColorPickerDlg(const ColorPickRequest& request, QWidget* paren
 
     hexButton_ = new QPushButton(this);
     hexButton_->setObjectName(QStringLiteral("hexButton"));
-    connect(hexButton_, &QPushButton::clicked, this, &CColorPickerDlg::OnHexButton);
+    connect(hexButton_, &QPushButton::clicked, this, &ColorPickerDialog::OnHexButton);
 
     auto* right = new QVBoxLayout;
     right->addWidget(ok);
@@ -146,7 +146,7 @@ CColorPickerDlg::CColorPickerDlg(const ColorPickRequest& request, QWidget* paren
     ShowState();
 }
 
-void CColorPickerDlg::MakeRow(int index, const QString& name, const QString& objectName, int maximum) {
+void ColorPickerDialog::MakeRow(int index, const QString& name, const QString& objectName, int maximum) {
     Row& row = rows_[static_cast<std::size_t>(index)];
     row.label = new QLabel(name, this);
     row.slider = new QSlider(Qt::Horizontal, this);
@@ -162,7 +162,7 @@ void CColorPickerDlg::MakeRow(int index, const QString& name, const QString& obj
     connect(row.box, &QSpinBox::valueChanged, this, [this, index](int value) { OnRowChanged(index, value); });
 }
 
-QWidget* CColorPickerDlg::MakeRecentColors(const std::vector<PixelValue>& recent) {
+QWidget* ColorPickerDialog::MakeRecentColors(const std::vector<PixelValue>& recent) {
     auto* box = new QWidget(this);
     auto* layout = new QHBoxLayout(box);
     layout->setContentsMargins(0, 4, 0, 0);
@@ -187,13 +187,13 @@ QWidget* CColorPickerDlg::MakeRecentColors(const std::vector<PixelValue>& recent
     return box;
 }
 
-void CColorPickerDlg::OnRowChanged(int row, int value) {
+void ColorPickerDialog::OnRowChanged(int row, int value) {
     const bool changed = row == kOpacity ? state_.SetOpacity(value)
                                          : state_.SetChannel(static_cast<ColorPickerState::Channel>(row), value);
     if (changed) ShowState();
 }
 
-void CColorPickerDlg::ShowState(From from) {
+void ColorPickerDialog::ShowState(From from) {
     const int values[] = {state_.Red(), state_.Green(), state_.Blue(), state_.Opacity()};
     for (int r = kRed; r <= kOpacity; ++r) {
         const QSignalBlocker sliderBlock(rows_[r].slider);
@@ -210,16 +210,14 @@ void CColorPickerDlg::ShowState(From from) {
     swatch_->setToolTip(ToolTipOf(state_.Color()));
 }
 
-void CColorPickerDlg::OnHexButton() {
-    CHexColorDlg hex(QString::fromStdString(state_.HexText()), this);
-    if (hex.exec() != QDialog::Accepted) return;
-    if (state_.ApplyHex(hex.Text().toStdString())) ShowState();
+void ColorPickerDialog::OnHexButton() {
+    const std::optional<std::string> typed = RunChecked<HexColorDialog>(state_.HexText(), this);
+    if (typed && state_.ApplyHex(*typed)) ShowState();
 }
 
-std::optional<PixelValue> CColorPickerDlg::Pick(QWidget* parent, const ColorPickRequest& request) {
-    CColorPickerDlg dialog(request, parent);
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-    return dialog.Color();
+bool ColorPickerDialog::Check() {
+    chosen = state_.Color();
+    return true;
 }
 
 }  // namespace vantrel

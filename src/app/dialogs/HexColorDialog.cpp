@@ -1,6 +1,5 @@
-#include "app/dialogs/HexColorDlg.h"
+#include "app/dialogs/HexColorDialog.h"
 
-#include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,9 +7,9 @@
 
 namespace vantrel {
 
-CHexColorDlg::CHexColorDlg(const QString& hexText, QWidget* parent) : QDialog(parent) {
+HexColorDialog::HexColorDialog(const std::string& hexText, QWidget* parent) : CheckedDialog(parent) {
     setWindowTitle(QStringLiteral("Hexadecimal Color"));
-    edit_ = new QLineEdit(hexText, this);
+    edit_ = new QLineEdit(QString::fromStdString(hexText), this);
     edit_->setObjectName(QStringLiteral("hex"));
     edit_->setMaxLength(6);
     edit_->setFixedWidth(edit_->fontMetrics().horizontalAdvance(QStringLiteral("WWWWWWW")));
@@ -20,17 +19,17 @@ CHexColorDlg::CHexColorDlg(const QString& hexText, QWidget* parent) : QDialog(pa
     line->addWidget(before, 1);
     line->addWidget(edit_);
     line->addWidget(new QLabel(QStringLiteral("...>"), this), 1);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(line);
-    layout->addWidget(buttons);
+    layout->addWidget(OkCancelButtons(this));
 }
 
-QString CHexColorDlg::Text() const { return edit_->text(); }
+bool HexColorDialog::Check() {
+    chosen = edit_->text().toStdString();
+    return true;
+}
 
-void CHexColorDlg::showEvent(QShowEvent* event) {
+void HexColorDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     edit_->setFocus();
     edit_->selectAll();

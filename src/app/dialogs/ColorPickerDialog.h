@@ -5,9 +5,9 @@
 // it opened with above the colour being chosen, both over a checkerboard.
 // Every reaction goes through ColorPickerState; this class only shows it.
 
-#include <QDialog>
 #include <array>
-#include <optional>
+
+#include "app/dialogs/DialogSupport.h"
 
 #include "view/ColorModel.h"
 #include "view/ViewDialogs.h"
@@ -23,17 +23,21 @@ namespace vantrel {
 class CColorSwatch;
 class CColorWheel;
 
-class CColorPickerDlg : public QDialog {
+// Runs with RunChecked<ColorPickerDialog>(request, parent): the chosen
+// colour, or nothing when cancelled.
+class ColorPickerDialog : public CheckedDialog {
     Q_OBJECT
 public:
-    explicit CColorPickerDlg(const ColorPickRequest& request, QWidget* parent = nullptr);
+    explicit ColorPickerDialog(const ColorPickRequest& request, QWidget* parent = nullptr);
 
     // The colour chosen so far (the initial colour until a control changes it).
     PixelValue Color() const { return state_.Color(); }
     const ColorPickerState& State() const { return state_; }
 
-    // Runs the picker modally: the chosen colour, or nothing when cancelled.
-    static std::optional<PixelValue> Pick(QWidget* parent, const ColorPickRequest& request);
+    PixelValue chosen = 0;
+
+protected:
+    bool Check() override;
 
 private:
     // One slider with its number box and spin arrows.

@@ -1,20 +1,24 @@
 #pragma once
 // "Hexadecimal Color": one line of up to six hexadecimal digits for red,
-// green and blue. The caller reads the text; view/ColorModel parses it.
+// green and blue. It answers the text typed; view/ColorModel parses it.
 
-#include <QDialog>
+#include <string>
+
+#include "app/dialogs/DialogSupport.h"
 
 class QLineEdit;
 
 namespace vantrel {
 
-class CHexColorDlg : public QDialog {
+class HexColorDialog : public CheckedDialog {
     Q_OBJECT
 public:
-    CHexColorDlg(const QString& hexText, QWidget* parent);
-    QString Text() const;
+    HexColorDialog(const std::string& hexText, QWidget* parent);
+
+    std::string chosen;
 
 protected:
+    bool Check() override;
     // The edit box takes the focus with its whole text selected.
     void showEvent(QShowEvent* event) override;
 
