@@ -5,8 +5,9 @@
 // pictures: canvas-sized, nearly all transparent, a few pixels changed each.
 //
 // Reading never changes the form: rows, pixels, copies and blits read either.
-// Writing (Row, FillRect, Edit) gives the picture its full form first and for
-// good; Compact goes back to runs when that holds at most half the bytes.
+// Writing (Row, FillRect, Edit), and Full for a caller that must keep a
+// PackedDib, give the picture its full form first and for good; Compact goes
+// back to runs when that holds at most half the bytes.
 // Copies share what they hold until either side is written (runs are never
 // written, so sharing them is free).
 
