@@ -199,23 +199,13 @@ std::span<const std::uint8_t> PackedDib::Bytes() const {
     return {reinterpret_cast<const std::uint8_t*>(block_.get()), HasBlock() ? SizeImage() : 0};
 }
 
-namespace {
-
-// The part of a w x h source placed at (x, y) that falls inside dest, and
-// where it starts in the source.
-struct ClipResult {
-    Rect dest;  // in destination coordinates
-    int srcX = 0;
-    int srcY = 0;
-};
-
-bool ClipTo(const PackedDib& src, const PackedDib& dest, int x, int y, ClipResult& out) {
-    if (!src.HasBlock() || !dest.HasBlock()) return false;
+bool ClipBlit(int width, int height, const PackedDib& dest, int x, int y, BlitClip& out) {
+    if (!dest.HasBlock()) return false;
     // 64-bit edges so that offsets near the int limits cannot overflow.
     const std::int64_t left = std::max<std::int64_t>(x, 0);
     const std::int64_t top = std::max<std::int64_t>(y, 0);
-    const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + src.Width(), dest.Width());
-    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{y} + src.Height(), dest.Height());
+    const std::int64_t right = std::min<std::int64_t>(std::int64_t{x} + width, dest.Width());
+    const std::int64_t bottom = std::min<std::int64_t>(std::int64_t{y} + height, dest.Height());
     if (right <= left || bottom <= top) return false;
     out.dest = {int(left), int(top), int(right), int(bottom)};
     out.srcX = int(left - x);
@@ -223,11 +213,17 @@ bool ClipTo(const PackedDib& src, const PackedDib& dest, int x, int y, ClipResul
     return true;
 }
 
+namespace {
+
+bool ClipTo(const PackedDib& src, const PackedDib& dest, int x, int y, BlitClip& out) {
+    return src.HasBlock() && ClipBlit(src.Width(), src.Height(), dest, x, y, out);
+}
+
 }  // namespace
 
 void PackedDib::BlitTo(PackedDib& dest, int x, int y) const {
     if (&dest == this) return;
-    ClipResult clip;
+    BlitClip clip;
     if (!ClipTo(*this, dest, x, y, clip)) return;
     const std::size_t bytes = std::size_t(clip.dest.Width()) * sizeof(PixelValue);
     for (int row = clip.dest.top; row < clip.dest.bottom; ++row) {
@@ -253,7 +249,7 @@ PixelValue BlendPixel(PixelValue s, PixelValue d) {
 
 void PackedDib::BlendOnto(PackedDib& dest, int x, int y) const {
     if (&dest == this) return;
-    ClipResult clip;
+    BlitClip clip;
     if (!ClipTo(*this, dest, x, y, clip)) return;
     const int width = clip.dest.Width();
     for (int row = clip.dest.top; row < clip.dest.bottom; ++row) {

@@ -169,6 +169,16 @@ private:
     int lockCount_ = 0;
 };
 
+// The part of a width x height picture placed with its top-left corner at
+// (x, y) that falls inside dest, and where that part starts in the picture.
+struct BlitClip {
+    Rect dest;  // in destination coordinates
+    int srcX = 0;
+    int srcY = 0;
+};
+// False, leaving out as it was, when nothing falls inside dest or dest has no block.
+bool ClipBlit(int width, int height, const PackedDib& dest, int x, int y, BlitClip& out);
+
 // One blend step of BlendOnto: source pixel s over destination pixel d.
 PixelValue BlendPixel(PixelValue s, PixelValue d);
 

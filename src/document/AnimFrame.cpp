@@ -57,7 +57,7 @@ void AnimFrame::Render() {
 
 PixelWrite AnimFrame::BeginPixelWrite(CanvasItem& item) {
     PixelWrite write;
-    write.framePicture = image_.SharesBlockWith(item.Image());
+    write.framePicture = item.HeldImage().SharesBlockWith(image_);
     if (write.framePicture) image_ = PackedDib();
     const PixelWrite own = ItemList::BeginPixelWrite(item);
     write.sharedOpaque = own.sharedOpaque;

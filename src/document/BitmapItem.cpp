@@ -17,10 +17,10 @@ BitmapItem::BitmapItem() : CanvasItem(ItemKind::Bitmap) {}
 BitmapItem::~BitmapItem() = default;
 
 namespace {
-std::unique_ptr<PackedDib> CopyOf(const std::unique_ptr<PackedDib>& dib) {
-    if (!dib) return nullptr;
-    auto copy = std::make_unique<PackedDib>();
-    copy->ShareFrom(*dib);
+std::unique_ptr<CompactImage> CopyOf(const std::unique_ptr<CompactImage>& held) {
+    if (!held) return nullptr;
+    auto copy = std::make_unique<CompactImage>();
+    copy->ShareFrom(*held);
     return copy;
 }
 }  // namespace
@@ -38,9 +38,11 @@ std::unique_ptr<BitmapItem> BitmapItem::FromImage(PackedDib image, bool blend) {
 }
 
 std::unique_ptr<BitmapItem> BitmapItem::PictureOf(const CanvasItem& item) {
-    PackedDib image;
-    image.ShareFrom(item.Image());
-    auto bitmap = FromImage(std::move(image), item.BlendWithBeneath());
+    CompactImage image;
+    image.ShareFrom(item.HeldImage());
+    auto bitmap = std::make_unique<BitmapItem>();
+    bitmap->AdoptImage(std::move(image));
+    bitmap->blendWithBeneath = item.BlendWithBeneath();
     bitmap->MoveTo(item.Bounds().left, item.Bounds().top);
     bitmap->selected = item.IsSelected();
     return bitmap;
@@ -53,7 +55,7 @@ std::unique_ptr<BitmapItem> BitmapItem::Combining(const std::vector<CanvasItem*>
     PackedDib combined;
     combined.CreateBlank(area.Width(), area.Height());
     for (const CanvasItem* item : items)
-        item->Image().BlendOnto(combined, item->Bounds().left - area.left, item->Bounds().top - area.top);
+        item->HeldImage().BlendOnto(combined, item->Bounds().left - area.left, item->Bounds().top - area.top);
     auto bitmap = FromImage(std::move(combined), true);
     bitmap->MoveTo(area.left, area.top);
     return bitmap;
@@ -68,7 +70,7 @@ void BitmapItem::DropUndoState() {
 
 void BitmapItem::SaveUndoState() {
     CanvasItem::SaveUndoState();
-    undoImage_ = std::make_unique<PackedDib>();
+    undoImage_ = std::make_unique<CompactImage>();
     undoImage_->ShareFrom(image);
 }
 
@@ -103,11 +105,11 @@ void BitmapItem::ScaleTo(const Rect& rect, ResampleMode mode) {
     if (!image.HasBlock()) return;
     const Rect r = Normalized(rect);
     if (r.IsEmpty()) return;
-    if (!sourceImage_) sourceImage_ = std::make_unique<PackedDib>(std::move(image));
-    if (std::optional<PackedDib> scaled = Resampled(*sourceImage_, r.Width(), r.Height(), mode))
+    if (!sourceImage_) sourceImage_ = std::make_unique<CompactImage>(std::move(image));
+    if (std::optional<PackedDib> scaled = Resampled(sourceImage_->Copy(), r.Width(), r.Height(), mode))
         image = std::move(*scaled);
     else
-        image.CopyFrom(sourceImage_.get());
+        image.ShareFrom(*sourceImage_);
     // A failed resample leaves the source size: the bounds follow the image.
     bounds.right = bounds.left + image.Width();
     bounds.bottom = bounds.top + image.Height();
@@ -131,6 +133,7 @@ bool BitmapItem::LoadRecord(std::span<const std::uint8_t> record) {
     std::memcpy(loaded.Bytes().data(), record.data() + header->headerSize, loaded.SizeImage());
     bounds = b;
     image = std::move(loaded);
+    image.Compact();
     SetSize(b.Width(), b.Height());
     MoveTo(b.left, b.top);
     blendWithBeneath = blend != 0;
@@ -141,18 +144,32 @@ bool BitmapItem::LoadRecord(std::span<const std::uint8_t> record) {
 std::optional<ItemRecord> BitmapItem::SaveRecord() const {
     if (!image.HasBlock()) return std::nullopt;
     return BuildRecord(kBitmapRecordTag, kBitmapRecordHeaderSize, bounds,
-                       kBitmapRecordHeaderSize + image.SizeImage(),
-                       [this](ByteWriter& out) { out.U32(blendWithBeneath ? 1 : 0).Bytes(image.Bytes()); });
+                       kBitmapRecordHeaderSize + image.SizeImage(), [this](ByteWriter& out) {
+                           out.U32(blendWithBeneath ? 1 : 0);
+                           // The rows in DIB order, bottom row first, from either form.
+                           CompactImage::RowReader rows(image);
+                           const std::size_t rowBytes = std::size_t(image.Width()) * sizeof(PixelValue);
+                           for (int y = image.Height() - 1; y >= 0; --y)
+                               out.Bytes({reinterpret_cast<const std::uint8_t*>(rows.Row(y)), rowBytes});
+                       });
 }
 
 // ---- pixels ----
 
-void BitmapItem::SetImage(PackedDib buffer) {
-    image = std::move(buffer);
+void BitmapItem::SetImage(PackedDib buffer) { AdoptImage(CompactImage(std::move(buffer))); }
+
+void BitmapItem::AdoptImage(CompactImage held) {
+    image = std::move(held);
+    image.Compact();
     sourceImage_.reset();
     // A composite of the right size at no cost until it is built: it shows
-    // the image (all it ever shows when the image is opaque).
-    composite.ShareFrom(image);
+    // the image (all it ever shows when the image is opaque). An image held
+    // as runs is never opaque: its composite gets a block of its own, which
+    // its building overwrites.
+    if (image.IsSparse())
+        composite.SetSizeForOverwrite(image.Width(), image.Height());
+    else
+        composite.ShareFrom(image.Full());
     SetSize(image.Width(), image.Height());
 }
 
@@ -166,7 +183,7 @@ bool BitmapItem::SetImageFromPackedDib(std::span<const std::uint8_t> packedDib) 
 
 PackedDib& BitmapItem::EditImage() {
     sourceImage_.reset();
-    return image;
+    return image.Edit();
 }
 
 PackedDib BitmapItem::CopyArea(const Rect& area) const {
@@ -186,7 +203,7 @@ PixelPatch BitmapItem::TakePatch(const Rect& area) {
 
 void BitmapItem::SwapPatch(PixelPatch& patch) {
     PackedDib current = CopyArea(patch.area);
-    patch.pixels.BlitTo(image, patch.area.left, patch.area.top);
+    patch.pixels.BlitTo(image.Edit(), patch.area.left, patch.area.top);
     patch.pixels = std::move(current);
     std::swap(blendWithBeneath, patch.blend);
     std::swap(sourceImage_, patch.source);

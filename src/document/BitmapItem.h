@@ -26,7 +26,7 @@ struct PixelPatch {
     Rect area;  // item pixels, inside the image
     PackedDib pixels;  // area-sized
     bool blend = false;
-    std::unique_ptr<PackedDib> source;
+    std::unique_ptr<CompactImage> source;
 };
 
 class BitmapItem : public CanvasItem {
@@ -67,7 +67,8 @@ public:
     std::optional<ItemRecord> SaveRecord() const override;
 
     // ---- pixels ----
-    // Takes buffer as the image and sizes the item to it.
+    // Takes buffer as the image and sizes the item to it. An image mostly of
+    // one transparent value is kept as runs (see CompactImage).
     void SetImage(PackedDib buffer);
     // Builds the image from a packed device-independent bitmap (any common
     // depth, converted to 32 bits), moves the item to (0, 0) and sizes it to
@@ -81,9 +82,9 @@ public:
     void FloodFill(int x, int y, PixelValue color);
 
     // The unscaled picture resizes start from, or null.
-    const PackedDib* SourceImage() const { return sourceImage_.get(); }
+    const CompactImage* SourceImage() const { return sourceImage_.get(); }
     // The image copy of the undo state, or null.
-    const PackedDib* UndoImage() const { return undoImage_.get(); }
+    const CompactImage* UndoImage() const { return undoImage_.get(); }
     // Writable image, for editors that paint pixels directly; drops the source image.
     PackedDib& EditImage();
 
@@ -102,9 +103,11 @@ private:
     void BeginPixelEdit(PixelValue color);
     // The image's pixels inside area (item pixels, inside the image).
     PackedDib CopyArea(const Rect& area) const;
+    // Takes held as the image (kept as runs when that pays) and sizes the item to it.
+    void AdoptImage(CompactImage held);
 
-    std::unique_ptr<PackedDib> undoImage_;
-    std::unique_ptr<PackedDib> sourceImage_;
+    std::unique_ptr<CompactImage> undoImage_;
+    std::unique_ptr<CompactImage> sourceImage_;
 };
 
 }  // namespace vantrel

@@ -145,20 +145,47 @@ bool CanvasItem::ShareOpaqueImage() {
     if (!composite.HasBlock() || image.Width() != composite.Width() || image.Height() != composite.Height() ||
         !image.IsOpaque())
         return false;
-    composite.ShareFrom(image);
+    composite.ShareFrom(image.Full());  // held in full: an opaque image is never kept as runs
     return true;
 }
 
 namespace {
 
-// Blends the image's pixels inside r over the composite's, or over white.
+// BlendItemPixel of each of pixels over dst, or over white.
 template <bool OverWhite>
-VANTREL_PIXEL_LOOP void BlendRows(const PackedDib& image, PackedDib& composite, const Rect& r) {
-    for (int y = r.top; y < r.bottom; ++y) {
-        const PixelValue* src = image.Row(y);
-        PixelValue* dst = composite.Row(y);
-        for (int x = r.left; x < r.right; ++x) dst[x] = BlendItemPixel(src[x], OverWhite ? kCompositeWhite : dst[x]);
+VANTREL_PIXEL_LOOP inline void BlendSpan(const PixelValue* pixels, PixelValue* dst, int count) {
+    for (int i = 0; i < count; ++i) dst[i] = BlendItemPixel(pixels[i], OverWhite ? kCompositeWhite : dst[i]);
+}
+
+// BlendItemPixel of one fully transparent value over count pixels of dst:
+// what lies beneath shows, without its transparency; over white, white.
+template <bool OverWhite>
+VANTREL_PIXEL_LOOP inline void BlendClearSpan(PixelValue* dst, int count) {
+    if (OverWhite) {
+        std::fill(dst, dst + count, kCompositeWhite & 0x00FFFFFF);
+    } else {
+        for (int i = 0; i < count; ++i) dst[i] &= 0x00FFFFFF;
     }
+}
+
+// Blends the image's pixels inside r over the composite's, or over white.
+// An image held as runs is blended stretch by stretch: its fill (always
+// fully transparent) only lets what lies beneath show.
+template <bool OverWhite>
+VANTREL_PIXEL_LOOP void BlendRows(const CompactImage& image, PackedDib& composite, const Rect& r) {
+    if (const SparseImage* sparse = image.Sparse()) {
+        for (int y = r.top; y < r.bottom; ++y) {
+            PixelValue* dst = composite.Row(y);
+            sparse->VisitRow(
+                y, r.left, r.right, [&](int from, int to) { BlendClearSpan<OverWhite>(dst + from, to - from); },
+                [&](int from, int to, const PixelValue* pixels) {
+                    BlendSpan<OverWhite>(pixels, dst + from, to - from);
+                });
+        }
+        return;
+    }
+    const PackedDib& full = image.Full();  // held in full: nothing to make
+    for (int y = r.top; y < r.bottom; ++y) BlendSpan<OverWhite>(full.Row(y) + r.left, composite.Row(y) + r.left, r.Width());
 }
 
 }  // namespace

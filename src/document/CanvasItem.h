@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+#include "core/CompactImage.h"
 #include "core/Geometry.h"
 #include "core/PackedDib.h"
 #include "core/Pixel.h"
@@ -134,7 +135,11 @@ public:
     void SetBlendWithBeneath(bool on) { blendWithBeneath = on; }
     const Rect& UndoBounds() const { return undoBounds; }
     Point UndoPosition() const { return undoPosition; }
-    const PackedDib& Image() const { return image; }
+    // The image in full. An image held as runs is given its full form for
+    // good, at the full cost: the engine reads HeldImage instead.
+    const PackedDib& Image() const { return image.Full(); }
+    // The image as held (in full or as runs), for reading either form.
+    const CompactImage& HeldImage() const { return image; }
     const PackedDib& Composite() const { return composite; }
     PackedDib& Composite() { return composite; }
 
@@ -155,7 +160,7 @@ protected:
     Point position;  // the anchor: top-left of bounds, except for labels (baseline)
     ItemKind kind = ItemKind::Base;
     Rect bounds;
-    PackedDib image;      // bounds-sized, own pixels with transparency
+    CompactImage image;   // bounds-sized, own pixels with transparency
     PackedDib composite;  // bounds-sized, image over what lies beneath; T = 0 after blending
     bool selected = false;
 

@@ -52,7 +52,7 @@ DocumentMemory MemoryOf(const Animation& animation) {
     for (const auto& frame : animation.Frames()) {
         for (const CanvasItem* item : frame->BottomToTop()) {
             const Rect bounds = item->Bounds();
-            const PackedDib& image = item->Image();
+            const CompactImage& image = item->HeldImage();
             const std::uint64_t held = std::max(
                 ItemMemoryBytes(std::uint64_t(std::max(0, bounds.Width())), std::uint64_t(std::max(0, bounds.Height()))),
                 ItemMemoryBytes(std::uint64_t(image.Width()), std::uint64_t(image.Height())));

@@ -453,7 +453,7 @@ void ItemList::LayBeneath(const CanvasItem& item, PackedDib& dest, const Rect& a
 void ItemList::ComposeBeneathIn(CanvasItem& item, const Rect& area) const {
     const Rect part = Intersect(area, item.bounds);
     PackedDib& composite = item.composite;
-    if (part.IsEmpty() || !composite.HasBlock() || composite.SharesBlockWith(item.image)) return;
+    if (part.IsEmpty() || !composite.HasBlock() || item.image.SharesBlockWith(composite)) return;
     const Rect local = part.Offset(-item.bounds.left, -item.bounds.top);
     if (item.blendWithBeneath) {
         PackedDib beneath;
@@ -466,7 +466,7 @@ void ItemList::ComposeBeneathIn(CanvasItem& item, const Rect& area) const {
 
 PixelWrite ItemList::BeginPixelWrite(CanvasItem& item) {
     PixelWrite write;
-    write.sharedOpaque = item.composite.SharesBlockWith(item.image);
+    write.sharedOpaque = item.image.SharesBlockWith(item.composite);
     write.blend = item.blendWithBeneath;
     // The composite lets go of the image's block (EndPixelWrite gives it one
     // again), so that the write does not copy the whole image.
@@ -479,7 +479,7 @@ Rect ItemList::EndPixelWrite(CanvasItem& item, const Rect& area, const PixelWrit
     const Rect local = Intersect(area, item.bounds).Offset(-item.bounds.left, -item.bounds.top);
     if (before.sharedOpaque && item.image.IsOpaqueIn(local)) {
         // Opaque before and opaque where written: still its own composite.
-        item.composite.ShareFrom(item.image);
+        item.composite.ShareFrom(item.image.Full());
     } else if (before.sharedOpaque || before.blend != item.blendWithBeneath) {
         // Every pixel's composite may differ.
         if (!item.composite.HasBlock()) item.composite.SetSizeForOverwrite(item.image.Width(), item.image.Height());

@@ -89,7 +89,7 @@ CanvasItem* CreateItemFromRecord(ItemList& list, std::span<const std::uint8_t> r
     if (!item->LoadRecord(record)) return nullptr;
     if (label && budget != nullptr) {
         // Counted at the size it was drawn at, when it was not measured.
-        const PackedDib& image = item->Image();
+        const CompactImage& image = item->HeldImage();
         const std::uint64_t held = ItemMemoryBytes(std::uint64_t(image.Width()), std::uint64_t(image.Height()));
         if (held > *cost && !budget->Take(held - *cost)) return nullptr;
     }

@@ -20,7 +20,7 @@ std::unique_ptr<CanvasItem> EffectOf(const CanvasItem& item, const EffectSetting
         converted = BitmapItem::PictureOf(item);
     }
     const CanvasItem& source = converted ? *converted : item;
-    std::optional<EffectResult> result = ApplyEffect(source.Image(), settings);
+    std::optional<EffectResult> result = ApplyEffect(source.HeldImage().Copy(), settings);
     if (!result) return nullptr;
     const bool blend = source.BlendWithBeneath() || !result->picture.IsOpaque();
     std::unique_ptr<BitmapItem> made = BitmapItem::FromImage(std::move(result->picture), blend);

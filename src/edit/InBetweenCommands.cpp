@@ -260,8 +260,8 @@ std::uint64_t LargerItemBytes(const CanvasItem* a, const CanvasItem* b) {
     int height = 0;
     for (const CanvasItem* item : {a, b}) {
         if (item == nullptr) continue;
-        width = std::max({width, item->Bounds().Width(), item->Image().Width()});
-        height = std::max({height, item->Bounds().Height(), item->Image().Height()});
+        width = std::max({width, item->Bounds().Width(), item->HeldImage().Width()});
+        height = std::max({height, item->Bounds().Height(), item->HeldImage().Height()});
     }
     return ItemMemoryBytes(std::uint64_t(width), std::uint64_t(height));
 }

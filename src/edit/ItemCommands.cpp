@@ -91,8 +91,9 @@ std::unique_ptr<CanvasItem> TakeOut(AnimFrame& frame, CanvasItem& item) {
 
 std::size_t ItemBytes(const CanvasItem& item) {
     // An opaque item's composite is its image: counted once.
-    const bool shared = item.Composite().SharesBlockWith(item.Image());
-    return item.Image().SizeImage() + (shared ? 0 : item.Composite().SizeImage());
+    // Counted at the image's full size also when it is held as runs.
+    const bool shared = item.HeldImage().SharesBlockWith(item.Composite());
+    return item.HeldImage().SizeImage() + (shared ? 0 : item.Composite().SizeImage());
 }
 
 // ---- AddItemCommand ----

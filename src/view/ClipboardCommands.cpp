@@ -40,7 +40,7 @@ bool PutSelection(EditorView& v) {
     const auto pack = CopySelectedToBlock(frame);
     const std::unique_ptr<BitmapItem> picture = BitmapItem::Combining(frame.SelectedItems());
     if (!pack || !picture) return false;
-    v.Host().Clipboard().PutItems(*pack, picture->Image());
+    v.Host().Clipboard().PutItems(*pack, picture->HeldImage().Copy());
     return true;
 }
 

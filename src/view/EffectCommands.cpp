@@ -45,7 +45,9 @@ void Effect(EditorView& v) {
     if (sample == nullptr) sample = selected.front();
     EffectSettings start;
     start.kind = kind;
-    const std::optional<EffectSettings> chosen = v.Host().Dialogs().Effect({start, &sample->Image()});
+    // A copy to preview on: the item keeps the form it holds its image in.
+    const PackedDib picture = sample->HeldImage().Copy();
+    const std::optional<EffectSettings> chosen = v.Host().Dialogs().Effect({start, &picture});
     if (!chosen) return;
     if (const Status done = ApplyEffectToItems(v.Document(), frame.Uid(), uids, *chosen, convert); !done)
         v.Host().ShowMessage(done.message(), MessageStyle::Error);
