@@ -9,6 +9,8 @@
 #include "codec/FrameChanges.h"
 #include "codec/GifFile.h"
 #include "codec/JpegCodec.h"
+#include "codec/LocalPalettes.h"
+#include "codec/LzwEncoder.h"
 #include "codec/SizeReduction.h"
 #include "core/FileIO.h"
 #include "document/FileFormats.h"
@@ -63,17 +65,24 @@ namespace {
 // reduction (fewer are made when an option is off).
 std::size_t ExportSteps(std::size_t images) { return 3 * images + 4; }
 
+// The colour table image's indices refer to: its own, else the file's;
+// null when there is neither.
+const ColorTable* TableOf(const GifFile& gif, const GifImage& image) {
+    if (image.localColorTable) return &*image.localColorTable;
+    return gif.globalColorTable ? &*gif.globalColorTable : nullptr;
+}
+
 // Image `last` as a viewer shows the encoded file: every record up to it
 // drawn over the ones before (each keeps what it does not cover, as its
 // disposal says), its transparent pixels left out. Every pixel is opaque.
 PackedDib ShownImage(const GifFile& gif, std::size_t last) {
     PackedDib shown;
-    if (!gif.globalColorTable || !shown.SetSize(gif.screenWidth, gif.screenHeight)) return shown;
+    if (gif.images.empty() || !shown.SetSize(gif.screenWidth, gif.screenHeight)) return shown;
     for (std::size_t r = 0; r <= last && r < gif.images.size(); ++r) {
         const GifImage& image = gif.images[r];
-        const ColorTable& table = image.localColorTable ? *image.localColorTable : *gif.globalColorTable;
+        const ColorTable* table = TableOf(gif, image);
         const std::size_t width = image.width;
-        if (image.indices.size() != width * image.height) continue;
+        if (table == nullptr || image.indices.size() != width * image.height) continue;
         const int right = std::min<int>(image.left + image.width, gif.screenWidth);
         const int bottom = std::min<int>(image.top + image.height, gif.screenHeight);
         for (int y = image.top; y < bottom; ++y) {
@@ -82,7 +91,7 @@ PackedDib ShownImage(const GifFile& gif, std::size_t last) {
             for (int x = image.left; x < right; ++x) {
                 const std::uint8_t index = indices[x - image.left];
                 if (image.transparent && index == image.transparentIndex) continue;
-                const RgbTriple& color = table[index];
+                const RgbTriple& color = (*table)[index];
                 row[x] = MakePixel(color.red, color.green, color.blue);
             }
         }
@@ -90,14 +99,15 @@ PackedDib ShownImage(const GifFile& gif, std::size_t last) {
     return shown;
 }
 
-// image's colour indices through the file's colour table; no block when it
-// has no indices of its size.
+// image's colour indices through its colour table; no block when it has no
+// table or no indices of its size.
 PackedDib PreviewOf(const GifFile& gif, const GifImage& image) {
     PackedDib preview;
     const std::size_t width = image.width;
-    if (!gif.globalColorTable || image.indices.size() != width * image.height) return preview;
+    const ColorTable* own = TableOf(gif, image);
+    if (own == nullptr || image.indices.size() != width * image.height) return preview;
     if (!preview.SetSizeForOverwrite(image.width, image.height)) return preview;
-    const ColorTable& table = *gif.globalColorTable;
+    const ColorTable& table = *own;
     for (int y = 0; y < image.height; ++y) {
         const std::uint8_t* indices = image.indices.data() + static_cast<std::size_t>(y) * width;
         PixelValue* row = preview.Row(y);
@@ -243,23 +253,109 @@ GifExportResult GifExportJob::Run(const GifOptionsChooser& choose, Stage stage) 
     report.paletteSize = quantizer.PaletteSize();
     report.requestedColors = requested;
     if (StopSeen()) return Cancelled(std::move(result));
-    if (options->dither && requested < report.distinctColors) DitherImages(gif, quantizer.Palette(), stopped);
+    const bool dithered = options->dither && requested < report.distinctColors;
+    if (dithered) DitherImages(gif, quantizer.Palette(), stopped);
     if (StopSeen()) return Cancelled(std::move(result));
+
+    // The same images, each that may gain by it on a palette of its own.
+    // An image shown truer through its own palette takes it at once; one
+    // shown as true (both exact) waits for the bytes of both encodings.
+    GifFile local;
+    FrameChanges localChanges;
+    const bool globalExact = requested >= report.distinctColors && report.distinctColors <= ColorQuantizer::kMaxColors;
+    // Where the global palette holds every colour, an own palette changes
+    // only the bytes, which a preview does not show.
+    const bool ownTried = !options->onePalette && !dithered && gif.images.size() > 1 &&
+                          !(stage == Stage::Map && globalExact) &&
+                          MapOwnPalettes(gif, *options, globalExact, local, localChanges);
+    if (StopSeen()) return Cancelled(std::move(result));
+    bool bytesDecide = false;
+    for (std::size_t r = 0; ownTried && r < gif.images.size(); ++r) {
+        GifImage& own = local.images[r];
+        if (!own.localColorTable) continue;
+        const std::uint64_t globalError = globalExact ? 0 : MappingError(gif.images[r], *gif.globalColorTable);
+        const std::uint64_t ownError = MappingError(own, *own.localColorTable);
+        if (ownError < globalError) {
+            std::swap(gif.images[r], own);  // the second file keeps the global mapping
+            ++report.ownPalettes;
+        } else if (ownError > globalError) {
+            own.localColorTable.reset();
+            own.indices = gif.images[r].indices;
+        } else {
+            bytesDecide = true;
+        }
+    }
+
     const bool previewed = run_.previewImage && *run_.previewImage < gif.images.size();
-    if (stage == Stage::Map) {
+    // Images that share the global palette, or whose own palettes hold
+    // every colour too, show what the mapping shows; an image truer through
+    // its own palette keeps pixels from an image mapped another way, so
+    // only the file tells what it shows.
+    if (stage == Stage::Map && report.ownPalettes == 0) {
         if (previewed) result.preview = PreviewOf(gif, gif.images[*run_.previewImage]);
         return result;
     }
-    if (images.sizeReductionApplies && options->sizeReduction) ReduceAnimationSize(gif, changes_, stopped);
+    const bool reduced = images.sizeReductionApplies && options->sizeReduction;
+    if (reduced) ReduceAnimationSize(gif, changes_, stopped);
     if (StopSeen()) return Cancelled(std::move(result));
     gif.EncodeImages(stopped, options->lossy, &changes_);
     report.lossy = std::clamp(options->lossy, 0, kMaxLossy);
     if (StopSeen()) return Cancelled(std::move(result));
+    if (bytesDecide) {
+        // The second file's steps count no progress: the run's steps are
+        // those of one file. Each of its images is encoded as it would be
+        // in the first, whatever the images around it hold.
+        const StopCheck seen = [this] { return StopSeen(); };
+        if (reduced) ReduceAnimationSize(local, localChanges, seen);
+        if (StopSeen()) return Cancelled(std::move(result));
+        local.EncodeImages(seen, options->lossy, &localChanges);
+        if (StopSeen()) return Cancelled(std::move(result));
+        for (std::size_t r = 0; r < gif.images.size(); ++r) {
+            GifImage& own = local.images[r];
+            if (!own.localColorTable || gif.images[r].localColorTable) continue;
+            if (RecordDataBytes(own) >= RecordDataBytes(gif.images[r])) continue;
+            std::swap(gif.images[r], own);
+            ++report.ownPalettes;
+        }
+    }
+    if (report.ownPalettes == report.images) {
+        gif.globalColorTable.reset();
+        gif.globalColorTableSize = 0;
+    }
     // Lossy LZW rewrites the indices to what the file decodes to: the
     // preview is drawn from them, exactly as written.
     if (previewed) result.preview = ShownImage(gif, *run_.previewImage);
     gif.WriteGif(result.bytes);
     return result;
+}
+
+bool GifExportJob::MapOwnPalettes(const GifFile& gif, const GifExportOptions& options, bool globalExact,
+                                  GifFile& local, FrameChanges& localChanges) const {
+    local.SetScreenSize(gif.screenWidth, gif.screenHeight);
+    local.loopCount = gif.loopCount;
+    local.hasLoopExtension = gif.hasLoopExtension;
+    local.globalColorTable = gif.globalColorTable;
+    local.globalColorTableSize = gif.globalColorTableSize;
+    const int perImage = options.reduce ? std::clamp(options.colorCount, 1, ColorQuantizer::kMaxColors)
+                                        : ColorQuantizer::kMaxColors;
+    // With every colour in the global palette an image gains only when its
+    // own colours (and a transparent index) need fewer bits per pixel.
+    const int globalBits = MinimumCodeSizeFor(gif.globalColorTableSize);
+    const auto wanted = [&](int colors) {
+        return !globalExact || MinimumCodeSizeFor(std::min(colors + 1, ColorQuantizer::kMaxColors)) < globalBits;
+    };
+    ColorQuantizer quantizer;
+    bool any = false;
+    for (const GifImage& mapped : gif.images) {
+        if (StopSeen() || mapped.Pixels() == nullptr) return false;
+        GifImage& image = local.AddImageView(*mapped.Pixels());
+        image.delay = mapped.delay;
+        image.indices = mapped.indices;
+        image.minimumCodeSize = mapped.minimumCodeSize;
+        any = BuildLocalPalette(image, perImage, options.quantizer, quantizer, wanted) || any;
+    }
+    localChanges = changes_;
+    return any;
 }
 
 GifExportResult GifExportJob::Encode(const GifOptionsChooser& choose) { return Run(choose, Stage::Encode); }
@@ -276,8 +372,7 @@ GifExportResult GifExportJob::Save(const std::filesystem::path& path, const GifO
 }
 
 GifExportResult GifExportJob::Preview(const GifExportOptions& options) {
-    if (options.lossy <= 0) return Run(Fixed(options), Stage::Map);
-    GifExportResult result = Run(Fixed(options), Stage::Encode);
+    GifExportResult result = Run(Fixed(options), options.lossy <= 0 ? Stage::Map : Stage::Encode);
     result.bytes.clear();
     return result;
 }

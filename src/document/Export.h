@@ -1,9 +1,10 @@
 #pragma once
 // Writing what the document shows: the whole animation as one GIF, or a
 // single frame as GIF or JPEG. A GIF export is a GifExportJob: it renders
-// what it writes, builds one palette for all images, optionally shrinks the
-// animation, and gives back the bytes, a report and a preview; saving writes
-// the file through a temporary file renamed over the target.
+// what it writes, builds one palette for all images (or one per image where
+// that pays), optionally shrinks the animation, and gives back the bytes, a
+// report and a preview; saving writes the file through a temporary file
+// renamed over the target.
 //
 // The choices the user makes in the options dialog arrive through a callback
 // that sees the distinct colour count first; the editor shows its dialog
@@ -56,6 +57,10 @@ struct GifExportOptions {
     PaletteMethod quantizer = PaletteMethod::Refined;
     // Lossy LZW, 0 (lossless) to kMaxLossy: larger is smaller and rougher.
     int lossy = 0;
+    // "One palette for all frames": every image through the global palette.
+    // Off, an animation's images may each get a palette of their own (see
+    // GifExportJob) where that shows them truer or makes the file smaller.
+    bool onePalette = false;
 };
 
 // The colour counts the "Reduce to:" list offers for this many distinct
@@ -85,6 +90,7 @@ struct GifExportReport {
     int requestedColors = 0;  // the colour count asked of the palette builder
     int lossy = 0;            // the lossy level the file was encoded at
     int trials = 0;           // runs made to fit a size budget (GifExportJob::Fit)
+    int ownPalettes = 0;      // images written with a colour table of their own
     // A fit met the budget only with fewer than kFewestColorsUnasked colours
     // (and fewer than were chosen): the caller asks before writing it.
     bool fewColors = false;
@@ -173,16 +179,25 @@ struct GifExportResult {
     GifExportOptions options;          // the options of the bytes (for a fit, the ones found)
     std::vector<std::uint8_t> bytes;   // the file; empty when cancelled, failed or only previewed
     // The previewed image (GifExportRun::previewImage) as the file shows it:
-    // its own colour indices through the file's palette (after dithering),
-    // taken from the very run that made the bytes. Every pixel is opaque
-    // (size reduction leaves out only pixels a viewer keeps from the image
-    // before, so they show the same). No block when not made.
+    // its own colour indices through its palette (after dithering), taken
+    // from the very run that made the bytes. Every pixel is opaque (size
+    // reduction leaves out only pixels a viewer keeps from the image
+    // before). No block when not made.
     PackedDib preview;
 };
 
 // An export of images to one GIF: counts their colours, asks for the options
 // (or takes them), builds one palette, maps every image (dithered on
-// request), shrinks the animation when asked and encodes it. Each run starts
+// request), shrinks the animation when asked and encodes it.
+//
+// Unless the options ask for one palette (or for dithering), an animation's
+// images are also tried each with a palette of its own, made the same way
+// from its own colours, and each image is written with the table that
+// shows it truer (less squared error against its pixels), or on equal
+// truth the one that takes fewer bytes with its data. When the global
+// palette holds every colour, only images whose own colours need fewer
+// bits per pixel are tried, so a file never grows by it. When every image
+// has its own table the file has no global one. Each run starts
 // afresh from the images, so one job serves any number of runs; what a run
 // learns of each image along the way is the job's, never the file's.
 class GifExportJob {
@@ -212,8 +227,10 @@ public:
     GifExportResult Save(const std::filesystem::path& path, const GifOptionsChooser& choose,
                          FileSync sync = FileSync::Each);
     // Only the preview, no bytes: the same palette building, mapping and
-    // dithering, without size reduction or encoding (which lossy LZW needs:
-    // with lossy above 0 the file is made and only its bytes dropped).
+    // dithering, without size reduction or encoding, unless the picture
+    // depends on them (lossy LZW, or images shown through palettes of their
+    // own over pixels kept from the image before): then the file is made
+    // and only its bytes dropped.
     GifExportResult Preview(const GifExportOptions& options);
     // The file fitted under maxBytes: first with the options chosen (asked
     // once, size reduction turned on), then, while the file is too large,
@@ -236,6 +253,12 @@ private:
     bool Stopped() const;
     // Whether the run was told to stop, without looking again.
     bool StopSeen() const;
+
+    // The images of gif mapped again, each that may gain by it onto a
+    // palette of its own (the others as in gif), into local with its
+    // changes; false when none was.
+    bool MapOwnPalettes(const GifFile& gif, const GifExportOptions& options, bool globalExact, GifFile& local,
+                        FrameChanges& localChanges) const;
 
     std::shared_ptr<const GifExportImages> images_;
     GifExportRun run_;
