@@ -1,21 +1,61 @@
 #include "codec/LocalPalettes.h"
 
+#include <array>
+
+#include "codec/LzwEncoder.h"
+
 namespace vantrel {
 
-bool BuildLocalPalette(GifImage& image, int requested, PaletteMethod method, ColorQuantizer& quantizer,
-                       const std::function<bool(int colors)>& wanted) {
-    if (!HasPixelsOfItsSize(image)) return false;
+void BuildLocalPalette(GifImage& image, int requested, PaletteMethod method, ColorQuantizer& quantizer) {
+    if (!HasPixelsOfItsSize(image)) return;
     // A file holding only a view of the record's pixels, for the palette builder.
     GifFile one;
     one.SetScreenSize(image.width, image.height);
     one.AddImageView(*image.Pixels());
-    if (!wanted(quantizer.CountDistinctColors(one))) return false;
     quantizer.BuildPalette(one, requested, method);
     GifImage& mapped = one.images.front();
     image.indices = std::move(mapped.indices);
     image.minimumCodeSize = mapped.minimumCodeSize;
     image.localColorTable = one.globalColorTable;
     image.colorTableSize = one.globalColorTableSize;
+}
+
+bool NarrowToOwnTable(const GifImage& image, const ColorTable& table, const RecordChanges& changes, GifImage& own,
+                      RecordChanges& ownChanges) {
+    std::array<bool, 256> used{};
+    for (const std::uint8_t index : image.indices) used[index] = true;
+    for (const std::uint8_t index : changes.colors) used[index] = true;
+    if (image.transparent) used[image.transparentIndex] = true;
+    std::array<std::uint8_t, 256> newIndex{};
+    ColorTable ownTable{};
+    int count = 0;
+    for (std::size_t k = 0; k < used.size(); ++k) {
+        if (!used[k]) continue;
+        newIndex[k] = static_cast<std::uint8_t>(count);
+        ownTable[static_cast<std::size_t>(count)] = table[k];
+        ++count;
+    }
+    if (MinimumCodeSizeFor(count) >= image.minimumCodeSize) return false;
+    own.delay = image.delay;
+    own.disposal = image.disposal;
+    own.transparent = image.transparent;
+    own.transparentIndex = newIndex[image.transparentIndex];
+    own.left = image.left;
+    own.top = image.top;
+    own.width = image.width;
+    own.height = image.height;
+    own.interlaced = image.interlaced;
+    own.localColorTable = ownTable;
+    own.colorTableSize = static_cast<std::uint16_t>(ColorTableSizeFor(count));
+    own.minimumCodeSize = static_cast<std::uint8_t>(MinimumCodeSizeFor(count));
+    const auto renumbered = [&newIndex](const std::vector<std::uint8_t>& indices) {
+        std::vector<std::uint8_t> out(indices.size());
+        for (std::size_t i = 0; i < indices.size(); ++i) out[i] = newIndex[indices[i]];
+        return out;
+    };
+    own.indices = renumbered(image.indices);
+    ownChanges.unchanged = changes.unchanged;
+    ownChanges.colors = renumbered(changes.colors);
     return true;
 }
 

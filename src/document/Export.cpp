@@ -257,64 +257,63 @@ GifExportResult GifExportJob::Run(const GifOptionsChooser& choose, Stage stage) 
     if (dithered) DitherImages(gif, quantizer.Palette(), stopped);
     if (StopSeen()) return Cancelled(std::move(result));
 
-    // The same images, each that may gain by it on a palette of its own.
-    // An image shown truer through its own palette takes it at once; one
-    // shown as true (both exact) waits for the bytes of both encodings.
-    GifFile local;
-    FrameChanges localChanges;
+    // Where one palette loses colour, each image is mapped onto a palette
+    // of its own too, and takes it when that shows the image truer.
     const bool globalExact = requested >= report.distinctColors && report.distinctColors <= ColorQuantizer::kMaxColors;
-    // Where the global palette holds every colour, an own palette changes
-    // only the bytes, which a preview does not show.
-    const bool ownTried = !options->onePalette && !dithered && gif.images.size() > 1 &&
-                          !(stage == Stage::Map && globalExact) &&
-                          MapOwnPalettes(gif, *options, globalExact, local, localChanges);
-    if (StopSeen()) return Cancelled(std::move(result));
-    bool bytesDecide = false;
-    for (std::size_t r = 0; ownTried && r < gif.images.size(); ++r) {
-        GifImage& own = local.images[r];
-        if (!own.localColorTable) continue;
-        const std::uint64_t globalError = globalExact ? 0 : MappingError(gif.images[r], *gif.globalColorTable);
-        const std::uint64_t ownError = MappingError(own, *own.localColorTable);
-        if (ownError < globalError) {
-            std::swap(gif.images[r], own);  // the second file keeps the global mapping
-            ++report.ownPalettes;
-        } else if (ownError > globalError) {
-            own.localColorTable.reset();
-            own.indices = gif.images[r].indices;
-        } else {
-            bytesDecide = true;
+    const bool ownAllowed = !options->onePalette && gif.images.size() > 1;
+    GifFile local;
+    if (ownAllowed && !dithered && !globalExact) {
+        MapOwnPalettes(gif, *options, local);
+        if (StopSeen()) return Cancelled(std::move(result));
+        for (std::size_t r = 0; r < local.images.size(); ++r) {
+            const GifImage& own = local.images[r];
+            if (own.localColorTable &&
+                MappingError(own, *own.localColorTable) < MappingError(gif.images[r], *gif.globalColorTable)) {
+                std::swap(gif.images[r], local.images[r]);
+                ++report.ownPalettes;
+            }
         }
     }
 
     const bool previewed = run_.previewImage && *run_.previewImage < gif.images.size();
-    // Images that share the global palette, or whose own palettes hold
-    // every colour too, show what the mapping shows; an image truer through
-    // its own palette keeps pixels from an image mapped another way, so
-    // only the file tells what it shows.
+    // With the global palette alone the images show what the mapping shows;
+    // an image shown through its own palette keeps pixels from an image
+    // mapped another way, so only the file tells what it shows.
     if (stage == Stage::Map && report.ownPalettes == 0) {
         if (previewed) result.preview = PreviewOf(gif, gif.images[*run_.previewImage]);
         return result;
     }
-    const bool reduced = images.sizeReductionApplies && options->sizeReduction;
-    if (reduced) ReduceAnimationSize(gif, changes_, stopped);
+    if (images.sizeReductionApplies && options->sizeReduction) ReduceAnimationSize(gif, changes_, stopped);
     if (StopSeen()) return Cancelled(std::move(result));
+
+    // An image that uses few entries of the global palette may take fewer
+    // bytes with just those as a table of its own: both are encoded, the
+    // smaller written. (Its colours stay as they are.)
+    GifFile narrowed;
+    FrameChanges narrowedChanges;
+    std::vector<std::size_t> narrowedFrom;  // the record each narrowed one stands for
+    for (std::size_t r = 0; ownAllowed && r < gif.images.size(); ++r) {
+        const GifImage& image = gif.images[r];
+        if (image.localColorTable || !gif.globalColorTable) continue;
+        GifImage& own = narrowed.images.emplace_back();
+        if (NarrowToOwnTable(image, *gif.globalColorTable, changes_.Of(r), own,
+                             narrowedChanges.At(narrowedFrom.size()))) {
+            narrowedFrom.push_back(r);
+        } else {
+            narrowed.images.pop_back();
+        }
+    }
     gif.EncodeImages(stopped, options->lossy, &changes_);
     report.lossy = std::clamp(options->lossy, 0, kMaxLossy);
     if (StopSeen()) return Cancelled(std::move(result));
-    if (bytesDecide) {
-        // The second file's steps count no progress: the run's steps are
-        // those of one file. Each of its images is encoded as it would be
-        // in the first, whatever the images around it hold.
-        const StopCheck seen = [this] { return StopSeen(); };
-        if (reduced) ReduceAnimationSize(local, localChanges, seen);
+    if (!narrowedFrom.empty()) {
+        // These steps count no progress: the run's steps are those of one file.
+        narrowed.EncodeImages([this] { return StopSeen(); }, options->lossy, &narrowedChanges);
         if (StopSeen()) return Cancelled(std::move(result));
-        local.EncodeImages(seen, options->lossy, &localChanges);
-        if (StopSeen()) return Cancelled(std::move(result));
-        for (std::size_t r = 0; r < gif.images.size(); ++r) {
-            GifImage& own = local.images[r];
-            if (!own.localColorTable || gif.images[r].localColorTable) continue;
-            if (RecordDataBytes(own) >= RecordDataBytes(gif.images[r])) continue;
-            std::swap(gif.images[r], own);
+        for (std::size_t n = 0; n < narrowedFrom.size(); ++n) {
+            GifImage& image = gif.images[narrowedFrom[n]];
+            if (RecordDataBytes(narrowed.images[n]) >= RecordDataBytes(image)) continue;
+            std::swap(image, narrowed.images[n]);
             ++report.ownPalettes;
         }
     }
@@ -329,33 +328,16 @@ GifExportResult GifExportJob::Run(const GifOptionsChooser& choose, Stage stage) 
     return result;
 }
 
-bool GifExportJob::MapOwnPalettes(const GifFile& gif, const GifExportOptions& options, bool globalExact,
-                                  GifFile& local, FrameChanges& localChanges) const {
-    local.SetScreenSize(gif.screenWidth, gif.screenHeight);
-    local.loopCount = gif.loopCount;
-    local.hasLoopExtension = gif.hasLoopExtension;
-    local.globalColorTable = gif.globalColorTable;
-    local.globalColorTableSize = gif.globalColorTableSize;
+void GifExportJob::MapOwnPalettes(const GifFile& gif, const GifExportOptions& options, GifFile& local) const {
     const int perImage = options.reduce ? std::clamp(options.colorCount, 1, ColorQuantizer::kMaxColors)
                                         : ColorQuantizer::kMaxColors;
-    // With every colour in the global palette an image gains only when its
-    // own colours (and a transparent index) need fewer bits per pixel.
-    const int globalBits = MinimumCodeSizeFor(gif.globalColorTableSize);
-    const auto wanted = [&](int colors) {
-        return !globalExact || MinimumCodeSizeFor(std::min(colors + 1, ColorQuantizer::kMaxColors)) < globalBits;
-    };
     ColorQuantizer quantizer;
-    bool any = false;
     for (const GifImage& mapped : gif.images) {
-        if (StopSeen() || mapped.Pixels() == nullptr) return false;
+        if (StopSeen() || mapped.Pixels() == nullptr) return;
         GifImage& image = local.AddImageView(*mapped.Pixels());
         image.delay = mapped.delay;
-        image.indices = mapped.indices;
-        image.minimumCodeSize = mapped.minimumCodeSize;
-        any = BuildLocalPalette(image, perImage, options.quantizer, quantizer, wanted) || any;
+        BuildLocalPalette(image, perImage, options.quantizer, quantizer);
     }
-    localChanges = changes_;
-    return any;
 }
 
 GifExportResult GifExportJob::Encode(const GifOptionsChooser& choose) { return Run(choose, Stage::Encode); }

@@ -190,16 +190,15 @@ struct GifExportResult {
 // (or takes them), builds one palette, maps every image (dithered on
 // request), shrinks the animation when asked and encodes it.
 //
-// Unless the options ask for one palette (or for dithering), an animation's
-// images are also tried each with a palette of its own, made the same way
-// from its own colours, and each image is written with the table that
-// shows it truer (less squared error against its pixels), or on equal
-// truth the one that takes fewer bytes with its data. When the global
-// palette holds every colour, only images whose own colours need fewer
-// bits per pixel are tried, so a file never grows by it. When every image
-// has its own table the file has no global one. Each run starts
-// afresh from the images, so one job serves any number of runs; what a run
-// learns of each image along the way is the job's, never the file's.
+// Unless the options ask for one palette, an animation's images may get
+// colour tables of their own. Where the global palette loses colour (and
+// nothing is dithered), each image is also mapped onto a palette made the
+// same way from its own colours, and keeps it when that shows the image
+// truer (less squared error against its pixels). After size reduction, an
+// image that uses so few entries of the global palette that they need fewer
+// bits per pixel is also encoded with just those as its own table, and
+// written so when that takes fewer bytes with the table; its colours stay
+// the same. When every image has its own table the file has no global one.
 class GifExportJob {
 public:
     explicit GifExportJob(GifExportImages images, GifExportRun run = {});
@@ -254,11 +253,10 @@ private:
     // Whether the run was told to stop, without looking again.
     bool StopSeen() const;
 
-    // The images of gif mapped again, each that may gain by it onto a
-    // palette of its own (the others as in gif), into local with its
-    // changes; false when none was.
-    bool MapOwnPalettes(const GifFile& gif, const GifExportOptions& options, bool globalExact, GifFile& local,
-                        FrameChanges& localChanges) const;
+    // The images of gif mapped again, each onto a palette of its own made
+    // from its colours as the options ask, as the records of local (an
+    // image without pixels of its size gets no table); a stop ends it early.
+    void MapOwnPalettes(const GifFile& gif, const GifExportOptions& options, GifFile& local) const;
 
     std::shared_ptr<const GifExportImages> images_;
     GifExportRun run_;
