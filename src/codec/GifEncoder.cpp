@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -205,81 +207,134 @@ constexpr LzwEncoder::TableUse kTableUses[] = {
     {LzwTableFull::Keep, SIZE_MAX},
 };
 
-// The smallest of several encodings of one record's indices. Lossless ones
-// all show the same: the indices as given, and when size reduction gave
-// unchanged pixels the transparent index, also every pixel its own colour's
-// index (transparency does not always pay). Each is parsed for the longest
-// match with every use of a full table (only the first when the table never
-// fills), then with the look-ahead parse and the best of those uses. Where
-// there is a choice, the indices as given are also parsed for the longest
-// match going on through the other of an unchanged pixel's colour and the
-// transparent index (which show the same) and, lossy, through substitutes,
-// with their best use. A lossless encoding may still be the smallest of a
-// lossy export. indices end as the chosen data decodes.
+// How many of bytes equal value, eight at a time.
+std::size_t CountBytes(std::span<const std::uint8_t> bytes, std::uint8_t value) {
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+    const std::uint64_t pattern = std::uint64_t{value} * 0x0101010101010101u;
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        const std::uint64_t differ = word ^ pattern;
+        // The top bit of each byte that differs from value.
+        const std::uint64_t nonzero = (((differ & kLow7) + kLow7) | differ) & ~kLow7;
+        count += 8 - static_cast<std::size_t>(std::popcount(nonzero));
+    }
+    for (; i < bytes.size(); ++i) count += bytes[i] == value ? 1 : 0;
+    return count;
+}
+
+// The fewest pixels of a record parsed with the look-ahead.
+constexpr std::size_t kLookaheadPixels = std::size_t{1} << 15;
+
+// The smallest of several encodings of one record's indices, all of which
+// any GIF decoder reads:
+// - The lossless ones read the indices as given or, where size reduction
+//   gave unchanged pixels the transparent index but few pixels are
+//   unchanged, every pixel its own colour's index (there the transparent
+//   index only breaks the strings of the picture's colours); in between,
+//   both are tried.
+// - They are parsed for the longest match and, where the table fills, with
+//   the other uses of a full table; records of kLookaheadPixels or more also
+//   with the look-ahead parse and the best of those uses.
+// - Lossy, and in a larger record whose table fills where most pixels are
+//   unchanged, the indices as given are also parsed for the longest match
+//   going on through the other of an unchanged pixel's colour and the
+//   transparent index (which show the same), and through substitutes, with
+//   the best use.
+// A lossless encoding may still be the smallest of a lossy export. indices
+// end as the chosen data decodes.
 class RecordEncoder {
 public:
     int Encode(std::span<std::uint8_t> indices, int minimumCodeSize, LzwEncoder::Choices& choices,
                std::vector<std::uint8_t>& out) {
-        given_.assign(indices.begin(), indices.end());
         out.clear();
         codeSize_ = 0;
-        const bool ownColors = choices.freeIndex >= 0 && choices.colors.size() == indices.size();
-        LzwEncoder::TableUse bestOfGiven = kTableUses[0];
-        for (int variant = 0; variant < (ownColors ? 2 : 1); ++variant) {
-            const auto fresh = [&] {
-                std::copy(given_.begin(), given_.end(), indices.begin());
-                if (variant == 1) ToOwnColors(indices, choices);
-            };
-            LzwEncoder::TableUse best = kTableUses[0];
-            std::size_t smallest = SIZE_MAX;
-            for (const LzwEncoder::TableUse& use : kTableUses) {
-                fresh();
-                plain_.table = use;
-                const bool quick = use.tableFull == LzwTableFull::Restart;
-                const int codeSize = quick ? encoder_.Encode(indices, minimumCodeSize, trial_)
-                                           : encoder_.EncodeChoosing(indices, minimumCodeSize, plain_, trial_);
-                if (trial_.size() < smallest) {
-                    smallest = trial_.size();
-                    best = use;
-                }
-                KeepSmaller(indices, codeSize, out);
-                if (!encoder_.TableFilled()) break;
+        bool filled = false;
+        const auto quick = [&](std::span<const std::uint8_t> input) {
+            KeepSmaller(input, encoder_.Encode(input, minimumCodeSize, trial_), out);
+            filled = filled || encoder_.TableFilled();
+        };
+        std::span<std::uint8_t> parsed = indices;
+        const Unchanged unchanged = UnchangedShare(indices, choices);
+        if (unchanged != Unchanged::Most) {
+            own_.assign(indices.begin(), indices.end());
+            for (std::size_t i = 0; i < own_.size(); ++i) {
+                if (own_[i] == choices.freeIndex) own_[i] = choices.colors[i];
             }
-            fresh();
-            KeepSmaller(indices, encoder_.EncodeLookingAhead(indices, minimumCodeSize, best, trial_), out);
-            if (variant == 0) bestOfGiven = best;
         }
-        const bool choosing = !choices.free.empty() ||
-                              std::any_of(choices.substitutes.begin(), choices.substitutes.end(),
-                                          [](const auto& list) { return !list.empty(); });
-        if (choosing) {
-            std::copy(given_.begin(), given_.end(), indices.begin());
-            choices.table = bestOfGiven;
-            KeepSmaller(indices, encoder_.EncodeChoosing(indices, minimumCodeSize, choices, trial_), out);
+        // Small records (a banner's) are parsed for the longest match
+        // only: there the look-ahead, several times that work, costs more
+        // time than its few bytes are worth.
+        const bool lookAhead = indices.size() >= kLookaheadPixels;
+        bool lookedAhead = false;  // with the best table use
+        if (unchanged == Unchanged::Most && lookAhead) {
+            // The look-ahead parse first: where the table never fills,
+            // nothing else is worth a trial.
+            KeepSmaller(indices, encoder_.EncodeLookingAhead(indices, minimumCodeSize, kTableUses[0], trial_), out);
+            lookedAhead = true;
+            if (encoder_.TableFilled()) quick(indices);
+        } else if (unchanged == Unchanged::Most) {
+            quick(indices);
+        } else {
+            if (unchanged == Unchanged::Some) quick(indices);
+            const std::size_t before = out.size();
+            quick(own_);
+            if (unchanged == Unchanged::Few || out.size() != before) parsed = own_;
+        }
+        LzwEncoder::TableUse best = kTableUses[0];
+        if (filled) {
+            for (const LzwEncoder::TableUse& use : std::span(kTableUses).subspan(1)) {
+                plain_.table = use;
+                const std::size_t before = out.size();
+                KeepSmaller(parsed, encoder_.EncodeChoosing(parsed, minimumCodeSize, plain_, trial_), out);
+                if (out.size() != before) {
+                    best = use;
+                    lookedAhead = false;
+                }
+            }
+        }
+        if (lookAhead && !lookedAhead) {
+            KeepSmaller(parsed, encoder_.EncodeLookingAhead(parsed, minimumCodeSize, best, trial_), out);
+        }
+        const bool lossy = std::any_of(choices.substitutes.begin(), choices.substitutes.end(),
+                                       [](const auto& list) { return !list.empty(); });
+        if (lossy || (filled && !choices.free.empty() && unchanged != Unchanged::Few)) {
+            // This parse changes the indices it reads: it works on a copy.
+            given_.assign(indices.begin(), indices.end());
+            choices.table = best;
+            KeepSmaller(given_, encoder_.EncodeChoosing(given_, minimumCodeSize, choices, trial_), out);
         }
         std::copy(chosen_.begin(), chosen_.end(), indices.begin());
         return codeSize_;
     }
 
 private:
-    // Keeps the trial just made when it is the smallest so far.
-    void KeepSmaller(std::span<const std::uint8_t> indices, int codeSize, std::vector<std::uint8_t>& out) {
-        if (!out.empty() && trial_.size() >= out.size()) return;
-        out.swap(trial_);
-        chosen_.assign(indices.begin(), indices.end());
-        codeSize_ = codeSize;
+    // How many of a record's pixels are unchanged ones given the transparent
+    // index: Some when their own colours are worth a trial.
+    enum class Unchanged { Few, Some, Most };
+    static Unchanged UnchangedShare(std::span<const std::uint8_t> indices, const LzwEncoder::Choices& choices) {
+        if (choices.freeIndex < 0 || choices.colors.size() != indices.size()) return Unchanged::Most;
+        const std::size_t shown = CountBytes(indices, static_cast<std::uint8_t>(choices.freeIndex));
+        if (3 * shown < indices.size()) return Unchanged::Few;
+        return 3 * shown > 2 * indices.size() ? Unchanged::Most : Unchanged::Some;
     }
 
-    static void ToOwnColors(std::span<std::uint8_t> indices, const LzwEncoder::Choices& choices) {
-        for (std::size_t i = 0; i < indices.size(); ++i) {
-            if (indices[i] == choices.freeIndex) indices[i] = choices.colors[i];
-        }
+    // Keeps the trial just made, and the indices it decodes to, when it is
+    // the smallest so far.
+    void KeepSmaller(std::span<const std::uint8_t> decoded, int codeSize, std::vector<std::uint8_t>& out) {
+        if (!out.empty() && trial_.size() >= out.size()) return;
+        out.swap(trial_);
+        codeSize_ = codeSize;
+        chosen_.assign(decoded.begin(), decoded.end());
     }
 
     LzwEncoder encoder_;
     LzwEncoder::Choices plain_;  // none: the longest match
     int codeSize_ = 0;
     std::vector<std::uint8_t> given_;
+    std::vector<std::uint8_t> own_;  // every pixel its own colour's index
     std::vector<std::uint8_t> chosen_;
     std::vector<std::uint8_t> trial_;
 };
