@@ -526,15 +526,17 @@ std::size_t LzwEncoder::LookAhead(std::span<const std::uint8_t> indices, std::si
     for (std::size_t l = 1; l < length; ++l) {
         std::uint32_t down = code != kNoCode ? suffix[code] : kNoCode;
         if (down == kNoCode) {
+            // (A one-index string's code is the index, 0 included; only a
+            // lookup's 0 means absent.)
             down = indices[i + l];
-            for (std::size_t e = i + l + 1; e < end && down != 0; ++e) {
+            for (std::size_t e = i + l + 1; e < end; ++e) {
                 down = table[std::size_t{indices[e]} * kRowStride + down];
+                if (down == 0) {
+                    down = kNoCode;
+                    break;
+                }
             }
-            if (down == 0) {
-                down = kNoCode;
-            } else if (code != kNoCode) {
-                suffix[code] = static_cast<std::uint16_t>(down);
-            }
+            if (down != kNoCode && code != kNoCode) suffix[code] = static_cast<std::uint16_t>(down);
         }
         code = down;
         if (l >= shortest) rests[length - l] = static_cast<std::uint16_t>(code);
