@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <exception>
+#include <system_error>
+#include <thread>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -225,6 +229,19 @@ std::size_t CountBytes(std::span<const std::uint8_t> bytes, std::uint8_t value) 
     return count;
 }
 
+// How many threads besides the calling one encode the records: none for a
+// small animation (a thread costs more than its share), else one per core
+// up to 3 more, and never more than there are records to share.
+std::size_t SharedOut(const std::deque<GifImage>& images) {
+    constexpr std::size_t kSharedPixels = std::size_t{1} << 20;
+    constexpr std::size_t kMostHelpers = 3;
+    std::size_t pixels = 0;
+    for (const GifImage& image : images) pixels += std::size_t{image.width} * image.height;
+    const std::size_t cores = std::thread::hardware_concurrency();
+    if (pixels < kSharedPixels || cores < 2 || images.size() < 2) return 0;
+    return std::min({cores - 1, kMostHelpers, images.size() - 1});
+}
+
 // The fewest pixels of a record parsed with the look-ahead.
 constexpr std::size_t kLookaheadPixels = std::size_t{1} << 15;
 
@@ -342,11 +359,14 @@ private:
 }  // namespace
 
 void GifFile::EncodeImages(const StopCheck& stopped, int lossy, const FrameChanges* changes) {
-    RecordEncoder encoder;
-    LzwEncoder::Choices choices;
-    for (std::size_t record = 0; record < images.size(); ++record) {
+    // Encodes one record with an encoder of its own thread.
+    struct Worker {
+        RecordEncoder encoder;
+        LzwEncoder::Choices choices;
+    };
+    const auto encode = [&](Worker& worker, std::size_t record) {
         GifImage& image = images[record];
-        if (StopRequested(stopped)) return;
+        LzwEncoder::Choices& choices = worker.choices;
         const std::size_t pixels = std::size_t{image.width} * image.height;
         const std::span<std::uint8_t> indices =
             std::span<std::uint8_t>(image.indices).first(std::min(pixels, image.indices.size()));
@@ -364,8 +384,53 @@ void GifFile::EncodeImages(const StopCheck& stopped, int lossy, const FrameChang
                                            : std::span<const std::uint8_t>();
         choices.freeIndex = transparentIndex;
         if (transparentIndex < 0) choices.free = {};
-        image.minimumCodeSize =
-            static_cast<std::uint8_t>(encoder.Encode(indices, image.minimumCodeSize, choices, image.compressedData));
+        image.minimumCodeSize = static_cast<std::uint8_t>(
+            worker.encoder.Encode(indices, image.minimumCodeSize, choices, image.compressedData));
+    };
+    // Records are independent: each thread takes the next one not taken.
+    // Only this thread asks whether to stop (the check may not be safe
+    // elsewhere); the others see its answer before their next record.
+    std::atomic<std::size_t> next = 0;
+    std::atomic<bool> stop = false;
+    const auto work = [&](bool asks) {
+        Worker worker;
+        while (!stop) {
+            if (asks && StopRequested(stopped)) {
+                stop = true;
+                return;
+            }
+            const std::size_t record = next++;
+            if (record >= images.size()) return;
+            encode(worker, record);
+        }
+    };
+    std::vector<std::jthread> helpers;
+    std::vector<std::exception_ptr> failures;
+    const std::size_t wanted = SharedOut(images);
+    failures.resize(wanted);
+    for (std::size_t k = 0; k < wanted; ++k) {
+        try {
+            helpers.emplace_back([&, k] {
+                try {
+                    work(false);
+                } catch (...) {
+                    failures[k] = std::current_exception();
+                    stop = true;
+                }
+            });
+        } catch (const std::system_error&) {
+            break;  // no more threads to be had: the records go to those there are
+        }
+    }
+    try {
+        work(true);
+    } catch (...) {
+        stop = true;
+        throw;  // the helpers are joined as they go out of scope
+    }
+    for (std::jthread& helper : helpers) helper.join();
+    for (const std::exception_ptr& failure : failures) {
+        if (failure) std::rethrow_exception(failure);
     }
 }
 
