@@ -34,6 +34,10 @@ struct RecordChanges {
     // the previous record left there, 0 for the others; empty when every
     // pixel is shown.
     std::vector<std::uint8_t> unchanged;
+    // After size reduction, for a record some of whose unchanged pixels took
+    // its transparent index: every pixel's colour index from before; empty
+    // otherwise.
+    std::vector<std::uint8_t> colors;
 };
 
 class FrameChanges {

@@ -91,7 +91,13 @@ inline constexpr const char* kNoGifFormat = "No GIF Format";
 inline constexpr int kMaxLossy = 200;
 // The largest distance (Euclidean, over red, green and blue) between a
 // pixel's palette colour and the colour written in its place at a level.
-inline double LossyColorDistance(int lossy) { return lossy / 4.0; }
+// (Half the level: on a photo of 256 colours, whose neighbouring palette
+// entries lie some 36 apart, the levels from 80 on find substitutes.)
+inline double LossyColorDistance(int lossy) { return lossy / 2.0; }
+// The root of the mean squared distance by which the pixels of one LZW
+// string may differ at a level: far substitutes only now and then, so that
+// quality falls gradually as the level rises.
+inline double LossyMeanDistance(int lossy) { return lossy / 5.0; }
 
 class GifFile {
 public:
@@ -128,8 +134,12 @@ public:
     // keeps alive and unchanged until the file is written. Its indices are
     // left for the palette builder to size.
     GifImage& AddImageView(const PackedDib& pixels);
-    // Compresses every record's indices into its compressed data; a stop
-    // leaves the records after it unencoded. With lossy above 0 (up to
+    // Compresses every record's indices into its compressed data, each the
+    // smallest of several encodings that show the same (parses, uses of a
+    // full string table, and where size reduction gave unchanged pixels the
+    // transparent index, those pixels with their own colour instead); the
+    // records of a large animation are shared out among threads, the bytes
+    // the same. A stop leaves the records not yet begun unencoded. With lossy above 0 (up to
     // kMaxLossy) a string may go on over a pixel whose palette colour lies
     // within LossyColorDistance(lossy) of the string's (never over a
     // transparent pixel, nor making one), and a pixel that shows what the

@@ -158,6 +158,7 @@ inline void LzwEncoder::MakeEntry(BitPacker& bits, std::uint32_t& nextCode, int&
         widthLimit <<= 1;
     }
     if (nextCode == static_cast<std::uint32_t>(kLzwMaxCode)) {
+        tableFilled_ = true;
         bits.Put(clearCode, width);
         ClearTable(clearCode + 2, kLzwTableSize);
         nextCode = clearCode + 2;
@@ -231,6 +232,7 @@ int LzwEncoder::Prepare(std::span<const std::uint8_t> indices, int minimumCodeSi
     if (table_.size() < slotsNeeded) table_.resize(slotsNeeded, 0);
     scratch_.resize(std::max(scratch_.size(), WorstCaseBytes(indices.size())));
     std::fill(runKnown_.begin(), runKnown_.end(), std::uint16_t{1});
+    tableFilled_ = false;
     return codeSize;
 }
 
@@ -244,54 +246,321 @@ void LzwEncoder::EndStream(BitPacker& bits, std::uint32_t prefix, int width, std
     out.assign(static_cast<const std::uint8_t*>(scratch_.data()), written);
 }
 
-int LzwEncoder::EncodeLossy(std::span<std::uint8_t> indices, int minimumCodeSize, const Substitutes& substitutes,
-                            std::vector<std::uint8_t>& out) {
+// One stream being written: the codes made since the last clear and the
+// bits written, with what LzwTableFull asks once the table is full.
+class LzwEncoder::Stream {
+public:
+    Stream(LzwEncoder& encoder, int codeSize, const TableUse& use)
+        : encoder_(encoder), bits_(encoder.scratch_.data()), use_(use), clearCode_(1u << codeSize),
+          codeSize_(codeSize) {
+        Restart(0);
+    }
+
+    // Writes prefix, the match before position; while the table has room,
+    // the match followed by the index at position (whose table slot is
+    // slot) becomes the next code.
+    void Emit(std::uint32_t prefix, std::uint32_t slot, std::size_t position) {
+        bits_.Put(prefix, width_);
+        written_ += static_cast<std::uint64_t>(width_);
+        if (nextCode_ < kLzwTableSize) {
+            MakeCode(slot);
+            if (nextCode_ < kLzwTableSize) return;
+            encoder_.tableFilled_ = true;
+            if (use_.tableFull == LzwTableFull::Restart) {
+                Restart(position);
+                return;
+            }
+            Checked(position);
+            return;
+        }
+        if (position < nextCheck_) return;
+        // Worse than at the best check since the clear: start again.
+        if ((position - start_) * bestBits_ < bestInput_ * written_) {
+            Restart(position);
+        } else {
+            Checked(position);
+        }
+    }
+
+    // Writes the last match and the end code; the stream is copied to out
+    // and the table left empty.
+    void End(std::uint32_t prefix, std::vector<std::uint8_t>& out) {
+        encoder_.EndStream(bits_, prefix, width_, clearCode_, nextCode_, out);
+    }
+
+    // The code the next entry will get, and the clears written so far.
+    std::uint32_t NextCode() const { return nextCode_; }
+    std::uint64_t Clears() const { return clears_; }
+
+private:
+    void MakeCode(std::uint32_t slot) {
+        // A parse that is not the longest match can make a string the table
+        // holds already: the decoder gives it a code all the same, and the
+        // lookup keeps the older one.
+        if (encoder_.table_[slot] == 0) encoder_.table_[slot] = static_cast<std::uint16_t>(nextCode_);
+        encoder_.slotOfCode_[nextCode_] = slot;
+        if (nextCode_ == widthLimit_) {
+            ++width_;
+            widthLimit_ <<= 1;
+        }
+        ++nextCode_;
+    }
+
+    // A clear code (the first one at the start), the table emptied.
+    void Restart(std::size_t position) {
+        ++clears_;
+        bits_.Put(clearCode_, width_ == 0 ? codeSize_ + 1 : width_);
+        encoder_.ClearTable(clearCode_ + 2, nextCode_);
+        nextCode_ = clearCode_ + 2;
+        width_ = codeSize_ + 1;
+        widthLimit_ = 1u << width_;
+        start_ = position;
+        written_ = 0;
+    }
+
+    void Checked(std::size_t position) {
+        bestInput_ = position - start_;
+        bestBits_ = std::max<std::uint64_t>(written_, 1);
+        nextCheck_ = position + std::min(use_.checkInterval, SIZE_MAX - position);
+    }
+
+    LzwEncoder& encoder_;
+    BitPacker bits_;
+    const TableUse use_;
+    const std::uint32_t clearCode_;
+    const int codeSize_;
+    std::uint32_t nextCode_ = 0;
+    int width_ = 0;
+    std::uint32_t widthLimit_ = 0;
+    // Since the last clear: where it came and the bits written; once the
+    // table is full, the ratio of input to bits at the best check.
+    std::size_t start_ = 0;
+    std::uint64_t written_ = 0;
+    std::size_t nextCheck_ = 0;
+    std::uint64_t bestInput_ = 0;
+    std::uint64_t bestBits_ = 1;
+    std::uint64_t clears_ = 0;
+};
+
+int LzwEncoder::EncodeChoosing(std::span<std::uint8_t> indices, int minimumCodeSize, const Choices& choices,
+                               std::vector<std::uint8_t>& out) {
     out.clear();
     const int codeSize = Prepare(indices, minimumCodeSize);
     if (indices.empty()) return codeSize;
-    BitPacker bits(scratch_.data());
     const std::uint32_t clearCode = 1u << codeSize;
-    const std::uint32_t firstCode = clearCode + 2;
-    std::uint32_t nextCode = firstCode;
-    int width = codeSize + 1;
-    std::uint32_t widthLimit = 1u << width;
     const std::uint16_t* const table = table_.data();
     // The code of prefix followed by byte, 0 when there is none (or byte lies
     // past the code space).
     const auto codeOf = [&](std::uint32_t byte, std::uint32_t prefix) -> std::uint32_t {
         return byte < clearCode ? table[byte * kRowStride + prefix] : 0;
     };
-    const bool anyFree = substitutes.freeIndex >= 0 && substitutes.free.size() == indices.size();
-    const auto freeIndex = static_cast<std::uint32_t>(std::max(substitutes.freeIndex, 0));
+    const bool anyFree = choices.freeIndex >= 0 && choices.free.size() == indices.size();
+    const bool colorsGiven = anyFree && choices.colors.size() == indices.size();
+    const auto freeIndex = static_cast<std::uint32_t>(std::max(choices.freeIndex, 0));
 
-    bits.Put(clearCode, width);
+    Stream stream(*this, codeSize, choices.table);
     std::uint32_t prefix = indices[0];
+    // The length of the string under way and the errors of its substitutes.
+    std::uint64_t length = 1;
+    std::uint64_t stringError = 0;
     for (std::size_t i = 1; i < indices.size(); ++i) {
         const std::uint32_t byte = indices[i];
         if (const std::uint32_t code = codeOf(byte, prefix); code != 0) {
             prefix = code;
+            ++length;
             continue;
         }
         std::uint32_t code = 0;
         std::uint32_t chosen = byte;
-        if (anyFree && substitutes.free[i] != 0) {
-            code = codeOf(freeIndex, prefix);
-            chosen = freeIndex;
+        std::uint32_t color = byte;
+        if (anyFree && choices.free[i] != 0) {
+            if (byte == freeIndex) {
+                if (colorsGiven) color = choices.colors[i];
+                chosen = color;
+            } else {
+                chosen = freeIndex;
+            }
+            code = chosen != byte ? codeOf(chosen, prefix) : 0;
         }
-        for (auto it = substitutes.of[byte].begin(); code == 0 && it != substitutes.of[byte].end(); ++it) {
-            chosen = *it;
-            code = codeOf(chosen, prefix);
+        std::uint32_t error = 0;
+        if (color != freeIndex) {
+            // What the string's substitutes may add up to with this index.
+            const std::uint64_t allowed = std::uint64_t{choices.meanError} * (length + 1);
+            for (const Choices::Substitute& near : choices.substitutes[color]) {
+                if (code != 0 || stringError + near.error > allowed) break;
+                chosen = near.index;
+                error = near.error;
+                code = codeOf(chosen, prefix);
+            }
         }
         if (code != 0) {
             indices[i] = static_cast<std::uint8_t>(chosen);
             prefix = code;
+            stringError += error;
+            ++length;
             continue;
         }
-        MakeEntry(bits, nextCode, width, widthLimit, prefix, byte * kRowStride + prefix, clearCode);
+        stream.Emit(prefix, byte * kRowStride + prefix, i);
         prefix = byte;
+        stringError = 0;
+        length = 1;
     }
-    EndStream(bits, prefix, width, clearCode, nextCode, out);
+    stream.End(prefix, out);
     return codeSize;
+}
+
+int LzwEncoder::EncodeLookingAhead(std::span<const std::uint8_t> indices, int minimumCodeSize, const TableUse& use,
+                                   std::vector<std::uint8_t>& out) {
+    out.clear();
+    const int codeSize = Prepare(indices, minimumCodeSize);
+    if (indices.empty()) return codeSize;
+    const std::uint16_t* const table = table_.data();
+    const std::size_t n = indices.size();
+    const auto codeOf = [table](std::uint32_t byte, std::uint32_t prefix) -> std::uint32_t {
+        return table[byte * kRowStride + prefix];
+    };
+    // Walks the longest match on from position end, whose string so far has
+    // codes[0 .. count); returns the new count.
+    const auto extend = [&](std::uint16_t* codes, std::size_t count, std::size_t end) {
+        for (std::uint32_t code = codes[count - 1]; end < n; ++end) {
+            code = codeOf(indices[end], code);
+            if (code == 0) break;
+            codes[count++] = static_cast<std::uint16_t>(code);
+        }
+        return count;
+    };
+    // The longest match from position on, into codes; returns its length.
+    // Inside a run of one byte it is that byte repeated as often as the run
+    // and the chain of such codes known since the last clear allow, found
+    // without walking the table byte by byte.
+    if (!runCodes_) runCodes_ = std::make_unique_for_overwrite<std::uint16_t[]>(std::size_t{256} * kLzwTableSize);
+    const auto startMatch = [&](std::uint16_t* codes, std::size_t position) {
+        const std::uint32_t byte = indices[position];
+        codes[0] = static_cast<std::uint16_t>(byte);
+        const std::size_t known = runKnown_[byte];
+        if (known < kLookaheadLongest) return extend(codes, 1, position + 1);
+        const std::uint8_t* const from = indices.data() + position;
+        const std::size_t length = SameBytes(from, from + std::min(known, n - position), static_cast<std::uint8_t>(byte));
+        // Only the codes of the last lengths are ever read.
+        const std::uint16_t* const chain = runCodes_.get() + std::size_t{byte} * kLzwTableSize;
+        for (std::size_t k = std::max<std::size_t>(length, kLookaheadSpan + 1) - kLookaheadSpan; k <= length; ++k) {
+            codes[k - 1] = k == 1 ? static_cast<std::uint16_t>(byte) : chain[k];
+        }
+        return extend(codes, length, position + length);
+    };
+    // The longest match from i (codes, one per length) and the one from its
+    // end, reused as the next match when the longest is taken.
+    std::uint16_t* codes = matchCodes_.data();
+    std::uint16_t* nextCodes = codes + kLzwTableSize;
+    const std::uint32_t clearCode = 1u << codeSize;
+
+    Stream stream(*this, codeSize, use);
+    std::size_t i = 0;
+    std::size_t length = startMatch(codes, 0);
+    for (;;) {
+        const std::size_t end = i + length;
+        if (end == n) {
+            stream.End(codes[length - 1], out);
+            return codeSize;
+        }
+        const std::size_t nextLength = startMatch(nextCodes, end);
+        // A match followed by one as long is most often a repeating pattern
+        // already parsed in step: the longest is taken there too.
+        const std::size_t taken = length <= kLookaheadLongest && nextLength != length
+                                      ? LookAhead(indices, i, codes, length, nextLength)
+                                      : length;
+
+        const std::uint32_t prefix = codes[taken - 1];
+        const std::uint32_t byte = indices[i + taken];
+        const std::uint32_t made = stream.NextCode();
+        const std::uint64_t clears = stream.Clears();
+        stream.Emit(prefix, byte * kRowStride + prefix, i + taken);
+        if (stream.NextCode() == made + 1 && codeOf(byte, prefix) == made) {
+            RecordCode(made, prefix, byte, clearCode);
+        }
+        i += taken;
+        if (taken == length && stream.Clears() == clears) {
+            // The table only gained the new entry: the match from the end
+            // goes on from where it stopped.
+            std::swap(codes, nextCodes);
+            length = extend(codes, nextLength, i + nextLength);
+        } else {
+            length = startMatch(codes, i);
+        }
+    }
+}
+
+void LzwEncoder::RecordCode(std::uint32_t made, std::uint32_t prefix, std::uint32_t byte, std::uint32_t clearCode) {
+    // Its string less the first index, as the table holds it now.
+    std::uint16_t* const suffix = suffixOfCode_.data();
+    std::uint32_t down = kNoCode;
+    if (prefix < clearCode) {
+        down = byte;
+    } else if (suffix[prefix] != kNoCode) {
+        if (const std::uint32_t code = table_[byte * kRowStride + suffix[prefix]]; code != 0) down = code;
+    }
+    suffix[made] = static_cast<std::uint16_t>(down);
+    // A byte repeated once more than the chain of its run knew.
+    std::uint16_t* const chain = runCodes_.get() + std::size_t{byte} * kLzwTableSize;
+    const std::uint32_t known = runKnown_[byte];
+    if (known + 1 < kLzwTableSize && (known == 1 ? prefix == byte : chain[known] == prefix)) {
+        chain[known + 1] = static_cast<std::uint16_t>(made);
+        runKnown_[byte] = static_cast<std::uint16_t>(known + 1);
+    }
+}
+
+std::size_t LzwEncoder::LookAhead(std::span<const std::uint8_t> indices, std::size_t i, const std::uint16_t* codes,
+                                  std::size_t length, std::size_t nextLength) {
+    const std::uint16_t* const table = table_.data();
+    std::uint16_t* const suffix = suffixOfCode_.data();
+    const std::size_t n = indices.size();
+    const std::size_t end = i + length;
+    // The code of the rest of the longest match from each i + l, for the
+    // shorter lengths l (kNoCode where the table lacks that string: the
+    // match from there ends before the longest's, and cannot reach
+    // further). It is l suffix links down from the longest's code; a link
+    // not known is found by walking and remembered.
+    std::array<std::uint16_t, kLookaheadSpan + 1> rests;
+    const std::size_t shortest = length > kLookaheadSpan ? length - kLookaheadSpan : 1;
+    std::uint32_t code = codes[length - 1];
+    for (std::size_t l = 1; l < length; ++l) {
+        std::uint32_t down = code != kNoCode ? suffix[code] : kNoCode;
+        if (down == kNoCode) {
+            // (A one-index string's code is the index, 0 included; only a
+            // lookup's 0 means absent.)
+            down = indices[i + l];
+            for (std::size_t e = i + l + 1; e < end; ++e) {
+                down = table[std::size_t{indices[e]} * kRowStride + down];
+                if (down == 0) {
+                    down = kNoCode;
+                    break;
+                }
+            }
+            if (down != kNoCode && code != kNoCode) suffix[code] = static_cast<std::uint16_t>(down);
+        }
+        code = down;
+        if (l >= shortest) rests[length - l] = static_cast<std::uint16_t>(code);
+    }
+    // The length whose next match reaches furthest, longest first. A shorter
+    // match makes a string the table holds already, a code wasted: it must
+    // reach at least two indices further than the longer to pay; each is
+    // followed only that far.
+    std::size_t taken = length;
+    std::size_t reach = length + nextLength;
+    for (std::size_t back = 1; back <= length - shortest; ++back) {
+        if (rests[back] == kNoCode) continue;
+        const std::size_t beyond = std::min(n, i + reach + 2);
+        std::size_t e = end;
+        for (std::uint32_t c = rests[back]; e < beyond; ++e) {
+            c = table[std::size_t{indices[e]} * kRowStride + c];
+            if (c == 0) break;
+        }
+        if (e - i > reach + 1) {
+            reach = e - i;
+            taken = length - back;
+        }
+    }
+    return taken;
 }
 
 int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSize,

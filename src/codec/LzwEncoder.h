@@ -15,6 +15,11 @@
 // of codes of that byte repeated 2, 3, 4, ... times, remembered until the
 // next clear, so they cost a few steps rather than a lookup per byte. The
 // object keeps its tables between calls; reuse one encoder for many images.
+//
+// EncodeChoosing and EncodeLookingAhead make other streams of the same
+// format: a full table may stay in use without a clear (LzwTableFull::Keep),
+// the parse may take a shorter match, and lossy encodings may write a
+// similar index in place of another. Any GIF decoder reads them all.
 
 #include <array>
 #include <cstddef>
@@ -31,6 +36,15 @@ namespace vantrel {
 // distinct indices: 2 up to 4, 3 up to 8, ... 8 above 128.
 int MinimumCodeSizeFor(int indexCount);
 
+// What a stream does once its string table is full.
+enum class LzwTableFull {
+    // A clear code right after entry 4095 starts the table again.
+    Restart,
+    // The full table stays in use, without new entries, as long as the
+    // stream compresses no worse than before; a clear comes once it does.
+    Keep,
+};
+
 class LzwEncoder {
 public:
     LzwEncoder() = default;
@@ -45,27 +59,65 @@ public:
     // no bytes at all.
     int Encode(std::span<const std::uint8_t> indices, int minimumCodeSize, std::vector<std::uint8_t>& out);
 
-    // Which indices a lossy encoding may write in place of others.
-    struct Substitutes {
-        // For each index, the indices that may stand for it, best first;
-        // the index itself is never listed.
-        std::array<std::vector<std::uint8_t>, 256> of;
-        // Positions (one flag per index of the input, or none) where any
-        // pixel may be written as freeIndex instead: a transparent index
-        // over pixels that show what the image before left there.
+    // How a stream uses its string table once it is full.
+    struct TableUse {
+        LzwTableFull tableFull = LzwTableFull::Restart;
+        // With Keep: input bytes between two looks at how well the table
+        // compresses (0: at every code); a clear comes when the ratio of
+        // input to bits since the last clear has fallen below the best seen.
+        std::size_t checkInterval = SIZE_MAX;
+    };
+
+    // The same compression as Encode, except for the table once full (as
+    // use says) and the parse: where the longest match is followed by a
+    // short one, a shorter match may be taken when the next match from its
+    // end reaches further. Any GIF decoder reads the result.
+    int EncodeLookingAhead(std::span<const std::uint8_t> indices, int minimumCodeSize, const TableUse& use,
+                           std::vector<std::uint8_t>& out);
+
+    // What an encoding may choose besides the indices as given.
+    struct Choices {
+        // An index that may stand for another (lossy), with the squared
+        // distance between their colours.
+        struct Substitute {
+            std::uint8_t index = 0;
+            std::uint32_t error = 0;
+            friend bool operator==(const Substitute&, const Substitute&) = default;
+        };
+        // For each index, the indices that may stand for it, best first; the
+        // index itself is never listed.
+        std::array<std::vector<Substitute>, 256> substitutes;
+        // The most the errors of the substitutes in one string may add up
+        // to, per index of the string: a few far substitutes among many
+        // exact indices, or more near ones.
+        std::uint32_t meanError = 0;
+        // Positions (one flag per index of the input, or none) whose pixel
+        // shows the same with freeIndex as with its colour: a transparent
+        // index over pixels that show what the image before left there.
         std::span<const std::uint8_t> free;
         int freeIndex = -1;
+        // The colour index of each free position, for those the input holds
+        // as freeIndex (or none: such positions keep freeIndex).
+        std::span<const std::uint8_t> colors;
+        TableUse table;
     };
     // The same compression, except that where the longest match ends the
-    // string may go on through a substitute of the next index (a free
-    // position's freeIndex first, then the index's substitutes in order);
-    // the index is then replaced in indices, which afterwards hold exactly
-    // what the output decodes to. Any GIF decoder reads the result.
-    int EncodeLossy(std::span<std::uint8_t> indices, int minimumCodeSize, const Substitutes& substitutes,
-                    std::vector<std::uint8_t>& out);
+    // string may go on through another index that shows the same or nearly
+    // the same: at a free position the other of its colour index and
+    // freeIndex, then the substitutes of its colour index in order that keep
+    // the string within meanError. The
+    // index is then replaced in indices, which afterwards hold exactly what
+    // the output decodes to. Any GIF decoder reads the result.
+    int EncodeChoosing(std::span<std::uint8_t> indices, int minimumCodeSize, const Choices& choices,
+                       std::vector<std::uint8_t>& out);
+
+    // Whether the last stream made filled its string table (so that another
+    // use of a full table could give other data).
+    bool TableFilled() const { return tableFilled_; }
 
 private:
     class BitPacker;
+    class Stream;
     struct Codes;
     // Empties the string table by clearing exactly the slots that hold codes,
     // and forgets the chains of runs.
@@ -96,6 +148,25 @@ private:
     std::unique_ptr<std::uint16_t[]> runCodes_;
     std::vector<std::uint16_t> runKnown_ = std::vector<std::uint16_t>(256, 1);
     std::vector<std::uint8_t> scratch_;  // worst-case sized output, reused
+    // The look-ahead parse: how many shorter matches it weighs against the
+    // longest, and the longest match it looks behind at all (a longer one,
+    // in a flat area, is taken whole).
+    static constexpr std::size_t kLookaheadSpan = 8;
+    static constexpr std::size_t kLookaheadLongest = 16;
+    static constexpr std::uint16_t kNoCode = 0xFFFF;
+    // The length to take of the longest match from i (codes, one per length,
+    // whose end is followed by a match of nextLength).
+    std::size_t LookAhead(std::span<const std::uint8_t> indices, std::size_t i, const std::uint16_t* codes,
+                          std::size_t length, std::size_t nextLength);
+    // Of a look-ahead parse: what is known of the code just made, from its
+    // prefix and last byte (its suffix link, and whether it extends a run's
+    // chain).
+    void RecordCode(std::uint32_t made, std::uint32_t prefix, std::uint32_t byte, std::uint32_t clearCode);
+    // Of a look-ahead parse: two matches' codes, and for each code the code
+    // of its string less the first index (kNoCode: not known).
+    std::vector<std::uint16_t> matchCodes_ = std::vector<std::uint16_t>(2 * kLzwTableSize);
+    std::vector<std::uint16_t> suffixOfCode_ = std::vector<std::uint16_t>(kLzwTableSize);
+    bool tableFilled_ = false;
 };
 
 }  // namespace vantrel

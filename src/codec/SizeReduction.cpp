@@ -126,7 +126,8 @@ std::optional<std::uint8_t> LowestUnusedIndex(const IndexMarks& marks) {
 // the indices upward and, whenever an index occurs more often than the
 // current n, take its transparent pixels off n; afterwards a transparent
 // pixel keeps its index k exactly when k occurs at least n times.
-void AssignTransparentPixels(GifImage& image, const std::uint8_t* unchanged, std::uint8_t t, IndexCounts& counts) {
+void AssignTransparentPixels(GifImage& image, const std::uint8_t* unchanged, std::uint8_t t, IndexCounts& counts,
+                             RecordChanges& changes) {
     std::int64_t n = 0;
     for (std::size_t k = 0; k < kIndexCount; ++k) n += counts[kIndexCount + k];
     for (std::size_t k = 0; k < kIndexCount; ++k) {
@@ -140,6 +141,8 @@ void AssignTransparentPixels(GifImage& image, const std::uint8_t* unchanged, std
         const bool rare = std::int64_t{counts[k]} + counts[kIndexCount + k] < n;
         after[kIndexCount + k] = rare ? t : static_cast<std::uint8_t>(k);
     }
+    // The encoder may still give a pixel that took t its colour back.
+    changes.colors.assign(image.indices.begin(), image.indices.end());
     std::uint8_t* indices = image.indices.data();
     for (std::size_t i = 0; i < image.indices.size(); ++i)
         indices[i] = after[std::size_t{indices[i]} | std::size_t{unchanged[i]} << 8];
@@ -199,10 +202,11 @@ void OrderPalette(GifFile& gif, std::vector<IndexCounts>& counts) {
     }
 }
 
-void SetTransparent(GifFile& gif, const FrameChanges& changes, std::vector<IndexCounts>& counts) {
+void SetTransparent(GifFile& gif, FrameChanges& changes, std::vector<IndexCounts>& counts) {
     for (std::size_t i = 1; i < gif.images.size(); ++i) {
         GifImage& image = gif.images[i];
-        const std::uint8_t* unchanged = MarksOf(image, changes.Of(i));
+        RecordChanges& record = changes.At(i);
+        const std::uint8_t* unchanged = MarksOf(image, record);
         if (unchanged == nullptr) continue;
         IndexCounts& count = counts[i];
         const bool anyUnchanged =
@@ -212,7 +216,7 @@ void SetTransparent(GifFile& gif, const FrameChanges& changes, std::vector<Index
         if (!t) continue;
         image.transparent = true;
         image.transparentIndex = *t;
-        AssignTransparentPixels(image, unchanged, *t, count);
+        AssignTransparentPixels(image, unchanged, *t, count, record);
         // When every palette colour is in use, t is the first index past the
         // palette; the table then grows so that no pixel refers to an entry
         // the file does not hold.
@@ -280,7 +284,7 @@ void OrderPaletteByUsage(GifFile& gif, const FrameChanges& changes) {
     OrderPalette(gif, counts);
 }
 
-void SetTransparentIndices(GifFile& gif, const FrameChanges& changes) {
+void SetTransparentIndices(GifFile& gif, FrameChanges& changes) {
     std::vector<IndexCounts> counts = CountAllIndices(gif, changes);
     SetTransparent(gif, changes, counts);
 }

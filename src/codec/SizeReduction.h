@@ -39,6 +39,6 @@ void OrderPaletteByUsage(GifFile& gif, const FrameChanges& changes);
 // unchanged pixels get that index unless keeping their own colour's index
 // is likely to compress better. When the index lies at or past the global
 // colour table's size, the table size grows to include it.
-void SetTransparentIndices(GifFile& gif, const FrameChanges& changes);
+void SetTransparentIndices(GifFile& gif, FrameChanges& changes);
 
 }  // namespace vantrel

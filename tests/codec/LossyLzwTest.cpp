@@ -64,12 +64,33 @@ double Distance(PixelValue a, PixelValue b) {
     return std::sqrt(red * red + green * green + blue * blue);
 }
 
+// Flat colours with blocky lettering sliding through, as on a web banner.
+PixelValue Banner(int frame, int x, int y) {
+    const bool letter = y >= 20 && y < 40 && ((x + 6 * frame) / 5) % 3 == 0 && ((x + 6 * frame) / 15 + y / 4) % 2 == 0;
+    if (letter) return MakePixel(255, 147, 53);
+    return y < 30 ? MakePixel(26, 42, 108) : MakePixel(30, 50, 120);
+}
+
+// A still desktop with text rows, a window moving across it.
+PixelValue Screen(int frame, int x, int y) {
+    if (x >= 10 + 4 * frame && x < 50 + 4 * frame && y >= 15 && y < 45)
+        return y < 20 ? MakePixel(0, 80, 160) : MakePixel(240, 240, 240);
+    if (y % 6 < 2 && (x * 7 + y) % 11 < 6) return MakePixel(20, 20, 20);
+    return MakePixel(200, 210, 220);
+}
+
 struct Case {
     const char* name;
     Picture picture;
+    bool lossyPays;  // whether the highest level must save a tenth
 };
 
-const Case kCases[] = {{"photo", Photo}, {"tiles", Tiles}};
+const Case kCases[] = {
+    {"photo", Photo, true},
+    {"tiles", Tiles, true},
+    {"banner", Banner, false},
+    {"screen", Screen, false},
+};
 
 TEST(LossyLzw, GiflibShowsEveryFrameWithinTheLevelsDistance) {
     for (const Case& c : kCases) {
@@ -113,7 +134,9 @@ TEST(LossyLzw, AHigherLevelNeverMakesALargerFile) {
             }
             previous = size;
         }
-        EXPECT_LT(previous, lossless * 9 / 10) << c.name << ": the highest level should save something";
+        if (c.lossyPays) {
+            EXPECT_LT(previous, lossless * 9 / 10) << c.name << ": the highest level should save something";
+        }
     }
 }
 

@@ -348,8 +348,8 @@ void ExpectReducedShowsTheSame(const std::vector<Frame>& frames, int colors) {
     }
 
     GifFile reduced;
-    Prepare(reduced, frames, colors, true);
-    reduced.EncodeImages();
+    const FrameChanges changes = Prepare(reduced, frames, colors, true);
+    reduced.EncodeImages({}, 0, &changes);
     const RefGif decoded = test::writer::DecodeWritten(reduced);
     ASSERT_EQ(decoded.images.size(), frames.size());
     for (std::size_t i = 0; i < frames.size(); ++i) {
@@ -372,6 +372,38 @@ TEST(SizeReductionViewer, ReducedAnimationShowsEveryFrameExactlyAsWithoutReducti
         const std::vector<Frame> many = GeneratedFrames(true, seed);
         for (int colors : {256, 128, 64, 32, 16, 8, 2}) ExpectReducedShowsTheSame(many, colors);
     }
+}
+
+TEST(SizeReductionViewer, TransparencyIsGivenUpWhereOwnColoursCompressBetter) {
+    // A second record repeating 12 colours, every 7th pixel unchanged: each
+    // colour is rarer than the unchanged pixels, so all of these take the
+    // transparent index, which breaks the repeats the colours alone make.
+    constexpr std::size_t kPixels = 120 * 40;
+    GifFile gif;
+    gif.SetScreenSize(120, 40);
+    ColorTable table{};
+    for (std::size_t k = 0; k < 16; ++k) table[k] = {static_cast<std::uint8_t>(k * 15), 0, 0};
+    gif.globalColorTable = table;
+    gif.globalColorTableSize = 16;
+    gif.AddImage(FilledDib(120, 40, kA));
+    GifImage& image = gif.AddImage(FilledDib(120, 40, kA));
+    FrameChanges changes;
+    changes.At(1).unchanged.resize(kPixels);
+    for (std::size_t i = 0; i < kPixels; ++i) {
+        image.indices[i] = static_cast<std::uint8_t>(i % 12);
+        changes.At(1).unchanged[i] = i % 7 == 0 ? 1 : 0;
+    }
+    const Bytes colors = image.indices;
+    SetTransparentIndices(gif, changes);
+    ASSERT_TRUE(image.transparent);
+    ASSERT_EQ(image.transparentIndex, 12);
+    ASSERT_EQ(std::count(image.indices.begin(), image.indices.end(), 12), (kPixels + 6) / 7);
+    ASSERT_EQ(changes.Of(1).colors, colors);
+    image.minimumCodeSize = 4;
+
+    gif.EncodeImages({}, 0, &changes);
+    EXPECT_EQ(image.indices, colors) << "every pixel written with its own colour";
+    EXPECT_EQ(test::writer::DecodeWritten(gif).images[1].indices, colors);
 }
 
 TEST(SizeReductionViewer, PaletteFullyUsedStillShowsTheSame) {
