@@ -4,6 +4,12 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
+#include <exception>
+#include <system_error>
+#include <thread>
+#include <bit>
+#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -205,81 +211,147 @@ constexpr LzwEncoder::TableUse kTableUses[] = {
     {LzwTableFull::Keep, SIZE_MAX},
 };
 
-// The smallest of several encodings of one record's indices. Lossless ones
-// all show the same: the indices as given, and when size reduction gave
-// unchanged pixels the transparent index, also every pixel its own colour's
-// index (transparency does not always pay). Each is parsed for the longest
-// match with every use of a full table (only the first when the table never
-// fills), then with the look-ahead parse and the best of those uses. Where
-// there is a choice, the indices as given are also parsed for the longest
-// match going on through the other of an unchanged pixel's colour and the
-// transparent index (which show the same) and, lossy, through substitutes,
-// with their best use. A lossless encoding may still be the smallest of a
-// lossy export. indices end as the chosen data decodes.
+// How many of bytes equal value, eight at a time.
+std::size_t CountBytes(std::span<const std::uint8_t> bytes, std::uint8_t value) {
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7Fu;
+    const std::uint64_t pattern = std::uint64_t{value} * 0x0101010101010101u;
+    std::size_t count = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, sizeof word);
+        const std::uint64_t differ = word ^ pattern;
+        // The top bit of each byte that differs from value.
+        const std::uint64_t nonzero = (((differ & kLow7) + kLow7) | differ) & ~kLow7;
+        count += 8 - static_cast<std::size_t>(std::popcount(nonzero));
+    }
+    for (; i < bytes.size(); ++i) count += bytes[i] == value ? 1 : 0;
+    return count;
+}
+
+// How many threads besides the calling one encode the records: none for a
+// small animation (a thread costs more than its share), else one per core
+// up to 3 more, and never more than there are records to share.
+std::size_t SharedOut(const std::deque<GifImage>& images) {
+    constexpr std::size_t kSharedPixels = std::size_t{1} << 20;
+    constexpr std::size_t kMostHelpers = 3;
+    std::size_t pixels = 0;
+    for (const GifImage& image : images) pixels += std::size_t{image.width} * image.height;
+    const std::size_t cores = std::thread::hardware_concurrency();
+    if (pixels < kSharedPixels || cores < 2 || images.size() < 2) return 0;
+    return std::min({cores - 1, kMostHelpers, images.size() - 1});
+}
+
+// The fewest pixels of a record parsed with the look-ahead.
+constexpr std::size_t kLookaheadPixels = std::size_t{1} << 15;
+
+// The smallest of several encodings of one record's indices, all of which
+// any GIF decoder reads:
+// - The lossless ones read the indices as given or, where size reduction
+//   gave unchanged pixels the transparent index but few pixels are
+//   unchanged, every pixel its own colour's index (there the transparent
+//   index only breaks the strings of the picture's colours); in between,
+//   both are tried.
+// - They are parsed for the longest match and, where the table fills, with
+//   the other uses of a full table; records of kLookaheadPixels or more also
+//   with the look-ahead parse and the best of those uses.
+// - Lossy, and in a larger record whose table fills where most pixels are
+//   unchanged, the indices as given are also parsed for the longest match
+//   going on through the other of an unchanged pixel's colour and the
+//   transparent index (which show the same), and through substitutes, with
+//   the best use.
+// A lossless encoding may still be the smallest of a lossy export. indices
+// end as the chosen data decodes.
 class RecordEncoder {
 public:
     int Encode(std::span<std::uint8_t> indices, int minimumCodeSize, LzwEncoder::Choices& choices,
                std::vector<std::uint8_t>& out) {
-        given_.assign(indices.begin(), indices.end());
         out.clear();
         codeSize_ = 0;
-        const bool ownColors = choices.freeIndex >= 0 && choices.colors.size() == indices.size();
-        LzwEncoder::TableUse bestOfGiven = kTableUses[0];
-        for (int variant = 0; variant < (ownColors ? 2 : 1); ++variant) {
-            const auto fresh = [&] {
-                std::copy(given_.begin(), given_.end(), indices.begin());
-                if (variant == 1) ToOwnColors(indices, choices);
-            };
-            LzwEncoder::TableUse best = kTableUses[0];
-            std::size_t smallest = SIZE_MAX;
-            for (const LzwEncoder::TableUse& use : kTableUses) {
-                fresh();
-                plain_.table = use;
-                const bool quick = use.tableFull == LzwTableFull::Restart;
-                const int codeSize = quick ? encoder_.Encode(indices, minimumCodeSize, trial_)
-                                           : encoder_.EncodeChoosing(indices, minimumCodeSize, plain_, trial_);
-                if (trial_.size() < smallest) {
-                    smallest = trial_.size();
-                    best = use;
-                }
-                KeepSmaller(indices, codeSize, out);
-                if (!encoder_.TableFilled()) break;
+        bool filled = false;
+        const auto quick = [&](std::span<const std::uint8_t> input) {
+            KeepSmaller(input, encoder_.Encode(input, minimumCodeSize, trial_), out);
+            filled = filled || encoder_.TableFilled();
+        };
+        std::span<std::uint8_t> parsed = indices;
+        const Unchanged unchanged = UnchangedShare(indices, choices);
+        if (unchanged != Unchanged::Most) {
+            own_.assign(indices.begin(), indices.end());
+            for (std::size_t i = 0; i < own_.size(); ++i) {
+                if (own_[i] == choices.freeIndex) own_[i] = choices.colors[i];
             }
-            fresh();
-            KeepSmaller(indices, encoder_.EncodeLookingAhead(indices, minimumCodeSize, best, trial_), out);
-            if (variant == 0) bestOfGiven = best;
         }
-        const bool choosing = !choices.free.empty() ||
-                              std::any_of(choices.substitutes.begin(), choices.substitutes.end(),
-                                          [](const auto& list) { return !list.empty(); });
-        if (choosing) {
-            std::copy(given_.begin(), given_.end(), indices.begin());
-            choices.table = bestOfGiven;
-            KeepSmaller(indices, encoder_.EncodeChoosing(indices, minimumCodeSize, choices, trial_), out);
+        // Small records (a banner's) are parsed for the longest match
+        // only: there the look-ahead, several times that work, costs more
+        // time than its few bytes are worth.
+        const bool lookAhead = indices.size() >= kLookaheadPixels;
+        bool lookedAhead = false;  // with the best table use
+        if (unchanged == Unchanged::Most && lookAhead) {
+            // The look-ahead parse first: where the table never fills,
+            // nothing else is worth a trial.
+            KeepSmaller(indices, encoder_.EncodeLookingAhead(indices, minimumCodeSize, kTableUses[0], trial_), out);
+            lookedAhead = true;
+            if (encoder_.TableFilled()) quick(indices);
+        } else if (unchanged == Unchanged::Most) {
+            quick(indices);
+        } else {
+            if (unchanged == Unchanged::Some) quick(indices);
+            const std::size_t before = out.size();
+            quick(own_);
+            if (unchanged == Unchanged::Few || out.size() != before) parsed = own_;
+        }
+        LzwEncoder::TableUse best = kTableUses[0];
+        if (filled) {
+            for (const LzwEncoder::TableUse& use : std::span(kTableUses).subspan(1)) {
+                plain_.table = use;
+                const std::size_t before = out.size();
+                KeepSmaller(parsed, encoder_.EncodeChoosing(parsed, minimumCodeSize, plain_, trial_), out);
+                if (out.size() != before) {
+                    best = use;
+                    lookedAhead = false;
+                }
+            }
+        }
+        if (lookAhead && !lookedAhead) {
+            KeepSmaller(parsed, encoder_.EncodeLookingAhead(parsed, minimumCodeSize, best, trial_), out);
+        }
+        const bool lossy = std::any_of(choices.substitutes.begin(), choices.substitutes.end(),
+                                       [](const auto& list) { return !list.empty(); });
+        if (lossy || (filled && !choices.free.empty() && unchanged != Unchanged::Few)) {
+            // This parse changes the indices it reads: it works on a copy.
+            given_.assign(indices.begin(), indices.end());
+            choices.table = best;
+            KeepSmaller(given_, encoder_.EncodeChoosing(given_, minimumCodeSize, choices, trial_), out);
         }
         std::copy(chosen_.begin(), chosen_.end(), indices.begin());
         return codeSize_;
     }
 
 private:
-    // Keeps the trial just made when it is the smallest so far.
-    void KeepSmaller(std::span<const std::uint8_t> indices, int codeSize, std::vector<std::uint8_t>& out) {
-        if (!out.empty() && trial_.size() >= out.size()) return;
-        out.swap(trial_);
-        chosen_.assign(indices.begin(), indices.end());
-        codeSize_ = codeSize;
+    // How many of a record's pixels are unchanged ones given the transparent
+    // index: Some when their own colours are worth a trial.
+    enum class Unchanged { Few, Some, Most };
+    static Unchanged UnchangedShare(std::span<const std::uint8_t> indices, const LzwEncoder::Choices& choices) {
+        if (choices.freeIndex < 0 || choices.colors.size() != indices.size()) return Unchanged::Most;
+        const std::size_t shown = CountBytes(indices, static_cast<std::uint8_t>(choices.freeIndex));
+        if (3 * shown < indices.size()) return Unchanged::Few;
+        return 3 * shown > 2 * indices.size() ? Unchanged::Most : Unchanged::Some;
     }
 
-    static void ToOwnColors(std::span<std::uint8_t> indices, const LzwEncoder::Choices& choices) {
-        for (std::size_t i = 0; i < indices.size(); ++i) {
-            if (indices[i] == choices.freeIndex) indices[i] = choices.colors[i];
-        }
+    // Keeps the trial just made, and the indices it decodes to, when it is
+    // the smallest so far.
+    void KeepSmaller(std::span<const std::uint8_t> decoded, int codeSize, std::vector<std::uint8_t>& out) {
+        if (!out.empty() && trial_.size() >= out.size()) return;
+        out.swap(trial_);
+        codeSize_ = codeSize;
+        chosen_.assign(decoded.begin(), decoded.end());
     }
 
     LzwEncoder encoder_;
     LzwEncoder::Choices plain_;  // none: the longest match
     int codeSize_ = 0;
     std::vector<std::uint8_t> given_;
+    std::vector<std::uint8_t> own_;  // every pixel its own colour's index
     std::vector<std::uint8_t> chosen_;
     std::vector<std::uint8_t> trial_;
 };
@@ -287,11 +359,14 @@ private:
 }  // namespace
 
 void GifFile::EncodeImages(const StopCheck& stopped, int lossy, const FrameChanges* changes) {
-    RecordEncoder encoder;
-    LzwEncoder::Choices choices;
-    for (std::size_t record = 0; record < images.size(); ++record) {
+    // Encodes one record with an encoder of its own thread.
+    struct Worker {
+        RecordEncoder encoder;
+        LzwEncoder::Choices choices;
+    };
+    const auto encode = [&](Worker& worker, std::size_t record) {
         GifImage& image = images[record];
-        if (StopRequested(stopped)) return;
+        LzwEncoder::Choices& choices = worker.choices;
         const std::size_t pixels = std::size_t{image.width} * image.height;
         const std::span<std::uint8_t> indices =
             std::span<std::uint8_t>(image.indices).first(std::min(pixels, image.indices.size()));
@@ -309,8 +384,53 @@ void GifFile::EncodeImages(const StopCheck& stopped, int lossy, const FrameChang
                                            : std::span<const std::uint8_t>();
         choices.freeIndex = transparentIndex;
         if (transparentIndex < 0) choices.free = {};
-        image.minimumCodeSize =
-            static_cast<std::uint8_t>(encoder.Encode(indices, image.minimumCodeSize, choices, image.compressedData));
+        image.minimumCodeSize = static_cast<std::uint8_t>(
+            worker.encoder.Encode(indices, image.minimumCodeSize, choices, image.compressedData));
+    };
+    // Records are independent: each thread takes the next one not taken.
+    // Only this thread asks whether to stop (the check may not be safe
+    // elsewhere); the others see its answer before their next record.
+    std::atomic<std::size_t> next = 0;
+    std::atomic<bool> stop = false;
+    const auto work = [&](bool asks) {
+        Worker worker;
+        while (!stop) {
+            if (asks && StopRequested(stopped)) {
+                stop = true;
+                return;
+            }
+            const std::size_t record = next++;
+            if (record >= images.size()) return;
+            encode(worker, record);
+        }
+    };
+    std::vector<std::jthread> helpers;
+    std::vector<std::exception_ptr> failures;
+    const std::size_t wanted = SharedOut(images);
+    failures.resize(wanted);
+    for (std::size_t k = 0; k < wanted; ++k) {
+        try {
+            helpers.emplace_back([&, k] {
+                try {
+                    work(false);
+                } catch (...) {
+                    failures[k] = std::current_exception();
+                    stop = true;
+                }
+            });
+        } catch (const std::system_error&) {
+            break;  // no more threads to be had: the records go to those there are
+        }
+    }
+    try {
+        work(true);
+    } catch (...) {
+        stop = true;
+        throw;  // the helpers are joined as they go out of scope
+    }
+    for (std::jthread& helper : helpers) helper.join();
+    for (const std::exception_ptr& failure : failures) {
+        if (failure) std::rethrow_exception(failure);
     }
 }
 

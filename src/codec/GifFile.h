@@ -137,8 +137,9 @@ public:
     // Compresses every record's indices into its compressed data, each the
     // smallest of several encodings that show the same (parses, uses of a
     // full string table, and where size reduction gave unchanged pixels the
-    // transparent index, those pixels with their own colour instead); a stop
-    // leaves the records after it unencoded. With lossy above 0 (up to
+    // transparent index, those pixels with their own colour instead); the
+    // records of a large animation are shared out among threads, the bytes
+    // the same. A stop leaves the records not yet begun unencoded. With lossy above 0 (up to
     // kMaxLossy) a string may go on over a pixel whose palette colour lies
     // within LossyColorDistance(lossy) of the string's (never over a
     // transparent pixel, nor making one), and a pixel that shows what the

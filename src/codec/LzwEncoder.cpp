@@ -33,15 +33,6 @@ unsigned UnionOfBits(std::span<const std::uint8_t> indices) {
     return static_cast<unsigned>(wide & 0xFF);
 }
 
-// Input bytes between two looks at how well a full table still compresses
-// (LzwTableFull::Keep).
-
-
-// How many shorter matches a look-ahead parse weighs against the longest,
-// and the longest match it looks behind at all.
-constexpr std::size_t kLookaheadSpan = 16;
-constexpr std::size_t kLookaheadLongest = 64;
-
 // Runs shorter than this are encoded byte by byte through the table.
 constexpr std::size_t kMinRun = 64;
 
@@ -297,6 +288,10 @@ public:
         encoder_.EndStream(bits_, prefix, width_, clearCode_, nextCode_, out);
     }
 
+    // The code the next entry will get, and the clears written so far.
+    std::uint32_t NextCode() const { return nextCode_; }
+    std::uint64_t Clears() const { return clears_; }
+
 private:
     void MakeCode(std::uint32_t slot) {
         // A parse that is not the longest match can make a string the table
@@ -313,6 +308,7 @@ private:
 
     // A clear code (the first one at the start), the table emptied.
     void Restart(std::size_t position) {
+        ++clears_;
         bits_.Put(clearCode_, width_ == 0 ? codeSize_ + 1 : width_);
         encoder_.ClearTable(clearCode_ + 2, nextCode_);
         nextCode_ = clearCode_ + 2;
@@ -343,6 +339,7 @@ private:
     std::size_t nextCheck_ = 0;
     std::uint64_t bestInput_ = 0;
     std::uint64_t bestBits_ = 1;
+    std::uint64_t clears_ = 0;
 };
 
 int LzwEncoder::EncodeChoosing(std::span<std::uint8_t> indices, int minimumCodeSize, const Choices& choices,
@@ -419,54 +416,151 @@ int LzwEncoder::EncodeLookingAhead(std::span<const std::uint8_t> indices, int mi
     if (indices.empty()) return codeSize;
     const std::uint16_t* const table = table_.data();
     const std::size_t n = indices.size();
-    // The length of the longest match from position on.
-    const auto matchLength = [&](std::size_t position) {
-        std::uint32_t code = indices[position];
-        std::size_t end = position + 1;
-        while (end < n) {
-            code = table[std::size_t{indices[end]} * kRowStride + code];
-            if (code == 0) break;
-            ++end;
-        }
-        return end - position;
+    const auto codeOf = [table](std::uint32_t byte, std::uint32_t prefix) -> std::uint32_t {
+        return table[byte * kRowStride + prefix];
     };
+    // Walks the longest match on from position end, whose string so far has
+    // codes[0 .. count); returns the new count.
+    const auto extend = [&](std::uint16_t* codes, std::size_t count, std::size_t end) {
+        for (std::uint32_t code = codes[count - 1]; end < n; ++end) {
+            code = codeOf(indices[end], code);
+            if (code == 0) break;
+            codes[count++] = static_cast<std::uint16_t>(code);
+        }
+        return count;
+    };
+    // The longest match from position on, into codes; returns its length.
+    // Inside a run of one byte it is that byte repeated as often as the run
+    // and the chain of such codes known since the last clear allow, found
+    // without walking the table byte by byte.
+    if (!runCodes_) runCodes_ = std::make_unique_for_overwrite<std::uint16_t[]>(std::size_t{256} * kLzwTableSize);
+    const auto startMatch = [&](std::uint16_t* codes, std::size_t position) {
+        const std::uint32_t byte = indices[position];
+        codes[0] = static_cast<std::uint16_t>(byte);
+        const std::size_t known = runKnown_[byte];
+        if (known < kLookaheadLongest) return extend(codes, 1, position + 1);
+        const std::uint8_t* const from = indices.data() + position;
+        const std::size_t length = SameBytes(from, from + std::min(known, n - position), static_cast<std::uint8_t>(byte));
+        // Only the codes of the last lengths are ever read.
+        const std::uint16_t* const chain = runCodes_.get() + std::size_t{byte} * kLzwTableSize;
+        for (std::size_t k = std::max<std::size_t>(length, kLookaheadSpan + 1) - kLookaheadSpan; k <= length; ++k) {
+            codes[k - 1] = k == 1 ? static_cast<std::uint16_t>(byte) : chain[k];
+        }
+        return extend(codes, length, position + length);
+    };
+    // The longest match from i (codes, one per length) and the one from its
+    // end, reused as the next match when the longest is taken.
+    std::uint16_t* codes = matchCodes_.data();
+    std::uint16_t* nextCodes = codes + kLzwTableSize;
+    const std::uint32_t clearCode = 1u << codeSize;
 
     Stream stream(*this, codeSize, use);
-    std::vector<std::uint16_t>& codes = matchCodes_;
     std::size_t i = 0;
+    std::size_t length = startMatch(codes, 0);
     for (;;) {
-        // The codes of the longest match from i, one per length.
-        codes.assign(1, indices[i]);
-        std::size_t end = i + 1;
-        while (end < n) {
-            const std::uint16_t code = table[std::size_t{indices[end]} * kRowStride + codes.back()];
-            if (code == 0) break;
-            codes.push_back(code);
-            ++end;
-        }
+        const std::size_t end = i + length;
         if (end == n) {
-            stream.End(codes.back(), out);
+            stream.End(codes[length - 1], out);
             return codeSize;
         }
-        // The length whose next match reaches furthest. A shorter match makes
-        // a string the table holds already, a code wasted: it must reach at
-        // least two indices further than the longest to pay.
-        // A match longer than kLookaheadLongest (a flat area) is taken whole.
-        std::size_t length = codes.size();
-        std::size_t reach = length > kLookaheadLongest ? 0 : length + matchLength(end);
-        const std::size_t shortest = length > kLookaheadLongest ? length
-                                     : length > kLookaheadSpan  ? length - kLookaheadSpan
-                                                                : 1;
-        for (std::size_t l = codes.size() - 1; l >= shortest; --l) {
-            if (const std::size_t r = l + matchLength(i + l); r > reach + 1) {
-                reach = r;
-                length = l;
-            }
+        const std::size_t nextLength = startMatch(nextCodes, end);
+        // A match followed by one as long is most often a repeating pattern
+        // already parsed in step: the longest is taken there too.
+        const std::size_t taken = length <= kLookaheadLongest && nextLength != length
+                                      ? LookAhead(indices, i, codes, length, nextLength)
+                                      : length;
+
+        const std::uint32_t prefix = codes[taken - 1];
+        const std::uint32_t byte = indices[i + taken];
+        const std::uint32_t made = stream.NextCode();
+        const std::uint64_t clears = stream.Clears();
+        stream.Emit(prefix, byte * kRowStride + prefix, i + taken);
+        if (stream.NextCode() == made + 1 && codeOf(byte, prefix) == made) {
+            RecordCode(made, prefix, byte, clearCode);
         }
-        const std::uint32_t prefix = codes[length - 1];
-        i += length;
-        stream.Emit(prefix, std::size_t{indices[i]} * kRowStride + prefix, i);
+        i += taken;
+        if (taken == length && stream.Clears() == clears) {
+            // The table only gained the new entry: the match from the end
+            // goes on from where it stopped.
+            std::swap(codes, nextCodes);
+            length = extend(codes, nextLength, i + nextLength);
+        } else {
+            length = startMatch(codes, i);
+        }
     }
+}
+
+void LzwEncoder::RecordCode(std::uint32_t made, std::uint32_t prefix, std::uint32_t byte, std::uint32_t clearCode) {
+    // Its string less the first index, as the table holds it now.
+    std::uint16_t* const suffix = suffixOfCode_.data();
+    std::uint32_t down = kNoCode;
+    if (prefix < clearCode) {
+        down = byte;
+    } else if (suffix[prefix] != kNoCode) {
+        if (const std::uint32_t code = table_[byte * kRowStride + suffix[prefix]]; code != 0) down = code;
+    }
+    suffix[made] = static_cast<std::uint16_t>(down);
+    // A byte repeated once more than the chain of its run knew.
+    std::uint16_t* const chain = runCodes_.get() + std::size_t{byte} * kLzwTableSize;
+    const std::uint32_t known = runKnown_[byte];
+    if (known + 1 < kLzwTableSize && (known == 1 ? prefix == byte : chain[known] == prefix)) {
+        chain[known + 1] = static_cast<std::uint16_t>(made);
+        runKnown_[byte] = static_cast<std::uint16_t>(known + 1);
+    }
+}
+
+std::size_t LzwEncoder::LookAhead(std::span<const std::uint8_t> indices, std::size_t i, const std::uint16_t* codes,
+                                  std::size_t length, std::size_t nextLength) {
+    const std::uint16_t* const table = table_.data();
+    std::uint16_t* const suffix = suffixOfCode_.data();
+    const std::size_t n = indices.size();
+    const std::size_t end = i + length;
+    // The code of the rest of the longest match from each i + l, for the
+    // shorter lengths l (kNoCode where the table lacks that string: the
+    // match from there ends before the longest's, and cannot reach
+    // further). It is l suffix links down from the longest's code; a link
+    // not known is found by walking and remembered.
+    std::array<std::uint16_t, kLookaheadSpan + 1> rests;
+    const std::size_t shortest = length > kLookaheadSpan ? length - kLookaheadSpan : 1;
+    std::uint32_t code = codes[length - 1];
+    for (std::size_t l = 1; l < length; ++l) {
+        std::uint32_t down = code != kNoCode ? suffix[code] : kNoCode;
+        if (down == kNoCode) {
+            // (A one-index string's code is the index, 0 included; only a
+            // lookup's 0 means absent.)
+            down = indices[i + l];
+            for (std::size_t e = i + l + 1; e < end; ++e) {
+                down = table[std::size_t{indices[e]} * kRowStride + down];
+                if (down == 0) {
+                    down = kNoCode;
+                    break;
+                }
+            }
+            if (down != kNoCode && code != kNoCode) suffix[code] = static_cast<std::uint16_t>(down);
+        }
+        code = down;
+        if (l >= shortest) rests[length - l] = static_cast<std::uint16_t>(code);
+    }
+    // The length whose next match reaches furthest, longest first. A shorter
+    // match makes a string the table holds already, a code wasted: it must
+    // reach at least two indices further than the longer to pay; each is
+    // followed only that far.
+    std::size_t taken = length;
+    std::size_t reach = length + nextLength;
+    for (std::size_t back = 1; back <= length - shortest; ++back) {
+        if (rests[back] == kNoCode) continue;
+        const std::size_t beyond = std::min(n, i + reach + 2);
+        std::size_t e = end;
+        for (std::uint32_t c = rests[back]; e < beyond; ++e) {
+            c = table[std::size_t{indices[e]} * kRowStride + c];
+            if (c == 0) break;
+        }
+        if (e - i > reach + 1) {
+            reach = e - i;
+            taken = length - back;
+        }
+    }
+    return taken;
 }
 
 int LzwEncoder::Encode(std::span<const std::uint8_t> indices, int minimumCodeSize,

@@ -148,7 +148,24 @@ private:
     std::unique_ptr<std::uint16_t[]> runCodes_;
     std::vector<std::uint16_t> runKnown_ = std::vector<std::uint16_t>(256, 1);
     std::vector<std::uint8_t> scratch_;  // worst-case sized output, reused
-    std::vector<std::uint16_t> matchCodes_;  // of a look-ahead parse, reused
+    // The look-ahead parse: how many shorter matches it weighs against the
+    // longest, and the longest match it looks behind at all (a longer one,
+    // in a flat area, is taken whole).
+    static constexpr std::size_t kLookaheadSpan = 8;
+    static constexpr std::size_t kLookaheadLongest = 16;
+    static constexpr std::uint16_t kNoCode = 0xFFFF;
+    // The length to take of the longest match from i (codes, one per length,
+    // whose end is followed by a match of nextLength).
+    std::size_t LookAhead(std::span<const std::uint8_t> indices, std::size_t i, const std::uint16_t* codes,
+                          std::size_t length, std::size_t nextLength);
+    // Of a look-ahead parse: what is known of the code just made, from its
+    // prefix and last byte (its suffix link, and whether it extends a run's
+    // chain).
+    void RecordCode(std::uint32_t made, std::uint32_t prefix, std::uint32_t byte, std::uint32_t clearCode);
+    // Of a look-ahead parse: two matches' codes, and for each code the code
+    // of its string less the first index (kNoCode: not known).
+    std::vector<std::uint16_t> matchCodes_ = std::vector<std::uint16_t>(2 * kLzwTableSize);
+    std::vector<std::uint16_t> suffixOfCode_ = std::vector<std::uint16_t>(kLzwTableSize);
     bool tableFilled_ = false;
 };
 

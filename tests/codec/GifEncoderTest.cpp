@@ -329,5 +329,46 @@ TEST(GifWriterGiflib, DecodesManyImagesToTheEncodedIndicesAtEveryCodeSize) {
     }
 }
 
+TEST(GifWriter, RecordsSharedOutAmongThreadsAreEncodedAsEachAlone) {
+    // Enough pixels for the records to be shared out among threads where the
+    // machine has more than one core: each record's data and indices are
+    // what encoding it in a file of its own gives, lossless and lossy.
+    constexpr int kColors = 16;
+    constexpr std::uint32_t kRecords = 7;
+    ColorTable table{};
+    for (int i = 0; i < kColors; ++i) {
+        table[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i * 16), static_cast<std::uint8_t>(i * 9),
+                                              static_cast<std::uint8_t>(255 - i * 16)};
+    }
+    // Record k of 480 x 400: random indices of its own range, then stripes
+    // of its own width; every third one has a transparent index.
+    const auto addRecord = [&](GifFile& gif, std::uint32_t k) {
+        gif.globalColorTable = table;
+        gif.globalColorTableSize = kColors;
+        GifImage& image = gif.AddImage(FilledDib(480, 400, 0));
+        image.minimumCodeSize = 4;
+        image.indices = RandomIndices(image.indices.size(), 1 + static_cast<int>(k) * 2, 40u + k);
+        for (std::size_t i = image.indices.size() / (k + 2); i < image.indices.size(); ++i) {
+            image.indices[i] = static_cast<std::uint8_t>((i / (7 + k * 13)) % kColors);
+        }
+        image.transparent = k % 3 == 1;
+        image.transparentIndex = 15;
+    };
+    for (int lossy : {0, 120}) {
+        SCOPED_TRACE(lossy);
+        GifFile all;
+        for (std::uint32_t k = 0; k < kRecords; ++k) addRecord(all, k);
+        all.EncodeImages({}, lossy);
+        for (std::uint32_t k = 0; k < kRecords; ++k) {
+            GifFile alone;
+            addRecord(alone, k);
+            alone.EncodeImages({}, lossy);
+            EXPECT_EQ(alone.images[0].compressedData, all.images[k].compressedData) << "record " << k;
+            EXPECT_TRUE(alone.images[0].indices == all.images[k].indices) << "record " << k;
+        }
+        EXPECT_EQ(test::writer::DecodeWritten(all).images.size(), all.images.size());
+    }
+}
+
 }  // namespace
 }  // namespace vantrel

@@ -29,8 +29,17 @@ struct ReferenceOutput {
     std::vector<EmittedCode> codes;
 };
 
+// How many indices a parse takes from start, where the longest match in
+// the table is longest indices long; longestFrom(p) gives the longest match
+// from any position p against the table as it stands.
+using ParseChoice =
+    std::function<std::size_t(std::size_t start, std::size_t longest, const std::function<std::size_t(std::size_t)>&)>;
+
 // The reference: a straightforward, slow rendering of the compression steps.
-ReferenceOutput ReferenceEncode(std::span<const std::uint8_t> in, int minimum) {
+// Without choose it takes the longest match every time; a shorter match makes
+// a string the table may hold already, which takes a code all the same but
+// leaves the older one in use.
+ReferenceOutput ReferenceEncode(std::span<const std::uint8_t> in, int minimum, const ParseChoice& choose = {}) {
     ReferenceOutput out;
     const std::size_t n = in.size();
     if (n == 0) return out;
@@ -102,9 +111,26 @@ ReferenceOutput ReferenceEncode(std::span<const std::uint8_t> in, int minimum) {
             }
             return out;
         }
+        if (choose) {
+            const auto hashOf = [&](std::size_t from, std::size_t count) {
+                int h = in[from];
+                for (std::size_t k = 1; k < count; ++k) h = (h + in[from + k] + 1) % 4096;
+                return h;
+            };
+            const auto longestFrom = [&](std::size_t from) {
+                std::size_t count = 1;
+                while (from + count < n && lookup(from, count + 1, hashOf(from, count + 1)) >= 0) ++count;
+                return count;
+            };
+            if (const std::size_t taken = choose(start, length - 1, longestFrom); taken != length - 1) {
+                length = taken + 1;
+                lastMatch = lookup(start, taken, hashOf(start, taken));
+                hash = hashOf(start, length);
+            }
+        }
         if (nextCode < 4096) {
             entries[nextCode] = {start, length, chainHeads[static_cast<std::size_t>(hash)]};
-            chainHeads[static_cast<std::size_t>(hash)] = static_cast<int>(nextCode);
+            if (lookup(start, length, hash) < 0) chainHeads[static_cast<std::size_t>(hash)] = static_cast<int>(nextCode);
             ++nextCode;
         }
         put(static_cast<unsigned>(lastMatch));
@@ -360,6 +386,52 @@ TEST(LzwEncoder, MinimumCodeSizeForIndexCounts) {
                                          {9, 4},  {16, 4}, {17, 5},  {32, 5},  {33, 6},
                                          {64, 6}, {65, 7}, {128, 7}, {129, 8}, {256, 8}};
     for (auto [count, size] : cases) EXPECT_EQ(MinimumCodeSizeFor(count), size) << count;
+}
+
+// The look-ahead parse as the encoder defines it, written plainly: where the
+// longest match (at most 16 long) is followed by a match of another length,
+// the longest of the 8 shorter lengths whose next match reaches at least two
+// indices further than every longer one's (each followed only that far).
+std::size_t LookAheadChoice(std::size_t start, std::size_t longest,
+                            const std::function<std::size_t(std::size_t)>& longestFrom) {
+    const std::size_t next = longestFrom(start + longest);
+    if (longest > 16 || next == longest) return longest;
+    std::size_t taken = longest;
+    std::size_t reach = longest + next;
+    for (std::size_t back = 1; back <= std::min<std::size_t>(8, longest - 1); ++back) {
+        const std::size_t l = longest - back;
+        if (const std::size_t r = std::min(l + longestFrom(start + l), reach + 2); r > reach + 1) {
+            reach = r;
+            taken = l;
+        }
+    }
+    return taken;
+}
+
+TEST(LzwEncoder, LookAheadParseMatchesAPlainRenderingOfIt) {
+    // The encoder finds the rest of a match through links between codes,
+    // walks runs along their chains and reuses the match after the one
+    // taken; the plain rendering walks every string afresh. Runs long enough
+    // for the chains, and inputs that fill the table and restart it.
+    const std::vector<NamedInput> inputs = {
+        {"random", [](int c) { return test::writer::RandomIndices(12000, 1 << c, 21u + c); }},
+        {"random, few values", [](int c) { return test::writer::RandomIndices(12000, std::min(3, 1 << c), 3u + c); }},
+        {"striped", [](int c) { return Striped(c, 64, 64); }},
+        {"gradient", [](int c) { return Gradient(c, 120, 100); }},
+        {"short runs", [](int c) { return Runs(c, 20000, 40, 8u + c); }},
+        {"long runs", [](int c) { return Runs(c, 40000, 3000, 17u + c); }},
+        {"flat", [](int) { return std::vector<std::uint8_t>(20000, 1); }},
+    };
+    LzwEncoder encoder;
+    std::vector<std::uint8_t> out;
+    for (int codeSize : {2, 4, 8}) {
+        for (const NamedInput& input : inputs) {
+            const std::vector<std::uint8_t> data = input.make(codeSize);
+            encoder.EncodeLookingAhead(data, codeSize, {LzwTableFull::Restart, SIZE_MAX}, out);
+            EXPECT_EQ(out, ReferenceEncode(data, codeSize, LookAheadChoice).bytes)
+                << input.name << ", code size " << codeSize;
+        }
+    }
 }
 
 }  // namespace
