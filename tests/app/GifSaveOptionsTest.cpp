@@ -32,29 +32,33 @@
 namespace vantrel {
 namespace {
 
-// Frames of noise over a gradient: far more than 256 colours, and a file
-// that shrinks markedly with fewer colours.
-std::unique_ptr<CQVDoc> NoisyAnimation(int frames, int width, int height) {
+// An animation of width x height bitmaps, frame f's pixel (x, y) of the
+// colour color(f, x, y), asked frame by frame and row by row from the top.
+template <typename Color>
+std::unique_ptr<CQVDoc> AnimationOf(int frames, int width, int height, Color color) {
     auto doc = std::make_unique<CQVDoc>();
     Animation& animation = doc->GetAnimation();
     animation.SetSize(width, height);
-    std::uint32_t state = 11;
     for (int f = 0; f < frames; ++f) {
         AnimFrame* frame = f == 0 ? animation.FirstFrame() : animation.AppendFrame();
         PackedDib picture;
         picture.SetSize(width, height);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                state = state * 1664525u + 1013904223u;
-                picture.Row(y)[x] = MakePixel(std::uint8_t(x * 2 + (state >> 28)), std::uint8_t(y * 2 + f),
-                                              std::uint8_t(state >> 24));
-            }
-        }
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) picture.Row(y)[x] = color(f, x, y);
         auto item = BitmapItem::FromImage(std::move(picture));
         item->MoveTo(animation.Canvas().left, animation.Canvas().top);
         frame->AppendItem(std::move(item));
     }
     return doc;
+}
+
+// Frames of noise over a gradient: far more than 256 colours, and a file
+// that shrinks markedly with fewer colours.
+std::unique_ptr<CQVDoc> NoisyAnimation(int frames, int width, int height) {
+    return AnimationOf(frames, width, height, [state = std::uint32_t{11}](int f, int x, int y) mutable {
+        state = state * 1664525u + 1013904223u;
+        return MakePixel(std::uint8_t(x * 2 + (state >> 28)), std::uint8_t(y * 2 + f), std::uint8_t(state >> 24));
+    });
 }
 
 // The dialog as the export of animation opens it, with currentImage as the
@@ -291,24 +295,10 @@ TEST(GifSaveOptionsDialog, ClassicChoosesTheMedianCutAndThePreviewFollows) {
 // Frames of 40 colours each, every frame in hues of its own: more than 256
 // colours in all, which palettes per frame keep exactly.
 std::unique_ptr<CQVDoc> HueShiftingAnimation(int frames, int width, int height) {
-    auto doc = std::make_unique<CQVDoc>();
-    Animation& animation = doc->GetAnimation();
-    animation.SetSize(width, height);
-    for (int f = 0; f < frames; ++f) {
-        AnimFrame* frame = f == 0 ? animation.FirstFrame() : animation.AppendFrame();
-        PackedDib picture;
-        picture.SetSize(width, height);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const int step = (x + 3 * y) % 40;
-                picture.Row(y)[x] = MakePixel(std::uint8_t(f * 25), std::uint8_t(step * 6), std::uint8_t(250 - step * 6));
-            }
-        }
-        auto item = BitmapItem::FromImage(std::move(picture));
-        item->MoveTo(animation.Canvas().left, animation.Canvas().top);
-        frame->AppendItem(std::move(item));
-    }
-    return doc;
+    return AnimationOf(frames, width, height, [](int f, int x, int y) {
+        const int step = (x + 3 * y) % 40;
+        return MakePixel(std::uint8_t(f * 25), std::uint8_t(step * 6), std::uint8_t(250 - step * 6));
+    });
 }
 
 TEST(GifSaveOptionsDialog, OnePaletteForAllFramesReachesTheExport) {

@@ -376,20 +376,7 @@ std::uint64_t ShownError(GifExportJob& job, const GifExportOptions& options) {
     const auto decoded = test::DecodeWithGiflib(result.bytes);
     EXPECT_TRUE(decoded.has_value());
     if (!decoded) return 0;
-    const auto shown = test::writer::CompositeFrames(*decoded);
-    EXPECT_EQ(shown.size(), job.Images().pixels.size());
-    std::uint64_t error = 0;
-    for (std::size_t f = 0; f < shown.size() && f < job.Images().pixels.size(); ++f) {
-        const auto rendered = test::writer::TopDownPixels(job.Images().pixels[f]);
-        for (std::size_t i = 0; i < rendered.size(); ++i) {
-            for (const int shift : {0, 8, 16}) {
-                const int a = int(rendered[i] >> shift & 0xFF);
-                const int b = int(shown[f][i] >> shift & 0xFF);
-                error += std::uint64_t((a - b) * (a - b));
-            }
-        }
-    }
-    return error;
+    return test::writer::SquaredError(test::writer::CompositeFrames(*decoded), job.Images().pixels);
 }
 
 TEST(ExportOwnPalettes, ShowTheImagesTruerThanOnePalette) {

@@ -12,6 +12,7 @@
 
 #include "codec/GifEncoderFixtures.h"
 #include "document/Export.h"
+#include "document/ExportTestUtil.h"
 #include "support/GiflibRef.h"
 
 namespace vantrel {
@@ -69,9 +70,8 @@ PixelValue ManyPerFrame(std::size_t frame, int x, int y) {
     return MakePixel(std::uint8_t(x * 5 + f * 20), std::uint8_t(y * 7 + f * 3), std::uint8_t((x * y + f * 40) & 0xFF));
 }
 
-GifExportJob JobOver(const GifExportImages& images, GifExportRun run = {}) {
-    return GifExportJob(CopyGifExportImages({0, false, &images}), std::move(run));
-}
+using test::JobOver;
+using test::Previewing;
 
 test::RefGif Decoded(const std::vector<std::uint8_t>& bytes) {
     std::string error;
@@ -86,23 +86,9 @@ std::size_t ImagesWithOwnTable(const test::RefGif& gif) {
     return count;
 }
 
-// The sum over every frame's pixels of the squared channel differences
-// between what giflib shows and the image that went in.
+// How far what giflib shows of gif lies from the images that went in.
 std::uint64_t SquaredError(const test::RefGif& gif, const GifExportImages& images) {
-    const auto shown = test::writer::CompositeFrames(gif);
-    EXPECT_EQ(shown.size(), images.pixels.size());
-    std::uint64_t error = 0;
-    for (std::size_t f = 0; f < shown.size() && f < images.pixels.size(); ++f) {
-        const auto given = test::writer::TopDownPixels(images.pixels[f]);
-        for (std::size_t i = 0; i < given.size(); ++i) {
-            for (const int shift : {0, 8, 16}) {
-                const int a = int(given[i] >> shift & 0xFF);
-                const int b = int(shown[f][i] >> shift & 0xFF);
-                error += std::uint64_t((a - b) * (a - b));
-            }
-        }
-    }
-    return error;
+    return test::writer::SquaredError(test::writer::CompositeFrames(gif), images.pixels);
 }
 
 GifExportOptions Options(bool reduce, int colors, bool sizeReduction, bool onePalette,
@@ -227,9 +213,7 @@ TEST(OwnPalettes, PreviewAndLossyShowWhatTheFileShows) {
     };
     for (const ExactCase& c : cases) {
         SCOPED_TRACE(c.name);
-        GifExportRun run;
-        run.previewImage = 4;
-        GifExportJob job = JobOver(images, run);
+        GifExportJob job = JobOver(images, Previewing(4));
         const GifExportResult encoded = job.Encode(c.options);
         ASSERT_TRUE(encoded.status.ok());
         EXPECT_GT(encoded.report.ownPalettes, 0);
@@ -250,9 +234,7 @@ TEST(OwnPalettes, BudgetHoldsWithOwnTables) {
     ASSERT_EQ(full.report.ownPalettes, 6);
     for (const std::size_t budget : {full.bytes.size(), full.bytes.size() * 3 / 4, full.bytes.size() / 2}) {
         SCOPED_TRACE(budget);
-        GifExportRun run;
-        run.previewImage = 3;
-        const GifExportResult fit = JobOver(images, run).Fit(budget, asked);
+        const GifExportResult fit = JobOver(images, Previewing(3)).Fit(budget, asked);
         ASSERT_TRUE(fit.status.ok()) << fit.status.message();
         EXPECT_LE(fit.bytes.size(), budget);
         const test::RefGif gif = Decoded(fit.bytes);
