@@ -396,32 +396,56 @@ GifExportResult GifExportJob::Fit(std::uint64_t maxBytes, const GifOptionsChoose
     std::uint64_t sizeOfLast = first.bytes.size();  // the size at the last rung tried
     std::optional<GifExportResult> fit;
     int trials = 1;
-    while (low < high) {
-        const std::size_t middle = (low + high) / 2;
+    // The options of the first trial at a rung.
+    const auto at = [&first](const BudgetRung& rung) {
         GifExportOptions options = first.options;
         options.reduce = true;
-        options.colorCount = rungs[middle].colors;
-        options.lossy = rungs[middle].lossy;
+        options.colorCount = rung.colors;
+        options.lossy = rung.lossy;
+        return options;
+    };
+    // One more trial; whether it fits (into fit) or its size; a failed or
+    // cancelled trial ends the search with the result to give back.
+    std::optional<GifExportResult> ended;
+    const auto tryOptions = [&](const GifExportOptions& options) -> std::optional<std::uint64_t> {
         ++trials;
         GifExportResult trial = Encode(options);
-        if (!trial.status) return trial;
-        if (trial.report.cancelled) {
+        if (!trial.status) {
+            ended = std::move(trial);
+        } else if (trial.report.cancelled) {
             first.report.trials = trials;
-            return Cancelled(std::move(first));
-        }
-        if (trial.bytes.size() <= maxBytes) {
+            ended = Cancelled(std::move(first));
+        } else if (trial.bytes.size() <= maxBytes) {
             fit = std::move(trial);
+        } else {
+            return trial.bytes.size();
+        }
+        return std::nullopt;
+    };
+    while (low < high) {
+        const std::size_t middle = (low + high) / 2;
+        const std::optional<std::uint64_t> tooLarge = tryOptions(at(rungs[middle]));
+        if (ended) return std::move(*ended);
+        if (!tooLarge) {
             high = middle;
         } else {
-            if (middle + 1 == rungs.size()) sizeOfLast = trial.bytes.size();
+            if (middle + 1 == rungs.size()) sizeOfLast = *tooLarge;
             low = middle + 1;
         }
+    }
+    const BudgetRung last = rungs.empty() ? BudgetRung{first.report.requestedColors, first.report.lossy} : rungs.back();
+    if (!fit && !first.options.onePalette) {
+        // Palettes of their own make images truer at some bytes: the last
+        // rung is tried once more with one palette for all.
+        GifExportOptions options = at(last);
+        options.onePalette = true;
+        const std::optional<std::uint64_t> tooLarge = tryOptions(options);
+        if (ended) return std::move(*ended);
+        if (tooLarge) sizeOfLast = std::min(sizeOfLast, *tooLarge);
     }
     if (!fit) {
         first.bytes.clear();
         first.report.trials = trials;
-        const BudgetRung last = rungs.empty() ? BudgetRung{first.report.requestedColors, first.report.lossy}
-                                              : rungs.back();
         first.status = Status::Error("Even with " + std::to_string(last.colors) + " colours and lossy " +
                                      std::to_string(last.lossy) + " the GIF takes " + BytesText(sizeOfLast) +
                                      ", more than the limit of " + BytesText(maxBytes) + ".");

@@ -110,9 +110,10 @@ GifLoop GifLoopForPlays(std::uint32_t plays);
 // is not one (or the last such frame when none follows); 0 without images.
 std::size_t ExportImageIndexOf(const Animation& animation, const AnimFrame* frame);
 
-// A bound on the exports GifExportJob::Fit makes. It makes at most five:
+// A bound on the exports GifExportJob::Fit makes. It makes at most six:
 // the options as chosen, then a bisection over the rungs of BudgetLadder
-// (at most ten, so at most four more).
+// (at most ten, so at most four more), and, when none fits and images may
+// have palettes of their own, the last rung with one palette.
 inline constexpr int kMaxBudgetTrials = 8;
 // A budget met only below this many colours is not written unasked: so few
 // colours change most pictures beyond what the user chose.
@@ -234,12 +235,13 @@ public:
     // The file fitted under maxBytes: first with the options chosen (asked
     // once, size reduction turned on), then, while the file is too large,
     // up BudgetLadder (searched by bisection, each a full run; at most
-    // kMaxBudgetTrials). The result holds the bytes of the first rung found
-    // to fit, their options and report (trials counts the runs; fewColors
-    // when that rung has fewer than kFewestColorsUnasked colours), and a
-    // preview of those bytes (of the options chosen when nothing fits).
-    // When even the last rung does not fit, there are no bytes and the
-    // status says so.
+    // kMaxBudgetTrials). When no rung fits and the options let images have
+    // palettes of their own, the last rung is tried with one palette. The
+    // result holds the bytes of the first rung found to fit, their options
+    // and report (trials counts the runs; fewColors when that rung has fewer
+    // than kFewestColorsUnasked colours), and a preview of those bytes (of
+    // the options chosen when nothing fits). When nothing fits, there are no
+    // bytes and the status says so, with the smallest size at the last rung.
     GifExportResult Fit(std::uint64_t maxBytes, const GifOptionsChooser& choose);
     GifExportResult Fit(std::uint64_t maxBytes, const GifExportOptions& options);
 

@@ -243,5 +243,28 @@ TEST(OwnPalettes, BudgetHoldsWithOwnTables) {
     }
 }
 
+TEST(OwnPalettes, ABudgetMetOnlyWithOnePaletteIsMetSo) {
+    const GifExportImages images = ImagesOf(6, ManyPerFrame);
+    // The last rung of the ladder: 2 colours at the most lossy level.
+    const GifExportOptions last = Options(true, 2, true, false, PaletteMethod::Refined, kMaxLossy);
+    GifExportOptions lastShared = last;
+    lastShared.onePalette = true;
+    const GifExportResult own = JobOver(images).Encode(last);
+    const GifExportResult shared = JobOver(images).Encode(lastShared);
+    ASSERT_GT(own.report.ownPalettes, 0);
+    ASSERT_LT(shared.bytes.size(), own.bytes.size()) << "the fixture needs the tables to cost bytes";
+    const GifExportResult fit = JobOver(images).Fit(shared.bytes.size(), DefaultGifExportOptions(257));
+    ASSERT_TRUE(fit.status.ok()) << fit.status.message();
+    EXPECT_EQ(fit.bytes, shared.bytes);
+    EXPECT_TRUE(fit.options.onePalette);
+    EXPECT_EQ(fit.report.ownPalettes, 0);
+    EXPECT_LE(fit.report.trials, kMaxBudgetTrials);
+    // One byte less fits neither way; the message gives the smaller size.
+    const GifExportResult none = JobOver(images).Fit(shared.bytes.size() - 1, DefaultGifExportOptions(257));
+    EXPECT_FALSE(none.status.ok());
+    EXPECT_NE(none.status.message().find(std::to_string(shared.bytes.size()) + " bytes"), std::string::npos)
+        << none.status.message();
+}
+
 }  // namespace
 }  // namespace vantrel
