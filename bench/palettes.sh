@@ -11,13 +11,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-cmake --build "$build" --target vantrel-cli peer_make_animations peer_gif_psnr >/dev/null
-cli="$build/src/cli/vantrel-cli"
-psnr="$build/bench/peer_gif_psnr"
-
 source bench/peers/common.sh
-make_work_animations "$build"
-export WALL_LOG="$work/last.txt"
+prepare_psnr_run "$build"
 
 printf '%-8s %6s | %10s %8s %7s | %10s %8s %7s | %7s\n' animation colors \
   "classic B" "dB" "ms" "refined B" "dB" "ms" "gain dB"

@@ -21,6 +21,17 @@ make_work_animations() {
   "$1/bench/peer_make_animations" "$work"
 }
 
+# Builds vantrel-cli and the PSNR tool in the build folder $1 and sets $cli
+# and $psnr to them, then makes the generated animations
+# (make_work_animations); each timed run's output goes to $work/last.txt.
+prepare_psnr_run() {
+  cmake --build "$1" --target vantrel-cli peer_make_animations peer_gif_psnr >/dev/null
+  cli="$1/src/cli/vantrel-cli"
+  psnr="$1/bench/peer_gif_psnr"
+  make_work_animations "$1"
+  export WALL_LOG="$work/last.txt"
+}
+
 # Wall time of one run of the command, in microseconds. Its output goes to
 # $WALL_LOG (dropped when unset); a failure stops the script.
 wall_us() {

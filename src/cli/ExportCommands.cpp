@@ -26,6 +26,7 @@ struct PaletteArgs {
     bool dither = false;
     PaletteMethod quantizer = PaletteMethod::Refined;
     int lossy = 0;
+    bool onePalette = false;
 };
 
 // Why a chooser of ChooserFor gives no options: the one request it refuses.
@@ -47,6 +48,7 @@ GifOptionsChooser ChooserFor(const PaletteArgs& args) {
         options.dither = args.dither;
         options.quantizer = args.quantizer;
         options.lossy = args.lossy;
+        options.onePalette = args.onePalette;
         return options;
     };
 }
@@ -57,6 +59,7 @@ PaletteArgs ParsePalette(const Arguments& a) {
     out.exact = a.Has("--exact");
     out.sizeReduction = !a.Has("--no-size-reduction");
     out.dither = a.Has("--dither");
+    out.onePalette = a.Has("--one-palette");
     if (auto text = a.Value("--lossy")) {
         const auto level = ParseInteger(*text, 0, kMaxLossy);
         if (!level) throw CommandFailure(kExitUsage, "--lossy takes a number from 0 to " + std::to_string(kMaxLossy));
@@ -77,7 +80,8 @@ PaletteArgs ParsePalette(const Arguments& a) {
 
 // The options of export that only GIF output takes, and the one only WebP takes.
 const std::vector<std::string> kGifValueOptions{"--colors", "--max-bytes", "--quantizer", "--lossy"};
-const std::vector<std::string> kGifSwitches{"--exact", "--no-size-reduction", "--dither", "--allow-few-colors"};
+const std::vector<std::string> kGifSwitches{"--exact", "--no-size-reduction", "--dither", "--allow-few-colors",
+                                            "--one-palette"};
 constexpr const char* kQualityOption = "--quality";
 
 std::vector<std::string> Joined(std::vector<std::string> list, const std::string& more) {
@@ -146,7 +150,13 @@ int Report(const Status& status, const GifExportReport& report, const std::strin
         std::cout << out << ": " << report.images << (report.images == 1 ? " image, " : " images, ")
                   << (report.distinctColors > 256 ? std::string("more than 256")
                                                   : std::to_string(report.distinctColors))
-                  << " distinct colours, palette of " << report.paletteSize << "\n";
+                  << " distinct colours, palette of " << report.paletteSize;
+        if (report.ownPalettes == report.images)
+            std::cout << ", each image with a palette of its own";
+        else if (report.ownPalettes > 0)
+            std::cout << ", " << report.ownPalettes << (report.ownPalettes == 1 ? " image" : " images")
+                      << " with palettes of their own";
+        std::cout << "\n";
     } else {
         std::cout << out << '\n';
     }
@@ -220,7 +230,7 @@ int ExportCommand(std::span<const std::string> args) {
 }
 
 int ExportFrameCommand(std::span<const std::string> args) {
-    Arguments a(args, {"--colors", "--quality", "--quantizer", "--lossy"}, {"--exact", "--dither"});
+    Arguments a(args, {"--colors", "--quality", "--quantizer", "--lossy"}, {"--exact", "--dither", "--one-palette"});
     if (a.Positionals().size() != 3) return Fail(kExitUsage, "export-frame takes FILE N OUT");
     const PaletteArgs palette = ParsePalette(a);
     long quality = 7;

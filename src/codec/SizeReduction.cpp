@@ -162,10 +162,50 @@ std::vector<IndexCounts> CountAllIndices(const GifFile& gif, const FrameChanges&
     return counts;
 }
 
+using IndexMap = std::array<std::uint8_t, kIndexCount>;
+
+// Gives image's indices the new numbers of newIndex, in its pixels, its
+// transparent index and its counts.
+void Renumber(GifImage& image, IndexCounts& counts, const IndexMap& newIndex) {
+    for (std::uint8_t& index : image.indices) index = newIndex[index];
+    if (image.transparent) image.transparentIndex = newIndex[image.transparentIndex];
+    IndexCounts renumbered{};
+    for (std::size_t k = 0; k < kIndexCount; ++k) {
+        renumbered[newIndex[k]] = counts[k];
+        renumbered[kIndexCount + newIndex[k]] = counts[kIndexCount + k];
+    }
+    counts = renumbered;
+}
+
+// A record with a table of its own: the entries it refers to (shown or not)
+// move to the front in their order, and the table shrinks to the smallest
+// size that holds them, which may lower its code size.
+void OrderLocalTable(GifImage& image, IndexCounts& counts) {
+    IndexMap order{};
+    std::size_t used = 0;
+    for (std::size_t k = 0; k < kIndexCount; ++k)
+        if (counts[k] + counts[kIndexCount + k] != 0) order[used++] = static_cast<std::uint8_t>(k);
+    std::size_t next = used;
+    for (std::size_t k = 0; k < kIndexCount; ++k)
+        if (counts[k] + counts[kIndexCount + k] == 0) order[next++] = static_cast<std::uint8_t>(k);
+    IndexMap newIndex{};
+    for (std::size_t p = 0; p < kIndexCount; ++p) newIndex[order[p]] = static_cast<std::uint8_t>(p);
+    Renumber(image, counts, newIndex);
+    const ColorTable old = *image.localColorTable;
+    for (std::size_t p = 0; p < kIndexCount; ++p) (*image.localColorTable)[p] = old[order[p]];
+    image.colorTableSize = static_cast<std::uint16_t>(ColorTableSizeFor(static_cast<int>(used)));
+}
+
 void OrderPalette(GifFile& gif, std::vector<IndexCounts>& counts) {
+    // Records with their own table are ordered alone; the others share
+    // the global one.
     std::array<std::uint32_t, kIndexCount> usage{};
-    for (const IndexCounts& each : counts) {
-        const IndexMarks marks = ShownIndices(each);
+    for (std::size_t r = 0; r < gif.images.size(); ++r) {
+        if (gif.images[r].localColorTable) {
+            OrderLocalTable(gif.images[r], counts[r]);
+            continue;
+        }
+        const IndexMarks marks = ShownIndices(counts[r]);
         for (std::size_t k = 0; k < kIndexCount; ++k) usage[k] += marks[k];
     }
 
@@ -182,19 +222,10 @@ void OrderPalette(GifFile& gif, std::vector<IndexCounts>& counts) {
         }
     }
 
-    std::array<std::uint8_t, kIndexCount> newIndex{};
+    IndexMap newIndex{};
     for (std::size_t p = 0; p < kIndexCount; ++p) newIndex[order[p]] = static_cast<std::uint8_t>(p);
     for (std::size_t r = 0; r < gif.images.size(); ++r) {
-        GifImage& image = gif.images[r];
-        for (std::uint8_t& index : image.indices) index = newIndex[index];
-        if (image.transparent) image.transparentIndex = newIndex[image.transparentIndex];
-        IndexCounts& old = counts[r];
-        IndexCounts renumbered{};
-        for (std::size_t k = 0; k < kIndexCount; ++k) {
-            renumbered[newIndex[k]] = old[k];
-            renumbered[kIndexCount + newIndex[k]] = old[kIndexCount + k];
-        }
-        old = renumbered;
+        if (!gif.images[r].localColorTable) Renumber(gif.images[r], counts[r], newIndex);
     }
     if (gif.globalColorTable) {
         const ColorTable old = *gif.globalColorTable;
@@ -220,8 +251,10 @@ void SetTransparent(GifFile& gif, FrameChanges& changes, std::vector<IndexCounts
         // When every palette colour is in use, t is the first index past the
         // palette; the table then grows so that no pixel refers to an entry
         // the file does not hold.
-        if (gif.globalColorTable && *t >= gif.globalColorTableSize) {
-            gif.globalColorTableSize = static_cast<std::uint16_t>(ColorTableSizeFor(*t + 1));
+        const bool local = image.localColorTable.has_value();
+        if (local || gif.globalColorTable) {
+            std::uint16_t& size = local ? image.colorTableSize : gif.globalColorTableSize;
+            if (*t >= size) size = static_cast<std::uint16_t>(ColorTableSizeFor(*t + 1));
         }
     }
 }

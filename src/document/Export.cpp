@@ -9,6 +9,8 @@
 #include "codec/FrameChanges.h"
 #include "codec/GifFile.h"
 #include "codec/JpegCodec.h"
+#include "codec/LocalPalettes.h"
+#include "codec/LzwEncoder.h"
 #include "codec/SizeReduction.h"
 #include "core/FileIO.h"
 #include "document/FileFormats.h"
@@ -63,17 +65,24 @@ namespace {
 // reduction (fewer are made when an option is off).
 std::size_t ExportSteps(std::size_t images) { return 3 * images + 4; }
 
+// The colour table image's indices refer to: its own, else the file's;
+// null when there is neither.
+const ColorTable* TableOf(const GifFile& gif, const GifImage& image) {
+    if (image.localColorTable) return &*image.localColorTable;
+    return gif.globalColorTable ? &*gif.globalColorTable : nullptr;
+}
+
 // Image `last` as a viewer shows the encoded file: every record up to it
 // drawn over the ones before (each keeps what it does not cover, as its
 // disposal says), its transparent pixels left out. Every pixel is opaque.
 PackedDib ShownImage(const GifFile& gif, std::size_t last) {
     PackedDib shown;
-    if (!gif.globalColorTable || !shown.SetSize(gif.screenWidth, gif.screenHeight)) return shown;
+    if (gif.images.empty() || !shown.SetSize(gif.screenWidth, gif.screenHeight)) return shown;
     for (std::size_t r = 0; r <= last && r < gif.images.size(); ++r) {
         const GifImage& image = gif.images[r];
-        const ColorTable& table = image.localColorTable ? *image.localColorTable : *gif.globalColorTable;
+        const ColorTable* table = TableOf(gif, image);
         const std::size_t width = image.width;
-        if (image.indices.size() != width * image.height) continue;
+        if (table == nullptr || image.indices.size() != width * image.height) continue;
         const int right = std::min<int>(image.left + image.width, gif.screenWidth);
         const int bottom = std::min<int>(image.top + image.height, gif.screenHeight);
         for (int y = image.top; y < bottom; ++y) {
@@ -82,7 +91,7 @@ PackedDib ShownImage(const GifFile& gif, std::size_t last) {
             for (int x = image.left; x < right; ++x) {
                 const std::uint8_t index = indices[x - image.left];
                 if (image.transparent && index == image.transparentIndex) continue;
-                const RgbTriple& color = table[index];
+                const RgbTriple& color = (*table)[index];
                 row[x] = MakePixel(color.red, color.green, color.blue);
             }
         }
@@ -90,14 +99,15 @@ PackedDib ShownImage(const GifFile& gif, std::size_t last) {
     return shown;
 }
 
-// image's colour indices through the file's colour table; no block when it
-// has no indices of its size.
+// image's colour indices through its colour table; no block when it has no
+// table or no indices of its size.
 PackedDib PreviewOf(const GifFile& gif, const GifImage& image) {
     PackedDib preview;
     const std::size_t width = image.width;
-    if (!gif.globalColorTable || image.indices.size() != width * image.height) return preview;
+    const ColorTable* own = TableOf(gif, image);
+    if (own == nullptr || image.indices.size() != width * image.height) return preview;
     if (!preview.SetSizeForOverwrite(image.width, image.height)) return preview;
-    const ColorTable& table = *gif.globalColorTable;
+    const ColorTable& table = *own;
     for (int y = 0; y < image.height; ++y) {
         const std::uint8_t* indices = image.indices.data() + static_cast<std::size_t>(y) * width;
         PixelValue* row = preview.Row(y);
@@ -243,23 +253,91 @@ GifExportResult GifExportJob::Run(const GifOptionsChooser& choose, Stage stage) 
     report.paletteSize = quantizer.PaletteSize();
     report.requestedColors = requested;
     if (StopSeen()) return Cancelled(std::move(result));
-    if (options->dither && requested < report.distinctColors) DitherImages(gif, quantizer.Palette(), stopped);
+    const bool dithered = options->dither && requested < report.distinctColors;
+    if (dithered) DitherImages(gif, quantizer.Palette(), stopped);
     if (StopSeen()) return Cancelled(std::move(result));
+
+    // Where one palette loses colour, each image is mapped onto a palette
+    // of its own too, and takes it when that shows the image truer.
+    const bool globalExact = requested >= report.distinctColors && report.distinctColors <= ColorQuantizer::kMaxColors;
+    const bool ownAllowed = !options->onePalette && gif.images.size() > 1;
+    GifFile local;
+    if (ownAllowed && !dithered && !globalExact) {
+        MapOwnPalettes(gif, *options, local);
+        if (StopSeen()) return Cancelled(std::move(result));
+        for (std::size_t r = 0; r < local.images.size(); ++r) {
+            const GifImage& own = local.images[r];
+            if (own.localColorTable &&
+                MappingError(own, *own.localColorTable) < MappingError(gif.images[r], *gif.globalColorTable)) {
+                std::swap(gif.images[r], local.images[r]);
+                ++report.ownPalettes;
+            }
+        }
+    }
+
     const bool previewed = run_.previewImage && *run_.previewImage < gif.images.size();
-    if (stage == Stage::Map) {
+    // With the global palette alone the images show what the mapping shows;
+    // an image shown through its own palette keeps pixels from an image
+    // mapped another way, so only the file tells what it shows.
+    if (stage == Stage::Map && report.ownPalettes == 0) {
         if (previewed) result.preview = PreviewOf(gif, gif.images[*run_.previewImage]);
         return result;
     }
     if (images.sizeReductionApplies && options->sizeReduction) ReduceAnimationSize(gif, changes_, stopped);
     if (StopSeen()) return Cancelled(std::move(result));
+
+    // An image that uses few entries of the global palette may take fewer
+    // bytes with just those as a table of its own: both are encoded, the
+    // smaller written. (Its colours stay as they are.)
+    GifFile narrowed;
+    FrameChanges narrowedChanges;
+    std::vector<std::size_t> narrowedFrom;  // the record each narrowed one stands for
+    for (std::size_t r = 0; ownAllowed && r < gif.images.size(); ++r) {
+        const GifImage& image = gif.images[r];
+        if (image.localColorTable || !gif.globalColorTable) continue;
+        GifImage& own = narrowed.images.emplace_back();
+        if (NarrowToOwnTable(image, *gif.globalColorTable, changes_.Of(r), own,
+                             narrowedChanges.At(narrowedFrom.size()))) {
+            narrowedFrom.push_back(r);
+        } else {
+            narrowed.images.pop_back();
+        }
+    }
     gif.EncodeImages(stopped, options->lossy, &changes_);
     report.lossy = std::clamp(options->lossy, 0, kMaxLossy);
     if (StopSeen()) return Cancelled(std::move(result));
+    if (!narrowedFrom.empty()) {
+        // These steps count no progress: the run's steps are those of one file.
+        narrowed.EncodeImages([this] { return StopSeen(); }, options->lossy, &narrowedChanges);
+        if (StopSeen()) return Cancelled(std::move(result));
+        for (std::size_t n = 0; n < narrowedFrom.size(); ++n) {
+            GifImage& image = gif.images[narrowedFrom[n]];
+            if (RecordDataBytes(narrowed.images[n]) >= RecordDataBytes(image)) continue;
+            std::swap(image, narrowed.images[n]);
+            ++report.ownPalettes;
+        }
+    }
+    if (report.ownPalettes == report.images) {
+        gif.globalColorTable.reset();
+        gif.globalColorTableSize = 0;
+    }
     // Lossy LZW rewrites the indices to what the file decodes to: the
     // preview is drawn from them, exactly as written.
     if (previewed) result.preview = ShownImage(gif, *run_.previewImage);
     gif.WriteGif(result.bytes);
     return result;
+}
+
+void GifExportJob::MapOwnPalettes(const GifFile& gif, const GifExportOptions& options, GifFile& local) const {
+    const int perImage = options.reduce ? std::clamp(options.colorCount, 1, ColorQuantizer::kMaxColors)
+                                        : ColorQuantizer::kMaxColors;
+    ColorQuantizer quantizer;
+    for (const GifImage& mapped : gif.images) {
+        if (StopSeen() || mapped.Pixels() == nullptr) return;
+        GifImage& image = local.AddImageView(*mapped.Pixels());
+        image.delay = mapped.delay;
+        BuildLocalPalette(image, perImage, options.quantizer, quantizer);
+    }
 }
 
 GifExportResult GifExportJob::Encode(const GifOptionsChooser& choose) { return Run(choose, Stage::Encode); }
@@ -276,8 +354,7 @@ GifExportResult GifExportJob::Save(const std::filesystem::path& path, const GifO
 }
 
 GifExportResult GifExportJob::Preview(const GifExportOptions& options) {
-    if (options.lossy <= 0) return Run(Fixed(options), Stage::Map);
-    GifExportResult result = Run(Fixed(options), Stage::Encode);
+    GifExportResult result = Run(Fixed(options), options.lossy <= 0 ? Stage::Map : Stage::Encode);
     result.bytes.clear();
     return result;
 }
@@ -319,32 +396,56 @@ GifExportResult GifExportJob::Fit(std::uint64_t maxBytes, const GifOptionsChoose
     std::uint64_t sizeOfLast = first.bytes.size();  // the size at the last rung tried
     std::optional<GifExportResult> fit;
     int trials = 1;
-    while (low < high) {
-        const std::size_t middle = (low + high) / 2;
+    // The options of the first trial at a rung.
+    const auto at = [&first](const BudgetRung& rung) {
         GifExportOptions options = first.options;
         options.reduce = true;
-        options.colorCount = rungs[middle].colors;
-        options.lossy = rungs[middle].lossy;
+        options.colorCount = rung.colors;
+        options.lossy = rung.lossy;
+        return options;
+    };
+    // One more trial; whether it fits (into fit) or its size; a failed or
+    // cancelled trial ends the search with the result to give back.
+    std::optional<GifExportResult> ended;
+    const auto tryOptions = [&](const GifExportOptions& options) -> std::optional<std::uint64_t> {
         ++trials;
         GifExportResult trial = Encode(options);
-        if (!trial.status) return trial;
-        if (trial.report.cancelled) {
+        if (!trial.status) {
+            ended = std::move(trial);
+        } else if (trial.report.cancelled) {
             first.report.trials = trials;
-            return Cancelled(std::move(first));
-        }
-        if (trial.bytes.size() <= maxBytes) {
+            ended = Cancelled(std::move(first));
+        } else if (trial.bytes.size() <= maxBytes) {
             fit = std::move(trial);
+        } else {
+            return trial.bytes.size();
+        }
+        return std::nullopt;
+    };
+    while (low < high) {
+        const std::size_t middle = (low + high) / 2;
+        const std::optional<std::uint64_t> tooLarge = tryOptions(at(rungs[middle]));
+        if (ended) return std::move(*ended);
+        if (!tooLarge) {
             high = middle;
         } else {
-            if (middle + 1 == rungs.size()) sizeOfLast = trial.bytes.size();
+            if (middle + 1 == rungs.size()) sizeOfLast = *tooLarge;
             low = middle + 1;
         }
+    }
+    const BudgetRung last = rungs.empty() ? BudgetRung{first.report.requestedColors, first.report.lossy} : rungs.back();
+    if (!fit && !first.options.onePalette) {
+        // Palettes of their own make images truer at some bytes: the last
+        // rung is tried once more with one palette for all.
+        GifExportOptions options = at(last);
+        options.onePalette = true;
+        const std::optional<std::uint64_t> tooLarge = tryOptions(options);
+        if (ended) return std::move(*ended);
+        if (tooLarge) sizeOfLast = std::min(sizeOfLast, *tooLarge);
     }
     if (!fit) {
         first.bytes.clear();
         first.report.trials = trials;
-        const BudgetRung last = rungs.empty() ? BudgetRung{first.report.requestedColors, first.report.lossy}
-                                              : rungs.back();
         first.status = Status::Error("Even with " + std::to_string(last.colors) + " colours and lossy " +
                                      std::to_string(last.lossy) + " the GIF takes " + BytesText(sizeOfLast) +
                                      ", more than the limit of " + BytesText(maxBytes) + ".");

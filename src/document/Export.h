@@ -1,9 +1,10 @@
 #pragma once
 // Writing what the document shows: the whole animation as one GIF, or a
 // single frame as GIF or JPEG. A GIF export is a GifExportJob: it renders
-// what it writes, builds one palette for all images, optionally shrinks the
-// animation, and gives back the bytes, a report and a preview; saving writes
-// the file through a temporary file renamed over the target.
+// what it writes, builds one palette for all images (or one per image where
+// that pays), optionally shrinks the animation, and gives back the bytes, a
+// report and a preview; saving writes the file through a temporary file
+// renamed over the target.
 //
 // The choices the user makes in the options dialog arrive through a callback
 // that sees the distinct colour count first; the editor shows its dialog
@@ -56,6 +57,10 @@ struct GifExportOptions {
     PaletteMethod quantizer = PaletteMethod::Refined;
     // Lossy LZW, 0 (lossless) to kMaxLossy: larger is smaller and rougher.
     int lossy = 0;
+    // "One palette for all frames": every image through the global palette.
+    // Off, an animation's images may each get a palette of their own (see
+    // GifExportJob) where that shows them truer or makes the file smaller.
+    bool onePalette = false;
 };
 
 // The colour counts the "Reduce to:" list offers for this many distinct
@@ -85,6 +90,7 @@ struct GifExportReport {
     int requestedColors = 0;  // the colour count asked of the palette builder
     int lossy = 0;            // the lossy level the file was encoded at
     int trials = 0;           // runs made to fit a size budget (GifExportJob::Fit)
+    int ownPalettes = 0;      // images written with a colour table of their own
     // A fit met the budget only with fewer than kFewestColorsUnasked colours
     // (and fewer than were chosen): the caller asks before writing it.
     bool fewColors = false;
@@ -104,9 +110,10 @@ GifLoop GifLoopForPlays(std::uint32_t plays);
 // is not one (or the last such frame when none follows); 0 without images.
 std::size_t ExportImageIndexOf(const Animation& animation, const AnimFrame* frame);
 
-// A bound on the exports GifExportJob::Fit makes. It makes at most five:
+// A bound on the exports GifExportJob::Fit makes. It makes at most six:
 // the options as chosen, then a bisection over the rungs of BudgetLadder
-// (at most ten, so at most four more).
+// (at most ten, so at most four more), and, when none fits and images may
+// have palettes of their own, the last rung with one palette.
 inline constexpr int kMaxBudgetTrials = 8;
 // A budget met only below this many colours is not written unasked: so few
 // colours change most pictures beyond what the user chose.
@@ -173,18 +180,26 @@ struct GifExportResult {
     GifExportOptions options;          // the options of the bytes (for a fit, the ones found)
     std::vector<std::uint8_t> bytes;   // the file; empty when cancelled, failed or only previewed
     // The previewed image (GifExportRun::previewImage) as the file shows it:
-    // its own colour indices through the file's palette (after dithering),
-    // taken from the very run that made the bytes. Every pixel is opaque
-    // (size reduction leaves out only pixels a viewer keeps from the image
-    // before, so they show the same). No block when not made.
+    // its own colour indices through its palette (after dithering), taken
+    // from the very run that made the bytes. Every pixel is opaque (size
+    // reduction leaves out only pixels a viewer keeps from the image
+    // before). No block when not made.
     PackedDib preview;
 };
 
 // An export of images to one GIF: counts their colours, asks for the options
 // (or takes them), builds one palette, maps every image (dithered on
-// request), shrinks the animation when asked and encodes it. Each run starts
-// afresh from the images, so one job serves any number of runs; what a run
-// learns of each image along the way is the job's, never the file's.
+// request), shrinks the animation when asked and encodes it.
+//
+// Unless the options ask for one palette, an animation's images may get
+// colour tables of their own. Where the global palette loses colour (and
+// nothing is dithered), each image is also mapped onto a palette made the
+// same way from its own colours, and keeps it when that shows the image
+// truer (less squared error against its pixels). After size reduction, an
+// image that uses so few entries of the global palette that they need fewer
+// bits per pixel is also encoded with just those as its own table, and
+// written so when that takes fewer bytes with the table; its colours stay
+// the same. When every image has its own table the file has no global one.
 class GifExportJob {
 public:
     explicit GifExportJob(GifExportImages images, GifExportRun run = {});
@@ -212,18 +227,21 @@ public:
     GifExportResult Save(const std::filesystem::path& path, const GifOptionsChooser& choose,
                          FileSync sync = FileSync::Each);
     // Only the preview, no bytes: the same palette building, mapping and
-    // dithering, without size reduction or encoding (which lossy LZW needs:
-    // with lossy above 0 the file is made and only its bytes dropped).
+    // dithering, without size reduction or encoding, unless the picture
+    // depends on them (lossy LZW, or images shown through palettes of their
+    // own over pixels kept from the image before): then the file is made
+    // and only its bytes dropped.
     GifExportResult Preview(const GifExportOptions& options);
     // The file fitted under maxBytes: first with the options chosen (asked
     // once, size reduction turned on), then, while the file is too large,
     // up BudgetLadder (searched by bisection, each a full run; at most
-    // kMaxBudgetTrials). The result holds the bytes of the first rung found
-    // to fit, their options and report (trials counts the runs; fewColors
-    // when that rung has fewer than kFewestColorsUnasked colours), and a
-    // preview of those bytes (of the options chosen when nothing fits).
-    // When even the last rung does not fit, there are no bytes and the
-    // status says so.
+    // kMaxBudgetTrials). When no rung fits and the options let images have
+    // palettes of their own, the last rung is tried with one palette. The
+    // result holds the bytes of the first rung found to fit, their options
+    // and report (trials counts the runs; fewColors when that rung has fewer
+    // than kFewestColorsUnasked colours), and a preview of those bytes (of
+    // the options chosen when nothing fits). When nothing fits, there are no
+    // bytes and the status says so, with the smallest size at the last rung.
     GifExportResult Fit(std::uint64_t maxBytes, const GifOptionsChooser& choose);
     GifExportResult Fit(std::uint64_t maxBytes, const GifExportOptions& options);
 
@@ -236,6 +254,11 @@ private:
     bool Stopped() const;
     // Whether the run was told to stop, without looking again.
     bool StopSeen() const;
+
+    // The images of gif mapped again, each onto a palette of its own made
+    // from its colours as the options ask, as the records of local (an
+    // image without pixels of its size gets no table); a stop ends it early.
+    void MapOwnPalettes(const GifFile& gif, const GifExportOptions& options, GifFile& local) const;
 
     std::shared_ptr<const GifExportImages> images_;
     GifExportRun run_;

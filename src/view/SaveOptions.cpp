@@ -27,6 +27,7 @@ GifOptionsDialogState GifOptionsDialogStateFor(const GifExportRequest& request, 
     state.choices = ReduceToChoices(n);
     state.reduceEnabled = n > 4;
     state.sizeReductionEnabled = request.animated;
+    state.onePaletteEnabled = request.animated;
     if (last == nullptr) return state;
 
     const GifSaveChoices choices = SanitizedGifSaveChoices(*last);
@@ -42,10 +43,18 @@ GifOptionsDialogState GifOptionsDialogStateFor(const GifExportRequest& request, 
     state.sizeReductionChecked = options.sizeReduction;
     state.dither = options.dither;
     state.classic = options.quantizer == PaletteMethod::MedianCut;
+    state.onePalette = options.onePalette;
     state.lossy = options.lossy;
     state.fit = choices.fit;
     state.fitKilobytes = choices.fitKilobytes;
     return state;
+}
+
+std::string OwnPalettesNote(const GifExportReport& report) {
+    if (report.ownPalettes <= 0) return {};
+    if (report.ownPalettes == report.images) return ", a palette per frame";
+    return ", own palettes for " + std::to_string(report.ownPalettes) +
+           (report.ownPalettes == 1 ? " frame" : " frames");
 }
 
 }  // namespace vantrel

@@ -42,6 +42,8 @@ struct GifOptionsDialogState {
     std::size_t selectedChoice = 0;    // index into choices
     bool dither = false;
     bool classic = false;              // the median cut rather than the refined palette
+    bool onePaletteEnabled = true;     // only for animations (a single image has one palette)
+    bool onePalette = false;           // "One palette for all frames"
     int lossy = 0;
     bool fit = false;
     int fitKilobytes = kDefaultFitKilobytes;
@@ -54,6 +56,11 @@ struct GifOptionsDialogState {
 // they were.
 GifOptionsDialogState GifOptionsDialogStateFor(const GifExportRequest& request,
                                                const GifSaveChoices* last = nullptr);
+
+// What the dialog adds to a file's description when some of its images have
+// palettes of their own: ", a palette per frame" when all do, ", own
+// palettes for N frames" when some do; nothing when none do.
+std::string OwnPalettesNote(const GifExportReport& report);
 
 // The JPEG quality the "JPEG Save Options" slider starts at (0 to 10).
 inline constexpr int kDefaultJpegQuality = 7;

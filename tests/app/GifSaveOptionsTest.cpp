@@ -32,29 +32,33 @@
 namespace vantrel {
 namespace {
 
-// Frames of noise over a gradient: far more than 256 colours, and a file
-// that shrinks markedly with fewer colours.
-std::unique_ptr<CQVDoc> NoisyAnimation(int frames, int width, int height) {
+// An animation of width x height bitmaps, frame f's pixel (x, y) of the
+// colour color(f, x, y), asked frame by frame and row by row from the top.
+template <typename Color>
+std::unique_ptr<CQVDoc> AnimationOf(int frames, int width, int height, Color color) {
     auto doc = std::make_unique<CQVDoc>();
     Animation& animation = doc->GetAnimation();
     animation.SetSize(width, height);
-    std::uint32_t state = 11;
     for (int f = 0; f < frames; ++f) {
         AnimFrame* frame = f == 0 ? animation.FirstFrame() : animation.AppendFrame();
         PackedDib picture;
         picture.SetSize(width, height);
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                state = state * 1664525u + 1013904223u;
-                picture.Row(y)[x] = MakePixel(std::uint8_t(x * 2 + (state >> 28)), std::uint8_t(y * 2 + f),
-                                              std::uint8_t(state >> 24));
-            }
-        }
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) picture.Row(y)[x] = color(f, x, y);
         auto item = BitmapItem::FromImage(std::move(picture));
         item->MoveTo(animation.Canvas().left, animation.Canvas().top);
         frame->AppendItem(std::move(item));
     }
     return doc;
+}
+
+// Frames of noise over a gradient: far more than 256 colours, and a file
+// that shrinks markedly with fewer colours.
+std::unique_ptr<CQVDoc> NoisyAnimation(int frames, int width, int height) {
+    return AnimationOf(frames, width, height, [state = std::uint32_t{11}](int f, int x, int y) mutable {
+        state = state * 1664525u + 1013904223u;
+        return MakePixel(std::uint8_t(x * 2 + (state >> 28)), std::uint8_t(y * 2 + f), std::uint8_t(state >> 24));
+    });
 }
 
 // The dialog as the export of animation opens it, with currentImage as the
@@ -113,6 +117,19 @@ bool Eventually(Done done) {
 
 QString SizeText(std::size_t bytes) { return QStringLiteral("File size: ") + FileSizeText(bytes); }
 
+// What the dialog says a fit chose, in the figures of the file the fitted
+// options write: "64 colours, lossy 40, 148,212 bytes (148.2 KB)", with
+// its note on palettes of their own after the lossy level.
+QString ChosenText(Animation& animation, const GifExportOptions& fitted) {
+    const GifExportResult result = GifExportJob::OfAnimation(animation).Encode(fitted);
+    EXPECT_TRUE(result.status.ok());
+    return QStringLiteral("%1 colours, lossy %2%3, %4")
+        .arg(fitted.colorCount)
+        .arg(fitted.lossy)
+        .arg(QString::fromStdString(OwnPalettesNote(result.report)))
+        .arg(FileSizeText(result.bytes.size()));
+}
+
 TEST(GifSaveOptionsDialog, ShowsTheSizeOfTheExportForTheLatestChoices) {
     test::ResetPrompts();
     auto doc = NoisyAnimation(4, 60, 40);
@@ -169,9 +186,7 @@ TEST(GifSaveOptionsDialog, FitUnderReturnsOptionsWhoseExportFits) {
     const std::size_t written = Exported(animation, fitted).size();
     EXPECT_LE(written, std::size_t(kilobytes) * GifSaveOptionsDialog::kBytesPerKilobyte);
     // The dialog says what it chose, in the figures of the file written.
-    EXPECT_EQ(dialog->FitMessage()->text(),
-              QStringLiteral("%1 colours, lossy %2, %3").arg(fitted.colorCount).arg(fitted.lossy).arg(FileSizeText(written)))
-        << dialog->FitMessage()->text().toStdString();
+    EXPECT_EQ(dialog->FitMessage()->text(), ChosenText(animation, fitted)) << dialog->FitMessage()->text().toStdString();
 }
 
 // A budget met only below 16 colours is not taken unasked: the dialog stays
@@ -201,8 +216,7 @@ TEST(GifSaveOptionsDialog, FitUnderBelowSixteenColoursAsksFirst) {
     EXPECT_LT(fitted.colorCount, 16);
     const std::vector<std::uint8_t> bytes = Exported(animation, fitted);
     EXPECT_LE(bytes.size(), std::size_t(kilobytes) * GifSaveOptionsDialog::kBytesPerKilobyte);
-    EXPECT_TRUE(dialog->FitMessage()->text().contains(
-        QStringLiteral("%1 colours, lossy %2, %3").arg(fitted.colorCount).arg(fitted.lossy).arg(FileSizeText(bytes.size()))))
+    EXPECT_TRUE(dialog->FitMessage()->text().contains(ChosenText(animation, fitted)))
         << dialog->FitMessage()->text().toStdString();
     // The preview is the file that OK writes.
     EXPECT_EQ(Shown(*dialog), ExpectedPreview(ImagesOf(animation), fitted, 1));
@@ -276,6 +290,43 @@ TEST(GifSaveOptionsDialog, ClassicChoosesTheMedianCutAndThePreviewFollows) {
     ASSERT_TRUE(Eventually([&] { return Shown(*dialog) == classic; }));
     const QString size = SizeText(Exported(animation, dialog->Options()).size());
     ASSERT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == size; }));
+}
+
+// Frames of 40 colours each, every frame in hues of its own: more than 256
+// colours in all, which palettes per frame keep exactly.
+std::unique_ptr<CQVDoc> HueShiftingAnimation(int frames, int width, int height) {
+    return AnimationOf(frames, width, height, [](int f, int x, int y) {
+        const int step = (x + 3 * y) % 40;
+        return MakePixel(std::uint8_t(f * 25), std::uint8_t(step * 6), std::uint8_t(250 - step * 6));
+    });
+}
+
+TEST(GifSaveOptionsDialog, OnePaletteForAllFramesReachesTheExport) {
+    test::ResetPrompts();
+    auto doc = HueShiftingAnimation(8, 60, 40);
+    Animation& animation = doc->GetAnimation();
+    const GifExportImages images = ImagesOf(animation);
+    auto dialog = OpenFor(animation, 5);
+    ASSERT_TRUE(dialog->ReduceButton()->isChecked());  // more than 256 colours
+    ASSERT_TRUE(dialog->OnePaletteBox()->isEnabled());
+    EXPECT_FALSE(dialog->OnePaletteBox()->isChecked());
+    EXPECT_FALSE(dialog->Options().onePalette);
+    const GifExportResult own = GifExportJob::OfAnimation(animation).Encode(dialog->Options());
+    ASSERT_GT(own.report.ownPalettes, 0);
+    const QString ownSize = SizeText(own.bytes.size());
+    ASSERT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == ownSize; }));
+    const QImage exact = ExpectedPreview(images, dialog->Options(), 5);
+    ASSERT_TRUE(Eventually([&] { return Shown(*dialog) == exact; }));
+
+    dialog->OnePaletteBox()->setChecked(true);
+    const GifExportOptions one = dialog->Options();
+    EXPECT_TRUE(one.onePalette);
+    const QString oneSize = SizeText(Exported(animation, one).size());
+    EXPECT_NE(oneSize, ownSize);
+    ASSERT_TRUE(Eventually([&] { return dialog->SizeLabel()->text() == oneSize; }));
+    const QImage shared = ExpectedPreview(images, one, 5);
+    EXPECT_NE(shared, exact);  // 320 colours do not fit one palette
+    ASSERT_TRUE(Eventually([&] { return Shown(*dialog) == shared; }));
 }
 
 TEST(GifSaveOptionsDialog, LossyLevelIsReturnedAndMeasured) {

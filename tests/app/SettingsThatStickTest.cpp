@@ -33,6 +33,7 @@ struct OptionsWidgets {
           classic(*d.findChild<QCheckBox*>(QStringLiteral("gifClassicPalette"))),
           sizeReduction(*d.findChild<QCheckBox*>(QStringLiteral("sizeReduction"))),
           lossy(*d.findChild<QSlider*>(QStringLiteral("gifLossy"))),
+          onePalette(*d.findChild<QCheckBox*>(QStringLiteral("gifOnePalette"))),
           fit(*d.findChild<QCheckBox*>(QStringLiteral("fitUnder"))),
           kilobytes(*d.findChild<QSpinBox*>(QStringLiteral("fitUnderKilobytes"))) {}
     QComboBox& counts;
@@ -41,6 +42,7 @@ struct OptionsWidgets {
     QCheckBox& classic;
     QCheckBox& sizeReduction;
     QSlider& lossy;
+    QCheckBox& onePalette;
     QCheckBox& fit;
     QSpinBox& kilobytes;
 };
@@ -66,6 +68,8 @@ TEST(GifSaveOptionsMemory, TheNextDialogOpensAsTheLastWasLeft) {
         w.classic.setChecked(true);
         w.sizeReduction.setChecked(false);
         w.lossy.setValue(40);
+        EXPECT_FALSE(w.onePalette.isChecked());  // a palette per frame where it pays, unless asked
+        w.onePalette.setChecked(true);
         w.fit.setChecked(true);
         w.kilobytes.setValue(77);
         d.accept();
@@ -75,6 +79,7 @@ TEST(GifSaveOptionsMemory, TheNextDialogOpensAsTheLastWasLeft) {
     EXPECT_EQ(first->colorCount, 64);
     EXPECT_TRUE(first->dither);
     EXPECT_EQ(first->lossy, 40);
+    EXPECT_TRUE(first->onePalette);
 
     // Changed again, then cancelled: nothing of that is kept.
     WhenDialogShows([](QDialog& d) {
@@ -94,6 +99,7 @@ TEST(GifSaveOptionsMemory, TheNextDialogOpensAsTheLastWasLeft) {
         EXPECT_TRUE(w.classic.isChecked());
         EXPECT_FALSE(w.sizeReduction.isChecked());
         EXPECT_EQ(w.lossy.value(), 40);
+        EXPECT_TRUE(w.onePalette.isChecked());
         EXPECT_TRUE(w.fit.isChecked());
         EXPECT_EQ(w.kilobytes.value(), 77);
         shown = true;
@@ -105,6 +111,7 @@ TEST(GifSaveOptionsMemory, TheNextDialogOpensAsTheLastWasLeft) {
     EXPECT_EQ(second->colorCount, 64);
     EXPECT_EQ(second->quantizer, PaletteMethod::MedianCut);
     EXPECT_FALSE(second->sizeReduction);
+    EXPECT_TRUE(second->onePalette);
 
     // What the store holds comes back for a program started later.
     const std::optional<GifSaveChoices> stored = LoadGifSaveChoices();

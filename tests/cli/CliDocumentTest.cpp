@@ -8,6 +8,7 @@
 
 #include "cli/CliSupport.h"
 #include "core/PackedDib.h"
+#include "support/GiflibRef.h"
 #include "support/PngRef.h"
 #include "document/AnimFrame.h"
 #include "document/CQVDoc.h"
@@ -88,13 +89,22 @@ TEST_F(CliDocument, ExportedAnimationShowsTheSameFrames) {
 
 TEST_F(CliDocument, ExportReducesColoursOnRequest) {
     const auto out = dir / "four.gif";
-    const auto r = RunCli({"export", two.string(), out.string(), "--colors", "2"});
+    const auto r = RunCli({"export", two.string(), out.string(), "--colors", "2", "--one-palette"});
     ASSERT_EQ(r.exitCode, 0);
-    EXPECT_NE(r.out.find("palette of 2"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("palette of 2\n"), std::string::npos) << r.out;
     const auto info = RunCli({"info", "--json", out.string()});
     EXPECT_NE(info.out.find("\"globalColors\":2"), std::string::npos) << info.out;
+    EXPECT_EQ(info.out.find("\"localColors\":2"), std::string::npos) << info.out;
     // The file's 3 repetitions are 4 plays in the document, written back as 3.
     EXPECT_NE(info.out.find("\"loopCount\":3"), std::string::npos) << info.out;
+
+    // Each image's own 2 colours show it truer than 2 shared by both.
+    const auto own = RunCli({"export", two.string(), out.string(), "--colors", "2"});
+    ASSERT_EQ(own.exitCode, 0);
+    EXPECT_NE(own.out.find("palette of 2, each image with a palette of its own"), std::string::npos) << own.out;
+    const auto ownInfo = RunCli({"info", "--json", out.string()});
+    EXPECT_NE(ownInfo.out.find("\"globalColors\":0"), std::string::npos) << ownInfo.out;
+    EXPECT_NE(ownInfo.out.find("\"localColors\":2"), std::string::npos) << ownInfo.out;
 }
 
 TEST_F(CliDocument, LoopCountsSurviveARoundTrip) {
@@ -230,6 +240,81 @@ TEST_F(CliDocument, LossyExportIsSmallerAndStaysNearTheColours) {
     EXPECT_GT(worst, 0) << "level 100 should change some pixel";
     EXPECT_LE(worst, 50) << "no channel moves further than the level allows (100 / 2)";
     EXPECT_EQ(RunCli({"export", in.string(), (dir / "x.gif").string(), "--lossy", "201"}).exitCode, 1);
+}
+
+// Six frames of 64 colours each, every frame in hues of its own (384 in
+// all), each image with its own table, written by giflib.
+std::vector<std::uint8_t> HueShiftingGif() {
+    vantrel::test::RefGif gif;
+    gif.screenWidth = 64;
+    gif.screenHeight = 32;
+    gif.loopCount = 0;
+    for (int f = 0; f < 6; ++f) {
+        vantrel::test::RefImage& image = gif.images.emplace_back();
+        image.width = 64;
+        image.height = 32;
+        image.hasControl = true;
+        image.delay = 10;
+        for (int c = 0; c < 64; ++c)
+            image.localColors.push_back({std::uint8_t(f * 40 + 3), std::uint8_t(c * 4), std::uint8_t(255 - c * 3)});
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 64; ++x) image.indices.push_back(std::uint8_t((x + y * 5) % 64));
+    }
+    auto bytes = vantrel::test::EncodeWithGiflib(gif);
+    EXPECT_TRUE(bytes.has_value());
+    return bytes.value_or(std::vector<std::uint8_t>{});
+}
+
+std::size_t ImagesWithOwnTable(const fs::path& gif) {
+    std::ifstream in(gif, std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto decoded = vantrel::test::DecodeWithGiflib(bytes);
+    EXPECT_TRUE(decoded.has_value()) << gif;
+    if (!decoded) return 0;
+    return std::size_t(std::count_if(decoded->images.begin(), decoded->images.end(),
+                                     [](const vantrel::test::RefImage& image) { return !image.localColors.empty(); }));
+}
+
+TEST_F(CliDocument, FramesOfTheirOwnColoursKeepThemUnlessOnePaletteIsAsked) {
+    const auto in = dir / "hues.gif";
+    WriteBytes(in, HueShiftingGif());
+    const std::vector<Picture> given = RenderAll(in, dir / "given");
+    ASSERT_EQ(given.size(), 6u);
+    struct Case {
+        const char* name;
+        std::vector<std::string> extra;
+        bool exact;           // every frame shows as it went in
+        std::size_t ownTables;
+        const char* says;     // in the output
+    };
+    const Case cases[] = {
+        {"automatic", {}, true, 6, "each image with a palette of its own"},
+        {"no size reduction", {"--no-size-reduction"}, true, 6, "each image with a palette of its own"},
+        {"one palette", {"--one-palette"}, false, 0, "palette of 256\n"},
+        {"one palette, 64 colours", {"--one-palette", "--colors", "64"}, false, 0, "palette of 64\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto out = dir / "out.gif";
+        std::vector<std::string> args = {"export", in.string(), out.string()};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const auto r = RunCli(args, true);
+        ASSERT_EQ(r.exitCode, 0) << r.out;
+        EXPECT_NE(r.out.find(c.says), std::string::npos) << r.out;
+        EXPECT_EQ(ImagesWithOwnTable(out), c.ownTables);
+        const std::vector<Picture> shown = RenderAll(out, dir / (std::string("shown-") + c.name));
+        EXPECT_EQ(shown == given, c.exact);
+    }
+    // The budget holds with palettes per frame, and the output says which it used.
+    const auto fitted = dir / "fitted.gif";
+    ASSERT_EQ(RunCli({"export", in.string(), (dir / "full.gif").string()}).exitCode, 0);
+    const auto budget = fs::file_size(dir / "full.gif") * 3 / 4;
+    const auto r = RunCli({"export", in.string(), fitted.string(), "--max-bytes", std::to_string(budget)}, true);
+    ASSERT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_LE(fs::file_size(fitted), budget);
+    EXPECT_NE(r.out.find("fits the limit of"), std::string::npos) << r.out;
+    const std::size_t own = ImagesWithOwnTable(fitted);
+    EXPECT_EQ(r.out.find("palette of its own") != std::string::npos, own == 6) << r.out;
 }
 
 TEST_F(CliDocument, QuickTakesPngFrames) {

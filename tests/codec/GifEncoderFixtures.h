@@ -83,6 +83,27 @@ inline std::vector<std::vector<PixelValue>> CompositeFrames(const RefGif& gif) {
     return frames;
 }
 
+// How far what a viewer shows (CompositeFrames) lies from the images that
+// went in: the sum over every frame's pixels of the squared differences of
+// red, green and blue. The frame counts must agree.
+inline std::uint64_t SquaredError(const std::vector<std::vector<PixelValue>>& shown,
+                                  const std::vector<PackedDib>& given) {
+    EXPECT_EQ(shown.size(), given.size());
+    std::uint64_t error = 0;
+    for (std::size_t f = 0; f < shown.size() && f < given.size(); ++f) {
+        const std::vector<PixelValue> pixels = TopDownPixels(given[f]);
+        EXPECT_EQ(shown[f].size(), pixels.size());
+        for (std::size_t i = 0; i < pixels.size() && i < shown[f].size(); ++i) {
+            for (const int shift : {0, 8, 16}) {
+                const int a = int(pixels[i] >> shift & 0xFF);
+                const int b = int(shown[f][i] >> shift & 0xFF);
+                error += static_cast<std::uint64_t>((a - b) * (a - b));
+            }
+        }
+    }
+    return error;
+}
+
 // Indices below limit; a fixed seed keeps every run the same.
 inline std::vector<std::uint8_t> RandomIndices(std::size_t count, int limit, std::uint32_t seed) {
     std::mt19937 random(seed);

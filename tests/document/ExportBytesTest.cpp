@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <memory>
 #include <vector>
 
 #include "core/FileIO.h"
@@ -204,23 +205,31 @@ std::unique_ptr<CQVDoc> ShapesDocument() {
 
 // The hashes were recorded with the classic median cut, which every export
 // here asks for by name (the dialog's defaults otherwise).
-GifOptionsChooser ClassicDefaults() {
-    return [](const GifExportRequest& request) -> std::optional<GifExportOptions> {
+GifOptionsChooser ClassicDefaults(bool onePalette = false) {
+    return [onePalette](const GifExportRequest& request) -> std::optional<GifExportOptions> {
         GifExportOptions options = DefaultGifExportOptions(request.distinctColors);
         options.quantizer = PaletteMethod::MedianCut;
+        options.onePalette = onePalette;
         return options;
     };
 }
 
-GifOptionsChooser Fixed(bool reduce, int colours, bool sizeReduction) {
-    return [=](const GifExportRequest&) -> std::optional<GifExportOptions> {
-        GifExportOptions options;
-        options.quantizer = PaletteMethod::MedianCut;
-        options.reduce = reduce;
-        options.colorCount = colours;
-        options.sizeReduction = sizeReduction;
-        return options;
-    };
+GifExportOptions FixedOptions(bool reduce, int colours, bool sizeReduction, bool onePalette) {
+    GifExportOptions options;
+    options.quantizer = PaletteMethod::MedianCut;
+    options.reduce = reduce;
+    options.colorCount = colours;
+    options.sizeReduction = sizeReduction;
+    options.onePalette = onePalette;
+    return options;
+}
+
+// The hashes of the files made before images could have palettes of their
+// own are those of one palette; where own palettes change a file, it is
+// recorded both ways.
+GifOptionsChooser Fixed(bool reduce, int colours, bool sizeReduction, bool onePalette = false) {
+    const GifExportOptions options = FixedOptions(reduce, colours, sizeReduction, onePalette);
+    return [=](const GifExportRequest&) -> std::optional<GifExportOptions> { return options; };
 }
 
 struct Expected {
@@ -233,12 +242,16 @@ struct Expected {
 // again when the encoder learnt to try several parses and uses of a full
 // string table per image, and once more when it learnt to choose among them
 // by the share of unchanged pixels and the record's size (what every file
-// shows stayed the same).
+// shows stayed the same). A name ending in "-own" is the export before it
+// with images allowed palettes of their own, recorded when that came: those
+// that lose colour to one palette show truer so (ExportOwnPalettes), and are
+// pinned with one palette too.
 const Expected kExpected[] = {
     {"banner-as-opened", 0x2e7d3775bda3da08ull, 0x5d7dfaac893fd76ull},  // the same bytes as rendering first
     {"banner-default", 0x2e7d3775bda3da08ull, 0x5d7dfaac893fd76ull},
     {"banner-plain", 0x2d61da3c70596ad7ull, 0x5d7dfaac893fd76ull},
     {"banner-4", 0xb2855b55e7719dc0ull, 0x29711aec1f2cdcedull},
+    {"banner-4-own", 0x401011f5f6892ec7ull, 0x1b3d17deb16dad5cull},
     {"banner-frame3", 0x48685afefca9a28dull, 0x94f8a047b988e235ull},
     // Exactly 256 colours keep their exact palette by default; with all of
     // them in every frame nothing is left for transparency, so the file is
@@ -246,11 +259,20 @@ const Expected kExpected[] = {
     {"photo-as-opened", 0x5a0ba1a02ab2bd96ull, 0xeb1969a44107037ull},
     {"photo-default", 0x5a0ba1a02ab2bd96ull, 0xeb1969a44107037ull},
     {"photo-128", 0x4b3510c0a2e4fa34ull, 0x491e54e941576689ull},
+    {"photo-128-own", 0xb5d07bb46a0f983ull, 0x8971ba6f6b7b0bddull},
     {"photo-plain", 0x5a0ba1a02ab2bd96ull, 0xeb1969a44107037ull},
     {"photo-64", 0x4fed311130e8329ull, 0x8d6b9f261aec993cull},
+    {"photo-64-own", 0x37fbf29b9d9f3b9bull, 0x8a139d15b58ea370ull},
     {"shapes-default", 0xbbecb4cca3a08164ull, 0x42308a6ec602af6bull},
+    {"shapes-default-own", 0x5aaa6aed0781afd3ull, 0x99c24ee3ffc4de03ull},
     {"shapes-plain", 0xeb7de9ffe9a70ef6ull, 0x42308a6ec602af6bull},
     {"shapes-8", 0xabba2980d1e068ecull, 0xa7d0014ba4d1f027ull},
+    {"shapes-plain-own", 0x9944ce2e8084729cull, 0xb2ec55db8707de4full},
+    // Where images have palettes of their own, an unchanged pixel the
+    // encoder gives back its own colour shows this image's mapping of it,
+    // not the image's before: what such a file shows follows the encoder's
+    // choices (the preview is drawn from the file, so it follows too).
+    {"shapes-8-own", 0xbfcb2f0c836d2b0bull, 0x9f336e53e743f783ull},
     {"shapes-frame3", 0x5d876a0f75400be2ull, 0xa00c84f09ffa8b85ull},
     {"rich-default", 0x7fd023ad6fbfcbf4ull, 0x451473b71c1a6fd3ull},
     {"example-qvd-as-opened", 0x4c3f7497a1100e38ull, 0x1b827b2768510efeull},
@@ -294,7 +316,8 @@ TEST_F(ExportBytes, EveryExportedByteStaysAsRecorded) {
         ExportAsOpened("banner-as-opened", doc);
         Export("banner-default", doc, ClassicDefaults());
         Export("banner-plain", doc, Fixed(false, 0, false));
-        Export("banner-4", doc, Fixed(true, 4, true));
+        Export("banner-4", doc, Fixed(true, 4, true, true));
+        Export("banner-4-own", doc, Fixed(true, 4, true));
         ExportFrame("banner-frame3", doc, 2);
     }
     {
@@ -302,15 +325,20 @@ TEST_F(ExportBytes, EveryExportedByteStaysAsRecorded) {
         OpenGif(doc, "photo-in", PanningPhotoGif());
         ExportAsOpened("photo-as-opened", doc);
         Export("photo-default", doc, ClassicDefaults());
-        Export("photo-128", doc, Fixed(true, 128, true));
+        Export("photo-128", doc, Fixed(true, 128, true, true));
+        Export("photo-128-own", doc, Fixed(true, 128, true));
         Export("photo-plain", doc, Fixed(false, 0, false));
-        Export("photo-64", doc, Fixed(true, 64, true));
+        Export("photo-64", doc, Fixed(true, 64, true, true));
+        Export("photo-64-own", doc, Fixed(true, 64, true));
     }
     {
         auto doc = ShapesDocument();
-        Export("shapes-default", *doc, ClassicDefaults());
-        Export("shapes-plain", *doc, Fixed(false, 0, false));
-        Export("shapes-8", *doc, Fixed(true, 8, true));
+        Export("shapes-default", *doc, ClassicDefaults(true));
+        Export("shapes-default-own", *doc, ClassicDefaults());
+        Export("shapes-plain", *doc, Fixed(false, 0, false, true));
+        Export("shapes-8", *doc, Fixed(true, 8, true, true));
+        Export("shapes-plain-own", *doc, Fixed(false, 0, false));
+        Export("shapes-8-own", *doc, Fixed(true, 8, true));
         ExportFrame("shapes-frame3", *doc, 2);
     }
     {
@@ -336,6 +364,50 @@ TEST_F(ExportBytes, EveryExportedByteStaysAsRecorded) {
             << actual_[i].first << " now hashes to 0x" << std::hex << actual_[i].second.bytes;
         EXPECT_EQ(actual_[i].second.shown, kExpected[i].shown)
             << actual_[i].first << " now shows frames hashing to 0x" << std::hex << actual_[i].second.shown;
+    }
+}
+
+// The exports recorded with "-own" lose colour to one palette; with
+// palettes of their own their images, as giflib shows them, come nearer
+// the rendered frames.
+std::uint64_t ShownError(GifExportJob& job, const GifExportOptions& options) {
+    const GifExportResult result = job.Encode(options);
+    EXPECT_TRUE(result.status.ok());
+    const auto decoded = test::DecodeWithGiflib(result.bytes);
+    EXPECT_TRUE(decoded.has_value());
+    if (!decoded) return 0;
+    return test::writer::SquaredError(test::writer::CompositeFrames(*decoded), job.Images().pixels);
+}
+
+TEST(ExportOwnPalettes, ShowTheImagesTruerThanOnePalette) {
+    const auto dir = test::ScratchDir("export-own-palettes");
+    const auto opened = [&dir](const char* name, const std::vector<std::uint8_t>& bytes) {
+        auto doc = std::make_unique<CQVDoc>();
+        EXPECT_TRUE(WriteFileAtomic(dir / name, bytes));
+        EXPECT_TRUE(OpenDocument(*doc, dir / name));
+        return doc;
+    };
+    struct Case {
+        const char* name;
+        std::unique_ptr<CQVDoc> doc;
+        GifExportOptions options;
+    };
+    GifExportOptions shapesDefault = DefaultGifExportOptions(257);
+    shapesDefault.quantizer = PaletteMethod::MedianCut;
+    Case cases[] = {
+        {"banner-4", opened("banner.gif", FlatBannerGif()), FixedOptions(true, 4, true, false)},
+        {"photo-128", opened("photo.gif", PanningPhotoGif()), FixedOptions(true, 128, true, false)},
+        {"photo-64", opened("photo.gif", PanningPhotoGif()), FixedOptions(true, 64, true, false)},
+        {"shapes-default", ShapesDocument(), shapesDefault},
+        {"shapes-plain", ShapesDocument(), FixedOptions(false, 0, false, false)},
+        {"shapes-8", ShapesDocument(), FixedOptions(true, 8, true, false)},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        GifExportJob job = GifExportJob::OfAnimation(c.doc->GetAnimation());
+        GifExportOptions one = c.options;
+        one.onePalette = true;
+        EXPECT_LT(ShownError(job, c.options), ShownError(job, one));
     }
 }
 

@@ -11,6 +11,7 @@
 #include "codec/GifEncoderFixtures.h"
 #include "document/Animation.h"
 #include "document/Export.h"
+#include "document/ExportTestUtil.h"
 #include "support/GiflibRef.h"
 
 namespace vantrel {
@@ -48,16 +49,8 @@ GifExportImages NoisyImages() {
 
 std::vector<PixelValue> TopDown(const PackedDib& dib) { return test::writer::TopDownPixels(dib); }
 
-// A job over images (shared, not copied), steered by run.
-GifExportJob JobOver(const GifExportImages& images, GifExportRun run = {}) {
-    return GifExportJob(CopyGifExportImages({0, false, &images}), std::move(run));
-}
-
-GifExportRun Previewing(std::size_t image) {
-    GifExportRun run;
-    run.previewImage = image;
-    return run;
-}
+using test::JobOver;
+using test::Previewing;
 
 struct PreviewCase {
     const char* name;

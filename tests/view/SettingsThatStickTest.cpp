@@ -86,9 +86,14 @@ TEST(GifSaveChoices, TheOtherChoicesComeBackAsTheyWere) {
     last.options.dither = true;
     last.options.quantizer = PaletteMethod::MedianCut;
     last.options.lossy = 80;
+    last.options.onePalette = true;
     last.fit = true;
     last.fitKilobytes = 120;
     const GifOptionsDialogState state = GifOptionsDialogStateFor({257, true}, &last);
+    EXPECT_TRUE(state.onePalette);
+    EXPECT_TRUE(state.onePaletteEnabled);
+    // A single image has one palette whatever is chosen.
+    EXPECT_FALSE(GifOptionsDialogStateFor({257, false}, &last).onePaletteEnabled);
     EXPECT_FALSE(state.sizeReductionChecked);
     EXPECT_TRUE(state.dither);
     EXPECT_TRUE(state.classic);
@@ -227,6 +232,20 @@ TEST(SaveAnimationProgress, TheHostSeesTheWriteAndItsStopCancelsTheSaveQuietly) 
     g.view->ExecuteCommand(C::SaveAnimation);
     EXPECT_GT(g.host.reports, 2u);
     EXPECT_FALSE(g.doc.IsModified());
+}
+
+TEST(GifSaveChoices, OwnPalettesAreNamedOnlyWhenThereAreAny) {
+    GifExportReport report;
+    report.images = 5;
+    const struct {
+        int own;
+        const char* note;
+    } cases[] = {{0, ""}, {1, ", own palettes for 1 frame"}, {3, ", own palettes for 3 frames"},
+                 {5, ", a palette per frame"}};
+    for (const auto& c : cases) {
+        report.ownPalettes = c.own;
+        EXPECT_EQ(OwnPalettesNote(report), c.note) << c.own;
+    }
 }
 
 }  // namespace

@@ -58,6 +58,10 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     classic_ = new QCheckBox(QStringLiteral("Classic"), palette);
     classic_->setObjectName(QStringLiteral("gifClassicPalette"));
     classic_->setToolTip(QStringLiteral("The plain median cut: large flat colours may shift a little"));
+    onePalette_ = new QCheckBox(QStringLiteral("One palette for all frames"), palette);
+    onePalette_->setObjectName(QStringLiteral("gifOnePalette"));
+    onePalette_->setToolTip(
+        QStringLiteral("Off, a frame gets a palette of its own where that shows it truer or makes the file smaller"));
     for (const int count : state.choices) counts_->addItem(QString::number(count), count);
     auto* grid = new QGridLayout(palette);
     grid->addWidget(exact_, 0, 0, 1, 3);
@@ -66,6 +70,7 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     grid->addWidget(colors, 1, 2);
     grid->addWidget(dither_, 2, 0, 1, 3);
     grid->addWidget(classic_, 3, 0, 1, 3);
+    grid->addWidget(onePalette_, 4, 0, 1, 3);
 
     auto* web = new QGroupBox(QStringLiteral("Web Optimization"), this);
     sizeReduction_ = new QCheckBox(QStringLiteral("Animation Size Reduction"), web);
@@ -96,6 +101,8 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     if (!state.choices.empty()) counts_->setCurrentIndex(int(state.selectedChoice));
     dither_->setChecked(state.dither);
     classic_->setChecked(state.classic);
+    onePalette_->setChecked(state.onePalette);
+    onePalette_->setEnabled(state.onePaletteEnabled);
     lossy_->setValue(state.lossy);
 
     auto* file = new QGroupBox(QStringLiteral("File Size"), this);
@@ -163,6 +170,7 @@ GifSaveOptionsDialog::GifSaveOptionsDialog(QWidget* parent, const GifExportReque
     connect(counts_, &QComboBox::currentIndexChanged, this, changed);
     connect(dither_, &QCheckBox::toggled, this, changed);
     connect(classic_, &QCheckBox::toggled, this, changed);
+    connect(onePalette_, &QCheckBox::toggled, this, changed);
     connect(lossy_, &QSlider::valueChanged, this, changed);
     connect(sizeReduction_, &QCheckBox::toggled, this, changed);
     connect(fit_, &QCheckBox::toggled, this, changed);
@@ -181,6 +189,7 @@ GifExportOptions GifSaveOptionsDialog::Options() const {
     options.dither = options.reduce && dither_->isChecked();
     options.quantizer = classic_->isChecked() ? PaletteMethod::MedianCut : PaletteMethod::Refined;
     options.lossy = lossy_->value();
+    options.onePalette = onePalette_->isChecked();
     return options;
 }
 
@@ -192,6 +201,7 @@ GifSaveChoices GifSaveOptionsDialog::Choices() const {
     choices.options.dither = dither_->isChecked();
     choices.options.quantizer = classic_->isChecked() ? PaletteMethod::MedianCut : PaletteMethod::Refined;
     choices.options.lossy = lossy_->value();
+    choices.options.onePalette = onePalette_->isChecked();
     choices.fit = fit_->isChecked();
     choices.fitKilobytes = fitKilobytes_->value();
     return choices;
@@ -250,11 +260,14 @@ void GifSaveOptionsDialog::Answered(const GifEstimate& estimate) {
         return;
     }
     fitted_ = estimate.options;
+    const QString ownPalettes = QString::fromStdString(OwnPalettesNote(estimate.report));
     size_->setText(QStringLiteral("File size: ") + FileSizeText(estimate.bytes));
-    // "64 colours, lossy 40, 148,212 bytes (148.2 KB)": what the search chose, as written.
-    const QString chosen = QStringLiteral("%1 colours, lossy %2, %3")
+    // "64 colours, lossy 40, 148,212 bytes (148.2 KB)": what the search chose, as written
+    // (", a palette per frame" after the lossy level when each frame has its own).
+    const QString chosen = QStringLiteral("%1 colours, lossy %2%3, %4")
                                .arg(estimate.report.requestedColors)
                                .arg(estimate.report.lossy)
+                               .arg(ownPalettes)
                                .arg(FileSizeText(estimate.bytes));
     if (estimate.report.fewColors) {
         // So few colours change most pictures: the user sees the preview and decides.
@@ -288,6 +301,7 @@ std::optional<GifSaveChoices> LoadGifSaveChoices() {
     o.dither = settings.value(ChoiceKey("Dither"), o.dither).toBool();
     o.quantizer = settings.value(ChoiceKey("Classic"), false).toBool() ? PaletteMethod::MedianCut : PaletteMethod::Refined;
     o.lossy = settings.value(ChoiceKey("Lossy"), o.lossy).toInt();
+    o.onePalette = settings.value(ChoiceKey("OnePalette"), o.onePalette).toBool();
     choices.fit = settings.value(ChoiceKey("FitUnder"), choices.fit).toBool();
     choices.fitKilobytes = settings.value(ChoiceKey("FitKilobytes"), choices.fitKilobytes).toInt();
     return SanitizedGifSaveChoices(choices);
@@ -302,6 +316,7 @@ void StoreGifSaveChoices(const GifSaveChoices& choices) {
     settings.setValue(ChoiceKey("Dither"), o.dither);
     settings.setValue(ChoiceKey("Classic"), o.quantizer == PaletteMethod::MedianCut);
     settings.setValue(ChoiceKey("Lossy"), o.lossy);
+    settings.setValue(ChoiceKey("OnePalette"), o.onePalette);
     settings.setValue(ChoiceKey("FitUnder"), choices.fit);
     settings.setValue(ChoiceKey("FitKilobytes"), choices.fitKilobytes);
 }

@@ -1,6 +1,8 @@
 #pragma once
 // "GIF Save Options": the exact palette or "Reduce to:" a number of colours
-// (optionally dithered onto them), whether the animation is made smaller by writing only what changes, the
+// (optionally dithered onto them), "One palette for all frames" (else a frame
+// whose own palette shows it truer or takes fewer bytes gets one), whether
+// the animation is made smaller by writing only what changes, the
 // size of the file these choices make and, pixel for pixel, the current
 // frame as that file shows it (both worked out on a worker thread as they
 // change), and "Fit under N KB", which on OK searches for the colour count
@@ -47,6 +49,8 @@ public:
     QCheckBox* DitherBox() const { return dither_; }
     // The classic median cut instead of the refined palette.
     QCheckBox* ClassicBox() const { return classic_; }
+    // "One palette for all frames" rather than a palette per frame where that pays.
+    QCheckBox* OnePaletteBox() const { return onePalette_; }
     QCheckBox* SizeReductionBox() const { return sizeReduction_; }
     // "Lossy": 0 (lossless) to kMaxLossy.
     QSlider* LossySlider() const { return lossy_; }
@@ -80,6 +84,7 @@ private:
     QComboBox* counts_ = nullptr;
     QCheckBox* dither_ = nullptr;
     QCheckBox* classic_ = nullptr;
+    QCheckBox* onePalette_ = nullptr;
     QCheckBox* sizeReduction_ = nullptr;
     QSlider* lossy_ = nullptr;
     QLabel* size_ = nullptr;
