@@ -8,7 +8,6 @@
 #include <exception>
 #include <system_error>
 #include <thread>
-#include <bit>
 #include <cstring>
 #include <limits>
 #include <string_view>
@@ -221,9 +220,9 @@ std::size_t CountBytes(std::span<const std::uint8_t> bytes, std::uint8_t value) 
         std::uint64_t word;
         std::memcpy(&word, bytes.data() + i, sizeof word);
         const std::uint64_t differ = word ^ pattern;
-        // The top bit of each byte that differs from value.
-        const std::uint64_t nonzero = (((differ & kLow7) + kLow7) | differ) & ~kLow7;
-        count += 8 - static_cast<std::size_t>(std::popcount(nonzero));
+        // 1 in each byte that differs from value, the bytes then summed.
+        const std::uint64_t differing = ((((differ & kLow7) + kLow7) | differ) & ~kLow7) >> 7;
+        count += 8 - static_cast<std::size_t>((differing * 0x0101010101010101u) >> 56);
     }
     for (; i < bytes.size(); ++i) count += bytes[i] == value ? 1 : 0;
     return count;

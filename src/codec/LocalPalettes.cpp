@@ -1,6 +1,8 @@
 #include "codec/LocalPalettes.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 
 #include "codec/LzwEncoder.h"
 
@@ -57,6 +59,31 @@ bool NarrowToOwnTable(const GifImage& image, const ColorTable& table, const Reco
     ownChanges.unchanged = changes.unchanged;
     ownChanges.colors = renumbered(changes.colors);
     return true;
+}
+
+std::size_t MostBytesSaved(int wide, int narrow, std::size_t dataBytes) {
+    if (narrow >= wide) return 0;
+    // The width of the code written after made entries since a clear.
+    const auto width = [](int codeSize, std::size_t made) {
+        const std::size_t next = (std::size_t{1} << codeSize) + 2 + made;
+        return std::max(codeSize + 1, static_cast<int>(std::bit_width(next)));
+    };
+    // The bits saved on the first count codes after a clear.
+    const auto savedOver = [&](std::size_t count) {
+        std::uint64_t bits = 0;
+        for (std::size_t made = 0; made < count; ++made) {
+            bits += static_cast<std::uint64_t>(width(wide, made) - width(narrow, made));
+        }
+        return bits;
+    };
+    const std::size_t round = kLzwTableSize - (std::size_t{1} << wide) - 2;
+    const std::size_t codes = dataBytes * 8 / static_cast<std::size_t>(wide + 1) + 1;
+    const std::uint64_t rounds = codes / round;
+    // And the clear code that begins each round, and the end code.
+    const auto perCode = static_cast<std::uint64_t>(wide - narrow);
+    const std::uint64_t bits =
+        (rounds > 0 ? rounds * savedOver(round) : 0) + savedOver(codes % round) + (rounds + 2) * perCode;
+    return static_cast<std::size_t>((bits + 7) / 8);
 }
 
 std::uint64_t MappingError(const GifImage& image, const ColorTable& table) {

@@ -31,6 +31,15 @@ void BuildLocalPalette(GifImage& image, int requested, PaletteMethod method, Col
 bool NarrowToOwnTable(const GifImage& image, const ColorTable& table, const RecordChanges& changes, GifImage& own,
                       RecordChanges& ownChanges);
 
+// The most bytes that writing data of dataBytes, written with LZW code size
+// wide, with the narrower code size instead can save. Indices renumbered one
+// to one give the same parse, and the codes are as wide in both streams
+// except where the table has just grown past a power of two (a few codes
+// later with the narrower size), in each round between clears, and in the
+// clear and end codes; the count of codes is at most what fits in the data
+// at the narrowest width.
+std::size_t MostBytesSaved(int wide, int narrow, std::size_t dataBytes);
+
 // How far a record's indices, shown through table, lie from its pixels: the
 // sum over its pixels of the squared differences of red, green and blue.
 // 0 for a record without pixels and indices of its size.

@@ -287,25 +287,38 @@ GifExportResult GifExportJob::Run(const GifOptionsChooser& choose, Stage stage) 
     if (StopSeen()) return Cancelled(std::move(result));
 
     // An image that uses few entries of the global palette may take fewer
-    // bytes with just those as a table of its own: both are encoded, the
-    // smaller written. (Its colours stay as they are.)
-    GifFile narrowed;
-    FrameChanges narrowedChanges;
-    std::vector<std::size_t> narrowedFrom;  // the record each narrowed one stands for
-    for (std::size_t r = 0; ownAllowed && r < gif.images.size(); ++r) {
-        const GifImage& image = gif.images[r];
-        if (image.localColorTable || !gif.globalColorTable) continue;
-        GifImage& own = narrowed.images.emplace_back();
-        if (NarrowToOwnTable(image, *gif.globalColorTable, changes_.Of(r), own,
-                             narrowedChanges.At(narrowedFrom.size()))) {
-            narrowedFrom.push_back(r);
-        } else {
-            narrowed.images.pop_back();
-        }
-    }
+    // bytes with just those as a table of its own: those whose narrower
+    // codes could save more than such a table costs are encoded again, and
+    // the smaller written. (Its colours stay as they are.) Lossy encoding
+    // rewrites the indices: those before it are kept for the second one.
+    const bool narrowing = ownAllowed && gif.globalColorTable.has_value();
+    std::vector<std::vector<std::uint8_t>> unencoded(narrowing && options->lossy > 0 ? gif.images.size() : 0);
+    for (std::size_t r = 0; r < unencoded.size(); ++r) unencoded[r] = gif.images[r].indices;
     gif.EncodeImages(stopped, options->lossy, &changes_);
     report.lossy = std::clamp(options->lossy, 0, kMaxLossy);
     if (StopSeen()) return Cancelled(std::move(result));
+    GifFile narrowed;
+    FrameChanges narrowedChanges;
+    std::vector<std::size_t> narrowedFrom;  // the record each narrowed one stands for
+    const std::size_t smallestTable = 3 * static_cast<std::size_t>(ColorTableSizeFor(2));
+    for (std::size_t r = 0; narrowing && r < gif.images.size(); ++r) {
+        GifImage& image = gif.images[r];
+        const int wide = image.minimumCodeSize;
+        const std::size_t data = image.CompressedLength();
+        if (image.localColorTable || MostBytesSaved(wide, kLzwMinCodeSizeLow, data) <= smallestTable) continue;
+        if (!unencoded.empty()) std::swap(image.indices, unencoded[r]);
+        GifImage& own = narrowed.images.emplace_back();
+        RecordChanges& ownChanges = narrowedChanges.At(narrowedFrom.size());
+        const bool made = NarrowToOwnTable(image, *gif.globalColorTable, changes_.Of(r), own, ownChanges);
+        if (!unencoded.empty()) std::swap(image.indices, unencoded[r]);
+        const std::size_t ownTable = 3 * static_cast<std::size_t>(ColorTableSizeFor(own.colorTableSize));
+        if (made && MostBytesSaved(wide, own.minimumCodeSize, data) > ownTable) {
+            narrowedFrom.push_back(r);
+        } else {
+            narrowed.images.pop_back();
+            ownChanges = {};
+        }
+    }
     if (!narrowedFrom.empty()) {
         // These steps count no progress: the run's steps are those of one file.
         narrowed.EncodeImages([this] { return StopSeen(); }, options->lossy, &narrowedChanges);

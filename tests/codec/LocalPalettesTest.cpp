@@ -10,6 +10,7 @@
 #include "codec/ColorQuantizer.h"
 #include "codec/GifEncoderFixtures.h"
 #include "codec/LocalPalettes.h"
+#include "codec/LzwEncoder.h"
 #include "codec/SizeReduction.h"
 
 namespace vantrel {
@@ -132,6 +133,34 @@ TEST(LocalPalettes, MappingErrorSumsSquaredChannelDifferences) {
     EXPECT_EQ(MappingError(image, table), 9u + 16u);
     table[0] = {0x11, 0x20, 0x30};
     EXPECT_EQ(MappingError(image, table), 1u + 9u + 16u);
+}
+
+TEST(LocalPalettes, MostBytesSavedBoundsWhatANarrowerCodeSizeSaves) {
+    // The same few indices written at a wide code size and at the narrowest
+    // that holds them: what the narrow stream saves never exceeds the bound
+    // taken from the wide stream's size alone (small records that never fill
+    // the table, and large ones that restart it many times).
+    LzwEncoder encoder;
+    std::vector<std::uint8_t> wideData;
+    std::vector<std::uint8_t> narrowData;
+    for (const std::size_t count : {std::size_t{50}, std::size_t{3000}, std::size_t{200000}}) {
+        for (const int values : {2, 4, 7}) {
+            const std::vector<std::uint8_t> indices = test::writer::RandomIndices(count, values, static_cast<std::uint32_t>(count));
+            const int narrow = encoder.Encode(indices, MinimumCodeSizeFor(values), narrowData);
+            for (const int wide : {narrow + 1, 8}) {
+                ASSERT_EQ(encoder.Encode(indices, wide, wideData), wide);
+                const std::size_t saved = wideData.size() - narrowData.size();
+                EXPECT_LE(saved, MostBytesSaved(wide, narrow, wideData.size()))
+                    << count << " indices of " << values << " values, code size " << wide;
+                // Not a bound so loose that it lets every image try.
+                if (wide == 8 && count == 50) {
+                    EXPECT_GT(MostBytesSaved(wide, narrow, wideData.size()), 0u);
+                }
+            }
+        }
+    }
+    EXPECT_EQ(MostBytesSaved(4, 4, 1000), 0u);
+    EXPECT_EQ(MostBytesSaved(3, 4, 1000), 0u);
 }
 
 }  // namespace
