@@ -370,9 +370,7 @@ void GifFile::EncodeImages(const StopCheck& stopped, int lossy, const FrameChang
         const std::span<std::uint8_t> indices =
             std::span<std::uint8_t>(image.indices).first(std::min(pixels, image.indices.size()));
         image.compressedData.clear();
-        const ColorTable* table = image.localColorTable ? &*image.localColorTable
-                                  : globalColorTable   ? &*globalColorTable
-                                                       : nullptr;
+        const ColorTable* table = TableOf(image);
         const int transparentIndex = image.transparent ? image.transparentIndex : -1;
         FindSubstitutes(table != nullptr ? *table : ColorTable{}, transparentIndex,
                         table != nullptr ? std::clamp(lossy, 0, kMaxLossy) : 0, choices);

@@ -134,6 +134,12 @@ public:
     // keeps alive and unchanged until the file is written. Its indices are
     // left for the palette builder to size.
     GifImage& AddImageView(const PackedDib& pixels);
+    // The colour table image's indices refer to: its own, else the file's;
+    // null when there is neither.
+    const ColorTable* TableOf(const GifImage& image) const {
+        if (image.localColorTable) return &*image.localColorTable;
+        return globalColorTable ? &*globalColorTable : nullptr;
+    }
     // Compresses every record's indices into its compressed data, each the
     // smallest of several encodings that show the same (parses, uses of a
     // full string table, and where size reduction gave unchanged pixels the

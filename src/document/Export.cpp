@@ -65,13 +65,6 @@ namespace {
 // reduction (fewer are made when an option is off).
 std::size_t ExportSteps(std::size_t images) { return 3 * images + 4; }
 
-// The colour table image's indices refer to: its own, else the file's;
-// null when there is neither.
-const ColorTable* TableOf(const GifFile& gif, const GifImage& image) {
-    if (image.localColorTable) return &*image.localColorTable;
-    return gif.globalColorTable ? &*gif.globalColorTable : nullptr;
-}
-
 // Image `last` as a viewer shows the encoded file: every record up to it
 // drawn over the ones before (each keeps what it does not cover, as its
 // disposal says), its transparent pixels left out. Every pixel is opaque.
@@ -80,7 +73,7 @@ PackedDib ShownImage(const GifFile& gif, std::size_t last) {
     if (gif.images.empty() || !shown.SetSize(gif.screenWidth, gif.screenHeight)) return shown;
     for (std::size_t r = 0; r <= last && r < gif.images.size(); ++r) {
         const GifImage& image = gif.images[r];
-        const ColorTable* table = TableOf(gif, image);
+        const ColorTable* table = gif.TableOf(image);
         const std::size_t width = image.width;
         if (table == nullptr || image.indices.size() != width * image.height) continue;
         const int right = std::min<int>(image.left + image.width, gif.screenWidth);
@@ -104,7 +97,7 @@ PackedDib ShownImage(const GifFile& gif, std::size_t last) {
 PackedDib PreviewOf(const GifFile& gif, const GifImage& image) {
     PackedDib preview;
     const std::size_t width = image.width;
-    const ColorTable* own = TableOf(gif, image);
+    const ColorTable* own = gif.TableOf(image);
     if (own == nullptr || image.indices.size() != width * image.height) return preview;
     if (!preview.SetSizeForOverwrite(image.width, image.height)) return preview;
     const ColorTable& table = *own;
