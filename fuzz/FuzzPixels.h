@@ -6,11 +6,22 @@
 
 #include "core/PackedDib.h"
 
-#if defined(__has_feature)
+#if defined(__SANITIZE_ADDRESS__)  // gcc
+#define VANTREL_FUZZ_ASAN 1
+#elif defined(__has_feature)  // clang
 #if __has_feature(address_sanitizer)
-#include <sanitizer/asan_interface.h>
 #define VANTREL_FUZZ_ASAN 1
 #endif
+#endif
+#ifdef VANTREL_FUZZ_ASAN
+#include <sanitizer/asan_interface.h>
+#endif
+
+// Coverage tracing exists only where clang builds the fuzzers.
+#if defined(__clang__)
+#define VANTREL_FUZZ_UNTRACED __attribute__((no_sanitize("coverage", "address")))
+#else
+#define VANTREL_FUZZ_UNTRACED __attribute__((no_sanitize("address")))
 #endif
 
 namespace vantrel::fuzz {
@@ -19,7 +30,7 @@ namespace vantrel::fuzz {
 // comparisons cost more than the code under test. Under the address
 // sanitizer each row is checked as a whole rather than pixel by pixel, which
 // finds the same rows outside their buffer at a fraction of the cost.
-__attribute__((no_sanitize("coverage", "address"))) inline std::uint32_t SumOfPixels(const PackedDib& image) {
+VANTREL_FUZZ_UNTRACED inline std::uint32_t SumOfPixels(const PackedDib& image) {
     std::uint32_t sum = 0;
     const int width = image.Width();
     for (int y = 0; y < image.Height(); ++y) {

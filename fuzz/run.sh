@@ -34,6 +34,10 @@ case $seconds in
 esac
 
 if [ ! -f "$build/build.ninja" ]; then
+    if ! command -v clang++ >/dev/null; then
+        echo "fuzz/run.sh needs clang: apt-get install clang libclang-rt-14-dev" >&2
+        exit 1
+    fi
     CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTREL_FUZZ=ON
 fi
 if [ $# -eq 0 ]; then
