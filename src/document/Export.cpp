@@ -254,18 +254,9 @@ GifExportResult GifExportJob::Run(const GifOptionsChooser& choose, Stage stage) 
     // of its own too, and takes it when that shows the image truer.
     const bool globalExact = requested >= report.distinctColors && report.distinctColors <= ColorQuantizer::kMaxColors;
     const bool ownAllowed = !options->onePalette && gif.images.size() > 1;
-    GifFile local;
     if (ownAllowed && !dithered && !globalExact) {
-        MapOwnPalettes(gif, *options, local);
+        report.ownPalettes = TakeTruerOwnPalettes(gif, *options);
         if (StopSeen()) return Cancelled(std::move(result));
-        for (std::size_t r = 0; r < local.images.size(); ++r) {
-            const GifImage& own = local.images[r];
-            if (own.localColorTable &&
-                MappingError(own, *own.localColorTable) < MappingError(gif.images[r], *gif.globalColorTable)) {
-                std::swap(gif.images[r], local.images[r]);
-                ++report.ownPalettes;
-            }
-        }
     }
 
     const bool previewed = run_.previewImage && *run_.previewImage < gif.images.size();
@@ -279,17 +270,48 @@ GifExportResult GifExportJob::Run(const GifOptionsChooser& choose, Stage stage) 
     if (images.sizeReductionApplies && options->sizeReduction) ReduceAnimationSize(gif, changes_, stopped);
     if (StopSeen()) return Cancelled(std::move(result));
 
-    // An image that uses few entries of the global palette may take fewer
-    // bytes with just those as a table of its own: those whose narrower
-    // codes could save more than such a table costs are encoded again, and
-    // the smaller written. (Its colours stay as they are.) Lossy encoding
-    // rewrites the indices: those before it are kept for the second one.
-    const bool narrowing = ownAllowed && gif.globalColorTable.has_value();
-    std::vector<std::vector<std::uint8_t>> unencoded(narrowing && options->lossy > 0 ? gif.images.size() : 0);
-    for (std::size_t r = 0; r < unencoded.size(); ++r) unencoded[r] = gif.images[r].indices;
-    gif.EncodeImages(stopped, options->lossy, &changes_);
+    report.ownPalettes += EncodeNarrowingTables(gif, *options, ownAllowed && gif.globalColorTable.has_value());
     report.lossy = std::clamp(options->lossy, 0, kMaxLossy);
     if (StopSeen()) return Cancelled(std::move(result));
+    if (report.ownPalettes == report.images) {
+        gif.globalColorTable.reset();
+        gif.globalColorTableSize = 0;
+    }
+    // Lossy LZW rewrites the indices to what the file decodes to: the
+    // preview is drawn from them, exactly as written.
+    if (previewed) result.preview = ShownImage(gif, *run_.previewImage);
+    gif.WriteGif(result.bytes);
+    return result;
+}
+
+int GifExportJob::TakeTruerOwnPalettes(GifFile& gif, const GifExportOptions& options) const {
+    const int perImage = options.reduce ? std::clamp(options.colorCount, 1, ColorQuantizer::kMaxColors)
+                                        : ColorQuantizer::kMaxColors;
+    ColorQuantizer quantizer;
+    GifFile local;  // the images mapped onto their own palettes; they show the same pixels
+    int taken = 0;
+    for (GifImage& mapped : gif.images) {
+        if (StopSeen()) return taken;
+        if (mapped.Pixels() == nullptr) continue;
+        GifImage& own = local.AddImageView(*mapped.Pixels());
+        own.delay = mapped.delay;
+        BuildLocalPalette(own, perImage, options.quantizer, quantizer);
+        if (own.localColorTable &&
+            MappingError(own, *own.localColorTable) < MappingError(mapped, *gif.globalColorTable)) {
+            std::swap(mapped, own);
+            ++taken;
+        }
+    }
+    return taken;
+}
+
+int GifExportJob::EncodeNarrowingTables(GifFile& gif, const GifExportOptions& options, bool narrowing) {
+    // Lossy encoding rewrites the indices: those before it are kept for the second encoding.
+    int taken = 0;
+    std::vector<std::vector<std::uint8_t>> unencoded(narrowing && options.lossy > 0 ? gif.images.size() : 0);
+    for (std::size_t r = 0; r < unencoded.size(); ++r) unencoded[r] = gif.images[r].indices;
+    gif.EncodeImages([this] { return Stopped(); }, options.lossy, &changes_);
+    if (StopSeen()) return 0;
     GifFile narrowed;
     FrameChanges narrowedChanges;
     std::vector<std::size_t> narrowedFrom;  // the record each narrowed one stands for
@@ -314,36 +336,16 @@ GifExportResult GifExportJob::Run(const GifOptionsChooser& choose, Stage stage) 
     }
     if (!narrowedFrom.empty()) {
         // These steps count no progress: the run's steps are those of one file.
-        narrowed.EncodeImages([this] { return StopSeen(); }, options->lossy, &narrowedChanges);
-        if (StopSeen()) return Cancelled(std::move(result));
+        narrowed.EncodeImages([this] { return StopSeen(); }, options.lossy, &narrowedChanges);
+        if (StopSeen()) return 0;
         for (std::size_t n = 0; n < narrowedFrom.size(); ++n) {
             GifImage& image = gif.images[narrowedFrom[n]];
             if (RecordDataBytes(narrowed.images[n]) >= RecordDataBytes(image)) continue;
             std::swap(image, narrowed.images[n]);
-            ++report.ownPalettes;
+            ++taken;
         }
     }
-    if (report.ownPalettes == report.images) {
-        gif.globalColorTable.reset();
-        gif.globalColorTableSize = 0;
-    }
-    // Lossy LZW rewrites the indices to what the file decodes to: the
-    // preview is drawn from them, exactly as written.
-    if (previewed) result.preview = ShownImage(gif, *run_.previewImage);
-    gif.WriteGif(result.bytes);
-    return result;
-}
-
-void GifExportJob::MapOwnPalettes(const GifFile& gif, const GifExportOptions& options, GifFile& local) const {
-    const int perImage = options.reduce ? std::clamp(options.colorCount, 1, ColorQuantizer::kMaxColors)
-                                        : ColorQuantizer::kMaxColors;
-    ColorQuantizer quantizer;
-    for (const GifImage& mapped : gif.images) {
-        if (StopSeen() || mapped.Pixels() == nullptr) return;
-        GifImage& image = local.AddImageView(*mapped.Pixels());
-        image.delay = mapped.delay;
-        BuildLocalPalette(image, perImage, options.quantizer, quantizer);
-    }
+    return taken;
 }
 
 GifExportResult GifExportJob::Encode(const GifOptionsChooser& choose) { return Run(choose, Stage::Encode); }

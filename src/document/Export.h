@@ -255,10 +255,17 @@ private:
     // Whether the run was told to stop, without looking again.
     bool StopSeen() const;
 
-    // The images of gif mapped again, each onto a palette of its own made
-    // from its colours as the options ask, as the records of local (an
-    // image without pixels of its size gets no table); a stop ends it early.
-    void MapOwnPalettes(const GifFile& gif, const GifExportOptions& options, GifFile& local) const;
+    // Maps every image of gif again, onto a palette of its own made from its
+    // colours as the options ask, and gives each its own where that shows it
+    // truer (an image without pixels of its size keeps the global one);
+    // returns how many took one. A stop ends it early.
+    int TakeTruerOwnPalettes(GifFile& gif, const GifExportOptions& options) const;
+    // Encodes the images of gif; then those that use few entries of the
+    // global palette and whose narrower codes could save more than a table
+    // of their own costs are encoded again with just those entries as their
+    // table, and keep whichever takes fewer bytes. Their colours never
+    // change. Returns how many took their own table.
+    int EncodeNarrowingTables(GifFile& gif, const GifExportOptions& options, bool narrowing);
 
     std::shared_ptr<const GifExportImages> images_;
     GifExportRun run_;
