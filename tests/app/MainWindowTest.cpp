@@ -144,8 +144,11 @@ TEST(MainWindow, SplashIsCentredAndClosesAfterThreeSeconds) {
     EXPECT_EQ(splash->Picture().Width(), 300);
     EXPECT_EQ(splash->Picture().Height(), 258);
     EXPECT_EQ(SplashGeometry(1280, 900), QRect(490, 321, 302, 260));
-    QTest::qWait(kSplashTimerMs + 300);
-    EXPECT_EQ(s.Frame().Splash(), nullptr);
+    // Still up well before its time; gone once it has passed (a loaded
+    // machine may run the timer late, so the wait for that is generous).
+    QTest::qWait(kSplashTimerMs / 2);
+    EXPECT_NE(s.Frame().Splash(), nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return s.Frame().Splash() == nullptr; }, kSplashTimerMs + 5000));
 }
 
 TEST(MainWindow, ToolsBarHasExactlyOneCheckedTool) {
