@@ -106,7 +106,8 @@ std::filesystem::path WriteGif(const char* name, int w, int h, const std::vector
         image.indices.assign(std::size_t(w) * std::size_t(h), std::uint8_t(i));
         gif.images.push_back(image);
     }
-    const auto path = test::ScratchDir("import-several") / name;
+    // A folder per file: tests that run side by side each write their own.
+    const auto path = test::ScratchDir((std::string("import-several-") + name).c_str()) / name;
     std::string error;
     EXPECT_TRUE(test::EncodeWithGiflib(gif, path, &error)) << error;
     return path;

@@ -11,8 +11,7 @@ std::filesystem::path CorporaDir();
 // The project's source and build folders.
 std::filesystem::path SourceDir();
 std::filesystem::path BinaryDir();
-// A fresh empty folder under the build tree for the running test's output: two tests
-// asking for the same name get different folders.
+// A fresh empty folder under the build tree for one test's output.
 std::filesystem::path ScratchDir(const char* name);
 // The whole content of a file as bytes in a string (empty when it cannot be read).
 std::string FileText(const std::filesystem::path& path);
