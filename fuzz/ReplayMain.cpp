@@ -11,25 +11,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "core/FileIO.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
-
-namespace {
-
-bool Replay(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    return true;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
@@ -39,27 +27,28 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg.starts_with('-')) continue;
-        std::error_code ec;
         std::vector<fs::path> files;
-        if (fs::is_directory(arg, ec)) {
+        if (std::error_code ec; fs::is_directory(arg, ec)) {
             // The folder and its sub-folders, as the fuzzer reads a corpus.
             for (const auto& entry : fs::recursive_directory_iterator(arg, ec))
                 if (entry.is_regular_file(ec)) files.push_back(entry.path());
-            std::sort(files.begin(), files.end());
-        } else {
-            files.push_back(arg);
-        }
-        if (ec) {
-            std::fprintf(stderr, "cannot list %s: %s\n", arg.c_str(), ec.message().c_str());
-            ++failures;
-        }
-        for (const fs::path& file : files) {
-            if (Replay(file)) {
-                ++inputs;
-            } else {
-                std::fprintf(stderr, "cannot read %s\n", file.c_str());
+            if (ec) {
+                std::fprintf(stderr, "cannot list %s: %s\n", arg.c_str(), ec.message().c_str());
                 ++failures;
             }
+            std::sort(files.begin(), files.end());
+        } else {
+            files.push_back(arg);  // a file; reading it says why when it is not one
+        }
+        for (const fs::path& file : files) {
+            const auto bytes = vantrel::ReadFileBytes(file);
+            if (!bytes) {
+                std::fprintf(stderr, "%s\n", bytes.status().message().c_str());
+                ++failures;
+                continue;
+            }
+            LLVMFuzzerTestOneInput(bytes->data(), bytes->size());
+            ++inputs;
         }
     }
     std::printf("replayed %zu inputs\n", inputs);
